@@ -1,0 +1,74 @@
+#include "tests/support/testenv.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace rhtest {
+namespace {
+
+std::unique_ptr<QTemporaryDir>& currentDir()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    return dir;
+}
+
+std::vector<std::function<void()>>& resets()
+{
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
+class FreshEnvironment : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        currentDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/readhall-test-XXXXXX");
+        const QString root = currentDir()->path();
+        QDir(root).mkpath("config");
+        QDir(root).mkpath("data/vantrel");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + "/config"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root + "/data"));
+        qputenv("READHALL_MACHINE_SETTINGS", QFile::encodeName(root + "/machine.reg"));
+        for (const auto& reset : resets())
+            reset();
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        for (const auto& reset : resets())
+            reset();
+        currentDir().reset();
+    }
+};
+
+} // namespace
+
+QString testRoot() { return currentDir() ? currentDir()->path() : QString(); }
+QString configHome() { return testRoot() + "/config"; }
+QString engineDataDir() { return testRoot() + "/data/vantrel"; }
+QString machineSettingsFile() { return testRoot() + "/machine.reg"; }
+
+void addPerTestReset(std::function<void()> reset) { resets().push_back(std::move(reset)); }
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void installFreshEnvironment()
+{
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshEnvironment);
+}
+
+} // namespace rhtest

@@ -1,0 +1,139 @@
+#pragma once
+// engctl: the Vantrel engine's command library. The program changes the engine only through
+// these calls. Every operation returns 1 on success and 0 on failure; none reports success for
+// work it did not do. Ids are unsigned 32-bit: channel id, story number, bundlet id.
+//
+// Threads: call from the user-interface thread. Notification callbacks may be called from
+// engine threads.
+
+#include "vantrel/qkbuffer.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+// A list of story numbers of one channel, as CStoryBucket hands it out.
+using DATA_LIST = std::vector<uint32_t>;
+
+// The alerts pseudo-channel: each of its stories stands for an alert raised on a story of a
+// real channel.
+constexpr uint32_t VT_ALERTS_CHANNEL_ID = 0xFDFFFFE1u;
+
+// Engine callback types, used as bits of the registration mask.
+enum VTNOTIFICATION_TYPES : uint32_t {
+    VTNOTIFY_SHUTDOWN = 0x1,                 // the engine shuts down
+    VTNOTIFY_DIRECTORY_ENTRY_ADDED = 0x1000, // directory changes
+    VTNOTIFY_DIRECTORY_ENTRY_REMOVED = 0x2000,
+    VTNOTIFY_DIRECTORY_ENTRY_CHANGED = 0x4000,
+    VTNOTIFY_ENGINE_EVENT = 0x4000000, // channel content or state changed
+};
+
+// Callback arguments: type, a text, a value, a second text and three more values. The texts
+// are UTF-8 and live only for the call. Called on an engine thread or the caller's thread.
+using VTNotificationCallback = void (*)(uint32_t type, const char* text, uint32_t value,
+                                        const char* text2, uint32_t value2, uint32_t value3,
+                                        uint32_t value4);
+
+// How VTMarkStoryRead marks a story.
+enum EStoryReadFlags : uint32_t {
+    STORYREAD_QUIET = 0, // mark read; nothing else (used for alerts the user has opened)
+    STORYREAD_OPENED = 1 // the user opened the story: mark read and remember it was shown
+};
+
+// One record of the channel directory, as VTBriskBuildDirectoryEntryList returns it.
+struct VTDirectoryRecord {
+    virtual ~VTDirectoryRecord() = default;
+    uint32_t entryId = 0;       // directory entry id (not a channel id)
+    QString name;               // channel name
+    QString categories;         // paths separated by ";", levels by "/" ("&slash;" inside names)
+    QString description;
+    QString url;                // the channel's feed address
+    uint32_t subscribed = 0;    // 1 when the user is subscribed
+    uint32_t entryFlags = 0;    // VTDIRENTRY_* bits
+    uint32_t visibilityFlags = 0; // bit 0x1 hides the entry
+    uint32_t date = 0;          // seconds since 1 January 1970
+};
+
+enum VTDirectoryEntryFlags : uint32_t {
+    VTDIRENTRY_PREMIER = 0x1,
+    VTDIRENTRY_SECURE = 0x4,
+    VTDIRENTRY_HOME_SERVER = 0x100,
+    VTDIRENTRY_REQUIRED = 0x200, // may not be unsubscribed
+    VTDIRENTRY_RESTRICTED = 0x10000,
+};
+
+// Workgroup restriction bits (VTGetWorkgroupRestrictions).
+enum VTWorkgroupRestrictions : uint32_t {
+    VTRESTRICT_ADD_BY_ADDRESS = 0x10,
+    VTRESTRICT_ALERT_SETTINGS = 0x10000,
+    VTRESTRICT_FILTER_SETTINGS = 0x20000,
+};
+
+// Start-up and exit. ENGCTLInitialize opens the engine's store in its data directory and
+// starts its background work; it returns 0 when the engine cannot run.
+int ENGCTLInitialize(int flag);
+int ENGCTLDeinitialize();
+
+int VTRegisterNotificationCallback(uint32_t typeMask, VTNotificationCallback callback);
+int VTUnRegisterNotificationCallback(VTNotificationCallback callback);
+
+// kind 0: the program directory; kind 1: the engine's data directory.
+int VTGetDirectory(int kind, QKBuffer& buffer);
+// The location of the local copy of a story page ("file://..."), when there is one.
+int VTGetCachedURL(const QString& url, QKBuffer& buffer);
+// Opens the address outside the program, with the desktop's handler.
+int VTShellURL(const QString& url);
+
+// Subscriptions by directory entry id; VTUnsubscribeToSubscribedChannel takes a channel id
+// and asks the user first.
+int VTSubscribeToChannel(QWidget* window, uint32_t directoryEntryId);
+int VTUnsubscribeToChannel(QWidget* window, uint32_t directoryEntryId);
+int VTUnsubscribeToSubscribedChannel(QWidget* window, uint32_t channelId);
+int VTLookupSubscribedChannelID(uint32_t directoryEntryId, uint32_t& channelId);
+
+int VTEnableChannel(uint32_t channelId, int enable);
+int VTIsChannelEnabled(uint32_t channelId, int& enabled);
+int VTForceChannelConnection(uint32_t channelId);
+int VTShowChannelPropertiesDialog(QWidget* window, uint32_t channelId);
+int VTShowChannelSettings(QWidget* window, uint32_t directoryEntryId);
+int VTGetChannelStatus(uint32_t channelId, QKBuffer& buffer);
+
+int VTMarkStoriesRead(uint32_t channelId, const DATA_LIST& stories, int read);
+int VTMarkStoryRead(uint32_t channelId, uint32_t storyNumber, EStoryReadFlags flags);
+int VTDeleteStories(uint32_t channelId, const DATA_LIST& stories);
+int VTKeepStory(uint32_t channelId, uint32_t bundletId, uint32_t storyNumber, int keep);
+int VTDownloadStory(uint32_t channelId, uint32_t storyNumber);
+
+int VTPlayBundlet(uint32_t channelId, uint32_t bundletId);
+int VTReplicateBundlet(uint32_t channelId, uint32_t bundletId);
+int VTAccessBundLet(uint32_t channelId, uint32_t bundletId, uint32_t access);
+int VTPlayStory(uint32_t channelId, uint32_t storyNumber, QWidget* window);
+int VTShowBundletProperties(QWidget* window, uint32_t channelId, uint32_t bundletId);
+
+// Modal engine dialogs; each returns 1 when the user confirmed it.
+int VTGlobalOptions(QWidget* window);
+int VTAlertSettings(QWidget* window);
+int VTFilterSettings(QWidget* window);
+int VTQuickSetupOptions(QWidget* window);
+int VTNewChannel(QWidget* window);
+int VTShowChannelDirectory(QWidget* window);
+
+int VTGetAutoplayEnabled(int& enabled);
+int VTSetAutoplayEnabled(int enabled);
+int VTGetDownloadEnabled(int& enabled);
+int VTSetDownloadEnabled(int enabled);
+
+int VTIsAnimationPlaying(int& playing);
+int VTCanReplayLastAnimation(int& canReplay);
+int VTGetLastAnimationInfo(uint32_t& channelId, uint32_t& bundletId, QKBuffer& name);
+int VTStopCurrentAnimation();
+int VTRemoveWallpaper();
+int VTShutdown();
+
+int VTGetWorkgroupRestrictions(uint32_t& mask);
+// Fills the list with one record per directory entry; the caller owns them.
+int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord>>& records);
