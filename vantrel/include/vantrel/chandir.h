@@ -157,8 +157,8 @@ void SortStringArray(QStringList& strings);
 
 // Directory change messages. A subscribed window receives the ten REFRESHCODE messages by
 // name, on the user-interface thread, through the sink the program installs: first parameter
-// a channel id, second a pointer to a std::vector<uint32_t> of story numbers (the two story
-// messages) or 0.
+// a channel id; second a pointer to a std::vector<uint32_t> of story numbers for the two story
+// messages, the directory entry id for REFRESHCODE_CHANNEL_ADDED and _DELETED, else 0.
 using ChanDirMessageSink = void (*)(uint32_t window, const char* messageName, uintptr_t first,
                                     intptr_t second);
 void ChanDir_SetMessageSink(ChanDirMessageSink sink);
