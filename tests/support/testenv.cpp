@@ -34,6 +34,10 @@ class FreshEnvironment : public ::testing::EmptyTestEventListener {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + "/config"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(root + "/data"));
         qputenv("READHALL_MACHINE_SETTINGS", QFile::encodeName(root + "/machine.reg"));
+        // The engine seeds an empty data directory with the demo content; tests start empty
+        // and seed what they need themselves.
+        qputenv("VANTREL_NO_DEMO", "1");
+        qunsetenv("VANTREL_DATA_DIR");
         for (const auto& reset : resets())
             reset();
     }
