@@ -1,0 +1,147 @@
+#pragma once
+// Web feeds and feed catalogues: parsing RSS 2.0 / RSS 1.0 / Atom 1.0 feeds and OPML
+// catalogues, and fetching them over file:, http: and https:.
+//
+// Nothing here touches widgets; everything may run on a worker thread. Parsing never throws:
+// a damaged or hostile document gives ok = false and an error naming the line and column.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vantrel::feeds
+{
+
+// A file attached to a story (podcast episode, picture, download).
+struct Enclosure {
+    QString url;      // absolute; empty when the story has no enclosure
+    QString mimeType; // as the feed declares it; may be empty
+    qint64 length = 0;
+};
+
+// One story of a feed.
+struct Item {
+    // Stable identity of the story across fetches: the RSS guid or Atom id, else the link,
+    // else "hash:" followed by a SHA-1 of the headline and the published date.
+    QString identity;
+    // Plain text: tags stripped, entities decoded, white space collapsed.
+    QString headline;
+    // An HTML fragment, as the feed gives it (RSS description, else content:encoded; Atom
+    // summary, else content). Plain-text Atom summaries are HTML-escaped, so the field is always
+    // HTML. It is not sanitised here: whoever shows it must render it safely.
+    QString summary;
+    QString link;        // absolute address of the full story; may be empty
+    QDateTime published; // UTC; invalid when the feed gives no usable date
+    // Sub-channel paths: levels separated by "/", each level trimmed, empty levels dropped.
+    // Duplicates removed, order kept.
+    QStringList categories;
+    Enclosure enclosure;
+};
+
+struct Feed {
+    QString title;
+    QString homePage;
+    QString description;
+    QString logoUrl;
+    QDateTime updated; // UTC; invalid when absent
+    std::vector<Item> items;
+};
+
+struct ParseResult {
+    bool ok = false;
+    QString error; // "line L, column C: what went wrong" when ok is false
+    Feed feed;
+};
+
+// Limits that keep a hostile document from exhausting memory.
+constexpr int kMaxItems = 50000;
+constexpr int kMaxTextChars = 4 * 1024 * 1024; // one element's text
+constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
+
+// Parses an RSS (2.0, 0.9x, 1.0/RDF) or Atom 1.0 document. Relative addresses are resolved
+// against base (and against xml:base in Atom).
+ParseResult parseFeed(const QByteArray& data, const QUrl& base);
+
+// The "Bundlet Type" bit for an enclosure: video 0x4, picture 0x10, audio 0x2, any other file
+// 0x80, no enclosure 0x200. Decided by the MIME type, else by the address's file extension.
+uint32_t bundletTypeFor(const Enclosure& e);
+
+// Dates as feeds write them; both give UTC, or an invalid QDateTime when the text is not one.
+QDateTime parseRfc822Date(const QString& text);  // "Sat, 07 Sep 2002 09:42:31 GMT", "+0200"
+QDateTime parseRfc3339Date(const QString& text); // "2002-09-07T09:42:31.25+02:00"
+
+// One channel of a catalogue.
+struct OpmlEntry {
+    QString title;
+    QString feedUrl; // absolute
+    QString homePage;
+    QString description;
+    // Category paths in the category text form: levels joined by "/", a "/" inside a level
+    // name written "&slash;". Empty for an entry outside any folder without a category
+    // attribute. An entry listed in several folders appears once with every path.
+    QStringList categoryPaths;
+    QDateTime created; // UTC; invalid when absent
+    // Every attribute of the outline as written, by qualified name ("text", "xmlUrl",
+    // "vantrel:secure", ...); for an entry listed several times, those of its first outline.
+    QMap<QString, QString> attributes;
+};
+
+struct OpmlResult {
+    bool ok = false;
+    QString error;
+    QString title; // the head's title
+    std::vector<OpmlEntry> entries;
+};
+
+// Parses an OPML 1.0 / 2.0 catalogue. Outlines with xmlUrl (or url) are entries; outlines
+// without are folders, whose names form the category chain of what they contain.
+OpmlResult parseOpml(const QByteArray& data, const QUrl& base);
+
+struct FetchResult {
+    bool ok = false;
+    int httpStatus = 0; // 0 for file: and for failures before a response
+    QString error;      // clear words: "HTTP 404 Not Found", "too large", "timed out", ...
+    QByteArray body;
+    QString contentType;
+    QUrl finalUrl; // after redirects
+};
+
+// Synchronous download for a worker thread. Each fetch makes its own network access manager
+// in the calling thread and runs a local event loop until the download ends, so it must not be
+// called on the user-interface thread of a program that draws. One Fetcher serves one thread
+// at a time; cancel() may be called from any thread.
+class Fetcher
+{
+public:
+    Fetcher();
+    ~Fetcher();
+    Fetcher(const Fetcher&) = delete;
+    Fetcher& operator=(const Fetcher&) = delete;
+
+    // Downloads url. More than maxBytes (<= 0: no limit beyond kMaxDocumentBytes) aborts with
+    // "too large"; the whole fetch, redirects included, must end within timeoutMs (<= 0: no
+    // limit). At most kMaxRedirects redirects are followed, never from https: to http:.
+    FetchResult fetch(const QUrl& url, qint64 maxBytes, int timeoutMs);
+
+    // Aborts the fetch in progress; the fetch returns ok = false with error "cancelled". The
+    // Fetcher stays cancelled (later fetches return at once the same way) until reset().
+    void cancel();
+    void reset();
+    bool isCancelled() const;
+
+    static constexpr int kMaxRedirects = 10;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vantrel::feeds
