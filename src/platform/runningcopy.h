@@ -1,0 +1,79 @@
+#pragma once
+// The running copy. A named mutex is a lock file held with flock; it tells whether another
+// process of this user already runs. The running copy also listens on a local socket named
+// after its main window's class and the user id, through which a second copy can ask it to
+// post a message to its window of that class or to bring that window forward.
+// Folder of lock files and sockets: $XDG_RUNTIME_DIR, else the lock files go to
+// $XDG_CONFIG_HOME/Vantrel and the sockets to the temporary folder.
+
+#include "src/platform/wintypes.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+
+namespace platform
+{
+
+// A named mutex between processes of one user.
+class NamedMutex
+{
+public:
+    // Creates or opens the mutex and tries to own it. alreadyExists() then tells whether
+    // another process owned it (ERROR_ALREADY_EXISTS); owned() whether this object does.
+    explicit NamedMutex(const QString& name);
+    ~NamedMutex(); // gives it back
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
+
+    bool owned() const { return m_fd >= 0; }
+    bool alreadyExists() const { return m_alreadyExists; }
+    const QString& lockFilePath() const { return m_path; }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    bool m_alreadyExists = false;
+};
+
+// The listening side, run by the first copy. Requests go to the first top-level window of
+// the class (FindWindow) when they arrive.
+class RunningCopyServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RunningCopyServer(const QString& className, QObject* parent = nullptr);
+    ~RunningCopyServer() override;
+    // Starts listening; takes over a socket left behind by a copy that died. False when
+    // another live copy listens already or the socket cannot be made.
+    bool listen();
+    bool isListening() const;
+    const QString& className() const { return m_className; }
+
+signals:
+    // After a request was carried out (tests wait for it).
+    void requestHandled();
+
+private:
+    void onNewConnection();
+    QString m_className;
+    QLocalServer* m_server = nullptr;
+};
+
+// The full socket name for a window class: "<class>-<uid>", inside the runtime folder when
+// there is one.
+QString runningCopySocketName(const QString& className);
+// Whether a copy listens for the class (its socket accepts a connection).
+bool isCopyRunning(const QString& className);
+// Asks the running copy to post the message to its window of the class. True when the
+// request was handed over.
+bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LPARAM lParam);
+// Asks the running copy to restore and activate its window of the class.
+bool bringRunningCopyForward(const QString& className);
+
+} // namespace platform
+
+// The desktop's names for the running-copy lookup, across processes.
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
