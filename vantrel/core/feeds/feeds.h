@@ -78,6 +78,12 @@ uint32_t bundletTypeFor(const Enclosure& e);
 QDateTime parseRfc822Date(const QString& text);  // "Sat, 07 Sep 2002 09:42:31 GMT", "+0200"
 QDateTime parseRfc3339Date(const QString& text); // "2002-09-07T09:42:31.25+02:00"
 
+// HTML helpers: entity decoding (named, decimal, hexadecimal; unknown ones kept as written)
+// and the plain text of an HTML fragment (tags and comments removed, entities decoded, white
+// space collapsed). A "<" that starts no tag is kept as text.
+QString decodeHtmlEntities(const QString& text);
+QString plainTextFromHtml(const QString& html);
+
 // One channel of a catalogue.
 struct OpmlEntry {
     QString title;

@@ -1,0 +1,299 @@
+// Synchronous downloads for the engine's worker thread.
+
+#include "vantrel/core/feeds/feeds.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+
+#include <mutex>
+
+namespace vantrel::feeds
+{
+
+struct Fetcher::Private {
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    QPointer<QNetworkReply> reply; // the reply in progress, guarded by mutex
+};
+
+namespace
+{
+
+QString standardReason(int status)
+{
+    switch (status) {
+    case 400:
+        return QStringLiteral("Bad Request");
+    case 401:
+        return QStringLiteral("Unauthorized");
+    case 403:
+        return QStringLiteral("Forbidden");
+    case 404:
+        return QStringLiteral("Not Found");
+    case 405:
+        return QStringLiteral("Method Not Allowed");
+    case 408:
+        return QStringLiteral("Request Timeout");
+    case 410:
+        return QStringLiteral("Gone");
+    case 429:
+        return QStringLiteral("Too Many Requests");
+    case 500:
+        return QStringLiteral("Internal Server Error");
+    case 501:
+        return QStringLiteral("Not Implemented");
+    case 502:
+        return QStringLiteral("Bad Gateway");
+    case 503:
+        return QStringLiteral("Service Unavailable");
+    case 504:
+        return QStringLiteral("Gateway Timeout");
+    default:
+        return QString();
+    }
+}
+
+QString tooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("too large: more than %1 bytes").arg(maxBytes);
+}
+
+QString networkErrorText(QNetworkReply* reply, const QUrl& url)
+{
+    const QString host = url.host();
+    switch (reply->error()) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("connection refused by %1").arg(host);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("%1 closed the connection").arg(host);
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("host %1 not found").arg(host);
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return QStringLiteral("timed out");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("secure connection to %1 failed: %2").arg(host, reply->errorString());
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("too many redirects");
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("refused a redirect from a secure to an insecure address");
+    case QNetworkReply::ProtocolUnknownError:
+        return QStringLiteral("unsupported address scheme \"%1\"").arg(url.scheme());
+    default:
+        return reply->errorString();
+    }
+}
+
+bool isLoopback(const QUrl& url)
+{
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+FetchResult fetchFile(const QUrl& url, qint64 maxBytes, const std::atomic<bool>& cancelled)
+{
+    FetchResult result;
+    result.finalUrl = url;
+    const QString path = url.toLocalFile();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = QStringLiteral("file not found: %1").arg(path);
+        return result;
+    }
+    if (info.isDir()) {
+        result.error = QStringLiteral("%1 is a folder, not a file").arg(path);
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return result;
+    }
+    // Read in chunks: the file may grow while we read, and cancel must be seen.
+    constexpr qint64 kChunk = 256 * 1024;
+    while (!file.atEnd()) {
+        if (cancelled.load()) {
+            result.error = QStringLiteral("cancelled");
+            result.body.clear();
+            return result;
+        }
+        const QByteArray chunk = file.read(kChunk);
+        if (chunk.isEmpty() && file.error() != QFile::NoError) {
+            result.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            result.body.clear();
+            return result;
+        }
+        if (chunk.isEmpty())
+            break;
+        if (result.body.size() + chunk.size() > maxBytes) {
+            result.error = tooLarge(maxBytes);
+            result.body.clear();
+            return result;
+        }
+        result.body += chunk;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+Fetcher::Fetcher() : d(std::make_unique<Private>()) {}
+Fetcher::~Fetcher() = default;
+
+void Fetcher::cancel()
+{
+    d->cancelled = true;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (QNetworkReply* reply = d->reply.data()) {
+        // The reply lives in the fetching thread: ask that thread to abort it. The queued
+        // call is dropped if the reply is deleted before it runs.
+        QMetaObject::invokeMethod(
+            reply, [reply] { reply->abort(); }, Qt::QueuedConnection);
+    }
+}
+
+void Fetcher::reset()
+{
+    d->cancelled = false;
+}
+
+bool Fetcher::isCancelled() const
+{
+    return d->cancelled.load();
+}
+
+FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
+{
+    FetchResult result;
+    result.finalUrl = url;
+    if (maxBytes <= 0 || maxBytes > kMaxDocumentBytes)
+        maxBytes = kMaxDocumentBytes;
+    if (d->cancelled) {
+        result.error = QStringLiteral("cancelled");
+        return result;
+    }
+    if (!url.isValid() || url.isEmpty()) {
+        result.error = QStringLiteral("not a valid address: \"%1\"").arg(url.toString());
+        return result;
+    }
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file"))
+        return fetchFile(url, maxBytes, d->cancelled);
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        result.error = QStringLiteral("unsupported address scheme \"%1\"").arg(url.scheme());
+        return result;
+    }
+
+    QNetworkAccessManager manager;
+    if (isLoopback(url))
+        manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      QStringLiteral("Readhall/5.0 (Vantrel feed reader)"));
+    request.setRawHeader("Accept", "application/rss+xml, application/atom+xml, text/x-opml, "
+                                   "application/xml;q=0.9, text/xml;q=0.9, */*;q=0.5");
+
+    QEventLoop loop;
+    QNetworkReply* reply = manager.get(request);
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->reply = reply;
+    }
+    bool timedOut = false;
+    bool overLimit = false;
+    QByteArray body;
+
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    if (timeoutMs > 0)
+        timer.start(timeoutMs);
+
+    auto checkDeclaredLength = [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        // A redirect's own body does not count.
+        if (status >= 300 && status < 400)
+            return;
+        if (length.isValid() && length.toLongLong() > maxBytes) {
+            overLimit = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, checkDeclaredLength);
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        if (overLimit)
+            return;
+        const QByteArray chunk = reply->readAll();
+        if (body.size() + chunk.size() > maxBytes) {
+            overLimit = true;
+            body.clear();
+            reply->abort();
+            return;
+        }
+        body += chunk;
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+
+    // cancel() may have run between the check above and the reply being published.
+    if (d->cancelled)
+        reply->abort();
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    timer.stop();
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->reply = nullptr;
+    }
+
+    if (!overLimit && !timedOut && reply->error() == QNetworkReply::NoError) {
+        const QByteArray rest = reply->readAll();
+        if (body.size() + rest.size() > maxBytes)
+            overLimit = true;
+        else
+            body += rest;
+    }
+    result.finalUrl = reply->url();
+    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+
+    if (overLimit) {
+        result.error = tooLarge(maxBytes);
+    } else if (timedOut) {
+        result.error = QStringLiteral("timed out after %1 ms").arg(timeoutMs);
+    } else if (d->cancelled && reply->error() == QNetworkReply::OperationCanceledError) {
+        result.error = QStringLiteral("cancelled");
+    } else if (result.httpStatus >= 400) {
+        QString reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        if (reason.isEmpty())
+            reason = standardReason(result.httpStatus);
+        result.error = QStringLiteral("HTTP %1 %2").arg(result.httpStatus).arg(reason).trimmed();
+    } else if (reply->error() != QNetworkReply::NoError) {
+        result.error = networkErrorText(reply, reply->url());
+    } else {
+        result.ok = true;
+        result.body = std::move(body);
+    }
+    delete reply;
+    return result;
+}
+
+} // namespace vantrel::feeds

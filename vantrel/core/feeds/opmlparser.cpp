@@ -1,0 +1,229 @@
+// OPML catalogues: folders of outlines become category paths of the channels inside them.
+
+#include "vantrel/core/feeds/feeds.h"
+
+#include <QHash>
+#include <QXmlStreamReader>
+
+namespace vantrel::feeds
+{
+
+namespace
+{
+
+constexpr int kMaxFolderDepth = 64;
+
+QString resolveAgainst(const QUrl& base, const QString& reference)
+{
+    const QString trimmed = reference.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    const QUrl url(trimmed, QUrl::TolerantMode);
+    if (!url.isValid())
+        return trimmed;
+    if (!base.isValid() || base.isEmpty() || !url.isRelative())
+        return url.toString();
+    return base.resolved(url).toString();
+}
+
+// One level name in the category text form.
+QString levelForm(const QString& name)
+{
+    QString level = name.simplified();
+    level.replace('/', QLatin1String("&slash;"));
+    return level;
+}
+
+// A path of the category attribute ("/Boston/Weather"): levels trimmed, empty ones dropped.
+QString attributePath(const QString& text)
+{
+    QStringList levels;
+    for (const QString& level : text.split('/')) {
+        const QString trimmed = level.simplified();
+        if (!trimmed.isEmpty())
+            levels << trimmed;
+    }
+    return levels.join('/');
+}
+
+class OpmlParser
+{
+public:
+    OpmlParser(const QByteArray& data, const QUrl& base) : m_reader(data), m_base(base)
+    {
+        m_reader.setEntityExpansionLimit(1024);
+    }
+
+    OpmlResult parse()
+    {
+        if (!m_reader.readNextStartElement()) {
+            if (!m_reader.hasError())
+                m_reader.raiseError(QStringLiteral("the document has no root element"));
+            return fail();
+        }
+        if (m_reader.name() != QLatin1String("opml")) {
+            m_reader.raiseError(
+                QStringLiteral("not an OPML catalogue: the root element is <%1>, expected <opml>")
+                    .arg(m_reader.qualifiedName()));
+            return fail();
+        }
+        while (m_reader.readNextStartElement()) {
+            if (m_reader.name() == QLatin1String("head"))
+                parseHead();
+            else if (m_reader.name() == QLatin1String("body"))
+                parseOutlines(QStringList());
+            else
+                m_reader.skipCurrentElement();
+        }
+        while (!m_reader.atEnd() && !m_reader.hasError())
+            m_reader.readNext();
+        if (m_reader.hasError())
+            return fail();
+        m_result.ok = true;
+        return std::move(m_result);
+    }
+
+private:
+    OpmlResult fail()
+    {
+        OpmlResult result;
+        result.error = QStringLiteral("line %1, column %2: %3")
+                           .arg(m_reader.lineNumber())
+                           .arg(m_reader.columnNumber())
+                           .arg(m_reader.errorString());
+        return result;
+    }
+
+    void parseHead()
+    {
+        while (m_reader.readNextStartElement()) {
+            if (m_reader.name() == QLatin1String("title"))
+                m_result.title = m_reader.readElementText().simplified();
+            else
+                m_reader.skipCurrentElement();
+        }
+    }
+
+    // Attribute names are matched without regard to case: catalogues in the wild write
+    // "xmlurl" and "XMLURL" as often as "xmlUrl".
+    static QString value(const QMap<QString, QString>& attributes, const char* name)
+    {
+        const QString wanted = QLatin1String(name);
+        const auto exact = attributes.constFind(wanted);
+        if (exact != attributes.constEnd())
+            return exact.value();
+        for (auto it = attributes.constBegin(); it != attributes.constEnd(); ++it) {
+            if (it.key().compare(wanted, Qt::CaseInsensitive) == 0)
+                return it.value();
+        }
+        return QString();
+    }
+
+    void parseOutlines(const QStringList& folders)
+    {
+        if (folders.size() > kMaxFolderDepth) {
+            m_reader.raiseError(
+                QStringLiteral("folders are nested deeper than %1 levels").arg(kMaxFolderDepth));
+            return;
+        }
+        while (m_reader.readNextStartElement()) {
+            if (m_reader.name() != QLatin1String("outline")) {
+                m_reader.skipCurrentElement();
+                continue;
+            }
+            QMap<QString, QString> attributes;
+            for (const QXmlStreamAttribute& a : m_reader.attributes())
+                attributes.insert(a.qualifiedName().toString(), a.value().toString());
+            QString feedUrl = value(attributes, "xmlUrl");
+            if (feedUrl.trimmed().isEmpty())
+                feedUrl = value(attributes, "url");
+            if (feedUrl.trimmed().isEmpty()) {
+                QString name = value(attributes, "text");
+                if (name.trimmed().isEmpty())
+                    name = value(attributes, "title");
+                QStringList inner = folders;
+                // A folder without a name groups nothing: its outlines stay where they are.
+                if (!name.trimmed().isEmpty())
+                    inner << levelForm(name);
+                parseOutlines(inner);
+            } else {
+                addEntry(attributes, resolveAgainst(m_base, feedUrl), folders);
+                if (m_result.entries.size() > size_t(kMaxItems)) {
+                    m_reader.raiseError(
+                        QStringLiteral("the catalogue has more than %1 channels").arg(kMaxItems));
+                    return;
+                }
+                // Outlines below a channel belong to the same folder.
+                parseOutlines(folders);
+            }
+            if (m_reader.hasError())
+                return;
+        }
+    }
+
+    void addEntry(const QMap<QString, QString>& attributes, const QString& feedUrl,
+                  const QStringList& folders)
+    {
+        QStringList paths;
+        if (!folders.isEmpty())
+            paths << folders.join('/');
+        for (const QString& part : value(attributes, "category").split(',')) {
+            const QString path = attributePath(part);
+            if (!path.isEmpty() && !paths.contains(path))
+                paths << path;
+        }
+
+        const auto known = m_byUrl.constFind(feedUrl);
+        if (known != m_byUrl.constEnd()) {
+            OpmlEntry& entry = m_result.entries[known.value()];
+            for (const QString& path : paths) {
+                if (!entry.categoryPaths.contains(path))
+                    entry.categoryPaths << path;
+            }
+            return;
+        }
+
+        OpmlEntry entry;
+        entry.feedUrl = feedUrl;
+        entry.title = value(attributes, "text").simplified();
+        if (entry.title.isEmpty())
+            entry.title = value(attributes, "title").simplified();
+        if (entry.title.isEmpty())
+            entry.title = feedUrl;
+        entry.homePage = resolveAgainst(m_base, value(attributes, "htmlUrl"));
+        entry.description = value(attributes, "description").trimmed();
+        const QString created = value(attributes, "created");
+        entry.created = parseRfc822Date(created);
+        if (!entry.created.isValid())
+            entry.created = parseRfc3339Date(created);
+        entry.categoryPaths = paths;
+        entry.attributes = attributes;
+        m_byUrl.insert(feedUrl, int(m_result.entries.size()));
+        m_result.entries.push_back(std::move(entry));
+    }
+
+    QXmlStreamReader m_reader;
+    QUrl m_base;
+    OpmlResult m_result;
+    QHash<QString, int> m_byUrl;
+};
+
+} // namespace
+
+OpmlResult parseOpml(const QByteArray& data, const QUrl& base)
+{
+    if (data.size() > kMaxDocumentBytes) {
+        OpmlResult result;
+        result.error = QStringLiteral("line 1, column 1: the document is larger than %1 bytes")
+                           .arg(kMaxDocumentBytes);
+        return result;
+    }
+    if (data.trimmed().isEmpty()) {
+        OpmlResult result;
+        result.error = QStringLiteral("line 1, column 1: the document is empty");
+        return result;
+    }
+    return OpmlParser(data, base).parse();
+}
+
+} // namespace vantrel::feeds
