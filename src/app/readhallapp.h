@@ -1,0 +1,160 @@
+#pragma once
+// The application object of Readhall. It makes sure only one copy runs (handing a window
+// request from the command line to the copy that runs already), starts and stops the three
+// engine libraries in a fixed order, registers the seven window kinds, creates the main
+// frame, runs the first-run Quick Setup and keeps the few things that windows share: the
+// list of windows that receive program-wide broadcasts, the "Show Unread Items Only"
+// setting, the modal operation count and the deferred work of the channel directory windows.
+//
+// Start-up can be driven without an event loop: set m_lpCmdLine and call InitInstance(),
+// then ExitInstance(). Run() does both around the event loop.
+
+#include "src/framework/winapp.h"
+#include "src/platform/wintypes.h"
+#include "vantrel/chandir.h"
+
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CMDIFrameWnd;
+class CDocTemplate;
+class CDocument;
+namespace platform
+{
+class NamedMutex;
+class RunningCopyServer;
+} // namespace platform
+
+// Menu commands the application starts with (the main frame handles them).
+constexpr UINT RHCMD_VIEW_CHANNEL_CONTENT = 32780;
+constexpr UINT RHCMD_VIEW_SEARCH = 32781;
+constexpr UINT RHCMD_VIEW_ALERTS = 32782;
+constexpr UINT RHCMD_VIEW_CHANNEL_DIRECTORY = 32786;
+constexpr UINT RHCMD_QUICK_SETUP = 32833;
+constexpr UINT RHCMD_EXIT = 32839;
+
+// Names another copy looks for.
+constexpr char READHALL_MAIN_WINDOW_CLASS[] = "VantrelReadhallClass";
+constexpr char READHALL_INSTANCE_MUTEX[] = "VantrelReadhallMutex";
+
+// The window kinds, in the order of the application's table (resource ids 129, 130, 131,
+// 132, 133, 135, 134).
+enum ReadhallTemplate : int {
+    TEMPLATE_CHANNEL = 0,
+    TEMPLATE_SEARCH,
+    TEMPLATE_ALERTS,
+    TEMPLATE_STATUS,
+    TEMPLATE_BROWSER,
+    TEMPLATE_DIRECTORY,
+    TEMPLATE_PUBLISHING,
+    TEMPLATE_COUNT
+};
+
+// Update hints the application sends to the channel directory's views while idle.
+constexpr LPARAM APPHINT_DIRECTORY_REDRAW = 17;
+constexpr LPARAM APPHINT_DIRECTORY_CHANGED = 9;
+
+// What the channel directory's document offers the application's idle work. The directory
+// document implements it; the application finds it among the documents of the directory
+// template.
+class CDirectoryReloadTarget
+{
+public:
+    virtual ~CDirectoryReloadTarget() = default;
+    // Reads the directory again (the application passes 1).
+    virtual void ReloadDirectory(int flag) = 0;
+    // Checks whether the directory changed since it was read; 1 when it did.
+    virtual int CheckDirectoryChanged() = 0;
+};
+
+// The three engine libraries' start and stop calls. Tests replace them to see the order.
+struct EngineLibraryCalls {
+    std::function<int(int)> engctlInitialize;
+    std::function<int()> engctlDeinitialize;
+    std::function<int()> chanDirInitialize;
+    std::function<int()> chanDirUninitialize;
+    std::function<int()> popSumInitialize;
+    std::function<int()> popSumUninitialize;
+    // The real libraries.
+    static EngineLibraryCalls real();
+};
+
+class CReadhallApp : public CWinApp
+{
+    Q_OBJECT
+public:
+    // Reads "Show Unread Items Only" (default 0).
+    CReadhallApp();
+    // Writes "Show Unread Items Only" back.
+    ~CReadhallApp() override;
+
+    // The one application object (null when none exists).
+    static CReadhallApp* instance();
+
+    BOOL InitInstance() override;
+    // Safe to reach more than once: everything is released and the libraries stopped once.
+    int ExitInstance() override;
+    // The splash swallows the first key or mouse press; otherwise the framework's handling.
+    BOOL PreTranslateMessage(QObject* target, QEvent* event) override;
+    // The channel directory's deferred work, then the framework's idle work.
+    BOOL OnIdle(long count) override;
+
+    // Windows that receive program-wide broadcasts.
+    virtual void RegisterWindow(HWND window);   // a dead handle is ignored
+    virtual void UnregisterWindow(HWND window); // every entry of the handle
+    // Posts the message to every registered window, last to first; dead handles are dropped.
+    virtual void BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const std::vector<HWND>& GetBroadcastWindows() const { return m_broadcastWindows; }
+    // Whether this process is the one running copy; a second copy brings the first forward.
+    virtual BOOL IsFirstInstance();
+
+    // The command that the command line asks for (0: none), by plain substring search.
+    static UINT CommandFromCommandLine(const QString& commandLine);
+
+    // The window kinds; null before start-up registered them.
+    CDocTemplate* GetTemplate(int which) const;
+    // The main frame; null before it exists.
+    CMDIFrameWnd* GetMainFrame() const;
+
+    // ---- shared state
+    BOOL m_bLibrariesStarted = 0;
+    HPALETTE m_hPalette = nullptr;
+    std::array<CDocTemplate*, TEMPLATE_COUNT> m_templates{};
+    BOOL m_bDirectoryReloadPending = 0;
+    BOOL m_bDirectoryRedrawPending = 0;
+    BOOL m_bDirectoryRecheckPending = 0;
+    BOOL m_bShowUnreadItemsOnly = 0;
+    DWORD m_dwSetupWizardDisplayed = 0;
+    // Raised around modal engine operations; while above 0 the main frame refuses to close.
+    int m_nModalOperationCount = 0;
+    UINT m_nPendingStartCommand = 0;
+    QString m_helpFilePath;
+
+    // ---- start-up configuration (defaults are the real program's; tests change them)
+    EngineLibraryCalls m_engine = EngineLibraryCalls::real();
+    QString m_mainWindowClass = QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS);
+    QString m_instanceMutexName = QString::fromLatin1(READHALL_INSTANCE_MUTEX);
+    // Whether the splash may show (the real program: unless started for embedding).
+    bool m_splashAllowed = true;
+    // Creates the main frame (null on failure). The default makes the program's main frame.
+    std::function<CMDIFrameWnd*()> m_mainFrameFactory;
+    // Shows the main window once the event loop runs, when nothing else did by then.
+    bool m_showMainWindowWhenIdle = true;
+
+private:
+    void ReleaseEverything();
+    void ShowMainWindowIfHidden();
+
+    std::unique_ptr<platform::NamedMutex> m_instanceMutex;
+    std::unique_ptr<platform::RunningCopyServer> m_runningCopyServer;
+    std::vector<HWND> m_broadcastWindows;
+    QPointer<QWidget> m_mainFrame;
+    bool m_exited = false;
+};
+
+// The application's help file: the HTML help page of the program.
+QString ReadhallHelpFilePath(const QString& programDirectory);

@@ -1,0 +1,53 @@
+#pragma once
+// The table of the program's window kinds (document templates) and the main frame's
+// factory. Each window kind's document, frame and first view come from here; a kind whose
+// window is not built yet gets a plain placeholder window of its own name and title.
+
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/view.h"
+
+#include <QString>
+#include <vector>
+
+class CMDIFrameWnd;
+
+struct ReadhallTemplateInfo {
+    int slot;          // ReadhallTemplate: the place in the application's table
+    UINT resourceId;   // 129 .. 135
+    QString docString; // the document string (its file-new name), e.g. "ChannelDoc"
+    CDocTemplate::DocumentFactory document;
+    CDocTemplate::FrameFactory frame;
+    CDocTemplate::ViewFactory firstView;
+};
+
+// The seven window kinds in the order they are registered: channel (129), search (130),
+// alerts (131), status (132), browser (133), publishing wizard (135), directory (134).
+std::vector<ReadhallTemplateInfo> ReadhallTemplateTable();
+
+// Creates the program's main frame; null on failure.
+CMDIFrameWnd* CreateReadhallMainFrame();
+
+// A placeholder document for a window kind whose own classes are not there yet: a document
+// named after the kind, titled with the window's name.
+class CPlaceholderDoc : public CDocument
+{
+    Q_OBJECT
+public:
+    CPlaceholderDoc(const QString& kindName, const QString& title);
+    const QString& kindName() const { return m_kindName; }
+
+private:
+    QString m_kindName;
+};
+
+// A placeholder header view: shows the document's title on a dark band.
+class CPlaceholderHeaderView : public CView
+{
+    Q_OBJECT
+public:
+    CPlaceholderHeaderView();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
