@@ -43,6 +43,7 @@ public:
 
     // An explicit parent for a window whose owner is not a widget (0: top-level).
     void setParentHandle(HWND parent);
+    HWND parentHandle() const { return m_explicitParent; }
 
     // The window procedure. The default hands the message to the function set with
     // setMessageHandler, else answers 0.
@@ -54,7 +55,6 @@ public:
     void destroyHandle();
 
 private:
-    friend struct MessageWindowAccess;
     HWND m_hwnd = 0;
     HWND m_explicitParent = 0;
     QString m_className;
@@ -111,6 +111,7 @@ constexpr int SW_SHOWDEFAULT = 10;
 
 // Window operations for a handle owned by a QWidget (they act on the widget's top-level
 // window); each returns 0 for a dead handle or a window without a widget.
+// ShowWindow answers whether the window was visible before.
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL IsIconic(HWND window); // minimised
 BOOL IsWindowVisible(HWND window);

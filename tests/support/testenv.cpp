@@ -34,6 +34,11 @@ class FreshEnvironment : public ::testing::EmptyTestEventListener {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + "/config"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(root + "/data"));
         qputenv("READHALL_MACHINE_SETTINGS", QFile::encodeName(root + "/machine.reg"));
+        // Lock files and local sockets of the running-copy service stay inside the test.
+        QDir(root).mkpath("runtime");
+        QFile::setPermissions(root + "/runtime",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + "/runtime"));
         // The engine seeds an empty data directory with the demo content; tests start empty
         // and seed what they need themselves.
         qputenv("VANTREL_NO_DEMO", "1");
@@ -57,6 +62,14 @@ QString engineDataDir() { return testRoot() + "/data/vantrel"; }
 QString machineSettingsFile() { return testRoot() + "/machine.reg"; }
 
 void addPerTestReset(std::function<void()> reset) { resets().push_back(std::move(reset)); }
+
+} // namespace rhtest
+
+// Libraries that must not depend on the test support (the platform layer) register their
+// resets through this plain function, which they reference weakly.
+extern "C" void rhtest_add_per_test_reset(void (*reset)()) { rhtest::addPerTestReset(reset); }
+
+namespace rhtest {
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 {

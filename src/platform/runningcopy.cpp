@@ -1,0 +1,200 @@
+#include "src/platform/runningcopy.h"
+
+#include "src/platform/messagewindow.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform
+{
+
+namespace
+{
+
+enum RequestKind : quint8 { PostRequest = 1, ForwardRequest = 2 };
+constexpr int kConnectTimeoutMs = 1000;
+
+QString runtimeDir()
+{
+    const QString dir = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    return !dir.isEmpty() && QDir(dir).exists() ? dir : QString();
+}
+
+// Names become file names: no folder separators.
+QString safeName(const QString& name)
+{
+    QString out = name;
+    out.replace(QLatin1Char('/'), QLatin1Char('_'));
+    out.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return out;
+}
+
+QString lockFolder()
+{
+    const QString runtime = runtimeDir();
+    if (!runtime.isEmpty())
+        return runtime;
+    QString config = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/Vantrel");
+}
+
+bool sendRequest(const QString& className, quint8 kind, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    QLocalSocket socket;
+    socket.connectToServer(runningCopySocketName(className));
+    if (!socket.waitForConnected(kConnectTimeoutMs))
+        return false;
+    QByteArray frame;
+    QDataStream out(&frame, QIODevice::WriteOnly);
+    out << kind << quint32(message) << quint64(wParam) << qint64(lParam);
+    socket.write(frame);
+    const bool ok = socket.waitForBytesWritten(kConnectTimeoutMs) || socket.bytesToWrite() == 0;
+    socket.disconnectFromServer();
+    return ok;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// NamedMutex
+
+NamedMutex::NamedMutex(const QString& name)
+{
+    const QString folder = lockFolder();
+    QDir().mkpath(folder);
+    m_path = folder + QLatin1Char('/') + safeName(name) + QStringLiteral(".lock");
+    const int fd =
+        ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0) {
+        m_fd = fd;
+        return;
+    }
+    m_alreadyExists = errno == EWOULDBLOCK;
+    ::close(fd);
+}
+
+NamedMutex::~NamedMutex()
+{
+    if (m_fd >= 0) {
+        ::flock(m_fd, LOCK_UN);
+        ::close(m_fd);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// RunningCopyServer
+
+RunningCopyServer::RunningCopyServer(const QString& className, QObject* parent)
+    : QObject(parent), m_className(className)
+{
+}
+
+RunningCopyServer::~RunningCopyServer() = default;
+
+bool RunningCopyServer::listen()
+{
+    if (m_server && m_server->isListening())
+        return true;
+    const QString name = runningCopySocketName(m_className);
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, &RunningCopyServer::onNewConnection);
+    }
+    if (m_server->listen(name))
+        return true;
+    // A socket file left by a copy that died answers no connection: take it over.
+    if (isCopyRunning(m_className))
+        return false;
+    QLocalServer::removeServer(name);
+    return m_server->listen(name);
+}
+
+bool RunningCopyServer::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void RunningCopyServer::onNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        auto handle = [this, socket] {
+            QDataStream in(socket);
+            for (;;) {
+                quint8 kind = 0;
+                quint32 message = 0;
+                quint64 wParam = 0;
+                qint64 lParam = 0;
+                in.startTransaction();
+                in >> kind >> message >> wParam >> lParam;
+                if (!in.commitTransaction())
+                    return;
+                const HWND target = FindWindow(m_className);
+                if (kind == PostRequest) {
+                    // Another process cannot hand over a pointer: only messages whose second
+                    // parameter is 0 (menu commands) are passed on.
+                    if (lParam == 0 && target != 0)
+                        PostMessage(target, message, WPARAM(wParam), 0);
+                } else if (kind == ForwardRequest) {
+                    if (target != 0)
+                        BringToForeground(target);
+                } else {
+                    socket->abort();
+                    return;
+                }
+                emit requestHandled();
+            }
+        };
+        connect(socket, &QLocalSocket::readyRead, this, handle);
+        if (socket->bytesAvailable() > 0)
+            handle();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clients
+
+QString runningCopySocketName(const QString& className)
+{
+    const QString name = safeName(className) + QLatin1Char('-') + QString::number(::getuid());
+    const QString runtime = runtimeDir();
+    return runtime.isEmpty() ? name : runtime + QLatin1Char('/') + name;
+}
+
+bool isCopyRunning(const QString& className)
+{
+    QLocalSocket socket;
+    socket.connectToServer(runningCopySocketName(className));
+    const bool connected = socket.waitForConnected(kConnectTimeoutMs);
+    socket.abort();
+    return connected;
+}
+
+bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return sendRequest(className, PostRequest, message, wParam, lParam);
+}
+
+bool bringRunningCopyForward(const QString& className)
+{
+    return sendRequest(className, ForwardRequest, 0, 0, 0);
+}
+
+} // namespace platform
