@@ -1,0 +1,161 @@
+#include "tests/feeds/qtprinters.h"
+#include "vantrel/core/feeds/feeds.h"
+
+#include <gtest/gtest.h>
+
+using namespace vantrel::feeds;
+
+namespace
+{
+
+const char* const kCatalogue = R"(<?xml version="1.0" encoding="UTF-8"?>
+<opml version="2.0" xmlns:vantrel="http://vantrel.example/opml">
+  <head><title>Demo  directory</title></head>
+  <body>
+    <outline text="Loose" xmlUrl="loose.xml"/>
+    <outline text="News">
+      <outline text="World" xmlUrl="feeds/world.xml" htmlUrl="https://news.example.org/"
+               description="Stories from everywhere" created="Mon, 02 Mar 2026 08:00:00 GMT"
+               vantrel:secure="1" vantrel:homeServer="0" type="rss"/>
+      <outline text="Local / Regional">
+        <outline title="City" url="https://city.example/rss"/>
+      </outline>
+    </outline>
+    <outline text="Sport">
+      <outline text="World again" xmlUrl="feeds/world.xml"/>
+    </outline>
+    <outline text="Tagged" xmlUrl="https://tags.example/feed"
+             category="/Boston/Weather, /Harvard/Berkman,Tech"/>
+    <outline text="">
+      <outline text="In a nameless folder" xmlUrl="nameless.xml"/>
+    </outline>
+  </body>
+</opml>)";
+
+const OpmlEntry* findEntry(const OpmlResult& result, const QString& url)
+{
+    for (const OpmlEntry& e : result.entries) {
+        if (e.feedUrl == url)
+            return &e;
+    }
+    return nullptr;
+}
+
+const QUrl kBase("file:///srv/demo/directory.opml");
+
+} // namespace
+
+TEST(OpmlParser, FoldersBecomeCategoryPaths)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.title, "Demo directory");
+    ASSERT_EQ(result.entries.size(), 5u);
+
+    const OpmlEntry* city = findEntry(result, "https://city.example/rss");
+    ASSERT_NE(city, nullptr);
+    // A "/" inside a folder name is written "&slash;"; levels are joined by "/".
+    EXPECT_EQ(city->categoryPaths, QStringList({"News/Local &slash; Regional"}));
+    EXPECT_EQ(city->title, "City");
+}
+
+TEST(OpmlParser, EntryFieldsAndAttributes)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok);
+    const OpmlEntry* world = findEntry(result, "file:///srv/demo/feeds/world.xml");
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(world->title, "World");
+    EXPECT_EQ(world->homePage, "https://news.example.org/");
+    EXPECT_EQ(world->description, "Stories from everywhere");
+    EXPECT_EQ(world->created, QDateTime(QDate(2026, 3, 2), QTime(8, 0), Qt::UTC));
+    EXPECT_EQ(world->attributes.value("vantrel:secure"), "1");
+    EXPECT_EQ(world->attributes.value("vantrel:homeServer"), "0");
+    EXPECT_EQ(world->attributes.value("type"), "rss");
+}
+
+TEST(OpmlParser, EntryInTwoFoldersIsOneEntryWithBothPaths)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok);
+    const OpmlEntry* world = findEntry(result, "file:///srv/demo/feeds/world.xml");
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(world->categoryPaths, QStringList({"News", "Sport"}));
+    int count = 0;
+    for (const OpmlEntry& e : result.entries)
+        count += e.feedUrl == world->feedUrl ? 1 : 0;
+    EXPECT_EQ(count, 1);
+}
+
+TEST(OpmlParser, CategoryAttributeAddsPaths)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok);
+    const OpmlEntry* tagged = findEntry(result, "https://tags.example/feed");
+    ASSERT_NE(tagged, nullptr);
+    EXPECT_EQ(tagged->categoryPaths, QStringList({"Boston/Weather", "Harvard/Berkman", "Tech"}));
+}
+
+TEST(OpmlParser, EntriesOutsideFoldersHaveNoCategory)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok);
+    const OpmlEntry* loose = findEntry(result, "file:///srv/demo/loose.xml");
+    ASSERT_NE(loose, nullptr);
+    EXPECT_TRUE(loose->categoryPaths.isEmpty());
+    EXPECT_FALSE(loose->created.isValid());
+    // A folder without a name adds no level.
+    const OpmlEntry* nameless = findEntry(result, "file:///srv/demo/nameless.xml");
+    ASSERT_NE(nameless, nullptr);
+    EXPECT_TRUE(nameless->categoryPaths.isEmpty());
+}
+
+TEST(OpmlParser, OrderFollowsTheDocument)
+{
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+    ASSERT_TRUE(result.ok);
+    QStringList titles;
+    for (const OpmlEntry& e : result.entries)
+        titles << e.title;
+    EXPECT_EQ(titles, QStringList({"Loose", "World", "City", "Tagged", "In a nameless folder"}));
+}
+
+TEST(OpmlParser, DeeplyNestedFolders)
+{
+    QByteArray doc = "<opml version=\"1.0\"><body>";
+    for (int i = 0; i < 3; ++i)
+        doc += "<outline text=\"L" + QByteArray::number(i) + "\">";
+    doc += "<outline text=\"leaf\" xmlUrl=\"http://x/leaf\"/>";
+    for (int i = 0; i < 3; ++i)
+        doc += "</outline>";
+    doc += "</body></opml>";
+    const OpmlResult result = parseOpml(doc, QUrl());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.entries.size(), 1u);
+    EXPECT_EQ(result.entries[0].categoryPaths, QStringList({"L0/L1/L2"}));
+
+    QByteArray deep = "<opml version=\"1.0\"><body>";
+    for (int i = 0; i < 200; ++i)
+        deep += "<outline text=\"f\">";
+    for (int i = 0; i < 200; ++i)
+        deep += "</outline>";
+    deep += "</body></opml>";
+    const OpmlResult tooDeep = parseOpml(deep, QUrl());
+    EXPECT_FALSE(tooDeep.ok);
+    EXPECT_TRUE(tooDeep.error.contains("nested")) << tooDeep.error.toStdString();
+}
+
+TEST(OpmlParser, ErrorsAreReported)
+{
+    const OpmlResult notOpml = parseOpml("<rss version=\"2.0\"><channel/></rss>", QUrl());
+    EXPECT_FALSE(notOpml.ok);
+    EXPECT_TRUE(notOpml.error.contains("not an OPML")) << notOpml.error.toStdString();
+
+    const OpmlResult broken = parseOpml(
+        "<opml version=\"1.0\">\n<body>\n<outline text=\"a\" xmlUrl=\"x\">\n</body>", QUrl());
+    EXPECT_FALSE(broken.ok);
+    EXPECT_TRUE(broken.error.startsWith("line ")) << broken.error.toStdString();
+    EXPECT_TRUE(broken.entries.empty());
+
+    EXPECT_FALSE(parseOpml("", QUrl()).ok);
+}
