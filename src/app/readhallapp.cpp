@@ -1,0 +1,362 @@
+#include "src/app/readhallapp.h"
+
+#include "src/app/settingsfunctions.h"
+#include "src/app/splash.h"
+#include "src/app/templates.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/mainframe.h"
+#include "src/platform/messagebox.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/resources.h"
+#include "src/platform/runningcopy.h"
+#include "vantrel/engctl.h"
+#include "vantrel/popsum.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace
+{
+
+constexpr char SHOW_UNREAD_ITEMS_ONLY[] = "Show Unread Items Only";
+constexpr char SETUP_WIZARD_DISPLAYED[] = "SetupWizardDisplayed";
+constexpr char FRAMEWORK_REGISTRY_KEY[] = "Vantrel\\Vantrel\\Settings";
+constexpr char HELP_FILE_NAME[] = "rdhall.hlp";
+constexpr char HELP_PAGE_NAME[] = "rdhall.html";
+constexpr char HELP_PAGE_RESOURCE[] = ":/help/rdhall.html";
+
+constexpr UINT STRING_APP_TITLE = 57344;        // "Readhall"
+constexpr UINT STRING_ENGINE_START_ERR = 61307; // "Error launching Vantrel.exe"
+
+QString stringOr(UINT id, const char* fallback)
+{
+    const QString text = LoadString(id);
+    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+// The switches in the order they are looked for: the first one found decides.
+struct WindowSwitch {
+    const char* dashForm;
+    const char* slashForm;
+    UINT command;
+};
+constexpr WindowSwitch WINDOW_SWITCHES[] = {
+    {"-alertview", "/alertview", RHCMD_VIEW_ALERTS},
+    {"-directoryview", "/directoryview", RHCMD_VIEW_CHANNEL_DIRECTORY},
+    {"-channelview", "/channelview", RHCMD_VIEW_CHANNEL_CONTENT},
+    {"-searchview", "/searchview", RHCMD_VIEW_SEARCH},
+};
+
+} // namespace
+
+EngineLibraryCalls EngineLibraryCalls::real()
+{
+    EngineLibraryCalls calls;
+    calls.engctlInitialize = [](int flag) { return ENGCTLInitialize(flag); };
+    calls.engctlDeinitialize = [] { return ENGCTLDeinitialize(); };
+    calls.chanDirInitialize = [] { return ChanDir_Initialize(); };
+    calls.chanDirUninitialize = [] { return ChanDir_Uninitialize(); };
+    calls.popSumInitialize = [] { return PopSum_Initialize(); };
+    calls.popSumUninitialize = [] { return PopSum_Uninitialize(); };
+    return calls;
+}
+
+QString ReadhallHelpFilePath(const QString& programDirectory)
+{
+    // The help is an HTML page: beside the program when installed there, else the copy in
+    // the program's resources.
+    if (!programDirectory.isEmpty()) {
+        const QString beside = QDir(programDirectory).filePath(QString::fromLatin1(HELP_PAGE_NAME));
+        if (QFileInfo(beside).isFile())
+            return beside;
+    }
+    if (QFileInfo::exists(QString::fromLatin1(HELP_PAGE_RESOURCE)))
+        return QString::fromLatin1(HELP_PAGE_RESOURCE);
+    if (programDirectory.isEmpty())
+        return QString();
+    return QDir(programDirectory).filePath(QString::fromLatin1(HELP_FILE_NAME));
+}
+
+CReadhallApp::CReadhallApp() : CWinApp(stringOr(STRING_APP_TITLE, "Readhall"))
+{
+    DWORD unreadOnly = 0;
+    ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
+                   QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY), DWORD(0), unreadOnly);
+    m_bShowUnreadItemsOnly = unreadOnly != 0;
+}
+
+CReadhallApp::~CReadhallApp()
+{
+    ReleaseEverything();
+    WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
+                    QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY),
+                    static_cast<DWORD>(m_bShowUnreadItemsOnly ? 1 : 0));
+}
+
+CReadhallApp* CReadhallApp::instance()
+{
+    return qobject_cast<CReadhallApp*>(AfxGetApp());
+}
+
+UINT CReadhallApp::CommandFromCommandLine(const QString& commandLine)
+{
+    for (const WindowSwitch& option : WINDOW_SWITCHES) {
+        if (commandLine.contains(QLatin1String(option.dashForm)) ||
+            commandLine.contains(QLatin1String(option.slashForm)))
+            return option.command;
+    }
+    return 0;
+}
+
+BOOL CReadhallApp::InitInstance()
+{
+    // 1. A window asked for on the command line: the running copy opens it, else this one
+    //    does once its main frame exists.
+    if (const UINT command = CommandFromCommandLine(m_lpCmdLine)) {
+        bool handedOver = false;
+        if (const HWND running = FindWindow(m_mainWindowClass))
+            handedOver = PostMessage(running, WM_COMMAND, command, 0) != 0;
+        else if (platform::isCopyRunning(m_mainWindowClass))
+            handedOver = platform::postToRunningCopy(m_mainWindowClass, WM_COMMAND, command, 0);
+        if (!handedOver)
+            m_nPendingStartCommand = command;
+    }
+
+    // 2. One running copy: a second one has brought the first forward and ends here.
+    if (!IsFirstInstance())
+        return 0;
+
+    // 3. The splash.
+    EnableSplash(m_splashAllowed ? 1 : 0);
+    ShowSplash(nullptr);
+
+    // 5. The engine command library; without it nothing works.
+    if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
+        HideSplash(); // the splash would cover the message
+        MessageBox(nullptr, stringOr(STRING_ENGINE_START_ERR, "Error launching Vantrel.exe"),
+                   stringOr(STRING_APP_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
+        return 0;
+    }
+
+    // 6. The directory library (its change messages reach our windows through the sink) and
+    //    the summary pop-up library.
+    InstallDirectoryMessageSink();
+    if (m_engine.chanDirInitialize)
+        m_engine.chanDirInitialize();
+    if (m_engine.popSumInitialize)
+        m_engine.popSumInitialize();
+    m_bLibrariesStarted = 1;
+
+    // 7. The help file.
+    QKBuffer programDirectory;
+    if (VTGetDirectory(0, programDirectory))
+        m_helpFilePath = ReadhallHelpFilePath(programDirectory.GetText());
+    else
+        m_helpFilePath = ReadhallHelpFilePath(QString());
+    m_pszHelpFilePath = m_helpFilePath;
+
+    // 8. Profile root and palette.
+    SetRegistryKey(QString::fromLatin1(FRAMEWORK_REGISTRY_KEY));
+    m_hPalette = CreateRainbowPalette();
+
+    // 9. The first run offers Quick Setup instead of any window asked for.
+    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
+                   QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(0), m_dwSetupWizardDisplayed);
+    if (m_dwSetupWizardDisplayed == 0)
+        m_nPendingStartCommand = RHCMD_QUICK_SETUP;
+
+    // 10. The window kinds.
+    for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
+        auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
+                                             kind.frame, kind.firstView);
+        AddDocTemplate(docTemplate);
+        if (kind.slot >= 0 && kind.slot < TEMPLATE_COUNT)
+            m_templates[kind.slot] = docTemplate;
+    }
+
+    // 11, 12. The main frame.
+    CMDIFrameWnd* frame = m_mainFrameFactory ? m_mainFrameFactory() : CreateReadhallMainFrame();
+    if (!frame) {
+        HideSplash();
+        return 0;
+    }
+    m_mainFrame = frame;
+    m_pMainWnd = frame;
+
+    // 13. The window asked for, or Quick Setup, opens before start-up ends.
+    if (m_nPendingStartCommand)
+        SendMessage(frame->hwnd(), WM_COMMAND, m_nPendingStartCommand, 0);
+
+    // 14.
+    if (m_dwSetupWizardDisplayed == 0) {
+        WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
+                        QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(1));
+        m_dwSetupWizardDisplayed = 1;
+    }
+
+    // 15.
+    HideSplash();
+
+    // 16. Start-up leaves a lot of freed heap behind; give it back to the system.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+
+    // 17. The navigation bar shows the main window once the message loop runs; until a bar
+    //     does, the main window shows itself then.
+    if (m_showMainWindowWhenIdle)
+        QTimer::singleShot(0, this, [this] { ShowMainWindowIfHidden(); });
+    return 1;
+}
+
+void CReadhallApp::ShowMainWindowIfHidden()
+{
+    QWidget* main = m_mainFrame.data();
+    if (!main || main->isVisible())
+        return;
+    ShowWidget(main, m_nCmdShow == SW_SHOWDEFAULT ? SW_SHOWNORMAL : m_nCmdShow);
+}
+
+BOOL CReadhallApp::IsFirstInstance()
+{
+    if (m_instanceMutex && m_instanceMutex->owned())
+        return 1;
+    m_instanceMutex = std::make_unique<platform::NamedMutex>(m_instanceMutexName);
+    if (!m_instanceMutex->alreadyExists()) {
+        // The first copy: listen for the requests of later copies.
+        m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(m_mainWindowClass);
+        m_runningCopyServer->listen();
+        return 1;
+    }
+    m_instanceMutex.reset();
+    if (const HWND running = FindWindow(m_mainWindowClass))
+        BringToForeground(running);
+    else
+        platform::bringRunningCopyForward(m_mainWindowClass);
+    return 0;
+}
+
+void CReadhallApp::ReleaseEverything()
+{
+    HideSplash();
+    if (QWidget* main = m_mainFrame.data()) {
+        // The windows go before the libraries they read from.
+        if (auto* frame = qobject_cast<CMDIFrameWnd*>(main))
+            frame->DestroyWindow();
+        delete main;
+    }
+    if (m_pMainWnd && !m_mainFrame)
+        m_pMainWnd = nullptr;
+    m_runningCopyServer.reset();
+    m_instanceMutex.reset();
+    if (m_hPalette) {
+        DeleteRainbowPalette(m_hPalette);
+        m_hPalette = nullptr;
+    }
+    if (m_bLibrariesStarted) {
+        m_bLibrariesStarted = 0;
+        if (m_engine.popSumUninitialize)
+            m_engine.popSumUninitialize();
+        if (m_engine.chanDirUninitialize)
+            m_engine.chanDirUninitialize();
+        if (m_engine.engctlDeinitialize)
+            m_engine.engctlDeinitialize();
+    }
+}
+
+int CReadhallApp::ExitInstance()
+{
+    ReleaseEverything();
+    m_exited = true;
+    return CWinApp::ExitInstance();
+}
+
+BOOL CReadhallApp::PreTranslateMessage(QObject* target, QEvent* event)
+{
+    if (PreTranslateSplashMessage(event))
+        return 1;
+    return CWinApp::PreTranslateMessage(target, event);
+}
+
+BOOL CReadhallApp::OnIdle(long count)
+{
+    CDocTemplate* directory = m_templates[TEMPLATE_DIRECTORY];
+    if (directory &&
+        (m_bDirectoryReloadPending || m_bDirectoryRedrawPending || m_bDirectoryRecheckPending)) {
+        // Documents may close while they work; each is looked at through a guard.
+        std::vector<QPointer<CDocument>> docs;
+        for (CDocument* doc : directory->GetDocuments()) {
+            if (dynamic_cast<CDirectoryReloadTarget*>(doc))
+                docs.emplace_back(doc);
+        }
+        if (m_bDirectoryReloadPending) {
+            m_bDirectoryReloadPending = 0;
+            m_bDirectoryRedrawPending = 0;
+            m_bDirectoryRecheckPending = 0;
+            for (const QPointer<CDocument>& doc : docs) {
+                if (doc)
+                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->ReloadDirectory(1);
+            }
+        }
+        if (m_bDirectoryRedrawPending) {
+            m_bDirectoryRedrawPending = 0;
+            for (const QPointer<CDocument>& doc : docs) {
+                if (doc)
+                    doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_REDRAW);
+            }
+        }
+        if (m_bDirectoryRecheckPending) {
+            m_bDirectoryRecheckPending = 0;
+            for (const QPointer<CDocument>& doc : docs) {
+                if (doc &&
+                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->CheckDirectoryChanged() == 1)
+                    doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_CHANGED);
+            }
+        }
+    }
+    return CWinApp::OnIdle(count);
+}
+
+void CReadhallApp::RegisterWindow(HWND window)
+{
+    if (IsWindow(window))
+        m_broadcastWindows.push_back(window);
+}
+
+void CReadhallApp::UnregisterWindow(HWND window)
+{
+    for (size_t i = m_broadcastWindows.size(); i-- > 0;) {
+        if (m_broadcastWindows[i] == window)
+            m_broadcastWindows.erase(m_broadcastWindows.begin() + static_cast<long>(i));
+    }
+}
+
+void CReadhallApp::BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (size_t i = m_broadcastWindows.size(); i-- > 0;) {
+        const HWND window = m_broadcastWindows[i];
+        if (IsWindow(window))
+            PostMessage(window, message, wParam, lParam);
+        else
+            m_broadcastWindows.erase(m_broadcastWindows.begin() + static_cast<long>(i));
+    }
+}
+
+CDocTemplate* CReadhallApp::GetTemplate(int which) const
+{
+    if (which < 0 || which >= TEMPLATE_COUNT)
+        return nullptr;
+    return m_templates[which];
+}
+
+CMDIFrameWnd* CReadhallApp::GetMainFrame() const
+{
+    return qobject_cast<CMDIFrameWnd*>(m_mainFrame.data());
+}

@@ -1,0 +1,76 @@
+#include "src/app/templates.h"
+
+#include "src/app/readhallapp.h"
+#include "src/app/standinframe.h"
+#include "src/framework/childframe.h"
+
+#include <QFont>
+#include <QPainter>
+
+namespace
+{
+
+// A window kind that has no classes of its own yet: a placeholder document named after the
+// kind, a plain child frame and a header view showing the window's title.
+ReadhallTemplateInfo placeholderKind(int slot, UINT resourceId, const QString& docString,
+                                     const QString& frameClass, const QString& title)
+{
+    return {slot,
+            resourceId,
+            docString,
+            [docString, title] { return new CPlaceholderDoc(docString, title); },
+            [frameClass] { return new CMDIChildWnd(frameClass); },
+            [] { return new CPlaceholderHeaderView; }};
+}
+
+} // namespace
+
+std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
+{
+    // One line per window kind; a kind's own document, frame and first view replace the
+    // placeholder here.
+    return {
+        placeholderKind(TEMPLATE_CHANNEL, 129, "ChannelDoc", "CChannelFrame", "Channel Content"),
+        placeholderKind(TEMPLATE_SEARCH, 130, "SearchDoc", "CSearchFrame", "Search"),
+        placeholderKind(TEMPLATE_ALERTS, 131, "AlertDoc", "CChannelFrame", "Alerts"),
+        placeholderKind(TEMPLATE_STATUS, 132, "StatusDoc", "CStatusFrame", "Channel Status"),
+        placeholderKind(TEMPLATE_BROWSER, 133, "BrowserDoc", "CBrowserFrame", "Browser"),
+        placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
+                        "Publishing Wizard"),
+        placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
+                        "Channel Directory"),
+    };
+}
+
+CMDIFrameWnd* CreateReadhallMainFrame()
+{
+    return new CStandInMainFrame;
+}
+
+CPlaceholderDoc::CPlaceholderDoc(const QString& kindName, const QString& title)
+    : m_kindName(kindName)
+{
+    setObjectName(kindName);
+    SetTitle(title);
+}
+
+CPlaceholderHeaderView::CPlaceholderHeaderView() : CView(QStringLiteral("CPlaceholderHeaderView"))
+{
+    setObjectName(QStringLiteral("PlaceholderHeaderView"));
+    setMinimumSize(200, 60);
+}
+
+void CPlaceholderHeaderView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect band(0, 0, width(), qMin(height(), 60));
+    painter.fillRect(rect(), palette().base());
+    painter.fillRect(band, Qt::black);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPointSize(14);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QString title = GetDocument() ? GetDocument()->GetTitle() : QString();
+    painter.drawText(band.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, title);
+}
