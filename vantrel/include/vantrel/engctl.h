@@ -11,9 +11,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QUrl;
 class QWidget;
 
 // A list of story numbers of one channel, as CStoryBucket hands it out.
@@ -47,15 +49,15 @@ enum EStoryReadFlags : uint32_t {
 // One record of the channel directory, as VTBriskBuildDirectoryEntryList returns it.
 struct VTDirectoryRecord {
     virtual ~VTDirectoryRecord() = default;
-    uint32_t entryId = 0;       // directory entry id (not a channel id)
-    QString name;               // channel name
-    QString categories;         // paths separated by ";", levels by "/" ("&slash;" inside names)
+    uint32_t entryId = 0; // directory entry id (not a channel id)
+    QString name;         // channel name
+    QString categories;   // paths separated by ";", levels by "/" ("&slash;" inside names)
     QString description;
-    QString url;                // the channel's feed address
-    uint32_t subscribed = 0;    // 1 when the user is subscribed
-    uint32_t entryFlags = 0;    // VTDIRENTRY_* bits
+    QString url;                  // the channel's feed address
+    uint32_t subscribed = 0;      // 1 when the user is subscribed
+    uint32_t entryFlags = 0;      // VTDIRENTRY_* bits
     uint32_t visibilityFlags = 0; // bit 0x1 hides the entry
-    uint32_t date = 0;          // seconds since 1 January 1970
+    uint32_t date = 0;            // seconds since 1 January 1970
 };
 
 enum VTDirectoryEntryFlags : uint32_t {
@@ -137,3 +139,9 @@ int VTShutdown();
 int VTGetWorkgroupRestrictions(uint32_t& mask);
 // Fills the list with one record per directory entry; the caller owns them.
 int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord>>& records);
+
+// Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
+// (nonzero for Yes); the open hook opens content packages and addresses in place of the
+// desktop's handler (true when opened). An empty function restores the real behaviour.
+void VTSetConfirmHook(std::function<int(const QString& text)> hook);
+void VTSetOpenUrlHook(std::function<bool(const QUrl& url)> hook);

@@ -1,0 +1,264 @@
+#pragma once
+// The Vantrel engine: one object per process that owns the live model (subscribed channels,
+// their stories, the alerts channel, the channel directory, alert rules and switches), keeps it
+// in the store and brings channels up to date on a worker thread.
+//
+// Threads. The engine object lives on the user-interface thread (the thread that created it).
+// The model is guarded by one recursive lock: readers take it through lock()/unlock() (what
+// GetCServices/ReleaseCServices do), commands take it for the short time they change the
+// model. The worker does network and parsing without the lock and applies results in short
+// locked sections. Changes are written to the store first and applied to the model only when
+// the transaction committed, so model and store never disagree.
+//
+// Change reporting. Every change queues directory change messages (the REFRESHCODE names)
+// that are delivered on the user-interface thread through refreshHub(); and engine callbacks
+// (callbackRegistry()) are called on the thread that made the change: the worker's for
+// downloads, the caller's for commands.
+
+#include "vantrel/core/model.h"
+#include "vantrel/core/notify.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+class QThread;
+
+namespace vantrel
+{
+
+namespace feeds
+{
+class Fetcher;
+}
+class Store;
+
+// What a test or the first start gives to create a channel directly (no network).
+struct ChannelSpec {
+    QString name;
+    QString url;      // feed address; empty for a channel that is never downloaded
+    QString category; // "/" between levels, ";" between paths
+    QString homePage;
+    QString description;
+    bool enabled = true;
+    bool secure = false;
+    bool filtered = false;
+    bool homeServer = false;
+    QStringList filterWords;
+};
+
+class Engine : public QObject
+{
+public:
+    struct Options {
+        QString dataDir;         // empty: dataDirectory()
+        bool seedDemo = true;    // seed an empty data directory (unless VANTREL_NO_DEMO=1)
+        bool startWorker = true; // false: no background downloads (benchmarks)
+    };
+
+    // The data directory: $VANTREL_DATA_DIR, else $XDG_DATA_HOME/vantrel, else
+    // ~/.local/share/vantrel.
+    static QString dataDirectory();
+    // The demo content: $VANTREL_DEMO_DIR, else <program dir>/demo, else the source tree's
+    // data/demo. Empty when none of them exists.
+    static QString demoDirectory();
+
+    explicit Engine(const Options& options);
+    ~Engine() override;
+
+    // The process's engine (set by start(), cleared by stop()).
+    static Engine* instance();
+    static bool start(const Options& options);
+    static void stop();
+
+    // False when the store could not be opened at all (the engine then cannot run).
+    bool isOpen() const { return m_open; }
+    // The engine's own state for the user: empty, or what went wrong at start (a damaged store
+    // moved aside).
+    QString engineStatus() const;
+    QString dataDir() const { return m_dataDir; }
+
+    // --- The model lock ------------------------------------------------------------------
+    void lock() { m_mutex.lock(); }
+    void unlock() { m_mutex.unlock(); }
+    // The read-only directory of channels; use only while holding the lock.
+    CServices* services();
+    Channel* channelById(uint32_t id); // includes the alerts channel
+    Channel* channelByEntry(uint32_t entryId);
+
+    // --- Commands (user-interface thread). Each returns false and changes nothing when the
+    // ids are unknown or the store refused the change.
+    bool markStoriesRead(uint32_t channelId, const std::vector<uint32_t>& numbers, bool read);
+    bool markStoryOpened(uint32_t channelId, uint32_t number, bool opened);
+    bool deleteStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    bool keepStory(uint32_t channelId, uint32_t bundletId, uint32_t number, bool keep);
+    bool accessBundlet(uint32_t channelId, uint32_t bundletId);
+    // Queues the download of the story page; false when there is nothing to download.
+    bool downloadStory(uint32_t channelId, uint32_t number);
+    // The local copy of a story page, or the address itself when it is a local file.
+    bool cachedUrl(const QString& url, QString& localUrl);
+
+    bool subscribe(uint32_t entryId, uint32_t* channelId = nullptr);
+    bool unsubscribeEntry(uint32_t entryId);
+    bool lookupSubscribedChannel(uint32_t entryId, uint32_t& channelId);
+    bool enableChannel(uint32_t channelId, bool enable);
+    bool isChannelEnabled(uint32_t channelId, bool& enabled);
+    // Updates the channel now, on the worker; also while scheduled downloads are suspended.
+    bool forceUpdate(uint32_t channelId);
+    bool channelStatus(uint32_t channelId, QString& text);
+    bool channelName(uint32_t channelId, QString& name);
+
+    // The enclosure of the story with that content package (bundlet id), mapped through the
+    // alerts channel to the alerted story; false when there is none.
+    struct Enclosure {
+        uint32_t channelId = 0;
+        uint32_t storyNumber = 0;
+        QString url;
+        QString headline;
+    };
+    bool enclosureFor(uint32_t channelId, uint32_t bundletId, Enclosure& out);
+    bool enclosureForStory(uint32_t channelId, uint32_t number, Enclosure& out);
+    // Copies a local enclosure into the place-files folder; false when nothing was copied.
+    bool placeFiles(uint32_t channelId, uint32_t bundletId, QString* placedPath = nullptr);
+    void setPlaceFilesDir(const QString& dir);
+    QString placeFilesDir() const;
+
+    // Animation (playing a content package) state.
+    void setPlaying(bool playing);
+    bool isPlaying() const { return m_playing.load(); }
+    void setLastPlayed(uint32_t channelId, uint32_t bundletId, const QString& name);
+    bool lastPlayed(uint32_t& channelId, uint32_t& bundletId, QString& name) const;
+
+    // Switches (kept in the store).
+    bool downloadEnabled() const { return m_downloadEnabled.load(); }
+    bool setDownloadEnabled(bool enabled);
+    bool autoplayEnabled() const { return m_autoplayEnabled.load(); }
+    bool setAutoplayEnabled(bool enabled);
+    uint32_t workgroupRestrictions() const { return m_restrictions.load(); }
+    bool setWorkgroupRestrictions(uint32_t mask);
+    void setUpdateIntervalSecs(int secs);
+
+    // Stops background work and tells the callbacks that the engine shuts down.
+    void shutdown();
+    bool isShutDown() const { return m_shutDown.load(); }
+
+    // --- Directory -----------------------------------------------------------------------
+    std::vector<DirEntry> directoryEntries();
+    bool isSubscribedEntry(uint32_t entryId);
+    // Adds the channels of an OPML catalogue: a local file at once, an http(s) address on
+    // the worker. False with a reason when a local catalogue cannot be read.
+    bool addCatalogue(const QString& pathOrUrl, QString* error = nullptr);
+
+    // --- Alert rules ---------------------------------------------------------------------
+    uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
+    bool removeAlertRule(uint32_t ruleId);
+    std::vector<AlertRule> alertRules();
+
+    // --- Direct content (tests, seeding): no network ------------------------------------
+    // A directory entry; its id (0 on failure).
+    uint32_t addDirectoryEntry(const DirEntry& entry);
+    // A subscribed channel with its own directory entry; its id (0 on failure).
+    uint32_t addChannel(const ChannelSpec& spec);
+    // A story; the story's number (0 on failure). The number, bundlet id and received time are
+    // given by the engine when left 0.
+    uint32_t addStory(uint32_t channelId, const Story& story);
+    // An alert raised on a story; the alert's number in the alerts channel.
+    uint32_t addAlert(uint32_t channelId, uint32_t storyNumber, const QString& alertName,
+                      const QString& category);
+    // Seeds the data directory from demo content (see the first start).
+    bool seedDemo(const QString& demoDir, QString* error = nullptr);
+
+    // True when the worker has nothing to do now and every change message was delivered.
+    bool isIdle();
+    // Runs the event loop until isIdle() or the timeout; returns isIdle().
+    bool waitForIdle(int timeoutMs = 10000);
+
+private:
+    class Services;
+    struct Job {
+        enum Kind { Update, DownloadStory, Catalogue } kind = Update;
+        uint32_t channelId = 0;
+        uint32_t number = 0;
+        QString source;
+    };
+
+    void loadFromStore();
+    uint32_t allocateChannelId(Store& store, void* transaction);
+    bool commitNewChannel(std::unique_ptr<Channel> channel);
+    Channel* findChannel(uint32_t id);
+    std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
+    bool applyStoryChange(uint32_t channelId, const std::vector<uint32_t>& numbers,
+                          const std::function<bool(Story&)>& change);
+    void removeChannelFiles(uint32_t channelId);
+    bool mergeCatalogue(const QByteArray& data, const QUrl& base, const QString& catalogue,
+                        QString* error);
+
+    // Change reporting.
+    void post(const char* name, uint32_t channelId, uintptr_t second = 0);
+    void postStories(const char* name, uint32_t channelId, std::vector<uint32_t> numbers);
+    void deliverPending();
+    void fireEngineEvent(uint32_t channelId);
+
+    // Worker.
+    void enqueue(const Job& job);
+    void wake();
+    void workerMain();
+    bool nextScheduled(uint32_t& channelId, qint64& nextDue);
+    void runUpdate(uint32_t channelId);
+    void runDownloadStory(uint32_t channelId, uint32_t number);
+    void runCatalogue(const QString& source);
+    void fetchLogo(uint32_t channelId, const QString& logoUrl);
+    void stopWorker();
+
+    Options m_options;
+    QString m_dataDir;
+    bool m_open = false;
+    QString m_startNote;
+    std::unique_ptr<Store> m_store;
+
+    mutable std::recursive_mutex m_mutex;
+    std::vector<std::unique_ptr<Channel>> m_channels;
+    std::unique_ptr<Channel> m_alerts;
+    std::vector<DirEntry> m_entries;
+    std::vector<AlertRule> m_rules;
+    std::unique_ptr<Services> m_services;
+    uint32_t m_nextChannelId = 1;
+    uint32_t m_nextEntryId = 1;
+    uint32_t m_nextRuleId = 1;
+    QString m_placeFilesDir;
+
+    std::atomic<bool> m_downloadEnabled{true};
+    std::atomic<bool> m_autoplayEnabled{true};
+    std::atomic<uint32_t> m_restrictions{0};
+    std::atomic<int> m_intervalSecs{30 * 60};
+    std::atomic<bool> m_shutDown{false};
+    std::atomic<bool> m_playing{false};
+    mutable std::mutex m_playMutex;
+    uint32_t m_lastPlayedChannel = 0;
+    uint32_t m_lastPlayedBundlet = 0;
+    QString m_lastPlayedName;
+
+    // Pending directory change messages.
+    std::mutex m_refreshMutex;
+    std::vector<RefreshEvent> m_pending;
+    bool m_deliveryScheduled = false;
+
+    // Worker state.
+    std::mutex m_workMutex;
+    std::condition_variable m_workCv;
+    std::deque<Job> m_jobs;
+    bool m_stopping = false;
+    bool m_busy = false;
+    QThread* m_worker = nullptr;
+    std::unique_ptr<feeds::Fetcher> m_fetcher;
+};
+
+} // namespace vantrel

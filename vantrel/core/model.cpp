@@ -1,0 +1,439 @@
+#include "vantrel/core/model.h"
+
+#include "vantrel/core/textrules.h"
+
+#include <QDateTime>
+#include <QMap>
+
+namespace vantrel
+{
+
+QString formatLocalTime(qint64 secs)
+{
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(secs).toLocalTime();
+    return when.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+}
+
+void Channel::reindex()
+{
+    m_byNumber.clear();
+    m_byIdentity.clear();
+    m_byNumber.reserve(int(stories.size()));
+    for (size_t i = 0; i < stories.size(); ++i) {
+        m_byNumber.insert(stories[i].number, int(i));
+        if (!stories[i].identity.isEmpty())
+            m_byIdentity.insert(stories[i].identity, int(i));
+    }
+}
+
+void Channel::appendStory(const Story& s)
+{
+    stories.push_back(s);
+    const int i = int(stories.size() - 1);
+    m_byNumber.insert(s.number, i);
+    if (!s.identity.isEmpty())
+        m_byIdentity.insert(s.identity, i);
+    if (s.number >= nextStory)
+        nextStory = s.number + 1;
+}
+
+int Channel::unreadCount() const
+{
+    int n = 0;
+    for (const Story& s : stories)
+        n += s.read ? 0 : 1;
+    return n;
+}
+
+int Channel::GetServiceID(uint32_t& out) const
+{
+    out = id;
+    return 1;
+}
+
+int Channel::GetDirectoryEntryId(uint32_t& out) const
+{
+    out = entryId;
+    return entryId != 0 ? 1 : 0;
+}
+
+int Channel::GetDisplayName(QString& out) const
+{
+    out = name;
+    return 1;
+}
+
+int Channel::GetCategory(QString& text, int index) const
+{
+    text.clear();
+    if (index < 0 || categories.isEmpty())
+        return 0;
+    const QStringList paths = categories.split(';');
+    if (index >= paths.size())
+        return 0;
+    text = paths.at(index).trimmed();
+    return text.isEmpty() ? 0 : 1;
+}
+
+int Channel::GetLogoBitmapFile(QString& path) const
+{
+    path = logoFile;
+    return logoFile.isEmpty() ? 0 : 1;
+}
+
+int Channel::GetLastUpdatedDateTime(QString& text) const
+{
+    if (lastUpdated <= 0) {
+        text.clear();
+        return 0;
+    }
+    text = QStringLiteral("Last updated ") + formatLocalTime(lastUpdated);
+    return 1;
+}
+
+int Channel::GetServiceDateData(QString& text) const
+{
+    if (contentDate <= 0) {
+        text.clear();
+        return 0;
+    }
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(contentDate).toLocalTime();
+    if (when.date() == QDate::currentDate())
+        text = QStringLiteral("Updated ") + when.toString(QStringLiteral("hh:mm"));
+    else
+        text = QStringLiteral("Updated ") + formatLocalTime(contentDate);
+    return 1;
+}
+
+int Channel::GetServiceInfo(const QString& key, QString& text) const
+{
+    text.clear();
+    if (key.compare(QLatin1String("Home Page"), Qt::CaseInsensitive) == 0)
+        text = homePage;
+    else if (key.compare(QLatin1String("Description"), Qt::CaseInsensitive) == 0)
+        text = description;
+    else if (key.compare(QLatin1String("URL"), Qt::CaseInsensitive) == 0)
+        text = url;
+    else if (key.compare(QLatin1String("Status"), Qt::CaseInsensitive) == 0)
+        text = status;
+    else
+        return 0;
+    return text.isEmpty() ? 0 : 1;
+}
+
+uint32_t Channel::GetFlags() const
+{
+    // The state bit is set while the engine is bringing the channel up to date.
+    return updating ? VTCHANNELFLAG_STATE : 0u;
+}
+
+int Channel::ContainsSubChannels() const
+{
+    for (const Story& s : stories) {
+        if (!s.category.isEmpty())
+            return 1;
+    }
+    return 0;
+}
+
+int Channel::GetSubChannels(QStringList& names) const
+{
+    names.clear();
+    QSet<QString> seen;
+    for (const Story& s : stories) {
+        if (s.category.isEmpty())
+            continue;
+        const QString path = subChannelPathFromStoryCategory(s.category);
+        if (!seen.contains(path)) {
+            seen.insert(path);
+            names << path;
+        }
+    }
+    names.sort();
+    return names.isEmpty() ? 0 : 1;
+}
+
+int Channel::GetSubChannelsCount(const QStringList& names, std::vector<long>& unread,
+                                 std::vector<long>& total) const
+{
+    // Counts are per exact path: callers add up a path and everything below it themselves.
+    QHash<QString, int> position;
+    for (int i = 0; i < names.size(); ++i)
+        position.insert(names.at(i), i);
+    unread.assign(size_t(names.size()), 0);
+    total.assign(size_t(names.size()), 0);
+    for (const Story& s : stories) {
+        if (s.category.isEmpty())
+            continue;
+        const int i = position.value(subChannelPathFromStoryCategory(s.category), -1);
+        if (i < 0)
+            continue;
+        total[size_t(i)] += 1;
+        if (!s.read)
+            unread[size_t(i)] += 1;
+    }
+    return 1;
+}
+
+QString Channel::GetStoryID(int index) const
+{
+    const Story* s = at(index);
+    return s ? MakeStoryID(id, s->number) : QString();
+}
+
+QString Channel::GetStoryHeadline(int index) const
+{
+    const Story* s = at(index);
+    return s ? s->headline : QString();
+}
+
+QString Channel::GetStorySummary(int index) const
+{
+    const Story* s = at(index);
+    return s ? s->summary : QString();
+}
+
+int Channel::IsStorySummaryAvailable(int index) const
+{
+    const Story* s = at(index);
+    return s && !s->summary.trimmed().isEmpty() ? 1 : 0;
+}
+
+int Channel::GetStoryUpdatedTime(int index, uint32_t& time) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    time = uint32_t(s->shownTime());
+    return 1;
+}
+
+int Channel::GetStoryUpdatedTime(int index, QString& text) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    text = formatLocalTime(s->shownTime());
+    return 1;
+}
+
+namespace
+{
+
+enum class Attr {
+    Read,
+    Keep,
+    BundletId,
+    BundletType,
+    BundletSigned,
+    StoryLocal,
+    Alerted,
+    AlertChannelId,
+    AlertStoryId,
+    Accessed,
+    Category,
+    Header,
+    Footer,
+    AlertName,
+    Headline,
+    Summary,
+    Url,
+    Unknown
+};
+
+Attr attrOf(const QString& name)
+{
+    static const QMap<QString, Attr> names = {
+        {QStringLiteral("read"), Attr::Read},
+        {QStringLiteral("keep"), Attr::Keep},
+        {QStringLiteral("bundlet id"), Attr::BundletId},
+        {QStringLiteral("bundlet type"), Attr::BundletType},
+        {QStringLiteral("bundlet signed"), Attr::BundletSigned},
+        {QStringLiteral("story local"), Attr::StoryLocal},
+        {QStringLiteral("alerted"), Attr::Alerted},
+        {QStringLiteral("alert channel id"), Attr::AlertChannelId},
+        {QStringLiteral("alert story id"), Attr::AlertStoryId},
+        {QStringLiteral("accessed"), Attr::Accessed},
+        {QStringLiteral("category"), Attr::Category},
+        {QStringLiteral("header"), Attr::Header},
+        {QStringLiteral("footer"), Attr::Footer},
+        {QStringLiteral("alert name"), Attr::AlertName},
+        {QStringLiteral("headline"), Attr::Headline},
+        {QStringLiteral("summary"), Attr::Summary},
+        {QStringLiteral("url"), Attr::Url},
+    };
+    return names.value(name.trimmed().toLower(), Attr::Unknown);
+}
+
+// The number form of an attribute; false when the story has no such number.
+bool numberAttr(const Story& s, bool alertsChannel, const QString& name, uint32_t& value)
+{
+    switch (attrOf(name)) {
+    case Attr::Read:
+        value = s.read;
+        return true;
+    case Attr::Keep:
+        value = s.keep;
+        return true;
+    case Attr::BundletId:
+        value = s.bundletId;
+        return s.bundletId != 0;
+    case Attr::BundletType:
+        value = s.bundletType;
+        return true;
+    case Attr::BundletSigned:
+        value = s.bundletSigned;
+        return true;
+    case Attr::StoryLocal:
+        value = s.localPath.isEmpty() ? 0u : 1u;
+        return true;
+    case Attr::Alerted:
+        value = s.alerted;
+        return true;
+    case Attr::Accessed:
+        value = s.accessed;
+        return true;
+    case Attr::AlertChannelId:
+        value = s.alertChannelId;
+        return alertsChannel;
+    case Attr::AlertStoryId:
+        value = s.alertStoryId;
+        return alertsChannel;
+    case Attr::Unknown: {
+        for (auto it = s.extra.cbegin(); it != s.extra.cend(); ++it) {
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0) {
+                bool ok = false;
+                const uint v = it.value().toString().toUInt(&ok);
+                if (ok)
+                    value = v;
+                return ok;
+            }
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+int Channel::GetStoryAttribute(int index, const QString& attrName, uint32_t& value) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    return numberAttr(*s, id == VT_ALERTS_CHANNEL_ID, attrName, value) ? 1 : 0;
+}
+
+int Channel::GetStoryAttribute(int index, const QString& attrName, QString& value) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    switch (attrOf(attrName)) {
+    case Attr::Category:
+        value = s->category;
+        return 1;
+    case Attr::Header:
+        value = s->header;
+        return 1;
+    case Attr::Footer:
+        value = s->footer;
+        return 1;
+    case Attr::Headline:
+        value = s->headline;
+        return 1;
+    case Attr::Summary:
+        value = s->summary;
+        return 1;
+    case Attr::Url:
+        value = s->link;
+        return 1;
+    case Attr::AlertName:
+        if (id != VT_ALERTS_CHANNEL_ID)
+            return 0;
+        value = s->alertName;
+        return 1;
+    case Attr::Unknown:
+        for (auto it = s->extra.cbegin(); it != s->extra.cend(); ++it) {
+            if (it.key().compare(attrName, Qt::CaseInsensitive) == 0) {
+                value = it.value().toString();
+                return 1;
+            }
+        }
+        return 0;
+    default: {
+        uint32_t number = 0;
+        if (!numberAttr(*s, id == VT_ALERTS_CHANNEL_ID, attrName, number))
+            return 0;
+        value = QString::number(number);
+        return 1;
+    }
+    }
+}
+
+int Channel::GetStoryField(int index, const QString& fieldName, QString& text) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    const QString key = fieldName.trimmed().toLower();
+    if (key == QLatin1String("url")) {
+        text = s->link;
+        return s->link.isEmpty() ? 0 : 1;
+    }
+    if (key == QLatin1String("headline")) {
+        text = s->headline;
+        return 1;
+    }
+    if (key == QLatin1String("summary")) {
+        text = s->summary;
+        return 1;
+    }
+    if (key == QLatin1String("enclosure")) {
+        text = s->enclosureUrl;
+        return s->enclosureUrl.isEmpty() ? 0 : 1;
+    }
+    return 0;
+}
+
+} // namespace vantrel
+
+// Story identifiers: "VT1-" followed by the channel id and the story number, each as exactly
+// eight hexadecimal digits, joined by "-". Nothing else is accepted.
+QString CService::MakeStoryID(uint32_t channelId, uint32_t storyNumber)
+{
+    return QStringLiteral("VT1-%1-%2")
+        .arg(channelId, 8, 16, QLatin1Char('0'))
+        .arg(storyNumber, 8, 16, QLatin1Char('0'));
+}
+
+int CService::ParseStoryID(const QString& storyId, uint32_t& channelId, uint32_t& storyNumber)
+{
+    if (storyId.size() != 21 || !storyId.startsWith(QLatin1String("VT1-")) || storyId.at(12) != '-')
+        return 0;
+    auto hex8 = [&](int from, uint32_t& out) {
+        uint32_t v = 0;
+        for (int i = from; i < from + 8; ++i) {
+            const QChar c = storyId.at(i);
+            int d;
+            if (c >= '0' && c <= '9')
+                d = c.unicode() - '0';
+            else if (c >= 'a' && c <= 'f')
+                d = c.unicode() - 'a' + 10;
+            else
+                return false;
+            v = (v << 4) | uint32_t(d);
+        }
+        out = v;
+        return true;
+    };
+    uint32_t channel = 0;
+    uint32_t number = 0;
+    if (!hex8(4, channel) || !hex8(13, number) || channel == 0 || number == 0)
+        return 0;
+    channelId = channel;
+    storyNumber = number;
+    return 1;
+}

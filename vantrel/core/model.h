@@ -1,0 +1,167 @@
+#pragma once
+// The engine's live model: channels with their stories, the alerts channel, directory entries
+// and alert rules. Everything here is read and changed under the engine's model lock.
+
+#include "vantrel/chandir.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <cstdint>
+#include <vector>
+
+namespace vantrel
+{
+
+// One story. Numbers are unique inside their channel and never reused.
+struct Story {
+    uint32_t number = 0;
+    QString identity; // the feed item's identity; empty for stories not from a feed
+    QString headline;
+    QString summary;
+    QString link;
+    qint64 published = 0; // seconds since 1970; 0 when the feed gave none
+    qint64 received = 0;  // when the engine first stored the story
+    QString category;     // "/" between levels, "//" for a slash inside a level
+    uint32_t read = 0;
+    uint32_t keep = 0;
+    uint32_t bundletId = 0;
+    uint32_t bundletType = VTBUNDLET_NEWS;
+    uint32_t bundletSigned = 0;
+    uint32_t alerted = 0;
+    uint32_t accessed = 0;
+    QString localPath; // the downloaded copy of the story page
+    QString header;
+    QString footer;
+    QString enclosureUrl;
+    QString enclosureType;
+    qint64 enclosureLength = 0;
+    // Alerts channel only.
+    QString alertName;
+    uint32_t alertChannelId = 0;
+    uint32_t alertStoryId = 0;
+    // Any other named attribute (numbers or texts), kept as given.
+    QVariantMap extra;
+
+    // The time the lists show: the published time, else the time it was received.
+    qint64 shownTime() const { return published > 0 ? published : received; }
+};
+
+// A directory entry: a channel the engine offers, subscribed or not.
+struct DirEntry {
+    uint32_t id = 0;
+    QString name;
+    QString url;
+    QString categories; // ";" between paths, "/" between levels, "&slash;" inside names
+    QString description;
+    QString homePage;
+    uint32_t flags = 0;      // VTDIRENTRY_* bits
+    uint32_t visibility = 0; // bit 0x1 hides the entry
+    uint32_t date = 0;       // seconds since 1970
+    QString catalogue;       // where the entry came from
+    QMap<QString, QString> attributes;
+};
+
+struct AlertRule {
+    uint32_t id = 0;
+    QString name;
+    QStringList words;
+    QString category;
+};
+
+class Engine;
+
+// A subscribed channel (or the alerts channel) as the directory library shows it.
+class Channel final : public CService
+{
+public:
+    uint32_t id = 0;
+    uint32_t entryId = 0;
+    QString name;
+    QString url;
+    QString categories; // as the directory entry gives them
+    QString homePage;
+    QString description;
+    bool enabled = true;
+    bool secure = false;
+    bool filtered = false;
+    bool homeServer = false;
+    QStringList filterWords;
+    QString logoFile;
+    QString logoUrl;
+    qint64 lastUpdated = 0; // last successful update
+    qint64 lastAttempt = 0; // last update attempt, successful or not
+    qint64 contentDate = 0; // the date the feed itself carries
+    QString status;
+    uint32_t nextStory = 1;
+    bool updating = false;
+    std::vector<Story> stories;
+    QSet<QString> tombstones; // identities of deleted stories
+
+    // Index helpers; kept in step with `stories` by reindex().
+    void reindex();
+    int indexOf(uint32_t number) const { return m_byNumber.value(number, -1); }
+    int indexOfIdentity(const QString& identity) const
+    {
+        return identity.isEmpty() ? -1 : m_byIdentity.value(identity, -1);
+    }
+    const Story* story(uint32_t number) const
+    {
+        const int i = indexOf(number);
+        return i < 0 ? nullptr : &stories[size_t(i)];
+    }
+    Story* story(uint32_t number)
+    {
+        const int i = indexOf(number);
+        return i < 0 ? nullptr : &stories[size_t(i)];
+    }
+    void appendStory(const Story& s);
+    int unreadCount() const;
+
+    // CService
+    int GetServiceID(uint32_t& id) const override;
+    int GetDirectoryEntryId(uint32_t& id) const override;
+    int GetDisplayName(QString& name) const override;
+    int GetCategory(QString& text, int index) const override;
+    int GetLogoBitmapFile(QString& path) const override;
+    int GetLastUpdatedDateTime(QString& text) const override;
+    int GetServiceDateData(QString& text) const override;
+    int GetServiceInfo(const QString& key, QString& text) const override;
+    int IsEnabled() const override { return enabled ? 1 : 0; }
+    int IsHomeServer() const override { return homeServer ? 1 : 0; }
+    int IsSecure() const override { return secure ? 1 : 0; }
+    int IsFiltered() const override { return filtered ? 1 : 0; }
+    uint32_t GetFlags() const override;
+    int ContainsSubChannels() const override;
+    int GetSubChannels(QStringList& names) const override;
+    int GetSubChannelsCount(const QStringList& names, std::vector<long>& unread,
+                            std::vector<long>& total) const override;
+    int GetNumUnreadStories() const override { return unreadCount(); }
+    int GetNoStories() const override { return int(stories.size()); }
+    int GetStoryIndex(uint32_t storyNumber) const override { return indexOf(storyNumber); }
+    QString GetStoryID(int index) const override;
+    QString GetStoryHeadline(int index) const override;
+    QString GetStorySummary(int index) const override;
+    int IsStorySummaryAvailable(int index) const override;
+    int GetStoryUpdatedTime(int index, uint32_t& time) const override;
+    int GetStoryUpdatedTime(int index, QString& text) const override;
+    int GetStoryAttribute(int index, const QString& name, uint32_t& value) const override;
+    int GetStoryAttribute(int index, const QString& name, QString& value) const override;
+    int GetStoryField(int index, const QString& name, QString& text) const override;
+
+private:
+    const Story* at(int index) const
+    {
+        return index < 0 || size_t(index) >= stories.size() ? nullptr : &stories[size_t(index)];
+    }
+    QHash<uint32_t, int> m_byNumber;
+    QHash<QString, int> m_byIdentity;
+};
+
+// Time texts shared by the channel and story answers.
+QString formatLocalTime(qint64 secs);
+
+} // namespace vantrel

@@ -1,0 +1,31 @@
+#pragma once
+// Text rules of the engine: how feed categories become story categories and sub-channel
+// paths, and how alert and filter words match a story.
+
+#include <QString>
+#include <QStringList>
+
+namespace vantrel
+{
+
+// A feed category ("a/b", levels separated by "/") as the story's "Category" attribute:
+// surrounding blanks and empty levels are dropped.
+QString storyCategoryFromFeed(const QString& feedCategory);
+
+// A story "Category" ("//" for a slash inside a level) as a sub-channel path ("&slash;").
+QString subChannelPathFromStoryCategory(const QString& category);
+
+// Words of a rule written as one text: split at blanks, commas and semicolons.
+QStringList splitWords(const QString& text);
+
+// True when one of the words occurs in the text as a whole word, without regard to case.
+// Markup is removed from the text first, so tag and attribute names never match.
+bool matchesAnyWord(const QString& text, const QStringList& words);
+
+// Plain text of a summary that may hold HTML.
+QString plainText(const QString& maybeHtml);
+
+// A text value of an OPML attribute read as a switch ("1", "true", "yes", "on").
+bool isTrueText(const QString& text);
+
+} // namespace vantrel
