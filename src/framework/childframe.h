@@ -75,8 +75,8 @@ public:
     void SetWindowText(const QString& title);
     QString GetWindowText() const;
 
-    // Active view's route (view, document, this frame, main frame, application), or this
-    // frame, its document, the main frame and the application when no view is active.
+    // The active view's route (view, document, this frame, main frame, application); without
+    // an active view: the frame's document, this frame, the main frame, the application.
     std::vector<CCmdTarget*> CommandRoute() override;
     // The part of the route from this frame on: this frame, the main frame, the application.
     std::vector<CCmdTarget*> FrameRoute();
@@ -93,5 +93,6 @@ private:
     QPointer<QWidget> m_client;
     QPointer<CView> m_activeView;
     QPointer<CDocument> m_initialDoc;
+    QString m_windowTitle;
     bool m_destroying = false;
 };

@@ -63,4 +63,5 @@ private:
     FrameFactory m_frameFactory;
     ViewFactory m_viewFactory;
     std::vector<CDocument*> m_docs;
+    int m_untitledCount = 0;
 };
