@@ -1,0 +1,163 @@
+#include "vantrel/popsum/popsum_p.h"
+
+#include "vantrel/core/feeds/feeds.h"
+
+#include <gtest/gtest.h>
+
+using popsum::placePopup;
+using popsum::sanitizeSummaryHtml;
+
+namespace
+{
+
+std::string clean(const QString& html)
+{
+    return sanitizeSummaryHtml(html).toStdString();
+}
+
+} // namespace
+
+TEST(SummaryHtml, KeepsBasicFormattingWithoutAttributes)
+{
+    EXPECT_EQ(clean("<p class=\"x\" style=\"color:red\" onclick=\"evil()\">A <b>bold</b> and "
+                    "<em>light</em> word</p>"),
+              "<p>A <b>bold</b> and <em>light</em> word</p>");
+    EXPECT_EQ(clean("<ul><li>one<li>two</ul>"), "<ul><li>one<li>two</li></li></ul>");
+    EXPECT_EQ(clean("line<br/>next"), "line<br>next");
+    EXPECT_EQ(clean("<h1>Title</h1>text"), "<b>Title</b><br>text");
+}
+
+TEST(SummaryHtml, RemovesScriptsStylesFramesAndImages)
+{
+    const QString out =
+        sanitizeSummaryHtml("<p>Hi</p><script type=\"text/javascript\">alert('x')</script>"
+                            "<style>body{background:url(http://evil.example/bg.png)}</style>"
+                            "<iframe src=\"http://evil.example/\">frame text</iframe>"
+                            "<img src=\"http://evil.example/pixel.gif\" alt=\"Chart\">"
+                            "<IMG SRC=\"file:///etc/passwd\"><object data=\"x.swf\"></object>end");
+    EXPECT_FALSE(out.contains("script", Qt::CaseInsensitive)) << out.toStdString();
+    EXPECT_FALSE(out.contains("alert"));
+    EXPECT_FALSE(out.contains("evil"));
+    EXPECT_FALSE(out.contains("img", Qt::CaseInsensitive));
+    EXPECT_FALSE(out.contains("passwd"));
+    EXPECT_FALSE(out.contains("frame text"));
+    EXPECT_TRUE(out.contains("[Chart]"));
+    EXPECT_TRUE(out.startsWith("<p>Hi</p>"));
+    EXPECT_TRUE(out.endsWith("end"));
+}
+
+TEST(SummaryHtml, OnlyWebAndMailLinksSurvive)
+{
+    EXPECT_EQ(clean("<a href=\"https://example.org/a?b=1&amp;c=2\" target=_blank>read</a>"),
+              "<a href=\"https://example.org/a?b=1&amp;c=2\">read</a>");
+    EXPECT_EQ(clean("<a href=\"javascript:alert(1)\">click</a>"), "click");
+    EXPECT_EQ(clean("<a href=\"JaVaScRiPt:alert(1)\">x</a>"), "x");
+    EXPECT_EQ(clean("<a href=\"data:text/html,<b>\">d</a>"), "d");
+    EXPECT_EQ(clean("<a href=\"file:///home\">f</a>"), "f");
+    EXPECT_EQ(clean("<a href=\"/relative\">r</a>"), "r");
+    EXPECT_EQ(clean("<a href='mailto:editor@example.org'>mail</a>"),
+              "<a href=\"mailto:editor@example.org\">mail</a>");
+    // A link left open is closed, and tags opened inside it are closed first.
+    EXPECT_EQ(clean("<a href=\"http://x.example/\"><b>bold link</a> after"),
+              "<a href=\"http://x.example/\"><b>bold link</b></a> after");
+}
+
+TEST(SummaryHtml, PlainAddressesBecomeLinks)
+{
+    EXPECT_EQ(clean("See http://example.com/page. Or www.example.net!"),
+              "See <a href=\"http://example.com/page\">http://example.com/page</a>. Or "
+              "<a href=\"http://www.example.net\">www.example.net</a>!");
+    // Inside an existing link, no second link.
+    EXPECT_EQ(clean("<a href=\"http://a.example/\">http://a.example/</a>"),
+              "<a href=\"http://a.example/\">http://a.example/</a>");
+}
+
+TEST(SummaryHtml, TextIsEscapedAndEntitiesDecodedOnce)
+{
+    EXPECT_EQ(clean("1 &lt; 2 &amp;&amp; 3 > 2 <b>&quot;q&quot;</b>"),
+              "1 &lt; 2 &amp;&amp; 3 &gt; 2 <b>&quot;q&quot;</b>");
+    EXPECT_EQ(clean("&lt;script&gt;alert(1)&lt;/script&gt;"),
+              "&lt;script&gt;alert(1)&lt;/script&gt;");
+}
+
+TEST(SummaryHtml, PlainTextKeepsItsLineBreaks)
+{
+    EXPECT_EQ(clean("first line\nsecond line"), "first line<br>second line");
+    // In HTML, line breaks are white space.
+    EXPECT_EQ(clean("<p>first\nsecond</p>"), "<p>first second</p>");
+}
+
+TEST(SummaryHtml, LongSummariesAreCut)
+{
+    QString words;
+    for (int i = 0; i < 3000; ++i)
+        words += QStringLiteral("word%1 ").arg(i);
+    const QString out = sanitizeSummaryHtml("<p>" + words + "</p><p>tail</p>");
+    const QString text = vantrel::feeds::plainTextFromHtml(out);
+    EXPECT_LE(text.size(), popsum::kMaxSummaryChars);
+    EXPECT_GT(text.size(), popsum::kMaxSummaryChars - 20);
+    EXPECT_TRUE(text.endsWith("...")) << text.right(20).toStdString();
+    EXPECT_FALSE(out.contains("tail"));
+    EXPECT_TRUE(out.endsWith("</p>"));
+    EXPECT_EQ(popsum::elideText("short", 10), "short");
+    EXPECT_EQ(popsum::elideText("abcdefghij", 6), "abc...");
+}
+
+TEST(SummaryHtml, HostileMarkupDoesNotBreakOut)
+{
+    EXPECT_EQ(clean("<b>unclosed <i>tags"), "<b>unclosed <i>tags</i></b>");
+    EXPECT_EQ(clean("</p></b>stray closers"), "stray closers");
+    EXPECT_EQ(clean("<scr<script>ipt>alert(1)</script>"), "ipt&gt;alert(1)");
+    EXPECT_EQ(clean("<!-- <script>alert(1)</script> -->visible"), "visible");
+    EXPECT_EQ(clean("<script>never closed"), "");
+    EXPECT_EQ(clean("<a href=\"http://x.example/\" title=\"a > b\">t</a>"),
+              "<a href=\"http://x.example/\">t</a>");
+}
+
+TEST(PopupPlacement, OpensAtThePointWhenClear)
+{
+    const QRect screen(0, 0, 800, 600);
+    EXPECT_EQ(placePopup(QSize(200, 100), QPoint(50, 60), QRect(0, 20, 800, 18), screen),
+              QPoint(50, 60));
+    EXPECT_EQ(placePopup(QSize(200, 100), QPoint(50, 60), QRect(), screen), QPoint(50, 60));
+}
+
+TEST(PopupPlacement, MovesBelowTheRectangle)
+{
+    const QRect screen(0, 0, 800, 600);
+    const QRect row(0, 100, 800, 18);
+    const QPoint at = placePopup(QSize(200, 100), QPoint(10, 100), row, screen);
+    EXPECT_EQ(at, QPoint(10, 118 + popsum::kExcludeGap));
+    EXPECT_FALSE(QRect(at, QSize(200, 100)).intersects(row));
+}
+
+TEST(PopupPlacement, MovesAboveWhenNoRoomBelow)
+{
+    const QRect screen(0, 0, 800, 600);
+    const QRect row(0, 550, 800, 18);
+    const QPoint at = placePopup(QSize(200, 100), QPoint(10, 550), row, screen);
+    EXPECT_EQ(at, QPoint(10, 550 - popsum::kExcludeGap - 100));
+    EXPECT_FALSE(QRect(at, QSize(200, 100)).intersects(row));
+}
+
+TEST(PopupPlacement, StaysOnScreen)
+{
+    const QRect screen(100, 50, 800, 600); // a screen that does not start at 0, 0
+    const QPoint at = placePopup(QSize(300, 200), QPoint(850, 620), QRect(), screen);
+    EXPECT_TRUE(screen.contains(QRect(at, QSize(300, 200)))) << at.x() << "," << at.y();
+    const QPoint low = placePopup(QSize(300, 200), QPoint(0, 0), QRect(), screen);
+    EXPECT_EQ(low, QPoint(100, 50));
+}
+
+TEST(PopupPlacement, GoesBesideATallRectangleAndOverlapsOnlyWhenNothingFits)
+{
+    const QRect screen(0, 0, 800, 600);
+    const QRect tall(20, 10, 200, 580); // the square around a cursor on a tiny screen
+    const QPoint beside = placePopup(QSize(300, 200), QPoint(30, 100), tall, screen);
+    EXPECT_FALSE(QRect(beside, QSize(300, 200)).intersects(tall));
+    EXPECT_TRUE(screen.contains(QRect(beside, QSize(300, 200))));
+
+    const QRect everything(0, 0, 800, 600);
+    const QPoint forced = placePopup(QSize(300, 200), QPoint(30, 100), everything, screen);
+    EXPECT_TRUE(screen.contains(QRect(forced, QSize(300, 200))));
+}
