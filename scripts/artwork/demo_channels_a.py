@@ -10,7 +10,7 @@ CHANNELS_A = [
         "title": "Vantrel Welcome Desk",
         "format": "rss",
         "folders": [],
-        "attrs": {"vantrel:homeServer": "true"},
+        "attrs": {"vantrel:homeServer": "true", "vantrel:required": "true"},
         "created": "2026-01-15",
         "description": "Tips, news and help for Readhall and the Vantrel engine.",
         "byline": "The Vantrel team",
@@ -66,10 +66,10 @@ CHANNELS_A = [
              "Downloading on the Tools menu pauses the engine when you need the bandwidth.",
              None, None),
             ("Keyboard shortcuts worth knowing",
-             "Press Enter to open the selected story, Delete to remove stories and Ctrl+A to "
-             "select every headline in the list.",
-             "The Help Contents page lists every key the headline list understands, along with "
-             "the commands of each menu.",
+             "Press Enter to open the selected story, Space to see its summary and Delete to "
+             "remove the selected stories.",
+             "Escape closes a summary pop-up. The Help Contents page lists every key the lists "
+             "understand, along with the commands of each menu.",
              None, None),
             ("Where your settings live",
              "Readhall keeps its layout and view settings in a small text file in your "

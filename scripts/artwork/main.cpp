@@ -338,9 +338,10 @@ void writeReadme()
            "- 16120 category tree cells (directory window): 0/1 closed/open folder, 2/3 with a "
            "blue tick, 4/5 with a red cross, 6/7 with a dark red tick (the \"Premier\" "
            "category).\n"
-           "- Directory list images (25028 ... 25525): index = 2 subscribed + 1 clock + 4 new + "
-           "8 blue arrow + 16 gold frame; the table gives each id its index. The box is at x 1 to "
-           "14, so a click at x < 16 is a click on the check box.\n"
+           "- Directory list images (25028 ... 25525): index = 2 subscribed (ticked box) + 1 home "
+           "server (clock) + 4 new (NEW) + 8 channel-state bit (blue arrow) + 16 premier (gold "
+           "frame); the table gives each id its index. The box is at x 1 to 14, so a click at "
+           "x < 16 is a click on the check box.\n"
            "- 131 to 145 browser buttons, three per button (normal, hot, pressed): Back 134, 136, "
            "141; Forward 135, 137, 142; Stop 131, 138, 145; Refresh 132, 139, 144; Print 133, 140, "
            "143.\n"
@@ -467,6 +468,11 @@ int main(int argc, char** argv)
     save(picture::appIcon(96), g_root + QStringLiteral("/data/demo/datadir/readhall-icon.png"));
     save(picture::windowPicture(Motif::Quill, pal::rose, 96),
          g_root + QStringLiteral("/data/demo/datadir/publishing-tool-root/wizard.png"));
+
+    // Pictures the program takes from the data directory when its settings ask for files.
+    save(picture::brandingLogo().convertToFormat(QImage::Format_RGB32),
+         g_root + QStringLiteral("/data/demo/datadir/logo.bmp"));
+    save(picture::headerTile(64), g_root + QStringLiteral("/data/demo/datadir/channelarea.bmp"));
 
     writeReadme();
     std::printf("wrote %zu bitmaps\n", g_manifest.size());

@@ -49,7 +49,8 @@ QImage keyed(const QImage& picture, const QColor& key)
 void save(const QImage& image, const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!image.save(path, "PNG")) {
+    const QByteArray format = path.endsWith(QLatin1String(".bmp")) ? "BMP" : "PNG";
+    if (!image.save(path, format.constData())) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         std::exit(1);
     }

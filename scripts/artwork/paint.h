@@ -51,7 +51,7 @@ void begin(QPainter& p);
 // of the picture itself keeps the key colour.
 QImage keyed(const QImage& picture, const QColor& key);
 
-// Writes a picture as PNG; aborts the program on failure.
+// Writes a picture as PNG (or BMP for a .bmp path); aborts the program on failure.
 void save(const QImage& image, const QString& path);
 
 // Common strokes.

@@ -528,6 +528,21 @@ QImage channelLogo(const QString& initials, const QColor& colour, int size)
     return img;
 }
 
+QImage headerTile(int size)
+{
+    QImage img(size, size, QImage::Format_RGB32);
+    img.fill(QColor(0xEE, 0xF4, 0xFF));
+    QPainter p(&img);
+    begin(p);
+    // soft arcs that continue from one tile to the next
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0xDC, 0xE8, 0xFB), size / 16.0));
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            p.drawEllipse(QPointF(dx * size, dy * size + size), size * 0.55, size * 0.55);
+    return img;
+}
+
 QImage demoPhoto(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);

@@ -45,6 +45,8 @@ QImage plainPicture();
 
 // A channel logo for the demo feeds: a tile with the channel's initials.
 QImage channelLogo(const QString& initials, const QColor& colour, int size);
+// A light tile for the header band (opaque, square).
+QImage headerTile(int size);
 // A small picture used as an image enclosure in the demo content.
 QImage demoPhoto(int w, int h);
 
