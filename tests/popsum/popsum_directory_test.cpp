@@ -1,6 +1,6 @@
-// The pop-up's own reading of a story through the directory library (here the stand-in).
+// The pop-up reading a story's headline, summary, header and footer from the engine.
 
-#include "tests/popsum/fakedirectory.h"
+#include "tests/support/engine_builder.h"
 #include "vantrel/popsum.h"
 
 #include <QGuiApplication>
@@ -9,15 +9,33 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
-using popsumtest::fakeStories;
-
 namespace
 {
 
 class DirectoryPopup : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(popup.Create(nullptr, 0), 1); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(rhtest::engine::start());
+        channel = rhtest::engine::addChannel("Daily News");
+        ASSERT_NE(channel, 0u);
+        ASSERT_EQ(popup.Create(nullptr, 0), 1);
+    }
+    uint32_t addStory(const QString& headline, const QString& summary,
+                      const QString& header = QString(), const QString& footer = QString())
+    {
+        rhtest::engine::StorySpec spec;
+        spec.headline = headline;
+        spec.summary = summary;
+        if (!header.isEmpty())
+            spec.attributes["Header"] = header;
+        if (!footer.isEmpty())
+            spec.attributes["Footer"] = footer;
+        const uint32_t number = rhtest::engine::addStory(channel, spec);
+        EXPECT_TRUE(rhtest::engine::waitForIdle());
+        return number;
+    }
     QPoint corner() const
     {
         return QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(10, 10);
@@ -26,6 +44,8 @@ protected:
     {
         return popup.GetPopupWindow()->findChild<QTextBrowser*>("summary")->toPlainText();
     }
+
+    uint32_t channel = 0;
     CSummary popup;
 };
 
@@ -33,32 +53,42 @@ protected:
 
 TEST_F(DirectoryPopup, ReadsHeadlineSummaryHeaderAndFooter)
 {
-    fakeStories()[{5, 1}] = {"From the directory", "<p>Body text</p>", true, "Sponsored by us",
-                             "Copyright 2026"};
-    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(5, 1), corner(), QRect()), 1);
-    EXPECT_EQ(popup.GetPopupWindow()->findChild<QLabel*>("headline")->text(), "From the directory");
+    const uint32_t number =
+        addStory("From the engine", "<p>Body text</p>", "Sponsored by us", "Copyright 2026");
+    ASSERT_NE(number, 0u);
+    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 1);
+    EXPECT_EQ(popup.GetPopupWindow()->findChild<QLabel*>("headline")->text(), "From the engine");
     const QString text = shownText();
+    EXPECT_GE(text.indexOf("Sponsored by us"), 0) << text.toStdString();
     EXPECT_LT(text.indexOf("Sponsored by us"), text.indexOf("Body text"));
     EXPECT_LT(text.indexOf("Body text"), text.indexOf("Copyright 2026"));
-    EXPECT_EQ(popsumtest::fakeTakeCount(), popsumtest::fakeReleaseCount());
 }
 
 TEST_F(DirectoryPopup, HeaderAloneCountsAsASummary)
 {
-    fakeStories()[{5, 2}] = {"Header only", "", false, "Header text", ""};
-    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(5, 2), corner(), QRect()), 1);
+    const uint32_t number = addStory("Header only", QString(), "Header text");
+    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 1);
     EXPECT_TRUE(shownText().contains("Header text"));
 }
 
-TEST_F(DirectoryPopup, UnavailableSummaryOrUnknownStoryShowsNothing)
+TEST_F(DirectoryPopup, StoryWithoutSummaryOrUnknownStoryShowsNothing)
 {
-    fakeStories()[{5, 3}] = {"No summary", "text the directory says is unavailable", false, "", ""};
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(5, 3), corner(), QRect()), 0);
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(5, 99), corner(), QRect()), 0);
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(6, 1), corner(), QRect()), 0);
+    const uint32_t number = addStory("Nothing to say", QString());
+    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 0);
+    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number + 100), corner(), QRect()),
+              0);
+    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel + 100, 1), corner(), QRect()), 0);
     EXPECT_EQ(popup.ShowStoryPopup("not a story id", corner(), QRect()), 0);
     EXPECT_FALSE(popup.IsPopupVisible());
-    // Every time the directory was taken, it was given back.
-    EXPECT_EQ(popsumtest::fakeTakeCount(), popsumtest::fakeReleaseCount());
-    EXPECT_GE(popsumtest::fakeTakeCount(), 3);
+    // The directory was given back every time: the engine can still be locked and read.
+    EXPECT_NE(GetCServices(), nullptr);
+    ReleaseCServices();
+}
+
+TEST_F(DirectoryPopup, NoEngineNoPopup)
+{
+    const uint32_t number = addStory("Soon gone", "<p>text</p>");
+    rhtest::engine::stop();
+    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 0);
+    EXPECT_FALSE(popup.IsPopupVisible());
 }
