@@ -117,11 +117,13 @@ bool RunningCopyServer::listen()
         m_server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(m_server, &QLocalServer::newConnection, this, &RunningCopyServer::onNewConnection);
     }
-    if (m_server->listen(name))
-        return true;
-    // A socket file left by a copy that died answers no connection: take it over.
+    // Listening with access options replaces an existing socket file, so a live copy must
+    // be asked first. A socket file left by a copy that died answers no connection and is
+    // taken over.
     if (isCopyRunning(m_className))
         return false;
+    if (m_server->listen(name))
+        return true;
     QLocalServer::removeServer(name);
     return m_server->listen(name);
 }

@@ -1,0 +1,123 @@
+// The running copy: the named mutex and the local socket a second copy talks to.
+
+#include "src/platform/messagewindow.h"
+#include "src/platform/runningcopy.h"
+#include "tests/support/testenv.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QWidget>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using platform::NamedMutex;
+using platform::RunningCopyServer;
+
+namespace
+{
+
+class MainFrame : public QWidget, public MessageWindow
+{
+public:
+    explicit MainFrame(const QString& className) : QWidget(nullptr), MessageWindow(className, this)
+    {
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        received.push_back({message, wParam, lParam});
+        return 0;
+    }
+    struct Message {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Message> received;
+};
+
+} // namespace
+
+TEST(NamedMutex, ASecondHolderLearnsThatItAlreadyExists)
+{
+    auto first = std::make_unique<NamedMutex>("VantrelReadhallMutex");
+    EXPECT_TRUE(first->owned());
+    EXPECT_FALSE(first->alreadyExists());
+    EXPECT_TRUE(first->lockFilePath().startsWith(rhtest::testRoot()));
+
+    NamedMutex second("VantrelReadhallMutex");
+    EXPECT_FALSE(second.owned());
+    EXPECT_TRUE(second.alreadyExists());
+    NamedMutex other("AnotherMutex");
+    EXPECT_TRUE(other.owned());
+
+    first.reset(); // the first copy ends
+    NamedMutex third("VantrelReadhallMutex");
+    EXPECT_TRUE(third.owned());
+}
+
+TEST(RunningCopy, ASecondCopyPostsACommandToTheRunningCopysWindow)
+{
+    MainFrame frame("RhTestReadhallClass");
+    RunningCopyServer server("RhTestReadhallClass");
+    ASSERT_TRUE(server.listen());
+    EXPECT_TRUE(platform::isCopyRunning("RhTestReadhallClass"));
+    EXPECT_FALSE(platform::isCopyRunning("RhTestOtherClass"));
+    EXPECT_FALSE(platform::postToRunningCopy("RhTestOtherClass", WM_COMMAND, 1, 0));
+
+    QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
+    ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", WM_COMMAND, 32786, 0));
+    ASSERT_TRUE(rhtest::waitFor([&] { return !frame.received.empty(); }));
+    EXPECT_EQ(frame.received[0].message, WM_COMMAND);
+    EXPECT_EQ(frame.received[0].wParam, 32786u);
+    EXPECT_EQ(frame.received[0].lParam, 0);
+
+    // A pointer cannot cross processes: such a request is not passed on.
+    ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", WM_USER, 1, 0x1234));
+    ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == 2; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.received.size(), 1u);
+}
+
+TEST(RunningCopy, BringingTheRunningCopyForwardRestoresItsMinimisedWindow)
+{
+    MainFrame frame("RhTestReadhallClass");
+    frame.show();
+    frame.showMinimized();
+    ASSERT_TRUE(frame.isMinimized());
+    RunningCopyServer server("RhTestReadhallClass");
+    ASSERT_TRUE(server.listen());
+    QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
+    ASSERT_TRUE(platform::bringRunningCopyForward("RhTestReadhallClass"));
+    ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == 1; }));
+    EXPECT_FALSE(frame.isMinimized());
+    EXPECT_TRUE(frame.isVisible());
+}
+
+TEST(RunningCopy, OnlyOneCopyListensAndADeadCopysSocketIsTakenOver)
+{
+    RunningCopyServer first("RhTestReadhallClass");
+    ASSERT_TRUE(first.listen());
+    RunningCopyServer second("RhTestReadhallClass");
+    EXPECT_FALSE(second.listen());
+
+    // A socket file left behind by a copy that died without cleaning up.
+    const QString name = platform::runningCopySocketName("RhTestStaleClass");
+    ASSERT_TRUE(name.startsWith(rhtest::testRoot()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(name);
+    ASSERT_LT(size_t(path.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::exists(name));
+    EXPECT_FALSE(platform::isCopyRunning("RhTestStaleClass"));
+
+    RunningCopyServer revived("RhTestStaleClass");
+    EXPECT_TRUE(revived.listen());
+    EXPECT_TRUE(platform::isCopyRunning("RhTestStaleClass"));
+}

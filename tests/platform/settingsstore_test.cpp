@@ -1,0 +1,406 @@
+// The settings store: keys and values, the file format, damaged files, concurrent writers.
+
+#include "src/platform/settingsstore.h"
+#include "tests/support/testenv.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <gtest/gtest.h>
+
+using platform::SettingsKey;
+using platform::SettingsStore;
+using platform::SettingsValue;
+
+namespace
+{
+
+const QString kLayout = QStringLiteral("Software\\Vantrel\\Vantrel\\Layout");
+
+QString userFile()
+{
+    return SettingsStore::instance().filePath(HKEY_CURRENT_USER);
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+// Files beside the user file whose names start with the given text.
+QStringList siblings(const QString& prefix)
+{
+    const QFileInfo info(userFile());
+    return QDir(info.absolutePath()).entryList({prefix + QStringLiteral("*")}, QDir::Files);
+}
+
+// Forgets every cache so the next read comes from the file.
+void rereadFromDisk()
+{
+    SettingsStore::instance().reset();
+}
+
+} // namespace
+
+TEST(SettingsStore, UserFileFollowsTheTestsConfigFolder)
+{
+    EXPECT_EQ(userFile(), rhtest::configHome() + "/Vantrel/user.reg");
+    EXPECT_EQ(SettingsStore::instance().filePath(HKEY_LOCAL_MACHINE),
+              rhtest::machineSettingsFile());
+}
+
+TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
+{
+    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
+    ASSERT_TRUE(key);
+    // What a first read of a setting does: store the default at once.
+    DWORD value = 7;
+    EXPECT_FALSE(key.readNumber("Show Unread Items Only", value));
+    ASSERT_TRUE(key.writeNumber("Show Unread Items Only", 0));
+    ASSERT_TRUE(key.writeText("Home Page", "http://example.com/"));
+
+    const QString text = readFile(userFile());
+    EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n"));
+    EXPECT_TRUE(text.contains("[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]\n"
+                              "\"Show Unread Items Only\"=dword:00000000\n"
+                              "\"Home Page\"=\"http://example.com/\"\n"))
+        << text.toStdString();
+
+    rereadFromDisk();
+    SettingsKey again = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
+    ASSERT_TRUE(again);
+    ASSERT_TRUE(again.readNumber("Show Unread Items Only", value));
+    EXPECT_EQ(value, 0u);
+    QString home;
+    ASSERT_TRUE(again.readText("Home Page", home));
+    EXPECT_EQ(home, "http://example.com/");
+    // No temporary files are left behind.
+    EXPECT_EQ(siblings(".user.reg.tmp"), QStringList());
+}
+
+TEST(SettingsStore, KeyAndValueNamesMatchWithoutRegardToCaseAndKeepTheirCase)
+{
+    SettingsKey key =
+        SettingsKey::create(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings\\ReadHall");
+    ASSERT_TRUE(key.writeNumber("Column Width", 120));
+    SettingsKey other = SettingsKey::open(HKEY_CURRENT_USER,
+                                          "SOFTWARE\\vantrel\\Vantrel\\Settings\\Readhall", true);
+    ASSERT_TRUE(other);
+    DWORD width = 0;
+    ASSERT_TRUE(other.readNumber("COLUMN WIDTH", width));
+    EXPECT_EQ(width, 120u);
+    ASSERT_TRUE(other.writeNumber("column width", 80));
+
+    SettingsKey settings =
+        SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings");
+    EXPECT_EQ(settings.subKeyNames(), QStringList{"ReadHall"});
+    EXPECT_EQ(key.valueNames(), QStringList{"Column Width"});
+    ASSERT_TRUE(key.readNumber("Column Width", width));
+    EXPECT_EQ(width, 80u);
+}
+
+TEST(SettingsStore, OddTextsAndBinaryValuesRoundTripThroughTheFile)
+{
+    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
+    const QString quoted = R"(say "hi" in c:\dir\ and \\server)";
+    const QString multiline = "line one\nline two\r\n\ttabbed";
+    const QString unicode = QString::fromUtf8("Grüße, 東京, emoji \xF0\x9F\x93\xB0");
+    const QString large = QString("0123456789abcdef\"\\").repeated(60000);
+    const QByteArray binary = QByteArray("\x00\x01\xfe\xff\x7f", 5).repeated(40);
+    ASSERT_TRUE(key.writeText("Quoted", quoted));
+    ASSERT_TRUE(key.writeText("Multi", multiline));
+    ASSERT_TRUE(key.writeText("Unicode", unicode));
+    ASSERT_TRUE(key.writeText("Large", large));
+    ASSERT_TRUE(key.writeText("", "the default value"));
+    ASSERT_TRUE(key.writeText("Empty", ""));
+    ASSERT_TRUE(key.writeBinary("Bar State", binary));
+    ASSERT_TRUE(key.writeNumber("Max", 0xFFFFFFFFu));
+    ASSERT_TRUE(key.writeValue("Expand", SettingsValue::fromBinary({}, REG_NONE)));
+
+    const QString text = readFile(userFile());
+    EXPECT_TRUE(text.contains(R"("Quoted"="say \"hi\" in c:\\dir\\ and \\\\server")"));
+    EXPECT_TRUE(text.contains("@=\"the default value\""));
+    EXPECT_TRUE(text.contains("\"Multi\"=hex(1):"));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("\"Unicode\"=\"Grüße")));
+
+    rereadFromDisk();
+    const auto read = [&](const QString& name) {
+        QString out = "<absent>";
+        key.readText(name, out);
+        return out;
+    };
+    EXPECT_EQ(read("Quoted"), quoted);
+    EXPECT_EQ(read("Multi"), multiline);
+    EXPECT_EQ(read("Unicode"), unicode);
+    EXPECT_EQ(read("Large"), large);
+    EXPECT_EQ(read(""), "the default value");
+    EXPECT_EQ(read("Empty"), "");
+    QByteArray bytes;
+    ASSERT_TRUE(key.readBinary("Bar State", bytes));
+    EXPECT_EQ(bytes, binary);
+    DWORD max = 0;
+    ASSERT_TRUE(key.readNumber("Max", max));
+    EXPECT_EQ(max, 0xFFFFFFFFu);
+    EXPECT_EQ(key.valueType("Expand"), REG_NONE);
+    EXPECT_TRUE(key.hasValue("Expand"));
+    // A value of another type does not read as a number.
+    EXPECT_FALSE(key.readNumber("Quoted", max));
+}
+
+TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
+{
+    writeFile(userFile(), "REGEDIT4\r\n\r\n; a comment\r\n"
+                          "[HKEY_CURRENT_USER\\Software\\Vantrel]\r\n"
+                          "\"Data Path\"=\"/srv/vantrel\"\r\n"
+                          "\"Count\"=dword:1f\r\n"
+                          "\"Blob\"=hex:01,02,\\\r\n"
+                          "  03,04\r\n"
+                          "\"Gone\"=\"x\"\r\n"
+                          "\"Gone\"=-\r\n"
+                          "[-HKEY_CURRENT_USER\\Software\\Removed]\r\n");
+    SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel");
+    ASSERT_TRUE(key);
+    QString path;
+    EXPECT_TRUE(key.readText("Data Path", path));
+    EXPECT_EQ(path, "/srv/vantrel");
+    DWORD count = 0;
+    EXPECT_TRUE(key.readNumber("Count", count));
+    EXPECT_EQ(count, 0x1fu);
+    QByteArray blob;
+    EXPECT_TRUE(key.readBinary("Blob", blob));
+    EXPECT_EQ(blob, QByteArray("\x01\x02\x03\x04"));
+    EXPECT_FALSE(key.hasValue("Gone"));
+
+    // The desktop's own exports are UTF-16 with a byte order mark.
+    const QString unicode = "Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Vantrel]\r\n\"Name\"=\"Zoë\"\r\n";
+    QByteArray utf16("\xff\xfe", 2);
+    utf16.append(reinterpret_cast<const char*>(unicode.utf16()), unicode.size() * 2);
+    writeFile(userFile(), utf16);
+    QString name;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel").readText("Name", name));
+    EXPECT_EQ(name, QString::fromUtf8("Zoë"));
+}
+
+TEST(SettingsStore, KeysAreOpenedCreatedEnumeratedAndDeleted)
+{
+    EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, kLayout));
+    EXPECT_FALSE(SettingsKey::create(HKEY_CURRENT_USER, ""));
+    SettingsKey readhall =
+        SettingsKey::create(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings\\Readhall");
+    ASSERT_TRUE(readhall);
+    ASSERT_TRUE(readhall.createSubKey("NavBar\\Group 1").writeNumber("Items", 3));
+    ASSERT_TRUE(readhall.createSubKey("Search"));
+    ASSERT_TRUE(readhall.writeNumber("b", 1));
+    ASSERT_TRUE(readhall.writeNumber("a", 2));
+    EXPECT_EQ(readhall.subKeyNames(), (QStringList{"NavBar", "Search"}));
+    EXPECT_EQ(readhall.valueNames(), (QStringList{"b", "a"}));
+
+    // A key opened for reading refuses writes.
+    SettingsKey readOnly = SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel");
+    ASSERT_TRUE(readOnly);
+    EXPECT_FALSE(readOnly.writeNumber("x", 1));
+    EXPECT_FALSE(readOnly.hasValue("x"));
+
+    EXPECT_TRUE(readhall.deleteValue("B"));
+    EXPECT_FALSE(readhall.deleteValue("b"));
+    EXPECT_EQ(readhall.valueNames(), QStringList{"a"});
+    EXPECT_TRUE(readhall.deleteSubKeyTree("navbar"));
+    EXPECT_FALSE(SettingsKey::open(
+        HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\NavBar\\Group 1"));
+    EXPECT_FALSE(readhall.deleteSubKeyTree("NavBar"));
+    EXPECT_EQ(readhall.subKeyNames(), QStringList{"Search"});
+
+    // A key deleted behind an open handle comes back on the next write.
+    ASSERT_TRUE(SettingsStore::instance().deleteKeyTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
+    EXPECT_FALSE(readhall.hasValue("a"));
+    EXPECT_TRUE(readhall.writeNumber("a", 5));
+    EXPECT_TRUE(SettingsStore::instance().keyExists(HKEY_CURRENT_USER,
+                                                    "Software\\Vantrel\\Vantrel\\Settings"));
+}
+
+TEST(SettingsStore, NamesTheFileCannotHoldAreRefused)
+{
+    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
+    EXPECT_FALSE(key.writeNumber("two\nlines", 1));
+    EXPECT_FALSE(SettingsKey::create(HKEY_CURRENT_USER, "Software\\bad\tname"));
+    EXPECT_TRUE(key.valueNames().isEmpty());
+}
+
+TEST(SettingsStore, MachineRootIsReadOnlyUnlessAnInstallerOpensIt)
+{
+    const QString appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantrel.exe";
+    writeFile(rhtest::machineSettingsFile(),
+              "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\" + appPaths.toUtf8() +
+                  "]\n\"Path\"=\"/opt/vantrel/Program\"\n");
+    QString path;
+    EXPECT_TRUE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths).readText("Path", path));
+    EXPECT_EQ(path, "/opt/vantrel/Program");
+
+    EXPECT_FALSE(SettingsKey::create(HKEY_LOCAL_MACHINE, "Software\\Other"));
+    EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths, true));
+    EXPECT_FALSE(SettingsStore::instance().writeValue(HKEY_LOCAL_MACHINE, appPaths, "Path",
+                                                      SettingsValue::fromText("/elsewhere")));
+
+    SettingsStore::instance().setMachineRootWritable(true);
+    EXPECT_TRUE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths, true).writeText("Path", "/x"));
+    EXPECT_TRUE(readFile(rhtest::machineSettingsFile()).contains("\"Path\"=\"/x\""));
+    // A missing machine file is an empty root.
+    QFile::remove(rhtest::machineSettingsFile());
+    EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths));
+}
+
+TEST(SettingsStore, ChangesMadeByAnotherWriterAreSeenOnTheNextRead)
+{
+    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
+    ASSERT_TRUE(key.writeNumber("Value", 1));
+    DWORD value = 0;
+    ASSERT_TRUE(key.readNumber("Value", value));
+    // Someone edits the file by hand.
+    writeFile(userFile(), "Windows Registry Editor Version 5.00\n\n"
+                          "[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]\n"
+                          "\"Value\"=dword:00000002\n\"Added\"=\"yes\"\n");
+    ASSERT_TRUE(key.readNumber("Value", value));
+    EXPECT_EQ(value, 2u);
+    // A write keeps what the other writer added.
+    ASSERT_TRUE(key.writeNumber("Mine", 3));
+    rereadFromDisk();
+    QString added;
+    EXPECT_TRUE(key.readText("Added", added));
+    EXPECT_EQ(added, "yes");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Damaged files
+
+struct DamagedCase {
+    const char* name;
+    const char* contents;
+};
+
+class DamagedSettingsFile : public ::testing::TestWithParam<DamagedCase>
+{
+};
+
+TEST_P(DamagedSettingsFile, IsKeptAsideWithAMessageAndTheRootStartsEmpty)
+{
+    const QByteArray contents = GetParam().contents;
+    writeFile(userFile(), contents);
+
+    ::testing::internal::CaptureStderr();
+    SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel");
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(key);
+    EXPECT_NE(message.find("is damaged"), std::string::npos) << message;
+    EXPECT_NE(message.find("user.reg.damaged-"), std::string::npos) << message;
+
+    const QStringList aside = siblings("user.reg.damaged-");
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(QFileInfo(userFile()).absolutePath() + "/" + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), contents);
+    EXPECT_FALSE(QFile::exists(userFile()));
+
+    // The program goes on with an empty root and saves new settings in a fresh file.
+    ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, kLayout).writeNumber("New", 1));
+    EXPECT_TRUE(readFile(userFile()).contains("\"New\"=dword:00000001"));
+    EXPECT_EQ(siblings("user.reg.damaged-").size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedSettingsFile,
+    ::testing::Values(
+        DamagedCase{"BadHeader", "Settings\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"},
+        DamagedCase{"UnclosedQuote", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                                     "\"Name\"=\"open\n"},
+        DamagedCase{"BadDword", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                                "\"Name\"=dword:123456789\n"},
+        DamagedCase{"BadHex", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                              "\"Name\"=hex:01,zz\n"},
+        DamagedCase{"UnknownEscape", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                                     "\"Name\"=\"c:\\dir\"\n"},
+        DamagedCase{"ValueOutsideKey", "REGEDIT4\n\"Name\"=\"x\"\n"},
+        DamagedCase{"OtherRoot", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Vantrel]\n"},
+        DamagedCase{"GarbageLine", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\nhello\n"},
+        DamagedCase{"UnclosedKey", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel\n"},
+        DamagedCase{"NotUtf8", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                               "\"Name\"=\"\xff\xfe\xfd\"\n"}),
+    [](const ::testing::TestParamInfo<DamagedCase>& info) { return info.param.name; });
+
+TEST(SettingsStore, AnEmptyFileIsAnEmptyRootNotADamagedOne)
+{
+    writeFile(userFile(), "");
+    EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, "Software"));
+    EXPECT_TRUE(siblings("user.reg.damaged-").isEmpty());
+    EXPECT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, kLayout).writeNumber("A", 1));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Two processes writing at once
+
+namespace
+{
+const char* kChildConfig = "RH_PLATFORM_TEST_CHILD_CONFIG";
+const char* kChildPrefix = "RH_PLATFORM_TEST_CHILD_PREFIX";
+constexpr int kWritesPerProcess = 60;
+} // namespace
+
+// Run only as a child of the test below: writes values into the parent's store.
+TEST(SettingsStoreChild, DISABLED_WriteValues)
+{
+    qputenv("XDG_CONFIG_HOME", qgetenv(kChildConfig));
+    SettingsStore::instance().reset();
+    const QString prefix = QString::fromUtf8(qgetenv(kChildPrefix));
+    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
+    ASSERT_TRUE(key);
+    for (int i = 0; i < kWritesPerProcess; ++i)
+        ASSERT_TRUE(key.writeNumber(QStringLiteral("%1 %2").arg(prefix).arg(i), DWORD(i)));
+}
+
+TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing)
+{
+    ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, kLayout).writeText("Before", "kept"));
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (const char* prefix : {"first", "second"}) {
+        auto child = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kChildConfig, rhtest::configHome());
+        env.insert(kChildPrefix, prefix);
+        child->setProcessEnvironment(env);
+        child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child->start(QCoreApplication::applicationFilePath(),
+                     {"--gtest_also_run_disabled_tests",
+                      "--gtest_filter=SettingsStoreChild.DISABLED_WriteValues"});
+        children.push_back(std::move(child));
+    }
+    for (auto& child : children) {
+        ASSERT_TRUE(child->waitForFinished(60000));
+        EXPECT_EQ(child->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child->exitCode(), 0) << child->readAllStandardOutput().toStdString();
+    }
+
+    rereadFromDisk();
+    SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
+    for (const char* prefix : {"first", "second"}) {
+        for (int i = 0; i < kWritesPerProcess; ++i) {
+            DWORD value = 0xFFFF;
+            EXPECT_TRUE(key.readNumber(QStringLiteral("%1 %2").arg(prefix).arg(i), value))
+                << prefix << " " << i;
+            EXPECT_EQ(value, DWORD(i));
+        }
+    }
+    QString before;
+    EXPECT_TRUE(key.readText("Before", before));
+    EXPECT_EQ(key.valueNames().size(), 2 * kWritesPerProcess + 1);
+}

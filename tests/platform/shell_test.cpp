@@ -1,0 +1,71 @@
+// Opening documents, starting programs, file checks.
+
+#include "src/platform/shell.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+TEST(StartProgram, ArgumentsWithShellCharactersArriveVerbatim)
+{
+    const QString dir = rhtest::testRoot();
+    // Were a shell to see it, the text would create "pwned" in the working folder.
+    const QString tricky = dir + "/a; $(touch pwned) `touch pwned` 'b' \"c\" * & d";
+    const QString plain = dir + "/plain";
+    qint64 pid = 0;
+    ASSERT_EQ(StartProgram("/usr/bin/touch", {tricky, plain}, dir, &pid), 1);
+    EXPECT_GT(pid, 0);
+    ASSERT_TRUE(rhtest::waitFor([&] { return QFile::exists(plain) && QFile::exists(tricky); }));
+    EXPECT_FALSE(QFile::exists(dir + "/pwned"));
+    EXPECT_FALSE(QFile::exists(dir + "/a"));
+}
+
+TEST(StartProgram, AMissingProgramDoesNotStart)
+{
+    EXPECT_EQ(StartProgram(rhtest::testRoot() + "/crawler.exe", {}), 0);
+    EXPECT_EQ(StartProgram("", {"x"}), 0);
+}
+
+TEST(ShellOpen, DocumentsAndAddressesGoToTheDesktopHandler)
+{
+    std::vector<QUrl> opened;
+    bool answer = true;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return answer;
+    });
+    const QString page = rhtest::testRoot() + "/start page.html";
+    EXPECT_EQ(ShellOpen(page), 1);
+    EXPECT_EQ(ShellOpen("https://example.com/a?b=c d"), 1);
+    EXPECT_EQ(ShellOpen("mailto:someone@example.com"), 1);
+    answer = false;
+    EXPECT_EQ(ShellOpen("http://example.com/"), 0);
+    EXPECT_EQ(ShellOpen("   "), 0);
+
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(page));
+    EXPECT_EQ(opened[1].host(), "example.com");
+    EXPECT_EQ(opened[1].query(), "b=c d");
+    EXPECT_EQ(opened[2].scheme(), "mailto");
+}
+
+TEST(FileAttributes, FilesFoldersHiddenAndMissing)
+{
+    const QString dir = rhtest::testRoot();
+    QFile file(dir + "/rdhall.hlp");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QFile hidden(dir + "/.hidden");
+    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
+    hidden.close();
+
+    EXPECT_EQ(GetFileAttributes(file.fileName()), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(GetFileAttributes(dir) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(GetFileAttributes(hidden.fileName()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(GetFileAttributes(dir + "/missing"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributes(""), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileExists(file.fileName()), 1);
+    EXPECT_EQ(FileExists(dir), 1);
+    EXPECT_EQ(FileExists(dir + "/missing"), 0);
+}
