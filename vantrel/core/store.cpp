@@ -226,9 +226,12 @@ bool Store::open()
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     for (int attempt = 0; attempt < 2; ++attempt) {
         QString error;
-        QSqlDatabase database;
-        bool ok = openConnection(database, error) && checkReadable(database, error) &&
-                  createSchema(database, error);
+        bool ok;
+        {
+            QSqlDatabase database;
+            ok = openConnection(database, error) && checkReadable(database, error) &&
+                 createSchema(database, error);
+        }
         if (ok)
             return true;
         closeAllConnections();

@@ -84,8 +84,22 @@ QString identityHash(const Item& item)
            QString::fromLatin1(QCryptographicHash::hash(source, QCryptographicHash::Sha1).toHex());
 }
 
+// Longest headline made from the start of a summary, for stories without a title.
+constexpr int kSummaryHeadlineChars = 80;
+
 void finishItem(Item& item, const QString& guid)
 {
+    if (item.headline.isEmpty()) {
+        // A story without a title is listed by the start of its summary.
+        QString text = plainTextFromHtml(item.summary);
+        if (text.size() > kSummaryHeadlineChars) {
+            int cut = text.lastIndexOf(' ', kSummaryHeadlineChars - 3);
+            if (cut < kSummaryHeadlineChars / 2)
+                cut = kSummaryHeadlineChars - 3;
+            text = text.left(cut).trimmed() + QStringLiteral("...");
+        }
+        item.headline = text;
+    }
     if (!guid.trimmed().isEmpty())
         item.identity = guid.trimmed();
     else if (!item.link.isEmpty())
@@ -173,6 +187,59 @@ private:
         return text;
     }
 
+    // The HTML of an element whose text is HTML. Feeds usually escape it, but some put the
+    // markup in unescaped (well-formed) as child elements: those are written back as tags, so
+    // that "<description><p>Hi</p></description>" keeps its paragraph.
+    QString readHtml()
+    {
+        const QString element = m_reader.qualifiedName().toString();
+        QString out;
+        int depth = 0;
+        while (!m_reader.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_reader.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                appendStartTag(out);
+            } else if (token == QXmlStreamReader::EndElement) {
+                if (depth == 0)
+                    break;
+                --depth;
+                appendEndTag(out);
+            } else if (token == QXmlStreamReader::Characters ||
+                       token == QXmlStreamReader::EntityReference) {
+                out += m_reader.text();
+            } else if (token == QXmlStreamReader::Invalid) {
+                break;
+            }
+            if (out.size() > kMaxTextChars) {
+                checkLength(out, element);
+                break;
+            }
+        }
+        return out;
+    }
+
+    void appendStartTag(QString& out) const
+    {
+        out += QLatin1Char('<');
+        out += m_reader.name();
+        for (const QXmlStreamAttribute& a : m_reader.attributes()) {
+            if (!a.namespaceUri().isEmpty())
+                continue;
+            out += QLatin1Char(' ');
+            out += a.name();
+            out += QLatin1String("=\"") + a.value().toString().toHtmlEscaped() + QLatin1Char('"');
+        }
+        out += QLatin1Char('>');
+    }
+
+    void appendEndTag(QString& out) const
+    {
+        out += QLatin1String("</");
+        out += m_reader.name();
+        out += QLatin1Char('>');
+    }
+
     void checkLength(QString& text, const QString& element)
     {
         if (text.size() > kMaxTextChars) {
@@ -239,7 +306,7 @@ private:
                 } else if (is("link")) {
                     m_feed.homePage = resolveUrl(m_base, readText());
                 } else if (is("description")) {
-                    m_feed.description = readText();
+                    m_feed.description = readHtml();
                 } else if (is("image")) {
                     parseRssImage();
                 } else if (is("lastBuildDate")) {
@@ -309,7 +376,7 @@ private:
                 } else if (is("link")) {
                     item.link = resolveUrl(m_base, readText());
                 } else if (is("description")) {
-                    description = readText();
+                    description = readHtml();
                 } else if (is("guid")) {
                     guidIsPermaLink =
                         attribute("isPermaLink").trimmed().toLower() != QLatin1String("false");
@@ -331,7 +398,7 @@ private:
                     m_reader.skipCurrentElement();
                 }
             } else if (ns == kContentNs && is("encoded")) {
-                encoded = readText();
+                encoded = readHtml();
             } else if (ns == kDcNs && is("date")) {
                 dcDate = parseAnyDate(readText());
             } else if (ns == kDcNs && is("subject")) {
@@ -392,26 +459,15 @@ private:
             const QXmlStreamReader::TokenType token = m_reader.readNext();
             if (token == QXmlStreamReader::StartElement) {
                 ++depth;
-                out += QLatin1Char('<');
-                out += m_reader.name();
-                for (const QXmlStreamAttribute& a : m_reader.attributes()) {
-                    if (!a.namespaceUri().isEmpty())
-                        continue;
-                    out += QLatin1Char(' ');
-                    out += a.name();
-                    out += QLatin1String("=\"") + a.value().toString().toHtmlEscaped() +
-                           QLatin1Char('"');
-                }
-                out += QLatin1Char('>');
+                appendStartTag(out);
             } else if (token == QXmlStreamReader::EndElement) {
                 if (depth == 0)
                     break;
                 --depth;
-                out += QLatin1String("</");
-                out += m_reader.name();
-                out += QLatin1Char('>');
+                appendEndTag(out);
             } else if (token == QXmlStreamReader::Characters ||
                        token == QXmlStreamReader::EntityReference) {
+                // In XHTML the text is text: escape it back.
                 out += m_reader.text().toString().toHtmlEscaped();
             } else if (token == QXmlStreamReader::Invalid) {
                 break;

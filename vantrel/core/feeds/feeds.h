@@ -32,7 +32,8 @@ struct Item {
     // Stable identity of the story across fetches: the RSS guid or Atom id, else the link,
     // else "hash:" followed by a SHA-1 of the headline and the published date.
     QString identity;
-    // Plain text: tags stripped, entities decoded, white space collapsed.
+    // Plain text: tags stripped, entities decoded, white space collapsed. A story without a
+    // title gets the start of its summary (at most 80 characters, "..." when cut).
     QString headline;
     // An HTML fragment, as the feed gives it (RSS description, else content:encoded; Atom
     // summary, else content). Plain-text Atom summaries are HTML-escaped, so the field is always

@@ -1,0 +1,157 @@
+#include "tests/support/engine_builder.h"
+
+#include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
+#include "vantrel/core/engine.h"
+#include "vantrel/core/notify.h"
+#include "vantrel/engctl.h"
+
+namespace rhtest::engine
+{
+namespace
+{
+
+void resetEngine()
+{
+    if (vantrel::Engine::instance()) {
+        ChanDir_Uninitialize();
+        ENGCTLDeinitialize();
+    }
+    vantrel::resetNotifications();
+    VTSetConfirmHook({});
+    VTSetOpenUrlHook({});
+}
+
+void registerReset()
+{
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        rhtest::addPerTestReset(resetEngine);
+    }
+}
+
+} // namespace
+
+bool start()
+{
+    registerReset();
+    if (vantrel::Engine::instance())
+        return true;
+    if (!ENGCTLInitialize(0))
+        return false;
+    ChanDir_Initialize();
+    // Placed files stay inside the test's folder.
+    vantrel::Engine::instance()->setPlaceFilesDir(rhtest::engineDataDir() + "/files");
+    return true;
+}
+
+void stop()
+{
+    if (!vantrel::Engine::instance())
+        return;
+    ChanDir_Uninitialize();
+    ENGCTLDeinitialize();
+}
+
+uint32_t addChannel(const QString& name, const QString& category, uint32_t flags,
+                    const QString& homePage)
+{
+    if (!start())
+        return 0;
+    vantrel::ChannelSpec spec;
+    spec.name = name;
+    spec.category = category;
+    spec.homePage = homePage;
+    spec.enabled = (flags & Enabled) != 0;
+    spec.secure = (flags & Secure) != 0;
+    spec.filtered = (flags & Filtered) != 0;
+    spec.homeServer = (flags & HomeServer) != 0;
+    return vantrel::Engine::instance()->addChannel(spec);
+}
+
+uint32_t directoryEntryOf(uint32_t channelId)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    if (!engine)
+        return 0;
+    engine->lock();
+    const vantrel::Channel* c = engine->channelById(channelId);
+    const uint32_t id = c ? c->entryId : 0;
+    engine->unlock();
+    return id;
+}
+
+uint32_t addStory(uint32_t channelId, const StorySpec& spec)
+{
+    if (!start())
+        return 0;
+    vantrel::Story s;
+    s.headline = spec.headline;
+    s.summary = spec.summary;
+    s.link = spec.url;
+    s.category = spec.category;
+    s.published = spec.published.isValid() ? spec.published.toSecsSinceEpoch() : 0;
+    s.enclosureUrl = spec.enclosureUrl;
+    s.bundletType = spec.bundletType;
+    for (auto it = spec.attributes.cbegin(); it != spec.attributes.cend(); ++it) {
+        const QString key = it.key().toLower();
+        const QVariant& v = it.value();
+        if (key == "read")
+            s.read = v.toUInt();
+        else if (key == "keep")
+            s.keep = v.toUInt();
+        else if (key == "bundlet signed")
+            s.bundletSigned = v.toUInt();
+        else if (key == "bundlet type")
+            s.bundletType = v.toUInt();
+        else if (key == "bundlet id")
+            s.bundletId = v.toUInt();
+        else if (key == "alerted")
+            s.alerted = v.toUInt();
+        else if (key == "header")
+            s.header = v.toString();
+        else if (key == "footer")
+            s.footer = v.toString();
+        else if (key == "category")
+            s.category = v.toString();
+        else if (key == "story local")
+            s.localPath = v.toString() == "1" ? QStringLiteral("local") : v.toString();
+        else
+            s.extra.insert(it.key(), v);
+    }
+    return vantrel::Engine::instance()->addStory(channelId, s);
+}
+
+uint32_t addDirectoryEntry(const QString& name, const QString& categories,
+                           const QString& description, uint32_t entryFlags, const QDateTime& date,
+                           const QString& url)
+{
+    if (!start())
+        return 0;
+    vantrel::DirEntry e;
+    e.name = name;
+    e.categories = categories;
+    e.description = description;
+    e.flags = entryFlags;
+    e.date = date.isValid() ? uint32_t(date.toSecsSinceEpoch()) : 0u;
+    e.url = url;
+    e.catalogue = "test";
+    return vantrel::Engine::instance()->addDirectoryEntry(e);
+}
+
+uint32_t addAlert(uint32_t channelId, uint32_t storyNumber, const QString& alertName,
+                  const QString& category)
+{
+    if (!start())
+        return 0;
+    return vantrel::Engine::instance()->addAlert(channelId, storyNumber, alertName, category);
+}
+
+bool waitForIdle(int timeoutMs)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    return engine ? engine->waitForIdle(timeoutMs) : true;
+}
+
+} // namespace rhtest::engine

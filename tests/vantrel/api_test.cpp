@@ -1,0 +1,478 @@
+// The library calls as the program uses them: story identifiers, capabilities, story
+// commands and their messages, unknown ids, the buffer and the small helpers.
+
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+using namespace enginetest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+class ApiTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        channel = eb::addChannel("Daily News", "News/Local");
+        ASSERT_NE(channel, 0u);
+    }
+
+    tagStoryCaps caps(uint32_t number)
+    {
+        tagStoryCaps c;
+        c.requestMask = VTCAPS_ALL;
+        EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, number), &c), 1);
+        return c;
+    }
+
+    QString mediaFile()
+    {
+        const QString path = rhtest::testRoot() + "/show.mp3";
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("ID3 sound");
+        return path;
+    }
+
+    uint32_t channel = 0;
+};
+
+} // namespace
+
+TEST(StoryId, MadeIdsParseBackAndMalformedOnesAreRejected)
+{
+    uint32_t channel = 0;
+    uint32_t number = 0;
+    const QString id = CService::MakeStoryID(0xFDFFFFE1u, 42);
+    ASSERT_EQ(CService::ParseStoryID(id, channel, number), 1);
+    EXPECT_EQ(channel, 0xFDFFFFE1u);
+    EXPECT_EQ(number, 42u);
+    ASSERT_EQ(
+        CService::ParseStoryID(CService::MakeStoryID(0xFFFFFFFFu, 0xFFFFFFFFu), channel, number),
+        1);
+    EXPECT_EQ(number, 0xFFFFFFFFu);
+
+    channel = number = 5;
+    for (const QString& bad :
+         {QString(), QString("garbage"), id + "0", id + " ", " " + id, id.left(20),
+          QString(id).replace(4, 1, "g"), QString("VT1-100000000-0001"),
+          QString("VT1-00000000-00000001"), QString("VT1-00000001-00000000"), QString(id).toUpper(),
+          QString("VT2-00000001-00000001"), QString("VT1-00000001+00000001")}) {
+        EXPECT_EQ(CService::ParseStoryID(bad, channel, number), 0) << bad.toStdString();
+    }
+    EXPECT_EQ(channel, 5u);
+    EXPECT_EQ(number, 5u);
+}
+
+TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
+{
+    eb::StorySpec plain;
+    plain.headline = "Plain";
+    const uint32_t bare = eb::addStory(channel, plain);
+    tagStoryCaps c = caps(bare);
+    EXPECT_EQ(c.canPlay, 0u);
+    EXPECT_EQ(c.hasFullStory, 0u);
+    EXPECT_EQ(c.hasSummary, 0u);
+    EXPECT_EQ(c.canDownload, 0u);
+    EXPECT_EQ(c.canDelete, 1u);
+    EXPECT_EQ(c.canKeep, 1u);
+    EXPECT_EQ(c.kept, 0u);
+    EXPECT_EQ(c.hasProperties, 0u);
+    EXPECT_EQ(c.canPlaceFiles, 0u);
+
+    eb::StorySpec linked;
+    linked.headline = "Linked";
+    linked.url = "https://example.invalid/a.html";
+    linked.attributes["Footer"] = "From the wires";
+    const uint32_t web = eb::addStory(channel, linked);
+    c = caps(web);
+    EXPECT_EQ(c.hasFullStory, 1u);
+    EXPECT_EQ(c.canDownload, 1u);
+    EXPECT_EQ(c.hasSummary, 1u); // a footer counts as a summary
+
+    eb::StorySpec media;
+    media.headline = "Show";
+    media.summary = "Tonight";
+    media.enclosureUrl = QUrl::fromLocalFile(mediaFile()).toString();
+    media.bundletType = VTBUNDLET_AUDIO;
+    const uint32_t show = eb::addStory(channel, media);
+    c = caps(show);
+    EXPECT_EQ(c.canPlay, 1u);
+    EXPECT_EQ(c.canPlaceFiles, 1u);
+    EXPECT_EQ(c.hasProperties, 1u);
+    EXPECT_EQ(c.hasSummary, 1u);
+
+    // Only the fields asked for are filled.
+    tagStoryCaps one;
+    one.requestMask = VTCAPS_KEEP;
+    one.canPlay = 77;
+    ASSERT_EQ(VTKeepStory(channel, show, show, 1), 1);
+    ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(channel, show), &one), 1);
+    EXPECT_EQ(one.kept, 1u);
+    EXPECT_EQ(one.canPlay, 77u);
+
+    tagStoryCaps none;
+    none.requestMask = VTCAPS_ALL;
+    EXPECT_EQ(GetStoryCaps("nonsense", &none), 0);
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, 999), &none), 0);
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, show), nullptr), 0);
+}
+
+TEST_F(ApiTest, MarkingKeepingAndDeletingReportTheChangedStories)
+{
+    eb::StorySpec s;
+    s.headline = "One";
+    const uint32_t one = eb::addStory(channel, s);
+    s.headline = "Two";
+    const uint32_t two = eb::addStory(channel, s);
+    ASSERT_TRUE(eb::waitForIdle());
+    recorder().clear();
+
+    ASSERT_EQ(VTMarkStoriesRead(channel, {one, two}, 1), 1);
+    EXPECT_EQ(attribute(channel, one, "Read"), 1u);
+    EXPECT_TRUE(recorder().messages().empty()); // delivered later, on the event loop
+    ASSERT_TRUE(eb::waitForIdle());
+    auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].first, channel);
+    EXPECT_EQ(changed[0].stories, (std::vector<uint32_t>{one, two}));
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_COUNTER_CHANGED", channel));
+    EXPECT_FALSE(recorder().callbacks(VTNOTIFY_ENGINE_EVENT).empty());
+
+    ASSERT_EQ(VTMarkStoryRead(channel, two, STORYREAD_QUIET), 1);
+    ASSERT_EQ(VTMarkStoriesRead(channel, {two}, 0), 1);
+    EXPECT_EQ(attribute(channel, two, "Read"), 0u);
+    ASSERT_EQ(VTMarkStoryRead(channel, two, STORYREAD_OPENED), 1);
+    EXPECT_EQ(attribute(channel, two, "Read"), 1u);
+
+    ASSERT_EQ(VTKeepStory(channel, one, one, 1), 1);
+    EXPECT_EQ(attribute(channel, one, "Keep"), 1u);
+    EXPECT_EQ(VTKeepStory(channel, two, one, 1), 0); // not that story's package
+    ASSERT_EQ(VTKeepStory(channel, one, one, 0), 1);
+    EXPECT_EQ(attribute(channel, one, "Keep"), 0u);
+
+    ASSERT_TRUE(eb::waitForIdle());
+    recorder().clear();
+    ASSERT_EQ(VTDeleteStories(channel, {one, 9999}), 1);
+    EXPECT_EQ(headlines(channel), QStringList{"Two"});
+    ASSERT_TRUE(eb::waitForIdle());
+    const auto deleted = recorder().messages("REFRESHCODE_STORIES_DELETED");
+    ASSERT_EQ(deleted.size(), 1u);
+    EXPECT_EQ(deleted[0].stories, std::vector<uint32_t>{one});
+}
+
+TEST_F(ApiTest, AlertsAreMarkedAndDeletedAsAlerts)
+{
+    eb::StorySpec s;
+    s.headline = "Storm";
+    const uint32_t story = eb::addStory(channel, s);
+    const uint32_t alert = eb::addAlert(channel, story, "Storms", "Weather");
+    ASSERT_EQ(VTMarkStoryRead(VT_ALERTS_CHANNEL_ID, alert, STORYREAD_QUIET), 1);
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Read"), 1u);
+    EXPECT_EQ(attribute(channel, story, "Read"), 0u);
+    EXPECT_EQ(attribute(channel, story, "Alert Name"), 0xDEADBEEFu); // real channels have none
+    ASSERT_EQ(VTDeleteStories(VT_ALERTS_CHANNEL_ID, {alert}), 1);
+    EXPECT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 0);
+    EXPECT_EQ(storyCount(channel), 1);
+
+    // The alerts channel is found by id but is not one of the listed channels.
+    CServices* services = GetCServices();
+    EXPECT_NE(services->GetServiceByID(VT_ALERTS_CHANNEL_ID), nullptr);
+    for (int i = 0; i < services->GetNoServices(); ++i) {
+        uint32_t id = 0;
+        services->GetService(i)->GetServiceID(id);
+        EXPECT_NE(id, VT_ALERTS_CHANNEL_ID);
+    }
+    ReleaseCServices();
+}
+
+TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
+{
+    std::vector<QUrl> opened;
+    VTSetOpenUrlHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    eb::StorySpec s;
+    s.headline = "Evening show";
+    s.enclosureUrl = QUrl::fromLocalFile(mediaFile()).toString();
+    s.bundletType = VTBUNDLET_AUDIO;
+    const uint32_t number = eb::addStory(channel, s);
+    const uint32_t bundlet = attribute(channel, number, "BundLet Id");
+    int flag = 1;
+    ASSERT_EQ(VTCanReplayLastAnimation(flag), 1);
+    EXPECT_EQ(flag, 0);
+
+    ASSERT_EQ(VTPlayBundlet(channel, bundlet), 1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl(s.enclosureUrl));
+    ASSERT_EQ(VTIsAnimationPlaying(flag), 1);
+    EXPECT_EQ(flag, 1);
+    uint32_t ch = 0;
+    uint32_t id = 0;
+    QKBuffer name;
+    ASSERT_EQ(VTGetLastAnimationInfo(ch, id, name), 1);
+    EXPECT_EQ(ch, channel);
+    EXPECT_EQ(id, bundlet);
+    EXPECT_EQ(name.GetText(), "Evening show");
+    ASSERT_EQ(VTCanReplayLastAnimation(flag), 1);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(VTStopCurrentAnimation(), 1);
+    ASSERT_EQ(VTIsAnimationPlaying(flag), 1);
+    EXPECT_EQ(flag, 0);
+
+    // An alert plays the package of the story that raised it.
+    const uint32_t alert = eb::addAlert(channel, number, "Shows");
+    ASSERT_EQ(VTPlayStory(VT_ALERTS_CHANNEL_ID, alert, nullptr), 1);
+    EXPECT_EQ(opened.size(), 2u);
+
+    // Nothing to play, or the desktop could not open it: 0.
+    eb::StorySpec plain;
+    plain.headline = "Text only";
+    const uint32_t text = eb::addStory(channel, plain);
+    EXPECT_EQ(VTPlayStory(channel, text, nullptr), 0);
+    VTSetOpenUrlHook([](const QUrl&) { return false; });
+    EXPECT_EQ(VTPlayBundlet(channel, bundlet), 0);
+}
+
+TEST_F(ApiTest, PlaceFilesCopiesALocalPackageOnly)
+{
+    eb::StorySpec s;
+    s.headline = "Show";
+    s.enclosureUrl = QUrl::fromLocalFile(mediaFile()).toString();
+    const uint32_t local = eb::addStory(channel, s);
+    s.enclosureUrl = "http://127.0.0.1:1/remote.mp3";
+    const uint32_t remote = eb::addStory(channel, s);
+
+    ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
+    const QString placed = rhtest::engineDataDir() + "/files/show.mp3";
+    ASSERT_TRUE(QFileInfo(placed).isFile());
+    QFile f(placed);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("ID3 sound"));
+    // A second copy does not overwrite the first.
+    ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
+    EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/files/show (2).mp3").isFile());
+
+    EXPECT_EQ(VTReplicateBundlet(channel, attribute(channel, remote, "BundLet Id")), 0);
+    QFile::remove(rhtest::testRoot() + "/show.mp3");
+    EXPECT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 0);
+}
+
+TEST_F(ApiTest, CachedUrlAnswersForLocalFilesOnly)
+{
+    QKBuffer buffer;
+    const QString file = mediaFile();
+    ASSERT_EQ(VTGetCachedURL(QUrl::fromLocalFile(file).toString(), buffer), 1);
+    EXPECT_EQ(QUrl(buffer.GetText()).toLocalFile(), file);
+    ASSERT_EQ(VTGetCachedURL(file, buffer), 1);
+    EXPECT_EQ(VTGetCachedURL("http://example.invalid/x.html", buffer), 0);
+    EXPECT_EQ(VTGetCachedURL(QUrl::fromLocalFile(file + ".gone").toString(), buffer), 0);
+    EXPECT_EQ(VTGetCachedURL("", buffer), 0);
+}
+
+TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
+{
+    const uint32_t unknown = 4242;
+    int flag = 0;
+    uint32_t id = 0;
+    QKBuffer buffer;
+    EXPECT_EQ(VTMarkStoriesRead(unknown, {1}, 1), 0);
+    EXPECT_EQ(VTMarkStoriesRead(channel, {77}, 1), 0);
+    EXPECT_EQ(VTMarkStoriesRead(channel, {}, 1), 0);
+    EXPECT_EQ(VTMarkStoryRead(unknown, 1, STORYREAD_OPENED), 0);
+    EXPECT_EQ(VTDeleteStories(unknown, {1}), 0);
+    EXPECT_EQ(VTDeleteStories(channel, {77}), 0);
+    EXPECT_EQ(VTKeepStory(channel, 77, 77, 1), 0);
+    EXPECT_EQ(VTDownloadStory(channel, 77), 0);
+    EXPECT_EQ(VTPlayBundlet(channel, 77), 0);
+    EXPECT_EQ(VTPlayStory(unknown, 1, nullptr), 0);
+    EXPECT_EQ(VTReplicateBundlet(unknown, 1), 0);
+    EXPECT_EQ(VTAccessBundLet(channel, 77, 0xFFFFFFFFu), 0);
+    EXPECT_EQ(VTEnableChannel(unknown, 1), 0);
+    EXPECT_EQ(VTEnableChannel(0, 1), 0);
+    EXPECT_EQ(VTIsChannelEnabled(unknown, flag), 0);
+    EXPECT_EQ(VTForceChannelConnection(unknown), 0);
+    EXPECT_EQ(VTForceChannelConnection(channel), 0); // no feed address to download
+    EXPECT_EQ(VTGetChannelStatus(unknown, buffer), 0);
+    EXPECT_EQ(VTSubscribeToChannel(nullptr, 999), 0);
+    EXPECT_EQ(VTUnsubscribeToChannel(nullptr, 999), 0);
+    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, unknown), 0);
+    EXPECT_EQ(VTLookupSubscribedChannelID(999, id), 0);
+    EXPECT_EQ(VTGetLastAnimationInfo(id, id, buffer), 0);
+    EXPECT_EQ(VTStopCurrentAnimation(), 0);
+    EXPECT_EQ(VTRemoveWallpaper(), 0);
+    EXPECT_EQ(VTShowChannelPropertiesDialog(nullptr, channel), 0);
+    EXPECT_EQ(VTGlobalOptions(nullptr), 0);
+    CServices* services = GetCServices();
+    EXPECT_EQ(services->GetServiceByID(unknown), nullptr);
+    EXPECT_EQ(services->GetServiceByID(0), nullptr);
+    EXPECT_EQ(services->GetServiceByDirectoryEntryId(0), nullptr);
+    EXPECT_EQ(services->GetService(-1), nullptr);
+    EXPECT_EQ(services->GetService(services->GetNoServices()), nullptr);
+    CService* c = services->GetServiceByID(channel);
+    uint32_t value = 0;
+    QString text;
+    EXPECT_EQ(c->GetStoryIndex(77), -1);
+    EXPECT_EQ(c->GetStoryID(0), QString());
+    EXPECT_EQ(c->GetStoryAttribute(5, "Read", value), 0);
+    EXPECT_EQ(c->GetStoryUpdatedTime(-1, value), 0);
+    EXPECT_EQ(services->GetStoryAttribute("junk", "Read", value), 0);
+    ReleaseCServices();
+}
+
+TEST_F(ApiTest, ChannelFactsAndSubChannelCounts)
+{
+    eb::StorySpec s;
+    s.headline = "a";
+    s.category = "Sports/Golf";
+    eb::addStory(channel, s);
+    s.headline = "b";
+    eb::addStory(channel, s);
+    s.headline = "c";
+    s.category = "Sports/Tennis";
+    s.attributes["Read"] = 1;
+    eb::addStory(channel, s);
+    s.headline = "d";
+    s.category = "News//Local";
+    s.attributes.clear();
+    eb::addStory(channel, s);
+
+    CServices* services = GetCServices();
+    CService* c = services->GetServiceByID(channel);
+    QStringList names;
+    ASSERT_EQ(c->GetSubChannels(names), 1);
+    EXPECT_EQ(names, (QStringList{"News&slash;Local", "Sports/Golf", "Sports/Tennis"}));
+    std::vector<long> unread;
+    std::vector<long> total;
+    ASSERT_EQ(c->GetSubChannelsCount(names, unread, total), 1);
+    EXPECT_EQ(unread, (std::vector<long>{1, 2, 0}));
+    EXPECT_EQ(total, (std::vector<long>{1, 2, 1}));
+    EXPECT_EQ(c->GetNumUnreadStories(), 3);
+    QString text;
+    EXPECT_EQ(c->GetDisplayName(text), 1);
+    EXPECT_EQ(text, "Daily News");
+    EXPECT_EQ(c->GetCategory(text, 1), 0);
+    EXPECT_EQ(c->IsEnabled(), 1);
+    EXPECT_EQ(c->IsSecure(), 0);
+    EXPECT_EQ(c->GetFlags() & VTCHANNELFLAG_STATE, 0u);
+    EXPECT_EQ(c->GetLogoBitmapFile(text), 0);
+    ReleaseCServices();
+}
+
+TEST_F(ApiTest, CategoryListGroupsChannelsByTheirTopCategory)
+{
+    const uint32_t sport = eb::addChannel("Scores", "Sport");
+    const uint32_t local = eb::addChannel("Town", "News/Town");
+    eb::addChannel("Loose");
+    QMap<QString, QString> map;
+    ASSERT_EQ(GetCategoryList(map, 0, 1), 2);
+    EXPECT_EQ(map.value("News"), QString("%1,%2").arg(channel).arg(local));
+    EXPECT_EQ(map.value("Sport"), QString::number(sport));
+}
+
+TEST_F(ApiTest, UnregisteredCallbackIsNotCalledAgain)
+{
+    static int calls = 0;
+    calls = 0;
+    VTNotificationCallback cb = [](uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t,
+                                   uint32_t) { ++calls; };
+    ASSERT_EQ(VTRegisterNotificationCallback(VTNOTIFY_ENGINE_EVENT, cb), 1);
+    eb::StorySpec s;
+    s.headline = "x";
+    const uint32_t n = eb::addStory(channel, s);
+    EXPECT_GT(calls, 0);
+    ASSERT_EQ(VTUnRegisterNotificationCallback(cb), 1);
+    const int before = calls;
+    VTMarkStoriesRead(channel, {n}, 1);
+    EXPECT_EQ(calls, before);
+    EXPECT_EQ(VTUnRegisterNotificationCallback(cb), 0);
+}
+
+TEST_F(ApiTest, ShutdownTellsTheCallbacks)
+{
+    ASSERT_EQ(VTShutdown(), 1);
+    const auto shutdowns = recorder().callbacks(VTNOTIFY_SHUTDOWN);
+    EXPECT_EQ(shutdowns.size(), 1u);
+    EXPECT_EQ(VTForceChannelConnection(channel), 0);
+}
+
+TEST(QKBufferTest, SizeRules)
+{
+    QKBuffer b;
+    EXPECT_EQ(b.GetSize(), 0);
+    EXPECT_EQ(b.GetData(), nullptr);
+    EXPECT_EQ(b.GetText(), QString());
+    b.SetText("hello");
+    EXPECT_EQ(b.GetSize(), 5);
+    EXPECT_EQ(b.GetData()[5], '\0');
+    EXPECT_EQ(b.GetText(), "hello");
+    b.SetSize(3); // keeps the first bytes
+    EXPECT_EQ(b.GetSize(), 3);
+    EXPECT_EQ(QByteArray(b.GetData(), 3), QByteArray("hel"));
+    EXPECT_EQ(b.GetText(), "hel"); // no terminator inside: read up to the block's end
+    b.SetSize(6);                  // grows with zero bytes
+    EXPECT_EQ(b.GetSize(), 6);
+    EXPECT_EQ(QByteArray(b.GetData(), 6), QByteArray("hel\0\0\0", 6));
+    b.SetSize(0);
+    EXPECT_EQ(b.GetSize(), 0);
+    EXPECT_EQ(b.GetData(), nullptr);
+    b.SetText(QString::fromUtf8("Grüße"));
+    EXPECT_EQ(b.GetSize(), 7); // bytes, not characters
+    EXPECT_EQ(b.GetText(), QString::fromUtf8("Grüße"));
+    b.SetSize(-4);
+    EXPECT_EQ(b.GetSize(), 0);
+}
+
+TEST(ChanDirHelpers, BucketMembershipSplittingAndSorting)
+{
+    CStoryBucket bucket;
+    bucket.AddStory(1, 10);
+    bucket.AddStory(2, 20);
+    bucket.AddStory(1, 11);
+    bucket.AddStory(1, 10);
+    ASSERT_EQ(bucket.GetNumStoryLists(), 2);
+    uint32_t channel = 0;
+    DATA_LIST list;
+    ASSERT_EQ(bucket.GetStoryList(0, channel, list), 1);
+    EXPECT_EQ(channel, 1u);
+    EXPECT_EQ(list, (DATA_LIST{10, 11}));
+    ASSERT_EQ(bucket.GetStoryList(1, channel, list), 1);
+    EXPECT_EQ(list, DATA_LIST{20});
+    EXPECT_EQ(bucket.GetStoryList(2, channel, list), 0);
+
+    EXPECT_TRUE(IsOneOf(3, {1, 2, 3}));
+    EXPECT_FALSE(IsOneOf(4, {1, 2, 3}));
+    EXPECT_FALSE(IsOneOf(4, {}));
+
+    QStringList parts;
+    EXPECT_EQ(ParseDelimitedString("1, 22,,333", ",", parts), 3);
+    EXPECT_EQ(parts, (QStringList{"1", "22", "333"}));
+    EXPECT_EQ(ParseDelimitedString("", ",", parts), 0);
+
+    QStringList names{"beta", "Alpha", "alpha", "Gamma"};
+    SortStringArray(names);
+    EXPECT_EQ(names, (QStringList{"Alpha", "alpha", "beta", "Gamma"}));
+
+    EXPECT_NE(CreateRainbowPalette(), nullptr);
+    EXPECT_EQ(CreateRainbowPalette(), CreateRainbowPalette());
+}
+
+TEST(ChanDirWithoutEngine, NothingIsHandedOut)
+{
+    EXPECT_EQ(GetCServices(), nullptr);
+    ReleaseCServices(); // harmless without a matching take
+    tagStoryCaps caps;
+    caps.requestMask = VTCAPS_ALL;
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(1, 1), &caps), 0);
+    int flag = 0;
+    EXPECT_EQ(VTGetDownloadEnabled(flag), 0);
+    EXPECT_EQ(ENGCTLDeinitialize(), 0);
+}

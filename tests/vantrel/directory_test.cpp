@@ -1,0 +1,198 @@
+// The channel directory: catalogues, subscribing and unsubscribing with their messages, and
+// the unsubscribe question.
+
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+using namespace enginetest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+class DirectoryTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        ASSERT_EQ(VTSetDownloadEnabled(0), 1); // no network here
+    }
+
+    std::vector<std::unique_ptr<VTDirectoryRecord>> records()
+    {
+        std::vector<std::unique_ptr<VTDirectoryRecord>> out;
+        EXPECT_EQ(VTBriskBuildDirectoryEntryList(out), 1);
+        return out;
+    }
+
+    const VTDirectoryRecord* record(const std::vector<std::unique_ptr<VTDirectoryRecord>>& list,
+                                    const QString& name)
+    {
+        for (const auto& r : list) {
+            if (r->name == name)
+                return r.get();
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(DirectoryTest, CatalogueEntriesCarryCategoriesDatesAndFlags)
+{
+    const QString opml = rhtest::testRoot() + "/catalogue.opml";
+    QFile file(opml);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<opml version=\"2.0\" xmlns:vantrel=\"urn:vantrel\">"
+               "<head><title>C</title></head><body>"
+               "<outline text=\"News\"><outline text=\"Local\">"
+               "<outline text=\"Town Crier\" type=\"rss\" xmlUrl=\"feeds/town.xml\""
+               " description=\"The town\" created=\"Mon, 02 Nov 2026 10:00:00 GMT\"/>"
+               "</outline></outline>"
+               "<outline text=\"Vault\" type=\"rss\" xmlUrl=\"https://vault.example/feed\""
+               " vantrel:premier=\"1\"/>"
+               "</body></opml>");
+    file.close();
+    QString error;
+    ASSERT_TRUE(engine()->addCatalogue(opml, &error)) << error.toStdString();
+
+    const auto list = records();
+    const VTDirectoryRecord* town = record(list, "Town Crier");
+    ASSERT_NE(town, nullptr);
+    EXPECT_EQ(town->categories, "News/Local");
+    EXPECT_EQ(town->description, "The town");
+    EXPECT_EQ(town->subscribed, 0u);
+    EXPECT_EQ(town->date,
+              uint32_t(QDateTime(QDate(2026, 11, 2), QTime(10, 0), Qt::UTC).toSecsSinceEpoch()));
+    EXPECT_EQ(QUrl(town->url), QUrl::fromLocalFile(rhtest::testRoot() + "/feeds/town.xml"));
+    const VTDirectoryRecord* vault = record(list, "Vault");
+    ASSERT_NE(vault, nullptr);
+    EXPECT_EQ(vault->entryFlags & (VTDIRENTRY_PREMIER | VTDIRENTRY_SECURE),
+              uint32_t(VTDIRENTRY_PREMIER | VTDIRENTRY_SECURE));
+    EXPECT_FALSE(recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_ADDED).empty());
+
+    // Loading the same catalogue again keeps the entry ids.
+    const uint32_t townId = town->entryId;
+    ASSERT_TRUE(engine()->addCatalogue(opml, &error));
+    const auto again = records();
+    EXPECT_EQ(again.size(), list.size());
+    EXPECT_EQ(record(again, "Town Crier")->entryId, townId);
+}
+
+TEST_F(DirectoryTest, UnreadableCatalogueIsReported)
+{
+    QString error;
+    EXPECT_FALSE(engine()->addCatalogue(rhtest::testRoot() + "/missing.opml", &error));
+    EXPECT_FALSE(error.isEmpty());
+    const QString bad = rhtest::testRoot() + "/bad.opml";
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<opml><body><outline");
+    file.close();
+    EXPECT_FALSE(engine()->addCatalogue(bad, &error));
+    EXPECT_TRUE(error.contains("cannot be read")) << error.toStdString();
+}
+
+TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)
+{
+    const uint32_t entry = eb::addDirectoryEntry("Sports Desk", "Sport", "Scores", 0, QDateTime(),
+                                                 "http://127.0.0.1:1/feed");
+    ASSERT_NE(entry, 0u);
+    uint32_t channel = 0;
+    EXPECT_EQ(VTLookupSubscribedChannelID(entry, channel), 0);
+    EXPECT_EQ(record(records(), "Sports Desk")->subscribed, 0u);
+
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, entry), 1);
+    ASSERT_EQ(VTLookupSubscribedChannelID(entry, channel), 1);
+    EXPECT_NE(channel, 0u);
+    EXPECT_NE(channel, VT_ALERTS_CHANNEL_ID);
+    CServices* services = GetCServices();
+    CService* byEntry = services->GetServiceByDirectoryEntryId(entry);
+    ASSERT_NE(byEntry, nullptr);
+    uint32_t id = 0;
+    byEntry->GetServiceID(id);
+    EXPECT_EQ(id, channel);
+    uint32_t entryBack = 0;
+    EXPECT_EQ(byEntry->GetDirectoryEntryId(entryBack), 1);
+    EXPECT_EQ(entryBack, entry);
+    ReleaseCServices();
+    EXPECT_EQ(record(records(), "Sports Desk")->subscribed, 1u);
+
+    ASSERT_TRUE(eb::waitForIdle());
+    const auto added = recorder().messages("REFRESHCODE_CHANNEL_ADDED");
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].first, channel);
+    EXPECT_EQ(added[0].second, intptr_t(entry));
+    bool changed = false;
+    for (const auto& c : recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED))
+        changed = changed || c.value == entry;
+    EXPECT_TRUE(changed);
+
+    recorder().clear();
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, entry), 1);
+    EXPECT_EQ(VTLookupSubscribedChannelID(entry, channel), 0);
+    EXPECT_EQ(GetCServices()->GetServiceByDirectoryEntryId(entry), nullptr);
+    ReleaseCServices();
+    ASSERT_TRUE(eb::waitForIdle());
+    const auto deleted = recorder().messages("REFRESHCODE_CHANNEL_DELETED");
+    ASSERT_EQ(deleted.size(), 1u);
+    EXPECT_EQ(deleted[0].first, id);
+    EXPECT_EQ(deleted[0].second, intptr_t(entry));
+    EXPECT_EQ(VTUnsubscribeToChannel(nullptr, entry), 0); // not subscribed any more
+}
+
+TEST_F(DirectoryTest, UnsubscribeFromAChannelAsksFirstAndNoChangesNothing)
+{
+    const uint32_t channel = eb::addChannel("Daily News", "News");
+    QStringList asked;
+    int answer = 0;
+    VTSetConfirmHook([&](const QString& text) {
+        asked << text;
+        return answer;
+    });
+    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
+    EXPECT_EQ(asked, QStringList{"Unsubscribe from Daily News?"});
+    EXPECT_NE(GetCServices()->GetServiceByID(channel), nullptr);
+    ReleaseCServices();
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_TRUE(recorder().messages("REFRESHCODE_CHANNEL_DELETED").empty());
+
+    answer = 1;
+    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 1);
+    EXPECT_EQ(GetCServices()->GetServiceByID(channel), nullptr);
+    ReleaseCServices();
+    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
+    EXPECT_EQ(asked.size(), 2); // an unknown channel is not asked about
+}
+
+TEST_F(DirectoryTest, RequiredChannelCannotBeUnsubscribed)
+{
+    const uint32_t entry =
+        eb::addDirectoryEntry("Home", "", "", VTDIRENTRY_REQUIRED, QDateTime(), "");
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, entry), 1);
+    EXPECT_EQ(VTUnsubscribeToChannel(nullptr, entry), 0);
+    uint32_t channel = 0;
+    EXPECT_EQ(VTLookupSubscribedChannelID(entry, channel), 1);
+}
+
+TEST_F(DirectoryTest, UnsubscribingRemovesTheAlertsOfTheChannel)
+{
+    const uint32_t channel = eb::addChannel("Weather");
+    eb::StorySpec s;
+    s.headline = "Storm";
+    const uint32_t number = eb::addStory(channel, s);
+    const uint32_t alert = eb::addAlert(channel, number, "Storms");
+    ASSERT_NE(alert, 0u);
+    recorder().clear();
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, eb::directoryEntryOf(channel)), 1);
+    EXPECT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 0);
+    ASSERT_TRUE(eb::waitForIdle());
+    const auto gone = recorder().messages("REFRESHCODE_STORIES_DELETED");
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_EQ(gone[0].first, uintptr_t(VT_ALERTS_CHANNEL_ID));
+    EXPECT_EQ(gone[0].stories, std::vector<uint32_t>{alert});
+}

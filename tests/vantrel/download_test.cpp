@@ -1,0 +1,296 @@
+// Downloads over the loopback HTTP server: stories appear once, updates update, failures
+// change nothing stored, deleted stories stay deleted, and changes are reported on the right
+// threads.
+
+#include "tests/support/feeds_httpserver.h"
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+using namespace enginetest;
+
+namespace
+{
+
+std::vector<Item> threeItems()
+{
+    return {
+        {"g1", "First story", "About the weather", "", "News/Local", "", ""},
+        {"g2", "Second story", "Sports results", "", "", "", ""},
+        {"g3", "Third story", "A podcast", "", "", "http://127.0.0.1:1/show.mp3", "audio/mpeg"},
+    };
+}
+
+class DownloadTest : public EngineTest
+{
+protected:
+    rhtest::LocalHttpServer server;
+
+    uint32_t subscribeToFeed(const std::vector<Item>& items, const QStringList& filter = {})
+    {
+        server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+        const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString(), filter);
+        EXPECT_NE(id, 0u);
+        EXPECT_TRUE(rhtest::engine::waitForIdle());
+        return id;
+    }
+
+    void updateNow(uint32_t id)
+    {
+        ASSERT_EQ(VTForceChannelConnection(id), 1);
+        ASSERT_TRUE(rhtest::engine::waitForIdle());
+    }
+};
+
+} // namespace
+
+TEST_F(DownloadTest, NewChannelIsDownloadedWithItsStoriesAndStatus)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    EXPECT_GE(server.requestCount("/feed.xml"), 1);
+    EXPECT_EQ(storyCount(id), 3);
+    EXPECT_TRUE(headlines(id).contains("Second story"));
+    EXPECT_TRUE(
+        QRegularExpression("^Updated \\d\\d:\\d\\d, 3 new stories$").match(status(id)).hasMatch())
+        << status(id).toStdString();
+
+    const uint32_t first = numberOf(id, "First story");
+    EXPECT_EQ(textAttribute(id, first, "Category"), "News/Local");
+    EXPECT_EQ(attribute(id, first, "Bundlet Type"), uint32_t(VTBUNDLET_NEWS));
+    EXPECT_EQ(attribute(id, first, "Read"), 0u);
+    EXPECT_EQ(attribute(id, numberOf(id, "Third story"), "Bundlet Type"),
+              uint32_t(VTBUNDLET_AUDIO));
+    // Newer items (listed first) get higher numbers.
+    EXPECT_GT(first, numberOf(id, "Third story"));
+
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    CService* channel = services->GetServiceByID(id);
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->GetNumUnreadStories(), 3);
+    EXPECT_EQ(channel->ContainsSubChannels(), 1);
+    QStringList subChannels;
+    EXPECT_EQ(channel->GetSubChannels(subChannels), 1);
+    EXPECT_EQ(subChannels, QStringList{"News/Local"});
+    QString updated;
+    EXPECT_EQ(channel->GetLastUpdatedDateTime(updated), 1);
+    ReleaseCServices();
+
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_UPDATED", id));
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_COUNTER_CHANGED", id));
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_STATUS_CHANGED", id));
+}
+
+TEST_F(DownloadTest, SecondDownloadOfTheSameFeedAddsNoDuplicates)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    const QStringList before = headlines(id);
+    updateNow(id);
+    EXPECT_GE(server.requestCount("/feed.xml"), 2);
+    EXPECT_EQ(headlines(id), before);
+    EXPECT_TRUE(status(id).endsWith(", no new stories")) << status(id).toStdString();
+}
+
+TEST_F(DownloadTest, ChangedItemUpdatesItsStoryAndKeepsTheMarks)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    const uint32_t second = numberOf(id, "Second story");
+    ASSERT_EQ(VTMarkStoriesRead(id, {second}, 1), 1);
+    auto items = threeItems();
+    items[1].title = "Second story, corrected";
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    recorder().clear();
+    updateNow(id);
+
+    EXPECT_EQ(storyCount(id), 3);
+    EXPECT_EQ(numberOf(id, "Second story, corrected"), second);
+    EXPECT_EQ(attribute(id, second, "Read"), 1u);
+    const auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{second});
+}
+
+TEST_F(DownloadTest, MalformedFeedLeavesStoredStoriesUntouchedAndSaysSo)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    const QStringList before = headlines(id);
+    server.setRoute("/feed.xml", "<rss version=\"2.0\"><channel><item><title>Cut",
+                    "application/rss+xml");
+    updateNow(id);
+    EXPECT_EQ(headlines(id), before);
+    EXPECT_TRUE(status(id).startsWith("Update failed: the feed cannot be read"))
+        << status(id).toStdString();
+
+    // Nothing changed on disk either.
+    rhtest::engine::stop();
+    ASSERT_TRUE(rhtest::engine::start());
+    EXPECT_EQ(headlines(id), before);
+}
+
+TEST_F(DownloadTest, ServerErrorSetsTheStatusAndKeepsTheStories)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    server.setRoute("/feed.xml", "oops", "text/plain", 500);
+    updateNow(id);
+    EXPECT_EQ(storyCount(id), 3);
+    EXPECT_TRUE(status(id).startsWith("Update failed:")) << status(id).toStdString();
+    EXPECT_TRUE(status(id).contains("500")) << status(id).toStdString();
+}
+
+TEST_F(DownloadTest, DeletedStoryDoesNotComeBack)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    const uint32_t second = numberOf(id, "Second story");
+    ASSERT_EQ(VTDeleteStories(id, {second}), 1);
+    EXPECT_EQ(storyCount(id), 2);
+    updateNow(id);
+    EXPECT_EQ(storyCount(id), 2);
+    EXPECT_FALSE(headlines(id).contains("Second story"));
+
+    // Nor after the engine starts again.
+    rhtest::engine::stop();
+    ASSERT_TRUE(rhtest::engine::start());
+    updateNow(id);
+    EXPECT_EQ(storyCount(id), 2);
+    EXPECT_FALSE(headlines(id).contains("Second story"));
+}
+
+TEST_F(DownloadTest, WorkerCallbacksArriveOffTheUserInterfaceThreadAndMessagesOnIt)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    QThread* ui = QCoreApplication::instance()->thread();
+    const auto events = recorder().callbacks(VTNOTIFY_ENGINE_EVENT);
+    bool fromWorker = false;
+    for (const auto& e : events)
+        fromWorker = fromWorker || (e.value == id && e.thread != ui);
+    EXPECT_TRUE(fromWorker);
+    const auto messages = recorder().messages();
+    ASSERT_FALSE(messages.empty());
+    for (const auto& m : messages) {
+        EXPECT_EQ(m.thread, ui) << m.name.toStdString();
+        EXPECT_EQ(m.window, 7u);
+    }
+}
+
+TEST_F(DownloadTest, AlertRuleRaisesAnAlertForWholeWordMatchesOnly)
+{
+    ASSERT_NE(engine()->addAlertRule("Storms", {"storm"}, "Weather"), 0u);
+    const uint32_t id = subscribeToFeed({
+        {"a", "Big STORM coming", "", "http://127.0.0.1:1/a", "", "", ""},
+        {"b", "Stormy weather", "brainstorming", "", "", "", ""},
+    });
+    const uint32_t hit = numberOf(id, "Big STORM coming");
+    EXPECT_EQ(attribute(id, hit, "Alerted"), 1u);
+    EXPECT_EQ(attribute(id, numberOf(id, "Stormy weather"), "Alerted"), 0u);
+
+    ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
+    const uint32_t alert = numberOf(VT_ALERTS_CHANNEL_ID, "Big STORM coming");
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Channel Id"), id);
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), hit);
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Category"), "Weather");
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_UPDATED", VT_ALERTS_CHANNEL_ID));
+
+    // The same story downloaded again raises no second alert.
+    updateNow(id);
+    EXPECT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
+}
+
+TEST_F(DownloadTest, FilteredChannelKeepsOnlyStoriesWithItsWords)
+{
+    const uint32_t id = subscribeToFeed(threeItems(), {"weather", "podcast"});
+    EXPECT_EQ(headlines(id).size(), 2);
+    EXPECT_FALSE(headlines(id).contains("Second story"));
+    CServices* services = GetCServices();
+    EXPECT_EQ(services->GetServiceByID(id)->IsFiltered(), 1);
+    ReleaseCServices();
+}
+
+TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
+{
+    server.setRoute("/story.html",
+                    "<html><head><title>x</title></head><body>Full text</body></html>",
+                    "text/html");
+    const QString link = server.url("/story.html").toString();
+    const uint32_t id = subscribeToFeed({{"s", "Story with page", "", link, "", "", ""}});
+    const uint32_t number = numberOf(id, "Story with page");
+    QKBuffer buffer;
+    EXPECT_EQ(VTGetCachedURL(link, buffer), 0);
+
+    tagStoryCaps caps;
+    caps.requestMask = VTCAPS_DOWNLOAD;
+    ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
+    EXPECT_EQ(caps.canDownload, 1u);
+
+    recorder().clear();
+    ASSERT_EQ(VTDownloadStory(id, number), 1);
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(attribute(id, number, "Story Local"), 1u);
+    const auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
+    ASSERT_FALSE(changed.empty());
+    EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{number});
+
+    ASSERT_EQ(VTGetCachedURL(link, buffer), 1);
+    const QUrl local(buffer.GetText());
+    ASSERT_TRUE(local.isLocalFile());
+    EXPECT_TRUE(local.toLocalFile().startsWith(rhtest::engineDataDir() + "/pages/"));
+    QFile page(local.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("Full text"));
+
+    caps.requestMask = VTCAPS_DOWNLOAD;
+    ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
+    EXPECT_EQ(caps.canDownload, 0u);
+    EXPECT_EQ(VTDownloadStory(id, number), 0); // nothing left to download
+}
+
+TEST_F(DownloadTest, ChannelLogoIsStoredInTheDataDirectory)
+{
+    server.setRoute("/logo.png", QByteArray("\x89PNG\r\n\x1a\nlogo", 12), "image/png");
+    server.setRoute("/feed.xml", rss(threeItems(), "With logo", server.url("/logo.png").toString()),
+                    "application/rss+xml");
+    const uint32_t id = addFeedChannel("Logo", server.url("/feed.xml").toString());
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    CServices* services = GetCServices();
+    QString logo;
+    EXPECT_EQ(services->GetServiceByID(id)->GetLogoBitmapFile(logo), 1);
+    ReleaseCServices();
+    EXPECT_EQ(QFileInfo(logo).absolutePath(), rhtest::engineDataDir() + "/logos");
+    EXPECT_TRUE(QFileInfo(logo).isFile());
+}
+
+TEST_F(DownloadTest, SuspendedDownloadsStopScheduledUpdatesButNotForcedOnes)
+{
+    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
+    int enabled = 1;
+    ASSERT_EQ(VTGetDownloadEnabled(enabled), 1);
+    EXPECT_EQ(enabled, 0);
+    const uint32_t id = subscribeToFeed(threeItems());
+    EXPECT_EQ(server.requestCount("/feed.xml"), 0);
+    EXPECT_EQ(storyCount(id), 0);
+    updateNow(id);
+    EXPECT_EQ(storyCount(id), 3);
+}
+
+TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
+{
+    server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
+    vantrel::ChannelSpec spec;
+    spec.name = "Off";
+    spec.url = server.url("/feed.xml").toString();
+    spec.enabled = false;
+    const uint32_t id = engine()->addChannel(spec);
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(server.requestCount("/feed.xml"), 0);
+    int on = 1;
+    ASSERT_EQ(VTIsChannelEnabled(id, on), 1);
+    EXPECT_EQ(on, 0);
+    ASSERT_EQ(VTEnableChannel(id, 1), 1);
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(storyCount(id), 3);
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ACTIVE_STATE_CHANGED", id));
+}

@@ -1,0 +1,190 @@
+#include "tests/vantrel/engine_fixture.h"
+
+#include "vantrel/core/notify.h"
+
+#include <QCoreApplication>
+
+namespace enginetest
+{
+
+Recorder& Recorder::instance()
+{
+    static Recorder r;
+    return r;
+}
+
+void Recorder::install()
+{
+    clear();
+    ChanDir_SetMessageSink(&Recorder::sink);
+    CServicesSubscribeNotifications(7);
+    VTRegisterNotificationCallback(0xFFFFFFFFu, &Recorder::callback);
+}
+
+void Recorder::clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_messages.clear();
+    m_callbacks.clear();
+}
+
+std::vector<Message> Recorder::messages(const QString& name) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<Message> out;
+    for (const Message& m : m_messages) {
+        if (name.isEmpty() || m.name == name)
+            out.push_back(m);
+    }
+    return out;
+}
+
+std::vector<Callback> Recorder::callbacks(uint32_t type) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<Callback> out;
+    for (const Callback& c : m_callbacks) {
+        if (c.type == type)
+            out.push_back(c);
+    }
+    return out;
+}
+
+bool Recorder::hasMessage(const QString& name, uintptr_t first) const
+{
+    for (const Message& m : messages(name)) {
+        if (m.first == first)
+            return true;
+    }
+    return false;
+}
+
+void Recorder::sink(uint32_t window, const char* name, uintptr_t first, intptr_t second)
+{
+    Message m;
+    m.window = window;
+    m.name = QString::fromUtf8(name);
+    m.first = first;
+    m.second = second;
+    m.thread = QThread::currentThread();
+    if (m.name == "REFRESHCODE_STORIES_DELETED" ||
+        m.name == "REFRESHCODE_STORIES_ATTRIBUTE_CHANGED")
+        m.stories = *reinterpret_cast<const std::vector<uint32_t>*>(second);
+    std::lock_guard<std::mutex> lock(instance().m_mutex);
+    instance().m_messages.push_back(std::move(m));
+}
+
+void Recorder::callback(uint32_t type, const char*, uint32_t value, const char*, uint32_t, uint32_t,
+                        uint32_t)
+{
+    std::lock_guard<std::mutex> lock(instance().m_mutex);
+    instance().m_callbacks.push_back({type, value, QThread::currentThread()});
+}
+
+QByteArray rss(const std::vector<Item>& items, const QString& title, const QString& imageUrl)
+{
+    QString xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>"
+                  "<title>" +
+                  title.toHtmlEscaped() +
+                  "</title><link>http://example.invalid/</link><description>d</description>";
+    if (!imageUrl.isEmpty())
+        xml += "<image><url>" + imageUrl.toHtmlEscaped() +
+               "</url><title>t</title><link>"
+               "http://example.invalid/</link></image>";
+    for (const Item& i : items) {
+        xml += "<item><guid isPermaLink=\"false\">" + i.guid.toHtmlEscaped() + "</guid><title>" +
+               i.title.toHtmlEscaped() + "</title>";
+        if (!i.description.isEmpty())
+            xml += "<description>" + i.description.toHtmlEscaped() + "</description>";
+        if (!i.link.isEmpty())
+            xml += "<link>" + i.link.toHtmlEscaped() + "</link>";
+        if (!i.category.isEmpty())
+            xml += "<category>" + i.category.toHtmlEscaped() + "</category>";
+        if (!i.enclosureUrl.isEmpty())
+            xml += "<enclosure url=\"" + i.enclosureUrl.toHtmlEscaped() + "\" type=\"" +
+                   i.enclosureType + "\" length=\"100\"/>";
+        xml += "</item>";
+    }
+    xml += "</channel></rss>\n";
+    return xml.toUtf8();
+}
+
+void EngineTest::SetUp()
+{
+    ASSERT_TRUE(rhtest::engine::start());
+    recorder().install();
+}
+
+uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
+                                    const QStringList& filterWords)
+{
+    vantrel::ChannelSpec spec;
+    spec.name = name;
+    spec.url = url;
+    spec.category = "Tests";
+    spec.filtered = !filterWords.isEmpty();
+    spec.filterWords = filterWords;
+    return engine()->addChannel(spec);
+}
+
+QStringList EngineTest::headlines(uint32_t channelId)
+{
+    QStringList out;
+    CServices* services = GetCServices();
+    if (!services)
+        return out;
+    if (CService* c = services->GetServiceByID(channelId)) {
+        for (int i = 0; i < c->GetNoStories(); ++i)
+            out << c->GetStoryHeadline(i);
+    }
+    ReleaseCServices();
+    return out;
+}
+
+int EngineTest::storyCount(uint32_t channelId)
+{
+    return headlines(channelId).size();
+}
+
+QString EngineTest::status(uint32_t channelId)
+{
+    QKBuffer buffer;
+    return VTGetChannelStatus(channelId, buffer) ? buffer.GetText() : QString();
+}
+
+uint32_t EngineTest::numberOf(uint32_t channelId, const QString& headline)
+{
+    uint32_t number = 0;
+    CServices* services = GetCServices();
+    if (CService* c = services ? services->GetServiceByID(channelId) : nullptr) {
+        for (int i = 0; i < c->GetNoStories(); ++i) {
+            uint32_t ch = 0;
+            if (c->GetStoryHeadline(i) == headline)
+                CService::ParseStoryID(c->GetStoryID(i), ch, number);
+        }
+    }
+    ReleaseCServices();
+    return number;
+}
+
+uint32_t EngineTest::attribute(uint32_t channelId, uint32_t number, const QString& name)
+{
+    uint32_t value = 0xDEADBEEF;
+    CServices* services = GetCServices();
+    if (services)
+        services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
+    ReleaseCServices();
+    return value;
+}
+
+QString EngineTest::textAttribute(uint32_t channelId, uint32_t number, const QString& name)
+{
+    QString value = "<none>";
+    CServices* services = GetCServices();
+    if (services)
+        services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
+    ReleaseCServices();
+    return value;
+}
+
+} // namespace enginetest

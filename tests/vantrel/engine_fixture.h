@@ -1,0 +1,89 @@
+#pragma once
+// Shared pieces of the engine tests: a fixture that starts the engine on the test's data
+// directory, a recorder of directory change messages and engine callbacks (with the thread
+// each arrived on), and a small RSS writer.
+
+#include "tests/support/engine_builder.h"
+#include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
+#include "vantrel/core/engine.h"
+#include "vantrel/engctl.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <vector>
+
+namespace enginetest
+{
+
+struct Message {
+    uint32_t window = 0;
+    QString name;
+    uintptr_t first = 0;
+    intptr_t second = 0;
+    std::vector<uint32_t> stories; // copied for the two story messages
+    QThread* thread = nullptr;
+};
+
+struct Callback {
+    uint32_t type = 0;
+    uint32_t value = 0;
+    QThread* thread = nullptr;
+};
+
+// Records every message of subscribed window 7 and every callback.
+class Recorder
+{
+public:
+    static Recorder& instance();
+    void install(); // sink + window 7 + a callback for every type
+    void clear();
+    std::vector<Message> messages(const QString& name = QString()) const;
+    std::vector<Callback> callbacks(uint32_t type) const;
+    bool hasMessage(const QString& name, uintptr_t first) const;
+
+    static void sink(uint32_t window, const char* name, uintptr_t first, intptr_t second);
+    static void callback(uint32_t type, const char* text, uint32_t value, const char* text2,
+                         uint32_t value2, uint32_t value3, uint32_t value4);
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<Message> m_messages;
+    std::vector<Callback> m_callbacks;
+};
+
+// One RSS item.
+struct Item {
+    QString guid;
+    QString title;
+    QString description;
+    QString link;
+    QString category;
+    QString enclosureUrl;
+    QString enclosureType;
+};
+QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
+               const QString& imageUrl = QString());
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
+    // A subscribed channel whose feed is at url (downloaded by the worker).
+    uint32_t addFeedChannel(const QString& name, const QString& url,
+                            const QStringList& filterWords = {});
+    // Stories of a channel as (headline) in the engine's order.
+    QStringList headlines(uint32_t channelId);
+    int storyCount(uint32_t channelId);
+    QString status(uint32_t channelId);
+    uint32_t numberOf(uint32_t channelId, const QString& headline);
+    uint32_t attribute(uint32_t channelId, uint32_t number, const QString& name);
+    QString textAttribute(uint32_t channelId, uint32_t number, const QString& name);
+    Recorder& recorder() { return Recorder::instance(); }
+};
+
+} // namespace enginetest

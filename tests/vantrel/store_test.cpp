@@ -1,0 +1,148 @@
+// The store: what the user did is there after the engine starts again, and a damaged store
+// is moved aside instead of stopping the engine.
+
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace enginetest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+class StoreTest : public EngineTest
+{
+protected:
+    void reopen()
+    {
+        eb::stop();
+        ASSERT_TRUE(eb::start());
+    }
+};
+
+eb::StorySpec story(const QString& headline)
+{
+    eb::StorySpec s;
+    s.headline = headline;
+    s.url = "http://example.invalid/" + headline;
+    return s;
+}
+
+} // namespace
+
+TEST_F(StoreTest, MarksDeletionsAndChannelStateSurviveAReopen)
+{
+    const uint32_t id = eb::addChannel("Daily News", "News/Local");
+    const uint32_t a = eb::addStory(id, story("a"));
+    const uint32_t b = eb::addStory(id, story("b"));
+    const uint32_t c = eb::addStory(id, story("c"));
+    ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
+    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
+    ASSERT_EQ(VTDeleteStories(id, {c}), 1);
+    ASSERT_EQ(VTEnableChannel(id, 0), 1);
+
+    reopen();
+    EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
+    EXPECT_EQ(attribute(id, a, "Read"), 1u);
+    EXPECT_EQ(attribute(id, b, "Read"), 0u);
+    EXPECT_EQ(attribute(id, b, "Keep"), 1u);
+    int enabled = 1;
+    ASSERT_EQ(VTIsChannelEnabled(id, enabled), 1);
+    EXPECT_EQ(enabled, 0);
+    CServices* services = GetCServices();
+    QString category;
+    EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
+    EXPECT_EQ(category, "News/Local");
+    ReleaseCServices();
+
+    // A new story after the reopen never takes a deleted story's number.
+    EXPECT_GT(eb::addStory(id, story("d")), c);
+}
+
+TEST_F(StoreTest, SwitchesAlertsAndRulesSurviveAReopen)
+{
+    const uint32_t id = eb::addChannel("Weather");
+    const uint32_t s = eb::addStory(id, story("Storm"));
+    const uint32_t alert = eb::addAlert(id, s, "Storms", "Weather");
+    ASSERT_NE(alert, 0u);
+    ASSERT_NE(engine()->addAlertRule("Floods", {"flood", "river"}, "Water"), 0u);
+    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
+    ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
+    ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
+
+    reopen();
+    int value = 1;
+    ASSERT_EQ(VTGetDownloadEnabled(value), 1);
+    EXPECT_EQ(value, 0);
+    ASSERT_EQ(VTGetAutoplayEnabled(value), 1);
+    EXPECT_EQ(value, 0);
+    uint32_t mask = 0;
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
+    EXPECT_EQ(attribute(id, s, "Alerted"), 1u);
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), s);
+    const auto rules = engine()->alertRules();
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0].name, "Floods");
+    EXPECT_EQ(rules[0].words, (QStringList{"flood", "river"}));
+    EXPECT_EQ(rules[0].category, "Water");
+}
+
+TEST_F(StoreTest, WorkgroupRestrictionsStartAtZero)
+{
+    uint32_t mask = 99;
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, 0u);
+}
+
+TEST_F(StoreTest, DamagedStoreIsMovedAsideAndTheEngineStartsEmpty)
+{
+    eb::addChannel("Doomed");
+    eb::stop();
+    const QString path = rhtest::engineDataDir() + "/vantrel.db";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(8192, 'x'));
+    }
+    QFile::remove(path + "-wal");
+    QFile::remove(path + "-shm");
+
+    ASSERT_TRUE(eb::start());
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    EXPECT_EQ(services->GetNoServices(), 0);
+    ReleaseCServices();
+    EXPECT_TRUE(engine()->engineStatus().contains("damaged"))
+        << engine()->engineStatus().toStdString();
+    const QStringList aside =
+        QDir(rhtest::engineDataDir()).entryList({"vantrel.db.damaged-*"}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(rhtest::engineDataDir() + "/" + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x'));
+
+    // The new store works.
+    const uint32_t id = eb::addChannel("Fresh");
+    ASSERT_NE(id, 0u);
+    reopen();
+    EXPECT_NE(GetCServices()->GetServiceByID(id), nullptr);
+    ReleaseCServices();
+}
+
+TEST_F(StoreTest, DataDirectoryFollowsTheEnvironment)
+{
+    QKBuffer buffer;
+    ASSERT_EQ(VTGetDirectory(1, buffer), 1);
+    EXPECT_EQ(buffer.GetText(), rhtest::engineDataDir());
+    ASSERT_EQ(VTGetDirectory(0, buffer), 1);
+    EXPECT_EQ(buffer.GetText(), QCoreApplication::applicationDirPath());
+    EXPECT_EQ(VTGetDirectory(5, buffer), 0);
+
+    qputenv("VANTREL_DATA_DIR", QFile::encodeName(rhtest::testRoot() + "/elsewhere"));
+    EXPECT_EQ(vantrel::Engine::dataDirectory(), rhtest::testRoot() + "/elsewhere");
+    qunsetenv("VANTREL_DATA_DIR");
+}
