@@ -27,8 +27,9 @@ struct AtomTable {
 
 AtomTable& atoms()
 {
-    static AtomTable t;
-    return t;
+    // Never destroyed: windows and objects of static lifetime may use it during exit.
+    static AtomTable* t = new AtomTable;
+    return *t;
 }
 
 } // namespace

@@ -18,8 +18,9 @@ struct Hook {
 
 Hook& hook()
 {
-    static Hook h;
-    return h;
+    // Never destroyed: windows and objects of static lifetime may use it during exit.
+    static Hook* h = new Hook;
+    return *h;
 }
 
 // The answers of the box's buttons, in the order the desktop lays them out.

@@ -24,8 +24,9 @@ struct WindowTable {
 
 WindowTable& table()
 {
-    static WindowTable t;
-    return t;
+    // Never destroyed: windows of static lifetime may die after it otherwise would.
+    static WindowTable* t = new WindowTable;
+    return *t;
 }
 
 struct RegisteredMessages {
@@ -36,8 +37,8 @@ struct RegisteredMessages {
 
 RegisteredMessages& registeredMessages()
 {
-    static RegisteredMessages r;
-    return r;
+    static RegisteredMessages* r = new RegisteredMessages;
+    return *r;
 }
 
 MessageWindow* lookup(HWND window)

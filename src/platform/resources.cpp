@@ -22,8 +22,9 @@ struct StringTable {
 
 StringTable& stringTable()
 {
-    static StringTable t;
-    return t;
+    // Never destroyed: windows and objects of static lifetime may use it during exit.
+    static StringTable* t = new StringTable;
+    return *t;
 }
 
 QString unescape(const QString& text)

@@ -371,8 +371,9 @@ SettingsStore::~SettingsStore() = default;
 
 SettingsStore& SettingsStore::instance()
 {
-    static SettingsStore store;
-    return store;
+    // Never destroyed: objects of static lifetime save settings when they are destroyed.
+    static SettingsStore* store = new SettingsStore;
+    return *store;
 }
 
 QString SettingsStore::filePath(HKEY root) const

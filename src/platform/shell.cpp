@@ -19,8 +19,9 @@ struct ShellHook {
 
 ShellHook& shellHook()
 {
-    static ShellHook h;
-    return h;
+    // Never destroyed: windows and objects of static lifetime may use it during exit.
+    static ShellHook* h = new ShellHook;
+    return *h;
 }
 
 } // namespace
