@@ -115,7 +115,8 @@ TEST(FeedParserRss, PermalinkGuidBecomesLinkAndIdentity)
     const Item& item = result.feed.items[1];
     EXPECT_EQ(item.identity, "https://news.example.org/2003/05/30/permalink");
     EXPECT_EQ(item.link, "https://news.example.org/2003/05/30/permalink");
-    EXPECT_EQ(item.headline, "");
+    // No title: the summary stands in for the headline.
+    EXPECT_EQ(item.headline, "Only a body here");
     EXPECT_EQ(item.summary, "Only a body here");
     // EDT is four hours behind UTC.
     EXPECT_EQ(item.published, QDateTime(QDate(2003, 5, 30), QTime(15, 6, 42), Qt::UTC));
@@ -154,6 +155,24 @@ TEST(FeedParserRss, IdentityFallsBackToLinkAndHashDiffersByDate)
     EXPECT_EQ(result.feed.items[0].identity, "http://a.example/1");
     EXPECT_NE(result.feed.items[1].identity, result.feed.items[2].identity);
     EXPECT_EQ(result.feed.items[3].identity, "http://a.example/2");
+}
+
+TEST(FeedParserRss, UnescapedMarkupAndUntitledStories)
+{
+    const QByteArray doc = R"(<rss version="2.0"><channel><title>t</title>
+      <item><description><p>Kept <b>as</b> markup &amp; text</p></description></item>
+      <item><description>A very long body without any title that goes on and on and on well past
+        the length that a headline in the list can show to anybody</description></item>
+    </channel></rss>)";
+    const ParseResult result = parseFeed(doc, QUrl());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.feed.items.size(), 2u);
+    EXPECT_EQ(result.feed.items[0].summary, "<p>Kept <b>as</b> markup & text</p>");
+    EXPECT_EQ(result.feed.items[0].headline, "Kept as markup & text");
+    const QString headline = result.feed.items[1].headline;
+    EXPECT_LE(headline.size(), 80);
+    EXPECT_TRUE(headline.startsWith("A very long body without any title"));
+    EXPECT_TRUE(headline.endsWith("...")) << headline.toStdString();
 }
 
 TEST(FeedParserRss, UndeclaredHtmlEntitiesAreRead)

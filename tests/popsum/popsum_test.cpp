@@ -178,6 +178,7 @@ TEST_F(PopSumTest, AddressLinkReachesOnShowURL)
     const QPoint at = firstLinkPosition(view);
     ASSERT_NE(at, QPoint(-1, -1));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_TRUE(rhtest::waitFor([&] { return !popup.urls.empty(); }));
     ASSERT_EQ(popup.urls.size(), 1u);
     EXPECT_EQ(popup.urls[0], "https://markets.example.com/today");
     EXPECT_TRUE(popup.shown.empty());
@@ -192,6 +193,7 @@ TEST_F(PopSumTest, FullStoryLinkReachesOnShowStory)
     EXPECT_TRUE(fullStory->text().contains("Full story"));
     QTest::mouseClick(fullStory, Qt::LeftButton, Qt::NoModifier,
                       QPoint(4, fullStory->height() / 2));
+    ASSERT_TRUE(rhtest::waitFor([&] { return !popup.shown.empty(); }));
     ASSERT_EQ(popup.shown.size(), 1u);
     EXPECT_EQ(popup.shown[0], std::make_pair(7u, 42u));
     EXPECT_TRUE(popup.urls.empty());
@@ -225,6 +227,28 @@ TEST_F(PopSumTest, HugeSummaryIsCutAndThePopupFitsTheScreen)
     EXPECT_TRUE(summaryView()->toPlainText().trimmed().endsWith("..."));
     EXPECT_LE(headlineLabel()->text().size(), 300);
     EXPECT_TRUE(screen.contains(popupRect()));
+}
+
+TEST_F(PopSumTest, HandlerMayDestroyThePopupObject)
+{
+    // A program whose handler closes the window that owns the pop-up.
+    struct SelfClosing : TestSummary {
+        std::unique_ptr<SelfClosing>* holder = nullptr;
+        int OnShowStory(uint32_t, uint32_t) override
+        {
+            holder->reset();
+            return 1;
+        }
+    };
+    auto local = std::make_unique<SelfClosing>();
+    local->holder = &local;
+    ASSERT_EQ(local->Create(&owner, 0), 1);
+    local->stories[storyId] = popup.stories[storyId];
+    ASSERT_EQ(local->ShowStoryPopup(storyId, screen.topLeft() + QPoint(5, 5), QRect()), 1);
+    auto* fullStory = local->GetPopupWindow()->findChild<QLabel*>("fullStory");
+    QTest::mouseClick(fullStory, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(4, fullStory->height() / 2));
+    EXPECT_TRUE(rhtest::waitFor([&] { return local == nullptr; }));
 }
 
 TEST_F(PopSumTest, DefaultLinkMembersOpenNothing)

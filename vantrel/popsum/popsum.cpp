@@ -171,17 +171,25 @@ int CSummary::Create(QWidget* parent, uint32_t /*style*/)
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return 0; // no widgets without a widget application
     m_popup = std::make_unique<CSummaryPopupWidget>(parent);
-    m_popup->onAddress = [this](const QUrl& url) {
+    // The program's handlers may open windows or even destroy this object: they run after the
+    // click has been handled, from the event loop, and only while the pop-up still exists.
+    CSummaryPopupWidget* widget = m_popup.get();
+    m_popup->onAddress = [this, widget](const QUrl& url) {
         HidePopup();
-        OnShowURL(url.toString());
+        const QString address = url.toString();
+        QMetaObject::invokeMethod(
+            widget, [this, address] { OnShowURL(address); }, Qt::QueuedConnection);
     };
-    m_popup->onFullStory = [this] {
+    m_popup->onFullStory = [this, widget] {
         uint32_t channelId = 0;
         uint32_t storyNumber = 0;
-        const QString storyId = m_storyId;
+        const bool parsed = CService::ParseStoryID(m_storyId, channelId, storyNumber);
         HidePopup();
-        if (CService::ParseStoryID(storyId, channelId, storyNumber))
-            OnShowStory(channelId, storyNumber);
+        if (parsed) {
+            QMetaObject::invokeMethod(
+                widget, [this, channelId, storyNumber] { OnShowStory(channelId, storyNumber); },
+                Qt::QueuedConnection);
+        }
     };
     return 1;
 }
