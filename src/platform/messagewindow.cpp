@@ -84,12 +84,18 @@ MessageWindow::MessageWindow(const QString& className, QObject* owner)
     if (t.next == 0)
         t.next = 1;
     t.windows.emplace(m_hwnd, this);
-    if (owner)
+    if (owner) {
         t.byOwner.insert(owner, m_hwnd);
+        m_ownerGone = QObject::connect(owner, &QObject::destroyed, [this] {
+            destroyHandle();
+            m_owner = nullptr;
+        });
+    }
 }
 
 MessageWindow::~MessageWindow()
 {
+    QObject::disconnect(m_ownerGone);
     destroyHandle();
 }
 

@@ -11,12 +11,14 @@
 //         CMainFrame() : MessageWindow("VantrelReadhallClass", this) {}
 //         LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 //     };
-// The handle dies with the MessageWindow (or earlier through DestroyWindow). The parent of a
+// The handle dies with the MessageWindow, with its owner object, or earlier through
+// DestroyWindow. Create and destroy windows on the user-interface thread. The parent of a
 // window owned by a QWidget is the nearest messaging window among the widget's ancestors;
 // a window owned by a plain QObject (hidden windows) is top-level unless given a parent.
 
 #include "src/platform/wintypes.h"
 
+#include <QMetaObject>
 #include <QPoint>
 #include <QString>
 #include <functional>
@@ -60,6 +62,7 @@ private:
     QString m_className;
     QObject* m_owner = nullptr;
     std::function<LRESULT(UINT, WPARAM, LPARAM)> m_handler;
+    QMetaObject::Connection m_ownerGone; // ends the handle when the owner dies first
 };
 
 // True while the handle names a live window. Thread-safe.

@@ -240,6 +240,21 @@ TEST(MessageWindow, DestroyWindowEndsTheHandleAndDeletesTheOwner)
     EXPECT_EQ(DestroyWindow(h), 0);
 }
 
+TEST(MessageWindow, AWindowDiesWithItsOwnerObject)
+{
+    auto* owner = new QObject;
+    MessageWindow hidden("Hidden", owner);
+    auto* child = new QObject(owner);
+    MessageWindow childWindow("Child", child);
+    EXPECT_EQ(GetParent(childWindow.hwnd()), hidden.hwnd());
+    const HWND h = hidden.hwnd();
+    delete owner;
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(hidden.owner(), nullptr);
+    EXPECT_EQ(childWindow.hwnd(), 0u);
+    EXPECT_EQ(FindWindow("Hidden"), 0u);
+}
+
 TEST(MessageWindow, BringToForegroundRestoresAMinimisedWindow)
 {
     RecordingWidget frame("Frame");
