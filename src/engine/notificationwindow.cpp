@@ -275,10 +275,7 @@ int BroadcastNotification(int number, const QString& text, DWORD value)
     return 1;
 }
 
-namespace
-{
-
-void deliverDirectoryMessage(uint32_t window, const char* messageName, uintptr_t first,
+void DeliverDirectoryMessage(uint32_t window, const char* messageName, uintptr_t first,
                              intptr_t second)
 {
     if (!messageName || !IsWindow(window))
@@ -288,9 +285,7 @@ void deliverDirectoryMessage(uint32_t window, const char* messageName, uintptr_t
         SendMessage(window, message, first, second);
 }
 
-} // namespace
-
 void InstallDirectoryMessageSink()
 {
-    ChanDir_SetMessageSink(&deliverDirectoryMessage);
+    ChanDir_SetMessageSink(&DeliverDirectoryMessage);
 }

@@ -18,6 +18,7 @@
 
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -95,3 +96,7 @@ UINT PostedNotificationMessageId(int number);
 // message name is registered and the message sent to the subscribed window. Done once at
 // start-up, before ChanDir_Initialize.
 void InstallDirectoryMessageSink();
+// What the sink does with one message: registers the name and sends the message to the
+// window when it still lives.
+void DeliverDirectoryMessage(uint32_t window, const char* messageName, uintptr_t first,
+                             intptr_t second);
