@@ -1357,7 +1357,20 @@ bool Engine::seedDemo(const QString& demoDir, QString* error)
         }
         return 0;
     };
+    // The worker waits until the seeding is complete, so a channel listed as disabled is never
+    // downloaded and every rule is in place for the first download.
+    std::lock_guard<std::recursive_mutex> seeding(m_mutex);
     bool ok = true;
+    // Rules first: the first download of the new channels already raises alerts.
+    for (const QJsonValue v : seed.value(QStringLiteral("alertRules")).toArray()) {
+        const QJsonObject r = v.toObject();
+        QStringList words;
+        for (const QJsonValue w : r.value(QStringLiteral("words")).toArray())
+            words << w.toString();
+        ok = addAlertRule(r.value(QStringLiteral("name")).toString(), words,
+                          r.value(QStringLiteral("category")).toString()) != 0 &&
+             ok;
+    }
     for (const QJsonValue v : seed.value(QStringLiteral("subscribe")).toArray()) {
         const uint32_t entry = entryFor(v.toString());
         ok = entry != 0 && subscribe(entry) && ok;
@@ -1369,15 +1382,6 @@ bool Engine::seedDemo(const QString& demoDir, QString* error)
             ok = enableChannel(channel, false) && ok;
         else
             ok = false;
-    }
-    for (const QJsonValue v : seed.value(QStringLiteral("alertRules")).toArray()) {
-        const QJsonObject r = v.toObject();
-        QStringList words;
-        for (const QJsonValue w : r.value(QStringLiteral("words")).toArray())
-            words << w.toString();
-        ok = addAlertRule(r.value(QStringLiteral("name")).toString(), words,
-                          r.value(QStringLiteral("category")).toString()) != 0 &&
-             ok;
     }
     wake();
     if (!ok)

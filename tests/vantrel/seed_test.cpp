@@ -1,0 +1,156 @@
+// Seeding the data directory from demo content.
+
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace enginetest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+class SeedTest : public EngineTest
+{
+protected:
+    // A small demo folder: two feeds in a catalogue, one subscribed and one disabled.
+    QString makeDemo()
+    {
+        const QString demo = rhtest::testRoot() + "/demo-source";
+        writeFile(demo + "/directory.opml",
+                  "<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>Demo</title></head>"
+                  "<body><outline text=\"News\">"
+                  "<outline text=\"Harbour\" type=\"rss\" xmlUrl=\"feeds/a.xml\"/>"
+                  "<outline text=\"Weather\" type=\"rss\" xmlUrl=\"feeds/b.xml\"/>"
+                  "</outline><outline text=\"Unsubscribed\" type=\"rss\" xmlUrl=\"feeds/c.xml\"/>"
+                  "</body></opml>");
+        writeFile(demo + "/feeds/a.xml", rss({{"a1", "Storm over the harbour", "", "", "", "", ""},
+                                              {"a2", "Fish market opens", "", "", "", "", ""}}));
+        writeFile(demo + "/feeds/b.xml", rss({{"b1", "Sunny", "", "", "", "", ""}}));
+        writeFile(demo + "/feeds/c.xml", rss({}));
+        writeFile(demo + "/datadir/readhall.htm", "<html>start</html>");
+        writeFile(demo + "/seed.json",
+                  "{\"subscribe\": [\"feeds/a.xml\", \"feeds/b.xml\"],"
+                  " \"disabled\": [\"feeds/b.xml\"],"
+                  " \"alertRules\": [{\"name\": \"Storms\", \"words\": [\"storm\"],"
+                  " \"category\": \"Weather\"}]}");
+        return demo;
+    }
+
+    uint32_t channelNamed(const QString& name)
+    {
+        uint32_t id = 0;
+        CServices* services = GetCServices();
+        for (int i = 0; services && i < services->GetNoServices(); ++i) {
+            QString n;
+            services->GetService(i)->GetDisplayName(n);
+            if (n == name)
+                services->GetService(i)->GetServiceID(id);
+        }
+        ReleaseCServices();
+        return id;
+    }
+};
+
+} // namespace
+
+TEST_F(SeedTest, DemoContentIsCopiedSubscribedAndDownloaded)
+{
+    const QString demo = makeDemo();
+    QString error;
+    ASSERT_TRUE(engine()->seedDemo(demo, &error)) << error.toStdString();
+    ASSERT_TRUE(eb::waitForIdle());
+
+    EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/demo/feeds/a.xml").isFile());
+    EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/readhall.htm").isFile());
+    const uint32_t harbour = channelNamed("Harbour");
+    const uint32_t weather = channelNamed("Weather");
+    ASSERT_NE(harbour, 0u);
+    ASSERT_NE(weather, 0u);
+    EXPECT_EQ(channelNamed("Unsubscribed"), 0u);
+    int enabled = 0;
+    ASSERT_EQ(VTIsChannelEnabled(weather, enabled), 1);
+    EXPECT_EQ(enabled, 0);
+
+    // The subscribed feed is read from the copy in the data directory.
+    EXPECT_EQ(storyCount(harbour), 2);
+    EXPECT_EQ(storyCount(weather), 0);
+    CServices* services = GetCServices();
+    QString url;
+    services->GetServiceByID(harbour)->GetServiceInfo("URL", url);
+    ReleaseCServices();
+    EXPECT_TRUE(QUrl(url).toLocalFile().startsWith(rhtest::engineDataDir() + "/demo/"));
+
+    // The demo alert rule fired on the first download.
+    ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
+    EXPECT_EQ(headlines(VT_ALERTS_CHANNEL_ID), QStringList{"Storm over the harbour"});
+}
+
+TEST_F(SeedTest, FirstStartSeedsUnlessDemoIsSwitchedOff)
+{
+    const QString demo = makeDemo();
+    eb::stop();
+    QDir(rhtest::engineDataDir()).removeRecursively();
+    qputenv("VANTREL_DEMO_DIR", QFile::encodeName(demo));
+    qputenv("VANTREL_NO_DEMO", "0");
+    const bool started = eb::start();
+    qunsetenv("VANTREL_DEMO_DIR");
+    qputenv("VANTREL_NO_DEMO", "1");
+    ASSERT_TRUE(started);
+    EXPECT_NE(channelNamed("Harbour"), 0u);
+
+    // A second start of the same data directory does not seed again.
+    const uint32_t harbour = channelNamed("Harbour");
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, eb::directoryEntryOf(harbour)), 1);
+    eb::stop();
+    qputenv("VANTREL_DEMO_DIR", QFile::encodeName(demo));
+    qputenv("VANTREL_NO_DEMO", "0");
+    const bool again = eb::start();
+    qunsetenv("VANTREL_DEMO_DIR");
+    qputenv("VANTREL_NO_DEMO", "1");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(channelNamed("Harbour"), 0u);
+}
+
+TEST_F(SeedTest, TestsStartWithoutDemoContent)
+{
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    EXPECT_EQ(services->GetNoServices(), 0);
+    ReleaseCServices();
+    std::vector<std::unique_ptr<VTDirectoryRecord>> records;
+    ASSERT_EQ(VTBriskBuildDirectoryEntryList(records), 1);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(SeedTest, BundledDemoSeedsEveryListedChannel)
+{
+    const QString demo = vantrel::Engine::demoDirectory();
+    if (demo.isEmpty() || !QFileInfo::exists(demo + "/seed.json"))
+        GTEST_SKIP() << "no bundled demo content";
+    QString error;
+    ASSERT_TRUE(engine()->seedDemo(demo, &error)) << error.toStdString();
+    ASSERT_TRUE(eb::waitForIdle(30000));
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    EXPECT_GT(services->GetNoServices(), 0);
+    for (int i = 0; i < services->GetNoServices(); ++i) {
+        CService* c = services->GetService(i);
+        QString name;
+        c->GetDisplayName(name);
+        if (c->IsEnabled()) {
+            EXPECT_GT(c->GetNoStories(), 0) << name.toStdString();
+        }
+    }
+    ReleaseCServices();
+}
