@@ -176,6 +176,10 @@ public:
     // Seeds the data directory from demo content (see the first start).
     bool seedDemo(const QString& demoDir, QString* error = nullptr);
 
+    // Runs one update of the channel on the calling thread, as the worker would (tools and
+    // benchmarks; never on the thread of a program that draws: it waits on the network).
+    void updateChannelNow(uint32_t channelId) { runUpdate(channelId); }
+
     // True when the worker has nothing to do now and every change message was delivered.
     bool isIdle();
     // Runs the event loop until isIdle() or the timeout; returns isIdle().

@@ -1,0 +1,130 @@
+// Engine speed: ingesting a large feed into the store, and opening a large store.
+
+#include "vantrel/core/engine.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace
+{
+
+QString writeFeed(const QString& path, int items, int firstItem = 0)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Big</title>"
+                     "<link>http://example.invalid/</link><description>d</description>";
+    for (int i = firstItem; i < firstItem + items; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        xml += "<item><guid>item-" + n + "</guid><title>Story number " + n +
+               " about markets and weather</title><link>http://example.invalid/s/" + n +
+               "</link><description>&lt;p&gt;Summary of story " + n +
+               " with a few words of text to make it realistic.&lt;/p&gt;</description>"
+               "<category>News/World</category>"
+               "<pubDate>Sun, 06 Dec 2026 10:00:00 GMT</pubDate></item>";
+    }
+    xml += "</channel></rss>";
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(xml);
+    return QUrl::fromLocalFile(path).toString();
+}
+
+std::unique_ptr<vantrel::Engine> openEngine(const QString& dir)
+{
+    vantrel::Engine::Options options;
+    options.dataDir = dir;
+    options.seedDemo = false;
+    options.startWorker = false;
+    return std::make_unique<vantrel::Engine>(options);
+}
+
+uint32_t addChannel(vantrel::Engine& engine, const QString& url)
+{
+    vantrel::ChannelSpec spec;
+    spec.name = "Big";
+    spec.url = url;
+    return engine.addChannel(spec);
+}
+
+// First download of a 10,000-item feed: fetch (file:), parse, store in one transaction.
+void BM_IngestFeed10k(benchmark::State& state)
+{
+    QTemporaryDir feeds;
+    const QString url = writeFeed(feeds.path() + "/big.xml", 10000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto dir = std::make_unique<QTemporaryDir>();
+        auto engine = openEngine(dir->path());
+        const uint32_t id = addChannel(*engine, url);
+        state.ResumeTiming();
+        engine->updateChannelNow(id);
+        state.PauseTiming();
+        engine->lock();
+        if (engine->channelById(id)->stories.size() != 10000)
+            state.SkipWithError("not every item was stored");
+        engine->unlock();
+        engine.reset();
+        dir.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_IngestFeed10k)->Unit(benchmark::kMillisecond);
+
+// The same 10,000-item feed downloaded again: every item is known, nothing is written.
+void BM_RefreshUnchangedFeed10k(benchmark::State& state)
+{
+    QTemporaryDir feeds;
+    const QString url = writeFeed(feeds.path() + "/big.xml", 10000);
+    QTemporaryDir dir;
+    auto engine = openEngine(dir.path());
+    const uint32_t id = addChannel(*engine, url);
+    engine->updateChannelNow(id);
+    for (auto _ : state)
+        engine->updateChannelNow(id);
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_RefreshUnchangedFeed10k)->Unit(benchmark::kMillisecond);
+
+// Opening a store of 100,000 stories (ten channels of 10,000) and loading it into memory.
+void BM_ReopenStore100k(benchmark::State& state)
+{
+    QTemporaryDir feeds;
+    QTemporaryDir dir;
+    {
+        auto engine = openEngine(dir.path());
+        for (int c = 0; c < 10; ++c) {
+            const QString url =
+                writeFeed(feeds.path() + QString("/feed%1.xml").arg(c), 10000, c * 10000);
+            engine->updateChannelNow(addChannel(*engine, url));
+        }
+    }
+    for (auto _ : state) {
+        auto engine = openEngine(dir.path());
+        engine->lock();
+        size_t total = 0;
+        for (int i = 0; i < engine->services()->GetNoServices(); ++i)
+            total += size_t(engine->services()->GetService(i)->GetNoStories());
+        engine->unlock();
+        if (total != 100000)
+            state.SkipWithError("the store did not hold 100,000 stories");
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_ReopenStore100k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("VANTREL_NO_DEMO", "1");
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
