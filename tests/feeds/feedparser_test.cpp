@@ -379,6 +379,17 @@ TEST(FeedParserErrors, OverlongTextIsReported)
     EXPECT_TRUE(result.error.contains("<description>")) << result.error.toStdString();
 }
 
+TEST(HtmlText, PathologicalTextStaysFast)
+{
+    // Quadratic scanning would take minutes on these; linear takes milliseconds.
+    const QString ampersands(2'000'000, '&');
+    EXPECT_EQ(vantrel::feeds::decodeHtmlEntities(ampersands).size(), ampersands.size());
+    const QString brackets = QString("<a ").repeated(300'000);
+    EXPECT_EQ(plainTextFromHtml(brackets), "");
+    const QString lone = QString("< ").repeated(500'000);
+    EXPECT_EQ(plainTextFromHtml(lone).size(), 999'999);
+}
+
 TEST(HtmlText, PlainTextOfHtml)
 {
     EXPECT_EQ(plainTextFromHtml("<p>One<br/>two</p>  <b>th</b>ree"), "One two three");
@@ -387,4 +398,29 @@ TEST(HtmlText, PlainTextOfHtml)
     EXPECT_EQ(plainTextFromHtml("<a title=\"1 > 0\">link</a>"), "link");
     EXPECT_EQ(plainTextFromHtml("AT&T &amp; &unknown; &#0; &#x41;"),
               QString("AT&T & &unknown; ") + QChar(0xFFFD) + " A");
+}
+
+TEST(FeedParserEncoding, LegacyEncodingsAreRead)
+{
+    const QByteArray latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+        "<rss version=\"2.0\"><channel><title>Caf\xe9</title></channel></rss>";
+    const ParseResult a = parseFeed(latin1, QUrl());
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    EXPECT_EQ(a.feed.title, QString::fromUtf8("Café"));
+
+    const QByteArray cp1252 = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
+                              "<rss version=\"2.0\"><channel><title>\x93Quoted\x94 \x80 5 "
+                              "caf\xe9</title></channel></rss>";
+    const ParseResult b = parseFeed(cp1252, QUrl());
+    ASSERT_TRUE(b.ok) << b.error.toStdString();
+    EXPECT_EQ(b.feed.title, QString::fromUtf8("“Quoted” € 5 café"));
+
+    // An encoding nobody knows is reported, not guessed.
+    const ParseResult c =
+        parseFeed("<?xml version=\"1.0\" encoding=\"x-no-such-charset\"?>"
+                  "<rss version=\"2.0\"><channel><title>t</title></channel></rss>",
+                  QUrl());
+    EXPECT_FALSE(c.ok);
+    EXPECT_TRUE(c.error.startsWith("line ")) << c.error.toStdString();
 }

@@ -114,6 +114,15 @@ TEST(SummaryHtml, HostileMarkupDoesNotBreakOut)
               "<a href=\"http://x.example/\">t</a>");
 }
 
+TEST(SummaryHtml, EmptyMarkupFloodIsCut)
+{
+    const QString flood = QString("<b></b>").repeated(200'000) + "text";
+    const QString out = sanitizeSummaryHtml(flood);
+    EXPECT_LT(out.size(), popsum::kMaxSummaryChars * 20);
+    EXPECT_TRUE(out.contains("..."));
+    EXPECT_FALSE(out.contains("text"));
+}
+
 TEST(PopupPlacement, OpensAtThePointWhenClear)
 {
     const QRect screen(0, 0, 800, 600);

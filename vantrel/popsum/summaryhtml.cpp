@@ -170,7 +170,13 @@ QString sanitizeSummaryHtml(const QString& html, int maxChars)
     int preDepth = 0;
     const int n = html.size();
     int i = 0;
+    // Markup without text (thousands of empty tags) would still make a slow document.
+    const int maxMarkup = std::max(4096, maxChars * 16);
     while (i < n && !writer.full()) {
+        if (writer.out().size() > maxMarkup) {
+            writer.text(QStringLiteral("..."), true, false);
+            break;
+        }
         if (html[i] == '<') {
             const int end = htmlTagEnd(html, i);
             if (end > i) {

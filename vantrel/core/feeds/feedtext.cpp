@@ -101,8 +101,16 @@ QString decodeHtmlEntities(const QString& text)
     while (i < n) {
         const QChar c = text[i];
         if (c == '&') {
-            const int semi = text.indexOf(';', i + 1);
-            if (semi > i + 1 && semi - i <= 12) {
+            // Entity names are short: look no further than that, so that text full of "&"
+            // stays linear.
+            int semi = -1;
+            for (int k = i + 1; k < n && k <= i + 12; ++k) {
+                if (text[k] == ';') {
+                    semi = k;
+                    break;
+                }
+            }
+            if (semi > i + 1) {
                 QString replacement;
                 if (resolveHtmlEntity(text.mid(i + 1, semi - i - 1), replacement)) {
                     out += replacement;
