@@ -1,0 +1,502 @@
+#include "src/app/maincommands.h"
+
+#include "src/app/aboutbox.h"
+#include "src/app/helpviewer.h"
+#include "src/app/mainframe.h"
+#include "src/app/readhallapp.h"
+#include "src/app/settingsfunctions.h"
+#include "src/app/startupchecks.h"
+#include "src/engine/chandir.h"
+#include "src/engine/engctl.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/childframe.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/view.h"
+#include "src/platform/messagebox.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/resources.h"
+#include "src/platform/shell.h"
+
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QToolBar>
+
+std::vector<CMenuItem> MainMenuDescription()
+{
+    const CMenuItem separator;
+    return {
+        {0,
+         QStringLiteral("&File"),
+         {
+             {ID_START_TICKER, QStringLiteral("Start &Ticker..."), {}},
+             {ID_START_TITLESTRIP, QStringLiteral("Start &Titlestrip..."), {}},
+             {ID_START_SCREENSAVER, QStringLiteral("Start &Screen Saver..."), {}},
+             separator,
+             {ID_SHUTDOWN_ENGINE, QStringLiteral("Shut Down &Vantrel"), {}},
+             {ID_APP_EXIT_READHALL, QStringLiteral("E&xit Readhall"), {}},
+         }},
+        {0, QStringLiteral("&Edit"), {{ID_EDIT_SELECT_ALL, QStringLiteral("Select A&ll"), {}}}},
+        {0,
+         QStringLiteral("&View"),
+         {
+             {ID_VIEW_CHANNEL_CONTENT, QStringLiteral("&Channel Content"), {}},
+             {ID_VIEW_CHANNEL_DIRECTORY, QStringLiteral("&Subscribe to Channels"), {}},
+             {ID_VIEW_ALERTS, QStringLiteral("&Alerts"), {}},
+             {ID_VIEW_SEARCH, QStringLiteral("S&earch"), {}},
+             {ID_VIEW_PUBLISHING_WIZARD, QStringLiteral("&Publishing Wizard"), {}},
+             separator,
+             {ID_VIEW_NAVIGATION_BAR, QStringLiteral("&Navigation Bar"), {}},
+             {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"), {}},
+             {ID_VIEW_STATUS_BAR, QStringLiteral("Stat&us Bar"), {}},
+             separator,
+             {ID_VIEW_USE_EMBEDDED_BROWSER, QStringLiteral("Use Embedded &Browser"), {}},
+             {ID_VIEW_CHANNEL_FOLDER_LIST, QStringLiteral("Channel Folder &List"), {}},
+             separator,
+             {ID_VIEW_UNREAD_ONLY, QStringLiteral("Vie&w Unread Items Only"), {}},
+             {ID_VIEW_EXPAND_BROWSER, QStringLiteral("E&xpand Embedded Browser"), {}},
+         }},
+        {0,
+         QStringLiteral("&Channel"),
+         {
+             {ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}},
+             {ID_CHANNEL_MARK_ALL_READ, QStringLiteral("Mark &All as Read"), {}},
+             separator,
+             {ID_CHANNEL_SUBSCRIBE, QStringLiteral("&Subscribe"), {}},
+             {ID_CHANNEL_UNSUBSCRIBE, QStringLiteral("&Unsubscribe..."), {}},
+             {ID_CHANNEL_DISABLE, QStringLiteral("&Disable Channel"), {}},
+             {ID_CHANNEL_ENABLE, QStringLiteral("&Enable Channel"), {}},
+             separator,
+             {0,
+              QStringLiteral("&Add Vantrel Server"),
+              {
+                  {ID_ADD_WEB_DIRECTORY, QStringLiteral("Add Using &Web Directory..."), {}},
+                  {ID_ADD_BY_ADDRESS, QStringLiteral("Add Using &Address..."), {}},
+              }},
+             separator,
+             {ID_CHANNEL_PROPERTIES, QStringLiteral("&Properties..."), {}},
+         }},
+        {0,
+         QStringLiteral("Co&ntent"),
+         {
+             {ID_STORY_FULL, QStringLiteral("&Full Story"), {}},
+             {ID_STORY_SUMMARY, QStringLiteral("&Summary"), {}},
+             {ID_STORY_PLAY, QStringLiteral("Pl&ay"), {}},
+             separator,
+             {ID_STORY_MARK_READ, QStringLiteral("Mark as &Read"), {}},
+             {ID_STORY_MARK_UNREAD, QStringLiteral("Mark as &Unread"), {}},
+             {ID_STORY_KEEP, QStringLiteral("&Keep"), {}},
+             {ID_STORY_DOWNLOAD, QStringLiteral("Down&load Story"), {}},
+             {ID_STORY_PLACE_FILES, QStringLiteral("&Place Files..."), {}},
+             {ID_STORY_DELETE, QStringLiteral("&Delete..."), {}},
+             separator,
+             {ID_STORY_PROPERTIES, QStringLiteral("Proper&ties..."), {}},
+             separator,
+             {ID_ANIMATION_REPLAY, LoadString(IDS_REPLAY_LAST), {}},
+             {ID_ANIMATION_STOP, QStringLiteral("St&op"), {}},
+             {ID_REMOVE_WALLPAPER, QStringLiteral("Remove Current &Wallpaper"), {}},
+         }},
+        {0,
+         QStringLiteral("&Tools"),
+         {
+             {ID_TOOLS_ALERTS, QStringLiteral("A&lerts..."), {}},
+             {ID_TOOLS_FILTERS, QStringLiteral("&Filters..."), {}},
+             separator,
+             {ID_TOOLS_CHANNEL_STATUS, QStringLiteral("C&hannel Status..."), {}},
+             separator,
+             {ID_TOOLS_DOWNLOADING, QStringLiteral("&Suspend Downloading"), {}},
+             {ID_TOOLS_AUTOPLAYER, QStringLiteral("Enable &Auto-Player"), {}},
+             separator,
+             {ID_TOOLS_QUICK_SETUP, QStringLiteral("&Quick Setup..."), {}},
+             {ID_TOOLS_OPTIONS, QStringLiteral("&Options..."), {}},
+         }},
+        {0,
+         QStringLiteral("&Help"),
+         {
+             {ID_HELP_CONTENTS, QStringLiteral("Help &Contents"), {}},
+             {ID_HELP_HOME_PAGE, QStringLiteral("Home &Page"), {}},
+             separator,
+             {ID_HELP_ABOUT_JAVA, QStringLiteral("About &Java..."), {}},
+             {ID_APP_ABOUT_READHALL, QStringLiteral("&About Vantrel Readhall..."), {}},
+         }},
+    };
+}
+
+std::vector<UINT> MainToolbarButtons()
+{
+    return {
+        ID_CHANNEL_UPDATE_NOW,
+        ID_CHANNEL_PROPERTIES,
+        ID_CHANNEL_SUBSCRIBE,
+        ID_CHANNEL_UNSUBSCRIBE,
+        ID_SEPARATOR,
+        ID_STORY_PLAY,
+        ID_ANIMATION_STOP,
+        ID_STORY_FULL,
+        ID_STORY_SUMMARY,
+        ID_STORY_DELETE,
+        ID_STORY_KEEP,
+        ID_STORY_DOWNLOAD,
+        ID_SEPARATOR,
+        ID_VIEW_UNREAD_ONLY,
+        ID_CHANNEL_MARK_ALL_READ,
+        ID_SEPARATOR,
+        ID_VIEW_EXPAND_BROWSER,
+        ID_SEPARATOR,
+        ID_TOOLS_CHANNEL_STATUS,
+        ID_SEPARATOR,
+        ID_HELP_CONTENTS,
+    };
+}
+
+std::vector<UINT> MainStatusPanes()
+{
+    return {
+        ID_SEPARATOR, ID_INDICATOR_SECURE, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
+    };
+}
+
+QString ReplayMenuText(const QString& animationName, const QString& fallbackName)
+{
+    QString name = animationName.trimmed();
+    if (name.size() > REPLAY_NAME_MAX)
+        name = name.left(REPLAY_NAME_MAX) + QStringLiteral("...");
+    if (name.isEmpty())
+        name = fallbackName;
+    QString format = LoadString(IDS_REPLAY_NAMED);
+    if (format.isEmpty())
+        format = QStringLiteral("Repla&y '%s'");
+    // The name is shown as it is: an "&" in it is not an access key.
+    QString shown = name;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QString(format).replace(QLatin1String("%s"), shown);
+}
+
+// ---- the main frame's commands
+
+namespace
+{
+
+CReadhallApp* readhallApp()
+{
+    return CReadhallApp::instance();
+}
+
+CDocTemplate* templateAt(int slot)
+{
+    CReadhallApp* app = readhallApp();
+    return app ? app->GetTemplate(slot) : nullptr;
+}
+
+QString readhallSettingsKey()
+{
+    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
+}
+
+DWORD readLayoutValue(const QString& key, const char* name, DWORD defaultValue)
+{
+    DWORD value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+QString textOr(UINT id, const char* fallback)
+{
+    const QString text = LoadString(id);
+    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+QString formatWithName(UINT formatId, const char* fallbackFormat, const QString& name)
+{
+    QString shown = name;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return textOr(formatId, fallbackFormat).replace(QLatin1String("%s"), shown);
+}
+
+// The template of the active child frame's document (null without an active child).
+CDocTemplate* activeTemplate(const CMainFrame* frame)
+{
+    CMDIChildWnd* child = frame->MDIGetActive();
+    CDocument* doc = child ? child->GetActiveDocument() : nullptr;
+    return doc ? doc->GetDocTemplate() : nullptr;
+}
+
+struct WindowCommand {
+    UINT id;
+    int templateSlot;
+    int viewCode;
+};
+
+constexpr WindowCommand kWindowCommands[] = {
+    {ID_VIEW_CHANNEL_CONTENT, TEMPLATE_CHANNEL, NAVVIEW_CHANNEL},
+    {ID_VIEW_SEARCH, TEMPLATE_SEARCH, NAVVIEW_SEARCH},
+    {ID_VIEW_ALERTS, TEMPLATE_ALERTS, NAVVIEW_ALERTS},
+    {ID_VIEW_CHANNEL_DIRECTORY, TEMPLATE_DIRECTORY, NAVVIEW_DIRECTORY},
+    {ID_VIEW_BROWSER, TEMPLATE_BROWSER, NAVVIEW_BROWSER},
+};
+
+} // namespace
+
+CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
+{
+    CReadhallApp* app = readhallApp();
+    CDocTemplate* docTemplate = app ? app->GetTemplate(templateSlot) : nullptr;
+    CDocument* doc = nullptr;
+    if (docTemplate) {
+        if (docTemplate->GetDocumentCount() > 0) {
+            // Only the first window of the kind is ever brought forward.
+            doc = docTemplate->GetFirstDocument();
+            CView* view = doc->GetFirstView();
+            if (CMDIChildWnd* child = view ? view->GetParentFrame() : nullptr) {
+                child->BringToTop();
+                child->MDIActivate();
+            }
+        } else {
+            doc = docTemplate->OpenDocumentFile(QString(), 1);
+        }
+    }
+    // The navigation bar marks the window's item.
+    if (m_pNavigationBar) {
+        const HWND bar = WindowFromWidget(m_pNavigationBar);
+        if (bar && bar != hwnd())
+            SendMessage(bar, WM_NAVBAR_SELECTVIEW, static_cast<WPARAM>(viewCode), 0);
+    }
+    return doc;
+}
+
+void CMainFrame::startSibling(const char* programName)
+{
+    QKBuffer directory;
+    if (VTGetDirectory(0, directory) != 1)
+        return;
+    const QString path = SiblingProgramPath(programName);
+    if (GetFileAttributes(path) == INVALID_FILE_ATTRIBUTES)
+        return;
+    StartProgram(path, QStringList());
+}
+
+void CMainFrame::onPublishingWizard()
+{
+    if (IsWebBrowserAvailable()) {
+        ShowWindowKind(TEMPLATE_PUBLISHING, NAVVIEW_PUBLISHING);
+        return;
+    }
+    QString startPage;
+    if (GetPublishingStartPage(startPage)) {
+        VTShellURL(startPage);
+        return;
+    }
+    MessageBox(this, textOr(IDS_PUBLISHING_MISSING, "Publishing Wizard not installed properly"),
+               m_strWindowTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CMainFrame::onChannelStatus()
+{
+    if (const HWND engineWindow = FindWindow(QString::fromLatin1(QSENGINE_NOTIFICATIONS_CLASS)))
+        SetForegroundWindow(engineWindow);
+    BroadcastNotification(VTNOTIFICATION_SHOW_CHANNEL_STATUS, QString(), 0);
+}
+
+void CMainFrame::onHomePage()
+{
+    QString address;
+    ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
+                     QStringLiteral("HomePageURL"), QString(), address);
+    if (address.isEmpty())
+        address = QString::fromLatin1(READHALL_DEFAULT_HOME_PAGE);
+    ShowURL(address);
+}
+
+void CMainFrame::showHelpContents()
+{
+    CReadhallApp* app = readhallApp();
+    ShowHelpViewer(this, app ? app->m_helpFilePath : QString());
+}
+
+void CMainFrame::registerCommands()
+{
+    // ---- File
+    onCommand(ID_START_TICKER, [this] { startSibling(TICKER_PROGRAM); });
+    onUpdate(ID_START_TICKER, [](CCmdUI* ui) { ui->Enable(IsTickerPresent()); });
+    onCommand(ID_START_TITLESTRIP, [this] { startSibling(TITLESTRIP_PROGRAM); });
+    onUpdate(ID_START_TITLESTRIP, [](CCmdUI* ui) { ui->Enable(IsTitlestripPresent()); });
+    onCommand(ID_START_SCREENSAVER, [this] { startSibling(SCREENSAVER_PROGRAM); });
+    onUpdate(ID_START_SCREENSAVER, [](CCmdUI* ui) { ui->Enable(IsScreenSaverPresent()); });
+    onCommand(ID_SHUTDOWN_ENGINE, [] { VTShutdown(); });
+    onUpdate(ID_SHUTDOWN_ENGINE, [this](CCmdUI* ui) {
+        ui->SetText(formatWithName(IDS_SHUTDOWN_FORMAT, "Sh&ut Down %s", m_strApplicationName));
+        ui->Enable(1);
+    });
+    onCommand(ID_APP_EXIT_READHALL, [this] { SendMessage(hwnd(), WM_CLOSE, 0, 0); });
+    onUpdate(ID_APP_EXIT_READHALL, [this](CCmdUI* ui) {
+        ui->SetText(formatWithName(IDS_EXIT_FORMAT, "E&xit %s", m_strWindowTitle));
+        ui->Enable(1);
+    });
+
+    // ---- View: the window kinds
+    for (const WindowCommand& command : kWindowCommands) {
+        onCommand(command.id,
+                  [this, command] { ShowWindowKind(command.templateSlot, command.viewCode); });
+        onUpdate(command.id, [this, command](CCmdUI* ui) {
+            CDocTemplate* active = activeTemplate(this);
+            ui->SetRadio(active && active == templateAt(command.templateSlot));
+            ui->Enable(1);
+        });
+    }
+    onCommand(ID_VIEW_PUBLISHING_WIZARD, [this] { onPublishingWizard(); });
+    onUpdate(ID_VIEW_PUBLISHING_WIZARD, [this](CCmdUI* ui) {
+        CDocTemplate* active = activeTemplate(this);
+        ui->SetRadio(active && active == templateAt(TEMPLATE_PUBLISHING));
+        ui->Enable(IsPublishingWizardAvailable());
+    });
+
+    // ---- View: bars
+    onCommand(ID_VIEW_NAVIGATION_BAR, [this] {
+        if (m_pNavigationBar)
+            ShowControlBar(m_pNavigationBar, !IsBarVisible(m_pNavigationBar), 0);
+    });
+    onUpdate(ID_VIEW_NAVIGATION_BAR, [this](CCmdUI* ui) {
+        ui->SetCheck(m_pNavigationBar && IsBarVisible(m_pNavigationBar));
+        ui->Enable(m_pNavigationBar && !m_lockNavigationBar);
+    });
+    onCommand(ID_VIEW_TOOLBAR, [this] {
+        if (GetToolBar())
+            ShowControlBar(GetToolBar(), !IsBarVisible(GetToolBar()), 0);
+    });
+    onUpdate(ID_VIEW_TOOLBAR, [this](CCmdUI* ui) {
+        ui->SetCheck(GetToolBar() && IsBarVisible(GetToolBar()));
+        ui->Enable(GetToolBar() && !m_lockToolbar);
+    });
+    onCommand(ID_VIEW_STATUS_BAR, [this] {
+        if (GetStatusBar())
+            ShowControlBar(GetStatusBar(), !IsBarVisible(GetStatusBar()), 0);
+    });
+    onUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) {
+        ui->SetCheck(GetStatusBar() && IsBarVisible(GetStatusBar()));
+        ui->Enable(GetStatusBar() && !m_lockStatusBar);
+    });
+
+    // ---- View: switches
+    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [] {
+        const DWORD value = readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0);
+        WriteLayoutFlag(HKEY_CURRENT_USER, readhallSettingsKey(),
+                        QStringLiteral("Use Embedded Browser"), DWORD(value == 0 ? 1 : 0));
+    });
+    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [](CCmdUI* ui) {
+        if (!IsWebBrowserAvailable()) {
+            ui->Enable(0);
+            return;
+        }
+        ui->SetCheck(readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0) != 0);
+        ui->Enable(readLayoutValue(QString::fromLatin1(LAYOUT_KEY_PATH), "LockBrowser", 0) == 0);
+    });
+    onCommand(ID_VIEW_UNREAD_ONLY, [this] {
+        CReadhallApp* app = readhallApp();
+        if (!app)
+            return;
+        app->m_bShowUnreadItemsOnly = app->m_bShowUnreadItemsOnly ? 0 : 1;
+        app->BroadcastMessage(m_nUnreadOnlyMessage,
+                              static_cast<WPARAM>(app->m_bShowUnreadItemsOnly), 0);
+    });
+    onUpdate(ID_VIEW_UNREAD_ONLY, [](CCmdUI* ui) {
+        CReadhallApp* app = readhallApp();
+        ui->SetCheck(app && app->m_bShowUnreadItemsOnly ? 1 : 0);
+        ui->Enable(app != nullptr);
+    });
+
+    // ---- Channel: adding servers
+    onCommand(ID_ADD_WEB_DIRECTORY, [this] { VTShowChannelDirectory(this); });
+    onCommand(ID_ADD_BY_ADDRESS, [this] { VTNewChannel(this); });
+    onUpdate(ID_ADD_BY_ADDRESS, [](CCmdUI* ui) {
+        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ADD_BY_ADDRESS));
+    });
+
+    // ---- Content: animations and wallpaper
+    onCommand(ID_ANIMATION_REPLAY, [] {
+        uint32_t channelId = 0;
+        uint32_t bundletId = 0;
+        QKBuffer name;
+        if (VTGetLastAnimationInfo(channelId, bundletId, name))
+            VTPlayBundlet(channelId, bundletId);
+    });
+    onUpdate(ID_ANIMATION_REPLAY, [this](CCmdUI* ui) {
+        int canReplay = 0;
+        VTCanReplayLastAnimation(canReplay);
+        uint32_t channelId = 0;
+        uint32_t bundletId = 0;
+        QKBuffer name;
+        if (m_bAnimationPlaying || !canReplay ||
+            !VTGetLastAnimationInfo(channelId, bundletId, name)) {
+            ui->Enable(0);
+            ui->SetText(textOr(IDS_REPLAY_LAST, "Repla&y Last"));
+            return;
+        }
+        QString channelName;
+        if (name.GetText().trimmed().isEmpty()) {
+            if (CServices* services = GetCServices()) {
+                if (CService* channel = services->GetServiceByID(channelId))
+                    channel->GetDisplayName(channelName);
+                ReleaseCServices();
+            }
+        }
+        ui->Enable(1);
+        ui->SetText(ReplayMenuText(name.GetText(), channelName));
+    });
+    onCommand(ID_ANIMATION_STOP, [] { VTStopCurrentAnimation(); });
+    onUpdate(ID_ANIMATION_STOP, [this](CCmdUI* ui) { ui->Enable(m_bAnimationPlaying ? 1 : 0); });
+    onCommand(ID_REMOVE_WALLPAPER, [] { VTRemoveWallpaper(); });
+
+    // ---- Tools
+    onCommand(ID_TOOLS_ALERTS, [this] { VTAlertSettings(this); });
+    onUpdate(ID_TOOLS_ALERTS, [](CCmdUI* ui) {
+        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ALERT_SETTINGS));
+    });
+    onCommand(ID_TOOLS_FILTERS, [this] { VTFilterSettings(this); });
+    onUpdate(ID_TOOLS_FILTERS, [](CCmdUI* ui) {
+        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_FILTER_SETTINGS));
+    });
+    onCommand(ID_TOOLS_CHANNEL_STATUS, [this] { onChannelStatus(); });
+    onCommand(ID_TOOLS_DOWNLOADING, [] {
+        int enabled = 0;
+        if (VTGetDownloadEnabled(enabled))
+            VTSetDownloadEnabled(enabled ? 0 : 1);
+    });
+    onUpdate(ID_TOOLS_DOWNLOADING, [](CCmdUI* ui) {
+        int enabled = 0;
+        if (!VTGetDownloadEnabled(enabled))
+            return; // the item keeps its text and state
+        ui->SetText(enabled ? textOr(IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading")
+                            : textOr(IDS_RESUME_DOWNLOAD, "Resume &Downloading"));
+        ui->Enable(1);
+    });
+    onCommand(ID_TOOLS_AUTOPLAYER, [] {
+        int enabled = 0;
+        if (VTGetAutoplayEnabled(enabled))
+            VTSetAutoplayEnabled(enabled ? 0 : 1);
+    });
+    onUpdate(ID_TOOLS_AUTOPLAYER, [](CCmdUI* ui) {
+        int enabled = 0;
+        if (!VTGetAutoplayEnabled(enabled))
+            return;
+        ui->SetText(enabled ? textOr(IDS_STOP_AUTOPLAYER, "Stop &Auto-Player")
+                            : textOr(IDS_START_AUTOPLAYER, "Start &Auto-Player"));
+        ui->Enable(1);
+    });
+    onCommand(ID_TOOLS_QUICK_SETUP, [this] { VTQuickSetupOptions(this); });
+    onCommand(ID_TOOLS_OPTIONS, [this] { VTGlobalOptions(this); });
+
+    // ---- Help
+    onCommand(ID_HELP_CONTENTS, [this] { showHelpContents(); });
+    onCommand(ID_HELP_HOME_PAGE, [this] { onHomePage(); });
+    onCommand(ID_HELP_ABOUT_JAVA, [this] {
+        CAboutJavaDlg dialog(this);
+        dialog.exec();
+    });
+    onCommand(ID_APP_ABOUT_READHALL, [this] {
+        CAboutDlg dialog(this);
+        dialog.exec();
+    });
+}

@@ -1,0 +1,747 @@
+#include "src/app/mainframe.h"
+
+#include "src/app/aboutbox.h"
+#include "src/app/helpviewer.h"
+#include "src/app/maincommands.h"
+#include "src/app/readhallapp.h"
+#include "src/app/settingsfunctions.h"
+#include "src/app/startupchecks.h"
+#include "src/engine/chandir.h"
+#include "src/engine/engctl.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/childframe.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/statusbar.h"
+#include "src/framework/view.h"
+#include "src/framework/winapp.h"
+#include "src/platform/messagebox.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/resources.h"
+#include "src/platform/shell.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMdiArea>
+#include <QPointer>
+#include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
+#include <QToolBar>
+
+namespace
+{
+
+std::atomic<DWORD> g_workgroupRestrictions{0};
+std::atomic<int> g_directoryReloadRequest{0};
+std::atomic<bool> g_tickerPresent{false};
+std::atomic<bool> g_titlestripPresent{false};
+std::atomic<bool> g_screenSaverPresent{false};
+// The live main frame's handle, read by the engine callback on engine threads.
+std::atomic<HWND> g_mainFrameWindow{0};
+CMainFrame* g_mainFrame = nullptr;
+
+CMainFrame::BrowserNavigator& browserNavigator()
+{
+    static CMainFrame::BrowserNavigator navigator;
+    return navigator;
+}
+
+CMainFrame::NavigationBarFactory& navigationBarFactory()
+{
+    static CMainFrame::NavigationBarFactory factory;
+    return factory;
+}
+
+// Settings of the main frame.
+constexpr char kWpShow[] = "WP show";
+constexpr char kWpX[] = "WP x";
+constexpr char kWpY[] = "WP y";
+constexpr char kWpCx[] = "WP cx";
+constexpr char kWpCy[] = "WP cy";
+constexpr char kToolbarVersion[] = "Toolbar Version";
+constexpr DWORD kCurrentToolbarVersion = 16;
+constexpr char kBarState[] = "Bar State";
+constexpr char kGradientCaption[] = "Debug Enable Gradient Caption";
+constexpr char kUseEmbeddedBrowser[] = "Use Embedded Browser";
+constexpr char kLockBrowser[] = "LockBrowser";
+constexpr char kHomePageUrl[] = "HomePageURL";
+// The room the default placement leaves above the window.
+constexpr int kDefaultTopGap = 70;
+// The smallest window a stored placement may ask for.
+constexpr int kMinimumWidth = 320;
+constexpr int kMinimumHeight = 240;
+
+QString readhallKey()
+{
+    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
+}
+
+QString layoutKey()
+{
+    return QString::fromLatin1(LAYOUT_KEY_PATH);
+}
+
+int readInt(const QString& key, const char* name, int defaultValue)
+{
+    int value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+DWORD readNumber(const QString& key, const char* name, DWORD defaultValue)
+{
+    DWORD value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+QString stringOr(UINT id, const char* fallback)
+{
+    const QString text = LoadString(id);
+    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
+}
+
+QString& programFileOverride()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+QString SiblingProgramPath(const char* programName)
+{
+    const QString program = programFileOverride().isEmpty()
+                                ? QCoreApplication::applicationFilePath()
+                                : programFileOverride();
+    return QFileInfo(program).absolutePath() + QLatin1Char('/') + QString::fromLatin1(programName);
+}
+
+namespace
+{
+
+CReadhallApp* readhallApp()
+{
+    return CReadhallApp::instance();
+}
+
+CDocTemplate* templateAt(int slot)
+{
+    CReadhallApp* app = readhallApp();
+    return app ? app->GetTemplate(slot) : nullptr;
+}
+
+} // namespace
+
+// ---- program-wide values
+
+DWORD GetWorkgroupRestrictions()
+{
+    return g_workgroupRestrictions.load();
+}
+
+void SetWorkgroupRestrictions(DWORD mask)
+{
+    g_workgroupRestrictions.store(mask);
+}
+
+void RaiseDirectoryReloadRequest()
+{
+    g_directoryReloadRequest.store(1);
+}
+
+bool TakeDirectoryReloadRequest()
+{
+    return g_directoryReloadRequest.exchange(0) != 0;
+}
+
+bool IsDirectoryReloadRequested()
+{
+    return g_directoryReloadRequest.load() != 0;
+}
+
+bool IsTickerPresent()
+{
+    return g_tickerPresent.load();
+}
+
+bool IsTitlestripPresent()
+{
+    return g_titlestripPresent.load();
+}
+
+bool IsScreenSaverPresent()
+{
+    return g_screenSaverPresent.load();
+}
+
+void SetProgramFilePathForTests(const QString& path)
+{
+    programFileOverride() = path;
+}
+
+bool IsLocalFileLocation(const QString& text)
+{
+    if (text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive) ||
+        text.startsWith(QLatin1String("\"file://"), Qt::CaseInsensitive))
+        return true;
+    // A path of this system.
+    if (text.startsWith(QLatin1Char('/')) || text.startsWith(QLatin1String("\"/")))
+        return true;
+    if (text.size() < 5)
+        return false;
+    if (text.at(0) == QLatin1Char('/') || text.at(0) == QLatin1Char('"'))
+        return text.at(2) == QLatin1Char(':') && text.at(3) == QLatin1Char('\\');
+    return text.at(1) == QLatin1Char(':') && text.at(2) == QLatin1Char('\\');
+}
+
+BOOL PostStatusText(HWND frame, const QString& text)
+{
+    auto* copy = new QString(text);
+    if (PostMessage(frame, WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(copy), 0))
+        return 1;
+    delete copy;
+    return 0;
+}
+
+CMDIFrameWnd* CreateMainFrameWindow()
+{
+    auto* frame = new CMainFrame;
+    if (!frame->LoadFrame()) {
+        frame->m_bAutoDelete = false;
+        delete frame;
+        return nullptr;
+    }
+    return frame;
+}
+
+// ---- the frame
+
+CMainFrame::CMainFrame() : CMDIFrameWnd(QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS))
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    // Menu items and toolbar buttons take their status help and tool tips from the string
+    // table: "help\ntip" under the command's id.
+    SetCommandStringProvider([](UINT id) { return LoadString(id); });
+    m_nUnreadOnlyMessage =
+        RegisterWindowMessage(QString::fromLatin1(RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED));
+    g_mainFrame = this;
+    registerCommands();
+    registerMessages();
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
+    if (!m_destroyed && m_created) {
+        // Destroyed without going through DestroyWindow (tests, failed start-up): leave the
+        // engine and the notification window in order all the same.
+        VTUnRegisterNotificationCallback(&CMainFrame::EngineCallback);
+        if (m_pNotificationWindow) {
+            for (int number : {VTNOTIFICATION_ANIMATION_STARTED, VTNOTIFICATION_ANIMATION_STOPPED,
+                               VTNOTIFICATION_RESTRICTIONS_CHANGED, VTNOTIFICATION_STATUS_TEXT})
+                m_pNotificationWindow->RemoveHandler(number);
+            m_pNotificationWindow->Release();
+            m_pNotificationWindow = nullptr;
+        }
+    }
+    if (g_mainFrameWindow.load() == hwnd())
+        g_mainFrameWindow.store(0);
+}
+
+CMainFrame* CMainFrame::instance()
+{
+    return g_mainFrame;
+}
+
+void CMainFrame::SetBrowserNavigator(BrowserNavigator navigator)
+{
+    browserNavigator() = std::move(navigator);
+}
+
+void CMainFrame::SetNavigationBarFactory(NavigationBarFactory factory)
+{
+    navigationBarFactory() = std::move(factory);
+}
+
+QDockWidget* CMainFrame::GetNavigationBar() const
+{
+    return m_pNavigationBar;
+}
+
+BOOL CMainFrame::LoadFrame()
+{
+    if (!PreCreateWindow())
+        return 0;
+    return OnCreate() == 0 ? 1 : 0;
+}
+
+BOOL CMainFrame::PreCreateWindow()
+{
+    // The caption is the window title alone, never "document - title".
+    CWinApp* app = AfxGetApp();
+    int show = app ? app->m_nCmdShow : SW_SHOWNORMAL;
+    if (show == SW_SHOWDEFAULT)
+        show = SW_SHOWNORMAL;
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+
+    const int stored = readInt(readhallKey(), kWpShow, SW_SHOWNORMAL);
+    if (stored == -1) {
+        // No restore at all: the framework's own size, centred in the work area.
+        m_placementRestored = false;
+        const QSize size(std::max(kMinimumWidth, workArea.width() * 3 / 4),
+                         std::max(kMinimumHeight, workArea.height() * 3 / 4));
+        m_createRect = QRect(QPoint(workArea.left() + (workArea.width() - size.width()) / 2,
+                                    workArea.top() + (workArea.height() - size.height()) / 2),
+                             size);
+    } else {
+        m_placementRestored = true;
+        if (show == SW_SHOWNORMAL)
+            show = stored;
+        // The program never starts minimised (nor hidden, which would leave nothing to click).
+        if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_HIDE || show == 7 ||
+            show < 0 || show > SW_SHOWDEFAULT)
+            show = SW_SHOWNORMAL;
+        const int x = readInt(readhallKey(), kWpX, workArea.left());
+        const int y = readInt(readhallKey(), kWpY, workArea.top() + kDefaultTopGap);
+        const int cx = readInt(readhallKey(), kWpCx, workArea.width());
+        const int cy = readInt(readhallKey(), kWpCy, workArea.height() - kDefaultTopGap);
+        // A damaged size would give a window nobody can use.
+        m_createRect = QRect(x, y, std::max(cx, kMinimumWidth), std::max(cy, kMinimumHeight));
+    }
+    m_createShowCommand = show;
+    if (app)
+        app->m_nCmdShow = show;
+    setGeometry(m_createRect);
+    if (show == SW_SHOWMAXIMIZED)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    return 1;
+}
+
+int CMainFrame::OnCreate()
+{
+    // 1. The application's main window is this frame from now on.
+    if (CWinApp* app = AfxGetApp())
+        app->m_pMainWnd = this;
+    g_mainFrameWindow.store(hwnd());
+
+    // 2. Caption and application name.
+    QString title;
+    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("MainWindowTitle"), QString(),
+                     title);
+    m_strWindowTitle = title.isEmpty() ? stringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
+    QString appName;
+    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("ApplicationName"), QString(),
+                     appName);
+    m_strApplicationName = appName.isEmpty() ? stringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
+    setWindowTitle(m_strWindowTitle);
+
+    // 3. The gradient caption is the window manager's business here; the setting is kept.
+    readNumber(readhallKey(), kGradientCaption, 0);
+
+    LoadMenuBar(MainMenuDescription());
+
+    // 4. Toolbar.
+    const QPixmap strip = LoadBitmapResource(IDR_MAINFRAME);
+    if (strip.isNull() || !CreateToolBar(MainToolbarButtons(), strip))
+        return -1;
+    if (QToolBar* toolBar = GetToolBar()) {
+        toolBar->setObjectName(QStringLiteral("Toolbar"));
+        toolBar->setWindowTitle(QStringLiteral("Toolbar"));
+        toolBar->setAllowedAreas(Qt::TopToolBarArea);
+    }
+
+    // 5. Status bar; the picture pane is 16 pixels wide until it shows a picture.
+    if (!CreateStatusBar(MainStatusPanes()))
+        return -1;
+    GetStatusBar()->SetPaneWidth(ID_INDICATOR_SECURE, 16);
+    SetStatusText(stringOr(IDS_READY, "Ready"));
+
+    // 7. The navigation bar, docked at the left; it may dock left or right.
+    if (navigationBarFactory()) {
+        m_pNavigationBar = navigationBarFactory()(this);
+        if (!m_pNavigationBar)
+            return -1;
+        if (m_pNavigationBar->objectName().isEmpty())
+            m_pNavigationBar->setObjectName(QStringLiteral("NavigationBar"));
+        const int width = std::max(160, m_createRect.width() / 5);
+        AddDockBar(IDW_NAVIGATIONBAR, m_pNavigationBar,
+                   Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::LeftDockWidgetArea, width);
+    }
+
+    // 8. The saved bar layout, when it was saved by this version of the bars.
+    if (readNumber(readhallKey(), kToolbarVersion, 0) == kCurrentToolbarVersion)
+        LoadBarState(QString::fromLatin1(kBarState));
+
+    // 9. Locks.
+    applyLocks();
+
+    // 10. The engine tells us when it shuts down.
+    VTRegisterNotificationCallback(VTMASK_MAINFRAME, &CMainFrame::EngineCallback);
+
+    // 11. The engine's numbered notifications.
+    createNotificationWindow();
+
+    // 12. Engine state.
+    int playing = 0;
+    if (VTIsAnimationPlaying(playing))
+        m_bAnimationPlaying = playing ? 1 : 0;
+    uint32_t restrictions = 0;
+    if (VTGetWorkgroupRestrictions(restrictions))
+        SetWorkgroupRestrictions(restrictions);
+
+    // 13. Sibling programs.
+    workOutSiblingPrograms();
+
+    // 14. The publishing wizard only when the tool is installed.
+    if (!IsPublishingWizardAvailable())
+        DeleteMenuCommand(ID_VIEW_PUBLISHING_WIZARD);
+
+    // End of session: the session manager's answer is the framework's; then close.
+    if (auto* guiApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(guiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+            QTimer::singleShot(0, this, [this] { onEndSession(); });
+        });
+
+    m_created = true;
+    return 0;
+}
+
+void CMainFrame::ShowMainWindow()
+{
+    ShowWidget(this, m_createShowCommand);
+}
+
+BOOL CMainFrame::readLockFlag(const char* name) const
+{
+    return readNumber(layoutKey(), name, 0) != 0 ? 1 : 0;
+}
+
+void CMainFrame::applyLocks()
+{
+    // In this order: navigation bar, toolbar, status bar.
+    m_lockNavigationBar = readLockFlag("LockNavigationBar");
+    if (m_lockNavigationBar && m_pNavigationBar)
+        ShowControlBar(m_pNavigationBar, readLockFlag("ViewNavigationBar"), 1);
+    else if (m_lockNavigationBar)
+        readLockFlag("ViewNavigationBar");
+
+    m_lockToolbar = readLockFlag("LockToolbar");
+    if (m_lockToolbar && GetToolBar())
+        ShowControlBar(GetToolBar(), readLockFlag("ViewToolbar"), 1);
+
+    m_lockStatusBar = readLockFlag("LockStatusBar");
+    if (m_lockStatusBar && GetStatusBar())
+        ShowControlBar(GetStatusBar(), readLockFlag("ViewStatusBar"), 1);
+}
+
+void CMainFrame::createNotificationWindow()
+{
+    m_pNotificationWindow = new CVTNotificationWindow();
+    const HWND frame = hwnd();
+    m_pNotificationWindow->SetHandler(VTNOTIFICATION_ANIMATION_STARTED,
+                                      [this, frame](int, const QString&, DWORD) {
+                                          if (IsWindow(frame))
+                                              m_bAnimationPlaying = 1;
+                                      });
+    m_pNotificationWindow->SetHandler(VTNOTIFICATION_ANIMATION_STOPPED,
+                                      [this, frame](int, const QString&, DWORD) {
+                                          if (IsWindow(frame))
+                                              m_bAnimationPlaying = 0;
+                                      });
+    m_pNotificationWindow->SetHandler(VTNOTIFICATION_RESTRICTIONS_CHANGED,
+                                      [frame](int, const QString&, DWORD) {
+                                          if (!IsWindow(frame))
+                                              return;
+                                          uint32_t mask = 0;
+                                          if (VTGetWorkgroupRestrictions(mask))
+                                              SetWorkgroupRestrictions(mask);
+                                          RaiseDirectoryReloadRequest();
+                                      });
+    m_pNotificationWindow->SetHandler(
+        VTNOTIFICATION_STATUS_TEXT, [frame](int, const QString& text, DWORD level) {
+            if (!IsWindow(frame))
+                return;
+            if (level == VTSTATUS_LEVEL_CLEAR || level == VTSTATUS_LEVEL_CLEAR_TOO)
+                PostMessage(frame, WM_SHOW_STATUS_TEXT, 0, 0);
+            else if (level >= 1 && level <= 8 && !text.isEmpty())
+                PostStatusText(frame, text);
+        });
+}
+
+void CMainFrame::workOutSiblingPrograms()
+{
+    g_tickerPresent.store(GetFileAttributes(SiblingProgramPath(TICKER_PROGRAM)) !=
+                          INVALID_FILE_ATTRIBUTES);
+    g_titlestripPresent.store(GetFileAttributes(SiblingProgramPath(TITLESTRIP_PROGRAM)) !=
+                              INVALID_FILE_ATTRIBUTES);
+    g_screenSaverPresent.store(GetFileAttributes(SiblingProgramPath(SCREENSAVER_PROGRAM)) !=
+                               INVALID_FILE_ATTRIBUTES);
+}
+
+void CMainFrame::EngineCallback(uint32_t type, const char*, uint32_t, const char*, uint32_t,
+                                uint32_t, uint32_t)
+{
+    // May run on an engine thread: no window work here, only a posted command.
+    if (type != VTNOTIFY_SHUTDOWN)
+        return;
+    const HWND frame = g_mainFrameWindow.load();
+    if (frame && IsWindow(frame))
+        PostMessage(frame, WM_COMMAND, ID_APP_EXIT_READHALL, 0);
+}
+
+// ---- services
+
+void CMainFrame::ShowSecureIndicator(BOOL secure)
+{
+    QPixmap& picture = secure ? m_securePicture : m_plainPicture;
+    if (picture.isNull())
+        picture = LoadBitmapResource(secure ? IDB_SECURE : IDB_NOT_SECURE);
+    if (picture.isNull() || !GetStatusBar())
+        return;
+    GetStatusBar()->SetPanePicture(ID_INDICATOR_SECURE, picture);
+}
+
+void CMainFrame::SetStatusText(const QString& text)
+{
+    CStatusBar* statusBar = GetStatusBar();
+    if (!statusBar)
+        return;
+    statusBar->SetPaneText(ID_SEPARATOR, text, 1);
+    statusBar->repaint();
+}
+
+CDocument* CMainFrame::GetActiveBrowserDocument() const
+{
+    CMDIChildWnd* child = MDIGetActive();
+    CDocument* doc = child ? child->GetActiveDocument() : nullptr;
+    if (!doc)
+        return nullptr;
+    for (CView* view : doc->GetViews())
+        if (view->className() == QLatin1String("CBrowserView"))
+            return doc;
+    return nullptr;
+}
+
+BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
+{
+    bool shown = false;
+    CDocument* browserDoc = browserNavigator() ? GetActiveBrowserDocument() : nullptr;
+    CServices* services = browserDoc ? GetCServices() : nullptr;
+    if (services) {
+        CService* channel = services->GetServiceByID(channelId);
+        const int index = channel ? channel->GetStoryIndex(storyNumber) : -1;
+        QString url;
+        if (channel && index >= 0 && channel->GetStoryField(index, QStringLiteral("URL"), url)) {
+            // Open the story's content package so the engine has it at hand.
+            if (channelId == VT_ALERTS_CHANNEL_ID) {
+                uint32_t alertChannel = 0;
+                uint32_t alertStory = 0;
+                if (channel->GetStoryAttribute(index, QStringLiteral("Alert Channel Id"),
+                                               alertChannel) &&
+                    channel->GetStoryAttribute(index, QStringLiteral("Alert Story Id"),
+                                               alertStory)) {
+                    CService* source = services->GetServiceByID(alertChannel);
+                    const int sourceIndex = source ? source->GetStoryIndex(alertStory) : -1;
+                    uint32_t bundlet = 0;
+                    if (sourceIndex >= 0 && source->GetStoryAttribute(
+                                                sourceIndex, QStringLiteral("BundLet Id"), bundlet))
+                        VTAccessBundLet(alertChannel, bundlet, 0xFFFFFFFFu);
+                }
+            } else {
+                uint32_t bundlet = 0;
+                if (channel->GetStoryAttribute(index, QStringLiteral("Bundlet Id"), bundlet))
+                    VTAccessBundLet(channelId, bundlet, 0xFFFFFFFFu);
+            }
+            const int dot = url.lastIndexOf(QLatin1Char('.'));
+            const QString extension = dot >= 0 ? url.mid(dot + 1) : QString();
+            if (IsLocalFileLocation(url) && !extension.isEmpty() &&
+                !extension.left(3).startsWith(QLatin1String("htm"), Qt::CaseInsensitive)) {
+                // A document that is not a page: the engine plays it.
+                VTPlayStory(channelId, storyNumber, this);
+                shown = true;
+            } else {
+                browserNavigator()(browserDoc, url);
+                VTMarkStoryRead(channelId, storyNumber, STORYREAD_OPENED);
+                shown = true;
+            }
+        }
+    }
+    if (services)
+        ReleaseCServices();
+    if (!shown)
+        return VTPlayStory(channelId, storyNumber, this);
+    return 1;
+}
+
+BOOL CMainFrame::ShowURL(const QString& url)
+{
+    if (url.isNull())
+        return 0;
+    if (CDocument* doc = browserNavigator() ? GetActiveBrowserDocument() : nullptr) {
+        browserNavigator()(doc, url);
+        return 1;
+    }
+    // Outside the program: the desktop's handler gets the address or path itself (no shell
+    // reads it, so it needs no quoting).
+    QString target = url.trimmed();
+    if (target.size() >= 2 && target.startsWith(QLatin1Char('"')) &&
+        target.endsWith(QLatin1Char('"')))
+        target = target.mid(1, target.size() - 2);
+    if (target.isEmpty())
+        return 0;
+    return ShellOpen(target);
+}
+
+// ---- messages
+
+void CMainFrame::registerMessages()
+{
+    onMessage(WM_SHOW_CHANNEL,
+              [this](WPARAM channelId, LPARAM) { return onShowChannel(channelId); });
+    onMessage(WM_SHOW_STATUS_TEXT, [this](WPARAM text, LPARAM) { return onShowStatusText(text); });
+}
+
+LRESULT CMainFrame::onShowChannel(WPARAM channelId)
+{
+    SendMessage(hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
+    CDocTemplate* channelTemplate = templateAt(TEMPLATE_CHANNEL);
+    CDocument* doc = channelTemplate ? channelTemplate->GetFirstDocument() : nullptr;
+    CView* view = doc ? doc->GetFirstView() : nullptr;
+    CMDIChildWnd* frame = view ? view->GetParentFrame() : nullptr;
+    if (!frame)
+        return 0;
+    const LRESULT answer = SendMessage(frame->hwnd(), WM_SELECT_CHANNEL, channelId, 0);
+    frame->BringToTop();
+    return answer;
+}
+
+LRESULT CMainFrame::onShowStatusText(WPARAM text)
+{
+    if (text) {
+        auto* copy = reinterpret_cast<QString*>(text);
+        SetStatusText(*copy);
+        delete copy;
+    } else {
+        SetStatusText(stringOr(IDS_READY, "Ready"));
+    }
+    return 0;
+}
+
+// ---- closing
+
+void CMainFrame::OnClose()
+{
+    CReadhallApp* app = readhallApp();
+    if (app && app->m_nModalOperationCount > 0)
+        return; // a modal directory operation runs; the user can close later
+    SaveBarState(QString::fromLatin1(kBarState));
+    CMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    if (m_pNotificationWindow) {
+        // The status text handler goes too: it belongs to this frame.
+        for (int number : {VTNOTIFICATION_ANIMATION_STARTED, VTNOTIFICATION_ANIMATION_STOPPED,
+                           VTNOTIFICATION_RESTRICTIONS_CHANGED, VTNOTIFICATION_STATUS_TEXT})
+            m_pNotificationWindow->RemoveHandler(number);
+        m_pNotificationWindow->Release();
+        m_pNotificationWindow = nullptr;
+    }
+    VTUnRegisterNotificationCallback(&CMainFrame::EngineCallback);
+    g_mainFrameWindow.store(0);
+    writePlacement();
+    WriteLayoutFlag(HKEY_CURRENT_USER, readhallKey(), QString::fromLatin1(kToolbarVersion),
+                    kCurrentToolbarVersion);
+    CMDIFrameWnd::OnDestroy();
+}
+
+void CMainFrame::writePlacement()
+{
+    WINDOWPLACEMENT placement;
+    if (!GetWindowPlacement(this, &placement))
+        return;
+    const QString key = readhallKey();
+    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpShow), placement.showCmd);
+    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpX),
+                    placement.rcNormalPosition.left());
+    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpY),
+                    placement.rcNormalPosition.top());
+    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCx),
+                    placement.rcNormalPosition.width());
+    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCy),
+                    placement.rcNormalPosition.height());
+}
+
+void CMainFrame::onEndSession()
+{
+    if (hwnd())
+        SendMessage(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    CMDIFrameWnd::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        repaint();
+}
+
+// ---- screenshot
+
+bool CMainFrame::SaveScreenshot(const QString& file)
+{
+    const QPixmap picture = grab();
+    if (picture.isNull())
+        return false;
+    QImageWriter writer(file, "png");
+    return writer.write(picture.toImage());
+}
+
+void CMainFrame::ScheduleScreenshot(const QString& file)
+{
+    m_screenshotFile = file;
+    auto* timer = new QTimer(this);
+    timer->setInterval(100);
+    auto waited = std::make_shared<int>(0);
+    auto settled = std::make_shared<int>(-1);
+    connect(timer, &QTimer::timeout, this, [this, timer, waited, settled] {
+        ++*waited;
+        const std::vector<CMDIChildWnd*> children = GetChildFrames();
+        const bool childShown =
+            isVisible() && std::any_of(children.begin(), children.end(),
+                                       [](CMDIChildWnd* child) { return child->isVisible(); });
+        if (childShown && *settled < 0)
+            *settled = *waited;
+        // Once a child shows, give it a moment to lay out and paint (pages, lists); without
+        // any child after 20 seconds, take the picture as it is.
+        const bool ready = (*settled >= 0 && *waited - *settled >= 15) || *waited >= 200;
+        if (!ready)
+            return;
+        timer->stop();
+        if (CWinApp* app = AfxGetApp())
+            app->RunIdle(); // toolbar and menus in their current state
+        repaint();
+        const bool written = SaveScreenshot(m_screenshotFile);
+        if (!written)
+            qWarning("Could not write the screenshot to %s", qPrintable(m_screenshotFile));
+        SendMessage(hwnd(), WM_CLOSE, 0, 0);
+        if (isVisible())
+            QCoreApplication::exit(written ? 0 : 1);
+    });
+    timer->start();
+}
