@@ -128,7 +128,11 @@ CDocument* CMDIChildWnd::GetActiveDocument() const
 std::vector<CView*> CMDIChildWnd::GetViews() const
 {
     const QList<CView*> found = findChildren<CView*>();
-    return std::vector<CView*>(found.begin(), found.end());
+    std::vector<CView*> views(found.begin(), found.end());
+    // Creation order: the first pane made is the first view, wherever Qt keeps it.
+    std::sort(views.begin(), views.end(),
+              [](const CView* a, const CView* b) { return a->m_serial < b->m_serial; });
+    return views;
 }
 
 void CMDIChildWnd::InitialUpdateFrame(CDocument* doc, BOOL makeVisible)

@@ -44,7 +44,7 @@ public:
     // The active view's document; when there is no active view, the document the frame was
     // created for.
     CDocument* GetActiveDocument() const;
-    // Every view in the frame, in widget order.
+    // Every view in the frame, in the order they were made.
     std::vector<CView*> GetViews() const;
 
     // Sends every view in the frame its initial update, then shows the frame when asked.

@@ -4,7 +4,7 @@
 // the program's string provider gives for the id.
 //
 //     std::vector<CMenuItem> menu = {
-//         {0, "&File", {{32777, "Start &Ticker..."}, {}, {32839, "E&xit"}}},
+//         {"&File", {{32777, "Start &Ticker..."}, {}, {32839, "E&xit"}}},
 //     };
 // An item with id 0, no text and no items is a separator; an item with sub-items is a
 // sub-menu.
@@ -22,6 +22,17 @@ class QObject;
 class QWidget;
 
 struct CMenuItem {
+    CMenuItem() = default; // a separator
+    CMenuItem(UINT commandId, const QString& itemText) : id(commandId), text(itemText) {}
+    CMenuItem(const QString& menuText, std::vector<CMenuItem> subItems)
+        : text(menuText), items(std::move(subItems))
+    {
+    }
+    CMenuItem(UINT commandId, const QString& itemText, std::vector<CMenuItem> subItems)
+        : id(commandId), text(itemText), items(std::move(subItems))
+    {
+    }
+
     UINT id = 0;
     QString text;
     std::vector<CMenuItem> items;

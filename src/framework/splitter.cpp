@@ -255,8 +255,14 @@ std::vector<int> CSplitterWnd::currentSizes(bool rows) const
         splitter = const_cast<CSplitterWnd*>(this);
     const bool laidOut = !m_layoutPending && splitter;
     if (laidOut) {
+        // Qt lays a splitter out again lazily after a pane was hidden or shown; the sizes
+        // asked for now must already be the new ones.
+        splitter->refresh();
         const QList<int> list = splitter->sizes();
         sizes.assign(list.begin(), list.end());
+        for (size_t i = 0; i < tracks.size() && i < sizes.size(); ++i)
+            if (tracks[i].hidden)
+                sizes[i] = 0;
     } else {
         for (const Track& track : tracks)
             sizes.push_back(track.hidden ? 0 : (track.ideal < track.minimum ? 0 : track.ideal));
@@ -377,13 +383,13 @@ void CSplitterWnd::setTrackHidden(bool rows, int index, bool hidden)
     Track& track = tracks[static_cast<size_t>(index)];
     if (track.hidden == hidden)
         return;
-    if (hidden) {
-        // Remember the size it has now, to give it back when it shows again.
-        track.savedSize = currentSizes(rows)[static_cast<size_t>(index)];
-        track.hidden = true;
-    } else {
-        track.hidden = false;
-    }
+    // The sizes as they are now: the one to remember when hiding; when showing, the others'
+    // sizes while they still share the room of the hidden one.
+    std::vector<int> sizes = currentSizes(rows);
+    if (hidden)
+        track.savedSize = sizes[static_cast<size_t>(index)];
+    track.hidden = hidden;
+
     const int other = rows ? m_cols : m_rows;
     for (int i = 0; i < other; ++i) {
         const int row = rows ? index : i;
@@ -393,32 +399,29 @@ void CSplitterWnd::setTrackHidden(bool rows, int index, bool hidden)
         if (QWidget* widget = cellWidget(row, col))
             widget->setVisible(!cellHidden);
     }
-    if (!hidden) {
-        // Back with its former size: the last other shown row or column makes room, the
-        // rest keep the sizes they have now.
-        std::vector<int> sizes = currentSizes(rows);
-        int absorber = -1;
-        for (int i = count - 1; i >= 0; --i) {
-            if (i != index && !tracks[static_cast<size_t>(i)].hidden) {
-                absorber = i;
-                break;
-            }
+    if (hidden)
+        return;
+
+    // Back with its former size: the last other shown row or column makes room, the rest
+    // keep the sizes they have.
+    int absorber = -1;
+    for (int i = count - 1; i >= 0; --i) {
+        if (i != index && !tracks[static_cast<size_t>(i)].hidden) {
+            absorber = i;
+            break;
         }
-        sizes[static_cast<size_t>(index)] = track.savedSize;
-        if (absorber >= 0) {
-            int& room = sizes[static_cast<size_t>(absorber)];
-            room = std::max(0, room - track.savedSize - handleWidth());
-        }
-        for (int i = 0; i < count; ++i) {
-            Track& t = tracks[static_cast<size_t>(i)];
-            if (!t.hidden) {
-                t.ideal = sizes[static_cast<size_t>(i)];
-                if (t.ideal < t.minimum)
-                    t.minimum = t.ideal; // keep what the user had, even below the minimum
-            }
-        }
-        RecalcLayout();
     }
+    sizes[static_cast<size_t>(index)] = track.savedSize;
+    if (absorber >= 0) {
+        int& room = sizes[static_cast<size_t>(absorber)];
+        room = std::max(0, room - track.savedSize - handleWidth());
+    }
+    for (int i = 0; i < count; ++i) {
+        Track& t = tracks[static_cast<size_t>(i)];
+        if (!t.hidden)
+            t.ideal = sizes[static_cast<size_t>(i)];
+    }
+    RecalcLayout();
 }
 
 void CSplitterWnd::HideRow(int row)

@@ -9,7 +9,15 @@
 #include <QMenu>
 #include <memory>
 
-CView::CView(const QString& className, QWidget* parent) : QWidget(parent), CWnd(className, this) {}
+namespace
+{
+quint64 g_viewSerial = 0;
+}
+
+CView::CView(const QString& className, QWidget* parent)
+    : QWidget(parent), CWnd(className, this), m_serial(++g_viewSerial)
+{
+}
 
 CView::~CView()
 {

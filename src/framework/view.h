@@ -36,5 +36,7 @@ public:
 
 private:
     friend class CDocument;
+    friend class CMDIChildWnd;
     CDocument* m_pDocument = nullptr;
+    quint64 m_serial; // creation order, which is pane order
 };
