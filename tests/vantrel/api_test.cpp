@@ -97,6 +97,14 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
     EXPECT_EQ(c.canDownload, 1u);
     EXPECT_EQ(c.hasSummary, 1u); // a footer counts as a summary
 
+    eb::StorySpec page;
+    page.headline = "Page on disk";
+    page.url = QUrl::fromLocalFile(rhtest::testRoot() + "/page.html").toString();
+    const uint32_t onDisk = eb::addStory(channel, page);
+    EXPECT_EQ(caps(onDisk).canDownload, 0u);
+    EXPECT_EQ(attribute(channel, onDisk, "Story Local"), 1u);
+    EXPECT_EQ(attribute(channel, web, "Story Local"), 0u);
+
     eb::StorySpec media;
     media.headline = "Show";
     media.summary = "Tonight";

@@ -116,8 +116,9 @@ TEST_F(StoreTest, DamagedStoreIsMovedAsideAndTheEngineStartsEmpty)
     ASSERT_NE(services, nullptr);
     EXPECT_EQ(services->GetNoServices(), 0);
     ReleaseCServices();
-    EXPECT_TRUE(engine()->engineStatus().contains("damaged"))
-        << engine()->engineStatus().toStdString();
+    QKBuffer note;
+    ASSERT_EQ(VTGetEngineStatus(note), 1);
+    EXPECT_TRUE(note.GetText().contains("damaged")) << note.GetText().toStdString();
     const QStringList aside =
         QDir(rhtest::engineDataDir()).entryList({"vantrel.db.damaged-*"}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);

@@ -13,6 +13,7 @@ namespace
 // How many times the current thread holds the directory; ReleaseCServices without a matching
 // GetCServices does nothing instead of releasing a lock it does not hold.
 thread_local int t_holds = 0;
+thread_local const vantrel::Engine* t_holder = nullptr;
 
 } // namespace
 
@@ -44,6 +45,11 @@ CServices* GetCServices()
     vantrel::Engine* engine = vantrel::Engine::instance();
     if (!engine)
         return nullptr;
+    if (t_holder != engine) {
+        // Holds counted for an engine that is gone mean nothing for this one.
+        t_holder = engine;
+        t_holds = 0;
+    }
     engine->lock();
     ++t_holds;
     return engine->services();
@@ -52,7 +58,7 @@ CServices* GetCServices()
 void ReleaseCServices()
 {
     vantrel::Engine* engine = vantrel::Engine::instance();
-    if (!engine || t_holds <= 0)
+    if (!engine || t_holder != engine || t_holds <= 0)
         return;
     --t_holds;
     engine->unlock();

@@ -285,7 +285,8 @@ bool numberAttr(const Story& s, bool alertsChannel, const QString& name, uint32_
         value = s.bundletSigned;
         return true;
     case Attr::StoryLocal:
-        value = s.localPath.isEmpty() ? 0u : 1u;
+        // A downloaded copy, or a story whose page is a file on this computer.
+        value = !s.localPath.isEmpty() || s.link.startsWith(QLatin1String("file:")) ? 1u : 0u;
         return true;
     case Attr::Alerted:
         value = s.alerted;

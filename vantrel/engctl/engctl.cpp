@@ -415,6 +415,15 @@ int VTShutdown()
     return 1;
 }
 
+int VTGetEngineStatus(QKBuffer& buffer)
+{
+    Engine* engine = Engine::instance();
+    if (!engine)
+        return 0;
+    buffer.SetText(engine->engineStatus());
+    return 1;
+}
+
 int VTGetWorkgroupRestrictions(uint32_t& mask)
 {
     Engine* engine = Engine::instance();

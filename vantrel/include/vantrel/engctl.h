@@ -140,6 +140,10 @@ int VTGetWorkgroupRestrictions(uint32_t& mask);
 // Fills the list with one record per directory entry; the caller owns them.
 int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord>>& records);
 
+// The engine's own state in words: empty while all is well, else what went wrong at start
+// (for example a damaged store that was moved aside). Returns 1 when the engine runs.
+int VTGetEngineStatus(QKBuffer& buffer);
+
 // Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
 // (nonzero for Yes); the open hook opens content packages and addresses in place of the
 // desktop's handler (true when opened). An empty function restores the real behaviour.
