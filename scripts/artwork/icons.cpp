@@ -206,7 +206,18 @@ void channel(QPainter& p, bool enabled)
         shape(p, t, pal::blue, pal::blueDark);
     else
         shape(p, t, pal::grey, pal::greyDark);
-    broadcast(p, QRectF(1, 1, 14, 14));
+    // a point sending waves to both sides: "(( . ))"
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(pal::paper);
+    p.drawEllipse(QPointF(8, 8), 1.7, 1.7);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(pal::paper, 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(8 - 3.6, 8 - 3.6, 7.2, 7.2), 130 * 16, 100 * 16);
+    p.drawArc(QRectF(8 - 3.6, 8 - 3.6, 7.2, 7.2), -50 * 16, 100 * 16);
+    p.drawArc(QRectF(8 - 5.6, 8 - 5.6, 11.2, 11.2), 135 * 16, 90 * 16);
+    p.drawArc(QRectF(8 - 5.6, 8 - 5.6, 11.2, 11.2), -45 * 16, 90 * 16);
+    p.restore();
 }
 
 void gem(QPainter& p)
@@ -320,22 +331,33 @@ void funnel(QPainter& p, const QRectF& b)
 
 void key(QPainter& p, const QRectF& b)
 {
-    const qreal w = b.width(), h = b.height();
-    const QPointF ring(b.left() + w * 0.27, b.top() + h * 0.5);
-    const qreal rr = w * 0.25;
-    QPainterPath k;
-    k.addEllipse(ring, rr, rr);
-    k.addRect(QRectF(ring.x() + rr * 0.8, ring.y() - h * 0.08, w - (ring.x() - b.left()) - rr * 0.8,
-                     h * 0.17));
-    k.addRect(QRectF(b.right() - w * 0.2, ring.y(), w * 0.12, h * 0.28));
-    k.addRect(QRectF(b.right() - w * 0.42, ring.y(), w * 0.1, h * 0.22));
-    k.setFillRule(Qt::WindingFill);
-    halo(p, k.simplified(), 0.7);
-    shape(p, k.simplified(), pal::gold, pal::goldDark, 0.8);
+    // a key lying on the diagonal: ring at the top left, bit at the bottom right
+    const qreal w = b.width();
+    auto at = [&](qreal x, qreal y) { return QPointF(b.left() + x * w, b.top() + y * w); };
+    QPainterPath blade;
+    blade.moveTo(at(0.42, 0.42));
+    blade.lineTo(at(0.94, 0.94));
+    blade.moveTo(at(0.7, 0.7));
+    blade.lineTo(at(0.56, 0.84));
+    blade.moveTo(at(0.84, 0.84));
+    blade.lineTo(at(0.72, 0.96));
+    QPainterPath ring;
+    ring.addEllipse(at(0.3, 0.3), w * 0.27, w * 0.27);
     p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(outline(pal::paper, w * 0.42));
+    p.drawPath(blade);
+    p.setBrush(pal::paper);
+    p.drawPath(ring);
+    p.setPen(outline(pal::goldDark, w * 0.22));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(blade);
+    p.setPen(outline(pal::goldDark, w * 0.08));
+    p.setBrush(pal::gold);
+    p.drawPath(ring);
     p.setPen(Qt::NoPen);
     p.setBrush(pal::goldDark);
-    p.drawEllipse(ring, rr * 0.35, rr * 0.35);
+    p.drawEllipse(at(0.26, 0.26), w * 0.09, w * 0.09);
     p.restore();
 }
 

@@ -159,9 +159,9 @@ QImage headlineStrip()
         if (base == 6 || base == 7)
             glyph::downArrowBadge(p, QRectF(11, 0.5, 5, 7.5));
         if (sign)
-            glyph::key(p, QRectF(16, kept ? 0.5 : 4.5, 8, 6));
+            glyph::key(p, QRectF(16, kept ? 0 : 4, 8, 8));
         if (kept)
-            glyph::padlock(p, QRectF(16.5, sign ? 7 : 3.5, 7, 8.5));
+            glyph::padlock(p, QRectF(16.5, sign ? 7.5 : 3.5, 7, 8.5));
     });
 }
 
@@ -171,7 +171,7 @@ QImage folderTreeStrip()
     return strip(14, 16, 16, [](QPainter& p, int i) {
         const QRectF crossBox(0, 7, 9, 9);
         const QRectF funnelBox(9, 8, 7, 8);
-        const QRectF keyBox(8, 0.5, 8, 6);
+        const QRectF keyBox(8, 0, 8, 8);
         switch (i) {
         case 0:
         case 1:
