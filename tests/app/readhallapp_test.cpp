@@ -1,0 +1,459 @@
+#include "src/app/readhallapp.h"
+#include "src/app/settingsfunctions.h"
+#include "src/app/standinframe.h"
+#include "src/app/templates.h"
+#include "src/framework/childframe.h"
+#include "src/framework/doctemplate.h"
+#include "src/platform/messagebox.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/runningcopy.h"
+#include "src/platform/settingsstore.h"
+#include "tests/app/apptestsupport.h"
+#include "tests/support/testenv.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <thread>
+
+using apptest::RecordingEngine;
+using apptest::TestApp;
+
+namespace
+{
+
+DWORD storedNumber(const QString& path, const QString& name, DWORD fallback = 0xDEAD)
+{
+    DWORD value = fallback;
+    platform::SettingsKey::open(HKEY_CURRENT_USER, path).readNumber(name, value);
+    return value;
+}
+
+void markSetupDone()
+{
+    WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "SetupWizardDisplayed", DWORD(1));
+}
+
+TEST(CommandLine, TheFirstSwitchFoundInOrderDecides)
+{
+    // The alerts texts are looked for first.
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/searchview /alertview"), 32782u);
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine("-searchview"), 32781u);
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/channelview -directoryview"), 32786u);
+    // A plain substring search: inside a longer word still counts.
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine("x/channelviewer"), 32780u);
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine(""), 0u);
+    EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/embedding"), 0u);
+}
+
+TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverse)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_EQ(engine.calls, QStringList({"engctl start 1", "chandir start", "popsum start"}));
+    EXPECT_EQ(app->m_bLibrariesStarted, 1);
+    EXPECT_NE(app->m_hPalette, nullptr);
+
+    app.exit();
+    app.exit(); // the end of a session may reach exit twice
+    EXPECT_EQ(engine.calls, QStringList({"engctl start 1", "chandir start", "popsum start",
+                                         "popsum stop", "chandir stop", "engctl stop"}));
+    EXPECT_EQ(app->m_bLibrariesStarted, 0);
+    EXPECT_EQ(app->m_hPalette, nullptr);
+}
+
+TEST(StartUp, AnEngineThatDoesNotStartEndsStartUpWithAStopMessage)
+{
+    RecordingEngine engine;
+    engine.engineStarts = false;
+    TestApp app(engine);
+    EXPECT_EQ(app.start("/alertview"), 0);
+    const auto& boxes = platform::messageBoxQuestions();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Error launching Vantrel.exe"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Readhall"));
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONSTOP);
+    EXPECT_TRUE(boxes[0].flags & MB_SYSTEMMODAL);
+    EXPECT_EQ(app->GetMainFrame(), nullptr);
+    EXPECT_EQ(app->GetDocTemplates().size(), 0u);
+
+    app.exit();
+    // Nothing else was started, so nothing is stopped.
+    EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
+}
+
+TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
+{
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start("/alertview"), 1);
+    ASSERT_NE(app.frame(), nullptr);
+    EXPECT_EQ(app.frame()->commands, std::vector<UINT>{32833});
+    EXPECT_EQ(storedNumber(LAYOUT_KEY_PATH, "SetupWizardDisplayed"), 1u);
+    EXPECT_EQ(app->m_dwSetupWizardDisplayed, 1u);
+    app.exit();
+
+    // The next start opens the asked-for window.
+    TestApp again(engine);
+    ASSERT_EQ(again.start("/alertview"), 1);
+    EXPECT_EQ(again.frame()->commands, std::vector<UINT>{32782});
+    again.exit();
+}
+
+TEST(StartUp, WithoutASwitchNoWindowIsAskedFor)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_TRUE(app.frame()->commands.empty());
+    EXPECT_EQ(app->m_nPendingStartCommand, 0u);
+    EXPECT_EQ(app->m_pMainWnd, app->GetMainFrame());
+    EXPECT_FALSE(app->GetMainFrame()->isVisible()); // shown once the message loop runs
+    app.exit();
+}
+
+TEST(StartUp, TheMainWindowShowsItselfOnceTheMessageLoopRuns)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_showMainWindowWhenIdle = true;
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_FALSE(app->GetMainFrame()->isVisible());
+    EXPECT_TRUE(rhtest::waitFor([&] { return app->GetMainFrame()->isVisible(); }));
+    app.exit();
+}
+
+TEST(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_mainFrameFactory = [] { return nullptr; };
+    EXPECT_EQ(app.start("/searchview"), 0);
+    EXPECT_TRUE(platform::messageBoxQuestions().empty());
+    app.exit();
+    EXPECT_EQ(engine.calls.last(), QStringLiteral("engctl stop"));
+}
+
+TEST(StartUp, SevenWindowKindsAreRegisteredInOrder)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    std::vector<UINT> ids;
+    QStringList names;
+    for (CDocTemplate* kind : app->GetDocTemplates()) {
+        ids.push_back(kind->GetResourceId());
+        names << kind->GetDocString();
+    }
+    EXPECT_EQ(ids, (std::vector<UINT>{129, 130, 131, 132, 133, 135, 134}));
+    EXPECT_EQ(names, QStringList({"ChannelDoc", "SearchDoc", "AlertDoc", "StatusDoc", "BrowserDoc",
+                                  "PublishingWizardDoc", "DirectoryDoc"}));
+    EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetResourceId(), 134u);
+    EXPECT_EQ(app->GetTemplate(TEMPLATE_PUBLISHING)->GetResourceId(), 135u);
+    EXPECT_EQ(app->GetTemplate(TEMPLATE_COUNT), nullptr);
+    app.exit();
+}
+
+TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
+{
+    markSetupDone();
+    TestApp app;
+    ASSERT_EQ(app.start("/channelview"), 1);
+    EXPECT_EQ(app->m_bLibrariesStarted, 1);
+    auto* frame = qobject_cast<CStandInMainFrame*>(app->GetMainFrame());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
+    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
+    auto* doc = qobject_cast<CPlaceholderDoc*>(frame->GetChildFrames()[0]->GetActiveDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->kindName(), QStringLiteral("ChannelDoc"));
+    EXPECT_FALSE(app->m_helpFilePath.isEmpty());
+
+    // Asking for the same window again activates it; another kind opens beside it.
+    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_CONTENT, 0);
+    EXPECT_EQ(frame->GetChildFrames().size(), 1u);
+    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_DIRECTORY, 0);
+    ASSERT_EQ(frame->GetChildFrames().size(), 2u);
+    EXPECT_EQ(frame->MDIGetActive(), frame->GetChildFrames()[1]);
+    EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
+
+    app.exit();
+    EXPECT_EQ(app->m_bLibrariesStarted, 0);
+    EXPECT_EQ(app->GetMainFrame(), nullptr);
+}
+
+TEST(ShowUnreadItemsOnly, IsReadAtConstructionAndWrittenAtDestruction)
+{
+    const QString key = SettingsKeyPath("Readhall");
+    {
+        auto app = std::make_unique<CReadhallApp>();
+        EXPECT_EQ(app->m_bShowUnreadItemsOnly, 0);
+        EXPECT_EQ(storedNumber(key, "Show Unread Items Only"), 0u); // created with its default
+        app->m_bShowUnreadItemsOnly = 1;
+    }
+    EXPECT_EQ(storedNumber(key, "Show Unread Items Only"), 1u);
+    auto app = std::make_unique<CReadhallApp>();
+    EXPECT_EQ(app->m_bShowUnreadItemsOnly, 1);
+}
+
+// A window that records the messages posted to it.
+struct ListeningWindow {
+    explicit ListeningWindow(std::vector<std::pair<int, WPARAM>>& log, int id)
+        : window(QStringLiteral("CHeadlineView"))
+    {
+        window.setMessageHandler([&log, id](UINT, WPARAM wParam, LPARAM) {
+            log.emplace_back(id, wParam);
+            return LRESULT(0);
+        });
+    }
+    MessageWindow window;
+};
+
+TEST(Broadcast, ADestroyedWindowIsDroppedAndTheOthersStillGetTheMessage)
+{
+    auto app = std::make_unique<CReadhallApp>();
+    std::vector<std::pair<int, WPARAM>> log;
+    ListeningWindow first(log, 1);
+    auto second = std::make_unique<ListeningWindow>(log, 2);
+    ListeningWindow third(log, 3);
+    app->RegisterWindow(first.window.hwnd());
+    app->RegisterWindow(second->window.hwnd());
+    app->RegisterWindow(third.window.hwnd());
+    app->RegisterWindow(0x7FFFFFF0); // not a window: ignored
+    EXPECT_EQ(app->GetBroadcastWindows().size(), 3u);
+
+    second.reset(); // destroyed without unregistering
+    const UINT message = RegisterWindowMessage("RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED");
+    app->BroadcastMessage(message, 1, 0);
+    // Posted, not sent.
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(app->GetBroadcastWindows(),
+              (std::vector<HWND>{first.window.hwnd(), third.window.hwnd()}));
+    ASSERT_TRUE(rhtest::waitFor([&] { return log.size() == 2; }));
+    // From the last registered to the first.
+    EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{3, 1}, {1, 1}}));
+}
+
+TEST(Broadcast, UnregisterRemovesEveryEntryOfTheWindow)
+{
+    auto app = std::make_unique<CReadhallApp>();
+    std::vector<std::pair<int, WPARAM>> log;
+    ListeningWindow first(log, 1);
+    ListeningWindow second(log, 2);
+    app->RegisterWindow(first.window.hwnd());
+    app->RegisterWindow(second.window.hwnd());
+    app->RegisterWindow(first.window.hwnd());
+    app->UnregisterWindow(first.window.hwnd());
+    EXPECT_EQ(app->GetBroadcastWindows(), std::vector<HWND>{second.window.hwnd()});
+    app->BroadcastMessage(WM_USER + 7, 4, 0);
+    ASSERT_TRUE(rhtest::waitFor([&] { return !log.empty(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{2, 4}}));
+}
+
+// A channel directory document for the idle work: it counts what it is asked to do and its
+// view records the hints it gets.
+class TestDirectoryDoc : public CDocument, public CDirectoryReloadTarget
+{
+public:
+    void ReloadDirectory(int flag) override { reloads.push_back(flag); }
+    int CheckDirectoryChanged() override
+    {
+        ++checks;
+        return changed;
+    }
+    std::vector<int> reloads;
+    int checks = 0;
+    int changed = 0;
+};
+
+class HintView : public CView
+{
+public:
+    void OnUpdate(CView*, LPARAM hint, CObject*) override { hints.push_back(hint); }
+    std::vector<LPARAM> hints;
+};
+
+TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    CDocTemplate* directory = app->GetTemplate(TEMPLATE_DIRECTORY);
+    auto* doc = new TestDirectoryDoc;
+    doc->m_bAutoDelete = false;
+    directory->AddDocument(doc);
+    HintView view;
+    doc->AddView(&view);
+    // A document of another class in the same template is left alone.
+    CDocument* other = directory->CreateNewDocument();
+    ASSERT_NE(other, nullptr);
+
+    // A reload swallows a redraw and a recheck asked for in the same pass.
+    app->m_bDirectoryReloadPending = 1;
+    app->m_bDirectoryRedrawPending = 1;
+    app->m_bDirectoryRecheckPending = 1;
+    app->OnIdle(0);
+    EXPECT_EQ(doc->reloads, std::vector<int>{1});
+    EXPECT_TRUE(view.hints.empty());
+    EXPECT_EQ(doc->checks, 0);
+    EXPECT_EQ(app->m_bDirectoryReloadPending + app->m_bDirectoryRedrawPending +
+                  app->m_bDirectoryRecheckPending,
+              0);
+
+    app->m_bDirectoryRedrawPending = 1;
+    app->OnIdle(0);
+    EXPECT_EQ(view.hints, std::vector<LPARAM>{17});
+
+    app->m_bDirectoryRecheckPending = 1;
+    app->OnIdle(0);
+    EXPECT_EQ(doc->checks, 1);
+    EXPECT_EQ(view.hints, std::vector<LPARAM>{17}); // unchanged: no hint
+
+    doc->changed = 1;
+    app->m_bDirectoryRecheckPending = 1;
+    app->OnIdle(0);
+    app->OnIdle(1); // nothing pending any more
+    EXPECT_EQ(doc->checks, 2);
+    EXPECT_EQ(view.hints, (std::vector<LPARAM>{17, 9}));
+    EXPECT_EQ(doc->reloads.size(), 1u);
+
+    doc->RemoveView(&view);
+    directory->RemoveDocument(doc);
+    delete doc;
+    app.exit();
+}
+
+TEST(ModalOperations, TheStandInFrameDoesNotCloseWhileOneRuns)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_mainFrameFactory = [] { return new CStandInMainFrame; };
+    ASSERT_EQ(app.start(""), 1);
+    QPointer<CMDIFrameWnd> frame = app->GetMainFrame();
+    frame->show();
+    app->m_nModalOperationCount = 1;
+    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_TRUE(frame->isVisible());
+
+    app->m_nModalOperationCount = 0;
+    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame.isNull() || !frame->isVisible(); }));
+    app.exit();
+}
+
+// The stand-in frame with its close request recorded.
+class ClosingFrame : public CStandInMainFrame
+{
+public:
+    void OnClose() override
+    {
+        closedOnThread = QThread::currentThread();
+        ++closes;
+    }
+    QThread* closedOnThread = nullptr;
+    int closes = 0;
+};
+
+TEST(EngineCallback, AShutdownFromAnEngineThreadExitsOnTheUserInterfaceThread)
+{
+    ClosingFrame frame;
+    std::thread engineThread([] {
+        CStandInMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
+        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
+    });
+    engineThread.join();
+    EXPECT_EQ(frame.closes, 0); // nothing happened on the engine thread
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame.closes > 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.closes, 1);
+    EXPECT_EQ(frame.closedOnThread, QCoreApplication::instance()->thread());
+}
+
+TEST(EngineCallback, AfterTheFrameIsGoneTheCallbackDoesNothing)
+{
+    auto frame = std::make_unique<ClosingFrame>();
+    const HWND hwnd = frame->hwnd();
+    frame.reset();
+    std::thread([] {
+        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
+    }).join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// ---- the single running copy
+
+constexpr char CHILD_RUNTIME[] = "READHALL_APP_TEST_CHILD_RUNTIME";
+
+// Run only as the second copy started by the test below.
+TEST(SecondCopyChild, StartsWithDirectoryView)
+{
+    if (!qEnvironmentVariableIsSet(CHILD_RUNTIME))
+        GTEST_SKIP() << "runs only as the second copy of SingleCopy";
+    RecordingEngine engine;
+    TestApp app(engine);
+    EXPECT_EQ(app.start("/directoryview"), 0);
+    EXPECT_TRUE(engine.calls.isEmpty());
+    app.exit();
+}
+
+TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
+{
+    // The running copy: the mutex, the listening service and a minimised main window.
+    platform::NamedMutex mutex(READHALL_INSTANCE_MUTEX);
+    ASSERT_TRUE(mutex.owned());
+    platform::RunningCopyServer server(READHALL_MAIN_WINDOW_CLASS);
+    ASSERT_TRUE(server.listen());
+    apptest::RecordingFrame running(READHALL_MAIN_WINDOW_CLASS);
+    running.showMinimized();
+    ASSERT_TRUE(running.isMinimized());
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(CHILD_RUNTIME, qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=SecondCopyChild.StartsWithDirectoryView"});
+    ASSERT_TRUE(second.waitForStarted());
+    ASSERT_TRUE(rhtest::waitFor(
+        [&] {
+            return second.state() == QProcess::NotRunning && !running.commands.empty() &&
+                   !running.isMinimized();
+        },
+        30000))
+        << second.readAll().constData();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAll().constData();
+    EXPECT_EQ(running.commands, std::vector<UINT>{32786});
+    EXPECT_FALSE(running.isMinimized());
+}
+
+TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_TRUE(platform::isCopyRunning(READHALL_MAIN_WINDOW_CLASS));
+    {
+        platform::NamedMutex other(READHALL_INSTANCE_MUTEX);
+        EXPECT_TRUE(other.alreadyExists());
+    }
+    app.exit();
+    platform::NamedMutex after(READHALL_INSTANCE_MUTEX);
+    EXPECT_TRUE(after.owned());
+}
+
+} // namespace
