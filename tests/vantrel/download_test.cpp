@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
+#include <atomic>
 
 using namespace enginetest;
 
@@ -293,4 +294,78 @@ TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(storyCount(id), 3);
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ACTIVE_STATE_CHANGED", id));
+}
+
+namespace
+{
+std::atomic<bool> g_unregistered{false};
+std::atomic<int> g_lateCalls{0};
+std::atomic<int> g_calls{0};
+void slowCallback(uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t, uint32_t)
+{
+    ++g_calls;
+    QThread::msleep(20); // stay in flight for a while
+    if (g_unregistered)
+        ++g_lateCalls;
+}
+} // namespace
+
+TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
+{
+    g_unregistered = false;
+    g_lateCalls = 0;
+    g_calls = 0;
+    ASSERT_EQ(VTRegisterNotificationCallback(VTNOTIFY_ENGINE_EVENT, &slowCallback), 1);
+    server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
+    addFeedChannel("Busy", server.url("/feed.xml").toString());
+    // Let the worker start calling, then unregister while it may be inside the callback.
+    ASSERT_TRUE(rhtest::waitFor([] { return g_calls.load() > 0; }));
+    ASSERT_EQ(VTUnRegisterNotificationCallback(&slowCallback), 1);
+    g_unregistered = true;
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(g_lateCalls.load(), 0);
+}
+
+TEST_F(DownloadTest, StoppingTheEngineCancelsAHangingDownload)
+{
+    server.setStall("/feed.xml");
+    const uint32_t id = addFeedChannel("Hanging", server.url("/feed.xml").toString());
+    ASSERT_TRUE(rhtest::waitFor([&] { return status(id) == "Connecting..."; }));
+    CServices* services = GetCServices();
+    EXPECT_EQ(services->GetServiceByID(id)->GetFlags() & VTCHANNELFLAG_STATE, VTCHANNELFLAG_STATE);
+    ReleaseCServices();
+    rhtest::engine::stop(); // returns although the server never answers
+    ASSERT_TRUE(rhtest::engine::start());
+    EXPECT_EQ(storyCount(id), 0);
+    EXPECT_NE(status(id), "Connecting...");
+}
+
+TEST_F(DownloadTest, ReadersSeeAConsistentModelWhileTheWorkerWrites)
+{
+    std::vector<Item> items;
+    for (int i = 0; i < 300; ++i)
+        items.push_back(
+            {QString("g%1").arg(i), QString("Story %1").arg(i), "text", "", "A/B", "", ""});
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    const uint32_t id = addFeedChannel("Large", server.url("/feed.xml").toString());
+    // Read everything over and over while the first download lands.
+    bool consistent = true;
+    rhtest::waitFor([&] {
+        CServices* services = GetCServices();
+        CService* c = services ? services->GetServiceByID(id) : nullptr;
+        int n = 0;
+        if (c) {
+            n = c->GetNoStories();
+            for (int i = 0; i < n; ++i) {
+                uint32_t ch = 0;
+                uint32_t number = 0;
+                consistent = consistent && CService::ParseStoryID(c->GetStoryID(i), ch, number) &&
+                             ch == id && c->GetStoryIndex(number) == i;
+            }
+        }
+        ReleaseCServices();
+        return n == 300;
+    });
+    EXPECT_TRUE(consistent);
+    EXPECT_EQ(storyCount(id), 300);
 }
