@@ -2,6 +2,7 @@
 // fresh private environment for every test.
 
 #include <QApplication>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace rhtest {
