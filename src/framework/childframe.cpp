@@ -22,11 +22,23 @@ CMDIChildWnd::CMDIChildWnd(const QString& className) : QWidget(nullptr), CWnd(cl
 CMDIChildWnd::~CMDIChildWnd()
 {
     if (!m_destroying) {
-        // Deleted without MDIDestroy: the views still leave their documents as they go, and
-        // the main frame forgets this frame.
+        // Deleted without MDIDestroy (its sub-window was deleted, say): the views leave their
+        // documents now, a document left without views closes, and the main frame forgets
+        // this frame.
         m_destroying = true;
+        std::vector<QPointer<CDocument>> docs;
+        for (CView* view : GetViews()) {
+            if (CDocument* doc = view->GetDocument()) {
+                if (std::find(docs.begin(), docs.end(), doc) == docs.end())
+                    docs.emplace_back(doc);
+                doc->RemoveView(view);
+            }
+        }
         if (m_mainFrame)
             m_mainFrame->childFrameDestroyed(this);
+        for (const QPointer<CDocument>& doc : docs)
+            if (doc && doc->GetViews().empty() && !doc->isClosing())
+                doc->OnCloseDocument();
     }
 }
 

@@ -84,8 +84,17 @@ CWinApp::CWinApp(const QString& appName) : m_pszAppName(appName)
     m_idleTimer->setSingleShot(true);
     m_idleTimer->setInterval(0);
     connect(m_idleTimer, &QTimer::timeout, this, &CWinApp::idleStep);
-    if (QCoreApplication* core = QCoreApplication::instance())
+    installFilter();
+}
+
+void CWinApp::installFilter()
+{
+    if (m_filterInstalled)
+        return;
+    if (QCoreApplication* core = QCoreApplication::instance()) {
         core->installEventFilter(this);
+        m_filterInstalled = true;
+    }
 }
 
 CWinApp::~CWinApp()
@@ -101,6 +110,7 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
+    installFilter(); // in case the Qt application object came after this one
     if (!InitInstance())
         return ExitInstance();
     if (m_pMainWnd && QCoreApplication::instance()) {

@@ -1,8 +1,8 @@
 #pragma once
 // The application object: document templates, the main window, idle processing, an early
 // look at key and mouse presses, and profile values under the application's settings key.
-// One exists at a time (AfxGetApp); it works beside QApplication, which the program creates
-// first.
+// One exists at a time (AfxGetApp); it works beside QApplication, which the program normally
+// creates first (otherwise Run installs what it needs).
 //
 // Idle processing: after the event loop has delivered events (other than painting, layout
 // and timers of idle processing itself), a zero-time timer runs OnIdle(0), OnIdle(1), ...
@@ -83,6 +83,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void installFilter();
     void scheduleIdle();
     void idleStep();
     std::vector<CDocTemplate*> m_templates;
@@ -90,6 +91,7 @@ private:
     long m_idleCount = 0;
     bool m_inIdle = false;
     bool m_running = false;
+    bool m_filterInstalled = false;
     int m_exitCode = 0;
     const QEvent* m_lastInput = nullptr;
     int m_lastInputType = 0;

@@ -189,6 +189,17 @@ TEST_F(Templates, ClosingTheFrameClosesItsDocument)
     EXPECT_TRUE(rhtest::waitFor([&] { return watch.isNull(); })) << "the document is deleted";
 }
 
+TEST_F(Templates, DeletingTheSubWindowDirectlyStillClosesTheDocument)
+{
+    CDocTemplate* docTemplate = addTemplate();
+    ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+    CMDIChildWnd* frame = main->MDIGetActive();
+    delete frame->subWindow();
+    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
+    EXPECT_TRUE(main->GetChildFrames().empty());
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+}
+
 TEST_F(Templates, DocumentThatRefusesKeepsItsFrameOpen)
 {
     CDocTemplate* docTemplate = addTemplate();
