@@ -175,6 +175,16 @@ TEST(FeedParserRss, UnescapedMarkupAndUntitledStories)
     EXPECT_TRUE(headline.endsWith("...")) << headline.toStdString();
 }
 
+TEST(FeedParserRss, ItemsAfterTheChannelAreRead)
+{
+    const QByteArray doc = R"(<rss version="0.92"><channel><title>Sloppy</title></channel>
+      <item><title>Outside</title><link>http://s.example/1</link></item></rss>)";
+    const ParseResult result = parseFeed(doc, QUrl());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.feed.items.size(), 1u);
+    EXPECT_EQ(result.feed.items[0].headline, "Outside");
+}
+
 TEST(FeedParserRss, UndeclaredHtmlEntitiesAreRead)
 {
     const QByteArray doc = "<rss version=\"2.0\"><channel><title>Caf&eacute;&nbsp;news</title>"

@@ -272,10 +272,16 @@ private:
     void parseRss()
     {
         while (m_reader.readNextStartElement()) {
-            if (is("channel") && m_reader.namespaceUri().isEmpty())
+            if (is("channel") && m_reader.namespaceUri().isEmpty()) {
                 parseRssChannel(true);
-            else
+            } else if (is("item") && m_reader.namespaceUri().isEmpty()) {
+                // Some generators close the channel before its items.
+                if (!roomForItem())
+                    return;
+                parseRssItem();
+            } else {
                 m_reader.skipCurrentElement();
+            }
         }
     }
 
