@@ -1,0 +1,45 @@
+#include "src/channel/categorytext.h"
+
+namespace
+{
+const QString kSlash = QStringLiteral("/");
+const QString kSlashEntity = QStringLiteral("&slash;");
+} // namespace
+
+QString ReplaceNoCase(const QString& text, const QString& from, const QString& to)
+{
+    if (from.isEmpty())
+        return text;
+    QString result = text;
+    result.replace(from, to, Qt::CaseInsensitive);
+    return result;
+}
+
+QStringList SplitText(const QString& text, const QString& delimiter)
+{
+    if (delimiter.isEmpty())
+        return QStringList{text};
+    return text.split(delimiter, Qt::KeepEmptyParts);
+}
+
+QStringList SplitPathLevels(const QString& path)
+{
+    return path.split(kSlash, Qt::SkipEmptyParts);
+}
+
+QString ToPathForm(const QString& name)
+{
+    return ReplaceNoCase(name, kSlash, kSlashEntity);
+}
+
+QString FromPathForm(const QString& level)
+{
+    return ReplaceNoCase(level, kSlashEntity, kSlash);
+}
+
+QString EscapeMenuText(const QString& text)
+{
+    QString result = text;
+    result.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return result;
+}

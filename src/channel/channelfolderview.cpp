@@ -1,0 +1,687 @@
+#include "src/channel/channelfolderview.h"
+
+#include "src/app/settingsfunctions.h"
+#include "src/channel/categorytext.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/mainframelink.h"
+#include "src/channel/treeitems.h"
+#include "src/engine/chandir.h"
+#include "src/engine/engctl.h"
+#include "src/engine/messages.h"
+#include "src/platform/resources.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTreeWidget>
+
+namespace
+{
+
+UINT g_canDropMessage = 0;
+UINT g_dropChannelMessage = 0;
+UINT g_dropCategoryMessage = 0;
+
+void RegisterDragMessages()
+{
+    if (g_canDropMessage)
+        return;
+    g_canDropMessage = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
+    g_dropChannelMessage = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CHANNEL));
+    g_dropCategoryMessage =
+        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CATEGORY));
+}
+
+DWORD ReadFolderSetting(const char* name, DWORD defaultValue)
+{
+    DWORD value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
+                        QString::fromLatin1(name), defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+QCursor LoadDragCursor(UINT id, Qt::CursorShape fallback)
+{
+    const QPixmap picture = LoadBitmapResource(id);
+    if (picture.isNull())
+        return QCursor(fallback);
+    return QCursor(picture, 1, 1); // the arrow's tip
+}
+
+// The restrictions as the main frame keeps them (read at its creation and on change).
+uint32_t RestrictionMask()
+{
+    return ChannelWindowRestrictions();
+}
+
+} // namespace
+
+CChannelFolderView::CChannelFolderView(QWidget* parent)
+    : CView(QStringLiteral("CChannelFolderView"), parent), m_categoryDepth(DEFAULT_CATEGORY_DEPTH),
+      m_contentFlags(CONTENT_SUBSCRIBED_CHANNELS)
+{
+    m_expandOnStartup = ReadFolderSetting(VAL_EXPAND_ON_STARTUP, 1) != 0;
+    m_dropCursor = LoadDragCursor(IDC_DRAG_DROP, Qt::DragCopyCursor);
+    m_noDropCursor = LoadDragCursor(IDC_DRAG_NODROP, Qt::ForbiddenCursor);
+    RegisterDragMessages();
+
+    // The view accepts no drops.
+    onMessage(g_canDropMessage, [](WPARAM, LPARAM) -> LRESULT { return 0; });
+
+    // Erasing the background fills it with light grey.
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    setPalette(palette);
+
+    Create();
+    RegisterCommands();
+}
+
+CChannelFolderView::~CChannelFolderView()
+{
+    CancelDrag();
+    SaveSelection();
+    if (m_tree) {
+        m_tree->disconnect(this);
+        m_tree->blockSignals(true);
+        delete m_tree;
+        m_tree = nullptr;
+    }
+}
+
+void CChannelFolderView::Create()
+{
+    const bool hasLines = [] {
+        DWORD value = 1;
+        if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
+                            QString::fromLatin1(VAL_TREE_HAS_LINES), 1u, value))
+            return true;
+        return value != 0;
+    }();
+    m_autoCollapse = ReadFolderSetting(VAL_AUTO_COLLAPSE, 0) != 0;
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("ChannelTree"));
+    m_tree->setColumnCount(1);
+    m_tree->header()->hide();
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setIconSize(QSize(16, 16));
+    m_tree->setUniformRowHeights(true);
+    m_tree->setExpandsOnDoubleClick(true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setDragEnabled(false);
+    if (!hasLines)
+        m_tree->setStyleSheet(QStringLiteral("QTreeView::branch { border-image: none; }"));
+    if (m_autoCollapse)
+        m_tree->setMouseTracking(true);
+    m_tree->setGeometry(rect());
+    m_tree->viewport()->installEventFilter(this);
+    m_folderTree.setTree(m_tree);
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
+    connect(m_tree, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { OnItemExpanded(item); });
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        OnRightClick(m_tree->itemAt(pos), m_tree->viewport()->mapToGlobal(pos));
+    });
+
+    m_categoryDepth = ReadFolderSetting(VAL_CATEGORY_DEPTH, DEFAULT_CATEGORY_DEPTH);
+}
+
+CChannelDoc* CChannelFolderView::GetChannelDoc() const
+{
+    return qobject_cast<CChannelDoc*>(GetDocument());
+}
+
+void CChannelFolderView::resizeEvent(QResizeEvent* event)
+{
+    CView::resizeEvent(event);
+    if (m_tree)
+        m_tree->setGeometry(rect());
+}
+
+QTreeWidgetItem* CChannelFolderView::SelectedItem() const
+{
+    if (!m_tree)
+        return nullptr;
+    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+void CChannelFolderView::SelectItem(QTreeWidgetItem* item)
+{
+    if (!m_tree)
+        return;
+    if (!item) {
+        m_tree->clearSelection();
+        m_tree->setCurrentItem(nullptr);
+        return;
+    }
+    m_tree->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+bool CChannelFolderView::IsRealChannel(uint32_t id) const
+{
+    return id != 0 && id != VT_ALERTS_CHANNEL_ID;
+}
+
+uint32_t CChannelFolderView::GetSelectedChannelId() const
+{
+    const uint32_t id = treeitems::data(SelectedItem());
+    return IsRealChannel(id) ? id : 0;
+}
+
+void CChannelFolderView::OnInitialUpdate()
+{
+    if (CChannelDoc* doc = GetChannelDoc(); doc && doc->IsAlertMode())
+        m_contentFlags = CONTENT_ALERTS_CHANNEL;
+    CView::OnInitialUpdate();
+}
+
+void CChannelFolderView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
+{
+    CChannelDoc* doc = GetChannelDoc();
+    if (!doc || !m_tree)
+        return;
+    const auto* update = dynamic_cast<const CUpdateHint*>(hintObject);
+    const uint32_t id = update ? update->m_number : 0;
+    const bool alertMode = doc->IsAlertMode();
+
+    switch (hint) {
+    case HINT_INITIAL_UPDATE: {
+        if (alertMode)
+            m_contentFlags = CONTENT_ALERTS_CHANNEL;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_tree->setUpdatesEnabled(false);
+        m_folderTree.RebuildTree(m_contentFlags, m_categoryDepth, alertMode, m_expandOnStartup);
+        RestoreSelection();
+        if (!doc->HasChannels()) {
+            QTreeWidgetItem* item = m_tree->topLevelItemCount() ? m_tree->topLevelItem(0) : nullptr;
+            while (item && CFolderTree::GetItemKind(item) != FolderItemKind::Channel)
+                item = item->childCount() ? item->child(0) : nullptr;
+            if (item)
+                SelectItem(item);
+        }
+        if (alertMode)
+            m_folderTree.ExpandAll(nullptr, true);
+        m_tree->setUpdatesEnabled(true);
+        m_tree->viewport()->repaint();
+        QApplication::restoreOverrideCursor();
+        break;
+    }
+    case HINT_SELECTION_CHANGED:
+        if (doc->HasChannels()) {
+            if (QTreeWidgetItem* item =
+                    m_folderTree.FindChannelItem(nullptr, doc->GetFirstChannelId()))
+                SelectItem(item);
+        }
+        break;
+    case HINT_CHANNEL_UPDATED:
+        if (id)
+            OnChannelUpdated(id);
+        break;
+    case HINT_STORIES_DELETED:
+        if (!id)
+            break;
+        if (id == VT_ALERTS_CHANNEL_ID)
+            m_folderTree.UpdateChannelCounts(id);
+        if (QTreeWidgetItem* item = m_folderTree.FindChannelItem(nullptr, id))
+            m_folderTree.FillSubChannels(item);
+        break;
+    case HINT_STORIES_ATTRIBUTE_CHANGED:
+        if (id == VT_ALERTS_CHANNEL_ID)
+            m_folderTree.UpdateChannelCounts(id);
+        break;
+    case HINT_CHANNEL_ATTRIBUTE_CHANGED:
+        if (id)
+            OnAttributeChanged(id);
+        break;
+    case HINT_CHANNEL_ADDED:
+        if (id && (m_contentFlags & CONTENT_SUBSCRIBED_CHANNELS))
+            m_folderTree.InsertChannel(id, m_categoryDepth, alertMode, m_expandOnStartup);
+        break;
+    case HINT_CHANNEL_DELETED:
+        if (id && (m_contentFlags & CONTENT_SUBSCRIBED_CHANNELS))
+            m_folderTree.RemoveChannel(id);
+        break;
+    case HINT_CHANNEL_COUNTER_CHANGED:
+        if (id)
+            m_folderTree.UpdateChannelCounts(id);
+        break;
+    case HINT_CHANNEL_FLAGS_CHANGED:
+    case HINT_CHANNEL_ACTIVE_STATE_CHANGED:
+        if (id)
+            m_folderTree.UpdateChannelImage(id, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CChannelFolderView::OnChannelUpdated(uint32_t channelId)
+{
+    m_folderTree.UpdateChannelImage(channelId, true);
+    if (channelId == VT_ALERTS_CHANNEL_ID)
+        m_folderTree.UpdateChannelCounts(channelId);
+    CChannelDoc* doc = GetChannelDoc();
+    if (doc && doc->IsAlertMode())
+        m_folderTree.ExpandAll(nullptr, true);
+}
+
+void CChannelFolderView::OnAttributeChanged(uint32_t channelId)
+{
+    QTreeWidgetItem* item = m_folderTree.FindChannelItem(nullptr, channelId);
+    bool differs = false;
+    if (item) {
+        if (CServices* services = GetCServices()) {
+            if (CService* channel = services->GetServiceByID(channelId)) {
+                QString category;
+                if (!channel->GetCategory(category, 0))
+                    category.clear();
+                QString chain;
+                for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+                    chain = chain.isEmpty() ? up->text(0) : up->text(0) + QLatin1Char('/') + chain;
+                QString name;
+                channel->GetDisplayName(name);
+                differs = category != chain || name != CFolderTree::GetPlainName(item);
+            }
+            ReleaseCServices();
+        }
+    }
+    if (!differs) {
+        OnChannelUpdated(channelId);
+        return;
+    }
+
+    bool allExpanded = item->parent() != nullptr;
+    for (QTreeWidgetItem* up = item->parent(); up; up = up->parent()) {
+        if (!up->isExpanded()) {
+            allExpanded = false;
+            break;
+        }
+    }
+    const bool wasSelected = treeitems::data(SelectedItem()) == channelId && SelectedItem();
+    if (wasSelected)
+        SelectItem(nullptr);
+
+    CChannelDoc* doc = GetChannelDoc();
+    m_folderTree.RemoveChannel(channelId);
+    QTreeWidgetItem* newItem = m_folderTree.InsertChannel(
+        channelId, m_categoryDepth, doc && doc->IsAlertMode(), m_expandOnStartup);
+    if (!newItem)
+        return;
+    if (wasSelected)
+        SelectItem(newItem);
+    if (allExpanded)
+        CFolderTree::ExpandAncestors(newItem);
+}
+
+void CChannelFolderView::RestoreSelection()
+{
+    DWORD lastChannel = ReadFolderSetting(VAL_LAST_CHANNEL, 0);
+    if (lastChannel != 0) {
+        if (QTreeWidgetItem* item = m_folderTree.FindChannelItem(nullptr, lastChannel))
+            SelectItem(item);
+        return;
+    }
+    QString lastCategory;
+    if (!ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
+                          QString::fromLatin1(VAL_LAST_CATEGORY), QString(), lastCategory))
+        return;
+    if (lastCategory.isEmpty())
+        return;
+    QTreeWidgetItem* current = nullptr;
+    for (const QString& level : SplitPathLevels(lastCategory)) {
+        if (QTreeWidgetItem* next = m_folderTree.FindChildByName(current, level))
+            current = next;
+    }
+    if (current)
+        SelectItem(current);
+}
+
+void CChannelFolderView::OnSelectionChanged(QTreeWidgetItem* item)
+{
+    CChannelDoc* doc = GetChannelDoc();
+    if (!doc || !item)
+        return;
+    switch (CFolderTree::GetItemKind(item)) {
+    case FolderItemKind::Category: {
+        std::vector<uint32_t> ids;
+        CFolderTree::CollectChannelIds(item, ids);
+        doc->SetCategory(ids, CFolderTree::GetCategoryPath(item));
+        doc->UpdateAllViews(this, HINT_SELECTION_CHANGED);
+        break;
+    }
+    case FolderItemKind::Channel: {
+        const uint32_t id = treeitems::data(item);
+        if (doc->GetMode() == CChannelDoc::ModeChannel && doc->GetFirstChannelId() == id &&
+            doc->GetSubChannelPath().isEmpty())
+            return;
+        doc->SetChannel(id);
+        doc->UpdateAllViews(this, HINT_SELECTION_CHANGED);
+        break;
+    }
+    case FolderItemKind::SubChannel: {
+        const uint32_t id = treeitems::data(item);
+        const QString path = CFolderTree::GetSubChannelPath(item);
+        if (doc->GetMode() == CChannelDoc::ModeChannel && doc->GetFirstChannelId() == id &&
+            doc->GetSubChannelPath() == path)
+            return;
+        doc->SetChannel(id, path);
+        doc->UpdateAllViews(this, HINT_SELECTION_CHANGED);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CChannelFolderView::OnItemExpanded(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    if (CFolderTree::GetItemKind(item) == FolderItemKind::Channel)
+        m_folderTree.PrepareChannelExpand(item);
+    if (m_autoCollapse) {
+        QTreeWidgetItem* box = treeitems::container(m_tree, item->parent());
+        for (int i = 0; i < box->childCount(); ++i) {
+            if (box->child(i) != item)
+                box->child(i)->setExpanded(false);
+        }
+    }
+}
+
+std::vector<CMenuItem> CChannelFolderView::ContextMenuItems(QTreeWidgetItem* item) const
+{
+    std::vector<CMenuItem> items;
+    CChannelDoc* doc = GetChannelDoc();
+    if (!item || (doc && doc->IsAlertMode()))
+        return items;
+    if (CFolderTree::GetItemKind(item) != FolderItemKind::Channel)
+        return items;
+    const uint32_t id = treeitems::data(item);
+    if (!IsRealChannel(id))
+        return items;
+    bool enabled = true;
+    if (CServices* services = GetCServices()) {
+        if (CService* channel = services->GetServiceByID(id))
+            enabled = channel->IsEnabled() != 0;
+        ReleaseCServices();
+    }
+    if (!(RestrictionMask() & VTRESTRICT_UPDATE_NOW))
+        items.push_back({ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}});
+    if (enabled)
+        items.push_back({ID_CHANNEL_DISABLE, QStringLiteral("&Disable Channel"), {}});
+    else
+        items.push_back({ID_CHANNEL_ENABLE, QStringLiteral("&Enable Channel"), {}});
+    items.push_back({ID_CHANNEL_UNSUBSCRIBE, QStringLiteral("&Unsubscribe..."), {}});
+    items.push_back({ID_CHANNEL_PROPERTIES, QStringLiteral("&Properties..."), {}});
+    return items;
+}
+
+void CChannelFolderView::OnRightClick(QTreeWidgetItem* item, const QPoint& globalPos)
+{
+    CChannelDoc* doc = GetChannelDoc();
+    if (doc && doc->IsAlertMode())
+        return;
+    if (item)
+        SelectItem(item);
+    const std::vector<CMenuItem> items = ContextMenuItems(item);
+    if (!items.empty())
+        TrackContextMenu(items, globalPos);
+}
+
+void CChannelFolderView::RegisterCommands()
+{
+    auto withChannel = [this](const std::function<void(uint32_t)>& action) {
+        return [this, action] {
+            const uint32_t id = GetSelectedChannelId();
+            if (id)
+                action(id);
+        };
+    };
+    // Enabled while a channel is selected, disabled for a category or the alerts channel,
+    // left alone when nothing is selected.
+    auto channelSelectedRule = [this](CCmdUI* ui) {
+        QTreeWidgetItem* item = SelectedItem();
+        if (!item)
+            return;
+        ui->Enable(IsRealChannel(treeitems::data(item)));
+    };
+
+    onCommand(ID_CHANNEL_UPDATE_NOW,
+              withChannel([](uint32_t id) { VTForceChannelConnection(id); }));
+    onUpdate(ID_CHANNEL_UPDATE_NOW, [channelSelectedRule](CCmdUI* ui) {
+        if (RestrictionMask() & VTRESTRICT_UPDATE_NOW) {
+            ui->Enable(0);
+            return;
+        }
+        channelSelectedRule(ui);
+    });
+
+    onCommand(ID_CHANNEL_DISABLE, withChannel([](uint32_t id) { VTEnableChannel(id, 0); }));
+    onUpdate(ID_CHANNEL_DISABLE, [this](CCmdUI* ui) {
+        ui->Enable(0);
+        const uint32_t id = GetSelectedChannelId();
+        if (!id)
+            return;
+        if (CServices* services = GetCServices()) {
+            if (CService* channel = services->GetServiceByID(id))
+                ui->Enable(channel->IsEnabled() && !channel->IsHomeServer());
+            ReleaseCServices();
+        }
+    });
+
+    onCommand(ID_CHANNEL_ENABLE, withChannel([](uint32_t id) { VTEnableChannel(id, 1); }));
+    onUpdate(ID_CHANNEL_ENABLE, [this](CCmdUI* ui) {
+        ui->Enable(0);
+        const uint32_t id = GetSelectedChannelId();
+        int enabled = 0;
+        if (id && VTIsChannelEnabled(id, enabled))
+            ui->Enable(enabled == 0);
+    });
+
+    onCommand(ID_CHANNEL_UNSUBSCRIBE,
+              withChannel([this](uint32_t id) { VTUnsubscribeToSubscribedChannel(this, id); }));
+    onUpdate(ID_CHANNEL_UNSUBSCRIBE, channelSelectedRule);
+
+    onCommand(ID_CHANNEL_PROPERTIES,
+              withChannel([this](uint32_t id) { VTShowChannelPropertiesDialog(this, id); }));
+    onUpdate(ID_CHANNEL_PROPERTIES, channelSelectedRule);
+}
+
+void CChannelFolderView::SaveSelection()
+{
+    const QString key = QString::fromLatin1(KEY_FOLDER_VIEW);
+    platform::SettingsKey settings = platform::SettingsKey::create(HKEY_CURRENT_USER, key);
+    if (!settings)
+        return;
+    settings.deleteValue(QString::fromLatin1(VAL_LAST_CHANNEL));
+    settings.deleteValue(QString::fromLatin1(VAL_LAST_CATEGORY));
+    QTreeWidgetItem* item = SelectedItem();
+    if (!item)
+        return;
+    switch (CFolderTree::GetItemKind(item)) {
+    case FolderItemKind::Channel:
+    case FolderItemKind::SubChannel:
+        WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CHANNEL),
+                        static_cast<DWORD>(treeitems::data(item)));
+        break;
+    case FolderItemKind::Category:
+        WriteLayoutString(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CATEGORY),
+                          CFolderTree::GetCategoryPath(item));
+        break;
+    default:
+        break;
+    }
+}
+
+// Dragging -----------------------------------------------------------------------------------
+
+WPARAM CChannelFolderView::DragKind() const
+{
+    return m_dragItemData != 0 ? DRAGKIND_CHANNEL : DRAGKIND_CATEGORY;
+}
+
+HWND CChannelFolderView::FindDropTargetFrom(HWND window) const
+{
+    for (HWND candidate = window; candidate; candidate = GetParent(candidate)) {
+        if (SendMessage(candidate, g_canDropMessage, DragKind(), 1) != 0)
+            return candidate;
+    }
+    return 0;
+}
+
+HWND CChannelFolderView::FindDropTarget(const QPoint& globalPos) const
+{
+    return FindDropTargetFrom(WindowFromPoint(globalPos));
+}
+
+void CChannelFolderView::BeginDrag(QTreeWidgetItem* item, const QPoint& globalPos)
+{
+    if (!item || !m_tree)
+        return;
+    CancelDrag();
+    m_dragItem = item;
+    m_dragItemData = treeitems::data(item);
+    SelectItem(item);
+
+    // The drag image: the node's icon and label, its top-left corner one item height to the
+    // right of and below the cursor, so that it never covers the window under the cursor.
+    const QRect itemRect = m_tree->visualItemRect(item);
+    const int offset = itemRect.height() > 0 ? itemRect.height() : 16;
+    auto* image =
+        new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
+    image->setAttribute(Qt::WA_DeleteOnClose);
+    image->setAttribute(Qt::WA_TransparentForMouseEvents);
+    image->setObjectName(QStringLiteral("ChannelDragImage"));
+    QPixmap picture(m_tree->viewport()->grab(itemRect.isValid() ? itemRect : QRect()));
+    if (!picture.isNull())
+        image->setPixmap(picture);
+    else
+        image->setText(item->text(0));
+    image->setWindowOpacity(0.7);
+    image->adjustSize();
+    image->move(globalPos + QPoint(offset, offset));
+    image->show();
+    m_dragImage = image;
+
+    m_dragging = true;
+    if (isVisible())
+        grabMouse();
+    DragMove(globalPos);
+}
+
+void CChannelFolderView::DragMove(const QPoint& globalPos)
+{
+    if (!m_dragging)
+        return;
+    if (m_dragImage) {
+        const int offset = m_dragImage->height() > 0 ? m_dragImage->height() : 16;
+        m_dragImage->move(globalPos + QPoint(offset, offset));
+    }
+    const bool canDrop = FindDropTarget(globalPos) != 0;
+    m_dropCursorShown = canDrop;
+    if (QApplication::overrideCursor())
+        QApplication::changeOverrideCursor(canDrop ? m_dropCursor : m_noDropCursor);
+    else
+        QApplication::setOverrideCursor(canDrop ? m_dropCursor : m_noDropCursor);
+}
+
+void CChannelFolderView::CancelDrag()
+{
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    m_dropCursorShown = false;
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (QWidget::mouseGrabber() == this)
+        releaseMouse();
+    if (m_dragImage)
+        m_dragImage->close();
+    m_dragImage = nullptr;
+    m_dragItem = nullptr;
+}
+
+void CChannelFolderView::DragDrop(const QPoint& globalPos)
+{
+    if (!m_dragging)
+        return;
+    const uint32_t data = m_dragItemData;
+    CancelDrag();
+    const HWND target = FindDropTarget(globalPos);
+    m_dragItemData = data;
+    if (!target)
+        return;
+    if (data != 0)
+        SendMessage(target, g_dropChannelMessage, data, 0);
+    else
+        SendMessage(target, g_dropCategoryMessage, 0, 0);
+}
+
+bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_tree && watched == m_tree->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                m_pressed = true;
+                m_pressPos = mouse->position().toPoint();
+            }
+            break;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (m_pressed && !m_dragging && (mouse->buttons() & Qt::LeftButton) &&
+                (mouse->position().toPoint() - m_pressPos).manhattanLength() >=
+                    QApplication::startDragDistance()) {
+                m_pressed = false;
+                if (QTreeWidgetItem* item = m_tree->itemAt(m_pressPos)) {
+                    BeginDrag(item, mouse->globalPosition().toPoint());
+                    return true;
+                }
+            }
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            m_pressed = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return CView::eventFilter(watched, event);
+}
+
+// While a drag runs the view holds the mouse, so the mouse events come here.
+bool CChannelFolderView::event(QEvent* event)
+{
+    if (m_dragging) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            DragMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                DragDrop(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+                return true;
+            }
+            break;
+        case QEvent::UngrabMouse:
+            CancelDrag();
+            break;
+        default:
+            break;
+        }
+    }
+    return CView::event(event);
+}

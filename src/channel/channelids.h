@@ -1,0 +1,125 @@
+#pragma once
+// Numbers and names of the channel and alerts windows: update hint codes, command ids,
+// string and picture ids, settings names, and the kinds and images of the folder tree.
+
+#include "src/platform/wintypes.h"
+
+#include <cstdint>
+
+// Update hint codes sent to the views of a channel or alerts window (UpdateAllViews).
+constexpr int HINT_INITIAL_UPDATE = 0;
+constexpr int HINT_SELECTION_CHANGED = 1;
+constexpr int HINT_CHANNEL_UPDATED = 4;
+constexpr int HINT_STORIES_DELETED = 5;
+constexpr int HINT_STORIES_ATTRIBUTE_CHANGED = 6;
+constexpr int HINT_CHANNEL_ATTRIBUTE_CHANGED = 7;
+constexpr int HINT_CHANNEL_ADDED = 8;
+constexpr int HINT_CHANNEL_DELETED = 9;
+constexpr int HINT_CHANNEL_STATUS_CHANGED = 10;
+constexpr int HINT_CHANNEL_COUNTER_CHANGED = 11;
+constexpr int HINT_CHANNEL_FLAGS_CHANGED = 12;
+constexpr int HINT_CHANNEL_ACTIVE_STATE_CHANGED = 13;
+constexpr int HINT_SHOW_URL = 100;
+constexpr int HINT_ENGINE_EVENT = 101;
+
+// Hint codes of the directory window's category pane (CCategoryView).
+constexpr int CATHINT_RELOAD = 0;
+constexpr int CATHINT_REBUILD_1 = 1;
+constexpr int CATHINT_CATEGORY_CHOSEN = 2;
+constexpr int CATHINT_NO_CATEGORY = 0; // sent with no hint object when a node has no ids
+constexpr int CATHINT_ALL_CHOSEN = 16;
+constexpr int CATHINT_REPORT_SELECTION = 20;
+
+// Command ids: the channel commands and the frame's View commands are the main menu's.
+#if __has_include("src/app/maincommands.h")
+#include "src/app/maincommands.h"
+#else
+constexpr UINT ID_CHANNEL_UPDATE_NOW = 32795;
+constexpr UINT ID_CHANNEL_DISABLE = 32836;
+constexpr UINT ID_CHANNEL_ENABLE = 32835;
+constexpr UINT ID_CHANNEL_UNSUBSCRIBE = 32799;
+constexpr UINT ID_CHANNEL_PROPERTIES = 32794;
+constexpr UINT ID_VIEW_USE_EMBEDDED_BROWSER = 32771;
+constexpr UINT ID_VIEW_CHANNEL_FOLDER_LIST = 32830;
+constexpr UINT ID_VIEW_EXPAND_BROWSER = 32844;
+constexpr UINT ID_CHANNEL_MARK_ALL_READ = 33045;
+#endif
+
+// The header's title button.
+constexpr UINT ID_HEADER_TITLE = 1;
+
+// Workgroup restriction bit that forbids Update Now.
+constexpr uint32_t VTRESTRICT_UPDATE_NOW = 0x00080000u;
+
+// Strings.
+constexpr UINT IDS_MISCELLANEOUS = 25560;
+constexpr UINT IDS_ALL = 61206;
+constexpr UINT IDS_PREMIER = 61220;
+constexpr UINT IDS_ALERTS_TITLE = 61234;
+constexpr UINT IDS_ALERTS_LINE1 = 61235;
+constexpr UINT IDS_ALERTS_LINE2 = 61236;
+constexpr UINT IDS_ALL_SUBSCRIBED_CHANNELS = 61294;
+
+// Pictures.
+constexpr UINT IDB_CHANNEL_BITMAP = 147;  // header picture before a channel is chosen
+constexpr UINT IDB_ALERT_BITMAP = 149;    // the alerts window's header picture
+constexpr UINT IDC_DRAG_DROP = 151;       // drop cursor
+constexpr UINT IDC_DRAG_NODROP = 152;     // no-drop cursor
+constexpr UINT IDB_FOLDER_TREE = 16122;   // the folder tree's 14-cell strip
+constexpr UINT IDB_CATEGORY_TREE = 16120; // the directory's 8-cell category strip
+
+// The label of the placeholder child that gives a channel its expand button.
+constexpr char PLACEHOLDER_LABEL[] = "Dummy subchannel";
+
+// Content flags of the folder tree.
+constexpr DWORD CONTENT_SUBSCRIBED_CHANNELS = 1;
+constexpr DWORD CONTENT_ALERTS_CHANNEL = 2;
+
+// Image indexes of the folder tree's 14-cell strip.
+constexpr int IMG_FOLDER_CLOSED = 0;
+constexpr int IMG_FOLDER_OPEN = 1;
+constexpr int IMG_CHANNEL = 2; // + 1 disabled, + 2 filtered, + 4 secure (up to 9)
+constexpr int IMG_CHANNEL_LAST = 9;
+constexpr int IMG_SUBCHANNEL = 10;
+constexpr int IMG_DOT = 11;
+constexpr int IMG_PLACEHOLDER = 12;
+constexpr int IMG_FLAG = 13;
+constexpr int FOLDER_STRIP_CELLS = 14;
+
+// Image indexes of the directory's 8-cell category strip.
+constexpr int CATIMG_FOLDER_CLOSED = 0;
+constexpr int CATIMG_FOLDER_OPEN = 1;
+constexpr int CATIMG_ENTRY = 2;
+constexpr int CATIMG_PREMIER_CLOSED = 6;
+constexpr int CATIMG_PREMIER_OPEN = 7;
+constexpr int CATEGORY_STRIP_CELLS = 8;
+
+// Settings.
+constexpr char KEY_LAYOUT[] = "Software\\Vantrel\\Vantrel\\Layout";
+constexpr char KEY_READHALL[] = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
+constexpr char KEY_FOLDER_VIEW[] =
+    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
+constexpr char KEY_NAVIGATION_BAR[] =
+    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\NavigationBar";
+
+constexpr char VAL_TREE_HAS_LINES[] = "TreeHasLines";
+constexpr char VAL_EXPAND_ON_STARTUP[] = "Expand on Startup";
+constexpr char VAL_AUTO_COLLAPSE[] = "Auto Collapse";
+constexpr char VAL_CATEGORY_DEPTH[] = "Category Depth";
+constexpr char VAL_LAST_CHANNEL[] = "Last Channel Selected";
+constexpr char VAL_LAST_CATEGORY[] = "Last Category Selected";
+constexpr char VAL_SHOW_FOLDER_LIST[] = "Show Channel Folder List";
+constexpr char VAL_USE_EMBEDDED_BROWSER[] = "Use Embedded Browser";
+constexpr char VAL_LOCK_BROWSER[] = "LockBrowser";
+constexpr char VAL_VIEW_BROWSER[] = "ViewBrowser";
+constexpr char VAL_FOLDER_WIDTH[] = "Channel Folder Width";
+constexpr char VAL_LIST_HEIGHT[] = "Headline List Height";
+constexpr char VAL_SHOW_CHANNEL_STATUS[] = "ShowChannelStatus";
+constexpr char VAL_CHANNEL_BITMAP[] = "Channel Bitmap";
+constexpr char VAL_ALERT_BITMAP[] = "Alert Bitmap";
+constexpr char ALERT_SETTINGS_PREFIX[] = "Alert ";
+
+constexpr DWORD DEFAULT_CATEGORY_DEPTH = 99;
+constexpr int DEFAULT_FOLDER_WIDTH = 200;
+constexpr int DEFAULT_LIST_HEIGHT = 120;
+constexpr int HEADER_HEIGHT = 64;

@@ -1,0 +1,366 @@
+// The channel frame: panes, switches, sizes, change messages and the engine callback.
+
+#include "src/app/startupchecks.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelfolderview.h"
+#include "src/channel/channelframe.h"
+#include "src/channel/channelheaderview.h"
+#include "src/channel/channelids.h"
+#include "src/channel/panefactory.h"
+#include "src/engine/chandir.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/mainframe.h"
+#include "src/framework/splitter.h"
+#include "src/framework/winapp.h"
+#include "tests/channel/channeltest.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/model.h"
+
+#include <QMdiArea>
+#include <thread>
+
+using namespace channeltest;
+
+namespace
+{
+
+class ChannelFrameTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        InstallDirectoryMessageSink();
+        CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
+        app = std::make_unique<CWinApp>(QStringLiteral("ChannelTests"));
+        main = std::make_unique<CMDIFrameWnd>();
+        app->m_pMainWnd = main.get();
+        main->resize(1000, 700);
+        main->show();
+        channels = std::make_unique<CDocTemplate>(
+            129, "ChannelDoc", [] { return new CChannelDoc; }, [] { return new CChannelFrame; },
+            [] { return new CChannelHeaderView; });
+        alerts = std::make_unique<CDocTemplate>(
+            131, "AlertDoc", [] { return new CAlertDoc; }, [] { return new CChannelFrame; },
+            [] { return new CChannelHeaderView; });
+    }
+    void TearDown() override
+    {
+        for (CMDIChildWnd* frame : main->GetChildFrames())
+            frame->MDIDestroy();
+        channels.reset();
+        alerts.reset();
+        app->m_pMainWnd = nullptr;
+        main.reset();
+        app.reset();
+        ChanDir_SetMessageSink(nullptr);
+        CChannelHeaderView::SetSecureIndicatorHook(nullptr);
+        EngineTest::TearDown();
+    }
+
+    CChannelFrame* open(CDocTemplate* kind)
+    {
+        CDocument* doc = kind->OpenDocumentFile();
+        if (!doc)
+            return nullptr;
+        auto* frame = qobject_cast<CChannelFrame*>(doc->GetFrames().front());
+        QCoreApplication::processEvents();
+        return frame;
+    }
+    static CRecordingPlaceholderView* recorderOf(CView* view)
+    {
+        return dynamic_cast<CRecordingPlaceholderView*>(view);
+    }
+    static void send(CChannelFrame* frame, const char* message, uint32_t channel,
+                     const std::vector<uint32_t>* stories = nullptr)
+    {
+        SendMessage(frame->GetSafeHwnd(), RegisterWindowMessage(message), channel,
+                    reinterpret_cast<LPARAM>(stories));
+    }
+    static bool commandState(CChannelFrame* frame, UINT id, bool* checked = nullptr)
+    {
+        CCmdUI ui(id);
+        RouteUpdate(frame->FrameRoute(), &ui);
+        if (checked)
+            *checked = ui.checkState() != 0;
+        return ui.isEnabled();
+    }
+
+    std::unique_ptr<CWinApp> app;
+    std::unique_ptr<CMDIFrameWnd> main;
+    std::unique_ptr<CDocTemplate> channels;
+    std::unique_ptr<CDocTemplate> alerts;
+};
+
+TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
+{
+    const uint32_t first = addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NE(frame->GetHeaderView(), nullptr);
+    EXPECT_NE(frame->GetFolderView(), nullptr);
+    EXPECT_NE(frame->GetHeadlineView(), nullptr);
+    EXPECT_EQ(frame->GetBrowserView(), nullptr);
+    EXPECT_TRUE(frame->GetOuterSplitter()->HasFixedBars());
+    EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 1);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
+    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
+    EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha");
+}
+
+TEST_F(ChannelFrameTest, WithoutAFolderTreeTheWindowOpensOnTheFirstChannel)
+{
+    writeUserNumber(kReadhallKey, "Show Channel Folder List", 0);
+    const uint32_t first = addChannel("Zulu", "Z");
+    addChannel("Alpha", "A");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetFolderView(), nullptr);
+    EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
+    auto* list = recorderOf(frame->GetHeadlineView());
+    ASSERT_NE(list, nullptr);
+    EXPECT_GE(list->hintCount(HINT_SELECTION_CHANGED), 1);
+}
+
+TEST_F(ChannelFrameTest, ALockedBrowserFollowsViewBrowserAndCannotBeSwitched)
+{
+    writeUserNumber(kLayoutKey, "LockBrowser", 1);
+    writeUserNumber(kLayoutKey, "ViewBrowser", 1);
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NE(frame->GetBrowserView(), nullptr);
+    EXPECT_TRUE(frame->IsBrowserShown());
+    bool checked = false;
+    EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER, &checked));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 1);
+}
+
+TEST_F(ChannelFrameTest, WithoutAUsableBrowserThePaneStaysOff)
+{
+    startupchecks::setWebBrowserProbe([] { return false; });
+    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(frame->IsBrowserShown());
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
+    EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER));
+}
+
+TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
+{
+    const uint32_t shown = addChannel("Alpha", "News");
+    const uint32_t other = addChannel("Beta", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{shown});
+    auto* list = recorderOf(frame->GetHeadlineView());
+    ASSERT_NE(list, nullptr);
+    list->clearHints();
+
+    const std::vector<uint32_t> stories{4, 5};
+    send(frame, REFRESHCODE_STORIES_ATTRIBUTE_CHANGED, other, &stories);
+    send(frame, REFRESHCODE_STORIES_DELETED, other, &stories);
+    EXPECT_TRUE(list->hints().empty());
+
+    send(frame, REFRESHCODE_STORIES_DELETED, shown, &stories);
+    ASSERT_EQ(list->hints().size(), 1u);
+    EXPECT_EQ(list->hints()[0].code, HINT_STORIES_DELETED);
+    EXPECT_EQ(list->hints()[0].number, shown);
+    EXPECT_EQ(list->hints()[0].array, stories);
+
+    send(frame, REFRESHCODE_CHANNEL_COUNTER_CHANGED, other);
+    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_COUNTER_CHANGED);
+    send(frame, REFRESHCODE_CHANNEL_ADDED, other);
+    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_ADDED);
+    send(frame, REFRESHCODE_CHANNEL_FLAGS_CHANGED, other);
+    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_FLAGS_CHANGED);
+    const size_t before = list->hints().size();
+    send(frame, REFRESHCODE_CHANNEL_UPDATED, 0);
+    EXPECT_EQ(list->hints().size(), before);
+
+    // A shown channel's change refreshes the document first.
+    setChannelCategory(shown, "News");
+    CServices* services = GetCServices();
+    auto* channel = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(shown));
+    channel->name = "Alpha Prime";
+    ReleaseCServices();
+    send(frame, REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED, shown);
+    EXPECT_EQ(frame->GetChannelDoc()->GetName(), "Alpha Prime");
+    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_ATTRIBUTE_CHANGED);
+    EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha Prime");
+}
+
+TEST_F(ChannelFrameTest, TheEngineReachesTheFolderTreeThroughTheFrame)
+{
+    addChannel("Alpha", "News");
+    const uint32_t other = addChannel("Beta", "News", 2);
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    CChannelFolderView* folder = frame->GetFolderView();
+    QTreeWidgetItem* item = folder->GetFolderTree().FindChannelItem(nullptr, other);
+    ASSERT_EQ(item->text(0), "Beta (2)");
+    markAllRead(other); // the engine sends its change messages to the frame
+    EXPECT_TRUE(rhtest::waitFor([&] { return item->text(0) == "Beta"; }));
+}
+
+TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
+{
+    addChannel("Alpha", "News");
+    const uint32_t beta = addChannel("Beta", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, beta, 0), 1);
+    EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{beta});
+    EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, 0, 0), 0);
+    EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, 777777, 0), 0);
+
+    auto* list = recorderOf(frame->GetHeadlineView());
+    list->clearHints();
+    // The engine calls back from one of its own threads: the frame is only posted to.
+    std::thread engineThread([] {
+        CChannelFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
+        CChannelFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
+    });
+    engineThread.join();
+    EXPECT_TRUE(list->hints().empty());
+    EXPECT_TRUE(rhtest::waitFor([&] { return list->hintCount(HINT_ENGINE_EVENT) == 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->hints().size(), 1u);
+}
+
+TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
+{
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    frame->GetFolderSplitter()->SetColumnInfo(0, 260, 0);
+    frame->GetFolderSplitter()->RecalcLayout();
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 260; }));
+
+    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
+    EXPECT_EQ(frame->GetFolderView(), nullptr);
+    EXPECT_NE(frame->GetHeadlineView(), nullptr);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 260);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 0);
+
+    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
+    ASSERT_NE(frame->GetFolderView(), nullptr);
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 260; }));
+    EXPECT_GT(frame->GetFolderView()->GetTreeCtrl()->topLevelItemCount(), 0);
+}
+
+TEST_F(ChannelFrameTest, ClosingAnExpandedBrowserStoresTheSizesFromBefore)
+{
+    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
+    writeUserNumber(kReadhallKey, "Headline List Height", 150);
+    writeUserNumber(kReadhallKey, "Channel Folder Width", 230);
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(frame->IsBrowserShown());
+    ASSERT_TRUE(rhtest::waitFor(
+        [&] { return frame->GetHeadlineHeight() == 150 && frame->GetFolderWidth() == 230; }));
+
+    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_EXPAND_BROWSER));
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+    bool checked = false;
+    EXPECT_TRUE(commandState(frame, ID_VIEW_EXPAND_BROWSER, &checked));
+    EXPECT_TRUE(checked);
+
+    frame->MDIDestroy();
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230);
+}
+
+TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanes)
+{
+    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
+    frame->ToggleExpandBrowser();
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+    frame->ToggleExpandBrowser();
+    EXPECT_TRUE(rhtest::waitFor(
+        [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
+    EXPECT_FALSE(frame->IsBrowserExpanded());
+}
+
+TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)
+{
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+    EXPECT_TRUE(frame->IsBrowserShown());
+    ASSERT_NE(frame->GetBrowserView(), nullptr);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 1);
+    EXPECT_EQ(frame->GetBrowserView()->GetDocument(), frame->GetChannelDoc());
+
+    // A URL for the window reaches the browser pane.
+    CUpdateHint url(QStringLiteral("https://example.org/story"));
+    frame->GetChannelDoc()->UpdateAllViews(nullptr, HINT_SHOW_URL, &url);
+    EXPECT_EQ(recorderOf(frame->GetBrowserView())->hints().back().text,
+              "https://example.org/story");
+
+    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+    EXPECT_FALSE(frame->IsBrowserShown());
+    EXPECT_EQ(frame->GetBrowserView(), nullptr);
+    EXPECT_NE(frame->GetHeadlineView(), nullptr);
+    EXPECT_EQ(frame->GetHeadlineView()->GetDocument(), frame->GetChannelDoc());
+}
+
+TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwitches)
+{
+    const uint32_t id = addChannel("Alpha", "News", 1);
+    rhtest::engine::addAlert(id, 1, "Rain");
+    CChannelFrame* channelFrame = open(channels.get());
+    CChannelFrame* alertFrame = open(alerts.get());
+    ASSERT_NE(channelFrame, nullptr);
+    ASSERT_NE(alertFrame, nullptr);
+    EXPECT_EQ(alertFrame->GetSettingsPrefix(), "Alert ");
+    EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
+              std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
+
+    channelFrame->GetFolderSplitter()->SetColumnInfo(0, 210, 0);
+    channelFrame->GetFolderSplitter()->RecalcLayout();
+    alertFrame->GetFolderSplitter()->SetColumnInfo(0, 140, 0);
+    alertFrame->GetFolderSplitter()->RecalcLayout();
+    ASSERT_TRUE(rhtest::waitFor([&] {
+        return channelFrame->GetFolderWidth() == 210 && alertFrame->GetFolderWidth() == 140;
+    }));
+
+    // The folder list switched off in the alerts window reaches the channel window when it
+    // is next activated.
+    EXPECT_TRUE(alertFrame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Alert Channel Folder Width"), 140);
+    channelFrame->OnMDIActivate(1);
+    EXPECT_FALSE(channelFrame->IsFolderListShown());
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 210);
+}
+
+TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
+{
+    addChannel("Alpha", "News");
+    CChannelFrame* first = open(channels.get());
+    CChannelFrame* second = open(alerts.get());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
+    first->MDIDestroy();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
+    second->MDIDestroy();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(rhtest::waitFor([] { return CChannelFrame::OpenFrames().empty(); }));
+    EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
+}
+
+} // namespace

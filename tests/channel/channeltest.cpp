@@ -1,0 +1,153 @@
+#include "tests/channel/channeltest.h"
+
+#include "resources/readhall_resources.h"
+#include "src/app/startupchecks.h"
+#include "src/engine/engctl.h"
+#include "src/platform/settingsstore.h"
+#include "vantrel/core/engine.h"
+#include "vantrel/core/model.h"
+
+#if __has_include("src/app/mainframe.h")
+#include "src/app/mainframe.h"
+#define CHANNELTEST_HAS_MAINFRAME 1
+#endif
+
+namespace channeltest
+{
+
+const char* const kReadhallKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
+const char* const kLayoutKey = "Software\\Vantrel\\Vantrel\\Layout";
+const char* const kFolderKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
+
+void EngineTest::SetUp()
+{
+    readhallInitResources();
+    startupchecks::setWebBrowserProbe([] { return true; });
+    ASSERT_TRUE(rhtest::engine::start());
+}
+
+void EngineTest::TearDown()
+{
+    rhtest::engine::waitForIdle();
+    startupchecks::resetForTests();
+}
+
+uint32_t EngineTest::addChannel(const QString& name, const QString& category, int unread,
+                                uint32_t flags)
+{
+    const uint32_t id = rhtest::engine::addChannel(name, category, flags);
+    for (int i = 0; i < unread; ++i)
+        addStory(id, QStringLiteral("Story %1").arg(i + 1), false);
+    return id;
+}
+
+uint32_t EngineTest::addStory(uint32_t channel, const QString& headline, bool read,
+                              const QString& category)
+{
+    rhtest::engine::StorySpec story;
+    story.headline = headline;
+    story.category = category;
+    story.attributes[QStringLiteral("Read")] = read ? 1 : 0;
+    return rhtest::engine::addStory(channel, story);
+}
+
+void EngineTest::markAllRead(uint32_t channel)
+{
+    std::vector<uint32_t> numbers;
+    if (CServices* services = GetCServices()) {
+        if (CService* service = services->GetServiceByID(channel)) {
+            for (int i = 0; i < service->GetNoStories(); ++i) {
+                uint32_t id = 0;
+                uint32_t number = 0;
+                if (CService::ParseStoryID(service->GetStoryID(i), id, number))
+                    numbers.push_back(number);
+            }
+        }
+        ReleaseCServices();
+    }
+    ASSERT_EQ(VTMarkStoriesRead(channel, numbers, 1), 1);
+    rhtest::engine::waitForIdle();
+}
+
+void EngineTest::setChannelCategory(uint32_t channel, const QString& category)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    ASSERT_NE(engine, nullptr);
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    auto* service = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(channel));
+    if (service)
+        service->categories = category;
+    ReleaseCServices();
+    ASSERT_NE(service, nullptr);
+}
+
+void EngineTest::setRestrictions(uint32_t mask)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    ASSERT_NE(engine, nullptr);
+    engine->setWorkgroupRestrictions(mask);
+#ifdef CHANNELTEST_HAS_MAINFRAME
+    SetWorkgroupRestrictions(mask);
+#endif
+}
+
+QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent)
+{
+    QStringList labels;
+    QTreeWidgetItem* box = treeitems::container(tree, parent);
+    for (int i = 0; box && i < box->childCount(); ++i)
+        labels << box->child(i)->text(0);
+    return labels;
+}
+
+QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label)
+{
+    QTreeWidgetItem* box = treeitems::container(tree, parent);
+    for (int i = 0; box && i < box->childCount(); ++i) {
+        if (box->child(i)->text(0) == label)
+            return box->child(i);
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels)
+{
+    QTreeWidgetItem* item = nullptr;
+    for (const QString& label : labels) {
+        item = childLabelled(tree, item, label);
+        if (!item)
+            return nullptr;
+    }
+    return item;
+}
+
+long readUserNumber(const QString& key, const QString& name)
+{
+    DWORD value = 0;
+    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
+    if (!settings || !settings.readNumber(name, value))
+        return -1;
+    return static_cast<long>(value);
+}
+
+QString readUserText(const QString& key, const QString& name)
+{
+    QString value;
+    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
+    if (settings)
+        settings.readText(name, value);
+    return value;
+}
+
+void writeUserNumber(const QString& key, const QString& name, uint32_t value)
+{
+    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeNumber(name, value);
+}
+
+void writeUserText(const QString& key, const QString& name, const QString& value)
+{
+    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeText(name, value);
+}
+
+} // namespace channeltest

@@ -1,0 +1,55 @@
+#pragma once
+// Shared helpers of the channel window tests: the real engine seeded by the test builder,
+// the program's resources, and small readers of tree items and settings.
+
+#include "src/channel/foldertree.h"
+#include "src/channel/treeitems.h"
+#include "tests/support/engine_builder.h"
+
+#include <QStringList>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace channeltest
+{
+
+// Starts the engine and registers the resources; every channel test fixture derives from it.
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A channel with `unread` unread stories (and `read` read ones).
+    static uint32_t addChannel(const QString& name, const QString& category, int unread = 0,
+                               uint32_t flags = rhtest::engine::Enabled);
+    static uint32_t addStory(uint32_t channel, const QString& headline, bool read,
+                             const QString& category = QString());
+    static void markAllRead(uint32_t channel);
+    // Changes a channel's category and name in the running engine, as a directory change
+    // would (the engine has no command for it).
+    static void setChannelCategory(uint32_t channel, const QString& category);
+    // The workgroup restrictions, in the engine and in the main frame's copy.
+    static void setRestrictions(uint32_t mask);
+};
+
+// The labels of an item's children (the top level for null).
+QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent = nullptr);
+// The child of the parent with exactly this label; null when none.
+QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label);
+// Follows labels from the top level down; null when a label is missing.
+QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels);
+
+// A settings value of the user root (nullopt-like: -1 when absent).
+long readUserNumber(const QString& key, const QString& name);
+QString readUserText(const QString& key, const QString& name);
+void writeUserNumber(const QString& key, const QString& name, uint32_t value);
+void writeUserText(const QString& key, const QString& name, const QString& value);
+
+extern const char* const kReadhallKey;
+extern const char* const kLayoutKey;
+extern const char* const kFolderKey;
+
+} // namespace channeltest

@@ -1,0 +1,259 @@
+// The folder tree operations against the real engine.
+
+#include "src/channel/channelids.h"
+#include "src/channel/foldertree.h"
+#include "src/channel/treeitems.h"
+#include "src/engine/engctl.h"
+#include "tests/channel/channeltest.h"
+
+#include <QTreeWidget>
+
+using namespace channeltest;
+
+namespace
+{
+
+class FolderTreeTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        tree = std::make_unique<QTreeWidget>();
+        folder = std::make_unique<CFolderTree>(tree.get());
+    }
+    void insert(uint32_t id, uint32_t depth = DEFAULT_CATEGORY_DEPTH)
+    {
+        ASSERT_NE(folder->InsertChannel(id, depth, false, true), nullptr);
+    }
+
+    std::unique_ptr<QTreeWidget> tree;
+    std::unique_ptr<CFolderTree> folder;
+};
+
+TEST_F(FolderTreeTest, EmptyLevelsAreSkippedWhenPlacingAChannel)
+{
+    const uint32_t id = addChannel("Town Crier", "News//Local");
+    insert(id);
+    QTreeWidgetItem* local = itemAt(tree.get(), {"News", "Local"});
+    ASSERT_NE(local, nullptr);
+    EXPECT_EQ(childLabels(tree.get(), local), QStringList{"Town Crier"});
+    EXPECT_EQ(CFolderTree::GetItemKind(local), FolderItemKind::Category);
+    EXPECT_EQ(treeitems::data(local), 0u);
+    EXPECT_EQ(treeitems::data(local->child(0)), id);
+}
+
+TEST_F(FolderTreeTest, CategoryDepthLimitsTheChain)
+{
+    const uint32_t id = addChannel("Town Crier", "News/Local");
+    insert(id, 1);
+    EXPECT_EQ(childLabels(tree.get()), QStringList{"News"});
+    EXPECT_EQ(childLabels(tree.get(), tree->topLevelItem(0)), QStringList{"Town Crier"});
+}
+
+TEST_F(FolderTreeTest, DepthZeroPutsEveryChannelUnderAllSubscribedChannels)
+{
+    insert(addChannel("Town Crier", "News/Local"), 0);
+    insert(addChannel("Loose", ""), 0);
+    EXPECT_EQ(childLabels(tree.get()), QStringList{"All Subscribed Channels"});
+    EXPECT_EQ(childLabels(tree.get(), tree->topLevelItem(0)), (QStringList{"Loose", "Town Crier"}));
+}
+
+TEST_F(FolderTreeTest, SiblingsSortWithoutCaseAndEqualLabelsKeepTheirOrder)
+{
+    const uint32_t first = addChannel("alpha", "Misc");
+    insert(first);
+    insert(addChannel("Beta", "Misc"));
+    const uint32_t second = addChannel("Alpha", "Misc");
+    insert(second);
+    QTreeWidgetItem* misc = itemAt(tree.get(), {"Misc"});
+    EXPECT_EQ(childLabels(tree.get(), misc), (QStringList{"alpha", "Alpha", "Beta"}));
+    EXPECT_EQ(treeitems::data(misc->child(0)), first);
+    EXPECT_EQ(treeitems::data(misc->child(1)), second);
+}
+
+TEST_F(FolderTreeTest, CategoriesComeBeforeChannelsAndUncategorisedChannelsSitAtTheTop)
+{
+    insert(addChannel("Aardvark Daily", ""));
+    insert(addChannel("Zoo News", "Zoo"));
+    insert(addChannel("Bee", "Apiary"));
+    EXPECT_EQ(childLabels(tree.get()), (QStringList{"Apiary", "Zoo", "Aardvark Daily"}));
+}
+
+TEST_F(FolderTreeTest, CategoryLevelsMatchWithRegardToCase)
+{
+    insert(addChannel("One", "News"));
+    insert(addChannel("Two", "news"));
+    EXPECT_EQ(childLabels(tree.get()), (QStringList{"News", "news"}));
+}
+
+TEST_F(FolderTreeTest, UnreadCountsShowInBoldAndGoWhenRead)
+{
+    const uint32_t id = addChannel("Daily", "News", 3);
+    insert(id);
+    QTreeWidgetItem* item = folder->FindChannelItem(nullptr, id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(0), "Daily (3)");
+    EXPECT_TRUE(treeitems::isBold(item));
+    EXPECT_EQ(CFolderTree::GetPlainName(item), "Daily");
+
+    markAllRead(id);
+    folder->UpdateChannelCounts(id);
+    EXPECT_EQ(item->text(0), "Daily");
+    EXPECT_FALSE(treeitems::isBold(item));
+}
+
+TEST_F(FolderTreeTest, PlainNameCutsTheCountOnlyFromBoldItems)
+{
+    const uint32_t quiet = addChannel("Radio (FM)", "Radio");
+    const uint32_t busy = addChannel("Radio (AM)", "Radio", 2);
+    insert(quiet);
+    insert(busy);
+    EXPECT_EQ(CFolderTree::GetPlainName(folder->FindChannelItem(nullptr, quiet)), "Radio (FM)");
+    QTreeWidgetItem* busyItem = folder->FindChannelItem(nullptr, busy);
+    EXPECT_EQ(busyItem->text(0), "Radio (AM) (2)");
+    EXPECT_EQ(CFolderTree::GetPlainName(busyItem), "Radio (AM)");
+
+    // A bold label with fewer than two characters before its "(" stays whole.
+    QTreeWidgetItem odd(QStringList{"X(1)"});
+    treeitems::setBold(&odd, true);
+    EXPECT_EQ(CFolderTree::GetPlainName(&odd), "X(1)");
+}
+
+TEST_F(FolderTreeTest, ChannelImagesFollowTheChannelState)
+{
+    using namespace rhtest::engine;
+    const uint32_t plain = addChannel("Plain", "", 0, Enabled);
+    const uint32_t off = addChannel("Off", "", 0, 0);
+    const uint32_t all = addChannel("All", "", 0, Secure | Filtered);
+    for (uint32_t id : {plain, off, all})
+        insert(id);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, plain)), 2);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), 3);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, all)), 9);
+    EXPECT_EQ(treeitems::selectedImage(folder->FindChannelItem(nullptr, all)), 9);
+
+    VTEnableChannel(off, 1);
+    rhtest::engine::waitForIdle();
+    folder->UpdateChannelImage(off, false);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), 2);
+}
+
+TEST_F(FolderTreeTest, RemovingTheLastChannelRemovesEmptiedCategories)
+{
+    const uint32_t deep = addChannel("Deep", "A/B/C");
+    const uint32_t keep = addChannel("Keeper", "A");
+    insert(deep);
+    insert(keep);
+    folder->RemoveChannel(deep);
+    EXPECT_EQ(folder->FindChannelItem(nullptr, deep), nullptr);
+    EXPECT_EQ(childLabels(tree.get()), QStringList{"A"});
+    EXPECT_EQ(childLabels(tree.get(), tree->topLevelItem(0)), QStringList{"Keeper"});
+
+    folder->RemoveChannel(keep);
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+}
+
+TEST_F(FolderTreeTest, SubChannelsShowSummedCountsAndSlashesInNames)
+{
+    const uint32_t id = addChannel("Sport Desk", "Sport");
+    addStory(id, "Hole in one", false, "Sports/Golf");
+    addStory(id, "Eagle", false, "Sports/Golf");
+    addStory(id, "Ace", false, "Sports/Tennis");
+    addStory(id, "Old", true, "Sports/Tennis");
+    addStory(id, "Either", true, "A//B");
+    insert(id);
+    QTreeWidgetItem* channel = folder->FindChannelItem(nullptr, id);
+    ASSERT_EQ(channel->childCount(), 1);
+    EXPECT_EQ(CFolderTree::GetItemKind(channel->child(0)), FolderItemKind::Placeholder);
+    EXPECT_EQ(channel->child(0)->text(0), "Dummy subchannel");
+
+    folder->PrepareChannelExpand(channel);
+    EXPECT_EQ(childLabels(tree.get(), channel), (QStringList{"A/B", "Sports (3)"}));
+    QTreeWidgetItem* sports = channel->child(1);
+    EXPECT_TRUE(treeitems::isBold(sports));
+    EXPECT_EQ(childLabels(tree.get(), sports), (QStringList{"Golf (2)", "Tennis (1)"}));
+    EXPECT_FALSE(treeitems::isBold(channel->child(0)));
+    EXPECT_EQ(treeitems::data(sports->child(0)), id);
+    EXPECT_EQ(CFolderTree::GetSubChannelPath(sports->child(1)), "Sports/Tennis");
+    EXPECT_EQ(CFolderTree::GetSubChannelPath(channel->child(0)), "A&slash;B");
+
+    // Reading the golf stories clears the counts on the way up.
+    markAllRead(id);
+    folder->UpdateChannelCounts(id);
+    EXPECT_EQ(childLabels(tree.get(), channel), (QStringList{"A/B", "Sports"}));
+    EXPECT_EQ(childLabels(tree.get(), sports), (QStringList{"Golf", "Tennis"}));
+    EXPECT_FALSE(treeitems::isBold(sports));
+}
+
+TEST_F(FolderTreeTest, PruningRemovesSubChannelsThatAreGone)
+{
+    const uint32_t id = addChannel("Sport Desk", "Sport");
+    addStory(id, "Hole in one", false, "Sports/Golf");
+    insert(id);
+    QTreeWidgetItem* channel = folder->FindChannelItem(nullptr, id);
+    folder->PrepareChannelExpand(channel);
+    QTreeWidgetItem* sports = channel->child(0);
+    treeitems::insertItem(tree.get(), sports, 0, "Curling");
+    treeitems::setImages(sports->child(0), IMG_SUBCHANNEL, IMG_SUBCHANNEL, nullptr);
+    folder->FillSubChannels(channel);
+    EXPECT_EQ(childLabels(tree.get(), channel->child(0)), QStringList{"Golf (1)"});
+}
+
+TEST_F(FolderTreeTest, PathsAndCollectedIdsFollowTheTree)
+{
+    const uint32_t a = addChannel("Alpha", "News/Local");
+    const uint32_t b = addChannel("Beta", "News");
+    const uint32_t c = addChannel("Gamma", "News/Local");
+    for (uint32_t id : {a, b, c})
+        insert(id);
+    QTreeWidgetItem* news = itemAt(tree.get(), {"News"});
+    EXPECT_EQ(CFolderTree::GetCategoryPath(itemAt(tree.get(), {"News", "Local"})), "News/Local");
+    std::vector<uint32_t> ids;
+    CFolderTree::CollectChannelIds(news, ids);
+    EXPECT_EQ(ids, (std::vector<uint32_t>{a, c, b}));
+    EXPECT_EQ(folder->FindChildByName(nullptr, "News"), news);
+    EXPECT_EQ(folder->FindChildByName(nullptr, "news"), nullptr);
+}
+
+TEST_F(FolderTreeTest, RebuildInsertsEveryChannelAndExpandsCategoriesOnly)
+{
+    const uint32_t sport = addChannel("Sport Desk", "Sport/Daily");
+    addStory(sport, "Hole in one", false, "Golf");
+    addChannel("Weather", "");
+    folder->RebuildTree(CONTENT_SUBSCRIBED_CHANNELS, DEFAULT_CATEGORY_DEPTH, false, true);
+    EXPECT_EQ(childLabels(tree.get()), (QStringList{"Sport", "Weather"}));
+    QTreeWidgetItem* daily = itemAt(tree.get(), {"Sport", "Daily"});
+    ASSERT_NE(daily, nullptr);
+    EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
+    EXPECT_TRUE(daily->isExpanded());
+    QTreeWidgetItem* channel = daily->child(0);
+    EXPECT_FALSE(channel->isExpanded());
+    EXPECT_EQ(CFolderTree::GetItemKind(channel->child(0)), FolderItemKind::Placeholder);
+
+    folder->ExpandAll(nullptr, true);
+    EXPECT_TRUE(channel->isExpanded());
+    EXPECT_EQ(childLabels(tree.get(), channel), QStringList{"Golf (1)"});
+}
+
+TEST_F(FolderTreeTest, AlertsContentShowsOnlyTheAlertsChannelAtTheTop)
+{
+    const uint32_t id = addChannel("Daily", "News", 1);
+    rhtest::engine::addAlert(id, 1, "Rain");
+    folder->RebuildTree(CONTENT_ALERTS_CHANNEL, DEFAULT_CATEGORY_DEPTH, true, false);
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(treeitems::data(tree->topLevelItem(0)), VT_ALERTS_CHANNEL_ID);
+}
+
+TEST_F(FolderTreeTest, UnknownChannelsChangeNothing)
+{
+    insert(addChannel("Daily", "News"));
+    const QStringList before = childLabels(tree.get());
+    EXPECT_EQ(folder->InsertChannel(424242, 99, false, false), nullptr);
+    folder->UpdateChannelCounts(424242);
+    folder->UpdateChannelImage(424242, true);
+    folder->RemoveChannel(424242);
+    EXPECT_EQ(childLabels(tree.get()), before);
+}
+
+} // namespace

@@ -1,0 +1,387 @@
+// The channel folder view: building, choosing, remembering, hints, commands and dragging.
+
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelfolderview.h"
+#include "src/channel/channelids.h"
+#include "src/channel/panefactory.h"
+#include "src/engine/chandir.h"
+#include "src/engine/messages.h"
+#include "src/framework/cmdtarget.h"
+#include "src/platform/messagewindow.h"
+#include "tests/channel/channeltest.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/model.h"
+
+#include <QApplication>
+
+using namespace channeltest;
+
+namespace
+{
+
+class FolderViewTest : public EngineTest
+{
+protected:
+    void TearDown() override
+    {
+        delete view;
+        delete recorder;
+        setRestrictions(0);
+        EngineTest::TearDown();
+    }
+
+    // A folder view and a recording view over the document, after their first update.
+    void open(CChannelDoc* document = nullptr)
+    {
+        doc = document ? document : &channelDoc;
+        view = new CChannelFolderView;
+        recorder = new CRecordingPlaceholderView("Recorder");
+        doc->AddView(view);
+        doc->AddView(recorder);
+        view->OnInitialUpdate();
+    }
+    // Closes the view (it saves its choice) and opens a new one.
+    void reopen()
+    {
+        delete view;
+        delete recorder;
+        view = nullptr;
+        recorder = nullptr;
+        CChannelDoc* document = doc;
+        document->SetCategory({});
+        open(document);
+    }
+    QTreeWidget* tree() const { return view->GetTreeCtrl(); }
+    QTreeWidgetItem* channelItem(uint32_t id) const
+    {
+        return view->GetFolderTree().FindChannelItem(nullptr, id);
+    }
+    void hint(LPARAM code, uint32_t id)
+    {
+        CUpdateHint update(id);
+        doc->UpdateAllViews(nullptr, code, &update);
+    }
+    bool enabled(UINT id)
+    {
+        CCmdUI ui(id);
+        view->UpdateCmdUI(&ui);
+        return ui.isEnabled();
+    }
+
+    CChannelDoc channelDoc;
+    CChannelDoc* doc = nullptr;
+    CChannelFolderView* view = nullptr;
+    CRecordingPlaceholderView* recorder = nullptr;
+};
+
+TEST_F(FolderViewTest, FirstUpdateOpensTheFirstChannelWhenNothingIsRemembered)
+{
+    const uint32_t first = addChannel("Alpha", "News/Local");
+    addChannel("Beta", "News");
+    open();
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{first});
+    EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 1);
+    EXPECT_EQ(tree()->currentItem(), channelItem(first));
+    EXPECT_TRUE(itemAt(tree(), {"News", "Local"})->isExpanded());
+}
+
+TEST_F(FolderViewTest, ChoosingACategoryShowsItsChannelsInTreeOrder)
+{
+    const uint32_t a = addChannel("Alpha", "News/Local");
+    const uint32_t b = addChannel("Beta", "News");
+    const uint32_t c = addChannel("Gamma", "News/Local", 2);
+    open();
+    recorder->clearHints();
+    view->SelectItem(itemAt(tree(), {"News"}));
+    EXPECT_EQ(doc->GetMode(), CChannelDoc::ModeCategory);
+    EXPECT_EQ(doc->GetName(), "News");
+    EXPECT_EQ(doc->GetChannelIds(), (std::vector<uint32_t>{a, c, b}));
+    EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 1);
+
+    // Choosing the channel the document already shows sends nothing.
+    view->SelectItem(channelItem(a));
+    recorder->clearHints();
+    view->SelectItem(nullptr);
+    view->SelectItem(channelItem(a));
+    EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 0);
+}
+
+TEST_F(FolderViewTest, TheLastChoiceIsRememberedAndRestored)
+{
+    addChannel("Alpha", "News");
+    const uint32_t b = addChannel("Beta", "Sport");
+    open();
+    view->SelectItem(channelItem(b));
+    reopen();
+    EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), long(b));
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{b});
+
+    view->SelectItem(itemAt(tree(), {"Sport"}));
+    reopen();
+    EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), -1);
+    EXPECT_EQ(readUserText(kFolderKey, "Last Category Selected"), "Sport");
+    EXPECT_EQ(doc->GetMode(), CChannelDoc::ModeCategory);
+    EXPECT_EQ(doc->GetName(), "Sport");
+}
+
+TEST_F(FolderViewTest, ARememberedCategoryPassesOverMissingLevels)
+{
+    addChannel("Alpha", "News/Local");
+    writeUserNumber(kFolderKey, "Last Channel Selected", 0);
+    writeUserText(kFolderKey, "Last Category Selected", "Gone/News/Local");
+    open();
+    EXPECT_EQ(doc->GetMode(), CChannelDoc::ModeCategory);
+    EXPECT_EQ(doc->GetName(), "News/Local");
+}
+
+TEST_F(FolderViewTest, ASubChannelIsRememberedAsItsChannel)
+{
+    const uint32_t id = addChannel("Sport Desk", "Sport");
+    addStory(id, "Hole in one", false, "Sports/Golf");
+    open();
+    QTreeWidgetItem* channel = channelItem(id);
+    channel->setExpanded(true); // the user opens it: the sub-channels are read
+    QTreeWidgetItem* golf = itemAt(tree(), {"Sport", "Sport Desk (1)", "Sports (1)", "Golf (1)"});
+    ASSERT_NE(golf, nullptr);
+    view->SelectItem(golf);
+    EXPECT_EQ(doc->GetSubChannelPath(), "Sports/Golf");
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{id});
+    delete view;
+    view = nullptr;
+    EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), long(id));
+}
+
+TEST_F(FolderViewTest, ACounterChangeRelabelsAChannelTheWindowDoesNotShow)
+{
+    const uint32_t shown = addChannel("Alpha", "News");
+    const uint32_t other = addChannel("Beta", "News");
+    open();
+    ASSERT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{shown});
+    addStory(other, "Fresh", false);
+    hint(HINT_CHANNEL_COUNTER_CHANGED, other);
+    EXPECT_EQ(channelItem(other)->text(0), "Beta (1)");
+    EXPECT_TRUE(treeitems::isBold(channelItem(other)));
+}
+
+TEST_F(FolderViewTest, AMovedChannelStaysSelectedAndReopensOnlyAnOpenChain)
+{
+    writeUserNumber(kFolderKey, "Expand on Startup", 0);
+    const uint32_t id = addChannel("Alpha", "News/Local");
+    addChannel("Beta", "Sport/Daily");
+    open();
+    ASSERT_EQ(tree()->currentItem(), channelItem(id));
+    CFolderTree::ExpandAncestors(channelItem(id));
+
+    setChannelCategory(id, "Sport/Daily");
+    hint(HINT_CHANNEL_ATTRIBUTE_CHANGED, id);
+    QTreeWidgetItem* moved = channelItem(id);
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(CFolderTree::GetCategoryPath(moved->parent()), "Sport/Daily");
+    EXPECT_EQ(tree()->currentItem(), moved);
+    EXPECT_TRUE(moved->isSelected());
+    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
+    EXPECT_TRUE(itemAt(tree(), {"Sport", "Daily"})->isExpanded());
+    EXPECT_EQ(itemAt(tree(), {"News"}), nullptr); // the emptied chain went
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{id});
+
+    // From a closed chain the new chain stays closed.
+    itemAt(tree(), {"Sport"})->setExpanded(false);
+    setChannelCategory(id, "Weather/Today");
+    hint(HINT_CHANNEL_ATTRIBUTE_CHANGED, id);
+    EXPECT_FALSE(itemAt(tree(), {"Weather"})->isExpanded());
+    EXPECT_EQ(tree()->currentItem(), channelItem(id));
+}
+
+TEST_F(FolderViewTest, CategoryDepthZeroPutsEverythingUnderOneCategory)
+{
+    writeUserNumber(kFolderKey, "Category Depth", 0);
+    addChannel("Alpha", "News/Local");
+    addChannel("Beta", "");
+    open();
+    EXPECT_EQ(childLabels(tree()), QStringList{"All Subscribed Channels"});
+    EXPECT_EQ(childLabels(tree(), tree()->topLevelItem(0)), (QStringList{"Alpha", "Beta"}));
+}
+
+TEST_F(FolderViewTest, AddedAndDeletedChannelsFollowTheEngine)
+{
+    addChannel("Alpha", "News");
+    open();
+    const uint32_t added = addChannel("Beta", "Sport");
+    hint(HINT_CHANNEL_ADDED, added);
+    EXPECT_NE(channelItem(added), nullptr);
+    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
+    hint(HINT_CHANNEL_DELETED, added);
+    EXPECT_EQ(channelItem(added), nullptr);
+    EXPECT_EQ(itemAt(tree(), {"Sport"}), nullptr);
+}
+
+TEST_F(FolderViewTest, AChannelGainingSubChannelsGetsAnExpandButton)
+{
+    const uint32_t id = addChannel("Alpha", "News");
+    open();
+    EXPECT_EQ(channelItem(id)->childCount(), 0);
+    addStory(id, "Golf news", false, "Golf");
+    hint(HINT_CHANNEL_UPDATED, id);
+    QTreeWidgetItem* item = channelItem(id);
+    ASSERT_EQ(item->childCount(), 1);
+    EXPECT_EQ(CFolderTree::GetItemKind(item->child(0)), FolderItemKind::Placeholder);
+    EXPECT_FALSE(item->isExpanded());
+
+    item->setExpanded(true);
+    EXPECT_EQ(childLabels(tree(), item), QStringList{"Golf (1)"});
+    addStory(id, "Tennis news", false, "Tennis");
+    hint(HINT_CHANNEL_UPDATED, id);
+    EXPECT_EQ(childLabels(tree(), item), (QStringList{"Golf (1)", "Tennis (1)"}));
+}
+
+TEST_F(FolderViewTest, TheAlertsWindowShowsOnlyTheAlertsChannel)
+{
+    const uint32_t id = addChannel("Alpha", "News", 1);
+    rhtest::engine::addAlert(id, 1, "Rain", "Weather/Rain");
+    CAlertDoc alerts;
+    open(&alerts);
+    ASSERT_EQ(tree()->topLevelItemCount(), 1);
+    QTreeWidgetItem* node = tree()->topLevelItem(0);
+    EXPECT_EQ(treeitems::data(node), VT_ALERTS_CHANNEL_ID);
+    EXPECT_EQ(view->GetContentFlags(), CONTENT_ALERTS_CHANNEL);
+    EXPECT_TRUE(view->ContextMenuItems(node).empty());
+
+    // Right-clicking changes nothing; new channels stay out.
+    QTreeWidgetItem* before = tree()->currentItem();
+    view->OnRightClick(nullptr, QPoint());
+    EXPECT_EQ(tree()->currentItem(), before);
+    const uint32_t added = addChannel("Beta", "Sport");
+    hint(HINT_CHANNEL_ADDED, added);
+    EXPECT_EQ(tree()->topLevelItemCount(), 1);
+}
+
+TEST_F(FolderViewTest, ContextMenuOffersTheChannelCommands)
+{
+    const uint32_t on = addChannel("Alpha", "News");
+    const uint32_t off = addChannel("Beta", "News", 0, 0);
+    open();
+    auto ids = [](const std::vector<CMenuItem>& items) {
+        std::vector<UINT> result;
+        for (const CMenuItem& item : items)
+            result.push_back(item.id);
+        return result;
+    };
+    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))),
+              (std::vector<UINT>{32795, 32836, 32799, 32794}));
+    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(off))),
+              (std::vector<UINT>{32795, 32835, 32799, 32794}));
+    EXPECT_TRUE(view->ContextMenuItems(itemAt(tree(), {"News"})).empty());
+
+    setRestrictions(VTRESTRICT_UPDATE_NOW);
+    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))),
+              (std::vector<UINT>{32836, 32799, 32794}));
+}
+
+TEST_F(FolderViewTest, CommandRulesFollowTheSelectedNode)
+{
+    const uint32_t on = addChannel("Alpha", "News");
+    const uint32_t off = addChannel("Beta", "News", 0, 0);
+    open();
+    view->SelectItem(channelItem(on));
+    EXPECT_TRUE(enabled(ID_CHANNEL_UPDATE_NOW));
+    EXPECT_TRUE(enabled(ID_CHANNEL_DISABLE));
+    EXPECT_FALSE(enabled(ID_CHANNEL_ENABLE));
+    EXPECT_TRUE(enabled(ID_CHANNEL_UNSUBSCRIBE));
+    EXPECT_TRUE(enabled(ID_CHANNEL_PROPERTIES));
+
+    view->SelectItem(channelItem(off));
+    EXPECT_FALSE(enabled(ID_CHANNEL_DISABLE));
+    EXPECT_TRUE(enabled(ID_CHANNEL_ENABLE));
+
+    view->SelectItem(itemAt(tree(), {"News"}));
+    EXPECT_FALSE(enabled(ID_CHANNEL_UNSUBSCRIBE));
+    EXPECT_FALSE(enabled(ID_CHANNEL_PROPERTIES));
+    EXPECT_FALSE(enabled(ID_CHANNEL_ENABLE));
+
+    view->SelectItem(channelItem(on));
+    setRestrictions(VTRESTRICT_UPDATE_NOW);
+    EXPECT_FALSE(enabled(ID_CHANNEL_UPDATE_NOW));
+
+    // Enable Channel really enables it.
+    view->SelectItem(channelItem(off));
+    EXPECT_TRUE(view->ExecuteCommand(ID_CHANNEL_ENABLE));
+    rhtest::engine::waitForIdle();
+    int state = 0;
+    ASSERT_EQ(VTIsChannelEnabled(off, state), 1);
+    EXPECT_EQ(state, 1);
+}
+
+TEST_F(FolderViewTest, ADraggedNodeGoesToTheAncestorThatAcceptsIt)
+{
+    const uint32_t id = addChannel("Alpha", "News");
+    open();
+    const UINT canDrop = RegisterWindowMessage(DRAGDROPMESSAGE_CAN_DROP);
+    const UINT dropChannel = RegisterWindowMessage(DRAGDROPMESSAGE_DROP_CHANNEL);
+    const UINT dropCategory = RegisterWindowMessage(DRAGDROPMESSAGE_DROP_CATEGORY);
+
+    QWidget grandparent;
+    MessageWindow target("DropTarget", &grandparent);
+    QWidget parent(&grandparent);
+    QWidget child(&parent);
+    MessageWindow childWindow("DropChild", &child);
+    std::vector<std::pair<WPARAM, LPARAM>> asked;
+    std::vector<std::tuple<UINT, WPARAM, LPARAM>> dropped;
+    target.setMessageHandler([&](UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message == canDrop) {
+            asked.emplace_back(w, l);
+            return 1;
+        }
+        dropped.emplace_back(message, w, l);
+        return 0;
+    });
+    childWindow.setMessageHandler([](UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
+    grandparent.setGeometry(300, 300, 200, 200);
+    parent.setGeometry(0, 0, 200, 200);
+    child.setGeometry(0, 0, 200, 200);
+    grandparent.show();
+    ASSERT_TRUE(rhtest::waitFor([&] { return grandparent.isVisible(); }));
+
+    view->BeginDrag(channelItem(id), QPoint(10, 10));
+    EXPECT_TRUE(view->IsDragging());
+    EXPECT_EQ(view->FindDropTargetFrom(childWindow.hwnd()), target.hwnd());
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), (std::pair<WPARAM, LPARAM>(DRAGKIND_CHANNEL, 1)));
+    // The folder view itself accepts nothing.
+    EXPECT_EQ(view->FindDropTargetFrom(view->GetSafeHwnd()), 0u);
+
+    const QPoint inside = child.mapToGlobal(QPoint(100, 100));
+    if (WindowFromPoint(inside) == childWindow.hwnd()) {
+        view->DragMove(inside);
+        EXPECT_TRUE(view->IsShowingDropCursor());
+        view->DragDrop(inside);
+        ASSERT_EQ(dropped.size(), 1u);
+        EXPECT_EQ(dropped[0], std::make_tuple(dropChannel, WPARAM(id), LPARAM(0)));
+    } else {
+        view->CancelDrag();
+    }
+    EXPECT_FALSE(view->IsDragging());
+
+    // A category goes as a category.
+    dropped.clear();
+    view->BeginDrag(itemAt(tree(), {"News"}), QPoint(10, 10));
+    EXPECT_EQ(view->FindDropTargetFrom(childWindow.hwnd()), target.hwnd());
+    EXPECT_EQ(asked.back(), (std::pair<WPARAM, LPARAM>(DRAGKIND_CATEGORY, 1)));
+    if (WindowFromPoint(inside) == childWindow.hwnd()) {
+        view->DragDrop(inside);
+        ASSERT_EQ(dropped.size(), 1u);
+        EXPECT_EQ(dropped[0], std::make_tuple(dropCategory, WPARAM(0), LPARAM(0)));
+    }
+    view->CancelDrag();
+}
+
+TEST_F(FolderViewTest, ADropOutsideAnyTargetSendsNothing)
+{
+    const uint32_t id = addChannel("Alpha", "News");
+    open();
+    view->BeginDrag(channelItem(id), QPoint(5000, 5000));
+    EXPECT_FALSE(view->IsShowingDropCursor());
+    view->DragDrop(QPoint(5000, 5000));
+    EXPECT_FALSE(view->IsDragging());
+}
+
+} // namespace

@@ -1,0 +1,248 @@
+// The channel header strip: what it shows, the channel menu, the commands and the alerts look.
+
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelheaderview.h"
+#include "src/channel/channelids.h"
+#include "src/channel/panefactory.h"
+#include "src/engine/chandir.h"
+#include "tests/channel/channeltest.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/model.h"
+#include "vantrel/qkcoolbutton.h"
+
+#include <QMenu>
+
+using namespace channeltest;
+
+namespace
+{
+
+class HeaderViewTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        CChannelHeaderView::SetSecureIndicatorHook(
+            [this](BOOL secure) { secureCalls.push_back(secure); });
+    }
+    void TearDown() override
+    {
+        delete header;
+        delete recorder;
+        CChannelHeaderView::SetSecureIndicatorHook(nullptr);
+        CChannelHeaderView::SetMenuTrackHook(nullptr);
+        CChannelHeaderView::SetItemsPerColumnHook(nullptr);
+        EngineTest::TearDown();
+    }
+    void open(CChannelDoc* document = nullptr)
+    {
+        doc = document ? document : &channelDoc;
+        header = new CChannelHeaderView;
+        recorder = new CRecordingPlaceholderView("Recorder");
+        doc->AddView(header);
+        doc->AddView(recorder);
+        header->resize(600, 64);
+        header->OnInitialUpdate();
+    }
+    void select(uint32_t id)
+    {
+        doc->SetChannel(id);
+        doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    }
+    void hint(LPARAM code, uint32_t id)
+    {
+        CUpdateHint update(id);
+        doc->UpdateAllViews(nullptr, code, &update);
+    }
+    static void setStatus(uint32_t id, const QString& status)
+    {
+        CServices* services = GetCServices();
+        ASSERT_NE(services, nullptr);
+        if (auto* channel = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(id)))
+            channel->status = status;
+        ReleaseCServices();
+    }
+    bool enabled(UINT id)
+    {
+        CCmdUI ui(id);
+        header->UpdateCmdUI(&ui);
+        return ui.isEnabled();
+    }
+
+    CChannelDoc channelDoc;
+    CChannelDoc* doc = nullptr;
+    CChannelHeaderView* header = nullptr;
+    CRecordingPlaceholderView* recorder = nullptr;
+    std::vector<BOOL> secureCalls;
+};
+
+TEST_F(HeaderViewTest, StartsWithTheChannelsTitleAndAClickableName)
+{
+    open();
+    EXPECT_EQ(header->GetTitle(), ""); // the empty document's name replaced "Channels"
+    EXPECT_EQ(header->GetLineCount(), 2);
+    EXPECT_TRUE(header->IsButtonClickable(0));
+    EXPECT_EQ(header->GetButton(IDC_HEADER_TITLE)->GetMode() & QKCoolButton::QKCB_HOT,
+              uint32_t(QKCoolButton::QKCB_HOT));
+    CChannelHeaderView fresh;
+    EXPECT_EQ(fresh.GetTitle(), "Channels");
+    EXPECT_FALSE(fresh.GetPicture().isNull()); // the channel picture until one is chosen
+}
+
+TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureState)
+{
+    const uint32_t id =
+        addChannel("Bank News", "Finance", 0, rhtest::engine::Enabled | rhtest::engine::Secure);
+    open();
+    setStatus(id, "Updated 12:05, 3 new stories");
+    select(id);
+    EXPECT_EQ(header->GetShownChannelId(), id);
+    EXPECT_EQ(header->GetTitle(), "Bank News");
+    EXPECT_EQ(header->GetThirdLine(), "Updated 12:05, 3 new stories");
+    ASSERT_FALSE(secureCalls.empty());
+    EXPECT_EQ(secureCalls.back(), 1);
+    // No logo file: the picture button draws nothing.
+    EXPECT_TRUE(header->GetPicture().isNull());
+    EXPECT_TRUE(header->GetButton(IDC_HEADER_PICTURE)->GetMode() & QKCoolButton::QKCB_NOBITMAP);
+    EXPECT_TRUE(enabled(ID_CHANNEL_UPDATE_NOW));
+    EXPECT_TRUE(enabled(ID_CHANNEL_DISABLE));
+
+    header->OnFrameActivate(0);
+    EXPECT_EQ(secureCalls.back(), 0);
+    header->OnFrameActivate(1);
+    EXPECT_EQ(secureCalls.back(), 1);
+}
+
+TEST_F(HeaderViewTest, ACategoryShowsItsPathAndNothingElse)
+{
+    const uint32_t a =
+        addChannel("Bank News", "Finance", 0, rhtest::engine::Enabled | rhtest::engine::Secure);
+    open();
+    select(a);
+    doc->SetCategory({a}, "Finance/Banks");
+    doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    EXPECT_EQ(header->GetTitle(), "Finance/Banks");
+    EXPECT_EQ(header->GetSecondLine(), "");
+    EXPECT_EQ(header->GetThirdLine(), "");
+    EXPECT_EQ(header->GetShownChannelId(), 0u);
+    EXPECT_TRUE(header->GetPicture().isNull());
+    EXPECT_EQ(secureCalls.back(), 0);
+    for (UINT id : {ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_ENABLE,
+                    ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES})
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(header->ContextMenuItems().empty());
+}
+
+TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
+{
+    const uint32_t shown = addChannel("Alpha", "News");
+    const uint32_t other = addChannel("Beta", "News");
+    open();
+    select(shown);
+    setStatus(shown, "Connecting...");
+    setStatus(other, "Failed");
+    hint(HINT_CHANNEL_STATUS_CHANGED, other);
+    EXPECT_EQ(header->GetThirdLine(), "");
+    hint(HINT_CHANNEL_STATUS_CHANGED, shown);
+    EXPECT_EQ(header->GetThirdLine(), "Connecting...");
+    setStatus(shown, "Updated 09:00");
+    doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
+    EXPECT_EQ(header->GetThirdLine(), "Updated 09:00");
+}
+
+TEST_F(HeaderViewTest, StatusLineCanBeSwitchedOff)
+{
+    writeUserNumber(kLayoutKey, "ShowChannelStatus", 0);
+    open();
+    EXPECT_EQ(header->GetLineCount(), 1);
+}
+
+TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
+{
+    const uint32_t qa = addChannel("Q&A Hour", "Talk & Radio");
+    addChannel("Morning", "Breakfast");
+    QMenu menu;
+    std::vector<uint32_t> commands;
+    ASSERT_TRUE(CChannelHeaderView::BuildChannelMenu(menu, commands, 30));
+    const QList<QAction*> categories = menu.actions();
+    ASSERT_EQ(categories.size(), 2);
+    EXPECT_EQ(categories[0]->text(), "Breakfast");
+    EXPECT_EQ(categories[1]->text(), "Talk && Radio");
+    QMenu* talk = categories[1]->menu();
+    ASSERT_NE(talk, nullptr);
+    ASSERT_EQ(talk->actions().size(), 1);
+    EXPECT_EQ(talk->actions()[0]->text(), "Q&&A Hour");
+    EXPECT_EQ(commands.at(size_t(talk->actions()[0]->data().toInt())), qa);
+
+    // Picking it points the document at the channel and the other views follow.
+    open();
+    CChannelHeaderView::SetMenuTrackHook(
+        [](QMenu& shown) { return shown.actions()[1]->menu()->actions()[0]->data().toInt(); });
+    header->ExecuteCommand(IDC_HEADER_TITLE);
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{qa});
+    EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 1);
+    EXPECT_EQ(header->GetTitle(), "Q&A Hour");
+
+    CChannelHeaderView::SetMenuTrackHook([](QMenu&) { return 0; });
+    EXPECT_EQ(header->PickChannelFromMenu(header), 0u);
+}
+
+TEST_F(HeaderViewTest, LongCategoriesBreakIntoColumns)
+{
+    for (int i = 0; i < 70; ++i)
+        addChannel(QStringLiteral("Channel %1").arg(i, 2, 10, QLatin1Char('0')), "Many");
+    CChannelHeaderView::SetItemsPerColumnHook([] { return 30; });
+    EXPECT_EQ(CChannelHeaderView::MenuItemsPerColumn(), 30);
+    QMenu menu;
+    std::vector<uint32_t> commands;
+    ASSERT_TRUE(CChannelHeaderView::BuildChannelMenu(menu, commands, 30));
+    QMenu* many = menu.actions()[0]->menu();
+    ASSERT_EQ(many->actions().size(), 70);
+    std::vector<int> breaks;
+    for (int j = 0; j < 70; ++j) {
+        if (many->actions()[j]->property("columnBreak").toBool())
+            breaks.push_back(j);
+    }
+    EXPECT_EQ(breaks, (std::vector<int>{30, 60}));
+    EXPECT_EQ(commands.size(), 71u);
+}
+
+TEST_F(HeaderViewTest, WithoutChannelsTheMenuDoesNotOpen)
+{
+    open();
+    bool tracked = false;
+    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
+        tracked = true;
+        return 0;
+    });
+    EXPECT_EQ(header->PickChannelFromMenu(header), 0u);
+    EXPECT_FALSE(tracked);
+}
+
+TEST_F(HeaderViewTest, TheAlertsHeaderIsFixed)
+{
+    const uint32_t id = addChannel("Alpha", "News");
+    CAlertDoc alerts;
+    open(&alerts);
+    EXPECT_EQ(header->GetTitle(), "Alerts");
+    EXPECT_EQ(header->GetSecondLine(),
+              "Alerts have been triggered for the following items of information.");
+    EXPECT_EQ(header->GetThirdLine(), "To define an alert, click Alerts on the Tools menu.");
+    EXPECT_FALSE(header->IsButtonClickable(0));
+    EXPECT_EQ(header->GetButton(IDC_HEADER_TITLE)->GetMode(), uint32_t(QKCoolButton::QKCB_TEXT));
+    EXPECT_FALSE(header->GetPicture().isNull());
+
+    bool tracked = false;
+    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
+        tracked = true;
+        return 0;
+    });
+    header->ExecuteCommand(IDC_HEADER_TITLE);
+    EXPECT_FALSE(tracked);
+    alerts.SetChannel(id);
+    alerts.UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    EXPECT_EQ(header->GetTitle(), "Alerts");
+}
+
+} // namespace
