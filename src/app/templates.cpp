@@ -60,6 +60,11 @@ CPlaceholderHeaderView::CPlaceholderHeaderView() : CView(QStringLiteral("CPlaceh
     setMinimumSize(200, 60);
 }
 
+QSize CPlaceholderHeaderView::sizeHint() const
+{
+    return QSize(640, 420);
+}
+
 void CPlaceholderHeaderView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

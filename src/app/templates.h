@@ -47,6 +47,7 @@ class CPlaceholderHeaderView : public CView
     Q_OBJECT
 public:
     CPlaceholderHeaderView();
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
