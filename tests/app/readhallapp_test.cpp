@@ -167,13 +167,15 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     TestApp app;
     ASSERT_EQ(app.start("/channelview"), 1);
     EXPECT_EQ(app->m_bLibrariesStarted, 1);
-    auto* frame = qobject_cast<CStandInMainFrame*>(app->GetMainFrame());
+    CMDIFrameWnd* frame = app->GetMainFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
     ASSERT_EQ(frame->GetChildFrames().size(), 1u);
-    auto* doc = qobject_cast<CPlaceholderDoc*>(frame->GetChildFrames()[0]->GetActiveDocument());
+    CDocument* doc = frame->GetChildFrames()[0]->GetActiveDocument();
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->kindName(), QStringLiteral("ChannelDoc"));
+    ASSERT_NE(doc->GetDocTemplate(), nullptr);
+    EXPECT_EQ(doc->GetDocTemplate()->GetResourceId(), 129u);
+    EXPECT_EQ(doc->GetDocTemplate()->GetDocString(), QStringLiteral("ChannelDoc"));
     EXPECT_FALSE(app->m_helpFilePath.isEmpty());
 
     // Asking for the same window again activates it; another kind opens beside it.
