@@ -68,7 +68,8 @@ QString runningCopySocketName(const QString& className);
 // Whether a copy listens for the class (its socket accepts a connection).
 bool isCopyRunning(const QString& className);
 // Asks the running copy to post the message to its window of the class. True when the
-// request was handed over.
+// request was handed over. A pointer cannot cross processes: the running copy passes on only
+// requests whose second parameter is 0 (menu commands: WM_COMMAND, command id, 0).
 bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LPARAM lParam);
 // Asks the running copy to restore and activate its window of the class.
 bool bringRunningCopyForward(const QString& className);

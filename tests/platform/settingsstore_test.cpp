@@ -182,6 +182,26 @@ TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
     EXPECT_EQ(blob, QByteArray("\x01\x02\x03\x04"));
     EXPECT_FALSE(key.hasValue("Gone"));
 
+    // Values of every type keep their type and bytes through a rewrite of the file.
+    writeFile(userFile(), "Windows Registry Editor Version 5.00\n\n"
+                          "[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                          "\"Expand\"=hex(2):25,00,48,00,00,00\n"
+                          "\"Number\"=hex(4):10,00,00,00\n"
+                          "\"Multi\"=hex(7):61,00,00,00,00,00\n"
+                          "\"Wide\"=hex(b):01,00,00,00,00,00,00,00\n");
+    ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, "Software\\Vantrel").writeNumber("n", 1));
+    rereadFromDisk();
+    QString expand;
+    EXPECT_TRUE(key.readText("Expand", expand));
+    EXPECT_EQ(expand, "%H");
+    EXPECT_EQ(key.valueType("Expand"), REG_EXPAND_SZ);
+    EXPECT_TRUE(key.readNumber("Number", count));
+    EXPECT_EQ(count, 16u);
+    EXPECT_EQ(key.valueType("Multi"), REG_MULTI_SZ);
+    EXPECT_EQ(key.readValue("Multi")->data, QByteArray("a\0\0\0\0\0", 6));
+    EXPECT_EQ(key.valueType("Wide"), REG_QWORD);
+    EXPECT_EQ(key.readValue("Wide")->data.size(), 8);
+
     // The desktop's own exports are UTF-16 with a byte order mark.
     const QString unicode = "Windows Registry Editor Version 5.00\r\n\r\n"
                             "[HKEY_CURRENT_USER\\Software\\Vantrel]\r\n\"Name\"=\"Zoë\"\r\n";
@@ -337,6 +357,17 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"NotUtf8", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
                                "\"Name\"=\"\xff\xfe\xfd\"\n"}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return info.param.name; });
+
+TEST(SettingsStore, ADamagedMachineFileIsKeptAsideToo)
+{
+    writeFile(rhtest::machineSettingsFile(), "not a settings file");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE"));
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find("machine.reg"), std::string::npos) << message;
+    EXPECT_FALSE(QFile::exists(rhtest::machineSettingsFile()));
+    EXPECT_EQ(QDir(rhtest::testRoot()).entryList({"machine.reg.damaged-*"}).size(), 1);
+}
 
 TEST(SettingsStore, AnEmptyFileIsAnEmptyRootNotADamagedOne)
 {
