@@ -83,10 +83,13 @@ void ensureLoaded(StringTable& t)
 {
     if (t.loaded)
         return;
-    t.loaded = true;
+    // Until the program's resources are registered the table is not there yet: look again
+    // at the next call rather than keeping an empty table.
     QFile file(kStringTableResource);
-    if (file.open(QIODevice::ReadOnly))
-        t.strings = parseTable(file.readAll(), kStringTableResource);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    t.strings = parseTable(file.readAll(), kStringTableResource);
+    t.loaded = true;
 }
 
 } // namespace
