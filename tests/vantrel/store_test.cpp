@@ -147,3 +147,17 @@ TEST_F(StoreTest, DataDirectoryFollowsTheEnvironment)
     EXPECT_EQ(vantrel::Engine::dataDirectory(), rhtest::testRoot() + "/elsewhere");
     qunsetenv("VANTREL_DATA_DIR");
 }
+
+TEST(StoreOpen, EngineDoesNotStartWithoutAUsableDataDirectory)
+{
+    const QString blocker = rhtest::testRoot() + "/not-a-folder";
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    qputenv("VANTREL_DATA_DIR", QFile::encodeName(blocker + "/vantrel"));
+    const int started = ENGCTLInitialize(0);
+    qunsetenv("VANTREL_DATA_DIR");
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(vantrel::Engine::instance(), nullptr);
+    EXPECT_EQ(GetCServices(), nullptr);
+}

@@ -10,6 +10,22 @@
 // locked sections. Changes are written to the store first and applied to the model only when
 // the transaction committed, so model and store never disagree.
 //
+// Decisions worth knowing:
+// - Channels are updated every 30 minutes after their last attempt; a channel never updated
+//   (or last tried longer ago) is updated right after start. Suspending downloads stops the
+//   scheduled updates only: a forced update ("Update Now") is the user's explicit wish and
+//   still runs.
+// - A failed update (network, HTTP status, malformed or oversized feed) changes no stored
+//   story; the channel's status says what went wrong.
+// - A filtered channel keeps a new story only when one of its filter words occurs in the
+//   headline, the summary or a category as a whole word, without regard to case. Alert rules
+//   match headline or summary the same way; each matching rule raises one alert, once, when
+//   the story first arrives.
+// - A deleted story leaves its identity behind, so that later downloads skip it.
+// - Every story has a content-package number ("BundLet Id"): its story number.
+// - The alerts channel is found by id but is not among the listed channels.
+// - Unsubscribing removes the channel's stories, files and the alerts raised on them.
+//
 // Change reporting. Every change queues directory change messages (the REFRESHCODE names)
 // that are delivered on the user-interface thread through refreshHub(); and engine callbacks
 // (callbackRegistry()) are called on the thread that made the change: the worker's for
