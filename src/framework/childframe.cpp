@@ -306,7 +306,8 @@ std::vector<CCmdTarget*> CMDIChildWnd::FrameRoute()
 
 bool CMDIChildWnd::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_subWindow && event->type() == QEvent::Close && !m_destroying) {
+    // The type first: the sub-window may be half destroyed while other events pass by.
+    if (event->type() == QEvent::Close && !m_destroying && watched == m_subWindow.data()) {
         // The close button: the frame decides, after the event has been delivered.
         event->ignore();
         QPointer<CMDIChildWnd> self(this);

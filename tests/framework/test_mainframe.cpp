@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QStatusTipEvent>
 #include <QToolBar>
 
 using namespace fwtest;
@@ -88,6 +89,28 @@ TEST_F(MainFrame, StatusBarPanesById)
 
     EXPECT_FALSE(status->SetIndicators({ID_SEPARATOR, 5, 5})) << "an id twice";
     EXPECT_EQ(status->GetCount(), 5);
+}
+
+TEST_F(MainFrame, CommandHelpCoversTheMessagePaneWhileShown)
+{
+    SetCommandStringProvider([](UINT id) {
+        return id == 32795 ? QStringLiteral("Update the channel now\nUpdate Now") : QString();
+    });
+    buildBars(main);
+    main->show();
+    main->SetMessageText(QStringLiteral("Ready"));
+    QAction* update = main->FindCommandAction(32795);
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->toolTip(), QStringLiteral("Update Now"));
+
+    // What a menu item or button does while the pointer rests on it.
+    update->showStatusText(main);
+    EXPECT_EQ(main->GetStatusBar()->currentMessage(), QStringLiteral("Update the channel now"));
+    EXPECT_TRUE(main->GetStatusBar()->paneLabel(ID_SEPARATOR)->isHidden());
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(main, &leave);
+    EXPECT_FALSE(main->GetStatusBar()->paneLabel(ID_SEPARATOR)->isHidden());
+    EXPECT_EQ(main->GetStatusBar()->GetPaneText(ID_SEPARATOR), QStringLiteral("Ready"));
 }
 
 TEST_F(MainFrame, KeyStatePanesShowTheirTextWhileTheLockIsOn)
