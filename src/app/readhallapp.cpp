@@ -139,6 +139,7 @@ BOOL CReadhallApp::InitInstance()
 
     // 5. The engine command library; without it nothing works.
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
+        m_engineFailed = true;
         HideSplash(); // the splash would cover the message
         MessageBox(nullptr, stringOr(STRING_ENGINE_START_ERR, "Error launching Vantrel.exe"),
                    stringOr(STRING_APP_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
@@ -275,7 +276,8 @@ int CReadhallApp::ExitInstance()
 {
     ReleaseEverything();
     m_exited = true;
-    return CWinApp::ExitInstance();
+    const int code = CWinApp::ExitInstance();
+    return m_engineFailed ? 1 : code;
 }
 
 BOOL CReadhallApp::PreTranslateMessage(QObject* target, QEvent* event)

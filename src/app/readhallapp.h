@@ -154,6 +154,7 @@ private:
     std::vector<HWND> m_broadcastWindows;
     QPointer<QWidget> m_mainFrame;
     bool m_exited = false;
+    bool m_engineFailed = false; // the process then ends with a failure code
 };
 
 // The application's help file: the HTML help page of the program.

@@ -76,7 +76,10 @@ BOOL GetEngineDataRoot(QString& root)
     platform::SettingsKey machine =
         platform::SettingsKey::open(HKEY_LOCAL_MACHINE, QString::fromLatin1(ENGINE_APP_PATH_KEY));
     QString installPath;
-    if (!machine || !machine.readText(QString::fromLatin1(ENGINE_APP_PATH_VALUE), installPath))
+    // An empty registration names no folder; a relative path would point into whatever the
+    // current folder happens to be.
+    if (!machine || !machine.readText(QString::fromLatin1(ENGINE_APP_PATH_VALUE), installPath) ||
+        installPath.isEmpty())
         return 0;
     // The engine is installed in "<root>/program"; its data lives in <root>.
     QString trimmed = installPath;
@@ -87,7 +90,7 @@ BOOL GetEngineDataRoot(QString& root)
     if (cut >= 0 && last.compare(QLatin1String(ENGINE_PROGRAM_FOLDER), Qt::CaseInsensitive) == 0)
         root = trimmed.left(cut + 1);
     else
-        root = installPath.isEmpty() ? installPath : withTrailingSeparator(installPath);
+        root = withTrailingSeparator(installPath);
     return 1;
 }
 

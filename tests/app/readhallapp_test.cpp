@@ -80,7 +80,7 @@ TEST(StartUp, AnEngineThatDoesNotStartEndsStartUpWithAStopMessage)
     EXPECT_EQ(app->GetMainFrame(), nullptr);
     EXPECT_EQ(app->GetDocTemplates().size(), 0u);
 
-    app.exit();
+    EXPECT_EQ(app.exit(), 1); // the process ends with a failure code
     // Nothing else was started, so nothing is stopped.
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
 }

@@ -67,6 +67,8 @@ TEST(EngineDataRoot, AnEmptyDataPathFallsBackToTheInstallation)
     QString root = "junk";
     EXPECT_EQ(GetEngineDataRoot(root), 0);
     EXPECT_TRUE(root.isEmpty());
+    setMachineInstallPath("");
+    EXPECT_EQ(GetEngineDataRoot(root), 0);
     setMachineInstallPath("/usr/lib/vantrel/program");
     EXPECT_EQ(GetEngineDataRoot(root), 1);
     EXPECT_EQ(root, QStringLiteral("/usr/lib/vantrel/"));
