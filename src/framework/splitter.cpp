@@ -6,6 +6,7 @@
 #include "src/framework/view.h"
 
 #include <QLayout>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <algorithm>
@@ -212,6 +213,18 @@ CView* CSplitterWnd::CreateView(int row, int col, const std::function<CView*()>&
     if (initialSize.width() > 0)
         m_colTracks[static_cast<size_t>(col)].ideal = initialSize.width();
     m_layoutPending = true;
+    if (isVisible()) {
+        // Panes made while the window is open: laid out once the caller is done, unless it
+        // lays them out itself first.
+        QPointer<CSplitterWnd> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self && self->m_layoutPending)
+                    self->RecalcLayout();
+            },
+            Qt::QueuedConnection);
+    }
     return view;
 }
 

@@ -173,6 +173,29 @@ TEST_F(Splitters, NestedSplittersAndMovingAPane)
     EXPECT_FALSE(outer->SetPane(1, 0, makeView())) << "an occupied cell";
 }
 
+TEST_F(Splitters, PanesMadeWhileShownAreLaidOutWithoutBeingAsked)
+{
+    auto* outer = new CSplitterWnd;
+    ASSERT_TRUE(outer->CreateStatic(host.get(), 2, 1));
+    ASSERT_TRUE(outer->CreateView(0, 0, makeView, QSize(0, 64)));
+    ASSERT_TRUE(outer->CreateView(1, 0, makeView, QSize(0, 64)));
+    showHost();
+
+    // The lower pane becomes a splitter of its own while the window is open.
+    outer->DeleteView(1, 0);
+    auto* inner = new CSplitterWnd;
+    ASSERT_TRUE(inner->CreateStatic(outer, 1, 0, 2, 1));
+    ASSERT_TRUE(inner->CreateView(0, 0, makeView, QSize(0, 90)));
+    ASSERT_TRUE(inner->CreateView(1, 0, makeView, QSize(0, 50)));
+    int height = 0;
+    int minimum = 0;
+    EXPECT_TRUE(rhtest::waitFor([&] {
+        inner->GetRowInfo(0, height, minimum);
+        return height == 90 && inner->GetPane(0, 0)->height() == 90;
+    }));
+    EXPECT_TRUE(inner->GetPane(1, 0)->isVisible());
+}
+
 TEST_F(Splitters, GridColumnsMoveTogether)
 {
     auto* grid = new CSplitterWnd;
