@@ -12,6 +12,8 @@
 #include "tests/support/testenv.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -176,7 +178,9 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     ASSERT_NE(doc->GetDocTemplate(), nullptr);
     EXPECT_EQ(doc->GetDocTemplate()->GetResourceId(), 129u);
     EXPECT_EQ(doc->GetDocTemplate()->GetDocString(), QStringLiteral("ChannelDoc"));
-    EXPECT_FALSE(app->m_helpFilePath.isEmpty());
+    // No help page beside the test program: the program's own copy is used.
+    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
+    EXPECT_EQ(app->m_pszHelpFilePath, app->m_helpFilePath);
 
     // Asking for the same window again activates it; another kind opens beside it.
     SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_CONTENT, 0);
@@ -189,6 +193,18 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     app.exit();
     EXPECT_EQ(app->m_bLibrariesStarted, 0);
     EXPECT_EQ(app->GetMainFrame(), nullptr);
+}
+
+TEST(HelpFile, APageBesideTheProgramWinsOverTheBuiltInOne)
+{
+    const QString folder = rhtest::testRoot() + "/program";
+    QDir().mkpath(folder);
+    EXPECT_EQ(ReadhallHelpFilePath(folder), QStringLiteral(":/help/rdhall.html"));
+    QFile page(folder + "/rdhall.html");
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>Help</body></html>");
+    page.close();
+    EXPECT_EQ(ReadhallHelpFilePath(folder), folder + "/rdhall.html");
 }
 
 TEST(ShowUnreadItemsOnly, IsReadAtConstructionAndWrittenAtDestruction)
