@@ -26,7 +26,6 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QMdiArea>
 #include <QPointer>
 #include <QScreen>
@@ -67,6 +66,8 @@ constexpr char kWpCy[] = "WP cy";
 constexpr char kToolbarVersion[] = "Toolbar Version";
 constexpr DWORD kCurrentToolbarVersion = 16;
 constexpr char kBarState[] = "Bar State";
+// The colour of the toolbar strip's transparent pixels.
+const QColor kToolbarKeyColour(255, 0, 255);
 constexpr char kGradientCaption[] = "Debug Enable Gradient Caption";
 constexpr char kUseEmbeddedBrowser[] = "Use Embedded Browser";
 constexpr char kLockBrowser[] = "LockBrowser";
@@ -354,7 +355,7 @@ int CMainFrame::OnCreate()
 
     // 4. Toolbar.
     const QPixmap strip = LoadBitmapResource(IDR_MAINFRAME);
-    if (strip.isNull() || !CreateToolBar(MainToolbarButtons(), strip))
+    if (strip.isNull() || !CreateToolBar(MainToolbarButtons(), strip, kToolbarKeyColour))
         return -1;
     if (QToolBar* toolBar = GetToolBar()) {
         toolBar->setObjectName(QStringLiteral("Toolbar"));
@@ -699,49 +700,4 @@ void CMainFrame::changeEvent(QEvent* event)
     CMDIFrameWnd::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         repaint();
-}
-
-// ---- screenshot
-
-bool CMainFrame::SaveScreenshot(const QString& file)
-{
-    const QPixmap picture = grab();
-    if (picture.isNull())
-        return false;
-    QImageWriter writer(file, "png");
-    return writer.write(picture.toImage());
-}
-
-void CMainFrame::ScheduleScreenshot(const QString& file)
-{
-    m_screenshotFile = file;
-    auto* timer = new QTimer(this);
-    timer->setInterval(100);
-    auto waited = std::make_shared<int>(0);
-    auto settled = std::make_shared<int>(-1);
-    connect(timer, &QTimer::timeout, this, [this, timer, waited, settled] {
-        ++*waited;
-        const std::vector<CMDIChildWnd*> children = GetChildFrames();
-        const bool childShown =
-            isVisible() && std::any_of(children.begin(), children.end(),
-                                       [](CMDIChildWnd* child) { return child->isVisible(); });
-        if (childShown && *settled < 0)
-            *settled = *waited;
-        // Once a child shows, give it a moment to lay out and paint (pages, lists); without
-        // any child after 20 seconds, take the picture as it is.
-        const bool ready = (*settled >= 0 && *waited - *settled >= 15) || *waited >= 200;
-        if (!ready)
-            return;
-        timer->stop();
-        if (CWinApp* app = AfxGetApp())
-            app->RunIdle(); // toolbar and menus in their current state
-        repaint();
-        const bool written = SaveScreenshot(m_screenshotFile);
-        if (!written)
-            qWarning("Could not write the screenshot to %s", qPrintable(m_screenshotFile));
-        SendMessage(hwnd(), WM_CLOSE, 0, 0);
-        if (isVisible())
-            QCoreApplication::exit(written ? 0 : 1);
-    });
-    timer->start();
 }

@@ -116,12 +116,6 @@ public:
     // bar the view code. Answers the document shown (null when none could be opened).
     CDocument* ShowWindowKind(int templateSlot, int viewCode);
 
-    // Writes a picture of the window to a PNG file once it has shown its first child window
-    // and painted, then quits the program (the --screenshot option).
-    void ScheduleScreenshot(const QString& file);
-    // Writes the picture now; true when the file was written.
-    bool SaveScreenshot(const QString& file);
-
     // The engine's callback (type 1: shut down): posts Exit to the frame from any thread.
     static void EngineCallback(uint32_t type, const char* text, uint32_t value, const char* text2,
                                uint32_t value2, uint32_t value3, uint32_t value4);
@@ -166,5 +160,4 @@ private:
     BOOL m_lockNavigationBar = 0;
     BOOL m_lockToolbar = 0;
     BOOL m_lockStatusBar = 0;
-    QString m_screenshotFile;
 };

@@ -16,6 +16,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -78,6 +79,13 @@ TEST_F(MainFrameCreation, ToolbarButtonsInOrderWithSeparators)
     for (QAction* action : toolBar->actions()) {
         if (!action->isSeparator()) {
             EXPECT_FALSE(action->icon().isNull()) << CommandIdOf(action);
+            // The strip's key colour is see-through, never drawn.
+            const QImage icon = action->icon().pixmap(QSize(16, 15)).toImage();
+            bool keyColourShown = false;
+            for (int x = 0; x < icon.width(); ++x)
+                for (int y = 0; y < icon.height(); ++y)
+                    keyColourShown |= icon.pixelColor(x, y) == QColor(255, 0, 255);
+            EXPECT_FALSE(keyColourShown) << CommandIdOf(action);
         }
     }
 }
