@@ -17,6 +17,11 @@ CMDIChildWnd::CMDIChildWnd(const QString& className) : QWidget(nullptr), CWnd(cl
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
     connect(qApp, &QApplication::focusChanged, this, &CMDIChildWnd::onFocusChanged);
+    onMessage(WM_CLOSE, [this](WPARAM, LPARAM) {
+        if (!m_destroying)
+            OnClose();
+        return LRESULT(0);
+    });
 }
 
 CMDIChildWnd::~CMDIChildWnd()

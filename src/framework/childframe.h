@@ -58,7 +58,8 @@ public:
     void MDIRestore();
     // Raises the frame above the other child windows and repaints it at once.
     void BringToTop();
-    // Closing: OnClose asks the documents (CanCloseFrame) and then destroys the frame.
+    // Closing (the close button, WM_CLOSE): OnClose asks the documents (CanCloseFrame) and
+    // then destroys the frame.
     virtual void OnClose();
     // Destroys the frame now: OnDestroy, the views leave their documents, a document left
     // without views is closed, and the frame is deleted. Safe to call more than once.

@@ -189,6 +189,17 @@ TEST_F(Templates, ClosingTheFrameClosesItsDocument)
     EXPECT_TRUE(rhtest::waitFor([&] { return watch.isNull(); })) << "the document is deleted";
 }
 
+TEST_F(Templates, PostedCloseMessageClosesTheWindow)
+{
+    CDocTemplate* docTemplate = addTemplate();
+    ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+    const HWND frame = main->MDIGetActive()->GetSafeHwnd();
+    ASSERT_TRUE(PostMessage(frame, WM_CLOSE, 0, 0));
+    EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
+    EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 0; }));
+    EXPECT_FALSE(IsWindow(frame));
+}
+
 TEST_F(Templates, DeletingTheSubWindowDirectlyStillClosesTheDocument)
 {
     CDocTemplate* docTemplate = addTemplate();
