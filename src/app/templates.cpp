@@ -1,5 +1,6 @@
 #include "src/app/templates.h"
 
+#include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
 #include "src/app/standinframe.h"
 #include "src/framework/childframe.h"
@@ -44,7 +45,7 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
 
 CMDIFrameWnd* CreateReadhallMainFrame()
 {
-    return new CStandInMainFrame;
+    return CreateMainFrameWindow();
 }
 
 CPlaceholderDoc::CPlaceholderDoc(const QString& kindName, const QString& title)
