@@ -1,0 +1,374 @@
+#include "src/stories/headlinemodel.h"
+
+#include "src/stories/storyids.h"
+#include "vantrel/chandir.h"
+
+#include <QPalette>
+#include <algorithm>
+
+int HeadlineImageIndex(uint32_t bundletType, bool hasSummary, bool local, bool kept, bool isSigned)
+{
+    int base = -1;
+    if (bundletType & VTBUNDLET_NEWS)
+        base = 4 + (hasSummary ? 1 : 0) + (local ? 2 : 0);
+    else if (bundletType & VTBUNDLET_FILE)
+        base = 3;
+    else if (bundletType & VTBUNDLET_VIDEO)
+        base = 0;
+    else if (bundletType & VTBUNDLET_PICTURE)
+        base = 1;
+    else if (bundletType & VTBUNDLET_AUDIO)
+        base = 2;
+    if (base < 0)
+        return -1;
+    return base + (kept ? 8 : 0) + (isSigned ? 16 : 0);
+}
+
+void HeadlineRowData::clear()
+{
+    resize(0);
+}
+
+void HeadlineRowData::reserve(size_t n)
+{
+    headline.reserve(n);
+    channelName.reserve(n);
+    subChannel.reserve(n);
+    time.reserve(n);
+    storyId.reserve(n);
+    unread.reserve(n);
+    alerted.reserve(n);
+    timeText.reserve(n);
+    image.reserve(n);
+    channelId.reserve(n);
+    storyNumber.reserve(n);
+    parsed.reserve(n);
+}
+
+void HeadlineRowData::resize(size_t n)
+{
+    headline.resize(n);
+    channelName.resize(n);
+    subChannel.resize(n);
+    time.resize(n);
+    storyId.resize(n);
+    unread.resize(n);
+    alerted.resize(n);
+    timeText.resize(n);
+    image.resize(n);
+    channelId.resize(n);
+    storyNumber.resize(n);
+    parsed.resize(n);
+}
+
+int CompareHeadlineRows(const HeadlineRowData& data, int first, int second, int column)
+{
+    switch (column) {
+    case COLUMN_CONTENT:
+        return QString::compare(data.headline[first], data.headline[second], Qt::CaseInsensitive);
+    case COLUMN_RECEIVED: {
+        const uint32_t a = data.time[first];
+        const uint32_t b = data.time[second];
+        return a < b ? -1 : (a > b ? 1 : 0);
+    }
+    case COLUMN_CHANNEL:
+        return QString::compare(data.channelName[first], data.channelName[second],
+                                Qt::CaseInsensitive);
+    case COLUMN_SUBCHANNEL:
+        return QString::compare(data.subChannel[first], data.subChannel[second],
+                                Qt::CaseInsensitive);
+    default:
+        return 0;
+    }
+}
+
+CHeadlineModel::CHeadlineModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int CHeadlineModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_order.size());
+}
+
+int CHeadlineModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : HEADLINE_COLUMN_COUNT;
+}
+
+QVariant CHeadlineModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= HEADLINE_COLUMN_COUNT)
+        return {};
+    const int item = m_order[static_cast<size_t>(index.row())];
+    if (item < 0 || static_cast<size_t>(item) >= m_data.size())
+        return {};
+    const auto i = static_cast<size_t>(item);
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case COLUMN_CONTENT:
+            return m_data.headline[i];
+        case COLUMN_RECEIVED:
+            return m_data.timeText[i];
+        case COLUMN_CHANNEL:
+            return m_data.channelName[i];
+        default:
+            return m_data.subChannel[i];
+        }
+    case Qt::DecorationRole:
+        if (index.column() == COLUMN_CONTENT && m_data.image[i] >= 0) {
+            const QPixmap picture = Image(m_data.image[i]);
+            if (!picture.isNull())
+                return picture;
+        }
+        return {};
+    case Qt::FontRole:
+        return m_data.unread[i] ? m_boldFont : m_normalFont;
+    case Qt::ForegroundRole:
+        if (m_data.alerted[i])
+            return m_alertedColor;
+        return {};
+    case ItemDataRole:
+        return item;
+    case StoryIdRole:
+        return m_data.storyId[i];
+    case UnreadRole:
+        return m_data.unread[i] != 0;
+    case AlertedRole:
+        return m_data.alerted[i] != 0;
+    case ImageRole:
+        return m_data.image[i];
+    default:
+        return {};
+    }
+}
+
+QVariant CHeadlineModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= HEADLINE_COLUMN_COUNT)
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_titles[section];
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    return {};
+}
+
+Qt::ItemFlags CHeadlineModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void CHeadlineModel::SetFonts(const QFont& normal, const QFont& bold)
+{
+    m_normalFont = normal;
+    m_boldFont = bold;
+}
+
+void CHeadlineModel::SetAlertedColor(const QColor& color)
+{
+    m_alertedColor = color;
+}
+
+void CHeadlineModel::SetImages(std::vector<QPixmap> images)
+{
+    m_images = std::move(images);
+}
+
+QPixmap CHeadlineModel::Image(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_images.size())
+        return QPixmap();
+    return m_images[static_cast<size_t>(index)];
+}
+
+void CHeadlineModel::SetColumnTitle(int column, const QString& title)
+{
+    if (column < 0 || column >= HEADLINE_COLUMN_COUNT)
+        return;
+    m_titles[column] = title;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void CHeadlineModel::BeginFill()
+{
+    if (!m_filling) {
+        beginResetModel();
+        m_filling = true;
+    }
+    m_data.clear();
+    m_order.clear();
+    m_rowOf.clear();
+    m_firstIndex.clear();
+}
+
+void CHeadlineModel::ReserveRows(size_t extra)
+{
+    const size_t wanted = m_data.size() + extra;
+    m_data.reserve(wanted);
+    m_order.reserve(wanted);
+}
+
+int CHeadlineModel::AddRow(const QString& headline, const QString& channelName,
+                           const QString& subChannel, uint32_t time, const QString& timeText,
+                           const QString& storyId, bool unread, bool alerted, int image)
+{
+    const int item = static_cast<int>(m_data.size());
+    m_data.headline.push_back(headline);
+    m_data.channelName.push_back(channelName);
+    m_data.subChannel.push_back(subChannel);
+    m_data.time.push_back(time);
+    m_data.timeText.push_back(timeText);
+    m_data.storyId.push_back(storyId);
+    m_data.unread.push_back(unread ? 1 : 0);
+    m_data.alerted.push_back(alerted ? 1 : 0);
+    m_data.image.push_back(image);
+    uint32_t channel = 0;
+    uint32_t number = 0;
+    const bool parsed = !storyId.isEmpty() && CService::ParseStoryID(storyId, channel, number);
+    m_data.channelId.push_back(channel);
+    m_data.storyNumber.push_back(number);
+    m_data.parsed.push_back(parsed ? 1 : 0);
+    if (parsed)
+        m_firstIndex.emplace(key(channel, number), item);
+    if (!m_filling) {
+        const int row = static_cast<int>(m_order.size());
+        beginInsertRows(QModelIndex(), row, row);
+        m_order.push_back(item);
+        m_rowOf.push_back(row);
+        endInsertRows();
+    } else {
+        m_order.push_back(item);
+    }
+    return item;
+}
+
+void CHeadlineModel::EndFill()
+{
+    if (!m_filling)
+        return;
+    rebuildRowIndex();
+    m_filling = false;
+    endResetModel();
+}
+
+void CHeadlineModel::SetPlaceholder(const QString& text)
+{
+    const bool wasFilling = m_filling;
+    if (!wasFilling)
+        BeginFill();
+    else {
+        m_data.clear();
+        m_order.clear();
+        m_firstIndex.clear();
+    }
+    AddRow(text, QString(), QString(), 0, QString(), QString(), true, false, -1);
+    if (!wasFilling)
+        EndFill();
+    else
+        rebuildRowIndex();
+}
+
+int CHeadlineModel::ItemDataOfRow(int row) const
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_order.size())
+        return -1;
+    return m_order[static_cast<size_t>(row)];
+}
+
+int CHeadlineModel::RowOfItemData(int itemData) const
+{
+    if (itemData < 0 || static_cast<size_t>(itemData) >= m_rowOf.size())
+        return -1;
+    return m_rowOf[static_cast<size_t>(itemData)];
+}
+
+bool CHeadlineModel::IsStoryRow(int row) const
+{
+    const int item = ItemDataOfRow(row);
+    return item >= 0 && static_cast<size_t>(item) < m_data.size() &&
+           !m_data.storyId[static_cast<size_t>(item)].isEmpty();
+}
+
+int CHeadlineModel::FindItemData(uint32_t channelId, uint32_t storyNumber, bool listedOnly) const
+{
+    const auto found = m_firstIndex.find(key(channelId, storyNumber));
+    if (found == m_firstIndex.end())
+        return -1;
+    const int first = found->second;
+    if (!listedOnly || RowOfItemData(first) >= 0)
+        return first;
+    // The same story listed twice (a channel named twice): look further.
+    for (size_t i = static_cast<size_t>(first) + 1; i < m_data.size(); ++i) {
+        if (m_data.parsed[i] && m_data.channelId[i] == channelId &&
+            m_data.storyNumber[i] == storyNumber && RowOfItemData(static_cast<int>(i)) >= 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool CHeadlineModel::RemoveItemRow(int itemData)
+{
+    const int row = RowOfItemData(itemData);
+    if (row < 0)
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_order.erase(m_order.begin() + row);
+    m_rowOf[static_cast<size_t>(itemData)] = -1;
+    for (size_t r = static_cast<size_t>(row); r < m_order.size(); ++r)
+        m_rowOf[static_cast<size_t>(m_order[r])] = static_cast<int>(r);
+    endRemoveRows();
+    return true;
+}
+
+void CHeadlineModel::UpdateItem(int itemData, bool unread, int image)
+{
+    if (itemData < 0 || static_cast<size_t>(itemData) >= m_data.size())
+        return;
+    const auto i = static_cast<size_t>(itemData);
+    m_data.unread[i] = unread ? 1 : 0;
+    const int row = RowOfItemData(itemData);
+    if (row < 0)
+        return;
+    m_data.image[i] = image;
+    emit dataChanged(index(row, 0), index(row, HEADLINE_COLUMN_COUNT - 1));
+}
+
+void CHeadlineModel::SortRows(int column, bool ascending)
+{
+    if (column < 0 || column >= HEADLINE_COLUMN_COUNT || m_order.size() < 2)
+        return;
+    if (!m_filling)
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = m_filling ? QModelIndexList() : persistentIndexList();
+    std::vector<std::pair<int, int>> kept; // item data, column
+    kept.reserve(static_cast<size_t>(persistent.size()));
+    for (const QModelIndex& index : persistent)
+        kept.emplace_back(ItemDataOfRow(index.row()), index.column());
+
+    const HeadlineRowData& data = m_data;
+    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        const int result = CompareHeadlineRows(data, a, b, column);
+        return ascending ? result < 0 : result > 0;
+    });
+    rebuildRowIndex();
+
+    if (!m_filling) {
+        QModelIndexList moved;
+        moved.reserve(persistent.size());
+        for (const auto& [item, col] : kept) {
+            const int row = RowOfItemData(item);
+            moved.append(row >= 0 ? index(row, col) : QModelIndex());
+        }
+        changePersistentIndexList(persistent, moved);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+}
+
+void CHeadlineModel::rebuildRowIndex()
+{
+    m_rowOf.assign(m_data.size(), -1);
+    for (size_t r = 0; r < m_order.size(); ++r)
+        m_rowOf[static_cast<size_t>(m_order[r])] = static_cast<int>(r);
+}

@@ -1,0 +1,198 @@
+#pragma once
+// The headline list: the story list pane of the channel window and, in alert mode, of the
+// alerts window. One row per story of the channels that the window's document names, with
+// an icon for the story's content kind and marks, the headline, the time received and, where
+// needed, the channel and sub-channel. Unread stories are bold, stories that raised an alert
+// are drawn in the alerted colour. The list sorts by any column, hides read stories while
+// "Show Unread Items Only" is on, shows a story's summary on a click, opens a story on a
+// double click or Enter, carries the story commands and lets one story be dragged onto a
+// browser pane. It changes no story itself: every change is asked of the engine, and the
+// engine's refresh comes back as update hints.
+
+#include "src/framework/view.h"
+#include "src/stories/headlinemodel.h"
+
+#include <QBasicTimer>
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+#include <QPointer>
+#include <QTreeView>
+#include <memory>
+#include <vector>
+
+class CChannelDoc;
+class CHeadlineDelegate;
+class CHeadlineView;
+class CService;
+class CStorySummaryPopup;
+class CStoryBucket;
+class QLabel;
+struct tagStoryCaps;
+
+// The list control of the headline view: a report list whose selection colours follow the
+// keyboard focus. Input goes to its view.
+class CHeadlineList : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit CHeadlineList(CHeadlineView* owner);
+    CHeadlineDelegate* delegate() const { return m_delegate; }
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    CHeadlineView* m_owner;
+    CHeadlineDelegate* m_delegate;
+    QPoint m_pressPos;
+    int m_pressRow = -1;
+};
+
+class CHeadlineView : public CView
+{
+    Q_OBJECT
+public:
+    explicit CHeadlineView(QWidget* parent = nullptr);
+    ~CHeadlineView() override;
+
+    // ---- the document's target
+    CChannelDoc* GetChannelDoc() const;
+    bool IsAlertMode() const;
+
+    // ---- creation (done at the first update, when the document is known)
+    bool Create();
+    bool IsCreated() const { return m_created; }
+    // "Software\Vantrel\Vantrel\Settings\Readhall\HeadlineView" (or AlertHeadlineView).
+    const QString& SettingsKey() const { return m_settingsKey; }
+
+    // ---- updates and filling
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
+    virtual void RefreshList();
+    // Adds the channel's stories; the flag (when given) says whether any story has a
+    // sub-channel.
+    virtual void AddServiceStories(CService* channel, BOOL* hasSubChannels);
+    virtual void SortItems();
+    virtual void ShowStorySummary(BOOL atMouse);
+    virtual void OpenSelectedStory();
+
+    // ---- input
+    void OnColumnClick(int column);
+    void OnListClick();
+    void OnListDoubleClick();
+    // A key pressed in the list; true when it was used.
+    bool OnListKeyDown(int key);
+    void OnContextMenu(const QPoint& globalPos);
+    // The view's timers (click timer 1, redraw timer 2).
+    void OnTimer(int id);
+
+    // ---- story commands (the menu commands routed to the view)
+    void OnMarkRead(bool read);
+    void OnDeleteStories();
+    void OnKeep();
+    void OnDownload();
+    // Play (or place the files of) the first selected story that works.
+    void OnPlay(bool placeFiles);
+    void OnSelectAll();
+    void OnProperties();
+    // The channel window's Mark All as Read: every listed story; 1 when a list was handed
+    // to the engine.
+    int MarkAllListedRead();
+    // Two or more rows, or one row that is a story.
+    int HasListedStories() const;
+
+    // The context menu as it would show now: false when no menu shows.
+    struct MenuEntry {
+        UINT id = 0; // 0: a separator
+        QString text;
+        bool enabled = true;
+        bool checked = false;
+    };
+    bool BuildContextMenu(std::vector<MenuEntry>& entries);
+
+    // ---- dragging a story
+    void BeginDrag(int row, const QPoint& globalPos);
+    void DragMove(const QPoint& globalPos);
+    void DragDrop(const QPoint& globalPos);
+    void CancelDrag();
+    bool IsDragging() const { return m_dragging; }
+    // The window under the point that accepts a story, or its nearest ancestor that does.
+    static HWND FindDropTarget(const QPoint& globalPos);
+
+    // ---- state, for the frame and tests
+    CHeadlineList* list() const { return m_list; }
+    CHeadlineModel* model() const { return m_model; }
+    CStorySummaryPopup* popup() const { return m_popup.get(); }
+    int GetColumnWidth(int column) const;
+    int GetSortColumn() const { return m_sortColumn; }
+    bool IsSortAscending() const { return m_sortAscending; }
+    QColor AlertedTextColor() const { return m_alertedColor; }
+    const std::vector<uint32_t>& GetShownChannels() const { return m_shownChannels; }
+    bool IsRedrawSuspended() const { return m_redrawTimer.isActive(); }
+    bool IsClickTimerRunning() const { return m_clickTimer.isActive(); }
+    // The selected rows, top to bottom.
+    std::vector<int> SelectedRows() const;
+    void SelectRows(const std::vector<int>& rows);
+    // The story identifier of a row (empty for the placeholder or a bad row).
+    QString RowStoryId(int row) const;
+    static UINT UnreadOnlyMessage();
+    static UINT CanDropMessage();
+    static UINT DropStoryMessage();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RegisterCommands();
+    void Destroy();
+    void ShowColumn(int column, bool shown);
+    void AddPlaceholder();
+    void ThrottleStep();
+    void RemoveStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void UpdateStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void HidePopup();
+    void RepaintMainFrame();
+    void CollectRows(const std::vector<int>& rows, CStoryBucket& bucket) const;
+    // Exactly one row selected and it is a story: its identifier.
+    bool SingleSelectedStory(QString& storyId) const;
+    // Exactly one story selected and its capabilities for the request bit were read.
+    bool SingleStoryCaps(uint32_t request, tagStoryCaps& caps) const;
+    bool AnySelectedCanDownload() const;
+    bool SelectedRowUnread() const;
+    bool ParseRow(int row, uint32_t& channelId, uint32_t& storyNumber) const;
+
+    CHeadlineList* m_list = nullptr;
+    CHeadlineModel* m_model = nullptr;
+    std::unique_ptr<CStorySummaryPopup> m_popup;
+    QFont m_normalFont;
+    QFont m_boldFont;
+    QColor m_alertedColor;
+    std::vector<uint32_t> m_shownChannels;
+    int m_sortColumn = 1;
+    bool m_sortAscending = false;
+    bool m_created = false;
+    bool m_filledOnce = false;
+    QString m_settingsKey;
+    QBasicTimer m_clickTimer;
+    QBasicTimer m_redrawTimer;
+    DWORD m_lastDeletionTick = 0;
+    int m_deletionCount = 0;
+    bool m_dragging = false;
+    int m_dragRow = -1;
+    std::unique_ptr<QLabel> m_dragImage;
+    QCursor m_dropCursor;
+    QCursor m_noDropCursor;
+};

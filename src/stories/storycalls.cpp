@@ -1,0 +1,40 @@
+#include "src/stories/storycalls.h"
+
+#include "src/app/mainframe.h"
+#include "src/engine/notificationwindow.h"
+
+StoryCalls StoryCalls::real()
+{
+    StoryCalls calls;
+    calls.markStoriesRead = VTMarkStoriesRead;
+    calls.markStoryRead = VTMarkStoryRead;
+    calls.deleteStories = VTDeleteStories;
+    calls.keepStory = VTKeepStory;
+    calls.downloadStory = VTDownloadStory;
+    calls.playBundlet = VTPlayBundlet;
+    calls.replicateBundlet = VTReplicateBundlet;
+    calls.showBundletProperties = VTShowBundletProperties;
+    calls.showStory = [](uint32_t channel, uint32_t story) -> int {
+        CMainFrame* frame = CMainFrame::instance();
+        return frame ? frame->ShowStory(channel, story) : 0;
+    };
+    calls.showURL = [](const QString& url) -> int {
+        CMainFrame* frame = CMainFrame::instance();
+        return frame ? frame->ShowURL(url) : 0;
+    };
+    calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {
+        return BroadcastNotification(number, text, value);
+    };
+    return calls;
+}
+
+StoryCalls& storyCalls()
+{
+    static StoryCalls calls = StoryCalls::real();
+    return calls;
+}
+
+void resetStoryCalls()
+{
+    storyCalls() = StoryCalls::real();
+}
