@@ -104,6 +104,13 @@ CView* NewFolderView()
     return new CChannelFolderView;
 }
 
+// The first pane keeps its size when the window is resized; the second takes the rest.
+void KeepFirstPaneSize(CSplitterWnd* splitter)
+{
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+}
+
 } // namespace
 
 CChannelFrame::CChannelFrame() : CMDIChildWnd(QStringLiteral("CChannelFrame"))
@@ -265,6 +272,7 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
     if (!m_outer->CreateStatic(this, 2, 1))
         return 0;
     m_outer->SetFixedBars(true);
+    KeepFirstPaneSize(m_outer);
     const std::function<CView*()> headerFactory = m_headerFactory ? m_headerFactory : [] {
         return static_cast<CView*>(new CChannelHeaderView);
     };
@@ -278,6 +286,7 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
         m_folderSplitter = new CSplitterWnd;
         if (!m_folderSplitter->CreateStatic(m_outer, 1, 0, 1, 2))
             return 0;
+        KeepFirstPaneSize(m_folderSplitter);
         if (!m_folderSplitter->CreateView(
                 0, 0, NewFolderView, QSize(ReadSize(VAL_FOLDER_WIDTH, DEFAULT_FOLDER_WIDTH), 0),
                 context))
@@ -292,6 +301,7 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
         m_inner = new CSplitterWnd;
         if (!m_inner->CreateStatic(place, placeRow, placeCol, 2, 1))
             return 0;
+        KeepFirstPaneSize(m_inner);
         if (!m_inner->CreateView(0, 0, CreateHeadlinePane,
                                  QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), context))
             return 0;
@@ -420,6 +430,7 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
         m_inner = nullptr;
         return;
     }
+    KeepFirstPaneSize(m_inner);
     CView* headline =
         m_inner->CreateView(0, 0, CreateHeadlinePane,
                             QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), &context);
@@ -466,6 +477,7 @@ void CChannelFrame::ShowFolderList(BOOL on)
             m_outer->SetPane(1, 0, listPart);
         return;
     }
+    KeepFirstPaneSize(m_folderSplitter);
     CCreateContext context = MakeContext();
     CView* folder = m_folderSplitter->CreateView(
         0, 0, NewFolderView, QSize(ReadSize(VAL_FOLDER_WIDTH, DEFAULT_FOLDER_WIDTH), 0), &context);
@@ -565,6 +577,11 @@ void CChannelFrame::RegisterCommands()
 void CChannelFrame::ActivateFrame(int)
 {
     CMDIChildWnd::ActivateFrame(SW_SHOWMAXIMIZED);
+    if (!m_laidOut && isVisible()) {
+        // The panes take their stored sizes once the window has its real size.
+        m_laidOut = true;
+        Relayout();
+    }
     CChannelDoc* doc = GetChannelDoc();
     if (!doc || doc->HasChannels())
         return;

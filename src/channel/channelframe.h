@@ -89,4 +89,5 @@ private:
     std::function<CView*()> m_headerFactory;
     HWND m_handle = 0; // kept for the engine callback, which may not touch the frame
     bool m_subscribed = false;
+    bool m_laidOut = false;
 };

@@ -50,6 +50,7 @@ protected:
     {
         for (CMDIChildWnd* frame : main->GetChildFrames())
             frame->MDIDestroy();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         channels.reset();
         alerts.reset();
         app->m_pMainWnd = nullptr;
@@ -284,9 +285,12 @@ TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanes)
     addChannel("Alpha", "News");
     CChannelFrame* frame = open(channels.get());
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
+    rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }, 300);
+    ASSERT_EQ(frame->GetHeadlineHeight(), 120) << frame->GetFolderWidth();
     frame->ToggleExpandBrowser();
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+    rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }, 500);
+    ASSERT_TRUE(frame->IsBrowserExpanded())
+        << frame->GetHeadlineHeight() << " " << frame->GetFolderWidth();
     frame->ToggleExpandBrowser();
     EXPECT_TRUE(rhtest::waitFor(
         [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
@@ -319,29 +323,28 @@ TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)
 
 TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwitches)
 {
+    writeUserNumber(kReadhallKey, "Channel Folder Width", 210);
+    writeUserNumber(kReadhallKey, "Alert Channel Folder Width", 140);
     const uint32_t id = addChannel("Alpha", "News", 1);
     rhtest::engine::addAlert(id, 1, "Rain");
     CChannelFrame* channelFrame = open(channels.get());
-    CChannelFrame* alertFrame = open(alerts.get());
     ASSERT_NE(channelFrame, nullptr);
+    EXPECT_TRUE(rhtest::waitFor([&] { return channelFrame->GetFolderWidth() == 210; }));
+    CChannelFrame* alertFrame = open(alerts.get());
     ASSERT_NE(alertFrame, nullptr);
     EXPECT_EQ(alertFrame->GetSettingsPrefix(), "Alert ");
+    EXPECT_EQ(channelFrame->GetSettingsPrefix(), "");
     EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
-
-    channelFrame->GetFolderSplitter()->SetColumnInfo(0, 210, 0);
-    channelFrame->GetFolderSplitter()->RecalcLayout();
-    alertFrame->GetFolderSplitter()->SetColumnInfo(0, 140, 0);
-    alertFrame->GetFolderSplitter()->RecalcLayout();
-    ASSERT_TRUE(rhtest::waitFor([&] {
-        return channelFrame->GetFolderWidth() == 210 && alertFrame->GetFolderWidth() == 140;
-    }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));
 
     // The folder list switched off in the alerts window reaches the channel window when it
-    // is next activated.
+    // is next activated; each window stores its own width.
     EXPECT_TRUE(alertFrame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 0);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Alert Channel Folder Width"), 140);
-    channelFrame->OnMDIActivate(1);
+    EXPECT_TRUE(channelFrame->IsFolderListShown());
+    main->MDIActivate(channelFrame);
     EXPECT_FALSE(channelFrame->IsFolderListShown());
     EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 210);
 }
@@ -355,11 +358,12 @@ TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
     first->MDIDestroy();
-    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 1u);
     EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
     second->MDIDestroy();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(rhtest::waitFor([] { return CChannelFrame::OpenFrames().empty(); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(CChannelFrame::OpenFrames().empty());
     EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
 }
 
