@@ -538,13 +538,15 @@ CDocument* CMainFrame::GetActiveBrowserDocument() const
 BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
 {
     bool shown = false;
+    QString url;
+    bool haveUrl = false;
     CDocument* browserDoc = browserNavigator() ? GetActiveBrowserDocument() : nullptr;
-    CServices* services = browserDoc ? GetCServices() : nullptr;
-    if (services) {
+    if (CServices* services = GetCServices()) {
         CService* channel = services->GetServiceByID(channelId);
         const int index = channel ? channel->GetStoryIndex(storyNumber) : -1;
-        QString url;
-        if (channel && index >= 0 && channel->GetStoryField(index, QStringLiteral("URL"), url)) {
+        haveUrl =
+            channel && index >= 0 && channel->GetStoryField(index, QStringLiteral("URL"), url);
+        if (browserDoc && haveUrl) {
             // Open the story's content package so the engine has it at hand.
             if (channelId == VT_ALERTS_CHANNEL_ID) {
                 uint32_t alertChannel = 0;
@@ -571,18 +573,23 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
                 !extension.left(3).startsWith(QLatin1String("htm"), Qt::CaseInsensitive)) {
                 // A document that is not a page: the engine plays it.
                 VTPlayStory(channelId, storyNumber, this);
-                shown = true;
             } else {
                 browserNavigator()(browserDoc, url);
                 VTMarkStoryRead(channelId, storyNumber, STORYREAD_OPENED);
-                shown = true;
             }
+            shown = true;
         }
-    }
-    if (services)
         ReleaseCServices();
-    if (!shown)
-        return VTPlayStory(channelId, storyNumber, this);
+    }
+    if (shown)
+        return 1;
+    if (VTPlayStory(channelId, storyNumber, this))
+        return 1;
+    // The engine plays only stories with a content package; a plain story without a browser
+    // pane opens in the desktop's browser instead of doing nothing.
+    if (!haveUrl || url.trimmed().isEmpty() || !ShowURL(url))
+        return 0;
+    VTMarkStoryRead(channelId, storyNumber, STORYREAD_OPENED);
     return 1;
 }
 

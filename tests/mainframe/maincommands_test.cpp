@@ -408,3 +408,94 @@ TEST_F(MainCommands, PublishingWizardWithoutToolOrBrowserSaysSo)
 }
 
 } // namespace
+
+namespace
+{
+
+class ShowStoryTest : public MainFrameTest
+{
+protected:
+    // A subscribed channel with one plain story linking to the address.
+    uint32_t addPlainStory(const QString& link, uint32_t& number)
+    {
+        vantrel::Engine* engine = vantrel::Engine::instance();
+        vantrel::ChannelSpec spec;
+        spec.name = "Daily News";
+        const uint32_t channelId = engine->addChannel(spec);
+        vantrel::Story story;
+        story.headline = "Rain tomorrow";
+        story.link = link;
+        number = engine->addStory(channelId, story);
+        EXPECT_NE(number, 0u);
+        return channelId;
+    }
+
+    bool isRead(uint32_t channelId, uint32_t number)
+    {
+        vantrel::Engine* engine = vantrel::Engine::instance();
+        engine->lock();
+        const vantrel::Channel* channel = engine->channelById(channelId);
+        const vantrel::Story* story = channel ? channel->story(number) : nullptr;
+        const bool read = story && story->read;
+        engine->unlock();
+        return read;
+    }
+};
+
+TEST_F(ShowStoryTest, WithoutABrowserPaneAPlainStoryOpensOnTheDesktopAndIsRead)
+{
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    uint32_t number = 0;
+    const uint32_t channelId = addPlainStory("https://news.example.org/rain", number);
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(frame->ShowStory(channelId, number), 1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl("https://news.example.org/rain"));
+    EXPECT_TRUE(isRead(channelId, number));
+}
+
+TEST_F(ShowStoryTest, TheActiveBrowserPaneShowsTheStory)
+{
+    QString address;
+    CMainFrame::SetBrowserNavigator([&](CDocument*, const QString& url) { address = url; });
+    struct BrowserView : CView {
+        BrowserView() : CView("CBrowserView") {}
+    };
+    CDocTemplate* browserKind = new CDocTemplate(
+        133, "BrowserDoc", [] { return new CDocument; }, [] { return new CMDIChildWnd; },
+        [] { return new BrowserView; });
+    app().AddDocTemplate(browserKind);
+    app().m_templates[TEMPLATE_BROWSER] = browserKind;
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    uint32_t number = 0;
+    const uint32_t channelId = addPlainStory("https://news.example.org/sun", number);
+    CMainFrame* frame = createFrame();
+    frame->ShowMainWindow();
+    frame->ExecuteCommand(ID_VIEW_BROWSER);
+    EXPECT_EQ(frame->ShowStory(channelId, number), 1);
+    EXPECT_EQ(address, "https://news.example.org/sun");
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(isRead(channelId, number));
+}
+
+TEST_F(ShowStoryTest, AnUnknownStoryShowsNothing)
+{
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(frame->ShowStory(12345, 1), 0);
+    EXPECT_TRUE(opened.empty());
+}
+
+} // namespace
