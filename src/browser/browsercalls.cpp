@@ -1,0 +1,46 @@
+#include "src/browser/browsercalls.h"
+
+#include "src/app/mainframe.h"
+#include "src/engine/notificationwindow.h"
+#include "src/platform/shell.h"
+
+BrowserCalls BrowserCalls::real()
+{
+    BrowserCalls calls;
+    calls.getCachedURL = [](const QString& url, QString& cached) {
+        QKBuffer buffer;
+        if (!VTGetCachedURL(url, buffer))
+            return 0;
+        cached = buffer.GetText();
+        return 1;
+    };
+    calls.playStory = VTPlayStory;
+    calls.markStoryRead = VTMarkStoryRead;
+    calls.accessBundlet = VTAccessBundLet;
+    calls.shellOpen = [](const QString& target) -> int { return ShellOpen(target); };
+    calls.showStory = [](uint32_t channel, uint32_t story) -> int {
+        CMainFrame* frame = CMainFrame::instance();
+        return frame ? frame->ShowStory(channel, story) : 0;
+    };
+    calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {
+        return BroadcastNotification(number, text, value);
+    };
+    calls.dataDirectory = [] {
+        QKBuffer buffer;
+        if (VTGetDirectory(1, buffer) != 1)
+            return QString();
+        return buffer.GetText();
+    };
+    return calls;
+}
+
+BrowserCalls& browserCalls()
+{
+    static BrowserCalls calls = BrowserCalls::real();
+    return calls;
+}
+
+void resetBrowserCalls()
+{
+    browserCalls() = BrowserCalls::real();
+}

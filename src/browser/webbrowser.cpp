@@ -1,0 +1,82 @@
+#include "src/browser/webbrowser.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(parent)
+{
+    setObjectName(QStringLiteral("Web Browser"));
+    QWebEngineSettings* s = settings();
+    s->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+    s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
+    s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+
+    connect(this, &QWebEngineView::urlChanged, this, &CWebBrowser::navigateComplete);
+    connect(this, &QWebEngineView::loadStarted, this, &CWebBrowser::downloadBegin);
+    connect(this, &QWebEngineView::loadFinished, this, [this](bool) { emit downloadComplete(); });
+    connect(page(), &QWebEnginePage::linkHovered, this, &CWebBrowser::statusTextChange);
+}
+
+CWebBrowser::~CWebBrowser() = default;
+
+void CWebBrowser::GoBack()
+{
+    back();
+}
+
+void CWebBrowser::GoForward()
+{
+    forward();
+}
+
+void CWebBrowser::Refresh()
+{
+    reload();
+}
+
+void CWebBrowser::Stop()
+{
+    stop();
+}
+
+QUrl CWebBrowser::LocationToUrl(const QString& location)
+{
+    const QString text = location.trimmed();
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
+    if (text.isEmpty() || (drive.match(text).hasMatch() && text.size() <= 3))
+        return QUrl(QStringLiteral("about:blank"));
+    if (text.startsWith(QLatin1Char('/')))
+        return QUrl::fromLocalFile(text);
+    if (drive.match(text).hasMatch())
+        return QUrl(); // another system's drive: nothing to load here
+    const QUrl url = QUrl::fromUserInput(text);
+    return url.isValid() ? url : QUrl();
+}
+
+bool CWebBrowser::Navigate(const QString& location)
+{
+    const QUrl url = LocationToUrl(location);
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    load(url);
+    return true;
+}
+
+bool CWebBrowser::PrintPage()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return false;
+    m_printer = std::make_unique<QPrinter>(info);
+    print(m_printer.get());
+    return true;
+}
