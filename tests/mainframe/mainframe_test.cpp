@@ -478,6 +478,28 @@ TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFile)
     EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
 }
 
+TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
+{
+    const QString bin = rhtest::testRoot() + "/bin dir";
+    SetProgramFilePathForTests(bin + "/readhall");
+    QDir().mkpath(bin);
+    // The "ticker" leaves a mark beside itself; a path with a blank proves no shell splits it.
+    QFile ticker(bin + "/crawler.exe");
+    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
+    ticker.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+    ticker.close();
+    ticker.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    CMainFrame* frame = createFrame();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_START_TICKER));
+    EXPECT_TRUE(rhtest::waitFor([&] { return QFile::exists(bin + "/crawler.exe.ran"); }, 10000));
+    // Gone after start-up: the command does nothing (and stays enabled until the next start).
+    QFile::remove(bin + "/crawler.exe");
+    QFile::remove(bin + "/crawler.exe.ran");
+    frame->ExecuteCommand(ID_START_TICKER);
+    drainEvents();
+    EXPECT_FALSE(QFile::exists(bin + "/crawler.exe.ran"));
+}
+
 TEST_F(MainFrameMessages, LocalFileLocations)
 {
     EXPECT_TRUE(IsLocalFileLocation("file:///tmp/a.html"));
