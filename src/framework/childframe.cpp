@@ -130,8 +130,11 @@ void CMDIChildWnd::SetActiveView(CView* view, BOOL notify)
         if (view)
             view->OnActivateView(1, view, old);
     }
-    if (view && view->isVisible() && !view->isAncestorOf(QApplication::focusWidget()) &&
-        QApplication::focusWidget() != view)
+    // The keyboard follows the active view, but only in the active window: focus moved into
+    // another window would activate it.
+    const bool activeWindow = m_mainFrame && m_mainFrame->MDIGetActive() == this;
+    if (view && activeWindow && view->isVisible() &&
+        !view->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != view)
         view->setFocus(Qt::OtherFocusReason);
 }
 

@@ -22,6 +22,17 @@ constexpr quint32 kBarStateVersion = 1;
 constexpr int kQtStateVersion = 1;
 constexpr int kButtonWidth = 16;
 constexpr int kButtonHeight = 15;
+const char* const kMenuTextProperty = "rhMenuText";
+
+// The first menu item of a command names its action; a toolbar button's stand-in text (its
+// tip) gives way to it.
+void setMenuText(QAction* action, const QString& text)
+{
+    if (action->property(kMenuTextProperty).toBool())
+        return;
+    action->setText(text);
+    action->setProperty(kMenuTextProperty, true);
+}
 } // namespace
 
 // ---------------------------------------------------------------- placement
@@ -241,8 +252,7 @@ void CMDIFrameWnd::addMenuItems(QMenu* menu, const std::vector<CMenuItem>& items
             addMenuItems(sub, item.items);
         } else {
             QAction* action = GetCommandAction(item.id);
-            if (action->text().isEmpty())
-                action->setText(item.text);
+            setMenuText(action, item.text);
             menu->addAction(action);
         }
     }
@@ -262,8 +272,7 @@ void CMDIFrameWnd::LoadMenuBar(const std::vector<CMenuItem>& menus)
         } else {
             // A command straight on the menu bar.
             QAction* action = GetCommandAction(item.id);
-            if (action->text().isEmpty())
-                action->setText(item.text);
+            setMenuText(action, item.text);
             bar->addAction(action);
         }
     }

@@ -77,6 +77,9 @@ BOOL CStatusBar::SetIndicators(const std::vector<UINT>& ids)
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("pane%1").arg(id));
         if (id == ID_SEPARATOR) {
+            // A long message is cut off rather than widening the window.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            label->setMinimumWidth(1);
             addWidget(label, 1);
         } else {
             if (isIndicator(id)) {

@@ -63,6 +63,16 @@ TEST_F(MainFrame, ToolbarButtonsGetTheirCellOfTheStripWithTheTransparentColourCl
     EXPECT_TRUE(actions.at(3)->icon().isNull()) << "the strip has no third cell";
 }
 
+TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandIn)
+{
+    SetCommandStringProvider([](UINT) { return QStringLiteral("Help\nTip"); });
+    ASSERT_TRUE(main->CreateToolBar({32795}, QPixmap()));
+    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("Tip"));
+    main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
+    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("&Update Now"));
+    EXPECT_EQ(main->FindCommandAction(32795)->toolTip(), QStringLiteral("Tip"));
+}
+
 TEST_F(MainFrame, StatusBarPanesById)
 {
     buildBars(main);
@@ -86,6 +96,15 @@ TEST_F(MainFrame, StatusBarPanesById)
     wide.fill(Qt::gray);
     status->SetPanePicture(kPicturePane, wide);
     EXPECT_EQ(status->GetPaneWidth(kPicturePane), 24);
+
+    // A very long message does not make the window wider.
+    main->show();
+    QCoreApplication::sendPostedEvents();
+    const int width = main->width();
+    main->SetMessageText(QString(2000, QLatin1Char('x')));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(main->width(), width);
+    EXPECT_LT(main->minimumSizeHint().width(), 2000);
 
     EXPECT_FALSE(status->SetIndicators({ID_SEPARATOR, 5, 5})) << "an id twice";
     EXPECT_EQ(status->GetCount(), 5);
