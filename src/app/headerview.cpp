@@ -1,5 +1,6 @@
 #include "src/app/headerview.h"
 
+#include "src/app/readhallapp.h"
 #include "src/app/settingsfunctions.h"
 #include "src/engine/engctl.h"
 #include "src/platform/resources.h"
@@ -112,6 +113,8 @@ int CBaseHeaderView::OnCreate()
             return -1;
         }
         m_buttons[i] = button;
+        if (const CReadhallApp* app = CReadhallApp::instance())
+            button->SetPalette(app->m_hPalette);
         // A clickable button's command goes to this view and along its route.
         connect(button, &QKCoolButton::command, this, [this](uint32_t commandId) {
             if (GetSafeHwnd())
