@@ -70,6 +70,40 @@ uint32_t addChannel(const QString& name, const QString& category, uint32_t flags
     return vantrel::Engine::instance()->addChannel(spec);
 }
 
+namespace
+{
+bool channelFacts(uint32_t channelId, QString& name, QString& category)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    if (!engine)
+        return false;
+    engine->lock();
+    const vantrel::Channel* c = engine->channelById(channelId);
+    if (c) {
+        name = c->name;
+        category = c->categories;
+    }
+    engine->unlock();
+    return c != nullptr;
+}
+} // namespace
+
+bool setChannelCategory(uint32_t channelId, const QString& category)
+{
+    QString name;
+    QString old;
+    return channelFacts(channelId, name, old) &&
+           vantrel::Engine::instance()->setChannelNameAndCategory(channelId, name, category);
+}
+
+bool renameChannel(uint32_t channelId, const QString& name)
+{
+    QString oldName;
+    QString category;
+    return channelFacts(channelId, oldName, category) &&
+           vantrel::Engine::instance()->setChannelNameAndCategory(channelId, name, category);
+}
+
 uint32_t directoryEntryOf(uint32_t channelId)
 {
     vantrel::Engine* engine = vantrel::Engine::instance();

@@ -40,6 +40,10 @@ void stop();
 // A subscribed channel with its own directory entry; returns the channel id (0 on failure).
 uint32_t addChannel(const QString& name, const QString& category = QString(),
                     uint32_t flags = Enabled, const QString& homePage = QString());
+// Moves a channel to another category, or renames it (stored, and reported to the windows as
+// "REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED"); false for an unknown channel.
+bool setChannelCategory(uint32_t channelId, const QString& category);
+bool renameChannel(uint32_t channelId, const QString& name);
 // The directory entry id of a channel (0 when unknown).
 uint32_t directoryEntryOf(uint32_t channelId);
 

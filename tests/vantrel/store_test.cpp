@@ -161,3 +161,24 @@ TEST(StoreOpen, EngineDoesNotStartWithoutAUsableDataDirectory)
     EXPECT_EQ(vantrel::Engine::instance(), nullptr);
     EXPECT_EQ(GetCServices(), nullptr);
 }
+
+TEST_F(StoreTest, RenamedAndMovedChannelStaysSoAndTheWindowsAreTold)
+{
+    const uint32_t id = eb::addChannel("Old name", "News");
+    ASSERT_TRUE(eb::waitForIdle());
+    recorder().clear();
+    ASSERT_TRUE(eb::setChannelCategory(id, "Sport/Golf"));
+    ASSERT_TRUE(eb::renameChannel(id, "New name"));
+    EXPECT_FALSE(eb::renameChannel(id, "  "));
+    EXPECT_FALSE(eb::setChannelCategory(4242, "X"));
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED", id));
+    reopen();
+    CServices* services = GetCServices();
+    QString text;
+    services->GetServiceByID(id)->GetDisplayName(text);
+    EXPECT_EQ(text, "New name");
+    services->GetServiceByID(id)->GetCategory(text, 0);
+    EXPECT_EQ(text, "Sport/Golf");
+    ReleaseCServices();
+}

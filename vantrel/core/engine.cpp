@@ -841,6 +841,31 @@ bool Engine::forceUpdate(uint32_t channelId)
     return true;
 }
 
+bool Engine::setChannelNameAndCategory(uint32_t channelId, const QString& name,
+                                       const QString& categories)
+{
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Channel* c = findChannel(channelId);
+        if (!c || channelId == VT_ALERTS_CHANNEL_ID || name.trimmed().isEmpty() || !m_open)
+            return false;
+        const QString oldName = c->name;
+        const QString oldCategories = c->categories;
+        c->name = name.trimmed();
+        c->categories = categories;
+        Store::Transaction t(*m_store);
+        m_store->saveChannel(t, *c);
+        if (!t.commit()) {
+            c->name = oldName;
+            c->categories = oldCategories;
+            return false;
+        }
+    }
+    post(refresh::kChannelAttributeChanged, channelId);
+    fireEngineEvent(channelId);
+    return true;
+}
+
 bool Engine::channelStatus(uint32_t channelId, QString& text)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

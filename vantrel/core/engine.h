@@ -130,6 +130,10 @@ public:
     // Updates the channel now, on the worker; also while scheduled downloads are suspended.
     bool forceUpdate(uint32_t channelId);
     bool channelStatus(uint32_t channelId, QString& text);
+    // Renames a channel or moves it to other categories (";" between paths); reported as a
+    // channel attribute change.
+    bool setChannelNameAndCategory(uint32_t channelId, const QString& name,
+                                   const QString& categories);
     bool channelName(uint32_t channelId, QString& name);
 
     // The enclosure of the story with that content package (bundlet id), mapped through the
