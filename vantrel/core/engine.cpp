@@ -256,9 +256,13 @@ Engine::Engine(const Options& options)
     if (fresh && options.seedDemo && !noDemo) {
         const QString demo = demoDirectory();
         QString error;
-        if (!demo.isEmpty() && !seedDemo(demo, &error))
+        if (!demo.isEmpty() && !seedDemo(demo, &error)) {
             std::fprintf(stderr, "vantrel: the demo content was not seeded: %s\n",
                          qPrintable(error));
+            const QString note =
+                QStringLiteral("The demo content could not be set up: %1").arg(error);
+            m_startNote = m_startNote.isEmpty() ? note : m_startNote + QLatin1Char('\n') + note;
+        }
     }
     if (options.startWorker) {
         m_worker = QThread::create([this] { workerMain(); });
