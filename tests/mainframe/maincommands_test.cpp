@@ -499,3 +499,41 @@ TEST_F(ShowStoryTest, AnUnknownStoryShowsNothing)
 }
 
 } // namespace
+
+namespace
+{
+
+class OwnHelpFrame : public CMDIChildWnd
+{
+public:
+    OwnHelpFrame()
+    {
+        onCommand(ID_HELP_CONTENTS, [this] { ++helpCalls; });
+        onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] { ++browserCalls; });
+    }
+    int helpCalls = 0;
+    int browserCalls = 0;
+};
+
+TEST_F(MainCommands, AnActiveChildFrameHandlingHelpOrTheBrowserSwitchWins)
+{
+    startupchecks::setWebBrowserProbe([] { return true; });
+    CDocTemplate* directoryKind = new CDocTemplate(
+        134, "DirectoryDoc", [] { return new CDocument; }, [] { return new OwnHelpFrame; },
+        [] { return new CView("CDirectoryHeaderView"); });
+    app().AddDocTemplate(directoryKind);
+    app().m_templates[TEMPLATE_DIRECTORY] = directoryKind;
+    CMainFrame* frame = createFrame();
+    frame->ShowMainWindow();
+    frame->ExecuteCommand(ID_VIEW_CHANNEL_DIRECTORY);
+    auto* child = dynamic_cast<OwnHelpFrame*>(frame->MDIGetActive());
+    ASSERT_NE(child, nullptr);
+    frame->ExecuteCommand(ID_HELP_CONTENTS);
+    frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_EQ(child->helpCalls, 1);
+    EXPECT_EQ(child->browserCalls, 1);
+    EXPECT_EQ(frame->findChild<CHelpViewer*>("HelpViewer"), nullptr);
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser", 0), 0u);
+}
+
+} // namespace
