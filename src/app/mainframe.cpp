@@ -74,6 +74,8 @@ constexpr char kLockBrowser[] = "LockBrowser";
 constexpr char kHomePageUrl[] = "HomePageURL";
 // The room the default placement leaves above the window.
 constexpr int kDefaultTopGap = 70;
+// SW_SHOWMINNOACTIVE: another way of starting minimised.
+constexpr int kShowMinimisedNoActivate = 7;
 // The smallest window a stored placement may ask for.
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
@@ -288,7 +290,6 @@ BOOL CMainFrame::LoadFrame()
 
 BOOL CMainFrame::PreCreateWindow()
 {
-    // The caption is the window title alone, never "document - title".
     CWinApp* app = AfxGetApp();
     int show = app ? app->m_nCmdShow : SW_SHOWNORMAL;
     if (show == SW_SHOWDEFAULT)
@@ -311,8 +312,8 @@ BOOL CMainFrame::PreCreateWindow()
         if (show == SW_SHOWNORMAL)
             show = stored;
         // The program never starts minimised (nor hidden, which would leave nothing to click).
-        if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_HIDE || show == 7 ||
-            show < 0 || show > SW_SHOWDEFAULT)
+        if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_HIDE ||
+            show == kShowMinimisedNoActivate || show < 0 || show > SW_SHOWDEFAULT)
             show = SW_SHOWNORMAL;
         const int x = readInt(readhallKey(), kWpX, workArea.left());
         const int y = readInt(readhallKey(), kWpY, workArea.top() + kDefaultTopGap);
@@ -320,6 +321,13 @@ BOOL CMainFrame::PreCreateWindow()
         const int cy = readInt(readhallKey(), kWpCy, workArea.height() - kDefaultTopGap);
         // A damaged size would give a window nobody can use.
         m_createRect = QRect(x, y, std::max(cx, kMinimumWidth), std::max(cy, kMinimumHeight));
+        // A window placed where no screen is (a screen that went away, a damaged value)
+        // comes back to the work area.
+        bool onScreen = false;
+        for (const QScreen* each : QGuiApplication::screens())
+            onScreen |= each->availableGeometry().intersects(m_createRect);
+        if (!onScreen && !QGuiApplication::screens().isEmpty())
+            m_createRect.moveTopLeft(QPoint(workArea.left(), workArea.top() + kDefaultTopGap));
     }
     m_createShowCommand = show;
     if (app)

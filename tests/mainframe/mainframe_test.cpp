@@ -184,6 +184,17 @@ TEST_F(MainFrameCreation, DamagedSizesStillGiveAUsableWindow)
     EXPECT_GE(frame->createRect().height(), 240);
 }
 
+TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
+{
+    setNumber(readhallKey(), "WP x", 50000);
+    setNumber(readhallKey(), "WP y", 40000);
+    setNumber(readhallKey(), "WP cx", 600);
+    setNumber(readhallKey(), "WP cy", 400);
+    CMainFrame* frame = createFrame();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(frame->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
+}
+
 TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
 {
     setNumber(readhallKey(), "WP x", 33);
