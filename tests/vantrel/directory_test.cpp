@@ -196,3 +196,19 @@ TEST_F(DirectoryTest, UnsubscribingRemovesTheAlertsOfTheChannel)
     EXPECT_EQ(gone[0].first, uintptr_t(VT_ALERTS_CHANNEL_ID));
     EXPECT_EQ(gone[0].stories, std::vector<uint32_t>{alert});
 }
+
+TEST_F(DirectoryTest, OnlyAnUnsubscribedEntryCanBeRemoved)
+{
+    const uint32_t entry = eb::addDirectoryEntry("Gone Soon", "Misc");
+    const uint32_t kept = eb::addDirectoryEntry("Kept", "Misc");
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, kept), 1);
+    EXPECT_FALSE(engine()->removeDirectoryEntry(kept));
+    ASSERT_TRUE(engine()->removeDirectoryEntry(entry));
+    EXPECT_FALSE(engine()->removeDirectoryEntry(entry));
+    EXPECT_EQ(record(records(), "Gone Soon"), nullptr);
+    EXPECT_NE(record(records(), "Kept"), nullptr);
+    const auto removed = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_REMOVED);
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(removed[0].value, entry);
+    EXPECT_EQ(VTSubscribeToChannel(nullptr, entry), 0);
+}

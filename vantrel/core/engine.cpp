@@ -1092,6 +1092,24 @@ uint32_t Engine::addDirectoryEntry(const DirEntry& entry)
     return id;
 }
 
+bool Engine::removeDirectoryEntry(uint32_t entryId)
+{
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                               [&](const DirEntry& e) { return e.id == entryId; });
+        if (entryId == 0 || it == m_entries.end() || channelByEntry(entryId) || !m_open)
+            return false;
+        Store::Transaction t(*m_store);
+        m_store->deleteEntry(t, entryId);
+        if (!t.commit())
+            return false;
+        m_entries.erase(it);
+    }
+    fireCallbacks(VTNOTIFY_DIRECTORY_ENTRY_REMOVED, QByteArray(), entryId);
+    return true;
+}
+
 bool Engine::mergeCatalogue(const QByteArray& data, const QUrl& base, const QString& catalogue,
                             QString* error)
 {

@@ -185,6 +185,8 @@ public:
     // --- Direct content (tests, seeding): no network ------------------------------------
     // A directory entry; its id (0 on failure).
     uint32_t addDirectoryEntry(const DirEntry& entry);
+    // Removes an entry that is not subscribed (a subscribed one stays: unsubscribe first).
+    bool removeDirectoryEntry(uint32_t entryId);
     // A subscribed channel with its own directory entry; its id (0 on failure).
     uint32_t addChannel(const ChannelSpec& spec);
     // A story; the story's number (0 on failure). The number, bundlet id and received time are

@@ -1,0 +1,15 @@
+# Fails when a source of the engine core includes a widget or GUI header: the core must run
+# without a display (cmake -DCORE_DIR=<vantrel/core> -P check_no_widgets.cmake).
+file(GLOB_RECURSE sources "${CORE_DIR}/*.cpp" "${CORE_DIR}/*.h")
+set(bad "")
+foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](QtWidgets|QtGui|QWidget|QApplication|QMessageBox|QDesktopServices|QPixmap|QImage|QGuiApplication)")
+    if(lines)
+        list(APPEND bad "${source}: ${lines}")
+    endif()
+endforeach()
+if(bad)
+    string(REPLACE ";" "\n" bad "${bad}")
+    message(FATAL_ERROR "The engine core includes widget or GUI headers:\n${bad}")
+endif()
+message(STATUS "The engine core includes no widget or GUI header.")
