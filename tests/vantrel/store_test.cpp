@@ -3,8 +3,12 @@
 
 #include "tests/vantrel/engine_fixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QUrl>
+#include <cstdio>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -181,4 +185,74 @@ TEST_F(StoreTest, RenamedAndMovedChannelStaysSoAndTheWindowsAreTold)
     services->GetServiceByID(id)->GetCategory(text, 0);
     EXPECT_EQ(text, "Sport/Golf");
     ReleaseCServices();
+}
+
+// A process killed while it writes loses at most the change in flight: every channel has
+// either all of its stories or none, and the store opens without damage.
+TEST(StoreCrash, ChildWritesUntilKilled)
+{
+    const QString dir = qEnvironmentVariable("VANTREL_CRASH_CHILD_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "runs only as the child of KilledWriterLosesOnlyTheChangeInFlight";
+    std::vector<Item> items;
+    for (int i = 0; i < 3000; ++i)
+        items.push_back(
+            {QString("g%1").arg(i), QString("Story %1").arg(i), "text", "", "", "", ""});
+    QFile feed(dir + "/feed.xml");
+    ASSERT_TRUE(feed.open(QIODevice::WriteOnly));
+    feed.write(rss(items));
+    feed.close();
+    vantrel::Engine::Options options;
+    options.dataDir = dir;
+    options.seedDemo = false;
+    options.startWorker = false;
+    vantrel::Engine engine(options);
+    ASSERT_TRUE(engine.isOpen());
+    for (int n = 1;; ++n) {
+        vantrel::ChannelSpec spec;
+        spec.name = QString("Channel %1").arg(n);
+        spec.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
+        engine.updateChannelNow(engine.addChannel(spec));
+        std::printf("committed %d\n", n);
+        std::fflush(stdout);
+    }
+}
+
+TEST(StoreCrash, KilledWriterLosesOnlyTheChangeInFlight)
+{
+    const QString dir = rhtest::testRoot() + "/crash";
+    QDir().mkpath(dir);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VANTREL_CRASH_CHILD_DIR", dir);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=StoreCrash.ChildWritesUntilKilled"});
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    while (!out.contains("committed 2\n")) {
+        ASSERT_TRUE(child.waitForReadyRead(60000)) << out.toStdString();
+        out += child.readAllStandardOutput();
+    }
+    child.kill(); // in the middle of the next channel's download
+    ASSERT_TRUE(child.waitForFinished(10000));
+
+    vantrel::Engine::Options options;
+    options.dataDir = dir;
+    options.seedDemo = false;
+    options.startWorker = false;
+    vantrel::Engine engine(options);
+    ASSERT_TRUE(engine.isOpen());
+    EXPECT_EQ(engine.engineStatus(), QString());
+    engine.lock();
+    CServices* services = engine.services();
+    int complete = 0;
+    for (int i = 0; i < services->GetNoServices(); ++i) {
+        const int stories = services->GetService(i)->GetNoStories();
+        EXPECT_TRUE(stories == 0 || stories == 3000) << stories;
+        complete += stories == 3000 ? 1 : 0;
+    }
+    engine.unlock();
+    EXPECT_GE(complete, 2);
 }
