@@ -1,0 +1,167 @@
+// The rows of the headline list on their own: the icon rule, the row data kept by item data,
+// sorting, deleting and the text cut of the row drawing.
+
+#include "src/stories/headlinedelegate.h"
+#include "src/stories/headlinemodel.h"
+#include "src/stories/storyids.h"
+#include "vantrel/chandir.h"
+
+#include <QAbstractItemModelTester>
+#include <QFontMetrics>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+TEST(HeadlineIcon, NewsPageVariantsAddTheirOffsets)
+{
+    EXPECT_EQ(HeadlineImageIndex(0x200, false, false, false, false), 4);
+    EXPECT_EQ(HeadlineImageIndex(0x200, true, false, false, false), 5);
+    EXPECT_EQ(HeadlineImageIndex(0x200, false, true, false, false), 6);
+    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, false, false), 7);
+    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, true, false), 15);
+    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, false, true), 23);
+    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, true, true), 31);
+}
+
+TEST(HeadlineIcon, BitsAreTestedInOrderAndUnknownKindsHaveNoImage)
+{
+    EXPECT_EQ(HeadlineImageIndex(0x200 | 0x80 | 0x4, false, false, false, false), 4);
+    EXPECT_EQ(HeadlineImageIndex(0x80 | 0x4, false, false, false, false), 3);
+    EXPECT_EQ(HeadlineImageIndex(0x4 | 0x10, false, false, false, false), 0);
+    EXPECT_EQ(HeadlineImageIndex(0x10 | 0x2, false, false, true, false), 9);
+    EXPECT_EQ(HeadlineImageIndex(0x2, false, false, false, true), 18);
+    // A summary or local copy only changes the news page.
+    EXPECT_EQ(HeadlineImageIndex(0x80, true, true, false, false), 3);
+    EXPECT_EQ(HeadlineImageIndex(0, true, true, true, true), -1);
+    EXPECT_EQ(HeadlineImageIndex(0x1, false, false, false, false), -1);
+}
+
+class HeadlineModelTest : public ::testing::Test
+{
+protected:
+    void fill(const std::vector<std::pair<QString, uint32_t>>& rows)
+    {
+        model.BeginFill();
+        uint32_t number = 1;
+        for (const auto& [headline, time] : rows) {
+            model.AddRow(headline, QStringLiteral("Channel %1").arg(number % 2),
+                         QStringLiteral("Sub %1").arg(5 - number), time, QString::number(time),
+                         CService::MakeStoryID(7, number), true, false, 4);
+            ++number;
+        }
+        model.EndFill();
+    }
+    QStringList order() const
+    {
+        QStringList result;
+        for (int row = 0; row < model.rowCount(); ++row)
+            result << model.index(row, 0).data().toString();
+        return result;
+    }
+
+    CHeadlineModel model;
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(HeadlineModelTest, RowsCarryTheirItemDataThroughSorting)
+{
+    fill({{"beta", 20}, {"Alpha", 30}, {"gamma", 10}});
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(order(), QStringList({"Alpha", "beta", "gamma"}));
+    // The arrays are not moved: item data still names the entry inserted first.
+    EXPECT_EQ(model.ItemDataOfRow(0), 1);
+    EXPECT_EQ(model.RowData().headline[0], "beta");
+    EXPECT_EQ(model.RowOfItemData(0), 1);
+
+    model.SortRows(COLUMN_RECEIVED, false);
+    EXPECT_EQ(order(), QStringList({"Alpha", "beta", "gamma"}));
+    model.SortRows(COLUMN_RECEIVED, true);
+    EXPECT_EQ(order(), QStringList({"gamma", "beta", "Alpha"}));
+    model.SortRows(-1, true); // no sort column: left alone
+    EXPECT_EQ(order(), QStringList({"gamma", "beta", "Alpha"}));
+}
+
+TEST_F(HeadlineModelTest, ReceivedTimesCompareUnsigned)
+{
+    fill({{"late", 0x90000000u}, {"early", 5}});
+    model.SortRows(COLUMN_RECEIVED, true);
+    EXPECT_EQ(order(), QStringList({"early", "late"}));
+}
+
+TEST_F(HeadlineModelTest, SortingKeepsTheSelectionOnItsStories)
+{
+    fill({{"b", 2}, {"a", 1}, {"c", 3}});
+    QItemSelectionModel selection(&model);
+    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(layout.count(), 1);
+    const QModelIndexList rows = selection.selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().data().toString(), "b");
+}
+
+TEST_F(HeadlineModelTest, DeletedRowsKeepTheirEntryUntilTheNextFill)
+{
+    fill({{"one", 1}, {"two", 2}, {"three", 3}});
+    EXPECT_EQ(model.FindItemData(7, 2, true), 1);
+    ASSERT_TRUE(model.RemoveItemRow(1));
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.RowData().size(), 3u);
+    EXPECT_EQ(model.RowOfItemData(1), -1);
+    EXPECT_EQ(model.RowOfItemData(2), 1);
+    EXPECT_EQ(model.FindItemData(7, 2, true), -1);
+    EXPECT_EQ(model.FindItemData(7, 2, false), 1);
+    EXPECT_FALSE(model.RemoveItemRow(1));
+    EXPECT_EQ(order(), QStringList({"one", "three"}));
+}
+
+TEST_F(HeadlineModelTest, UpdatedRowsChangeWeightAndImage)
+{
+    fill({{"one", 1}, {"two", 2}});
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.SetFonts(QFont(), [] {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }());
+    EXPECT_TRUE(model.index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    model.UpdateItem(1, false, 12);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_FALSE(model.index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(model.index(1, 0).data(CHeadlineModel::ImageRole).toInt(), 12);
+}
+
+TEST_F(HeadlineModelTest, ThePlaceholderIsOneBoldRowThatIsNoStory)
+{
+    fill({{"one", 1}});
+    model.SetPlaceholder(QStringLiteral("No content at this time."));
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.RowData().size(), 1u);
+    EXPECT_FALSE(model.IsStoryRow(0));
+    EXPECT_TRUE(model.index(0, 0).data(CHeadlineModel::UnreadRole).toBool());
+    EXPECT_EQ(model.index(0, 0).data(CHeadlineModel::ImageRole).toInt(), -1);
+    EXPECT_EQ(model.index(0, 0).data().toString(), "No content at this time.");
+}
+
+TEST(HeadlineRowText, TextsThatDoNotFitAreCutWithDots)
+{
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString text = QStringLiteral("A rather long headline about the weather");
+    const int full = metrics.horizontalAdvance(text);
+    EXPECT_EQ(CutTextToCell(metrics, text, full + 4), text);
+    const QString cut = CutTextToCell(metrics, text, full / 2);
+    EXPECT_TRUE(cut.endsWith("..."));
+    EXPECT_TRUE(text.startsWith(cut.chopped(3)));
+    EXPECT_LE(metrics.horizontalAdvance(cut), full / 2 - 4);
+    // One more character would not have fitted.
+    const QString longer = text.left(cut.size() - 3 + 1) + "...";
+    EXPECT_GT(metrics.horizontalAdvance(longer), full / 2 - 4);
+    EXPECT_EQ(CutTextToCell(metrics, text, 2), "...");
+}
+
+} // namespace
