@@ -6,13 +6,22 @@
 #include "vantrel/core/notify.h"
 #include "vantrel/engctl.h"
 
+#include <QUrl>
+
 namespace rhtest::engine
 {
 namespace
 {
 
+QStringList& opened()
+{
+    static QStringList list;
+    return list;
+}
+
 void resetEngine()
 {
+    opened().clear();
     if (vantrel::Engine::instance()) {
         ChanDir_Uninitialize();
         ENGCTLDeinitialize();
@@ -41,6 +50,10 @@ bool start()
     if (!ENGCTLInitialize(0))
         return false;
     ChanDir_Initialize();
+    VTSetOpenUrlHook([](const QUrl& url) {
+        opened() << url.toString();
+        return true;
+    });
     // Placed files stay inside the test's folder.
     vantrel::Engine::instance()->setPlaceFilesDir(rhtest::engineDataDir() + "/files");
     return true;
@@ -180,6 +193,11 @@ uint32_t addAlert(uint32_t channelId, uint32_t storyNumber, const QString& alert
     if (!start())
         return 0;
     return vantrel::Engine::instance()->addAlert(channelId, storyNumber, alertName, category);
+}
+
+QStringList openedUrls()
+{
+    return opened();
 }
 
 bool waitForIdle(int timeoutMs)

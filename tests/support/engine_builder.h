@@ -71,6 +71,10 @@ uint32_t addDirectoryEntry(const QString& name, const QString& categories,
 uint32_t addAlert(uint32_t channelId, uint32_t storyNumber, const QString& alertName,
                   const QString& category = QString());
 
+// Addresses the engine was asked to open with the desktop's handler (playing a package,
+// VTShellURL) since the test began; the builder answers them as opened.
+QStringList openedUrls();
+
 // Runs the event loop until the engine's worker is idle and every change message was
 // delivered; false on timeout.
 bool waitForIdle(int timeoutMs = 10000);

@@ -484,3 +484,16 @@ TEST(ChanDirWithoutEngine, NothingIsHandedOut)
     EXPECT_EQ(VTGetDownloadEnabled(flag), 0);
     EXPECT_EQ(ENGCTLDeinitialize(), 0);
 }
+
+TEST_F(ApiTest, BuilderAnswersOpeningAndTestsNeverBlockOnQuestions)
+{
+    ASSERT_EQ(VTShellURL("https://example.invalid/page"), 1);
+    EXPECT_EQ(eb::openedUrls(), QStringList{"https://example.invalid/page"});
+    EXPECT_EQ(VTShellURL("  "), 0);
+    // Without hooks a test program answers No and opens nothing.
+    VTSetOpenUrlHook({});
+    EXPECT_EQ(VTShellURL("https://example.invalid/other"), 0);
+    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
+    EXPECT_NE(GetCServices()->GetServiceByID(channel), nullptr);
+    ReleaseCServices();
+}

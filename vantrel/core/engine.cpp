@@ -1459,6 +1459,7 @@ void Engine::wake()
 {
     {
         std::lock_guard<std::mutex> lock(m_workMutex);
+        ++m_wakeups;
     }
     m_workCv.notify_all();
 }
@@ -1467,11 +1468,13 @@ bool Engine::nextScheduled(uint32_t& channelId, qint64& nextDue)
 {
     channelId = 0;
     nextDue = std::numeric_limits<qint64>::max();
+    // The switch is read under the model lock, where it is changed: a channel added after
+    // downloads were suspended is then never taken for a scheduled update.
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!m_downloadEnabled || m_shutDown)
         return false;
     const qint64 now = nowSecs();
     const qint64 interval = m_intervalSecs.load();
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (const auto& c : m_channels) {
         if (!c->enabled || c->url.isEmpty())
             continue;
@@ -1490,8 +1493,10 @@ void Engine::workerMain()
     for (;;) {
         Job job;
         bool haveJob = false;
+        uint64_t wakeups = 0;
         {
             std::unique_lock<std::mutex> lock(m_workMutex);
+            wakeups = m_wakeups;
             m_busy = false;
             if (m_stopping)
                 break;
@@ -1517,7 +1522,8 @@ void Engine::workerMain()
                 std::unique_lock<std::mutex> lock(m_workMutex);
                 if (m_stopping)
                     break;
-                if (!m_jobs.empty())
+                // Something changed while the schedule was being read: read it again.
+                if (!m_jobs.empty() || m_wakeups != wakeups)
                     continue;
                 const qint64 now = nowSecs();
                 const qint64 waitSecs = nextDue == std::numeric_limits<qint64>::max()

@@ -283,6 +283,7 @@ private:
     std::deque<Job> m_jobs;
     bool m_stopping = false;
     bool m_busy = false;
+    uint64_t m_wakeups = 0; // counts wake() calls, so that none is lost
     QThread* m_worker = nullptr;
     std::unique_ptr<feeds::Fetcher> m_fetcher;
 };

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <cstdio>
 
 using vantrel::Engine;
 
@@ -32,10 +33,21 @@ std::function<bool(const QUrl&)>& openHook()
     return hook;
 }
 
+// Test programs (READHALL_TESTING set) never block on a question or start a desktop program:
+// without a hook the answer is No and nothing is opened.
+bool testing()
+{
+    return qEnvironmentVariableIsSet("READHALL_TESTING");
+}
+
 bool confirm(QWidget* window, const QString& text)
 {
     if (confirmHook())
         return confirmHook()(text) != 0;
+    if (testing()) {
+        std::fprintf(stderr, "vantrel: question answered No in a test: %s\n", qPrintable(text));
+        return false;
+    }
     return QMessageBox::question(window, QStringLiteral("Vantrel"), text,
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
@@ -47,6 +59,10 @@ bool openExternally(const QUrl& url)
         return false;
     if (openHook())
         return openHook()(url);
+    if (testing()) {
+        std::fprintf(stderr, "vantrel: not opened in a test: %s\n", qPrintable(url.toString()));
+        return false;
+    }
     return QDesktopServices::openUrl(url);
 }
 
