@@ -1,0 +1,177 @@
+// The browser pane with the real hosted browser (headless): its controls and layout, the
+// start page, showing an address from the hint, the address box's rule and the drop target.
+
+#include "resources/readhall_resources.h"
+#include "src/app/settingsfunctions.h"
+#include "src/browser/browsercalls.h"
+#include "src/browser/browserids.h"
+#include "src/browser/browserview.h"
+#include "src/browser/webbrowser.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelids.h"
+#include "src/engine/messages.h"
+#include "src/platform/messagewindow.h"
+#include "tests/support/testenv.h"
+#include "vantrel/qkcoolbutton.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QWebEngineSettings>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+
+class BrowserViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        readhallInitResources();
+        dataDir = rhtest::testRoot() + "/data";
+        QDir().mkpath(dataDir);
+        BrowserCalls& calls = browserCalls();
+        calls.dataDirectory = [this] { return dataDir; };
+        calls.getCachedURL = [](const QString&, QString&) { return 0; };
+        calls.showStory = [this](uint32_t channel, uint32_t story) {
+            shown.emplace_back(channel, story);
+            return 1;
+        };
+        calls.broadcastNotification = [this](int number, const QString&, uint32_t) {
+            notifications.push_back(number);
+            return 1;
+        };
+    }
+    void TearDown() override { resetBrowserCalls(); }
+
+    QString writePage(const QString& name, const QString& title)
+    {
+        const QString path = dataDir + "/" + name;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>")
+                           .arg(title)
+                           .toUtf8());
+        return path;
+    }
+    static bool waitForTitle(CBrowserView* view, const QString& title)
+    {
+        return rhtest::waitFor([&] { return view->browser()->title() == title; }, 20000);
+    }
+
+    QString dataDir;
+    std::vector<std::pair<uint32_t, uint32_t>> shown;
+    std::vector<int> notifications;
+};
+
+TEST_F(BrowserViewTest, ThePaneShowsItsStartPageAndLaysOutItsControls)
+{
+    writePage("readhall.htm", "Start");
+    writePage("browser.htm", "Other start");
+    CBrowserView view;
+    view.resize(800, 500);
+    view.show();
+    ASSERT_TRUE(waitForTitle(&view, "Start"));
+    EXPECT_EQ(view.lastNavigation(), dataDir + "/readhall.htm");
+    EXPECT_TRUE(rhtest::waitFor(
+        [&] { return view.addressBox()->currentText() == dataDir + "/readhall.htm"; }));
+
+    for (UINT id : {IDC_BROWSER_BACK, IDC_BROWSER_FORWARD, IDC_BROWSER_STOP, IDC_BROWSER_REFRESH,
+                    IDC_BROWSER_PRINT})
+        ASSERT_NE(view.button(id), nullptr) << id;
+    EXPECT_EQ(view.button(IDC_BROWSER_BACK)->toolTip(), "Back");
+    EXPECT_EQ(view.button(IDC_BROWSER_PRINT)->toolTip(), "Print");
+    EXPECT_EQ(view.button(IDC_BROWSER_BACK)->geometry(), QRect(4, 4, 25, 25));
+    EXPECT_EQ(view.button(IDC_BROWSER_FORWARD)->geometry().left(), 31);
+    EXPECT_EQ(view.addressBox()->x(), view.button(IDC_BROWSER_PRINT)->geometry().right() + 1 + 2);
+    EXPECT_EQ(view.addressBox()->width(), 800 - 172);
+    EXPECT_EQ(view.statusIndicator()->geometry(), QRect(800 - 31, 4, 27, 27));
+    EXPECT_EQ(view.browser()->geometry(), QRect(4, 33, 792, 463));
+    EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+
+    // The other start page when asked for.
+    WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH), "UseBrowserFromFile",
+                    DWORD(1));
+    CBrowserView other;
+    EXPECT_EQ(other.lastNavigation(), dataDir + "/browser.htm");
+}
+
+TEST_F(BrowserViewTest, AMissingStartPageGivesTheEmptyPageAndNoDataDirectoryNothing)
+{
+    CBrowserView view;
+    EXPECT_EQ(view.lastNavigation(), "c:\\");
+    EXPECT_EQ(CWebBrowser::LocationToUrl("c:\\"), QUrl("about:blank"));
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView none;
+    EXPECT_TRUE(none.lastNavigation().isEmpty());
+}
+
+TEST_F(BrowserViewTest, TheShowUrlHintFillsTheAddressBoxAndLoadsThePage)
+{
+    const QString page = writePage("story.html", "A story");
+    CBrowserView view;
+    view.resize(600, 400);
+    view.show();
+    CChannelDoc doc;
+    doc.AddView(&view);
+    CUpdateHint hint(page);
+    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &hint);
+    EXPECT_EQ(view.addressBox()->itemText(0), page);
+    ASSERT_TRUE(waitForTitle(&view, "A story"));
+    // Other hints leave the pane alone.
+    doc.UpdateAllViews(nullptr, HINT_CHANNEL_UPDATED, &hint);
+    EXPECT_EQ(view.addressBox()->count(), 1);
+    doc.RemoveView(&view);
+}
+
+TEST_F(BrowserViewTest, TheAddressBoxSelectsAnEntryThatBeginsWithTheTextOrInsertsIt)
+{
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView view;
+    view.SelectOrInsertAddress("https://news.example/world/today");
+    view.SelectOrInsertAddress("https://other.example/");
+    view.SelectOrInsertAddress("https://other.example/");
+    EXPECT_EQ(view.addressBox()->count(), 2);
+    EXPECT_EQ(view.addressBox()->itemText(0), "https://other.example/");
+    view.SelectOrInsertAddress("https://news.example/world");
+    EXPECT_EQ(view.addressBox()->count(), 2);
+    EXPECT_EQ(view.addressBox()->currentText(), "https://news.example/world/today");
+}
+
+TEST_F(BrowserViewTest, ThePaneTakesOnlySingleStoriesDropped)
+{
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView view;
+    const HWND hwnd = view.GetSafeHwnd();
+    const UINT canDrop = RegisterWindowMessage(DRAGDROPMESSAGE_CAN_DROP);
+    const UINT drop = RegisterWindowMessage(DRAGDROPMESSAGE_DROP_STORY);
+    EXPECT_EQ(SendMessage(hwnd, canDrop, DRAGKIND_STORY, 1), 1);
+    EXPECT_EQ(SendMessage(hwnd, canDrop, DRAGKIND_STORY, 2), 0);
+    EXPECT_EQ(SendMessage(hwnd, canDrop, DRAGKIND_CHANNEL, 1), 0);
+    EXPECT_EQ(SendMessage(hwnd, drop, 0, 5), 0);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(SendMessage(hwnd, drop, 12, 5), 1);
+    EXPECT_TRUE(notifications.empty());
+    EXPECT_EQ(SendMessage(hwnd, drop, VT_ALERTS_CHANNEL_ID, 7), 1);
+    EXPECT_EQ(shown,
+              (std::vector<std::pair<uint32_t, uint32_t>>{{12, 5}, {VT_ALERTS_CHANNEL_ID, 7}}));
+    EXPECT_EQ(notifications, std::vector<int>{6});
+}
+
+TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPlugins)
+{
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView view;
+    QWebEngineSettings* settings = view.browser()->settings();
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::PluginsEnabled));
+    EXPECT_TRUE(settings->testAttribute(QWebEngineSettings::JavascriptEnabled));
+    EXPECT_EQ(CWebBrowser::LocationToUrl("/srv/page.html"), QUrl::fromLocalFile("/srv/page.html"));
+    EXPECT_FALSE(CWebBrowser::LocationToUrl("d:\\elsewhere\\page.html").isValid());
+}
+
+} // namespace
