@@ -247,6 +247,15 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
     EXPECT_EQ(caps.canDownload, 0u);
     EXPECT_EQ(VTDownloadStory(id, number), 0); // nothing left to download
+
+    // The story moves to another page: the old copy is dropped and it can be downloaded again.
+    server.setRoute("/feed.xml", rss({{"s", "Story with page", "", link + "?v=2", "", "", ""}}),
+                    "application/rss+xml");
+    updateNow(id);
+    EXPECT_EQ(attribute(id, number, "Story Local"), 0u);
+    EXPECT_FALSE(QFileInfo::exists(local.toLocalFile()));
+    EXPECT_EQ(VTGetCachedURL(link, buffer), 0);
+    EXPECT_EQ(VTDownloadStory(id, number), 1);
 }
 
 TEST_F(DownloadTest, ChannelLogoIsStoredInTheDataDirectory)

@@ -1671,6 +1671,7 @@ void Engine::runUpdate(uint32_t channelId)
             std::vector<Story> created;
             std::vector<Story> updated;
             std::vector<Story> alerts;
+            QStringList staleCopies;
             QSet<QString> seen;
             // Feeds list the newest item first; numbering from the end gives newer stories
             // higher numbers.
@@ -1705,8 +1706,14 @@ void Engine::runUpdate(uint32_t channelId)
                         before.enclosureType == s.enclosureType &&
                         before.enclosureLength == s.enclosureLength &&
                         before.bundletType == s.bundletType;
-                    if (!same)
+                    if (!same) {
+                        // A copy of a page the story no longer points at is stale.
+                        if (before.link != s.link && !s.localPath.isEmpty()) {
+                            staleCopies.push_back(s.localPath);
+                            s.localPath.clear();
+                        }
                         updated.push_back(std::move(s));
+                    }
                     continue;
                 }
                 // A filtered channel keeps only the stories that name one of its words.
@@ -1794,6 +1801,8 @@ void Engine::runUpdate(uint32_t channelId)
                 c->contentDate = saved.contentDate;
                 c->status = saved.status;
                 c->nextStory = nextNumber;
+                for (const QString& file : staleCopies)
+                    QFile::remove(file);
                 for (Story& s : updated) {
                     changedNumbers.push_back(s.number);
                     *c->story(s.number) = std::move(s);
