@@ -299,9 +299,12 @@ TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
     int on = 1;
     ASSERT_EQ(VTIsChannelEnabled(id, on), 1);
     EXPECT_EQ(on, 0);
+    EXPECT_EQ(status(id), "Disabled");
     ASSERT_EQ(VTEnableChannel(id, 1), 1);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(storyCount(id), 3);
+    EXPECT_TRUE(status(id).startsWith("Updated ")) << status(id).toStdString();
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_STATUS_CHANGED", id));
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ACTIVE_STATE_CHANGED", id));
 }
 

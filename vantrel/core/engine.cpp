@@ -815,6 +815,7 @@ bool Engine::enableChannel(uint32_t channelId, bool enable)
         }
     }
     post(refresh::kChannelActiveStateChanged, channelId);
+    post(refresh::kChannelStatusChanged, channelId);
     fireEngineEvent(channelId);
     wake();
     return true;
@@ -876,7 +877,8 @@ bool Engine::channelStatus(uint32_t channelId, QString& text)
     Channel* c = findChannel(channelId);
     if (!c)
         return false;
-    text = c->status;
+    // A disabled channel is not updated: say so rather than what happened last.
+    text = c->enabled || channelId == VT_ALERTS_CHANNEL_ID ? c->status : QStringLiteral("Disabled");
     return true;
 }
 
