@@ -1,0 +1,201 @@
+// Headline list speed: filling the list with the 100,000 stories of a category, sorting them
+// again by each column, and applying 1,000 story attribute changes.
+
+#include "resources/readhall_resources.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelids.h"
+#include "src/engine/chandir.h"
+#include "src/stories/headlineview.h"
+#include "src/stories/storyids.h"
+#include "vantrel/core/engine.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace
+{
+
+constexpr int kChannels = 10;
+constexpr int kStoriesPerChannel = 10000;
+
+QString writeFeed(const QString& path, int firstItem)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Big</title>"
+                     "<link>http://example.invalid/</link><description>d</description>";
+    for (int i = firstItem; i < firstItem + kStoriesPerChannel; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        // Headlines in a scrambled order, times spread over a few weeks.
+        const QByteArray key = QByteArray::number((i * 7919) % 100000);
+        const int day = 1 + (i * 31) % 28;
+        xml += "<item><guid>item-" + n + "</guid><title>Story " + key +
+               " about markets and weather</title><link>http://example.invalid/s/" + n +
+               "</link><description>Summary of story " + n +
+               ".</description><category>World/Region " + QByteArray::number(i % 17) +
+               "</category><pubDate>Sun, " + QByteArray::number(day) + " Dec 2026 " +
+               QByteArray::number(10 + i % 12) + ":" + QByteArray::number(10 + i % 50) +
+               ":00 GMT</pubDate></item>";
+    }
+    xml += "</channel></rss>";
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(xml);
+    return QUrl::fromLocalFile(path).toString();
+}
+
+// The engine with a category of ten channels of 10,000 stories, and a headline list over it.
+struct Fixture {
+    QTemporaryDir feeds;
+    QTemporaryDir data;
+    std::vector<uint32_t> channels;
+    std::unique_ptr<CChannelDoc> doc;
+    std::unique_ptr<CHeadlineView> view;
+
+    Fixture()
+    {
+        vantrel::Engine::Options options;
+        options.dataDir = data.path();
+        options.seedDemo = false;
+        options.startWorker = false;
+        vantrel::Engine::start(options);
+        vantrel::Engine* engine = vantrel::Engine::instance();
+        for (int c = 0; c < kChannels; ++c) {
+            vantrel::ChannelSpec spec;
+            spec.name = QStringLiteral("Channel %1").arg(c);
+            spec.category = QStringLiteral("Big");
+            spec.url = writeFeed(feeds.path() + QStringLiteral("/feed%1.xml").arg(c),
+                                 c * kStoriesPerChannel);
+            const uint32_t id = engine->addChannel(spec);
+            engine->updateChannelNow(id);
+            channels.push_back(id);
+        }
+        doc = std::make_unique<CChannelDoc>();
+        doc->SetCategory(channels, QStringLiteral("Big"));
+        view = std::make_unique<CHeadlineView>();
+        doc->AddView(view.get());
+        view->resize(900, 600);
+        view->Create();
+    }
+    ~Fixture()
+    {
+        view.reset();
+        doc.reset();
+        vantrel::Engine::stop();
+    }
+};
+
+std::unique_ptr<Fixture> g_fixture;
+
+Fixture& fixture()
+{
+    if (!g_fixture)
+        g_fixture = std::make_unique<Fixture>();
+    return *g_fixture;
+}
+
+// What a fill reads of the engine, without the list: the engine's share of a fill.
+void BM_ReadStoryAttributes100k(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const QStringList numberNames = {"Read",         "Keep",        "BundLet Signed",
+                                     "Bundlet Type", "Story Local", "Alerted"};
+    const QStringList textNames = {"Category", "Header", "Footer"};
+    for (auto _ : state) {
+        CServices* services = GetCServices();
+        for (uint32_t id : f.channels) {
+            CService* channel = services->GetServiceByID(id);
+            for (int i = 0; i < channel->GetNoStories(); ++i) {
+                uint32_t value = 0;
+                QString text;
+                for (const QString& name : numberNames)
+                    channel->GetStoryAttribute(i, name, value);
+                for (const QString& name : textNames)
+                    channel->GetStoryAttribute(i, name, text);
+                channel->GetStoryUpdatedTime(i, value);
+                channel->GetStoryUpdatedTime(i, text);
+                benchmark::DoNotOptimize(channel->GetStoryHeadline(i));
+                benchmark::DoNotOptimize(channel->GetStoryID(i));
+                benchmark::DoNotOptimize(channel->IsStorySummaryAvailable(i));
+            }
+        }
+        ReleaseCServices();
+    }
+    state.SetItemsProcessed(state.iterations() * kChannels * kStoriesPerChannel);
+}
+BENCHMARK(BM_ReadStoryAttributes100k)->Unit(benchmark::kMillisecond);
+
+void BM_FillCategory100k(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state)
+        f.view->RefreshList();
+    if (f.view->model()->rowCount() != kChannels * kStoriesPerChannel)
+        state.SkipWithError("not every story was listed");
+    state.SetItemsProcessed(state.iterations() * kChannels * kStoriesPerChannel);
+}
+BENCHMARK(BM_FillCategory100k)->Unit(benchmark::kMillisecond);
+
+void BM_SortByColumn100k(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view->RefreshList();
+    const int column = static_cast<int>(state.range(0));
+    bool ascending = false;
+    for (auto _ : state) {
+        f.view->model()->SortRows(column, ascending);
+        ascending = !ascending;
+    }
+    state.SetItemsProcessed(state.iterations() * kChannels * kStoriesPerChannel);
+}
+BENCHMARK(BM_SortByColumn100k)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+void BM_AttributeChanges1000(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view->RefreshList();
+    // 1,000 stories spread over the channels, told in hints of 100 stories.
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> hints;
+    if (CServices* services = GetCServices()) {
+        for (uint32_t id : f.channels) {
+            CService* channel = services->GetServiceByID(id);
+            std::vector<uint32_t> numbers;
+            for (int i = 0; i < 100; ++i) {
+                uint32_t c = 0;
+                uint32_t n = 0;
+                CService::ParseStoryID(channel->GetStoryID(i * 97), c, n);
+                numbers.push_back(n);
+            }
+            hints.emplace_back(id, numbers);
+        }
+        ReleaseCServices();
+    }
+    for (auto _ : state) {
+        for (const auto& [channel, numbers] : hints) {
+            CUpdateHint hint(channel, numbers);
+            f.view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_AttributeChanges1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("VANTREL_NO_DEMO", "1");
+    // The list reads and writes its settings: keep them away from the user's own.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+    QApplication app(argc, argv);
+    readhallInitResources();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_fixture.reset();
+    return 0;
+}
