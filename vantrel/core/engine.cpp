@@ -568,7 +568,6 @@ bool Engine::accessBundlet(uint32_t channelId, uint32_t bundletId)
 bool Engine::deleteStories(uint32_t channelId, const std::vector<uint32_t>& numbers)
 {
     std::vector<uint32_t> deleted;
-    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> alertsGone;
     std::vector<QString> filesGone;
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);

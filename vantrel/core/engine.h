@@ -217,7 +217,6 @@ private:
     };
 
     void loadFromStore();
-    uint32_t allocateChannelId(Store& store, void* transaction);
     bool commitNewChannel(std::unique_ptr<Channel> channel);
     Channel* findChannel(uint32_t id);
     std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
