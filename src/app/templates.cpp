@@ -3,6 +3,9 @@
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
 #include "src/app/standinframe.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelframe.h"
+#include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
 
 #include <QFont>
@@ -31,9 +34,11 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
     // One line per window kind; a kind's own document, frame and first view replace the
     // placeholder here.
     return {
-        placeholderKind(TEMPLATE_CHANNEL, 129, "ChannelDoc", "CChannelFrame", "Channel Content"),
+        {TEMPLATE_CHANNEL, 129, "ChannelDoc", [] { return new CChannelDoc; },
+         [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
         placeholderKind(TEMPLATE_SEARCH, 130, "SearchDoc", "CSearchFrame", "Search"),
-        placeholderKind(TEMPLATE_ALERTS, 131, "AlertDoc", "CChannelFrame", "Alerts"),
+        {TEMPLATE_ALERTS, 131, "AlertDoc", [] { return new CAlertDoc; },
+         [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
         placeholderKind(TEMPLATE_STATUS, 132, "StatusDoc", "CStatusFrame", "Channel Status"),
         placeholderKind(TEMPLATE_BROWSER, 133, "BrowserDoc", "CBrowserFrame", "Browser"),
         placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",

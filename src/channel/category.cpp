@@ -26,7 +26,7 @@ void CCategory::Build(const CCategoryEntryList* list1, const CCategoryEntryList*
         const int count = list->GetEntryCount();
         for (int i = 0; i < count; ++i) {
             const uint32_t id = list->GetEntryId(i);
-            for (const QString& path : SplitText(list->GetEntryCategories(i), ";")) {
+            for (const QString& path : SplitCategoryPaths(list->GetEntryCategories(i))) {
                 CCategoryItemList* level = &m_items;
                 CCategoryItem* node = nullptr;
                 for (const QString& name : SplitText(path, "/")) {
@@ -57,7 +57,7 @@ void CCategory::FillTree(QTreeWidget* tree, const CCategoryItemList& nodes, QTre
         return;
     const QString premier = LoadString(IDS_PREMIER);
     for (const auto& node : nodes) {
-        QString label = node->m_name;
+        QString label = FromPathForm(node->m_name);
         if (label.isEmpty())
             label = LoadString(IDS_MISCELLANEOUS);
         const bool isPremier =

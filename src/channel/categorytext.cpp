@@ -22,6 +22,24 @@ QStringList SplitText(const QString& text, const QString& delimiter)
     return text.split(delimiter, Qt::KeepEmptyParts);
 }
 
+QStringList SplitCategoryPaths(const QString& text)
+{
+    QStringList paths;
+    QString current;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char(';') &&
+            !(i >= 6 && text.mid(i - 6, 7).compare(kSlashEntity, Qt::CaseInsensitive) == 0)) {
+            paths << current;
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    paths << current;
+    return paths;
+}
+
 QStringList SplitPathLevels(const QString& path)
 {
     return path.split(kSlash, Qt::SkipEmptyParts);

@@ -13,6 +13,10 @@ QString ReplaceNoCase(const QString& text, const QString& from, const QString& t
 // gives one empty piece, "a;;b" gives "a", "", "b".
 QStringList SplitText(const QString& text, const QString& delimiter);
 
+// The paths of a category text: cut at every ";" except the one that ends a "&slash;" (any
+// case), which belongs to the name it is written in. Empty pieces are kept.
+QStringList SplitCategoryPaths(const QString& text);
+
 // The levels of a path with empty levels left out ("News//Local" gives News, Local).
 QStringList SplitPathLevels(const QString& path);
 

@@ -108,6 +108,10 @@ void CChannelFolderView::Create()
     m_tree->setObjectName(QStringLiteral("ChannelTree"));
     m_tree->setColumnCount(1);
     m_tree->header()->hide();
+    // Long names scroll sideways instead of being cut short.
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->setTextElideMode(Qt::ElideNone);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setRootIsDecorated(true);
     m_tree->setIconSize(QSize(16, 16));
@@ -282,12 +286,8 @@ void CChannelFolderView::OnAttributeChanged(uint32_t channelId)
     if (item) {
         if (CServices* services = GetCServices()) {
             if (CService* channel = services->GetServiceByID(channelId)) {
-                QString category;
-                if (!channel->GetCategory(category, 0))
-                    category.clear();
-                QString chain;
-                for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
-                    chain = chain.isEmpty() ? up->text(0) : up->text(0) + QLatin1Char('/') + chain;
+                const QString category = CFolderTree::FirstCategory(*channel);
+                const QString chain = CFolderTree::GetCategoryPath(item->parent());
                 QString name;
                 channel->GetDisplayName(name);
                 differs = category != chain || name != CFolderTree::GetPlainName(item);
@@ -355,7 +355,7 @@ void CChannelFolderView::OnSelectionChanged(QTreeWidgetItem* item)
     case FolderItemKind::Category: {
         std::vector<uint32_t> ids;
         CFolderTree::CollectChannelIds(item, ids);
-        doc->SetCategory(ids, CFolderTree::GetCategoryPath(item));
+        doc->SetCategory(ids, CFolderTree::GetCategoryDisplayPath(item));
         doc->UpdateAllViews(this, HINT_SELECTION_CHANGED);
         break;
     }

@@ -14,6 +14,7 @@
 #include "src/framework/splitter.h"
 #include "src/platform/resources.h"
 
+#include <QMdiSubWindow>
 #include <mutex>
 
 namespace
@@ -576,6 +577,8 @@ void CChannelFrame::RegisterCommands()
 
 void CChannelFrame::ActivateFrame(int)
 {
+    if (QMdiSubWindow* sub = subWindow(); sub && sub->systemMenu())
+        sub->setSystemMenu(nullptr); // the window has no system menu
     CMDIChildWnd::ActivateFrame(SW_SHOWMAXIMIZED);
     if (!m_laidOut && isVisible()) {
         // The panes take their stored sizes once the window has its real size.

@@ -2,6 +2,7 @@
 // Numbers and names of the channel and alerts windows: update hint codes, command ids,
 // string and picture ids, settings names, and the kinds and images of the folder tree.
 
+#include "src/app/maincommands.h"
 #include "src/platform/wintypes.h"
 
 #include <cstdint>
@@ -30,20 +31,8 @@ constexpr int CATHINT_NO_CATEGORY = 0; // sent with no hint object when a node h
 constexpr int CATHINT_ALL_CHOSEN = 16;
 constexpr int CATHINT_REPORT_SELECTION = 20;
 
-// Command ids: the channel commands and the frame's View commands are the main menu's.
-#if __has_include("src/app/maincommands.h")
-#include "src/app/maincommands.h"
-#else
-constexpr UINT ID_CHANNEL_UPDATE_NOW = 32795;
-constexpr UINT ID_CHANNEL_DISABLE = 32836;
-constexpr UINT ID_CHANNEL_ENABLE = 32835;
-constexpr UINT ID_CHANNEL_UNSUBSCRIBE = 32799;
-constexpr UINT ID_CHANNEL_PROPERTIES = 32794;
-constexpr UINT ID_VIEW_USE_EMBEDDED_BROWSER = 32771;
-constexpr UINT ID_VIEW_CHANNEL_FOLDER_LIST = 32830;
-constexpr UINT ID_VIEW_EXPAND_BROWSER = 32844;
-constexpr UINT ID_CHANNEL_MARK_ALL_READ = 33045;
-#endif
+// Command ids: the channel commands and the frame's View commands are the main menu's
+// (maincommands.h).
 
 // The header's title button.
 constexpr UINT ID_HEADER_TITLE = 1;

@@ -100,6 +100,22 @@ int CFolderTree::ChannelImage(const CService& channel)
     return image;
 }
 
+QString CFolderTree::FirstCategory(const CService& channel)
+{
+    QString text;
+    if (!channel.GetCategory(text, 0))
+        return QString();
+    // A directory that cuts its category text at every ";" also cuts the one that ends a
+    // "&slash;": such pieces belong together again.
+    for (int index = 1; text.endsWith(QLatin1String("&slash"), Qt::CaseInsensitive); ++index) {
+        QString next;
+        if (!channel.GetCategory(next, index))
+            break;
+        text += QLatin1Char(';') + next;
+    }
+    return text;
+}
+
 QString CFolderTree::ChannelLabel(const CService& channel, bool* bold)
 {
     QString name;
@@ -117,12 +133,14 @@ QTreeWidgetItem* CFolderTree::FindChildByName(QTreeWidgetItem* parent, const QSt
     QTreeWidgetItem* box = treeitems::container(m_tree, parent);
     if (!box)
         return nullptr;
+    // "&SLASH;" and "&slash;" write the same name.
+    const QString wanted = ToPathForm(FromPathForm(level));
     for (int i = 0; i < box->childCount(); ++i) {
         QTreeWidgetItem* child = box->child(i);
         const FolderItemKind kind = GetItemKind(child);
         if (kind != FolderItemKind::Category && kind != FolderItemKind::SubChannel)
             continue;
-        if (GetPathForm(child) == level)
+        if (GetPathForm(child) == wanted)
             return child;
     }
     return nullptr;
@@ -197,17 +215,16 @@ QTreeWidgetItem* CFolderTree::InsertChannel(uint32_t channelId, uint32_t depth, 
 
     QTreeWidgetItem* parent = nullptr;
     if (!alertMode) {
-        QString category;
-        if (depth == 0)
-            category = LoadString(IDS_ALL_SUBSCRIBED_CHANNELS);
-        else if (!channel->GetCategory(category, 0))
-            category.clear();
+        const QString category =
+            depth == 0 ? LoadString(IDS_ALL_SUBSCRIBED_CHANNELS) : FirstCategory(*channel);
         uint32_t taken = 0;
         for (const QString& level : SplitPathLevels(category)) {
             QTreeWidgetItem* next = FindChildByName(parent, level);
             if (!next) {
-                next = treeitems::insertItem(m_tree, parent, GetInsertPosition(parent, level, true),
-                                             level);
+                // A name with a slash shows it as a slash.
+                const QString label = FromPathForm(level);
+                next = treeitems::insertItem(m_tree, parent, GetInsertPosition(parent, label, true),
+                                             label);
                 SetItemImages(next, IMG_FOLDER_CLOSED, IMG_FOLDER_OPEN);
                 treeitems::setData(next, 0);
             }
@@ -383,6 +400,16 @@ void CFolderTree::UpdateSubChannelCounts(QTreeWidgetItem* item, const QStringLis
 }
 
 QString CFolderTree::GetCategoryPath(const QTreeWidgetItem* item)
+{
+    if (!item)
+        return QString();
+    QString path = ToPathForm(treeitems::label(item));
+    for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+        path = QStringLiteral("%1/%2").arg(ToPathForm(treeitems::label(up)), path);
+    return path;
+}
+
+QString CFolderTree::GetCategoryDisplayPath(const QTreeWidgetItem* item)
 {
     if (!item)
         return QString();

@@ -43,6 +43,8 @@ public:
     static QString GetPathForm(const QTreeWidgetItem* item);
     // The image index that shows the channel's state.
     static int ChannelImage(const CService& channel);
+    // The channel's first category path (empty when it has none).
+    static QString FirstCategory(const CService& channel);
     // The label and bold state of a channel node.
     static QString ChannelLabel(const CService& channel, bool* bold = nullptr);
 
@@ -65,8 +67,11 @@ public:
                                 const std::vector<long>& counts, const QString& prefix);
     void PruneSubChannels(QTreeWidgetItem* item, const QStringList& names, const QString& prefix);
 
-    // The labels from the top level down to the item, joined with "/".
+    // The path of the item in category text form: the path forms of the labels from the top
+    // level down to the item, joined with "/" (what is remembered and compared).
     static QString GetCategoryPath(const QTreeWidgetItem* item);
+    // The same for people: the labels as shown, joined with "/".
+    static QString GetCategoryDisplayPath(const QTreeWidgetItem* item);
     // The ids of the channels below a category item, in tree order.
     static void CollectChannelIds(const QTreeWidgetItem* categoryItem, std::vector<uint32_t>& ids);
     // The sub-channel path of a sub-channel node: the path forms of its sub-channel ancestors

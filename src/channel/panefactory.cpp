@@ -1,32 +1,62 @@
 #include "src/channel/panefactory.h"
 
+#include "src/browser/browserview.h"
 #include "src/channel/channeldoc.h"
 #include "src/engine/chandir.h"
 #include "src/engine/engctl.h"
+#include "src/stories/headlineview.h"
 
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
 
+namespace
+{
+std::function<CView*()>& headlineFactory()
+{
+    static std::function<CView*()> factory;
+    return factory;
+}
+std::function<CView*()>& browserFactory()
+{
+    static std::function<CView*()> factory;
+    return factory;
+}
+} // namespace
+
 CView* CreateHeadlinePane()
 {
-    return new CHeadlinePlaceholderView;
+    if (headlineFactory())
+        return headlineFactory()();
+    return new CHeadlineView;
 }
 
 CView* CreateBrowserPane()
 {
-    return new CBrowserPlaceholderView;
+    if (browserFactory())
+        return browserFactory()();
+    return new CBrowserView;
+}
+
+void SetPaneFactoriesForTesting(std::function<CView*()> headline, std::function<CView*()> browser)
+{
+    headlineFactory() = std::move(headline);
+    browserFactory() = std::move(browser);
 }
 
 bool HeadlinePaneHasListedStories(CView* pane)
 {
+    if (auto* headlines = dynamic_cast<CHeadlineView*>(pane))
+        return headlines->HasListedStories() != 0;
     auto* list = dynamic_cast<CHeadlinePlaceholderView*>(pane);
     return list && list->HasListedStories();
 }
 
 void HeadlinePaneMarkAllListedRead(CView* pane)
 {
-    if (auto* list = dynamic_cast<CHeadlinePlaceholderView*>(pane))
+    if (auto* headlines = dynamic_cast<CHeadlineView*>(pane))
+        headlines->MarkAllListedRead();
+    else if (auto* list = dynamic_cast<CHeadlinePlaceholderView*>(pane))
         list->MarkAllListedRead();
 }
 

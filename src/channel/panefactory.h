@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QListWidget;
@@ -16,6 +17,9 @@ class QLabel;
 // A new headline list pane / browser pane (not yet joined to a document).
 CView* CreateHeadlinePane();
 CView* CreateBrowserPane();
+
+// Test hook: panes from these factories instead (a null factory gives the real pane again).
+void SetPaneFactoriesForTesting(std::function<CView*()> headline, std::function<CView*()> browser);
 
 // What the frame asks of its headline list pane (false / nothing for another view).
 bool HeadlinePaneHasListedStories(CView* pane);

@@ -33,6 +33,15 @@ TEST(CategoryText, SplittingKeepsOrSkipsEmptyPieces)
     EXPECT_EQ(EscapeMenuText("Q&A & more"), "Q&&A && more");
 }
 
+TEST(CategoryText, ASemicolonClosingASlashBelongsToTheName)
+{
+    EXPECT_EQ(SplitCategoryPaths("Film&slash;TV;News/Local"),
+              (QStringList{"Film&slash;TV", "News/Local"}));
+    EXPECT_EQ(SplitCategoryPaths("A&SLASH;B"), QStringList{"A&SLASH;B"});
+    EXPECT_EQ(SplitCategoryPaths(";x;"), (QStringList{"", "x", ""}));
+    EXPECT_EQ(SplitCategoryPaths(""), QStringList{""});
+}
+
 class CategoryTreeTest : public ::testing::Test
 {
 protected:
@@ -63,6 +72,17 @@ TEST_F(CategoryTreeTest, AnEntryIsListedUnderEachOfItsPaths)
     EXPECT_EQ(childLabels(&tree), (QStringList{"News", "Sport"}));
     EXPECT_EQ(childLabels(&tree, itemAt(&tree, {"Sport"})), QStringList{"Both"});
     EXPECT_EQ(childLabels(&tree, itemAt(&tree, {"News", "Local"})), QStringList{"Both"});
+}
+
+TEST_F(CategoryTreeTest, ANameWithASlashIsOneLevelShownWithItsSlash)
+{
+    CCategoryEntryArray entries;
+    entries.Add(9, "Film&slash;TV;News", "Reel");
+    category.Build(&entries);
+    ASSERT_EQ(category.GetItems().size(), 2u);
+    EXPECT_EQ(category.GetItems()[0]->GetName(), "Film&slash;TV");
+    category.FillTree(&tree, category.GetItems(), nullptr, true);
+    EXPECT_EQ(childLabels(&tree), (QStringList{"Film/TV", "News"}));
 }
 
 TEST_F(CategoryTreeTest, LevelsMatchWithoutCaseAndPremierGetsItsPicture)

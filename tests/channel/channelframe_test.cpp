@@ -14,8 +14,10 @@
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
 #include "src/framework/winapp.h"
+#include "src/stories/headlineview.h"
 #include "tests/channel/channeltest.h"
 #include "tests/support/testenv.h"
+#include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
 
 #include <QMdiArea>
@@ -34,6 +36,9 @@ protected:
         EngineTest::SetUp();
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
+        // Recording panes stand in the headline list's and browser's places.
+        SetPaneFactoriesForTesting([] { return new CHeadlinePlaceholderView; },
+                                   [] { return new CBrowserPlaceholderView; });
         app = std::make_unique<CWinApp>(QStringLiteral("ChannelTests"));
         main = std::make_unique<CMDIFrameWnd>();
         app->m_pMainWnd = main.get();
@@ -58,6 +63,7 @@ protected:
         app.reset();
         ChanDir_SetMessageSink(nullptr);
         CChannelHeaderView::SetSecureIndicatorHook(nullptr);
+        SetPaneFactoriesForTesting(nullptr, nullptr);
         EngineTest::TearDown();
     }
 
@@ -110,6 +116,19 @@ TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
     EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
     EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
     EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha");
+}
+
+TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
+{
+    SetPaneFactoriesForTesting(nullptr, nullptr);
+    addChannel("Alpha", "News", 2);
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetDocument(), frame->GetChannelDoc());
+    EXPECT_TRUE(rhtest::waitFor([&] { return HeadlinePaneHasListedStories(list); }));
+    EXPECT_TRUE(commandState(frame, ID_CHANNEL_MARK_ALL_READ));
 }
 
 TEST_F(ChannelFrameTest, WithoutAFolderTreeTheWindowOpensOnTheFirstChannel)
@@ -185,16 +204,16 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     send(frame, REFRESHCODE_CHANNEL_UPDATED, 0);
     EXPECT_EQ(list->hints().size(), before);
 
-    // A shown channel's change refreshes the document first.
-    setChannelCategory(shown, "News");
-    CServices* services = GetCServices();
-    auto* channel = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(shown));
-    channel->name = "Alpha Prime";
-    ReleaseCServices();
-    send(frame, REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED, shown);
+    // A shown channel's change refreshes the document first; the engine's own message
+    // comes through the directory's sink.
+    ASSERT_TRUE(
+        vantrel::Engine::instance()->setChannelNameAndCategory(shown, "Alpha Prime", "News"));
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(frame->GetChannelDoc()->GetName(), "Alpha Prime");
-    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_ATTRIBUTE_CHANGED);
+    EXPECT_GE(list->hintCount(HINT_CHANNEL_ATTRIBUTE_CHANGED), 1);
     EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha Prime");
+    EXPECT_NE(frame->GetFolderView()->GetFolderTree().FindChannelItem(nullptr, shown), nullptr);
+    EXPECT_NE(itemAt(frame->GetFolderView()->GetTreeCtrl(), {"News", "Alpha Prime"}), nullptr);
 }
 
 TEST_F(ChannelFrameTest, TheEngineReachesTheFolderTreeThroughTheFrame)

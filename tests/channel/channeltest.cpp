@@ -1,16 +1,12 @@
 #include "tests/channel/channeltest.h"
 
 #include "resources/readhall_resources.h"
+#include "src/app/mainframe.h"
 #include "src/app/startupchecks.h"
 #include "src/engine/engctl.h"
 #include "src/platform/settingsstore.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
-
-#if __has_include("src/app/mainframe.h")
-#include "src/app/mainframe.h"
-#define CHANNELTEST_HAS_MAINFRAME 1
-#endif
 
 namespace channeltest
 {
@@ -73,13 +69,10 @@ void EngineTest::setChannelCategory(uint32_t channel, const QString& category)
 {
     vantrel::Engine* engine = vantrel::Engine::instance();
     ASSERT_NE(engine, nullptr);
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    auto* service = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(channel));
-    if (service)
-        service->categories = category;
-    ReleaseCServices();
-    ASSERT_NE(service, nullptr);
+    QString name;
+    ASSERT_TRUE(engine->channelName(channel, name));
+    ASSERT_TRUE(engine->setChannelNameAndCategory(channel, name, category));
+    rhtest::engine::waitForIdle();
 }
 
 void EngineTest::setRestrictions(uint32_t mask)
@@ -87,9 +80,7 @@ void EngineTest::setRestrictions(uint32_t mask)
     vantrel::Engine* engine = vantrel::Engine::instance();
     ASSERT_NE(engine, nullptr);
     engine->setWorkgroupRestrictions(mask);
-#ifdef CHANNELTEST_HAS_MAINFRAME
     SetWorkgroupRestrictions(mask);
-#endif
 }
 
 QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent)

@@ -28,8 +28,7 @@ protected:
     static uint32_t addStory(uint32_t channel, const QString& headline, bool read,
                              const QString& category = QString());
     static void markAllRead(uint32_t channel);
-    // Changes a channel's category and name in the running engine, as a directory change
-    // would (the engine has no command for it).
+    // Moves a channel to another category in the running engine.
     static void setChannelCategory(uint32_t channel, const QString& category);
     // The workgroup restrictions, in the engine and in the main frame's copy.
     static void setRestrictions(uint32_t mask);

@@ -87,6 +87,21 @@ TEST_F(FolderTreeTest, CategoryLevelsMatchWithRegardToCase)
     EXPECT_EQ(childLabels(tree.get()), (QStringList{"News", "news"}));
 }
 
+TEST_F(FolderTreeTest, ACategoryNameWithASlashShowsTheSlashAndKeepsItsPath)
+{
+    const uint32_t a = addChannel("Reel", "Film&slash;TV/Reviews");
+    const uint32_t b = addChannel("Marquee", "Film&SLASH;TV/Reviews");
+    insert(a);
+    insert(b);
+    QTreeWidgetItem* reviews = itemAt(tree.get(), {"Film/TV", "Reviews"});
+    ASSERT_NE(reviews, nullptr) << childLabels(tree.get()).join("|").toStdString();
+    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(reviews->childCount(), 2);
+    EXPECT_EQ(CFolderTree::GetCategoryPath(reviews), "Film&slash;TV/Reviews");
+    EXPECT_EQ(CFolderTree::GetCategoryDisplayPath(reviews), "Film/TV/Reviews");
+    EXPECT_EQ(folder->FindChildByName(nullptr, "Film&slash;TV"), tree->topLevelItem(0));
+}
+
 TEST_F(FolderTreeTest, UnreadCountsShowInBoldAndGoWhenRead)
 {
     const uint32_t id = addChannel("Daily", "News", 3);
