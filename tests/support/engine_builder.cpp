@@ -3,7 +3,6 @@
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
-#include "vantrel/core/notify.h"
 #include "vantrel/engctl.h"
 
 #include <QUrl>
@@ -26,7 +25,8 @@ void resetEngine()
         ChanDir_Uninitialize();
         ENGCTLDeinitialize();
     }
-    vantrel::resetNotifications();
+    // Callback registrations, the message sink and window subscriptions belong to the
+    // program's objects, which keep their own state across tests: they are left alone.
     VTSetConfirmHook({});
     VTSetOpenUrlHook({});
 }

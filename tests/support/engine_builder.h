@@ -11,7 +11,8 @@
 //   const uint32_t number = rhtest::engine::addStory(news, s);
 //   rhtest::engine::waitForIdle(); // change messages delivered, worker idle
 //
-// The engine is stopped (and every callback, sink and hook forgotten) at the end of each test.
+// The engine is stopped, and the engine's test hooks are cleared, at the end of each test;
+// callback registrations and the message sink are left as the program set them.
 // Link the static library readhall_enginebuilder.
 
 #include <QDateTime>
