@@ -85,12 +85,14 @@ StoryMarks readMarks(const CService* channel, int index)
         marks.type = DEFAULT_BUNDLET_TYPE;
     channel->GetStoryAttribute(index, QStringLiteral("Story Local"), marks.local);
     marks.summary = channel->IsStorySummaryAvailable(index) != 0;
-    QString header;
-    QString footer;
-    channel->GetStoryAttribute(index, QStringLiteral("Header"), header);
-    channel->GetStoryAttribute(index, QStringLiteral("Footer"), footer);
-    if (!header.isEmpty() || !footer.isEmpty())
-        marks.summary = true;
+    // A header or footer counts as a summary too; no need to read them when there is one.
+    if (!marks.summary) {
+        QString header;
+        QString footer;
+        channel->GetStoryAttribute(index, QStringLiteral("Header"), header);
+        channel->GetStoryAttribute(index, QStringLiteral("Footer"), footer);
+        marks.summary = !header.isEmpty() || !footer.isEmpty();
+    }
     return marks;
 }
 
@@ -687,6 +689,10 @@ bool CHeadlineView::OnListKeyDown(int key)
 
 bool CHeadlineView::eventFilter(QObject* watched, QEvent* event)
 {
+    // The mouse went to another window in the middle of a drag: no drop follows.
+    if (m_dragging && watched == m_list &&
+        (event->type() == QEvent::FocusOut || event->type() == QEvent::WindowDeactivate))
+        CancelDrag();
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {

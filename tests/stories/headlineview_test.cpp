@@ -481,6 +481,15 @@ TEST_F(HeadlineViewTest, AStoryDraggedOntoATargetIsDroppedThere)
     ASSERT_EQ(target.drops.size(), 1u);
     EXPECT_EQ(target.drops[0], std::make_pair(channel, number));
 
+    // Losing the mouse to another window ends the drag without a drop.
+    view->BeginDrag(0, QPoint(10, 10));
+    ASSERT_TRUE(view->IsDragging());
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(view->list(), &focusOut);
+    EXPECT_FALSE(view->IsDragging());
+    view->DragDrop(overChild);
+    EXPECT_EQ(target.drops.size(), 1u);
+
     // The placeholder cannot be dragged.
     CHeadlineView* empty = viewOfChannel(rhtest::engine::addChannel("Empty", "News"));
     empty->SelectRows({0});
