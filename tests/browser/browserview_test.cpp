@@ -17,7 +17,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWebEngineSettings>
 #include <gtest/gtest.h>
 #include <memory>
@@ -125,6 +127,8 @@ TEST_F(BrowserViewTest, TheShowUrlHintFillsTheAddressBoxAndLoadsThePage)
     doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &hint);
     EXPECT_EQ(view.addressBox()->itemText(0), page);
     ASSERT_TRUE(waitForTitle(&view, "A story"));
+    // The busy animation ran while the page loaded and stops once it is there.
+    EXPECT_TRUE(rhtest::waitFor([&] { return !view.statusIndicator()->IsPlaying(); }));
     // Other hints leave the pane alone.
     doc.UpdateAllViews(nullptr, HINT_CHANNEL_UPDATED, &hint);
     EXPECT_EQ(view.addressBox()->count(), 1);
@@ -143,6 +147,34 @@ TEST_F(BrowserViewTest, TheAddressBoxSelectsAnEntryThatBeginsWithTheTextOrInsert
     view.SelectOrInsertAddress("https://news.example/world");
     EXPECT_EQ(view.addressBox()->count(), 2);
     EXPECT_EQ(view.addressBox()->currentText(), "https://news.example/world/today");
+}
+
+TEST_F(BrowserViewTest, EnterInTheAddressBoxShowsTheTypedAddress)
+{
+    const QString page = writePage("typed.html", "Typed");
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView view;
+    view.resize(600, 400);
+    view.show();
+    view.addressBox()->lineEdit()->setText(page);
+    QTest::keyClick(view.addressBox()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(view.addressBox()->count(), 1);
+    EXPECT_EQ(view.lastNavigation(), page);
+    EXPECT_TRUE(waitForTitle(&view, "Typed"));
+}
+
+TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)
+{
+    browserCalls().dataDirectory = [this] { return dataDir; };
+    QFile avi(dataDir + "/browser.avi");
+    ASSERT_TRUE(avi.open(QIODevice::WriteOnly));
+    avi.write("RIFF....AVI not really");
+    avi.close();
+    WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
+                    "UseBrowserAviFromFile", DWORD(1));
+    CBrowserView view;
+    EXPECT_FALSE(view.statusIndicator()->IsFromFile());
+    EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
 }
 
 TEST_F(BrowserViewTest, ThePaneTakesOnlySingleStoriesDropped)
