@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 
 QString CutTextToCell(const QFontMetrics& metrics, const QString& text, int cellWidth)
 {
@@ -50,7 +49,8 @@ void CHeadlineDelegate::DrawListRow(QPainter* painter, const QStyleOptionViewIte
                                     const QModelIndex& index, const QAbstractItemView* view,
                                     const QHeaderView* header) const
 {
-    if (!index.isValid() || !index.data(CHeadlineModel::ItemDataRole).isValid())
+    // Rows whose item data lies beyond the row data have no data to draw.
+    if (!index.isValid() || !index.data(Qt::DisplayRole).isValid())
         return;
     const QAbstractItemModel* model = index.model();
     const int row = index.row();
@@ -87,10 +87,10 @@ void CHeadlineDelegate::DrawListRow(QPainter* painter, const QStyleOptionViewIte
     // The image area keeps the list's own background.
     painter->fillRect(QRect(rowRect.left(), rowRect.top(), HEADLINE_IMAGE_WIDTH, rowRect.height()),
                       palette.color(QPalette::Active, QPalette::Base));
-    const int image = first.data(CHeadlineModel::ImageRole).toInt();
-    const auto* headlineModel = qobject_cast<const CHeadlineModel*>(model);
-    if (image >= 0 && headlineModel) {
-        QPixmap picture = headlineModel->Image(image);
+    // The row's image is the first column's decoration (any story list's model gives it).
+    const QVariant decoration = first.data(Qt::DecorationRole);
+    if (decoration.canConvert<QPixmap>()) {
+        QPixmap picture = decoration.value<QPixmap>();
         if (!picture.isNull()) {
             if (selected) {
                 // Blend the picture with the selection colour, leaving its clear parts clear.
@@ -130,19 +130,13 @@ void CHeadlineDelegate::DrawListRow(QPainter* painter, const QStyleOptionViewIte
     }
 
     if (option.state.testFlag(QStyle::State_HasFocus) && listFocus) {
-        QStyleOptionFocusRect focus;
-        focus.rect = QRect(rowRect.left() + HEADLINE_IMAGE_WIDTH, rowRect.top(),
-                           rowRect.width() - HEADLINE_IMAGE_WIDTH, rowRect.height());
-        focus.state = QStyle::State_KeyboardFocusChange;
-        focus.backgroundColor = background;
-        focus.palette = palette;
-        const QStyle* style = view ? view->style() : nullptr;
-        if (style)
-            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
-        else {
-            painter->setPen(QPen(text, 1, Qt::DotLine));
-            painter->drawRect(focus.rect.adjusted(0, 0, -1, -1));
-        }
+        // The classic dotted focus rectangle, an outline in the row's text colour.
+        const QRect focus(rowRect.left() + HEADLINE_IMAGE_WIDTH, rowRect.top(),
+                          rowRect.width() - HEADLINE_IMAGE_WIDTH, rowRect.height());
+        painter->setClipping(false);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(text, 1, Qt::DotLine));
+        painter->drawRect(focus.adjusted(0, 0, -1, -1));
     }
     painter->restore();
 }

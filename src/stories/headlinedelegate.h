@@ -1,5 +1,7 @@
 #pragma once
-// Draws the rows of the story lists: the row's image at its left, then each column's text
+// Draws the rows of the story lists from their model's roles (display texts per column, the
+// first column's decoration as image, font and "AlertedRole" = Qt::UserRole + 4 for the
+// alerted colour): the row's image at its left, then each column's text
 // in its cell, cut with "..." where it does not fit; bold for unread stories, the alerted
 // colour for stories that raised an alert, selection colours that follow the keyboard focus
 // and a focus rectangle over the current row.

@@ -17,6 +17,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 using namespace storiestest;
@@ -495,6 +496,57 @@ TEST_F(HeadlineViewTest, AStoryDraggedOntoATargetIsDroppedThere)
     empty->SelectRows({0});
     empty->BeginDrag(0, QPoint(10, 10));
     EXPECT_FALSE(empty->IsDragging());
+}
+
+} // namespace
+
+namespace
+{
+
+// Rows as they are drawn: selection colours that follow the focus, the alerted colour.
+TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
+{
+    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
+    addStory(channel, "Selected story", 2);
+    addStory(channel, "Alerted story", 1, {{"Alerted", 1}});
+    CHeadlineView* view = viewOfChannel(channel);
+    view->show();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    view->SelectRows({0});
+    view->list()->setFocus();
+    ASSERT_TRUE(rhtest::waitFor([view] { return view->list()->hasFocus(); }));
+
+    const QPalette palette = view->list()->palette();
+    auto rowPixel = [view](int row, int x) {
+        const QImage image = view->list()->viewport()->grab().toImage();
+        const QRect rect = view->list()->visualRect(view->model()->index(row, 0));
+        return image.pixelColor(x, rect.center().y());
+    };
+    // Near the right end of the Content cell, where no text reaches.
+    const int x = view->GetColumnWidth(COLUMN_CONTENT) - 3;
+    EXPECT_EQ(rowPixel(0, x), palette.color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(rowPixel(1, x), palette.color(QPalette::Active, QPalette::Base));
+
+    // Without the focus the selected row takes the quieter colour.
+    auto* other = new QLineEdit(view);
+    other->show();
+    other->setFocus();
+    ASSERT_TRUE(rhtest::waitFor([view] { return !view->list()->hasFocus(); }));
+    EXPECT_EQ(rowPixel(0, x), palette.color(QPalette::Inactive, QPalette::Button));
+
+    // Some of the alerted row's text is drawn in the alerted colour, none of the other's.
+    auto redPixels = [view](int row) {
+        const QImage image = view->list()->viewport()->grab().toImage();
+        const QRect rect = view->list()->visualRect(view->model()->index(row, 0));
+        int count = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int px = 24; px < 200; ++px)
+                count += image.pixelColor(px, y) == QColor(255, 0, 0) ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(redPixels(1), 0);
+    EXPECT_EQ(redPixels(0), 0);
 }
 
 } // namespace
