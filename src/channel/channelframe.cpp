@@ -453,7 +453,9 @@ void CChannelFrame::ShowFolderList(BOOL on)
     if (!on) {
         if (!m_folderSplitter)
             return;
-        WriteSize(VAL_FOLDER_WIDTH, GetFolderWidth());
+        // An expanded browser has the column at 0: the width from before counts.
+        const int width = GetFolderWidth();
+        WriteSize(VAL_FOLDER_WIDTH, width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
         m_folderSplitter->DeleteView(0, 0);
         QWidget* listPart = m_folderSplitter->TakePane(0, 1);
         m_outer->TakePane(1, 0);

@@ -298,6 +298,27 @@ TEST_F(ChannelFrameTest, ClosingAnExpandedBrowserStoresTheSizesFromBefore)
     EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230);
 }
 
+TEST_F(ChannelFrameTest, HidingTheFolderTreeKeepsAnExpandedBrowserExpanded)
+{
+    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
+    addChannel("Alpha", "News");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
+    frame->ToggleExpandBrowser();
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+    frame->ShowFolderList(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 200);
+    EXPECT_FALSE(frame->IsFolderListShown());
+    EXPECT_TRUE(frame->IsBrowserShown());
+    EXPECT_EQ(frame->GetHeadlineHeight(), 0);
+    EXPECT_TRUE(frame->IsBrowserExpanded());
+    // Expanding again brings the list back at its former height.
+    frame->ToggleExpandBrowser();
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
+}
+
 TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanes)
 {
     writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);

@@ -192,6 +192,22 @@ TEST_F(FolderViewTest, AMovedChannelStaysSelectedAndReopensOnlyAnOpenChain)
     EXPECT_EQ(tree()->currentItem(), channelItem(id));
 }
 
+TEST_F(FolderViewTest, AutoCollapseClosesTheSiblingsOfAnOpenedNode)
+{
+    writeUserNumber(kFolderKey, "Auto Collapse", 1);
+    addChannel("Alpha", "News/Local");
+    addChannel("Beta", "Sport/Daily");
+    open();
+    QTreeWidgetItem* news = itemAt(tree(), {"News"});
+    QTreeWidgetItem* sport = itemAt(tree(), {"Sport"});
+    sport->setExpanded(false);
+    news->setExpanded(false);
+    news->setExpanded(true);
+    sport->setExpanded(true);
+    EXPECT_TRUE(sport->isExpanded());
+    EXPECT_FALSE(news->isExpanded());
+}
+
 TEST_F(FolderViewTest, CategoryDepthZeroPutsEverythingUnderOneCategory)
 {
     writeUserNumber(kFolderKey, "Category Depth", 0);
