@@ -6,8 +6,21 @@
 #include <QRegularExpression>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
+#include <unistd.h>
 
-CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(parent)
+namespace
+{
+// Chromium refuses to start its helper processes as root with its sandbox on; the program
+// turns the sandbox off then (as its start-up does), before the first browser exists.
+QWidget* prepareBrowserEngine(QWidget* parent)
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    return parent;
+}
+} // namespace
+
+CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(prepareBrowserEngine(parent))
 {
     setObjectName(QStringLiteral("Web Browser"));
     QWebEngineSettings* s = settings();

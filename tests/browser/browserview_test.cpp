@@ -32,10 +32,6 @@ class BrowserViewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // The browser's helper processes run without Chromium's sandbox when tests run as
-        // root; set here as well, since the test runner may split the flags apart.
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
         readhallInitResources();
         dataDir = rhtest::testRoot() + "/data";
         QDir().mkpath(dataDir);
