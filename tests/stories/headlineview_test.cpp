@@ -550,3 +550,27 @@ TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(HeadlineViewTest, ThePopupsLinksGoThroughTheMainFrame)
+{
+    CStorySummaryPopup popup;
+    EXPECT_EQ(popup.OnShowURL("https://news.example/more"), 1);
+    EXPECT_EQ(popup.OnShowStory(12, 34), 1);
+    EXPECT_EQ(popup.OnShowStory(VT_ALERTS_CHANNEL_ID, 5), 1);
+    ASSERT_EQ(m_calls.size(), 4u);
+    EXPECT_EQ(m_calls[0].name, "showURL");
+    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{12, 34}));
+    EXPECT_EQ(m_calls[2].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, 5}));
+    EXPECT_EQ(m_calls[3].name, "broadcastNotification");
+    EXPECT_EQ(m_calls[3].args[0], 6u);
+
+    // Without a main frame the real services answer 0.
+    resetStoryCalls();
+    EXPECT_EQ(popup.OnShowURL("https://news.example/more"), 0);
+    EXPECT_EQ(popup.OnShowStory(12, 34), 0);
+}
+
+} // namespace
