@@ -117,7 +117,7 @@ void CChannelHeaderView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
     switch (hint) {
     case HINT_INITIAL_UPDATE:
     case HINT_SELECTION_CHANGED:
-    case 3:
+    case HINT_FULL_UPDATE:
         FullUpdate();
         break;
     case HINT_CHANNEL_UPDATED:

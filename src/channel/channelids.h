@@ -10,6 +10,8 @@
 // Update hint codes sent to the views of a channel or alerts window (UpdateAllViews).
 constexpr int HINT_INITIAL_UPDATE = 0;
 constexpr int HINT_SELECTION_CHANGED = 1;
+// Code 3 is not sent in these windows; the header treats it as a full update all the same.
+constexpr int HINT_FULL_UPDATE = 3;
 constexpr int HINT_CHANNEL_UPDATED = 4;
 constexpr int HINT_STORIES_DELETED = 5;
 constexpr int HINT_STORIES_ATTRIBUTE_CHANGED = 6;
