@@ -143,8 +143,13 @@ void BM_SortByColumn100k(benchmark::State& state)
     Fixture& f = fixture();
     f.view->RefreshList();
     const int column = static_cast<int>(state.range(0));
+    // Each sort starts from the order of another column, as after a header click.
+    const int from = (column + 1) % HEADLINE_COLUMN_COUNT;
     bool ascending = false;
     for (auto _ : state) {
+        state.PauseTiming();
+        f.view->model()->SortRows(from, true);
+        state.ResumeTiming();
         f.view->model()->SortRows(column, ascending);
         ascending = !ascending;
     }

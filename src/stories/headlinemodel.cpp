@@ -348,10 +348,26 @@ void CHeadlineModel::SortRows(int column, bool ascending)
         kept.emplace_back(ItemDataOfRow(index.row()), index.column());
 
     const HeadlineRowData& data = m_data;
-    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const int result = CompareHeadlineRows(data, a, b, column);
-        return ascending ? result < 0 : result > 0;
-    });
+    if (column == COLUMN_RECEIVED) {
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            const int result = CompareHeadlineRows(data, a, b, column);
+            return ascending ? result < 0 : result > 0;
+        });
+    } else {
+        // Text columns compare without regard to case: fold every listed text once, then
+        // compare the folded texts as they are (the same order, far fewer folds).
+        const std::vector<QString>& texts = column == COLUMN_CONTENT   ? data.headline
+                                            : column == COLUMN_CHANNEL ? data.channelName
+                                                                       : data.subChannel;
+        std::vector<QString> keys(texts.size());
+        for (int item : m_order)
+            keys[static_cast<size_t>(item)] = texts[static_cast<size_t>(item)].toCaseFolded();
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            const int result = QString::compare(keys[static_cast<size_t>(a)],
+                                                keys[static_cast<size_t>(b)], Qt::CaseSensitive);
+            return ascending ? result < 0 : result > 0;
+        });
+    }
     rebuildRowIndex();
 
     if (!m_filling) {
