@@ -43,10 +43,10 @@ std::unique_ptr<vantrel::Engine> openEngine(const QString& dir)
 
 uint32_t addChannel(vantrel::Engine& engine, const QString& url)
 {
-    vantrel::ChannelSpec spec;
-    spec.name = "Big";
-    spec.url = url;
-    return engine.addChannel(spec);
+    vantrel::ChannelSpec desc;
+    desc.name = "Big";
+    desc.url = url;
+    return engine.addChannel(desc);
 }
 
 // First download of a 10,000-item feed: fetch (file:), parse, store in one transaction.

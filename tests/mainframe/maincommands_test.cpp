@@ -47,9 +47,9 @@ QStringList menuTexts(QMenu* menu)
 uint32_t addPlayableStory(const QString& channelName, uint32_t& bundletId)
 {
     vantrel::Engine* engine = vantrel::Engine::instance();
-    vantrel::ChannelSpec spec;
-    spec.name = channelName;
-    const uint32_t channelId = engine->addChannel(spec);
+    vantrel::ChannelSpec desc;
+    desc.name = channelName;
+    const uint32_t channelId = engine->addChannel(desc);
     vantrel::Story story;
     story.headline = "Clip";
     story.enclosureUrl = "file:///tmp/clip.swf";
@@ -419,9 +419,9 @@ protected:
     uint32_t addPlainStory(const QString& link, uint32_t& number)
     {
         vantrel::Engine* engine = vantrel::Engine::instance();
-        vantrel::ChannelSpec spec;
-        spec.name = "Daily News";
-        const uint32_t channelId = engine->addChannel(spec);
+        vantrel::ChannelSpec desc;
+        desc.name = "Daily News";
+        const uint32_t channelId = engine->addChannel(desc);
         vantrel::Story story;
         story.headline = "Rain tomorrow";
         story.link = link;

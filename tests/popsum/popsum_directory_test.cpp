@@ -25,14 +25,14 @@ protected:
     uint32_t addStory(const QString& headline, const QString& summary,
                       const QString& header = QString(), const QString& footer = QString())
     {
-        rhtest::engine::StorySpec spec;
-        spec.headline = headline;
-        spec.summary = summary;
+        rhtest::engine::StorySpec desc;
+        desc.headline = headline;
+        desc.summary = summary;
         if (!header.isEmpty())
-            spec.attributes["Header"] = header;
+            desc.attributes["Header"] = header;
         if (!footer.isEmpty())
-            spec.attributes["Footer"] = footer;
-        const uint32_t number = rhtest::engine::addStory(channel, spec);
+            desc.attributes["Footer"] = footer;
+        const uint32_t number = rhtest::engine::addStory(channel, desc);
         EXPECT_TRUE(rhtest::engine::waitForIdle());
         return number;
     }

@@ -72,15 +72,15 @@ uint32_t addChannel(const QString& name, const QString& category, uint32_t flags
 {
     if (!start())
         return 0;
-    vantrel::ChannelSpec spec;
-    spec.name = name;
-    spec.category = category;
-    spec.homePage = homePage;
-    spec.enabled = (flags & Enabled) != 0;
-    spec.secure = (flags & Secure) != 0;
-    spec.filtered = (flags & Filtered) != 0;
-    spec.homeServer = (flags & HomeServer) != 0;
-    return vantrel::Engine::instance()->addChannel(spec);
+    vantrel::ChannelSpec desc;
+    desc.name = name;
+    desc.category = category;
+    desc.homePage = homePage;
+    desc.enabled = (flags & Enabled) != 0;
+    desc.secure = (flags & Secure) != 0;
+    desc.filtered = (flags & Filtered) != 0;
+    desc.homeServer = (flags & HomeServer) != 0;
+    return vantrel::Engine::instance()->addChannel(desc);
 }
 
 namespace
@@ -129,19 +129,19 @@ uint32_t directoryEntryOf(uint32_t channelId)
     return id;
 }
 
-uint32_t addStory(uint32_t channelId, const StorySpec& spec)
+uint32_t addStory(uint32_t channelId, const StorySpec& desc)
 {
     if (!start())
         return 0;
     vantrel::Story s;
-    s.headline = spec.headline;
-    s.summary = spec.summary;
-    s.link = spec.url;
-    s.category = spec.category;
-    s.published = spec.published.isValid() ? spec.published.toSecsSinceEpoch() : 0;
-    s.enclosureUrl = spec.enclosureUrl;
-    s.bundletType = spec.bundletType;
-    for (auto it = spec.attributes.cbegin(); it != spec.attributes.cend(); ++it) {
+    s.headline = desc.headline;
+    s.summary = desc.summary;
+    s.link = desc.url;
+    s.category = desc.category;
+    s.published = desc.published.isValid() ? desc.published.toSecsSinceEpoch() : 0;
+    s.enclosureUrl = desc.enclosureUrl;
+    s.bundletType = desc.bundletType;
+    for (auto it = desc.attributes.cbegin(); it != desc.attributes.cend(); ++it) {
         const QString key = it.key().toLower();
         const QVariant& v = it.value();
         if (key == "read")

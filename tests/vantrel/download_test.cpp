@@ -289,11 +289,11 @@ TEST_F(DownloadTest, SuspendedDownloadsStopScheduledUpdatesButNotForcedOnes)
 TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
 {
     server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
-    vantrel::ChannelSpec spec;
-    spec.name = "Off";
-    spec.url = server.url("/feed.xml").toString();
-    spec.enabled = false;
-    const uint32_t id = engine()->addChannel(spec);
+    vantrel::ChannelSpec desc;
+    desc.name = "Off";
+    desc.url = server.url("/feed.xml").toString();
+    desc.enabled = false;
+    const uint32_t id = engine()->addChannel(desc);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(server.requestCount("/feed.xml"), 0);
     int on = 1;

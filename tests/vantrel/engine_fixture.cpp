@@ -118,13 +118,13 @@ void EngineTest::SetUp()
 uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
                                     const QStringList& filterWords)
 {
-    vantrel::ChannelSpec spec;
-    spec.name = name;
-    spec.url = url;
-    spec.category = "Tests";
-    spec.filtered = !filterWords.isEmpty();
-    spec.filterWords = filterWords;
-    return engine()->addChannel(spec);
+    vantrel::ChannelSpec desc;
+    desc.name = name;
+    desc.url = url;
+    desc.category = "Tests";
+    desc.filtered = !filterWords.isEmpty();
+    desc.filterWords = filterWords;
+    return engine()->addChannel(desc);
 }
 
 QStringList EngineTest::headlines(uint32_t channelId)

@@ -209,10 +209,10 @@ TEST(StoreCrash, ChildWritesUntilKilled)
     vantrel::Engine engine(options);
     ASSERT_TRUE(engine.isOpen());
     for (int n = 1;; ++n) {
-        vantrel::ChannelSpec spec;
-        spec.name = QString("Channel %1").arg(n);
-        spec.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
-        engine.updateChannelNow(engine.addChannel(spec));
+        vantrel::ChannelSpec desc;
+        desc.name = QString("Channel %1").arg(n);
+        desc.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
+        engine.updateChannelNow(engine.addChannel(desc));
         std::printf("committed %d\n", n);
         std::fflush(stdout);
     }

@@ -1260,22 +1260,22 @@ std::vector<AlertRule> Engine::alertRules()
 // ------------------------------------------------------------------------------------------
 // Direct content.
 
-uint32_t Engine::addChannel(const ChannelSpec& spec)
+uint32_t Engine::addChannel(const ChannelSpec& desc)
 {
     DirEntry entry;
-    entry.name = spec.name;
-    entry.url = spec.url;
-    entry.categories = spec.category;
-    entry.description = spec.description;
-    entry.homePage = spec.homePage;
+    entry.name = desc.name;
+    entry.url = desc.url;
+    entry.categories = desc.category;
+    entry.description = desc.description;
+    entry.homePage = desc.homePage;
     entry.date = uint32_t(nowSecs());
     entry.catalogue = QStringLiteral("user");
-    if (spec.secure)
+    if (desc.secure)
         entry.flags |= VTDIRENTRY_SECURE;
-    if (spec.homeServer)
+    if (desc.homeServer)
         entry.flags |= VTDIRENTRY_HOME_SERVER;
-    if (spec.filtered)
-        entry.attributes.insert(QStringLiteral("vantrel:filter"), spec.filterWords.join(' '));
+    if (desc.filtered)
+        entry.attributes.insert(QStringLiteral("vantrel:filter"), desc.filterWords.join(' '));
     const uint32_t entryId = addDirectoryEntry(entry);
     if (entryId == 0)
         return 0;
@@ -1286,11 +1286,11 @@ uint32_t Engine::addChannel(const ChannelSpec& spec)
             return 0;
         Channel* c = findChannel(channelId);
         // Switches given directly win over what the entry implies.
-        c->secure = spec.secure || c->secure;
-        c->filtered = spec.filtered;
-        c->filterWords = spec.filterWords;
-        c->homeServer = spec.homeServer;
-        c->enabled = spec.enabled;
+        c->secure = desc.secure || c->secure;
+        c->filtered = desc.filtered;
+        c->filterWords = desc.filterWords;
+        c->homeServer = desc.homeServer;
+        c->enabled = desc.enabled;
         Store::Transaction t(*m_store);
         m_store->saveChannel(t, *c);
         if (!t.commit())

@@ -188,7 +188,7 @@ public:
     // Removes an entry that is not subscribed (a subscribed one stays: unsubscribe first).
     bool removeDirectoryEntry(uint32_t entryId);
     // A subscribed channel with its own directory entry; its id (0 on failure).
-    uint32_t addChannel(const ChannelSpec& spec);
+    uint32_t addChannel(const ChannelSpec& desc);
     // A story; the story's number (0 on failure). The number, bundlet id and received time are
     // given by the engine when left 0.
     uint32_t addStory(uint32_t channelId, const Story& story);
