@@ -20,9 +20,32 @@ QWidget* prepareBrowserEngine(QWidget* parent)
 }
 } // namespace
 
+// The page of the hosted browser: before each page of the main frame loads, local pages may
+// read the files beside them (their pictures and style sheets) and no other page may.
+class CBrowserPage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (isMainFrame)
+            CWebBrowser::ApplyContentRules(settings(), url);
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+};
+
+void CWebBrowser::ApplyContentRules(QWebEngineSettings* s, const QUrl& url)
+{
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, url.isLocalFile());
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+}
+
 CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(prepareBrowserEngine(parent))
 {
     setObjectName(QStringLiteral("Web Browser"));
+    setPage(new CBrowserPage(this));
     QWebEngineSettings* s = settings();
     s->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
@@ -80,6 +103,7 @@ bool CWebBrowser::Navigate(const QString& location)
     const QUrl url = LocationToUrl(location);
     if (!url.isValid() || url.isEmpty())
         return false;
+    ApplyContentRules(settings(), url);
     load(url);
     return true;
 }

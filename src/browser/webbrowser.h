@@ -1,8 +1,9 @@
 #pragma once
 // The hosted web browser of the browser panes: a Qt WebEngine view with the few operations
-// the panes use. Pages shown here are untrusted: scripts run, but no plug-ins, no windows
-// opened by scripts, and no page, local or remote, may read local files or reach remote
-// addresses from a local page.
+// the panes use. Pages shown here are untrusted: scripts run, but no plug-ins and no windows
+// opened by scripts; a remote page never reads local files, and a local page (a start page,
+// the engine's copy of a story) may load the files beside it but gets no cross-origin access
+// to remote addresses.
 
 #include <QPointer>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class QPrinter;
+class QWebEngineSettings;
 
 class CWebBrowser : public QWebEngineView
 {
@@ -32,6 +34,8 @@ public:
     // The address a text stands for: a path of this system becomes a file address, a drive
     // root or an empty text the empty page, anything else is read as a web address.
     static QUrl LocationToUrl(const QString& location);
+    // Sets the content settings for a page about to load in the main frame.
+    static void ApplyContentRules(QWebEngineSettings* settings, const QUrl& url);
 
 signals:
     // The control's events: a navigation completed (its address), the status text changed

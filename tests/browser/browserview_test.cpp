@@ -198,12 +198,53 @@ TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPlugins)
     browserCalls().dataDirectory = [] { return QString(); };
     CBrowserView view;
     QWebEngineSettings* settings = view.browser()->settings();
-    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
     EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
     EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::PluginsEnabled));
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::JavascriptCanOpenWindows));
     EXPECT_TRUE(settings->testAttribute(QWebEngineSettings::JavascriptEnabled));
     EXPECT_EQ(CWebBrowser::LocationToUrl("/srv/page.html"), QUrl::fromLocalFile("/srv/page.html"));
     EXPECT_FALSE(CWebBrowser::LocationToUrl("d:\\elsewhere\\page.html").isValid());
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(BrowserViewTest, ALocalPageShowsItsOwnPicturesAndARemotePageReadsNoFiles)
+{
+    QFile picture(":/bitmaps/147.png");
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    QFile copy(dataDir + "/pic.png");
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write(picture.readAll());
+    copy.close();
+    QFile page(dataDir + "/story.html");
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><img src=\"pic.png\" onload=\"document.title='loaded'\" "
+               "onerror=\"document.title='failed'\"></body></html>");
+    page.close();
+    browserCalls().dataDirectory = [] { return QString(); };
+    CBrowserView view;
+    view.resize(400, 300);
+    view.show();
+    view.Navigate(dataDir + "/story.html");
+    ASSERT_TRUE(rhtest::waitFor(
+        [&] {
+            const QString title = view.browser()->title();
+            return title == "loaded" || title == "failed";
+        },
+        20000));
+    EXPECT_EQ(view.browser()->title(), "loaded");
+    QWebEngineSettings* settings = view.browser()->settings();
+    EXPECT_TRUE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
+
+    // Any page that is not a local file loads with file access off.
+    CWebBrowser::ApplyContentRules(settings, QUrl("https://news.example/story"));
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+    view.Navigate("about:blank");
+    EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
 }
 
 } // namespace
