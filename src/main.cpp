@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QStringList>
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Readhall"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
     readhallInitResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/readhall.png")));
 
     QStringList arguments = QApplication::arguments().mid(1);
     QString screenshotFile;

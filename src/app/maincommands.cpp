@@ -23,6 +23,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QToolBar>
+#include <QUrl>
 
 std::vector<CMenuItem> MainMenuDescription()
 {
@@ -300,13 +301,26 @@ void CMainFrame::onChannelStatus()
     BroadcastNotification(VTNOTIFICATION_SHOW_CHANNEL_STATUS, QString(), 0);
 }
 
+QString DefaultHomePage()
+{
+    // The engine's welcome page works offline and describes this installation; the web
+    // address is the fallback for an engine that has none.
+    QKBuffer dataDir;
+    if (VTGetDirectory(1, dataDir)) {
+        const QFileInfo page(dataDir.GetText() + QStringLiteral("/readhall.htm"));
+        if (page.isFile())
+            return QUrl::fromLocalFile(page.absoluteFilePath()).toString();
+    }
+    return QString::fromLatin1(READHALL_DEFAULT_HOME_PAGE);
+}
+
 void CMainFrame::onHomePage()
 {
     QString address;
     ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
                      QStringLiteral("HomePageURL"), QString(), address);
     if (address.isEmpty())
-        address = QString::fromLatin1(READHALL_DEFAULT_HOME_PAGE);
+        address = DefaultHomePage();
     ShowURL(address);
 }
 

@@ -5,6 +5,7 @@
 #include "src/framework/cmdmenu.h"
 #include "src/framework/fwdefs.h"
 
+#include <QString>
 #include <vector>
 
 // ---- menu resource, toolbar strip, status bar pictures
@@ -98,8 +99,12 @@ constexpr char QSENGINE_NOTIFICATIONS_CLASS[] = "QSENGINE_NOTIFICATIONS";
 constexpr char TICKER_PROGRAM[] = "crawler.exe";
 constexpr char TITLESTRIP_PROGRAM[] = "titlestrip.exe";
 constexpr char SCREENSAVER_PROGRAM[] = "saverhost.exe";
-// The home page used when "HomePageURL" is empty.
+// The web home page used when "HomePageURL" is empty and the engine has no welcome page.
 constexpr char READHALL_DEFAULT_HOME_PAGE[] = "https://www.vantrel.example/readhall/";
+
+// The home page used when "HomePageURL" is empty: the engine's welcome page
+// ("readhall.htm" in its data directory) when there is one, else the web home page.
+QString DefaultHomePage();
 // Replay Last shows at most this many characters of the animation's name.
 constexpr int REPLAY_NAME_MAX = 30;
 

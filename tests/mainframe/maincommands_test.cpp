@@ -19,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -326,6 +328,24 @@ TEST_F(MainCommands, HomePageGoesToTheDesktopWithoutABrowserPane)
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0], QUrl(READHALL_DEFAULT_HOME_PAGE));
     EXPECT_EQ(opened[1], QUrl("https://news.example.org/start"));
+}
+
+TEST_F(MainCommands, HomePageIsTheEnginesWelcomePageWhenItHasOne)
+{
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    QFile page(rhtest::engineDataDir() + QStringLiteral("/readhall.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>Welcome</body></html>");
+    page.close();
+
+    CMainFrame* frame = createFrame();
+    frame->ExecuteCommand(ID_HELP_HOME_PAGE);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()));
 }
 
 TEST_F(MainCommands, ShowUrlHandsLocalPathsOverUnquoted)
