@@ -427,7 +427,6 @@ void CHeadlineView::RefreshList()
 {
     if (!m_created && !Create())
         return;
-    HidePopup();
     m_model->BeginFill();
     m_shownChannels.clear();
 
