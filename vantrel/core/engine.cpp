@@ -41,29 +41,25 @@ qint64 nowSecs()
     return QDateTime::currentSecsSinceEpoch();
 }
 
-QString metaKeyDownload()
+// Names of the settings the engine keeps in the store's meta table.
+constexpr QLatin1String kMetaDownload("download enabled");
+constexpr QLatin1String kMetaAutoplay("autoplay enabled");
+constexpr QLatin1String kMetaRestrictions("workgroup restrictions");
+constexpr QLatin1String kMetaNextChannel("next channel id");
+constexpr QLatin1String kMetaNextEntry("next entry id");
+constexpr QLatin1String kMetaNextRule("next rule id");
+
+// Stores one meta setting in a transaction of its own; false when it could not be written.
+bool saveMetaValue(Store& store, const QString& key, const QString& value)
 {
-    return QStringLiteral("download enabled");
+    Store::Transaction t(store);
+    store.saveMeta(t, key, value);
+    return t.commit();
 }
-QString metaKeyAutoplay()
+
+QString switchText(bool enabled)
 {
-    return QStringLiteral("autoplay enabled");
-}
-QString metaKeyRestrictions()
-{
-    return QStringLiteral("workgroup restrictions");
-}
-QString metaKeyNextChannel()
-{
-    return QStringLiteral("next channel id");
-}
-QString metaKeyNextEntry()
-{
-    return QStringLiteral("next entry id");
-}
-QString metaKeyNextRule()
-{
-    return QStringLiteral("next rule id");
+    return enabled ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 QString newStoriesText(int n)
@@ -338,12 +334,12 @@ void Engine::loadFromStore()
     m_entries = std::move(contents.entries);
     m_rules = std::move(contents.rules);
     const auto& meta = contents.meta;
-    m_downloadEnabled = meta.value(metaKeyDownload(), QStringLiteral("1")) != QLatin1String("0");
-    m_autoplayEnabled = meta.value(metaKeyAutoplay(), QStringLiteral("1")) != QLatin1String("0");
-    m_restrictions = meta.value(metaKeyRestrictions(), QStringLiteral("0")).toUInt();
-    m_nextChannelId = std::max<uint32_t>(1, meta.value(metaKeyNextChannel()).toUInt());
-    m_nextEntryId = std::max<uint32_t>(1, meta.value(metaKeyNextEntry()).toUInt());
-    m_nextRuleId = std::max<uint32_t>(1, meta.value(metaKeyNextRule()).toUInt());
+    m_downloadEnabled = meta.value(kMetaDownload, QStringLiteral("1")) != QLatin1String("0");
+    m_autoplayEnabled = meta.value(kMetaAutoplay, QStringLiteral("1")) != QLatin1String("0");
+    m_restrictions = meta.value(kMetaRestrictions, QStringLiteral("0")).toUInt();
+    m_nextChannelId = std::max<uint32_t>(1, meta.value(kMetaNextChannel).toUInt());
+    m_nextEntryId = std::max<uint32_t>(1, meta.value(kMetaNextEntry).toUInt());
+    m_nextRuleId = std::max<uint32_t>(1, meta.value(kMetaNextRule).toUInt());
     for (const auto& c : m_channels)
         m_nextChannelId = std::max(m_nextChannelId, c->id + 1);
     for (const auto& e : m_entries)
@@ -674,7 +670,7 @@ bool Engine::commitNewChannel(std::unique_ptr<Channel> channel)
     channel->id = id;
     Store::Transaction t(*m_store);
     m_store->saveChannel(t, *channel);
-    m_store->saveMeta(t, metaKeyNextChannel(), QString::number(id + 1));
+    m_store->saveMeta(t, kMetaNextChannel, QString::number(id + 1));
     if (!t.commit())
         return false;
     m_nextChannelId = id + 1;
@@ -1015,10 +1011,7 @@ bool Engine::setDownloadEnabled(bool enabled)
 {
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        Store::Transaction t(*m_store);
-        m_store->saveMeta(t, metaKeyDownload(),
-                          enabled ? QStringLiteral("1") : QStringLiteral("0"));
-        if (!t.commit())
+        if (!saveMetaValue(*m_store, kMetaDownload, switchText(enabled)))
             return false;
         m_downloadEnabled = enabled;
     }
@@ -1029,9 +1022,7 @@ bool Engine::setDownloadEnabled(bool enabled)
 bool Engine::setAutoplayEnabled(bool enabled)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    Store::Transaction t(*m_store);
-    m_store->saveMeta(t, metaKeyAutoplay(), enabled ? QStringLiteral("1") : QStringLiteral("0"));
-    if (!t.commit())
+    if (!saveMetaValue(*m_store, kMetaAutoplay, switchText(enabled)))
         return false;
     m_autoplayEnabled = enabled;
     return true;
@@ -1040,9 +1031,7 @@ bool Engine::setAutoplayEnabled(bool enabled)
 bool Engine::setWorkgroupRestrictions(uint32_t mask)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    Store::Transaction t(*m_store);
-    m_store->saveMeta(t, metaKeyRestrictions(), QString::number(mask));
-    if (!t.commit())
+    if (!saveMetaValue(*m_store, kMetaRestrictions, QString::number(mask)))
         return false;
     m_restrictions = mask;
     return true;
@@ -1082,7 +1071,7 @@ uint32_t Engine::addDirectoryEntry(const DirEntry& entry)
         e.id = m_nextEntryId;
         Store::Transaction t(*m_store);
         m_store->saveEntry(t, e);
-        m_store->saveMeta(t, metaKeyNextEntry(), QString::number(e.id + 1));
+        m_store->saveMeta(t, kMetaNextEntry, QString::number(e.id + 1));
         if (!t.commit())
             return 0;
         m_nextEntryId = e.id + 1;
@@ -1158,7 +1147,7 @@ bool Engine::mergeCatalogue(const QByteArray& data, const QUrl& base, const QStr
                 std::find(changed.begin(), changed.end(), e.id) != changed.end())
                 m_store->saveEntry(t, e);
         }
-        m_store->saveMeta(t, metaKeyNextEntry(), QString::number(nextId));
+        m_store->saveMeta(t, kMetaNextEntry, QString::number(nextId));
         if (!t.commit()) {
             if (error)
                 *error =
@@ -1228,7 +1217,7 @@ uint32_t Engine::addAlertRule(const QString& name, const QStringList& words,
     r.category = category.trimmed();
     Store::Transaction t(*m_store);
     m_store->saveRule(t, r);
-    m_store->saveMeta(t, metaKeyNextRule(), QString::number(r.id + 1));
+    m_store->saveMeta(t, kMetaNextRule, QString::number(r.id + 1));
     if (!t.commit())
         return 0;
     m_nextRuleId = r.id + 1;

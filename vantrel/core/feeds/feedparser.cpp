@@ -37,30 +37,6 @@ public:
     }
 };
 
-QString resolveUrl(const QUrl& base, const QString& reference)
-{
-    const QString trimmed = reference.trimmed();
-    if (trimmed.isEmpty())
-        return QString();
-    const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!url.isValid())
-        return trimmed;
-    if (!base.isValid() || base.isEmpty() || !url.isRelative())
-        return url.toString();
-    return base.resolved(url).toString();
-}
-
-QString categoryPath(const QString& text)
-{
-    QStringList levels;
-    for (const QString& level : text.split('/')) {
-        const QString trimmed = level.simplified();
-        if (!trimmed.isEmpty())
-            levels << trimmed;
-    }
-    return levels.join('/');
-}
-
 void addCategory(Item& item, const QString& text)
 {
     const QString path = categoryPath(decodeHtmlEntities(text));
@@ -190,7 +166,12 @@ private:
     // The HTML of an element whose text is HTML. Feeds usually escape it, but some put the
     // markup in unescaped (well-formed) as child elements: those are written back as tags, so
     // that "<description><p>Hi</p></description>" keeps its paragraph.
-    QString readHtml()
+    QString readHtml() { return readMarkup(false); }
+    QString readXhtml() { return readMarkup(true); }
+
+    // Reads up to the current element's end tag, writing child elements back as tags. In
+    // XHTML the text is text and is escaped back; in HTML it is markup already.
+    QString readMarkup(bool escapeText)
     {
         const QString element = m_reader.qualifiedName().toString();
         QString out;
@@ -207,7 +188,10 @@ private:
                 appendEndTag(out);
             } else if (token == QXmlStreamReader::Characters ||
                        token == QXmlStreamReader::EntityReference) {
-                out += m_reader.text();
+                if (escapeText)
+                    out += m_reader.text().toString().toHtmlEscaped();
+                else
+                    out += m_reader.text();
             } else if (token == QXmlStreamReader::Invalid) {
                 break;
             }
@@ -454,36 +438,6 @@ private:
             attribute("mode") == QLatin1String("escaped"))
             return text;
         return text.toHtmlEscaped();
-    }
-
-    QString readXhtml()
-    {
-        const QString element = m_reader.qualifiedName().toString();
-        QString out;
-        int depth = 0;
-        while (!m_reader.atEnd()) {
-            const QXmlStreamReader::TokenType token = m_reader.readNext();
-            if (token == QXmlStreamReader::StartElement) {
-                ++depth;
-                appendStartTag(out);
-            } else if (token == QXmlStreamReader::EndElement) {
-                if (depth == 0)
-                    break;
-                --depth;
-                appendEndTag(out);
-            } else if (token == QXmlStreamReader::Characters ||
-                       token == QXmlStreamReader::EntityReference) {
-                // In XHTML the text is text: escape it back.
-                out += m_reader.text().toString().toHtmlEscaped();
-            } else if (token == QXmlStreamReader::Invalid) {
-                break;
-            }
-            if (out.size() > kMaxTextChars) {
-                checkLength(out, element);
-                break;
-            }
-        }
-        return out;
     }
 
     void parseAtomFeed(const QUrl& base)

@@ -207,4 +207,28 @@ QString plainTextFromHtml(const QString& html)
     return decodeHtmlEntities(out).simplified();
 }
 
+QString resolveUrl(const QUrl& base, const QString& reference)
+{
+    const QString trimmed = reference.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    const QUrl url(trimmed, QUrl::TolerantMode);
+    if (!url.isValid())
+        return trimmed;
+    if (!base.isValid() || base.isEmpty() || !url.isRelative())
+        return url.toString();
+    return base.resolved(url).toString();
+}
+
+QString categoryPath(const QString& text)
+{
+    QStringList levels;
+    for (const QString& level : text.split('/')) {
+        const QString trimmed = level.simplified();
+        if (!trimmed.isEmpty())
+            levels << trimmed;
+    }
+    return levels.join('/');
+}
+
 } // namespace vantrel::feeds

@@ -18,4 +18,12 @@ int htmlTagEnd(const QString& html, int start);
 // "/" for a closing tag.
 QString htmlTagName(const QString& html, int start, int end);
 
+// A link of a feed or catalogue made absolute against base (left as it stands when base is
+// empty or it is absolute already, trimmed when it is not a valid address); "" for blank text.
+QString resolveUrl(const QUrl& base, const QString& reference);
+
+// A category path with each level's white space simplified and empty levels dropped
+// ("/Boston//Weather " gives "Boston/Weather").
+QString categoryPath(const QString& text);
+
 } // namespace vantrel::feeds

@@ -1,6 +1,7 @@
 // OPML catalogues: folders of outlines become category paths of the channels inside them.
 
 #include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/feeds/feedtext_p.h"
 
 #include <QHash>
 #include <QXmlStreamReader>
@@ -13,37 +14,12 @@ namespace
 
 constexpr int kMaxFolderDepth = 64;
 
-QString resolveAgainst(const QUrl& base, const QString& reference)
-{
-    const QString trimmed = reference.trimmed();
-    if (trimmed.isEmpty())
-        return QString();
-    const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!url.isValid())
-        return trimmed;
-    if (!base.isValid() || base.isEmpty() || !url.isRelative())
-        return url.toString();
-    return base.resolved(url).toString();
-}
-
 // One level name in the category text form.
 QString levelForm(const QString& name)
 {
     QString level = name.simplified();
     level.replace('/', QLatin1String("&slash;"));
     return level;
-}
-
-// A path of the category attribute ("/Boston/Weather"): levels trimmed, empty ones dropped.
-QString attributePath(const QString& text)
-{
-    QStringList levels;
-    for (const QString& level : text.split('/')) {
-        const QString trimmed = level.simplified();
-        if (!trimmed.isEmpty())
-            levels << trimmed;
-    }
-    return levels.join('/');
 }
 
 class OpmlParser
@@ -147,7 +123,7 @@ private:
                     inner << levelForm(name);
                 parseOutlines(inner);
             } else {
-                addEntry(attributes, resolveAgainst(m_base, feedUrl), folders);
+                addEntry(attributes, resolveUrl(m_base, feedUrl), folders);
                 if (m_result.entries.size() > size_t(kMaxItems)) {
                     m_reader.raiseError(
                         QStringLiteral("the catalogue has more than %1 channels").arg(kMaxItems));
@@ -168,7 +144,7 @@ private:
         if (!folders.isEmpty())
             paths << folders.join('/');
         for (const QString& part : value(attributes, "category").split(',')) {
-            const QString path = attributePath(part);
+            const QString path = categoryPath(part);
             if (!path.isEmpty() && !paths.contains(path))
                 paths << path;
         }
@@ -190,7 +166,7 @@ private:
             entry.title = value(attributes, "title").simplified();
         if (entry.title.isEmpty())
             entry.title = feedUrl;
-        entry.homePage = resolveAgainst(m_base, value(attributes, "htmlUrl"));
+        entry.homePage = resolveUrl(m_base, value(attributes, "htmlUrl"));
         entry.description = value(attributes, "description").trimmed();
         const QString created = value(attributes, "created");
         entry.created = parseRfc822Date(created);
