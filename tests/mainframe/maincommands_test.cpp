@@ -35,6 +35,31 @@ namespace
 
 class MainCommands : public MainFrameTest
 {
+protected:
+    // From now on the addresses handed to the desktop are kept in opened instead.
+    void recordShellOpens()
+    {
+        platform::setShellOpenHook([this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
+    }
+
+    // A browser window kind whose pane is a plain view of the browser's class name.
+    CDocTemplate* addBrowserKind()
+    {
+        struct BrowserView : CView {
+            BrowserView() : CView("CBrowserView") {}
+        };
+        CDocTemplate* kind = new CDocTemplate(
+            133, "BrowserDoc", [] { return new CDocument; }, [] { return new CMDIChildWnd; },
+            [] { return new BrowserView; });
+        app().AddDocTemplate(kind);
+        app().m_templates[TEMPLATE_BROWSER] = kind;
+        return kind;
+    }
+
+    std::vector<QUrl> opened;
 };
 
 QStringList menuTexts(QMenu* menu)
@@ -45,8 +70,8 @@ QStringList menuTexts(QMenu* menu)
     return texts;
 }
 
-// A channel with a playable story; returns the channel id and sets the bundlet id.
-uint32_t addPlayableStory(const QString& channelName, uint32_t& bundletId)
+// A channel with a playable story whose animation was the last one played under the name.
+void playedBefore(const QString& channelName, const QString& animationName)
 {
     vantrel::Engine* engine = vantrel::Engine::instance();
     vantrel::ChannelSpec desc;
@@ -58,10 +83,8 @@ uint32_t addPlayableStory(const QString& channelName, uint32_t& bundletId)
     story.enclosureType = "application/x-shockwave-flash";
     story.bundletType = 0x4;
     story.bundletId = 77;
-    const uint32_t number = engine->addStory(channelId, story);
-    EXPECT_NE(number, 0u);
-    bundletId = 77;
-    return channelId;
+    EXPECT_NE(engine->addStory(channelId, story), 0u);
+    engine->setLastPlayed(channelId, 77, animationName);
 }
 
 TEST_F(MainCommands, TheSevenMenusWithTheirItems)
@@ -191,31 +214,25 @@ TEST_F(MainCommands, UnreadItemsOnlyTwiceReturnsAndReachesEveryWindowTwice)
 
 TEST_F(MainCommands, ReplayShowsTheFirstThirtyCharactersOfALongName)
 {
-    uint32_t bundletId = 0;
-    const uint32_t channelId = addPlayableStory("Movies", bundletId);
-    const QString name = "A very long animation name of forty chr";
-    ASSERT_EQ(QString(name + "s").size(), 40);
-    vantrel::Engine::instance()->setLastPlayed(channelId, bundletId, name + "s");
+    const QString name = "A very long animation name of forty chrs";
+    ASSERT_EQ(name.size(), 40);
+    playedBefore("Movies", name);
     CMainFrame* frame = createFrame();
     QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
     EXPECT_TRUE(replay->isEnabled());
-    EXPECT_EQ(replay->text(), "Repla&y '" + (name + "s").left(30) + "...'");
+    EXPECT_EQ(replay->text(), "Repla&y '" + name.left(30) + "...'");
 }
 
 TEST_F(MainCommands, ReplayNamesTheChannelWhenTheAnimationHasNoName)
 {
-    uint32_t bundletId = 0;
-    const uint32_t channelId = addPlayableStory("Cartoons", bundletId);
-    vantrel::Engine::instance()->setLastPlayed(channelId, bundletId, "   ");
+    playedBefore("Cartoons", "   ");
     CMainFrame* frame = createFrame();
     EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Cartoons'");
 }
 
 TEST_F(MainCommands, ReplayWhileAnAnimationPlaysIsDisabled)
 {
-    uint32_t bundletId = 0;
-    const uint32_t channelId = addPlayableStory("Movies", bundletId);
-    vantrel::Engine::instance()->setLastPlayed(channelId, bundletId, "Intro");
+    playedBefore("Movies", "Intro");
     CMainFrame* frame = createFrame();
     EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Intro'");
     BroadcastNotification(26, QString(), 0);
@@ -316,11 +333,7 @@ TEST_F(MainCommands, ChannelStatusAsksTheNotificationWindows)
 
 TEST_F(MainCommands, HomePageGoesToTheDesktopWithoutABrowserPane)
 {
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    recordShellOpens();
     CMainFrame* frame = createFrame();
     frame->ExecuteCommand(ID_HELP_HOME_PAGE);
     setText(layoutKey(), "HomePageURL", "https://news.example.org/start");
@@ -332,11 +345,7 @@ TEST_F(MainCommands, HomePageGoesToTheDesktopWithoutABrowserPane)
 
 TEST_F(MainCommands, HomePageIsTheEnginesWelcomePageWhenItHasOne)
 {
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    recordShellOpens();
     QFile page(rhtest::engineDataDir() + QStringLiteral("/readhall.htm"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.write("<html><body>Welcome</body></html>");
@@ -350,11 +359,7 @@ TEST_F(MainCommands, HomePageIsTheEnginesWelcomePageWhenItHasOne)
 
 TEST_F(MainCommands, ShowUrlHandsLocalPathsOverUnquoted)
 {
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    recordShellOpens();
     CMainFrame* frame = createFrame();
     EXPECT_EQ(frame->ShowURL(QString()), 0);
     EXPECT_EQ(frame->ShowURL("\"/tmp/story page.doc\""), 1);
@@ -370,14 +375,7 @@ TEST_F(MainCommands, ShowUrlUsesTheActiveBrowserPane)
         shown = doc;
         address = url;
     });
-    struct BrowserView : CView {
-        BrowserView() : CView("CBrowserView") {}
-    };
-    CDocTemplate* browserKind = new CDocTemplate(
-        133, "BrowserDoc", [] { return new CDocument; }, [] { return new CMDIChildWnd; },
-        [] { return new BrowserView; });
-    app().AddDocTemplate(browserKind);
-    app().m_templates[TEMPLATE_BROWSER] = browserKind;
+    CDocTemplate* browserKind = addBrowserKind();
     CMainFrame* frame = createFrame();
     frame->ShowMainWindow();
     frame->ExecuteCommand(ID_VIEW_BROWSER);
@@ -427,12 +425,7 @@ TEST_F(MainCommands, PublishingWizardWithoutToolOrBrowserSaysSo)
     EXPECT_EQ(platform::messageBoxQuestions()[0].text, "Publishing Wizard not installed properly");
 }
 
-} // namespace
-
-namespace
-{
-
-class ShowStoryTest : public MainFrameTest
+class ShowStoryTest : public MainCommands
 {
 protected:
     // A subscribed channel with one plain story linking to the address.
@@ -464,11 +457,7 @@ protected:
 
 TEST_F(ShowStoryTest, WithoutABrowserPaneAPlainStoryOpensOnTheDesktopAndIsRead)
 {
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    recordShellOpens();
     uint32_t number = 0;
     const uint32_t channelId = addPlainStory("https://news.example.org/rain", number);
     CMainFrame* frame = createFrame();
@@ -482,19 +471,8 @@ TEST_F(ShowStoryTest, TheActiveBrowserPaneShowsTheStory)
 {
     QString address;
     CMainFrame::SetBrowserNavigator([&](CDocument*, const QString& url) { address = url; });
-    struct BrowserView : CView {
-        BrowserView() : CView("CBrowserView") {}
-    };
-    CDocTemplate* browserKind = new CDocTemplate(
-        133, "BrowserDoc", [] { return new CDocument; }, [] { return new CMDIChildWnd; },
-        [] { return new BrowserView; });
-    app().AddDocTemplate(browserKind);
-    app().m_templates[TEMPLATE_BROWSER] = browserKind;
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    CDocTemplate* browserKind = addBrowserKind();
+    recordShellOpens();
     uint32_t number = 0;
     const uint32_t channelId = addPlainStory("https://news.example.org/sun", number);
     CMainFrame* frame = createFrame();
@@ -508,20 +486,11 @@ TEST_F(ShowStoryTest, TheActiveBrowserPaneShowsTheStory)
 
 TEST_F(ShowStoryTest, AnUnknownStoryShowsNothing)
 {
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
+    recordShellOpens();
     CMainFrame* frame = createFrame();
     EXPECT_EQ(frame->ShowStory(12345, 1), 0);
     EXPECT_TRUE(opened.empty());
 }
-
-} // namespace
-
-namespace
-{
 
 class OwnHelpFrame : public CMDIChildWnd
 {
