@@ -29,7 +29,8 @@ endfunction()
 # readhall_test(name SOURCES ... LIBS ...)
 # A GoogleTest program run headless by CTest. It links the shared test support (fresh
 # temporary settings store and engine data directory for every test, a QApplication on the
-# offscreen platform) and registers every test case with CTest.
+# offscreen platform, the embedded browser's settings for running headless) and registers
+# every test case with CTest.
 function(readhall_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -39,7 +40,7 @@ function(readhall_test name)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;READHALL_TESTING=1"
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
             TIMEOUT 120)
 endfunction()
 
