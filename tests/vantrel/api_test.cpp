@@ -3,10 +3,15 @@
 
 #include "tests/vantrel/engine_fixture.h"
 
+#include "vantrel/core/model.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimeZone>
 #include <QUrl>
+#include <ctime>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -496,4 +501,31 @@ TEST_F(ApiTest, BuilderAnswersOpeningAndTestsNeverBlockOnQuestions)
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
     EXPECT_NE(GetCServices()->GetServiceByID(channel), nullptr);
     ReleaseCServices();
+}
+
+// Story times are shown in the local zone; the text must follow the zone's own rules on both
+// sides of a daylight-saving change, and for moments before 1970.
+TEST(LocalTimeText, FollowsTheZoneAcrossDaylightSavingChanges)
+{
+    const QByteArray oldZone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const QTimeZone berlin("Europe/Berlin");
+    const auto expected = [&](qint64 secs) {
+        return QDateTime::fromSecsSinceEpoch(secs, berlin).toString("yyyy-MM-dd hh:mm");
+    };
+    // Three hours either side of the changes of 28 March and 31 October 2021 (01:00 UTC).
+    for (const qint64 change : {qint64(1616893200), qint64(1635642000)}) {
+        for (qint64 t = change - 3 * 3600; t <= change + 3 * 3600; t += 7 * 60)
+            EXPECT_EQ(vantrel::formatLocalTime(t), expected(t)) << t;
+    }
+    EXPECT_EQ(vantrel::formatLocalTime(-90), expected(-90));
+    EXPECT_EQ(vantrel::formatLocalTime(-90), QStringLiteral("1970-01-01 00:58"));
+
+    if (hadZone)
+        qputenv("TZ", oldZone);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
