@@ -471,7 +471,7 @@ TEST_F(ShowStoryTest, TheActiveBrowserPaneShowsTheStory)
 {
     QString address;
     CMainFrame::SetBrowserNavigator([&](CDocument*, const QString& url) { address = url; });
-    CDocTemplate* browserKind = addBrowserKind();
+    addBrowserKind();
     recordShellOpens();
     uint32_t number = 0;
     const uint32_t channelId = addPlainStory("https://news.example.org/sun", number);
