@@ -38,6 +38,15 @@ QString statusText(CMainFrame* frame)
     return frame->GetStatusBar()->GetPaneText(ID_SEPARATOR);
 }
 
+// Stores a window placement as the program writes it at exit.
+void storePlacement(DWORD x, DWORD y, DWORD cx, DWORD cy)
+{
+    setNumber(readhallKey(), "WP x", x);
+    setNumber(readhallKey(), "WP y", y);
+    setNumber(readhallKey(), "WP cx", cx);
+    setNumber(readhallKey(), "WP cy", cy);
+}
+
 TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
 {
     CMainFrame* frame = createFrame();
@@ -114,41 +123,32 @@ TEST_F(MainFrameCreation, SecureIndicatorShowsOneOfTwoPictures)
     EXPECT_NE(secure.toImage(), plain.toImage());
 }
 
-TEST_F(MainFrameCreation, StoredMinimisedStartsNormal)
+TEST_F(MainFrameCreation, StoredShowCommandAndAnExplicitOne)
 {
+    // Stored minimised starts normal.
     setNumber(readhallKey(), "WP show", SW_SHOWMINIMIZED);
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->createShowCommand(), SW_SHOWNORMAL);
+    CMainFrame* minimised = createFrame();
+    EXPECT_EQ(minimised->createShowCommand(), SW_SHOWNORMAL);
     EXPECT_EQ(app().m_nCmdShow, SW_SHOWNORMAL);
-    frame->ShowMainWindow();
-    EXPECT_FALSE(frame->isMinimized());
-}
+    minimised->ShowMainWindow();
+    EXPECT_FALSE(minimised->isMinimized());
 
-TEST_F(MainFrameCreation, StoredMaximisedStartsMaximised)
-{
+    // Stored maximised starts maximised when started normally or by default.
     setNumber(readhallKey(), "WP show", SW_SHOWMAXIMIZED);
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->createShowCommand(), SW_SHOWMAXIMIZED);
-    EXPECT_EQ(app().m_nCmdShow, SW_SHOWMAXIMIZED);
-}
+    for (int show : {SW_SHOWNORMAL, SW_SHOWDEFAULT}) {
+        app().m_nCmdShow = show;
+        EXPECT_EQ(createFrame()->createShowCommand(), SW_SHOWMAXIMIZED) << show;
+        EXPECT_EQ(app().m_nCmdShow, SW_SHOWMAXIMIZED) << show;
+    }
 
-TEST_F(MainFrameCreation, AnExplicitShowCommandWinsOverTheStoredOne)
-{
-    setNumber(readhallKey(), "WP show", SW_SHOWMAXIMIZED);
+    // An explicit command wins over the stored one, but never minimised either.
     app().m_nCmdShow = SW_SHOWMINIMIZED;
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->createShowCommand(), SW_SHOWNORMAL); // never minimised either
-    app().m_nCmdShow = SW_SHOWDEFAULT;
-    CMainFrame* second = createFrame();
-    EXPECT_EQ(second->createShowCommand(), SW_SHOWMAXIMIZED); // default counts as normal
+    EXPECT_EQ(createFrame()->createShowCommand(), SW_SHOWNORMAL);
 }
 
 TEST_F(MainFrameCreation, PlacementComesFromTheWpValues)
 {
-    setNumber(readhallKey(), "WP x", 40);
-    setNumber(readhallKey(), "WP y", 50);
-    setNumber(readhallKey(), "WP cx", 640);
-    setNumber(readhallKey(), "WP cy", 480);
+    storePlacement(40, 50, 640, 480);
     CMainFrame* frame = createFrame();
     EXPECT_TRUE(frame->placementRestored());
     EXPECT_EQ(frame->createRect(), QRect(40, 50, 640, 480));
@@ -186,10 +186,7 @@ TEST_F(MainFrameCreation, DamagedSizesStillGiveAUsableWindow)
 
 TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
 {
-    setNumber(readhallKey(), "WP x", 50000);
-    setNumber(readhallKey(), "WP y", 40000);
-    setNumber(readhallKey(), "WP cx", 600);
-    setNumber(readhallKey(), "WP cy", 400);
+    storePlacement(50000, 40000, 600, 400);
     CMainFrame* frame = createFrame();
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(frame->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
@@ -197,10 +194,7 @@ TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
 
 TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
 {
-    setNumber(readhallKey(), "WP x", 33);
-    setNumber(readhallKey(), "WP y", 44);
-    setNumber(readhallKey(), "WP cx", 700);
-    setNumber(readhallKey(), "WP cy", 500);
+    storePlacement(33, 44, 700, 500);
     CMainFrame* frame = createFrame();
     frame->ShowMainWindow();
     frame->setGeometry(60, 70, 720, 510);
@@ -317,18 +311,7 @@ class EngineNotifications : public MainFrameTest
 {
 };
 
-TEST_F(EngineNotifications, StatusTextLevelsZeroAndNineShowReady)
-{
-    CMainFrame* frame = createFrame();
-    frame->SetStatusText("Connecting");
-    ASSERT_EQ(BroadcastNotification(31, "Downloading News", 9), 1);
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Ready"; }));
-    frame->SetStatusText("Connecting");
-    BroadcastNotification(31, "Something", 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Ready"; }));
-}
-
-TEST_F(EngineNotifications, StatusTextLevelsOneToEightShowANonEmptyText)
+TEST_F(EngineNotifications, StatusTextLevels)
 {
     CMainFrame* frame = createFrame();
     frame->SetStatusText("Busy");
@@ -336,10 +319,19 @@ TEST_F(EngineNotifications, StatusTextLevelsOneToEightShowANonEmptyText)
     BroadcastNotification(31, "Out of range", 12); // other level: nothing
     drainEvents();
     EXPECT_EQ(statusText(frame), "Busy");
-    BroadcastNotification(31, "Downloading News", 5);
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Downloading News"; }));
-    BroadcastNotification(31, "Level one", 1);
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Level one"; }));
+    // Levels one to eight show their text, zero and nine show Ready.
+    const struct {
+        const char* text;
+        DWORD level;
+        const char* shown;
+    } steps[] = {{"Downloading News", 5, "Downloading News"},
+                 {"Downloading News", 9, "Ready"},
+                 {"Level one", 1, "Level one"},
+                 {"Something", 0, "Ready"}};
+    for (const auto& step : steps) {
+        ASSERT_EQ(BroadcastNotification(31, step.text, step.level), 1);
+        EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == step.shown; })) << step.level;
+    }
 }
 
 TEST_F(EngineNotifications, AnimationStartAndStopFollowTheEngine)
