@@ -3,6 +3,7 @@
 #include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
+#include "src/channel/channelmenu.h"
 #include "src/channel/mainframelink.h"
 #include "src/engine/chandir.h"
 #include "src/engine/engctl.h"
@@ -319,24 +320,9 @@ void CChannelHeaderView::OnTitleClicked()
 
 std::vector<CMenuItem> CChannelHeaderView::ContextMenuItems() const
 {
-    std::vector<CMenuItem> items;
     if (m_shownChannelId == 0)
-        return items;
-    bool enabled = true;
-    if (CServices* services = GetCServices()) {
-        if (CService* channel = services->GetServiceByID(m_shownChannelId))
-            enabled = channel->IsEnabled() != 0;
-        ReleaseCServices();
-    }
-    if (!(ChannelWindowRestrictions() & VTRESTRICT_UPDATE_NOW))
-        items.push_back({ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}});
-    if (enabled)
-        items.push_back({ID_CHANNEL_DISABLE, QStringLiteral("&Disable Channel"), {}});
-    else
-        items.push_back({ID_CHANNEL_ENABLE, QStringLiteral("&Enable Channel"), {}});
-    items.push_back({ID_CHANNEL_UNSUBSCRIBE, QStringLiteral("&Unsubscribe..."), {}});
-    items.push_back({ID_CHANNEL_PROPERTIES, QStringLiteral("&Properties..."), {}});
-    return items;
+        return {};
+    return ChannelContextMenuItems(m_shownChannelId);
 }
 
 bool CChannelHeaderView::eventFilter(QObject* watched, QEvent* event)
