@@ -12,6 +12,22 @@ using namespace fwtest;
 namespace
 {
 
+// A row's height or a column's width as the splitter reports it.
+int rowHeight(CSplitterWnd* splitter, int row)
+{
+    int current = 0;
+    int minimum = 0;
+    splitter->GetRowInfo(row, current, minimum);
+    return current;
+}
+int columnWidth(CSplitterWnd* splitter, int column)
+{
+    int current = 0;
+    int minimum = 0;
+    splitter->GetColumnInfo(column, current, minimum);
+    return current;
+}
+
 class Splitters : public ::testing::Test
 {
 protected:
@@ -68,10 +84,8 @@ TEST_F(Splitters, ViewsGetTheirInitialSizesAndTheLastRowTheRest)
     EXPECT_EQ(minimum, 0);
 
     showHost();
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 64);
-    splitter->GetRowInfo(1, current, minimum);
-    EXPECT_EQ(current, 400 - 64 - splitter->handleWidth());
+    EXPECT_EQ(rowHeight(splitter, 0), 64);
+    EXPECT_EQ(rowHeight(splitter, 1), 400 - 64 - splitter->handleWidth());
 
     splitter->SetRowInfo(0, 120, 10);
     splitter->RecalcLayout();
@@ -82,20 +96,17 @@ TEST_F(Splitters, ViewsGetTheirInitialSizesAndTheLastRowTheRest)
     // Below its minimum a row is laid out with nothing.
     splitter->SetRowInfo(0, 5, 10);
     splitter->RecalcLayout();
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 0);
+    EXPECT_EQ(rowHeight(splitter, 0), 0);
 
     // Collapsed on purpose (ideal 0), and back.
     splitter->SetRowInfo(0, 0, 0);
     splitter->RecalcLayout();
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 0);
-    splitter->GetRowInfo(1, current, minimum);
-    EXPECT_EQ(current, 400 - splitter->handleWidth()) << "the bar stays, to drag the row open";
+    EXPECT_EQ(rowHeight(splitter, 0), 0);
+    EXPECT_EQ(rowHeight(splitter, 1), 400 - splitter->handleWidth())
+        << "the bar stays, to drag the row open";
     splitter->SetRowInfo(0, 64, 0);
     splitter->RecalcLayout();
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 64);
+    EXPECT_EQ(rowHeight(splitter, 0), 64);
 }
 
 TEST_F(Splitters, HiddenColumnComesBackWithItsWidth)
@@ -106,39 +117,28 @@ TEST_F(Splitters, HiddenColumnComesBackWithItsWidth)
     ASSERT_TRUE(splitter->CreateView(0, 1, makeView, QSize(150, 50)));
     showHost();
 
-    int width = 0;
-    int minimum = 0;
-    splitter->GetColumnInfo(0, width, minimum);
-    ASSERT_EQ(width, 200);
+    ASSERT_EQ(columnWidth(splitter, 0), 200);
 
     splitter->HideColumn(0);
     EXPECT_TRUE(splitter->IsColumnHidden(0));
     EXPECT_TRUE(splitter->GetPane(0, 0)->isHidden());
-    splitter->GetColumnInfo(0, width, minimum);
-    EXPECT_EQ(width, 0);
-    splitter->GetColumnInfo(1, width, minimum);
-    EXPECT_EQ(width, 600);
+    EXPECT_EQ(columnWidth(splitter, 0), 0);
+    EXPECT_EQ(columnWidth(splitter, 1), 600);
 
     splitter->ShowColumn(0);
     EXPECT_FALSE(splitter->IsColumnHidden(0));
-    splitter->GetColumnInfo(0, width, minimum);
-    EXPECT_EQ(width, 200);
-    splitter->GetColumnInfo(1, width, minimum);
-    EXPECT_EQ(width, 600 - 200 - splitter->handleWidth());
+    EXPECT_EQ(columnWidth(splitter, 0), 200);
+    EXPECT_EQ(columnWidth(splitter, 1), 600 - 200 - splitter->handleWidth());
 
     // The last column, after the user made the first one wider.
     splitter->SetColumnInfo(0, 320, 0);
     splitter->RecalcLayout();
-    splitter->GetColumnInfo(1, width, minimum);
-    const int lastWidth = width;
+    const int lastWidth = columnWidth(splitter, 1);
     splitter->HideColumn(1);
-    splitter->GetColumnInfo(0, width, minimum);
-    EXPECT_EQ(width, 600);
+    EXPECT_EQ(columnWidth(splitter, 0), 600);
     splitter->ShowColumn(1);
-    splitter->GetColumnInfo(1, width, minimum);
-    EXPECT_EQ(width, lastWidth);
-    splitter->GetColumnInfo(0, width, minimum);
-    EXPECT_EQ(width, 320);
+    EXPECT_EQ(columnWidth(splitter, 1), lastWidth);
+    EXPECT_EQ(columnWidth(splitter, 0), 320);
 }
 
 TEST_F(Splitters, NestedSplittersAndMovingAPane)
@@ -154,10 +154,7 @@ TEST_F(Splitters, NestedSplittersAndMovingAPane)
     ASSERT_TRUE(folder && list);
     showHost();
 
-    int width = 0;
-    int minimum = 0;
-    inner->GetColumnInfo(0, width, minimum);
-    EXPECT_EQ(width, 180);
+    EXPECT_EQ(columnWidth(inner, 0), 180);
 
     // The folder column goes: the list moves up into the outer splitter.
     inner->DeleteView(0, 0);
@@ -187,12 +184,8 @@ TEST_F(Splitters, PanesMadeWhileShownAreLaidOutWithoutBeingAsked)
     ASSERT_TRUE(inner->CreateStatic(outer, 1, 0, 2, 1));
     ASSERT_TRUE(inner->CreateView(0, 0, makeView, QSize(0, 90)));
     ASSERT_TRUE(inner->CreateView(1, 0, makeView, QSize(0, 50)));
-    int height = 0;
-    int minimum = 0;
-    EXPECT_TRUE(rhtest::waitFor([&] {
-        inner->GetRowInfo(0, height, minimum);
-        return height == 90 && inner->GetPane(0, 0)->height() == 90;
-    }));
+    EXPECT_TRUE(rhtest::waitFor(
+        [&] { return rowHeight(inner, 0) == 90 && inner->GetPane(0, 0)->height() == 90; }));
     EXPECT_TRUE(inner->GetPane(1, 0)->isVisible());
 }
 
@@ -211,10 +204,7 @@ TEST_F(Splitters, GridColumnsMoveTogether)
     grid->RecalcLayout();
     EXPECT_EQ(grid->GetPane(0, 0)->width(), 250);
     EXPECT_EQ(grid->GetPane(1, 0)->width(), 250);
-    int height = 0;
-    int minimum = 0;
-    grid->GetRowInfo(0, height, minimum);
-    EXPECT_EQ(height, 100);
+    EXPECT_EQ(rowHeight(grid, 0), 100);
 }
 
 // Drags a splitter's first bar down by 40 pixels.
@@ -237,20 +227,15 @@ TEST_F(Splitters, FixedBarCannotBeDragged)
     splitter->SetFixedBars(true);
     showHost();
 
-    int before = 0;
-    int minimum = 0;
-    splitter->GetRowInfo(0, before, minimum);
+    const int before = rowHeight(splitter, 0);
     dragFirstBar(splitter);
-    int after = 0;
-    splitter->GetRowInfo(0, after, minimum);
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(rowHeight(splitter, 0), before);
     EXPECT_EQ(splitter->handle(1)->cursor().shape(), Qt::ArrowCursor);
 
     // The same drag moves a bar that is not fixed.
     splitter->SetFixedBars(false);
     dragFirstBar(splitter);
-    splitter->GetRowInfo(0, after, minimum);
-    EXPECT_GT(after, before);
+    EXPECT_GT(rowHeight(splitter, 0), before);
 }
 
 TEST_F(Splitters, ChildFrameTakesTheSplitterAsItsClient)
