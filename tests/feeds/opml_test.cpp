@@ -43,12 +43,18 @@ const OpmlEntry* findEntry(const OpmlResult& result, const QString& url)
 
 const QUrl kBase("file:///srv/demo/directory.opml");
 
+// The sample catalogue, parsed afresh for each test.
+class OpmlSample : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(result.ok) << result.error.toStdString(); }
+    const OpmlResult result = parseOpml(kCatalogue, kBase);
+};
+
 } // namespace
 
-TEST(OpmlParser, FoldersBecomeCategoryPaths)
+TEST_F(OpmlSample, FoldersBecomeCategoryPaths)
 {
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.title, "Demo directory");
     ASSERT_EQ(result.entries.size(), 5u);
 
@@ -59,10 +65,8 @@ TEST(OpmlParser, FoldersBecomeCategoryPaths)
     EXPECT_EQ(city->title, "City");
 }
 
-TEST(OpmlParser, EntryFieldsAndAttributes)
+TEST_F(OpmlSample, EntryFieldsAttributesAndBothFoldersOfOneEntry)
 {
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok);
     const OpmlEntry* world = findEntry(result, "file:///srv/demo/feeds/world.xml");
     ASSERT_NE(world, nullptr);
     EXPECT_EQ(world->title, "World");
@@ -72,14 +76,7 @@ TEST(OpmlParser, EntryFieldsAndAttributes)
     EXPECT_EQ(world->attributes.value("vantrel:secure"), "1");
     EXPECT_EQ(world->attributes.value("vantrel:homeServer"), "0");
     EXPECT_EQ(world->attributes.value("type"), "rss");
-}
-
-TEST(OpmlParser, EntryInTwoFoldersIsOneEntryWithBothPaths)
-{
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok);
-    const OpmlEntry* world = findEntry(result, "file:///srv/demo/feeds/world.xml");
-    ASSERT_NE(world, nullptr);
+    // In two folders: one entry with both paths.
     EXPECT_EQ(world->categoryPaths, QStringList({"News", "Sport"}));
     int count = 0;
     for (const OpmlEntry& e : result.entries)
@@ -87,19 +84,15 @@ TEST(OpmlParser, EntryInTwoFoldersIsOneEntryWithBothPaths)
     EXPECT_EQ(count, 1);
 }
 
-TEST(OpmlParser, CategoryAttributeAddsPaths)
+TEST_F(OpmlSample, CategoryAttributeAddsPaths)
 {
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok);
     const OpmlEntry* tagged = findEntry(result, "https://tags.example/feed");
     ASSERT_NE(tagged, nullptr);
     EXPECT_EQ(tagged->categoryPaths, QStringList({"Boston/Weather", "Harvard/Berkman", "Tech"}));
 }
 
-TEST(OpmlParser, EntriesOutsideFoldersHaveNoCategory)
+TEST_F(OpmlSample, EntriesOutsideFoldersHaveNoCategory)
 {
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok);
     const OpmlEntry* loose = findEntry(result, "file:///srv/demo/loose.xml");
     ASSERT_NE(loose, nullptr);
     EXPECT_TRUE(loose->categoryPaths.isEmpty());
@@ -110,10 +103,8 @@ TEST(OpmlParser, EntriesOutsideFoldersHaveNoCategory)
     EXPECT_TRUE(nameless->categoryPaths.isEmpty());
 }
 
-TEST(OpmlParser, OrderFollowsTheDocument)
+TEST_F(OpmlSample, OrderFollowsTheDocument)
 {
-    const OpmlResult result = parseOpml(kCatalogue, kBase);
-    ASSERT_TRUE(result.ok);
     QStringList titles;
     for (const OpmlEntry& e : result.entries)
         titles << e.title;
