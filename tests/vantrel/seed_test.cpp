@@ -96,29 +96,30 @@ TEST_F(SeedTest, DemoContentIsCopiedSubscribedAndDownloaded)
     EXPECT_EQ(headlines(VT_ALERTS_CHANNEL_ID), QStringList{"Storm over the harbour"});
 }
 
-TEST_F(SeedTest, FirstStartSeedsUnlessDemoIsSwitchedOff)
+// Starts the engine with demo seeding switched on, from the given demo folder.
+static bool startWithDemo(const QString& demo)
 {
-    const QString demo = makeDemo();
-    eb::stop();
-    QDir(rhtest::engineDataDir()).removeRecursively();
     qputenv("VANTREL_DEMO_DIR", QFile::encodeName(demo));
     qputenv("VANTREL_NO_DEMO", "0");
     const bool started = eb::start();
     qunsetenv("VANTREL_DEMO_DIR");
     qputenv("VANTREL_NO_DEMO", "1");
-    ASSERT_TRUE(started);
+    return started;
+}
+
+TEST_F(SeedTest, FirstStartSeedsUnlessDemoIsSwitchedOff)
+{
+    const QString demo = makeDemo();
+    eb::stop();
+    QDir(rhtest::engineDataDir()).removeRecursively();
+    ASSERT_TRUE(startWithDemo(demo));
     EXPECT_NE(channelNamed("Harbour"), 0u);
 
     // A second start of the same data directory does not seed again.
     const uint32_t harbour = channelNamed("Harbour");
     ASSERT_EQ(VTUnsubscribeToChannel(nullptr, eb::directoryEntryOf(harbour)), 1);
     eb::stop();
-    qputenv("VANTREL_DEMO_DIR", QFile::encodeName(demo));
-    qputenv("VANTREL_NO_DEMO", "0");
-    const bool again = eb::start();
-    qunsetenv("VANTREL_DEMO_DIR");
-    qputenv("VANTREL_NO_DEMO", "1");
-    ASSERT_TRUE(again);
+    ASSERT_TRUE(startWithDemo(demo));
     EXPECT_EQ(channelNamed("Harbour"), 0u);
 }
 

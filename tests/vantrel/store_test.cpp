@@ -189,6 +189,16 @@ TEST_F(StoreTest, RenamedAndMovedChannelStaysSoAndTheWindowsAreTold)
 
 // A process killed while it writes loses at most the change in flight: every channel has
 // either all of its stories or none, and the store opens without damage.
+// An engine on the folder without demo content or download worker.
+static vantrel::Engine::Options quietOptions(const QString& dir)
+{
+    vantrel::Engine::Options options;
+    options.dataDir = dir;
+    options.seedDemo = false;
+    options.startWorker = false;
+    return options;
+}
+
 TEST(StoreCrash, ChildWritesUntilKilled)
 {
     const QString dir = qEnvironmentVariable("VANTREL_CRASH_CHILD_DIR");
@@ -202,11 +212,7 @@ TEST(StoreCrash, ChildWritesUntilKilled)
     ASSERT_TRUE(feed.open(QIODevice::WriteOnly));
     feed.write(rss(items));
     feed.close();
-    vantrel::Engine::Options options;
-    options.dataDir = dir;
-    options.seedDemo = false;
-    options.startWorker = false;
-    vantrel::Engine engine(options);
+    vantrel::Engine engine(quietOptions(dir));
     ASSERT_TRUE(engine.isOpen());
     for (int n = 1;; ++n) {
         vantrel::ChannelSpec desc;
@@ -238,11 +244,7 @@ TEST(StoreCrash, KilledWriterLosesOnlyTheChangeInFlight)
     child.kill(); // in the middle of the next channel's download
     ASSERT_TRUE(child.waitForFinished(10000));
 
-    vantrel::Engine::Options options;
-    options.dataDir = dir;
-    options.seedDemo = false;
-    options.startWorker = false;
-    vantrel::Engine engine(options);
+    vantrel::Engine engine(quietOptions(dir));
     ASSERT_TRUE(engine.isOpen());
     EXPECT_EQ(engine.engineStatus(), QString());
     engine.lock();
