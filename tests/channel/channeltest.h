@@ -2,8 +2,12 @@
 // Shared helpers of the channel window tests: the real engine seeded by the test builder,
 // the program's resources, and small readers of tree items and settings.
 
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelids.h"
 #include "src/channel/foldertree.h"
+#include "src/channel/panefactory.h"
 #include "src/channel/treeitems.h"
+#include "src/framework/cmdtarget.h"
 #include "tests/support/engine_builder.h"
 
 #include <QStringList>
@@ -32,6 +36,55 @@ protected:
     static void setChannelCategory(uint32_t channel, const QString& category);
     // The workgroup restrictions, in the engine and in the main frame's copy.
     static void setRestrictions(uint32_t mask);
+};
+
+// A view of kind V over a channel document with a recording view beside it that sees the same
+// hints; both are deleted at the end of the test.
+template <class V> class ChannelViewTest : public EngineTest
+{
+protected:
+    void TearDown() override
+    {
+        closeViews();
+        EngineTest::TearDown();
+    }
+    // The views over the document (the fixture's own by default), after the view's first
+    // update; a valid size is given to the view before that update.
+    void open(CChannelDoc* document = nullptr, QSize size = QSize())
+    {
+        doc = document ? document : &channelDoc;
+        view = new V;
+        recorder = new CRecordingPlaceholderView("Recorder");
+        doc->AddView(view);
+        doc->AddView(recorder);
+        if (size.isValid())
+            view->resize(size);
+        view->OnInitialUpdate();
+    }
+    void closeViews()
+    {
+        delete view;
+        delete recorder;
+        view = nullptr;
+        recorder = nullptr;
+    }
+    void hint(LPARAM code, uint32_t id)
+    {
+        CUpdateHint update(id);
+        doc->UpdateAllViews(nullptr, code, &update);
+    }
+    // Whether the view's rule enables the command.
+    bool enabled(UINT id)
+    {
+        CCmdUI ui(id);
+        view->UpdateCmdUI(&ui);
+        return ui.isEnabled();
+    }
+
+    CChannelDoc channelDoc;
+    CChannelDoc* doc = nullptr;
+    V* view = nullptr;
+    CRecordingPlaceholderView* recorder = nullptr;
 };
 
 // The labels of an item's children (the top level for null).

@@ -19,59 +19,27 @@ using namespace channeltest;
 namespace
 {
 
-class FolderViewTest : public EngineTest
+class FolderViewTest : public ChannelViewTest<CChannelFolderView>
 {
 protected:
     void TearDown() override
     {
-        delete view;
-        delete recorder;
+        closeViews();
         setRestrictions(0);
-        EngineTest::TearDown();
-    }
-
-    // A folder view and a recording view over the document, after their first update.
-    void open(CChannelDoc* document = nullptr)
-    {
-        doc = document ? document : &channelDoc;
-        view = new CChannelFolderView;
-        recorder = new CRecordingPlaceholderView("Recorder");
-        doc->AddView(view);
-        doc->AddView(recorder);
-        view->OnInitialUpdate();
+        ChannelViewTest::TearDown();
     }
     // Closes the view (it saves its choice) and opens a new one.
     void reopen()
     {
-        delete view;
-        delete recorder;
-        view = nullptr;
-        recorder = nullptr;
-        CChannelDoc* document = doc;
-        document->SetCategory({});
-        open(document);
+        closeViews();
+        doc->SetCategory({});
+        open(doc);
     }
     QTreeWidget* tree() const { return view->GetTreeCtrl(); }
     QTreeWidgetItem* channelItem(uint32_t id) const
     {
         return view->GetFolderTree().FindChannelItem(nullptr, id);
     }
-    void hint(LPARAM code, uint32_t id)
-    {
-        CUpdateHint update(id);
-        doc->UpdateAllViews(nullptr, code, &update);
-    }
-    bool enabled(UINT id)
-    {
-        CCmdUI ui(id);
-        view->UpdateCmdUI(&ui);
-        return ui.isEnabled();
-    }
-
-    CChannelDoc channelDoc;
-    CChannelDoc* doc = nullptr;
-    CChannelFolderView* view = nullptr;
-    CRecordingPlaceholderView* recorder = nullptr;
 };
 
 TEST_F(FolderViewTest, FirstUpdateOpensTheFirstChannelWhenNothingIsRemembered)

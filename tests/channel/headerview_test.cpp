@@ -17,43 +17,28 @@ using namespace channeltest;
 namespace
 {
 
-class HeaderViewTest : public EngineTest
+class HeaderViewTest : public ChannelViewTest<CChannelHeaderView>
 {
 protected:
     void SetUp() override
     {
-        EngineTest::SetUp();
+        ChannelViewTest::SetUp();
         CChannelHeaderView::SetSecureIndicatorHook(
             [this](BOOL secure) { secureCalls.push_back(secure); });
     }
     void TearDown() override
     {
-        delete header;
-        delete recorder;
+        closeViews();
         CChannelHeaderView::SetSecureIndicatorHook(nullptr);
         CChannelHeaderView::SetMenuTrackHook(nullptr);
         CChannelHeaderView::SetItemsPerColumnHook(nullptr);
-        EngineTest::TearDown();
+        ChannelViewTest::TearDown();
     }
-    void open(CChannelDoc* document = nullptr)
-    {
-        doc = document ? document : &channelDoc;
-        header = new CChannelHeaderView;
-        recorder = new CRecordingPlaceholderView("Recorder");
-        doc->AddView(header);
-        doc->AddView(recorder);
-        header->resize(600, 64);
-        header->OnInitialUpdate();
-    }
+    void open(CChannelDoc* document = nullptr) { ChannelViewTest::open(document, QSize(600, 64)); }
     void select(uint32_t id)
     {
         doc->SetChannel(id);
         doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
-    }
-    void hint(LPARAM code, uint32_t id)
-    {
-        CUpdateHint update(id);
-        doc->UpdateAllViews(nullptr, code, &update);
     }
     static void setStatus(uint32_t id, const QString& status)
     {
@@ -63,27 +48,17 @@ protected:
             channel->status = status;
         ReleaseCServices();
     }
-    bool enabled(UINT id)
-    {
-        CCmdUI ui(id);
-        header->UpdateCmdUI(&ui);
-        return ui.isEnabled();
-    }
 
-    CChannelDoc channelDoc;
-    CChannelDoc* doc = nullptr;
-    CChannelHeaderView* header = nullptr;
-    CRecordingPlaceholderView* recorder = nullptr;
     std::vector<BOOL> secureCalls;
 };
 
 TEST_F(HeaderViewTest, StartsWithTheChannelsTitleAndAClickableName)
 {
     open();
-    EXPECT_EQ(header->GetTitle(), ""); // the empty document's name replaced "Channels"
-    EXPECT_EQ(header->GetLineCount(), 2);
-    EXPECT_TRUE(header->IsButtonClickable(0));
-    EXPECT_EQ(header->GetButton(IDC_HEADER_TITLE)->GetMode() & QKCoolButton::QKCB_HOT,
+    EXPECT_EQ(view->GetTitle(), ""); // the empty document's name replaced "Channels"
+    EXPECT_EQ(view->GetLineCount(), 2);
+    EXPECT_TRUE(view->IsButtonClickable(0));
+    EXPECT_EQ(view->GetButton(IDC_HEADER_TITLE)->GetMode() & QKCoolButton::QKCB_HOT,
               uint32_t(QKCoolButton::QKCB_HOT));
     CChannelHeaderView fresh;
     EXPECT_EQ(fresh.GetTitle(), "Channels");
@@ -97,20 +72,20 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureState)
     open();
     setStatus(id, "Updated 12:05, 3 new stories");
     select(id);
-    EXPECT_EQ(header->GetShownChannelId(), id);
-    EXPECT_EQ(header->GetTitle(), "Bank News");
-    EXPECT_EQ(header->GetThirdLine(), "Updated 12:05, 3 new stories");
+    EXPECT_EQ(view->GetShownChannelId(), id);
+    EXPECT_EQ(view->GetTitle(), "Bank News");
+    EXPECT_EQ(view->GetThirdLine(), "Updated 12:05, 3 new stories");
     ASSERT_FALSE(secureCalls.empty());
     EXPECT_EQ(secureCalls.back(), 1);
     // No logo file: the picture button draws nothing.
-    EXPECT_TRUE(header->GetPicture().isNull());
-    EXPECT_TRUE(header->GetButton(IDC_HEADER_PICTURE)->GetMode() & QKCoolButton::QKCB_NOBITMAP);
+    EXPECT_TRUE(view->GetPicture().isNull());
+    EXPECT_TRUE(view->GetButton(IDC_HEADER_PICTURE)->GetMode() & QKCoolButton::QKCB_NOBITMAP);
     EXPECT_TRUE(enabled(ID_CHANNEL_UPDATE_NOW));
     EXPECT_TRUE(enabled(ID_CHANNEL_DISABLE));
 
-    header->OnFrameActivate(0);
+    view->OnFrameActivate(0);
     EXPECT_EQ(secureCalls.back(), 0);
-    header->OnFrameActivate(1);
+    view->OnFrameActivate(1);
     EXPECT_EQ(secureCalls.back(), 1);
 }
 
@@ -122,16 +97,16 @@ TEST_F(HeaderViewTest, ACategoryShowsItsPathAndNothingElse)
     select(a);
     doc->SetCategory({a}, "Finance/Banks");
     doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
-    EXPECT_EQ(header->GetTitle(), "Finance/Banks");
-    EXPECT_EQ(header->GetSecondLine(), "");
-    EXPECT_EQ(header->GetThirdLine(), "");
-    EXPECT_EQ(header->GetShownChannelId(), 0u);
-    EXPECT_TRUE(header->GetPicture().isNull());
+    EXPECT_EQ(view->GetTitle(), "Finance/Banks");
+    EXPECT_EQ(view->GetSecondLine(), "");
+    EXPECT_EQ(view->GetThirdLine(), "");
+    EXPECT_EQ(view->GetShownChannelId(), 0u);
+    EXPECT_TRUE(view->GetPicture().isNull());
     EXPECT_EQ(secureCalls.back(), 0);
     for (UINT id : {ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_ENABLE,
                     ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES})
         EXPECT_FALSE(enabled(id)) << id;
-    EXPECT_TRUE(header->ContextMenuItems().empty());
+    EXPECT_TRUE(view->ContextMenuItems().empty());
 }
 
 TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
@@ -143,19 +118,19 @@ TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
     setStatus(shown, "Connecting...");
     setStatus(other, "Failed");
     hint(HINT_CHANNEL_STATUS_CHANGED, other);
-    EXPECT_EQ(header->GetThirdLine(), "");
+    EXPECT_EQ(view->GetThirdLine(), "");
     hint(HINT_CHANNEL_STATUS_CHANGED, shown);
-    EXPECT_EQ(header->GetThirdLine(), "Connecting...");
+    EXPECT_EQ(view->GetThirdLine(), "Connecting...");
     setStatus(shown, "Updated 09:00");
     doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
-    EXPECT_EQ(header->GetThirdLine(), "Updated 09:00");
+    EXPECT_EQ(view->GetThirdLine(), "Updated 09:00");
 }
 
 TEST_F(HeaderViewTest, StatusLineCanBeSwitchedOff)
 {
     writeUserNumber(kLayoutKey, "ShowChannelStatus", 0);
     open();
-    EXPECT_EQ(header->GetLineCount(), 1);
+    EXPECT_EQ(view->GetLineCount(), 1);
 }
 
 TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
@@ -179,13 +154,13 @@ TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
     open();
     CChannelHeaderView::SetMenuTrackHook(
         [](QMenu& shown) { return shown.actions()[1]->menu()->actions()[0]->data().toInt(); });
-    header->ExecuteCommand(IDC_HEADER_TITLE);
+    view->ExecuteCommand(IDC_HEADER_TITLE);
     EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{qa});
     EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 1);
-    EXPECT_EQ(header->GetTitle(), "Q&A Hour");
+    EXPECT_EQ(view->GetTitle(), "Q&A Hour");
 
     CChannelHeaderView::SetMenuTrackHook([](QMenu&) { return 0; });
-    EXPECT_EQ(header->PickChannelFromMenu(header), 0u);
+    EXPECT_EQ(view->PickChannelFromMenu(view), 0u);
 }
 
 TEST_F(HeaderViewTest, LongCategoriesBreakIntoColumns)
@@ -216,7 +191,7 @@ TEST_F(HeaderViewTest, WithoutChannelsTheMenuDoesNotOpen)
         tracked = true;
         return 0;
     });
-    EXPECT_EQ(header->PickChannelFromMenu(header), 0u);
+    EXPECT_EQ(view->PickChannelFromMenu(view), 0u);
     EXPECT_FALSE(tracked);
 }
 
@@ -225,24 +200,24 @@ TEST_F(HeaderViewTest, TheAlertsHeaderIsFixed)
     const uint32_t id = addChannel("Alpha", "News");
     CAlertDoc alerts;
     open(&alerts);
-    EXPECT_EQ(header->GetTitle(), "Alerts");
-    EXPECT_EQ(header->GetSecondLine(),
+    EXPECT_EQ(view->GetTitle(), "Alerts");
+    EXPECT_EQ(view->GetSecondLine(),
               "Alerts have been triggered for the following items of information.");
-    EXPECT_EQ(header->GetThirdLine(), "To define an alert, click Alerts on the Tools menu.");
-    EXPECT_FALSE(header->IsButtonClickable(0));
-    EXPECT_EQ(header->GetButton(IDC_HEADER_TITLE)->GetMode(), uint32_t(QKCoolButton::QKCB_TEXT));
-    EXPECT_FALSE(header->GetPicture().isNull());
+    EXPECT_EQ(view->GetThirdLine(), "To define an alert, click Alerts on the Tools menu.");
+    EXPECT_FALSE(view->IsButtonClickable(0));
+    EXPECT_EQ(view->GetButton(IDC_HEADER_TITLE)->GetMode(), uint32_t(QKCoolButton::QKCB_TEXT));
+    EXPECT_FALSE(view->GetPicture().isNull());
 
     bool tracked = false;
     CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
         tracked = true;
         return 0;
     });
-    header->ExecuteCommand(IDC_HEADER_TITLE);
+    view->ExecuteCommand(IDC_HEADER_TITLE);
     EXPECT_FALSE(tracked);
     alerts.SetChannel(id);
     alerts.UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
-    EXPECT_EQ(header->GetTitle(), "Alerts");
+    EXPECT_EQ(view->GetTitle(), "Alerts");
 }
 
 } // namespace
