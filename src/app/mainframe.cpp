@@ -32,6 +32,7 @@
 #include <QSessionManager>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace
 {
@@ -543,6 +544,54 @@ CDocument* CMainFrame::GetActiveBrowserDocument() const
     return nullptr;
 }
 
+namespace
+{
+
+// VTAccessBundLet's access mask: every part of the package.
+constexpr uint32_t kAccessWholePackage = 0xFFFFFFFFu;
+
+// Opens the story's content package so the engine has it at hand; for an alert, the package
+// of the story that raised it. A missing attribute or story only skips this.
+void openContentPackage(CServices* services, const CService* channel, int index, uint32_t channelId)
+{
+    uint32_t bundlet = 0;
+    if (channelId != VT_ALERTS_CHANNEL_ID) {
+        if (channel->GetStoryAttribute(index, QStringLiteral("Bundlet Id"), bundlet))
+            VTAccessBundLet(channelId, bundlet, kAccessWholePackage);
+        return;
+    }
+    uint32_t alertChannel = 0;
+    uint32_t alertStory = 0;
+    if (!channel->GetStoryAttribute(index, QStringLiteral("Alert Channel Id"), alertChannel) ||
+        !channel->GetStoryAttribute(index, QStringLiteral("Alert Story Id"), alertStory))
+        return;
+    const CService* source = services->GetServiceByID(alertChannel);
+    const int sourceIndex = source ? source->GetStoryIndex(alertStory) : -1;
+    if (sourceIndex >= 0 &&
+        source->GetStoryAttribute(sourceIndex, QStringLiteral("BundLet Id"), bundlet))
+        VTAccessBundLet(alertChannel, bundlet, kAccessWholePackage);
+}
+
+// A document on this computer that is not a page (its extension does not begin with "htm"):
+// the engine plays those. The extension is looked for in the file name only, so a dot in a
+// folder name does not make a page without extension count as a document.
+bool isLocalNonPage(const QString& url)
+{
+    if (!IsLocalFileLocation(url))
+        return false;
+    QString name = url;
+    if (name.endsWith(QLatin1Char('"')))
+        name.chop(1);
+    const int separator =
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= separator || dot + 1 >= name.size())
+        return false;
+    return !QStringView(name).mid(dot + 1, 3).startsWith(QLatin1String("htm"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
 {
     bool shown = false;
@@ -550,36 +599,12 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
     bool haveUrl = false;
     CDocument* browserDoc = browserNavigator() ? GetActiveBrowserDocument() : nullptr;
     if (CServices* services = GetCServices()) {
-        CService* channel = services->GetServiceByID(channelId);
+        const CService* channel = services->GetServiceByID(channelId);
         const int index = channel ? channel->GetStoryIndex(storyNumber) : -1;
-        haveUrl =
-            channel && index >= 0 && channel->GetStoryField(index, QStringLiteral("URL"), url);
+        haveUrl = index >= 0 && channel->GetStoryField(index, QStringLiteral("URL"), url);
         if (browserDoc && haveUrl) {
-            // Open the story's content package so the engine has it at hand.
-            if (channelId == VT_ALERTS_CHANNEL_ID) {
-                uint32_t alertChannel = 0;
-                uint32_t alertStory = 0;
-                if (channel->GetStoryAttribute(index, QStringLiteral("Alert Channel Id"),
-                                               alertChannel) &&
-                    channel->GetStoryAttribute(index, QStringLiteral("Alert Story Id"),
-                                               alertStory)) {
-                    CService* source = services->GetServiceByID(alertChannel);
-                    const int sourceIndex = source ? source->GetStoryIndex(alertStory) : -1;
-                    uint32_t bundlet = 0;
-                    if (sourceIndex >= 0 && source->GetStoryAttribute(
-                                                sourceIndex, QStringLiteral("BundLet Id"), bundlet))
-                        VTAccessBundLet(alertChannel, bundlet, 0xFFFFFFFFu);
-                }
-            } else {
-                uint32_t bundlet = 0;
-                if (channel->GetStoryAttribute(index, QStringLiteral("Bundlet Id"), bundlet))
-                    VTAccessBundLet(channelId, bundlet, 0xFFFFFFFFu);
-            }
-            const int dot = url.lastIndexOf(QLatin1Char('.'));
-            const QString extension = dot >= 0 ? url.mid(dot + 1) : QString();
-            if (IsLocalFileLocation(url) && !extension.isEmpty() &&
-                !extension.left(3).startsWith(QLatin1String("htm"), Qt::CaseInsensitive)) {
-                // A document that is not a page: the engine plays it.
+            openContentPackage(services, channel, index, channelId);
+            if (isLocalNonPage(url)) {
                 VTPlayStory(channelId, storyNumber, this);
             } else {
                 browserNavigator()(browserDoc, url);

@@ -2,7 +2,6 @@
 
 #include "src/app/mainframe.h"
 #include "src/engine/notificationwindow.h"
-#include "src/platform/shell.h"
 
 BrowserCalls BrowserCalls::real()
 {
@@ -14,10 +13,6 @@ BrowserCalls BrowserCalls::real()
         cached = buffer.GetText();
         return 1;
     };
-    calls.playStory = VTPlayStory;
-    calls.markStoryRead = VTMarkStoryRead;
-    calls.accessBundlet = VTAccessBundLet;
-    calls.shellOpen = [](const QString& target) -> int { return ShellOpen(target); };
     calls.showStory = [](uint32_t channel, uint32_t story) -> int {
         CMainFrame* frame = CMainFrame::instance();
         return frame ? frame->ShowStory(channel, story) : 0;

@@ -45,20 +45,6 @@ protected:
         });
     }
 
-    // A browser window kind whose pane is a plain view of the browser's class name.
-    CDocTemplate* addBrowserKind()
-    {
-        struct BrowserView : CView {
-            BrowserView() : CView("CBrowserView") {}
-        };
-        CDocTemplate* kind = new CDocTemplate(
-            133, "BrowserDoc", [] { return new CDocument; }, [] { return new CMDIChildWnd; },
-            [] { return new BrowserView; });
-        app().AddDocTemplate(kind);
-        app().m_templates[TEMPLATE_BROWSER] = kind;
-        return kind;
-    }
-
     std::vector<QUrl> opened;
 };
 
@@ -357,34 +343,6 @@ TEST_F(MainCommands, HomePageIsTheEnginesWelcomePageWhenItHasOne)
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()));
 }
 
-TEST_F(MainCommands, ShowUrlHandsLocalPathsOverUnquoted)
-{
-    recordShellOpens();
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->ShowURL(QString()), 0);
-    EXPECT_EQ(frame->ShowURL("\"/tmp/story page.doc\""), 1);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl::fromLocalFile("/tmp/story page.doc"));
-}
-
-TEST_F(MainCommands, ShowUrlUsesTheActiveBrowserPane)
-{
-    CDocument* shown = nullptr;
-    QString address;
-    CMainFrame::SetBrowserNavigator([&](CDocument* doc, const QString& url) {
-        shown = doc;
-        address = url;
-    });
-    CDocTemplate* browserKind = addBrowserKind();
-    CMainFrame* frame = createFrame();
-    frame->ShowMainWindow();
-    frame->ExecuteCommand(ID_VIEW_BROWSER);
-    ASSERT_NE(frame->GetActiveBrowserDocument(), nullptr);
-    EXPECT_EQ(frame->ShowURL("https://example.org/"), 1);
-    EXPECT_EQ(address, "https://example.org/");
-    EXPECT_EQ(shown, browserKind->GetFirstDocument());
-}
-
 TEST_F(MainCommands, AboutBoxShowsVersionAndPictures)
 {
     CAboutDlg about;
@@ -423,73 +381,6 @@ TEST_F(MainCommands, PublishingWizardWithoutToolOrBrowserSaysSo)
     frame->DispatchCommand(ID_VIEW_PUBLISHING_WIZARD);
     ASSERT_EQ(platform::messageBoxQuestions().size(), 1u);
     EXPECT_EQ(platform::messageBoxQuestions()[0].text, "Publishing Wizard not installed properly");
-}
-
-class ShowStoryTest : public MainCommands
-{
-protected:
-    // A subscribed channel with one plain story linking to the address.
-    uint32_t addPlainStory(const QString& link, uint32_t& number)
-    {
-        vantrel::Engine* engine = vantrel::Engine::instance();
-        vantrel::ChannelSpec desc;
-        desc.name = "Daily News";
-        const uint32_t channelId = engine->addChannel(desc);
-        vantrel::Story story;
-        story.headline = "Rain tomorrow";
-        story.link = link;
-        number = engine->addStory(channelId, story);
-        EXPECT_NE(number, 0u);
-        return channelId;
-    }
-
-    bool isRead(uint32_t channelId, uint32_t number)
-    {
-        vantrel::Engine* engine = vantrel::Engine::instance();
-        engine->lock();
-        const vantrel::Channel* channel = engine->channelById(channelId);
-        const vantrel::Story* story = channel ? channel->story(number) : nullptr;
-        const bool read = story && story->read;
-        engine->unlock();
-        return read;
-    }
-};
-
-TEST_F(ShowStoryTest, WithoutABrowserPaneAPlainStoryOpensOnTheDesktopAndIsRead)
-{
-    recordShellOpens();
-    uint32_t number = 0;
-    const uint32_t channelId = addPlainStory("https://news.example.org/rain", number);
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->ShowStory(channelId, number), 1);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl("https://news.example.org/rain"));
-    EXPECT_TRUE(isRead(channelId, number));
-}
-
-TEST_F(ShowStoryTest, TheActiveBrowserPaneShowsTheStory)
-{
-    QString address;
-    CMainFrame::SetBrowserNavigator([&](CDocument*, const QString& url) { address = url; });
-    addBrowserKind();
-    recordShellOpens();
-    uint32_t number = 0;
-    const uint32_t channelId = addPlainStory("https://news.example.org/sun", number);
-    CMainFrame* frame = createFrame();
-    frame->ShowMainWindow();
-    frame->ExecuteCommand(ID_VIEW_BROWSER);
-    EXPECT_EQ(frame->ShowStory(channelId, number), 1);
-    EXPECT_EQ(address, "https://news.example.org/sun");
-    EXPECT_TRUE(opened.empty());
-    EXPECT_TRUE(isRead(channelId, number));
-}
-
-TEST_F(ShowStoryTest, AnUnknownStoryShowsNothing)
-{
-    recordShellOpens();
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->ShowStory(12345, 1), 0);
-    EXPECT_TRUE(opened.empty());
 }
 
 class OwnHelpFrame : public CMDIChildWnd
