@@ -4,6 +4,7 @@
 
 #include "vantrel/core/engine.h"
 #include "vantrel/core/notify.h"
+#include "vantrel/core/textrules.h"
 
 #include <algorithm>
 
@@ -173,8 +174,8 @@ int GetCategoryList(QMap<QString, QString>& map, int, int)
         QString category;
         if (!channel || !channel->GetServiceID(id) || !channel->GetCategory(category, 0))
             continue;
-        QString top = category.section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty).trimmed();
-        top.replace(QLatin1String("&slash;"), QLatin1String("/"), Qt::CaseInsensitive);
+        const QString top = vantrel::categoryLevelName(
+            category.section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty).trimmed());
         if (top.isEmpty())
             continue;
         QString& ids = map[top];

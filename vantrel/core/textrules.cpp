@@ -26,6 +26,34 @@ QString subChannelPathFromStoryCategory(const QString& category)
     return path;
 }
 
+QStringList splitCategoryPaths(const QString& categories)
+{
+    static const QLatin1String slashEntity("&slash;");
+    const int entityLength = int(slashEntity.size());
+    QStringList paths;
+    int start = 0;
+    for (int i = 0; i < categories.size(); ++i) {
+        if (categories.at(i) != QLatin1Char(';'))
+            continue;
+        const int entityStart = i + 1 - entityLength;
+        if (entityStart >= 0 && QStringView(categories)
+                                        .mid(entityStart, entityLength)
+                                        .compare(slashEntity, Qt::CaseInsensitive) == 0)
+            continue;
+        paths << categories.mid(start, i - start);
+        start = i + 1;
+    }
+    paths << categories.mid(start);
+    return paths;
+}
+
+QString categoryLevelName(const QString& level)
+{
+    QString name = level;
+    name.replace(QLatin1String("&slash;"), QLatin1String("/"), Qt::CaseInsensitive);
+    return name;
+}
+
 QStringList splitWords(const QString& text)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));

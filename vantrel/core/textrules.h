@@ -15,6 +15,14 @@ QString storyCategoryFromFeed(const QString& feedCategory);
 // A story "Category" ("//" for a slash inside a level) as a sub-channel path ("&slash;").
 QString subChannelPathFromStoryCategory(const QString& category);
 
+// The paths of a category text ("Sport;News/Local"): cut at every ";" except the one that ends
+// a "&slash;" (any case), which belongs to the level name it is written in. Empty pieces are
+// kept, so that the position of a path in the text is its index.
+QStringList splitCategoryPaths(const QString& categories);
+
+// A level of a category path as its name is shown: "&slash;" (any case) turned back into "/".
+QString categoryLevelName(const QString& level);
+
 // Words of a rule written as one text: split at blanks, commas and semicolons.
 QStringList splitWords(const QString& text);
 
