@@ -123,30 +123,25 @@ TEST(SummaryHtml, EmptyMarkupFloodIsCut)
     EXPECT_FALSE(out.contains("text"));
 }
 
-TEST(PopupPlacement, OpensAtThePointWhenClear)
+TEST(PopupPlacement, AtThePointBelowOrAboveTheRow)
 {
     const QRect screen(0, 0, 800, 600);
-    EXPECT_EQ(placePopup(QSize(200, 100), QPoint(50, 60), QRect(0, 20, 800, 18), screen),
-              QPoint(50, 60));
-    EXPECT_EQ(placePopup(QSize(200, 100), QPoint(50, 60), QRect(), screen), QPoint(50, 60));
-}
-
-TEST(PopupPlacement, MovesBelowTheRectangle)
-{
-    const QRect screen(0, 0, 800, 600);
-    const QRect row(0, 100, 800, 18);
-    const QPoint at = placePopup(QSize(200, 100), QPoint(10, 100), row, screen);
-    EXPECT_EQ(at, QPoint(10, 118 + popsum::kExcludeGap));
-    EXPECT_FALSE(QRect(at, QSize(200, 100)).intersects(row));
-}
-
-TEST(PopupPlacement, MovesAboveWhenNoRoomBelow)
-{
-    const QRect screen(0, 0, 800, 600);
-    const QRect row(0, 550, 800, 18);
-    const QPoint at = placePopup(QSize(200, 100), QPoint(10, 550), row, screen);
-    EXPECT_EQ(at, QPoint(10, 550 - popsum::kExcludeGap - 100));
-    EXPECT_FALSE(QRect(at, QSize(200, 100)).intersects(row));
+    const QSize size(200, 100);
+    const struct {
+        QPoint point;
+        QRect row;
+        QPoint at;
+    } cases[] = {
+        {{50, 60}, {0, 20, 800, 18}, {50, 60}}, // clear of the row: at the point
+        {{50, 60}, {}, {50, 60}},
+        {{10, 100}, {0, 100, 800, 18}, {10, 118 + popsum::kExcludeGap}},       // below the row
+        {{10, 550}, {0, 550, 800, 18}, {10, 550 - popsum::kExcludeGap - 100}}, // no room below
+    };
+    for (const auto& c : cases) {
+        const QPoint at = placePopup(size, c.point, c.row, screen);
+        EXPECT_EQ(at, c.at) << c.point.y();
+        EXPECT_FALSE(QRect(at, size).intersects(c.row)) << c.point.y();
+    }
 }
 
 TEST(PopupPlacement, StaysOnScreen)
