@@ -511,6 +511,7 @@ TEST(LocalTimeText, FollowsTheZoneAcrossDaylightSavingChanges)
     const bool hadZone = qEnvironmentVariableIsSet("TZ");
     qputenv("TZ", "Europe/Berlin");
     tzset();
+    vantrel::forgetLocalTimeOffsets();
     const QTimeZone berlin("Europe/Berlin");
     const auto expected = [&](qint64 secs) {
         return QDateTime::fromSecsSinceEpoch(secs, berlin).toString("yyyy-MM-dd hh:mm");
@@ -528,4 +529,71 @@ TEST(LocalTimeText, FollowsTheZoneAcrossDaylightSavingChanges)
     else
         qunsetenv("TZ");
     tzset();
+    vantrel::forgetLocalTimeOffsets();
+}
+
+TEST(StoryId, IsTheChannelAndNumberAsEightLowerCaseHexDigitsEach)
+{
+    EXPECT_EQ(CService::MakeStoryID(0xFDFFFFE1u, 42), QStringLiteral("VT1-fdffffe1-0000002a"));
+    EXPECT_EQ(CService::MakeStoryID(1, 0xABCDEF01u), QStringLiteral("VT1-00000001-abcdef01"));
+    EXPECT_EQ(CService::MakeStoryID(0, 0), QStringLiteral("VT1-00000000-00000000"));
+}
+
+// The date part of a story time across leap days, century years and the ends of four-digit
+// years, checked against Qt's own calendar in UTC.
+TEST(LocalTimeText, GivesTheCalendarDateOfAnyDay)
+{
+    const QByteArray oldZone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "UTC");
+    tzset();
+    vantrel::forgetLocalTimeOffsets();
+    const auto expected = [](qint64 secs) {
+        return QDateTime::fromSecsSinceEpoch(secs, Qt::UTC).toString("yyyy-MM-dd hh:mm");
+    };
+    for (const QDate day :
+         {QDate(1900, 2, 28), QDate(1900, 3, 1), QDate(1969, 12, 31), QDate(1970, 1, 1),
+          QDate(2000, 2, 29), QDate(2000, 3, 1), QDate(2024, 2, 29), QDate(2100, 2, 28),
+          QDate(2100, 3, 1), QDate(1, 1, 1), QDate(9999, 12, 31)}) {
+        const qint64 start = QDateTime(day, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+        for (const qint64 t : {start, start + 59, start + 12 * 3600 + 34 * 60, start + 86399})
+            EXPECT_EQ(vantrel::formatLocalTime(t), expected(t)) << t;
+    }
+    // Every day of four years, at noon.
+    const qint64 from = QDateTime(QDate(2027, 1, 1), QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    for (qint64 t = from; t < from + 4 * 366 * 86400; t += 86400)
+        ASSERT_EQ(vantrel::formatLocalTime(t), expected(t)) << t;
+    EXPECT_EQ(vantrel::formatLocalTime(
+                  QDateTime(QDate(2026, 12, 6), QTime(17, 5), Qt::UTC).toSecsSinceEpoch()),
+              QStringLiteral("2026-12-06 17:05"));
+
+    if (hadZone)
+        qputenv("TZ", oldZone);
+    else
+        qunsetenv("TZ");
+    tzset();
+    vantrel::forgetLocalTimeOffsets();
+}
+
+TEST_F(ApiTest, AttributeNamesMatchInAnyCaseAndWithSurroundingSpaces)
+{
+    const uint32_t channel = eb::addChannel("Names", "News");
+    eb::StorySpec spec;
+    spec.headline = "Kept and read";
+    spec.category = "World";
+    spec.attributes["Read"] = 1;
+    spec.attributes["Keep"] = 1;
+    spec.attributes["Rating"] = 7;
+    const uint32_t number = eb::addStory(channel, spec);
+    ASSERT_NE(number, 0u);
+    for (const char* name : {"Read", "read", "READ", " Read ", "rEaD\t"})
+        EXPECT_EQ(attribute(channel, number, name), 1u) << name;
+    EXPECT_EQ(attribute(channel, number, "KEEP"), 1u);
+    EXPECT_EQ(attribute(channel, number, "bundlet type"), uint32_t(VTBUNDLET_NEWS));
+    EXPECT_EQ(attribute(channel, number, "rating"), 7u);
+    EXPECT_EQ(textAttribute(channel, number, "CATEGORY"), "World");
+    EXPECT_EQ(textAttribute(channel, number, " category"), "World");
+    // Near misses are no attribute at all.
+    for (const char* name : {"Reads", "Rea", "Re ad", "", "Rëad"})
+        EXPECT_EQ(attribute(channel, number, QString::fromUtf8(name)), 0xDEADBEEFu) << name;
 }

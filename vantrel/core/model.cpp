@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 
 namespace vantrel
@@ -18,36 +20,98 @@ qint64 floorDiv(qint64 a, qint64 b)
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
+std::atomic<int> g_offsetGeneration{0};
+
 // The local time zone's offset from UTC at a moment. Asking the C library for it re-reads the
 // zone file on every call when TZ is unset, which made filling a list of 100,000 stories
 // slow, so the answer is kept per quarter hour: zone transitions fall on whole quarter hours.
+// The answers are forgotten after a minute, so a change of the computer's zone shows soon,
+// and at once after forgetLocalTimeOffsets().
 int localOffsetAt(qint64 secs)
 {
     constexpr qint64 kSlot = 15 * 60;
+    constexpr auto kKeepFor = std::chrono::minutes(1);
     thread_local QHash<qint64, int> offsets;
+    thread_local int generation = -1;
+    thread_local std::chrono::steady_clock::time_point filledAt;
+    const auto now = std::chrono::steady_clock::now();
+    const int current = g_offsetGeneration.load(std::memory_order_relaxed);
+    if (generation != current || now - filledAt > kKeepFor || offsets.size() > 65536) {
+        offsets.clear();
+        generation = current;
+        filledAt = now;
+    }
     const qint64 slot = floorDiv(secs, kSlot);
     const auto found = offsets.constFind(slot);
     if (found != offsets.constEnd())
         return found.value();
-    if (offsets.size() > 65536)
-        offsets.clear();
     const int offset = QDateTime::fromSecsSinceEpoch(slot * kSlot).toLocalTime().offsetFromUtc();
     offsets.insert(slot, offset);
     return offset;
 }
 
+// The civil date of a day counted from 1970-01-01 (proleptic Gregorian calendar), without
+// building a QDate: the lists format a time for every story they show.
+void civilFromDays(qint64 days, qint64& year, int& month, int& day)
+{
+    days += 719468; // from 0000-03-01
+    const qint64 era = floorDiv(days, 146097);
+    const qint64 dayOfEra = days - era * 146097;
+    const qint64 yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153; // 0 is March
+    day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+// Writes value as exactly `width` decimal digits.
+QChar* putDigits(QChar* out, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QLatin1Char(char('0' + value % 10));
+        value /= 10;
+    }
+    return out + width;
+}
+
 } // namespace
+
+void forgetLocalTimeOffsets()
+{
+    g_offsetGeneration.fetch_add(1, std::memory_order_relaxed);
+}
 
 QString formatLocalTime(qint64 secs)
 {
     const qint64 local = secs + localOffsetAt(secs);
     const qint64 days = floorDiv(local, 86400);
     const qint64 minutes = (local - days * 86400) / 60;
-    const QDate date = QDate(1970, 1, 1).addDays(days);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", date.year(), date.month(),
-                  date.day(), int(minutes / 60), int(minutes % 60));
-    return QString::fromLatin1(text);
+    qint64 year = 0;
+    int month = 0;
+    int day = 0;
+    civilFromDays(days, year, month, day);
+    if (year < 1 || year > 9999) {
+        // Outside four-digit years (and around the missing year 0) the date's own rules apply.
+        const QDate date = QDate(1970, 1, 1).addDays(days);
+        char text[40];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", date.year(), date.month(),
+                      date.day(), int(minutes / 60), int(minutes % 60));
+        return QString::fromLatin1(text);
+    }
+    // "yyyy-MM-dd hh:mm"
+    QString text(16, Qt::Uninitialized);
+    QChar* out = putDigits(text.data(), int(year), 4);
+    *out++ = QLatin1Char('-');
+    out = putDigits(out, month, 2);
+    *out++ = QLatin1Char('-');
+    out = putDigits(out, day, 2);
+    *out++ = QLatin1Char(' ');
+    out = putDigits(out, int(minutes / 60), 2);
+    *out++ = QLatin1Char(':');
+    putDigits(out, int(minutes % 60), 2);
+    return text;
 }
 
 void Channel::reindex()
@@ -232,7 +296,7 @@ QString Channel::GetStorySummary(int index) const
 int Channel::IsStorySummaryAvailable(int index) const
 {
     const Story* s = at(index);
-    return s && !s->summary.trimmed().isEmpty() ? 1 : 0;
+    return s && !QStringView(s->summary).trimmed().isEmpty() ? 1 : 0;
 }
 
 int Channel::GetStoryUpdatedTime(int index, uint32_t& time) const
@@ -277,6 +341,19 @@ enum class Attr {
     Unknown
 };
 
+// Whether an ASCII name equals a lower-case ASCII one without regard to case.
+bool sameAsciiName(QStringView name, QLatin1String lowerCase)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char16_t c = name[i].unicode();
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c + (u'a' - u'A'));
+        if (c != lowerCase[i].unicode())
+            return false;
+    }
+    return true;
+}
+
 Attr attrOf(const QString& name)
 {
     // Lists read several attributes of every story they show, so this runs hundreds of
@@ -304,10 +381,17 @@ Attr attrOf(const QString& name)
         {QLatin1String("summary"), Attr::Summary},
         {QLatin1String("url"), Attr::Url},
     };
-    const bool padded = !name.isEmpty() && (name.front().isSpace() || name.back().isSpace());
-    const QString key = padded ? name.trimmed() : name;
+    const QStringView key = QStringView(name).trimmed();
+    bool ascii = true;
+    for (const QChar c : key)
+        ascii = ascii && c.unicode() < 0x80;
     for (const Entry& entry : entries) {
-        if (entry.text.size() == key.size() && key.compare(entry.text, Qt::CaseInsensitive) == 0)
+        if (entry.text.size() != key.size())
+            continue;
+        // Plain ASCII names (all the lists use) compare letter by letter; anything else goes
+        // through full case folding, which also folds a few other letters onto ASCII ones.
+        if (ascii ? sameAsciiName(key, entry.text)
+                  : key.compare(entry.text, Qt::CaseInsensitive) == 0)
             return entry.attr;
     }
     return Attr::Unknown;
@@ -453,9 +537,22 @@ int Channel::GetStoryField(int index, const QString& fieldName, QString& text) c
 // eight hexadecimal digits, joined by "-". Nothing else is accepted.
 QString CService::MakeStoryID(uint32_t channelId, uint32_t storyNumber)
 {
-    return QStringLiteral("VT1-%1-%2")
-        .arg(channelId, 8, 16, QLatin1Char('0'))
-        .arg(storyNumber, 8, 16, QLatin1Char('0'));
+    // Written digit by digit: the lists make one for every story they show.
+    static constexpr char kHex[] = "0123456789abcdef";
+    QString id(21, Qt::Uninitialized);
+    QChar* out = id.data();
+    const auto putHex8 = [&out](uint32_t value) {
+        for (int shift = 28; shift >= 0; shift -= 4)
+            *out++ = QLatin1Char(kHex[(value >> shift) & 0xFu]);
+    };
+    *out++ = QLatin1Char('V');
+    *out++ = QLatin1Char('T');
+    *out++ = QLatin1Char('1');
+    *out++ = QLatin1Char('-');
+    putHex8(channelId);
+    *out++ = QLatin1Char('-');
+    putHex8(storyNumber);
+    return id;
 }
 
 int CService::ParseStoryID(const QString& storyId, uint32_t& channelId, uint32_t& storyNumber)

@@ -163,5 +163,8 @@ private:
 
 // Time texts shared by the channel and story answers.
 QString formatLocalTime(qint64 secs);
+// Makes formatLocalTime ask for the zone's offsets again (after the local zone changed); it
+// does so by itself a minute after it last asked.
+void forgetLocalTimeOffsets();
 
 } // namespace vantrel
