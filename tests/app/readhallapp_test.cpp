@@ -49,7 +49,7 @@ TEST(CommandLine, TheFirstSwitchFoundInOrderDecides)
     EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/embedding"), 0u);
 }
 
-TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverse)
+TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndNoSwitchAsksForNoWindow)
 {
     markSetupDone();
     RecordingEngine engine;
@@ -58,6 +58,11 @@ TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverse)
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1", "chandir start", "popsum start"}));
     EXPECT_EQ(app->m_bLibrariesStarted, 1);
     EXPECT_NE(app->m_hPalette, nullptr);
+    // Without a switch no window is asked for.
+    EXPECT_TRUE(app.frame()->commands.empty());
+    EXPECT_EQ(app->m_nPendingStartCommand, 0u);
+    EXPECT_EQ(app->m_pMainWnd, app->GetMainFrame());
+    EXPECT_FALSE(app->GetMainFrame()->isVisible()); // shown once the message loop runs
 
     app.exit();
     app.exit(); // the end of a session may reach exit twice
@@ -103,19 +108,6 @@ TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
     ASSERT_EQ(again.start("/alertview"), 1);
     EXPECT_EQ(again.frame()->commands, std::vector<UINT>{32782});
     again.exit();
-}
-
-TEST(StartUp, WithoutASwitchNoWindowIsAskedFor)
-{
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
-    ASSERT_EQ(app.start(""), 1);
-    EXPECT_TRUE(app.frame()->commands.empty());
-    EXPECT_EQ(app->m_nPendingStartCommand, 0u);
-    EXPECT_EQ(app->m_pMainWnd, app->GetMainFrame());
-    EXPECT_FALSE(app->GetMainFrame()->isVisible()); // shown once the message loop runs
-    app.exit();
 }
 
 TEST(StartUp, TheMainWindowShowsItselfOnceTheMessageLoopRuns)
