@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTreeWidget>
+#include <utility>
 
 namespace
 {
@@ -85,11 +86,17 @@ CChannelFolderView::~CChannelFolderView()
 {
     CancelDrag();
     SaveSelection();
-    if (m_tree) {
-        m_tree->disconnect(this);
-        m_tree->blockSignals(true);
-        delete m_tree;
-        m_tree = nullptr;
+    // The tree goes first, while this view is still whole. Its viewport stops reporting to
+    // this view before: while a tree is being destroyed it is no longer a scroll area, yet
+    // its viewport still gets events (hiding, removing children).
+    if (QTreeWidget* tree = std::exchange(m_tree, nullptr)) {
+        if (m_treeViewport)
+            m_treeViewport->removeEventFilter(this);
+        m_treeViewport = nullptr;
+        m_folderTree.setTree(nullptr);
+        tree->disconnect(this);
+        tree->blockSignals(true);
+        delete tree;
     }
 }
 
@@ -124,7 +131,8 @@ void CChannelFolderView::Create()
     if (m_autoCollapse)
         m_tree->setMouseTracking(true);
     m_tree->setGeometry(rect());
-    m_tree->viewport()->installEventFilter(this);
+    m_treeViewport = m_tree->viewport();
+    m_treeViewport->installEventFilter(this);
     m_folderTree.setTree(m_tree);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
@@ -629,7 +637,9 @@ void CChannelFolderView::DragDrop(const QPoint& globalPos)
 
 bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_tree && watched == m_tree->viewport()) {
+    // Compared with the viewport kept at creation: the tree itself is asked nothing until the
+    // event is known to come from its live viewport.
+    if (m_tree && m_treeViewport && watched == m_treeViewport) {
         switch (event->type()) {
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);

@@ -82,6 +82,7 @@ private:
     WPARAM DragKind() const;
 
     QTreeWidget* m_tree = nullptr;
+    QPointer<QWidget> m_treeViewport; // the tree's viewport, whose mouse events come here
     CFolderTree m_folderTree;
     bool m_dragging = false;
     QPointer<QWidget> m_dragImage;
