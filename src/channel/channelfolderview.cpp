@@ -3,6 +3,7 @@
 #include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
+#include "src/channel/channelmenu.h"
 #include "src/channel/mainframelink.h"
 #include "src/channel/treeitems.h"
 #include "src/engine/chandir.h"
@@ -408,30 +409,15 @@ void CChannelFolderView::OnItemExpanded(QTreeWidgetItem* item)
 
 std::vector<CMenuItem> CChannelFolderView::ContextMenuItems(QTreeWidgetItem* item) const
 {
-    std::vector<CMenuItem> items;
     CChannelDoc* doc = GetChannelDoc();
     if (!item || (doc && doc->IsAlertMode()))
-        return items;
+        return {};
     if (CFolderTree::GetItemKind(item) != FolderItemKind::Channel)
-        return items;
+        return {};
     const uint32_t id = treeitems::data(item);
     if (!IsRealChannel(id))
-        return items;
-    bool enabled = true;
-    if (CServices* services = GetCServices()) {
-        if (CService* channel = services->GetServiceByID(id))
-            enabled = channel->IsEnabled() != 0;
-        ReleaseCServices();
-    }
-    if (!(RestrictionMask() & VTRESTRICT_UPDATE_NOW))
-        items.push_back({ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}});
-    if (enabled)
-        items.push_back({ID_CHANNEL_DISABLE, QStringLiteral("&Disable Channel"), {}});
-    else
-        items.push_back({ID_CHANNEL_ENABLE, QStringLiteral("&Enable Channel"), {}});
-    items.push_back({ID_CHANNEL_UNSUBSCRIBE, QStringLiteral("&Unsubscribe..."), {}});
-    items.push_back({ID_CHANNEL_PROPERTIES, QStringLiteral("&Properties..."), {}});
-    return items;
+        return {};
+    return ChannelContextMenuItems(id);
 }
 
 void CChannelFolderView::OnRightClick(QTreeWidgetItem* item, const QPoint& globalPos)
