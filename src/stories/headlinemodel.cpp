@@ -206,8 +206,14 @@ void CHeadlineModel::BeginFill()
 void CHeadlineModel::ReserveRows(size_t extra)
 {
     const size_t wanted = m_data.size() + extra;
-    m_data.reserve(wanted);
-    m_order.reserve(wanted);
+    if (wanted <= m_order.capacity())
+        return;
+    // Rows come channel by channel: grow by half again at least, so that adding many channels
+    // does not copy every column once per channel.
+    const size_t capacity = std::max(wanted, m_order.capacity() + m_order.capacity() / 2);
+    m_data.reserve(capacity);
+    m_order.reserve(capacity);
+    m_firstIndex.reserve(capacity);
 }
 
 int CHeadlineModel::AddRow(const QString& headline, const QString& channelName,

@@ -96,6 +96,17 @@ StoryMarks readMarks(const CService* channel, int index)
     return marks;
 }
 
+// Whether the text has "//" (a slash inside a category level), found without a text search.
+bool containsDoubleSlash(const QString& text)
+{
+    for (qsizetype at = text.indexOf(QLatin1Char('/')); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(QLatin1Char('/'), at + 1)) {
+        if (text.at(at + 1) == QLatin1Char('/'))
+            return true;
+    }
+    return false;
+}
+
 int imageOf(const StoryMarks& marks)
 {
     return HeadlineImageIndex(marks.type, marks.summary, marks.local != 0, marks.keep != 0,
@@ -438,6 +449,12 @@ void CHeadlineView::RefreshList()
     BOOL subChannels = 0;
     if (CServices* services = GetCServices()) {
         if (doc) {
+            // Room for every story at once, instead of growing the rows channel by channel.
+            size_t stories = 0;
+            for (uint32_t id : doc->GetChannelIds())
+                if (const CService* channel = services->GetServiceByID(id))
+                    stories += static_cast<size_t>(std::max(0, channel->GetNoStories()));
+            m_model->ReserveRows(stories);
             for (uint32_t id : doc->GetChannelIds()) {
                 CService* channel = services->GetServiceByID(id);
                 if (!channel)
@@ -491,7 +508,7 @@ void CHeadlineView::AddServiceStories(CService* channel, BOOL* hasSubChannels)
     for (int i = 0; i < count; ++i) {
         QString category;
         channel->GetStoryAttribute(i, QStringLiteral("Category"), category);
-        if (category.contains(QLatin1String("//")))
+        if (containsDoubleSlash(category))
             category = ReplaceNoCase(category, QStringLiteral("//"), slash);
         if (alerts) {
             QString alertName;
@@ -521,9 +538,11 @@ void CHeadlineView::AddServiceStories(CService* channel, BOOL* hasSubChannels)
                     source->GetDisplayName(rowChannel);
             }
         }
-        const QString subChannel = category.contains(slash, Qt::CaseInsensitive)
-                                       ? ReplaceNoCase(category, slash, QStringLiteral("/"))
-                                       : category;
+        // Most categories have no "&slash;": a look for its "&" spares the case-blind search.
+        const QString subChannel =
+            category.contains(QLatin1Char('&')) && category.contains(slash, Qt::CaseInsensitive)
+                ? ReplaceNoCase(category, slash, QStringLiteral("/"))
+                : category;
         uint32_t time = 0;
         QString timeText;
         channel->GetStoryUpdatedTime(i, time);

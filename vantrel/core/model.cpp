@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace vantrel
 {
@@ -341,56 +342,56 @@ enum class Attr {
     Unknown
 };
 
-// Whether an ASCII name equals a lower-case ASCII one without regard to case.
-bool sameAsciiName(QStringView name, QLatin1String lowerCase)
-{
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        char16_t c = name[i].unicode();
-        if (c >= u'A' && c <= u'Z')
-            c = char16_t(c + (u'a' - u'A'));
-        if (c != lowerCase[i].unicode())
-            return false;
-    }
-    return true;
-}
+struct AttrName {
+    QLatin1String text; // lower case
+    Attr attr;
+};
+
+const AttrName kAttrNames[] = {
+    {QLatin1String("read"), Attr::Read},
+    {QLatin1String("keep"), Attr::Keep},
+    {QLatin1String("bundlet id"), Attr::BundletId},
+    {QLatin1String("bundlet type"), Attr::BundletType},
+    {QLatin1String("bundlet signed"), Attr::BundletSigned},
+    {QLatin1String("story local"), Attr::StoryLocal},
+    {QLatin1String("alerted"), Attr::Alerted},
+    {QLatin1String("alert channel id"), Attr::AlertChannelId},
+    {QLatin1String("alert story id"), Attr::AlertStoryId},
+    {QLatin1String("accessed"), Attr::Accessed},
+    {QLatin1String("category"), Attr::Category},
+    {QLatin1String("header"), Attr::Header},
+    {QLatin1String("footer"), Attr::Footer},
+    {QLatin1String("alert name"), Attr::AlertName},
+    {QLatin1String("headline"), Attr::Headline},
+    {QLatin1String("summary"), Attr::Summary},
+    {QLatin1String("url"), Attr::Url},
+};
+constexpr qsizetype kLongestAttrName = 16; // "alert channel id"
 
 Attr attrOf(const QString& name)
 {
     // Lists read several attributes of every story they show, so this runs hundreds of
-    // thousands of times per fill: compare in place instead of building a lower-case copy.
-    struct Entry {
-        QLatin1String text;
-        Attr attr;
-    };
-    static const Entry entries[] = {
-        {QLatin1String("read"), Attr::Read},
-        {QLatin1String("keep"), Attr::Keep},
-        {QLatin1String("bundlet id"), Attr::BundletId},
-        {QLatin1String("bundlet type"), Attr::BundletType},
-        {QLatin1String("bundlet signed"), Attr::BundletSigned},
-        {QLatin1String("story local"), Attr::StoryLocal},
-        {QLatin1String("alerted"), Attr::Alerted},
-        {QLatin1String("alert channel id"), Attr::AlertChannelId},
-        {QLatin1String("alert story id"), Attr::AlertStoryId},
-        {QLatin1String("accessed"), Attr::Accessed},
-        {QLatin1String("category"), Attr::Category},
-        {QLatin1String("header"), Attr::Header},
-        {QLatin1String("footer"), Attr::Footer},
-        {QLatin1String("alert name"), Attr::AlertName},
-        {QLatin1String("headline"), Attr::Headline},
-        {QLatin1String("summary"), Attr::Summary},
-        {QLatin1String("url"), Attr::Url},
-    };
-    const QStringView key = QStringView(name).trimmed();
-    bool ascii = true;
-    for (const QChar c : key)
-        ascii = ascii && c.unicode() < 0x80;
-    for (const Entry& entry : entries) {
+    // thousands of times per fill: a plain ASCII name is lower-cased into a small buffer and
+    // compared byte by byte; anything else goes through full case folding, which also folds
+    // a few other letters onto ASCII ones.
+    QStringView key(name);
+    if (!key.isEmpty() && (key.front().isSpace() || key.back().isSpace()))
+        key = key.trimmed();
+    if (key.isEmpty() || key.size() > kLongestAttrName)
+        return Attr::Unknown;
+    char lower[kLongestAttrName];
+    char16_t seen = 0;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        seen |= c;
+        lower[i] = char(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
+    }
+    const bool ascii = seen < 0x80;
+    for (const AttrName& entry : kAttrNames) {
         if (entry.text.size() != key.size())
             continue;
-        // Plain ASCII names (all the lists use) compare letter by letter; anything else goes
-        // through full case folding, which also folds a few other letters onto ASCII ones.
-        if (ascii ? sameAsciiName(key, entry.text)
+        if (ascii ? entry.text.data()[0] == lower[0] &&
+                        std::memcmp(lower, entry.text.data(), size_t(key.size())) == 0
                   : key.compare(entry.text, Qt::CaseInsensitive) == 0)
             return entry.attr;
     }
