@@ -119,6 +119,21 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     EXPECT_EQ(listed, QStringList({"Sport"}));
 }
 
+TEST_F(HeadlineViewTest, SlashesInsideALevelShowInAnyLevelAndAnyCase)
+{
+    const uint32_t channel = rhtest::engine::addChannel("World", "News");
+    addStory(channel, "Deep", 1, {}, "Region/North//South");
+    addStory(channel, "Marked", 2, {}, "Region&SLASH;East");
+    addStory(channel, "Ampersand", 3, {}, "Rock & Roll");
+    CHeadlineView* all = viewOfChannel(channel);
+    EXPECT_EQ(cell(all, rowOf(all, "Deep"), COLUMN_SUBCHANNEL), "Region/North/South");
+    EXPECT_EQ(cell(all, rowOf(all, "Marked"), COLUMN_SUBCHANNEL), "Region/East");
+    EXPECT_EQ(cell(all, rowOf(all, "Ampersand"), COLUMN_SUBCHANNEL), "Rock & Roll");
+
+    CHeadlineView* north = viewOfChannel(channel, "Region/North&slash;South");
+    EXPECT_EQ(headlines(north), QStringList{"Deep"});
+}
+
 TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumnAndASingleChannelDoesNot)
 {
     const uint32_t first = rhtest::engine::addChannel("First", "News");
