@@ -26,6 +26,9 @@ CMDIChildWnd::CMDIChildWnd(const QString& className) : QWidget(nullptr), CWnd(cl
 
 CMDIChildWnd::~CMDIChildWnd()
 {
+    // The views are deleted after this body, as plain child widgets; the one holding the focus
+    // gives it up then, and by that time this object is no frame any more.
+    disconnect(qApp, &QApplication::focusChanged, this, &CMDIChildWnd::onFocusChanged);
     if (!m_destroying) {
         // Deleted without MDIDestroy (its sub-window was deleted, say): the views leave their
         // documents now, a document left without views closes, and the main frame forgets
