@@ -123,6 +123,9 @@ CMDIFrameWnd::CMDIFrameWnd(const QString& className, QWidget* parent)
 CMDIFrameWnd::~CMDIFrameWnd()
 {
     m_destroyed = true;
+    // The client area outlives this body: hiding its windows while the widget goes activates
+    // them one after another, and this object is no main frame by then.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
     for (CMDIChildWnd* child : std::vector<CMDIChildWnd*>(m_children))
         child->MDIDestroy();
     for (CMDIChildWnd* child : m_children)

@@ -348,4 +348,20 @@ TEST_F(Templates, DeletingAFrameWhoseViewHasTheFocusLeavesTheHalfGoneFrameAlone)
     delete sub;
 }
 
+TEST_F(Templates, AShownMainFrameGoesWithAWindowThatIsNoFrame)
+{
+    // Hiding the windows of a main frame that is being destroyed activates them one by one;
+    // the half-destroyed main frame is not told.
+    CDocTemplate* docTemplate = addTemplate();
+    main->show();
+    ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+    QPointer<QMdiSubWindow> plain = main->MDIClient()->addSubWindow(new QWidget);
+    plain->show();
+    ASSERT_TRUE(rhtest::waitFor([&] { return plain->isVisible(); }));
+    delete main;
+    main = nullptr;
+    EXPECT_TRUE(plain.isNull());
+    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
+}
+
 } // namespace
