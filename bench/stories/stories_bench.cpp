@@ -63,12 +63,12 @@ struct Fixture {
         vantrel::Engine::start(options);
         vantrel::Engine* engine = vantrel::Engine::instance();
         for (int c = 0; c < kChannels; ++c) {
-            vantrel::ChannelSpec spec;
-            spec.name = QStringLiteral("Channel %1").arg(c);
-            spec.category = QStringLiteral("Big");
-            spec.url = writeFeed(feeds.path() + QStringLiteral("/feed%1.xml").arg(c),
+            vantrel::ChannelSpec desc;
+            desc.name = QStringLiteral("Channel %1").arg(c);
+            desc.category = QStringLiteral("Big");
+            desc.url = writeFeed(feeds.path() + QStringLiteral("/feed%1.xml").arg(c),
                                  c * kStoriesPerChannel);
-            const uint32_t id = engine->addChannel(spec);
+            const uint32_t id = engine->addChannel(desc);
             engine->updateChannelNow(id);
             channels.push_back(id);
         }

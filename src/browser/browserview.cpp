@@ -186,13 +186,13 @@ CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView
     // The classic face of the address box is the desktop's interface font here.
     const QFont addressFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     int x = area.left();
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonSpec& entry : kButtons) {
         auto* button = new QKCoolButton(this);
-        button->Create(LoadString(spec.text), QKCoolButton::StyleVisible, QKCoolButton::QKCB_BITMAP,
-                       QRect(x, area.top(), BROWSER_BUTTON_SIZE, BROWSER_BUTTON_SIZE), this,
-                       spec.id);
-        button->setToolTip(LoadString(spec.text));
-        button->setObjectName(LoadString(spec.text));
+        button->Create(
+            LoadString(entry.text), QKCoolButton::StyleVisible, QKCoolButton::QKCB_BITMAP,
+            QRect(x, area.top(), BROWSER_BUTTON_SIZE, BROWSER_BUTTON_SIZE), this, entry.id);
+        button->setToolTip(LoadString(entry.text));
+        button->setObjectName(LoadString(entry.text));
         connect(button, &QKCoolButton::command, this, [this](uint32_t id) { OnButton(id); });
         m_buttons.push_back(button);
         x += BROWSER_BUTTON_SIZE + BROWSER_BUTTON_GAP;
