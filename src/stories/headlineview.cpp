@@ -273,19 +273,23 @@ CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineV
     installEventFilter(this);
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { OnColumnClick(column); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (old != m_list || !m_popup)
-            return;
-        QWidget* popupWindow = m_popup->GetPopupWindow();
-        if (popupWindow && now && (now == popupWindow || popupWindow->isAncestorOf(now)))
-            return;
-        HidePopup();
-    });
+    m_focusConnection =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            if (old != m_list || !m_popup)
+                return;
+            QWidget* popupWindow = m_popup->GetPopupWindow();
+            if (popupWindow && now && (now == popupWindow || popupWindow->isAncestorOf(now)))
+                return;
+            HidePopup();
+        });
     RegisterCommands();
 }
 
 CHeadlineView::~CHeadlineView()
 {
+    // The widget base class still moves the focus while it tears down the children; by then
+    // this object is no longer a headline view, so the focus watch must end here.
+    disconnect(m_focusConnection);
     Destroy();
 }
 

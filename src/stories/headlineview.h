@@ -195,4 +195,6 @@ private:
     std::unique_ptr<QLabel> m_dragImage;
     QCursor m_dropCursor;
     QCursor m_noDropCursor;
+    // Hides the summary pop-up when the list loses the focus; ended first at destruction.
+    QMetaObject::Connection m_focusConnection;
 };
