@@ -88,11 +88,11 @@ protected:
 
     static uint32_t story(uint32_t channel, const QString& url, const QString& package = QString())
     {
-        rhtest::engine::StorySpec spec;
-        spec.headline = url;
-        spec.url = url;
-        spec.enclosureUrl = package;
-        return rhtest::engine::addStory(channel, spec);
+        rhtest::engine::StorySpec desc;
+        desc.headline = url;
+        desc.url = url;
+        desc.enclosureUrl = package;
+        return rhtest::engine::addStory(channel, desc);
     }
     // A number attribute of a story as the directory shows it (0xFFFF when unreadable).
     static uint32_t attribute(uint32_t channel, uint32_t number, const char* name)

@@ -79,14 +79,14 @@ uint32_t StoriesTest::addStory(uint32_t channel, const QString& headline, int mi
                                const QVariantMap& attributes, const QString& category,
                                const QString& summary)
 {
-    rhtest::engine::StorySpec spec;
-    spec.headline = headline;
-    spec.summary = summary;
-    spec.category = category;
-    spec.url = QStringLiteral("https://news.example/%1").arg(headline.toHtmlEscaped());
-    spec.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
-    spec.attributes = attributes;
-    return rhtest::engine::addStory(channel, spec);
+    rhtest::engine::StorySpec desc;
+    desc.headline = headline;
+    desc.summary = summary;
+    desc.category = category;
+    desc.url = QStringLiteral("https://news.example/%1").arg(headline.toHtmlEscaped());
+    desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
+    desc.attributes = attributes;
+    return rhtest::engine::addStory(channel, desc);
 }
 
 CHeadlineView* StoriesTest::attach(std::unique_ptr<CChannelDoc> doc)

@@ -45,12 +45,12 @@ protected:
     }
     static uint32_t playable(uint32_t channel, const QString& headline, int minutes)
     {
-        rhtest::engine::StorySpec spec;
-        spec.headline = headline;
-        spec.bundletType = 0x4;
-        spec.enclosureUrl = "https://media.example/" + headline + ".avi";
-        spec.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
-        return rhtest::engine::addStory(channel, spec);
+        rhtest::engine::StorySpec desc;
+        desc.headline = headline;
+        desc.bundletType = 0x4;
+        desc.enclosureUrl = "https://media.example/" + headline + ".avi";
+        desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
+        return rhtest::engine::addStory(channel, desc);
     }
 };
 
@@ -325,11 +325,11 @@ TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
     f.write("x");
     f.close();
     const uint32_t channel = rhtest::engine::addChannel("Media", "News");
-    rhtest::engine::StorySpec spec;
-    spec.headline = "local clip";
-    spec.bundletType = 0x4;
-    spec.enclosureUrl = QUrl::fromLocalFile(file).toString();
-    const uint32_t number = rhtest::engine::addStory(channel, spec);
+    rhtest::engine::StorySpec desc;
+    desc.headline = "local clip";
+    desc.bundletType = 0x4;
+    desc.enclosureUrl = QUrl::fromLocalFile(file).toString();
+    const uint32_t number = rhtest::engine::addStory(channel, desc);
     CHeadlineView* view = viewOfChannel(channel);
     view->SelectRows({0});
     std::vector<CHeadlineView::MenuEntry> menu;

@@ -578,13 +578,13 @@ TEST(LocalTimeText, GivesTheCalendarDateOfAnyDay)
 TEST_F(ApiTest, AttributeNamesMatchInAnyCaseAndWithSurroundingSpaces)
 {
     const uint32_t channel = eb::addChannel("Names", "News");
-    eb::StorySpec spec;
-    spec.headline = "Kept and read";
-    spec.category = "World";
-    spec.attributes["Read"] = 1;
-    spec.attributes["Keep"] = 1;
-    spec.attributes["Rating"] = 7;
-    const uint32_t number = eb::addStory(channel, spec);
+    eb::StorySpec desc;
+    desc.headline = "Kept and read";
+    desc.category = "World";
+    desc.attributes["Read"] = 1;
+    desc.attributes["Keep"] = 1;
+    desc.attributes["Rating"] = 7;
+    const uint32_t number = eb::addStory(channel, desc);
     ASSERT_NE(number, 0u);
     for (const char* name : {"Read", "read", "READ", " Read ", "rEaD\t"})
         EXPECT_EQ(attribute(channel, number, name), 1u) << name;
