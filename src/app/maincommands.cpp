@@ -180,17 +180,6 @@ QString ReplayMenuText(const QString& animationName, const QString& fallbackName
 namespace
 {
 
-CReadhallApp* readhallApp()
-{
-    return CReadhallApp::instance();
-}
-
-CDocTemplate* templateAt(int slot)
-{
-    CReadhallApp* app = readhallApp();
-    return app ? app->GetTemplate(slot) : nullptr;
-}
-
 QString readhallSettingsKey()
 {
     return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
@@ -243,7 +232,7 @@ constexpr WindowCommand kWindowCommands[] = {
 
 CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
 {
-    CReadhallApp* app = readhallApp();
+    CReadhallApp* app = CReadhallApp::instance();
     CDocTemplate* docTemplate = app ? app->GetTemplate(templateSlot) : nullptr;
     CDocument* doc = nullptr;
     if (docTemplate) {
@@ -326,7 +315,7 @@ void CMainFrame::onHomePage()
 
 void CMainFrame::showHelpContents()
 {
-    CReadhallApp* app = readhallApp();
+    CReadhallApp* app = CReadhallApp::instance();
     ShowHelpViewer(this, app ? app->m_helpFilePath : QString());
 }
 
@@ -356,14 +345,14 @@ void CMainFrame::registerCommands()
                   [this, command] { ShowWindowKind(command.templateSlot, command.viewCode); });
         onUpdate(command.id, [this, command](CCmdUI* ui) {
             CDocTemplate* active = activeTemplate(this);
-            ui->SetRadio(active && active == templateAt(command.templateSlot));
+            ui->SetRadio(active && active == CReadhallApp::TemplateOf(command.templateSlot));
             ui->Enable(1);
         });
     }
     onCommand(ID_VIEW_PUBLISHING_WIZARD, [this] { onPublishingWizard(); });
     onUpdate(ID_VIEW_PUBLISHING_WIZARD, [this](CCmdUI* ui) {
         CDocTemplate* active = activeTemplate(this);
-        ui->SetRadio(active && active == templateAt(TEMPLATE_PUBLISHING));
+        ui->SetRadio(active && active == CReadhallApp::TemplateOf(TEMPLATE_PUBLISHING));
         ui->Enable(IsPublishingWizardAvailable());
     });
 
@@ -408,7 +397,7 @@ void CMainFrame::registerCommands()
         ui->Enable(readLayoutValue(QString::fromLatin1(LAYOUT_KEY_PATH), "LockBrowser", 0) == 0);
     });
     onCommand(ID_VIEW_UNREAD_ONLY, [this] {
-        CReadhallApp* app = readhallApp();
+        CReadhallApp* app = CReadhallApp::instance();
         if (!app)
             return;
         app->m_bShowUnreadItemsOnly = app->m_bShowUnreadItemsOnly ? 0 : 1;
@@ -416,7 +405,7 @@ void CMainFrame::registerCommands()
                               static_cast<WPARAM>(app->m_bShowUnreadItemsOnly), 0);
     });
     onUpdate(ID_VIEW_UNREAD_ONLY, [](CCmdUI* ui) {
-        CReadhallApp* app = readhallApp();
+        CReadhallApp* app = CReadhallApp::instance();
         ui->SetCheck(app && app->m_bShowUnreadItemsOnly ? 1 : 0);
         ui->Enable(app != nullptr);
     });

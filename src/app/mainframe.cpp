@@ -129,22 +129,6 @@ QString SiblingProgramPath(const char* programName)
     return QFileInfo(program).absolutePath() + QLatin1Char('/') + QString::fromLatin1(programName);
 }
 
-namespace
-{
-
-CReadhallApp* readhallApp()
-{
-    return CReadhallApp::instance();
-}
-
-CDocTemplate* templateAt(int slot)
-{
-    CReadhallApp* app = readhallApp();
-    return app ? app->GetTemplate(slot) : nullptr;
-}
-
-} // namespace
-
 // ---- program-wide values
 
 DWORD GetWorkgroupRestrictions()
@@ -657,7 +641,7 @@ void CMainFrame::registerMessages()
 LRESULT CMainFrame::onShowChannel(WPARAM channelId)
 {
     SendMessage(hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-    CDocTemplate* channelTemplate = templateAt(TEMPLATE_CHANNEL);
+    CDocTemplate* channelTemplate = CReadhallApp::TemplateOf(TEMPLATE_CHANNEL);
     CDocument* doc = channelTemplate ? channelTemplate->GetFirstDocument() : nullptr;
     CView* view = doc ? doc->GetFirstView() : nullptr;
     CMDIChildWnd* frame = view ? view->GetParentFrame() : nullptr;
@@ -684,7 +668,7 @@ LRESULT CMainFrame::onShowStatusText(WPARAM text)
 
 void CMainFrame::OnClose()
 {
-    CReadhallApp* app = readhallApp();
+    CReadhallApp* app = CReadhallApp::instance();
     if (app && app->m_nModalOperationCount > 0)
         return; // a modal directory operation runs; the user can close later
     SaveBarState(QString::fromLatin1(kBarState));

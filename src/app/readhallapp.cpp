@@ -358,6 +358,12 @@ CDocTemplate* CReadhallApp::GetTemplate(int which) const
     return m_templates[which];
 }
 
+CDocTemplate* CReadhallApp::TemplateOf(int which)
+{
+    CReadhallApp* app = instance();
+    return app ? app->GetTemplate(which) : nullptr;
+}
+
 CMDIFrameWnd* CReadhallApp::GetMainFrame() const
 {
     return qobject_cast<CMDIFrameWnd*>(m_mainFrame.data());

@@ -117,6 +117,8 @@ public:
 
     // The window kinds; null before start-up registered them.
     CDocTemplate* GetTemplate(int which) const;
+    // The running application's window kind; null when there is no application.
+    static CDocTemplate* TemplateOf(int which);
     // The main frame; null before it exists.
     CMDIFrameWnd* GetMainFrame() const;
 
