@@ -233,14 +233,7 @@ CMainFrame::~CMainFrame()
     if (!m_destroyed && m_created) {
         // Destroyed without going through DestroyWindow (tests, failed start-up): leave the
         // engine and the notification window in order all the same.
-        VTUnRegisterNotificationCallback(&CMainFrame::EngineCallback);
-        if (m_pNotificationWindow) {
-            for (int number : {VTNOTIFICATION_ANIMATION_STARTED, VTNOTIFICATION_ANIMATION_STOPPED,
-                               VTNOTIFICATION_RESTRICTIONS_CHANGED, VTNOTIFICATION_STATUS_TEXT})
-                m_pNotificationWindow->RemoveHandler(number);
-            m_pNotificationWindow->Release();
-            m_pNotificationWindow = nullptr;
-        }
+        detachFromEngine();
     }
     if (g_mainFrameWindow.load() == hwnd())
         g_mainFrameWindow.store(0);
@@ -675,11 +668,8 @@ void CMainFrame::OnClose()
     CMDIFrameWnd::OnClose();
 }
 
-void CMainFrame::OnDestroy()
+void CMainFrame::detachFromEngine()
 {
-    if (m_destroyed)
-        return;
-    m_destroyed = true;
     if (m_pNotificationWindow) {
         // The status text handler goes too: it belongs to this frame.
         for (int number : {VTNOTIFICATION_ANIMATION_STARTED, VTNOTIFICATION_ANIMATION_STOPPED,
@@ -689,6 +679,14 @@ void CMainFrame::OnDestroy()
         m_pNotificationWindow = nullptr;
     }
     VTUnRegisterNotificationCallback(&CMainFrame::EngineCallback);
+}
+
+void CMainFrame::OnDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    detachFromEngine();
     g_mainFrameWindow.store(0);
     writePlacement();
     WriteLayoutFlag(HKEY_CURRENT_USER, readhallKey(), QString::fromLatin1(kToolbarVersion),

@@ -133,6 +133,8 @@ private:
     void createNotificationWindow();
     void workOutSiblingPrograms();
     void startSibling(const char* programName);
+    // Ends the engine callback and the notification handlers of this frame.
+    void detachFromEngine();
     void writePlacement();
     BOOL readLockFlag(const char* name) const;
     void onEndSession();
