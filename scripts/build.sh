@@ -6,5 +6,9 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${1:-$top/build}"
 shift || true
 "$top/scripts/deps.sh"
-cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$top" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" --parallel "$(nproc)"
