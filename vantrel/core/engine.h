@@ -56,6 +56,7 @@ namespace feeds
 class Fetcher;
 }
 class Store;
+struct FeedMerge;
 
 // What a test or the first start gives to create a channel directly (no network).
 struct ChannelSpec {
@@ -238,6 +239,16 @@ private:
     void workerMain();
     bool nextScheduled(uint32_t& channelId, qint64& nextDue);
     void runUpdate(uint32_t channelId);
+    // What a committed merge changed, for the change reports.
+    struct MergeOutcome {
+        std::vector<uint32_t> created;
+        std::vector<uint32_t> updated;
+        std::vector<uint32_t> alerts;
+        bool attributesChanged = false;
+        QString logoUrl; // a logo to fetch
+    };
+    // Stores a merge and applies it to the model once it committed (model lock held).
+    MergeOutcome applyMerge(Channel& channel, FeedMerge merge, qint64 now);
     void runDownloadStory(uint32_t channelId, uint32_t number);
     void runCatalogue(const QString& source);
     void fetchLogo(uint32_t channelId, const QString& logoUrl);

@@ -1,0 +1,57 @@
+#pragma once
+// What the engine's source files share and nobody else needs: limits, the names of the
+// settings kept in the store's meta table, and small helpers. The engine's work is split by
+// responsibility:
+//   engine.cpp               life (paths, start, stop, loading the store), switches
+//   engine_events.cpp        change reporting (directory change messages, callbacks)
+//   engine_stories.cpp       story commands and content packages
+//   engine_subscriptions.cpp subscribing, unsubscribing, channel settings
+//   engine_directory.cpp     directory entries and catalogues
+//   engine_alerts.cpp        alert rules and alerts raised directly
+//   engine_seed.cpp          first-start demo content
+//   engine_worker.cpp        the worker thread: queue, schedule, idle state
+//   engine_updates.cpp       downloads on the worker: channel updates, logos, story pages
+//   feedmerge.cpp            a downloaded feed merged into its channel (pure)
+
+#include "vantrel/core/engine.h"
+#include "vantrel/core/store.h"
+
+#include <QDateTime>
+#include <QLatin1String>
+#include <QString>
+
+namespace vantrel::detail
+{
+
+// Downloads of feeds, catalogues and story pages.
+constexpr qint64 kMaxFeedBytes = 16 * 1024 * 1024;
+constexpr int kFetchTimeoutMs = 60 * 1000;
+// Channel logos.
+constexpr qint64 kMaxLogoBytes = 2 * 1024 * 1024;
+constexpr int kLogoTimeoutMs = 30 * 1000;
+
+inline qint64 nowSecs()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
+
+// Names of the settings the engine keeps in the store's meta table.
+constexpr QLatin1String kMetaDownload("download enabled");
+constexpr QLatin1String kMetaAutoplay("autoplay enabled");
+constexpr QLatin1String kMetaRestrictions("workgroup restrictions");
+constexpr QLatin1String kMetaNextChannel("next channel id");
+constexpr QLatin1String kMetaNextEntry("next entry id");
+constexpr QLatin1String kMetaNextRule("next rule id");
+
+// Stores one meta setting in a transaction of its own; false when it could not be written.
+inline bool saveMetaValue(Store& store, const QString& key, const QString& value)
+{
+    Store::Transaction t(store);
+    store.saveMeta(t, key, value);
+    return t.commit();
+}
+
+// An attribute of a directory entry by name, without regard to case; empty when absent.
+QString entryAttribute(const DirEntry& entry, const char* name);
+
+} // namespace vantrel::detail

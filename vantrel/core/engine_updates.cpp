@@ -1,0 +1,292 @@
+// Downloads on the worker: channel updates, channel logos and story pages.
+
+#include "vantrel/core/engine.h"
+
+#include "vantrel/core/engine_p.h"
+#include "vantrel/core/feedmerge.h"
+#include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace vantrel
+{
+using namespace detail;
+
+namespace
+{
+
+QString newStoriesText(int n)
+{
+    if (n == 0)
+        return QStringLiteral("no new stories");
+    if (n == 1)
+        return QStringLiteral("1 new story");
+    return QStringLiteral("%1 new stories").arg(n);
+}
+
+// A saved story page reads offline, and its relative addresses still resolve against the
+// original address when the network is there.
+QByteArray withBaseAddress(const QByteArray& page, const QString& address)
+{
+    if (page.contains("<base ") || page.contains("<BASE "))
+        return page;
+    const QByteArray base = "<base href=\"" + address.toHtmlEscaped().toUtf8() + "\">";
+    const int head = page.indexOf("<head");
+    if (head >= 0) {
+        const int close = page.indexOf('>', head);
+        if (close >= 0) {
+            QByteArray out = page;
+            out.insert(close + 1, base);
+            return out;
+        }
+    }
+    return base + page;
+}
+
+} // namespace
+
+void Engine::runUpdate(uint32_t channelId)
+{
+    QUrl url;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Channel* c = findChannel(channelId);
+        if (!c || c->url.isEmpty() || channelId == VT_ALERTS_CHANNEL_ID)
+            return;
+        url = QUrl(c->url);
+        c->updating = true;
+        c->status = QStringLiteral("Connecting...");
+    }
+    post(refresh::kChannelStatusChanged, channelId);
+    post(refresh::kChannelFlagsChanged, channelId);
+    fireEngineEvent(channelId);
+
+    const feeds::FetchResult fetched = m_fetcher->fetch(url, kMaxFeedBytes, kFetchTimeoutMs);
+    bool stopping;
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        stopping = m_stopping;
+    }
+    const QUrl source = fetched.finalUrl.isValid() ? fetched.finalUrl : url;
+    QString error;
+    feeds::ParseResult parsed;
+    if (!stopping) {
+        if (!fetched.ok) {
+            error = fetched.error.isEmpty() ? QStringLiteral("download failed") : fetched.error;
+        } else {
+            parsed = feeds::parseFeed(fetched.body, source);
+            if (!parsed.ok)
+                error = QStringLiteral("the feed cannot be read (%1)").arg(parsed.error);
+        }
+    }
+
+    const qint64 now = nowSecs();
+    MergeOutcome outcome;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Channel* c = findChannel(channelId);
+        if (!c)
+            return; // unsubscribed meanwhile
+        c->updating = false;
+        if (stopping) {
+            c->status.clear();
+            return;
+        }
+        if (!error.isEmpty()) {
+            // Nothing stored about the stories changes on a failed update.
+            c->status = QStringLiteral("Update failed: %1").arg(error);
+            c->lastAttempt = now;
+            Store::Transaction t(*m_store);
+            m_store->saveChannel(t, *c);
+            t.commit();
+        } else {
+            outcome =
+                applyMerge(*c, mergeFeed(*c, parsed.feed, m_rules, m_alerts->nextStory, now), now);
+        }
+    }
+    if (!outcome.created.empty() || !outcome.updated.empty())
+        post(refresh::kChannelUpdated, channelId);
+    if (!outcome.created.empty())
+        post(refresh::kChannelCounterChanged, channelId);
+    if (!outcome.updated.empty())
+        postStories(refresh::kStoriesAttributeChanged, channelId, outcome.updated);
+    if (outcome.attributesChanged)
+        post(refresh::kChannelAttributeChanged, channelId);
+    post(refresh::kChannelStatusChanged, channelId);
+    post(refresh::kChannelFlagsChanged, channelId);
+    if (!outcome.alerts.empty()) {
+        post(refresh::kChannelUpdated, VT_ALERTS_CHANNEL_ID);
+        post(refresh::kChannelCounterChanged, VT_ALERTS_CHANNEL_ID);
+    }
+    fireEngineEvent(channelId);
+    if (!outcome.alerts.empty())
+        fireEngineEvent(VT_ALERTS_CHANNEL_ID);
+    if (!outcome.logoUrl.isEmpty())
+        fetchLogo(channelId, outcome.logoUrl);
+}
+
+Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
+{
+    // Called with the model lock held. The channel row as it will be after the commit.
+    Channel saved;
+    saved.id = c.id;
+    saved.entryId = c.entryId;
+    saved.name = merge.name;
+    saved.url = c.url;
+    saved.categories = c.categories;
+    saved.homePage = merge.homePage;
+    saved.description = merge.description;
+    saved.enabled = c.enabled;
+    saved.secure = c.secure;
+    saved.filtered = c.filtered;
+    saved.homeServer = c.homeServer;
+    saved.filterWords = c.filterWords;
+    saved.logoFile = c.logoFile;
+    saved.logoUrl = c.logoUrl;
+    saved.lastUpdated = now;
+    saved.lastAttempt = now;
+    saved.contentDate = merge.contentDate;
+    saved.status =
+        QStringLiteral("Updated %1, %2")
+            .arg(QDateTime::fromSecsSinceEpoch(now).toLocalTime().toString(QStringLiteral("hh:mm")),
+                 newStoriesText(int(merge.created.size())));
+    saved.nextStory = merge.nextStory;
+
+    Store::Transaction t(*m_store);
+    for (const Story& s : merge.created)
+        m_store->saveStory(t, c.id, s);
+    for (const Story& s : merge.updated)
+        m_store->saveStory(t, c.id, s);
+    for (const Story& a : merge.alerts)
+        m_store->saveStory(t, VT_ALERTS_CHANNEL_ID, a);
+    m_store->saveChannel(t, saved);
+    if (!merge.alerts.empty()) {
+        const uint32_t keep = m_alerts->nextStory;
+        m_alerts->nextStory = merge.nextAlert;
+        m_store->saveChannel(t, *m_alerts);
+        m_alerts->nextStory = keep;
+    }
+    MergeOutcome outcome;
+    if (!t.commit()) {
+        c.status = QStringLiteral("Update failed: the store cannot be written (%1)")
+                       .arg(m_store->lastError());
+        c.lastAttempt = now;
+        return outcome;
+    }
+    outcome.attributesChanged =
+        saved.name != c.name || saved.homePage != c.homePage || saved.description != c.description;
+    c.name = saved.name;
+    c.homePage = saved.homePage;
+    c.description = saved.description;
+    c.lastUpdated = now;
+    c.lastAttempt = now;
+    c.contentDate = saved.contentDate;
+    c.status = saved.status;
+    c.nextStory = merge.nextStory;
+    for (const QString& file : merge.staleFiles)
+        QFile::remove(file);
+    for (Story& s : merge.updated) {
+        outcome.updated.push_back(s.number);
+        *c.story(s.number) = std::move(s);
+    }
+    for (const Story& s : merge.created) {
+        outcome.created.push_back(s.number);
+        c.appendStory(s);
+    }
+    for (const Story& a : merge.alerts) {
+        outcome.alerts.push_back(a.number);
+        m_alerts->appendStory(a);
+    }
+    m_alerts->nextStory = std::max(m_alerts->nextStory, merge.nextAlert);
+    if (!merge.logoUrl.isEmpty() && (merge.logoUrl != c.logoUrl || !QFileInfo::exists(c.logoFile)))
+        outcome.logoUrl = merge.logoUrl;
+    return outcome;
+}
+
+void Engine::fetchLogo(uint32_t channelId, const QString& logoUrl)
+{
+    const feeds::FetchResult fetched = m_fetcher->fetch(QUrl(logoUrl), 2 * 1024 * 1024, 30000);
+    if (!fetched.ok || fetched.body.isEmpty())
+        return;
+    QString ext = QFileInfo(QUrl(logoUrl).path()).suffix().toLower();
+    if (ext.isEmpty() || ext.size() > 5) {
+        const QString type = fetched.contentType.toLower();
+        ext = type.contains(QLatin1String("png"))    ? QStringLiteral("png")
+              : type.contains(QLatin1String("jpeg")) ? QStringLiteral("jpg")
+              : type.contains(QLatin1String("gif"))  ? QStringLiteral("gif")
+              : type.contains(QLatin1String("svg"))  ? QStringLiteral("svg")
+                                                     : QStringLiteral("img");
+    }
+    const QString folder = m_dataDir + QStringLiteral("/logos");
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/%1.%2").arg(channelId).arg(ext);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(fetched.body) != fetched.body.size() ||
+        !file.commit())
+        return;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Channel* c = findChannel(channelId);
+        if (!c)
+            return;
+        const QString oldFile = c->logoFile;
+        const QString oldUrl = c->logoUrl;
+        c->logoFile = path;
+        c->logoUrl = logoUrl;
+        Store::Transaction t(*m_store);
+        m_store->saveChannel(t, *c);
+        if (!t.commit()) {
+            c->logoFile = oldFile;
+            c->logoUrl = oldUrl;
+            return;
+        }
+    }
+    post(refresh::kChannelAttributeChanged, channelId);
+    fireEngineEvent(channelId);
+}
+
+void Engine::runDownloadStory(uint32_t channelId, uint32_t number)
+{
+    QString link;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Channel* c = findChannel(channelId);
+        const Story* s = c ? c->story(number) : nullptr;
+        if (!s || !s->localPath.isEmpty() || s->link.isEmpty())
+            return;
+        link = s->link;
+    }
+    const feeds::FetchResult fetched = m_fetcher->fetch(QUrl(link), kMaxFeedBytes, kFetchTimeoutMs);
+    if (!fetched.ok) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(m_mutex);
+            Channel* c = findChannel(channelId);
+            if (!c)
+                return;
+            c->status = QStringLiteral("Story download failed: %1").arg(fetched.error);
+        }
+        post(refresh::kChannelStatusChanged, channelId);
+        fireEngineEvent(channelId);
+        return;
+    }
+    const QString folder = m_dataDir + QStringLiteral("/pages/%1").arg(channelId);
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/%1.html").arg(number);
+    QSaveFile file(path);
+    const QByteArray page = withBaseAddress(fetched.body, link);
+    if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit())
+        return;
+    const bool stored = applyStoryChange(channelId, {number}, [&](Story& s) {
+        s.localPath = path;
+        return true;
+    });
+    if (!stored)
+        QFile::remove(path);
+}
+
+} // namespace vantrel

@@ -1,0 +1,180 @@
+// The worker thread: its queue of jobs, the update schedule and the idle state.
+
+#include "vantrel/core/engine.h"
+
+#include "vantrel/core/engine_p.h"
+#include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/store.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <algorithm>
+#include <limits>
+
+namespace vantrel
+{
+using namespace detail;
+
+void Engine::enqueue(const Job& job)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        // One pending update per channel is enough.
+        if (job.kind == Job::Update) {
+            for (const Job& j : m_jobs) {
+                if (j.kind == Job::Update && j.channelId == job.channelId)
+                    return;
+            }
+        }
+        m_jobs.push_back(job);
+    }
+    m_workCv.notify_all();
+}
+
+void Engine::wake()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        ++m_wakeups;
+    }
+    m_workCv.notify_all();
+}
+
+bool Engine::nextScheduled(uint32_t& channelId, qint64& nextDue)
+{
+    channelId = 0;
+    nextDue = std::numeric_limits<qint64>::max();
+    // The switch is read under the model lock, where it is changed: a channel added after
+    // downloads were suspended is then never taken for a scheduled update.
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!m_downloadEnabled || m_shutDown)
+        return false;
+    const qint64 now = nowSecs();
+    const qint64 interval = m_intervalSecs.load();
+    for (const auto& c : m_channels) {
+        if (!c->enabled || c->url.isEmpty())
+            continue;
+        const qint64 due = c->lastAttempt == 0 ? 0 : c->lastAttempt + interval;
+        if (due <= now) {
+            channelId = c->id;
+            return true;
+        }
+        nextDue = std::min(nextDue, due);
+    }
+    return false;
+}
+
+void Engine::workerMain()
+{
+    for (;;) {
+        Job job;
+        bool haveJob = false;
+        uint64_t wakeups = 0;
+        {
+            std::unique_lock<std::mutex> lock(m_workMutex);
+            wakeups = m_wakeups;
+            m_busy = false;
+            if (m_stopping)
+                break;
+            if (!m_jobs.empty()) {
+                job = m_jobs.front();
+                m_jobs.pop_front();
+                haveJob = true;
+                m_busy = true;
+            }
+        }
+        if (!haveJob) {
+            uint32_t due = 0;
+            qint64 nextDue = 0;
+            if (nextScheduled(due, nextDue)) {
+                std::unique_lock<std::mutex> lock(m_workMutex);
+                if (m_stopping)
+                    break;
+                m_busy = true;
+                job.kind = Job::Update;
+                job.channelId = due;
+                haveJob = true;
+            } else {
+                std::unique_lock<std::mutex> lock(m_workMutex);
+                if (m_stopping)
+                    break;
+                // Something changed while the schedule was being read: read it again.
+                if (!m_jobs.empty() || m_wakeups != wakeups)
+                    continue;
+                const qint64 now = nowSecs();
+                const qint64 waitSecs = nextDue == std::numeric_limits<qint64>::max()
+                                            ? 60
+                                            : std::max<qint64>(1, nextDue - now);
+                m_workCv.wait_for(lock, std::chrono::seconds(std::min<qint64>(waitSecs, 60)));
+                continue;
+            }
+        }
+        switch (job.kind) {
+        case Job::Update:
+            runUpdate(job.channelId);
+            break;
+        case Job::DownloadStory:
+            runDownloadStory(job.channelId, job.number);
+            break;
+        case Job::Catalogue:
+            runCatalogue(job.source);
+            break;
+        }
+    }
+    m_store->closeThreadConnection();
+}
+
+void Engine::stopWorker()
+{
+    if (!m_worker)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        m_stopping = true;
+        m_jobs.clear();
+    }
+    m_fetcher->cancel();
+    m_workCv.notify_all();
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    std::lock_guard<std::mutex> lock(m_workMutex);
+    m_busy = false;
+}
+
+bool Engine::isIdle()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        if (m_worker && (m_busy || !m_jobs.empty()))
+            return false;
+    }
+    if (m_worker) {
+        uint32_t due = 0;
+        qint64 next = 0;
+        if (nextScheduled(due, next))
+            return false;
+    }
+    std::lock_guard<std::mutex> lock(m_refreshMutex);
+    return m_pending.empty();
+}
+
+bool Engine::waitForIdle(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (isIdle()) {
+            // Deliver what the last step queued, then check once more.
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (isIdle())
+                return true;
+        }
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+}
+
+} // namespace vantrel

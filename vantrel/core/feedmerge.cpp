@@ -1,0 +1,118 @@
+#include "vantrel/core/feedmerge.h"
+
+#include "vantrel/core/textrules.h"
+
+#include <QSet>
+
+namespace vantrel
+{
+namespace
+{
+
+// The story facts a feed item gives; everything else about a story is the engine's or the
+// person's.
+void takeFeedFacts(Story& s, const feeds::Item& item)
+{
+    s.identity = item.identity;
+    s.headline = item.headline;
+    s.summary = item.summary;
+    s.link = item.link;
+    s.published = item.published.isValid() ? item.published.toSecsSinceEpoch() : 0;
+    s.category =
+        item.categories.isEmpty() ? QString() : storyCategoryFromFeed(item.categories.first());
+    s.enclosureUrl = item.enclosure.url;
+    s.enclosureType = item.enclosure.mimeType;
+    s.enclosureLength = item.enclosure.length;
+    s.bundletType = feeds::bundletTypeFor(item.enclosure);
+}
+
+bool sameFeedFacts(const Story& a, const Story& b)
+{
+    return a.headline == b.headline && a.summary == b.summary && a.link == b.link &&
+           a.published == b.published && a.category == b.category &&
+           a.enclosureUrl == b.enclosureUrl && a.enclosureType == b.enclosureType &&
+           a.enclosureLength == b.enclosureLength && a.bundletType == b.bundletType;
+}
+
+// A filtered channel keeps only the stories that name one of its words in the headline, the
+// summary or a category.
+bool passesFilter(const Channel& channel, const Story& s, const feeds::Item& item)
+{
+    if (!channel.filtered || channel.filterWords.isEmpty())
+        return true;
+    return matchesAnyWord(s.headline + QLatin1Char('\n') + s.summary + QLatin1Char('\n') +
+                              item.categories.join(QLatin1Char(' ')),
+                          channel.filterWords);
+}
+
+} // namespace
+
+FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed,
+                    const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now)
+{
+    FeedMerge m;
+    m.nextStory = channel.nextStory;
+    m.nextAlert = nextAlert;
+    m.name = channel.name.isEmpty() ? feed.title : channel.name;
+    m.homePage = channel.homePage.isEmpty() ? feed.homePage : channel.homePage;
+    m.description = channel.description.isEmpty() ? feed.description : channel.description;
+    m.contentDate = feed.updated.isValid() ? feed.updated.toSecsSinceEpoch() : 0;
+    m.logoUrl = feed.logoUrl;
+
+    QSet<QString> seen;
+    // Feeds list the newest item first; numbering from the end gives newer stories higher
+    // numbers.
+    for (auto it = feed.items.rbegin(); it != feed.items.rend(); ++it) {
+        const feeds::Item& item = *it;
+        if (item.identity.isEmpty() || seen.contains(item.identity) ||
+            channel.tombstones.contains(item.identity))
+            continue;
+        seen.insert(item.identity);
+
+        const int existing = channel.indexOfIdentity(item.identity);
+        if (existing >= 0) {
+            const Story& before = channel.stories[size_t(existing)];
+            Story s = before;
+            takeFeedFacts(s, item);
+            if (sameFeedFacts(before, s))
+                continue;
+            // A copy of a page the story no longer points at is stale.
+            if (before.link != s.link && !s.localPath.isEmpty()) {
+                m.staleFiles.push_back(s.localPath);
+                s.localPath.clear();
+            }
+            m.updated.push_back(std::move(s));
+            continue;
+        }
+
+        Story s;
+        takeFeedFacts(s, item);
+        if (!passesFilter(channel, s, item))
+            continue;
+        s.number = m.nextStory++;
+        s.bundletId = s.number;
+        s.received = now;
+        for (const AlertRule& rule : rules) {
+            if (!matchesAnyWord(s.headline, rule.words) && !matchesAnyWord(s.summary, rule.words))
+                continue;
+            Story a;
+            a.number = m.nextAlert++;
+            a.bundletId = a.number;
+            a.headline = s.headline;
+            a.summary = s.summary;
+            a.link = s.link;
+            a.published = s.published;
+            a.received = now;
+            a.category = rule.category;
+            a.alertName = rule.name;
+            a.alertChannelId = channel.id;
+            a.alertStoryId = s.number;
+            m.alerts.push_back(std::move(a));
+            s.alerted = 1;
+        }
+        m.created.push_back(std::move(s));
+    }
+    return m;
+}
+
+} // namespace vantrel

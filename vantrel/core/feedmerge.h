@@ -1,0 +1,47 @@
+#pragma once
+// One download of a channel's feed merged into the channel. This is the one place where
+// incoming stories are made: new items become stories, changed items update their stories
+// (the person's marks stay), deleted stories stay deleted, a filtered channel keeps only the
+// stories that name its words, and alert rules raise alerts on new stories.
+//
+// The merge is pure: it reads the channel and returns what should change. The engine stores
+// the result in one transaction and applies it to the model only when that committed.
+
+#include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/model.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <vector>
+
+namespace vantrel
+{
+
+struct FeedMerge {
+    // New stories, oldest first, numbered from the channel's next story number.
+    std::vector<Story> created;
+    // Stories whose feed facts changed, in full as they are to be stored.
+    std::vector<Story> updated;
+    // New stories of the alerts channel, numbered from the alerts channel's next number.
+    std::vector<Story> alerts;
+    // Downloaded copies of pages that their story no longer points at.
+    QStringList staleFiles;
+    uint32_t nextStory = 1; // the channel's next story number afterwards
+    uint32_t nextAlert = 1; // the alerts channel's next story number afterwards
+
+    // The channel's facts afterwards: what the channel already has wins over the feed.
+    QString name;
+    QString homePage;
+    QString description;
+    qint64 contentDate = 0; // the feed's own date; 0 when it gives none
+    QString logoUrl;        // the feed's logo, when the engine may fetch it; else empty
+};
+
+// Merges the feed into the channel.
+// Alerts are raised on new stories that match one of the rules; nextAlert is the alerts
+// channel's next story number; now is the time the new stories are received.
+FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed,
+                    const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now);
+
+} // namespace vantrel
