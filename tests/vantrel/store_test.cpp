@@ -7,8 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QUrl>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -102,40 +107,208 @@ TEST_F(StoreTest, WorkgroupRestrictionsStartAtZero)
     EXPECT_EQ(mask, 0u);
 }
 
-TEST_F(StoreTest, DamagedStoreIsMovedAsideAndTheEngineStartsEmpty)
+namespace
 {
-    eb::addChannel("Doomed");
-    eb::stop();
-    const QString path = rhtest::engineDataDir() + "/vantrel.db";
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray(8192, 'x'));
+
+// An engine on the folder without demo content or download worker.
+vantrel::Engine::Options quietOptions(const QString& dir, int lockWaitMs = 20000)
+{
+    vantrel::Engine::Options options;
+    options.dataDir = dir;
+    options.seedDemo = false;
+    options.startWorker = false;
+    options.storeLockWaitMs = lockWaitMs;
+    return options;
+}
+
+// A store in dir holding one channel named "Kept" with 400 stories; returns its file.
+QString storeWithAChannel(const QString& dir)
+{
+    QDir().mkpath(dir);
+    std::vector<Item> items;
+    for (int i = 0; i < 400; ++i)
+        items.push_back({QString("g%1").arg(i), QString("Story %1").arg(i),
+                         QString("Story %1 text. ").arg(i).repeated(12), "", "", "", ""});
+    QFile feed(dir + "/feed.xml");
+    feed.open(QIODevice::WriteOnly);
+    feed.write(rss(items));
+    feed.close();
+    vantrel::Engine engine(quietOptions(dir));
+    vantrel::ChannelSpec spec;
+    spec.name = "Kept";
+    spec.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
+    engine.updateChannelNow(engine.addChannel(spec));
+    return dir + "/vantrel.db";
+}
+
+QStringList channelNames(vantrel::Engine& engine)
+{
+    QStringList names;
+    engine.lock();
+    for (int i = 0; i < engine.services()->GetNoServices(); ++i) {
+        QString name;
+        engine.services()->GetService(i)->GetDisplayName(name);
+        names << name;
     }
-    QFile::remove(path + "-wal");
-    QFile::remove(path + "-shm");
+    engine.unlock();
+    return names;
+}
 
-    ASSERT_TRUE(eb::start());
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    EXPECT_EQ(services->GetNoServices(), 0);
-    ReleaseCServices();
-    QKBuffer note;
-    ASSERT_EQ(VTGetEngineStatus(note), 1);
-    EXPECT_TRUE(note.GetText().contains("damaged")) << note.GetText().toStdString();
-    const QStringList aside =
-        QDir(rhtest::engineDataDir()).entryList({"vantrel.db.damaged-*"}, QDir::Files);
-    ASSERT_EQ(aside.size(), 1);
-    QFile kept(rhtest::engineDataDir() + "/" + aside.first());
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x'));
+QStringList movedAside(const QString& dir)
+{
+    return QDir(dir).entryList({"vantrel.db.damaged-*"}, QDir::Files, QDir::Name);
+}
 
-    // The new store works.
-    const uint32_t id = eb::addChannel("Fresh");
-    ASSERT_NE(id, 0u);
-    reopen();
-    EXPECT_NE(GetCServices()->GetServiceByID(id), nullptr);
-    ReleaseCServices();
+// Another program's hold on the store: a connection of its own, on a thread of its own, in a
+// write transaction; an exclusive hold keeps even readers out. It lets go after releaseMs
+// (or when release() is called, or at the end).
+class StoreHolder
+{
+public:
+    StoreHolder(const QString& path, bool exclusive, int releaseMs = 60000)
+    {
+        m_thread = std::thread([=] { hold(path, exclusive, releaseMs); });
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_state != Starting; });
+    }
+    ~StoreHolder()
+    {
+        release();
+        m_thread.join();
+    }
+    bool holding()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_state == Holding;
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_released = true;
+        m_cv.notify_all();
+    }
+
+private:
+    void hold(const QString& path, bool exclusive, int releaseMs)
+    {
+        const QString name = QString("holder-%1").arg(quintptr(this));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+            db.setDatabaseName(path);
+            QSqlQuery q(db);
+            const bool held =
+                db.open() && (!exclusive || q.exec("PRAGMA locking_mode=EXCLUSIVE")) &&
+                q.exec("BEGIN IMMEDIATE") &&
+                q.exec("INSERT OR REPLACE INTO meta (key, value) VALUES ('holder', 'x')");
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_state = held ? Holding : Failed;
+            m_cv.notify_all();
+            m_cv.wait_for(lock, std::chrono::milliseconds(releaseMs), [&] { return m_released; });
+            q.exec("COMMIT");
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    enum State { Starting, Holding, Failed } m_state = Starting;
+    bool m_released = false;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::thread m_thread;
+};
+
+} // namespace
+
+// A store that another connection holds is waited for and opened whole, never taken for
+// damage; the engine does not start on an empty store while it stays locked.
+TEST(StoreLock, BusyStoreIsWaitedForAndNeverMovedAside)
+{
+    for (const bool exclusive : {false, true}) {
+        SCOPED_TRACE(exclusive ? "held exclusively" : "held by a writer");
+        const QString dir = rhtest::testRoot() + (exclusive ? "/exclusive" : "/writer");
+        const QString path = storeWithAChannel(dir);
+        StoreHolder holder(path, exclusive, 400);
+        ASSERT_TRUE(holder.holding());
+        vantrel::Engine engine(quietOptions(dir));
+        ASSERT_TRUE(engine.isOpen()) << engine.engineStatus().toStdString();
+        EXPECT_EQ(channelNames(engine), QStringList{"Kept"});
+        EXPECT_EQ(engine.engineStatus(), QString());
+        EXPECT_EQ(movedAside(dir), QStringList());
+    }
+}
+
+TEST(StoreLock, StoreThatStaysLockedStopsTheStartAndSaysWhy)
+{
+    const QString dir = rhtest::testRoot() + "/locked";
+    const QString path = storeWithAChannel(dir);
+    StoreHolder holder(path, true);
+    ASSERT_TRUE(holder.holding());
+    EXPECT_FALSE(vantrel::Engine::start(quietOptions(dir, 300)));
+    EXPECT_EQ(vantrel::Engine::instance(), nullptr);
+    EXPECT_TRUE(vantrel::Engine::startError().contains("in use by another program"))
+        << vantrel::Engine::startError().toStdString();
+    EXPECT_EQ(movedAside(dir), QStringList());
+
+    holder.release();
+    vantrel::Engine engine(quietOptions(dir));
+    ASSERT_TRUE(engine.isOpen());
+    EXPECT_EQ(channelNames(engine), QStringList{"Kept"});
+}
+
+// Only real damage moves a store aside, and its journal files go with it.
+TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
+{
+    const struct {
+        const char* name;
+        bool keepHeader; // a real store with malformed pages, else no database at all
+    } cases[] = {{"not a database", false}, {"malformed pages", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString dir = rhtest::testRoot() + "/" + c.name;
+        const QString path = storeWithAChannel(dir);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 16 * 4096);
+        file.seek(c.keepHeader ? 8 * 4096 : 0);
+        file.write(QByteArray(int(file.size() - file.pos()), '\xA5'));
+        file.close();
+        QFile::remove(path + "-wal");
+        QFile::remove(path + "-shm");
+        QByteArray damaged;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        damaged = file.readAll();
+        file.close();
+        if (!c.keepHeader) {
+            for (const char* side : {"-wal", "-shm"}) {
+                QFile journal(path + side);
+                ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+                journal.write(QByteArray("journal") + side);
+            }
+        }
+
+        vantrel::Engine engine(quietOptions(dir));
+        ASSERT_TRUE(engine.isOpen());
+        EXPECT_EQ(channelNames(engine), QStringList());
+        const QStringList aside = movedAside(dir);
+        ASSERT_FALSE(aside.isEmpty());
+        EXPECT_TRUE(engine.storeNote().contains(aside.first())) << engine.storeNote().toStdString();
+        EXPECT_EQ(engine.engineStatus(), engine.storeNote());
+        QFile kept(dir + "/" + aside.first());
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), damaged);
+        if (!c.keepHeader) {
+            EXPECT_EQ(aside,
+                      QStringList({aside.first(), aside.first() + "-shm", aside.first() + "-wal"}));
+            QFile wal(dir + "/" + aside.first() + "-wal");
+            ASSERT_TRUE(wal.open(QIODevice::ReadOnly));
+            EXPECT_EQ(wal.readAll(), QByteArray("journal-wal"));
+        }
+        // The new store keeps what is added to it.
+        vantrel::ChannelSpec spec;
+        spec.name = "Fresh";
+        EXPECT_NE(engine.addChannel(spec), 0u);
+    }
 }
 
 TEST_F(StoreTest, DataDirectoryFollowsTheEnvironment)
@@ -162,6 +335,8 @@ TEST(StoreOpen, EngineDoesNotStartWithoutAUsableDataDirectory)
     const int started = ENGCTLInitialize(0);
     qunsetenv("VANTREL_DATA_DIR");
     EXPECT_EQ(started, 0);
+    EXPECT_TRUE(vantrel::Engine::startError().contains("cannot be opened"))
+        << vantrel::Engine::startError().toStdString();
     EXPECT_EQ(vantrel::Engine::instance(), nullptr);
     EXPECT_EQ(GetCServices(), nullptr);
 }
@@ -189,16 +364,6 @@ TEST_F(StoreTest, RenamedAndMovedChannelStaysSoAndTheWindowsAreTold)
 
 // A process killed while it writes loses at most the change in flight: every channel has
 // either all of its stories or none, and the store opens without damage.
-// An engine on the folder without demo content or download worker.
-static vantrel::Engine::Options quietOptions(const QString& dir)
-{
-    vantrel::Engine::Options options;
-    options.dataDir = dir;
-    options.seedDemo = false;
-    options.startWorker = false;
-    return options;
-}
-
 TEST(StoreCrash, ChildWritesUntilKilled)
 {
     const QString dir = qEnvironmentVariable("VANTREL_CRASH_CHILD_DIR");

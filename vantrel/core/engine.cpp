@@ -22,6 +22,8 @@ namespace
 {
 
 Engine* g_engine = nullptr;
+std::mutex g_startErrorMutex;
+QString g_startError; // why the last start() failed
 
 QString switchText(bool enabled)
 {
@@ -99,20 +101,25 @@ Engine::Engine(const Options& options)
     QDir().mkpath(m_dataDir);
     const QString dbPath = m_dataDir + QStringLiteral("/vantrel.db");
     const bool fresh = !QFileInfo::exists(dbPath);
-    m_store = std::make_unique<Store>(dbPath);
-    m_open = m_store->open();
     m_alerts = std::make_unique<Channel>();
     m_alerts->id = VT_ALERTS_CHANNEL_ID;
     m_alerts->name = QStringLiteral("Alerts");
+    m_store = std::make_unique<Store>(dbPath, options.storeLockWaitMs);
+    StoreContents contents;
+    m_open = m_store->open(contents);
     if (!m_open) {
         m_startNote =
-            QStringLiteral("The engine store cannot be opened: %1").arg(m_store->lastError());
+            m_store->problem() == Store::Problem::Locked
+                ? QStringLiteral("The engine did not start: %1. Close the program that "
+                                 "uses it, or wait until it has finished, and start "
+                                 "again.")
+                      .arg(m_store->lastError())
+                : QStringLiteral("The engine did not start: %1.").arg(m_store->lastError());
         return;
     }
-    m_startNote = m_store->damagedNote();
-    loadFromStore();
-    if (!m_open)
-        return;
+    m_storeNote = m_store->damagedNote();
+    m_startNote = m_storeNote;
+    takeContents(contents);
     const bool noDemo = qEnvironmentVariable("VANTREL_NO_DEMO") == QLatin1String("1");
     if (fresh && options.seedDemo && !noDemo) {
         const QString demo = demoDirectory();
@@ -148,10 +155,20 @@ bool Engine::start(const Options& options)
     if (g_engine)
         return true;
     auto engine = std::make_unique<Engine>(options);
-    if (!engine->isOpen())
+    std::lock_guard<std::mutex> lock(g_startErrorMutex);
+    if (!engine->isOpen()) {
+        g_startError = engine->engineStatus();
         return false;
+    }
+    g_startError.clear();
     g_engine = engine.release();
     return true;
+}
+
+QString Engine::startError()
+{
+    std::lock_guard<std::mutex> lock(g_startErrorMutex);
+    return g_startError;
 }
 
 void Engine::stop()
@@ -167,29 +184,14 @@ QString Engine::engineStatus() const
     return m_startNote;
 }
 
-void Engine::loadFromStore()
+QString Engine::storeNote() const
 {
-    StoreContents contents;
-    if (!m_store->load(contents)) {
-        // Readable schema but unreadable rows: treat the store as damaged.
-        const QString error = m_store->lastError();
-        const QString path = m_store->path();
-        m_store.reset();
-        const QString aside =
-            path + QStringLiteral(".damaged-") +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-        QFile::remove(aside);
-        QFile::rename(path, aside);
-        QFile::remove(path + QStringLiteral("-wal"));
-        QFile::remove(path + QStringLiteral("-shm"));
-        m_startNote = QStringLiteral("The engine store was damaged (%1); it was moved to %2 and "
-                                     "the engine started empty.")
-                          .arg(error, aside);
-        std::fprintf(stderr, "vantrel: %s\n", qPrintable(m_startNote));
-        m_store = std::make_unique<Store>(path);
-        m_open = m_store->open();
-        return;
-    }
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_storeNote;
+}
+
+void Engine::takeContents(StoreContents& contents)
+{
     m_channels = std::move(contents.channels);
     if (contents.alerts)
         m_alerts = std::move(contents.alerts);

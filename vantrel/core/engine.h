@@ -57,6 +57,7 @@ class Fetcher;
 }
 class Store;
 struct FeedMerge;
+struct StoreContents;
 
 // What a test or the first start gives to create a channel directly (no network).
 struct ChannelSpec {
@@ -79,6 +80,8 @@ public:
         QString dataDir;         // empty: dataDirectory()
         bool seedDemo = true;    // seed an empty data directory (unless VANTREL_NO_DEMO=1)
         bool startWorker = true; // false: no background downloads (benchmarks)
+        // How long the start waits for a store that another program holds locked.
+        int storeLockWaitMs = 20000;
     };
 
     // The data directory: $VANTREL_DATA_DIR, else $XDG_DATA_HOME/vantrel, else
@@ -95,12 +98,19 @@ public:
     static Engine* instance();
     static bool start(const Options& options);
     static void stop();
+    // Why the last start() failed, in words for the person (for example a store that another
+    // program kept locked); empty after a start that succeeded.
+    static QString startError();
 
-    // False when the store could not be opened at all (the engine then cannot run).
+    // False when no usable store could be opened (the engine then cannot run; engineStatus()
+    // says why). A store that stays locked is never replaced by an empty one.
     bool isOpen() const { return m_open; }
     // The engine's own state for the user: empty, or what went wrong at start (a damaged store
-    // moved aside).
+    // moved aside, demo content that could not be set up, or why the engine cannot run).
     QString engineStatus() const;
+    // What happened to the store at this start, for the person: empty, or that the store was
+    // damaged and where it was moved (the engine then started empty).
+    QString storeNote() const;
     QString dataDir() const { return m_dataDir; }
 
     // --- The model lock ------------------------------------------------------------------
@@ -217,7 +227,7 @@ private:
         QString source;
     };
 
-    void loadFromStore();
+    void takeContents(StoreContents& contents);
     bool commitNewChannel(std::unique_ptr<Channel> channel);
     Channel* findChannel(uint32_t id);
     std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
@@ -258,6 +268,7 @@ private:
     QString m_dataDir;
     bool m_open = false;
     QString m_startNote;
+    QString m_storeNote;
     std::unique_ptr<Store> m_store;
 
     mutable std::recursive_mutex m_mutex;

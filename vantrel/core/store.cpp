@@ -1,6 +1,7 @@
 #include "vantrel/core/store.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -80,9 +82,39 @@ QMap<QString, QString> mapFromJson(const QString& text)
     return map;
 }
 
+// SQLite's primary result codes that decide what a failure means.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteNotADatabase = 26;
+
+constexpr int kBusyTimeoutMs = 10000;
+
 } // namespace
 
-Store::Store(const QString& path) : m_path(path), m_serial(++g_storeSerial) {}
+// What a failed statement says about the store: locked by someone else, damaged, or neither.
+Store::Problem Store::problemOf(const QSqlError& error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff; // extended codes keep it low
+    if (!ok)
+        return error.type() == QSqlError::NoError ? Problem::None : Problem::Other;
+    switch (code) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return Problem::Locked;
+    case kSqliteCorrupt:
+    case kSqliteNotADatabase:
+        return Problem::Damaged;
+    default:
+        return Problem::Other;
+    }
+}
+
+Store::Store(const QString& path, int lockWaitMs)
+    : m_path(path), m_lockWaitMs(std::max(0, lockWaitMs)), m_serial(++g_storeSerial)
+{
+}
 
 Store::~Store()
 {
@@ -96,18 +128,32 @@ QString Store::connectionName() const
         .arg(quintptr(QThread::currentThreadId()), 0, 16);
 }
 
-bool Store::openConnection(QSqlDatabase& db, QString& error)
+void Store::setError(const QString& error)
+{
+    QMutexLocker lock(&m_errorMutex);
+    m_lastError = error;
+}
+
+QString Store::lastError() const
+{
+    QMutexLocker lock(&m_errorMutex);
+    return m_lastError;
+}
+
+bool Store::openConnection(QSqlDatabase& db, QSqlError& error)
 {
     const QString name = connectionName();
     db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    // A statement that meets a lock waits for it, but never longer than open() waits.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(std::min(m_lockWaitMs, kBusyTimeoutMs)));
     {
         QMutexLocker lock(&namesMutex());
         openNames().insert(name);
     }
     if (!db.open()) {
-        error = db.lastError().text();
+        error = db.lastError();
         return false;
     }
     QSqlQuery q(db);
@@ -115,7 +161,7 @@ bool Store::openConnection(QSqlDatabase& db, QString& error)
     for (const char* pragma :
          {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
-            error = q.lastError().text();
+            error = q.lastError();
             return false;
         }
     }
@@ -128,9 +174,9 @@ QSqlDatabase Store::db()
     if (QSqlDatabase::contains(name))
         return QSqlDatabase::database(name);
     QSqlDatabase db;
-    QString error;
+    QSqlError error;
     if (!openConnection(db, error))
-        m_lastError = error;
+        setError(error.text());
     return db;
 }
 
@@ -175,110 +221,195 @@ void Store::closeAllConnections()
     }
 }
 
-bool Store::checkReadable(QSqlDatabase& db, QString& error)
+bool Store::ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer)
 {
+    newer = false;
+    // Read first: a store that has the schema is not written to at all, so that opening never
+    // waits on a writer for nothing.
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
-        error = q.lastError().text();
-        return false;
-    }
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        error = q.lastError().text();
+        error = q.lastError();
         return false;
     }
     const int version = q.value(0).toInt();
+    q.finish();
+    if (version == kSchemaVersion)
+        return true;
     if (version > kSchemaVersion) {
-        error = QStringLiteral("the store was written by a newer engine (schema %1)").arg(version);
+        newer = true;
+        error = QSqlError(QString(),
+                          QStringLiteral("the store was written by a newer version of the engine "
+                                         "(schema %1)")
+                              .arg(version),
+                          QSqlError::UnknownError);
         return false;
     }
+    // Take the write lock at the start (waiting for it like any statement): a read turned into
+    // a write inside one transaction would fail at once whenever another connection writes.
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        error = q.lastError();
+        return false;
+    }
+    auto rollback = [&] {
+        error = q.lastError();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return false;
+    };
+    for (const char* sql : kSchema) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            return rollback();
+    }
+    if (!q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)))
+        return rollback();
+    if (!q.exec(QStringLiteral("COMMIT")))
+        return rollback();
     return true;
 }
 
-bool Store::createSchema(QSqlDatabase& db, QString& error)
+Store::Problem Store::checkIntegrity(QSqlDatabase& db, QString& error)
 {
     QSqlQuery q(db);
-    if (!db.transaction()) {
-        error = db.lastError().text();
-        return false;
+    if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
+        error = q.lastError().text();
+        const Problem p = problemOf(q.lastError());
+        return p == Problem::None ? Problem::Other : p;
     }
-    for (const char* sql : kSchema) {
-        if (!q.exec(QString::fromLatin1(sql))) {
-            error = q.lastError().text();
-            db.rollback();
+    QStringList findings;
+    while (q.next()) {
+        const QString line = q.value(0).toString();
+        if (line != QLatin1String("ok"))
+            findings << line;
+    }
+    if (findings.isEmpty())
+        return Problem::None;
+    error = QStringLiteral("the integrity check failed: %1").arg(findings.first());
+    return Problem::Damaged;
+}
+
+bool Store::tryOpen(StoreContents& out, Problem& problem, QString& error)
+{
+    out = StoreContents();
+    // A file that does not even start like a database is not handed to SQLite: reading it
+    // would make SQLite take the journal files beside it for its own and delete them.
+    QFile file(m_path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(16);
+        if (!head.isEmpty() && head != QByteArray("SQLite format 3\0", 16)) {
+            problem = Problem::Damaged;
+            error = QStringLiteral("file is not a database");
             return false;
         }
     }
-    if (!q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion))) {
-        error = q.lastError().text();
-        db.rollback();
+    file.close();
+    QSqlDatabase database;
+    QSqlError sqlError;
+    bool newer = false;
+    if (!openConnection(database, sqlError) || !ensureSchema(database, sqlError, newer) ||
+        !load(database, out, sqlError)) {
+        error = sqlError.text();
+        problem = newer ? Problem::Other : problemOf(sqlError);
+        // A failure that names neither a lock nor damage: the integrity check decides whether
+        // the store is damaged.
+        if (problem == Problem::Other && !newer && database.isOpen()) {
+            QString finding;
+            const Problem checked = checkIntegrity(database, finding);
+            if (checked == Problem::Damaged || checked == Problem::Locked) {
+                problem = checked;
+                error = finding;
+            }
+        }
         return false;
     }
-    if (!db.commit()) {
-        error = db.lastError().text();
-        return false;
-    }
+    problem = Problem::None;
     return true;
 }
 
-bool Store::open()
+bool Store::moveAside(const QString& why)
 {
-    m_damagedNote.clear();
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        QString error;
-        bool ok;
-        {
-            QSqlDatabase database;
-            ok = openConnection(database, error) && checkReadable(database, error) &&
-                 createSchema(database, error);
-        }
-        if (ok)
-            return true;
-        closeAllConnections();
-        if (attempt == 1 || !QFileInfo::exists(m_path)) {
-            m_lastError = error;
-            std::fprintf(stderr, "vantrel: cannot open the store %s: %s\n", qPrintable(m_path),
-                         qPrintable(error));
+    closeAllConnections();
+    const QString aside = m_path + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    // The journal files hold committed changes of the damaged store: they go with it, never
+    // away, so that whatever can be saved from it is still there.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const QString from = m_path + QLatin1String(suffix);
+        const QString to = aside + QLatin1String(suffix);
+        if (!QFileInfo::exists(from))
+            continue;
+        QFile::remove(to);
+        if (!QFile::rename(from, to)) {
+            setError(QStringLiteral("the store %1 is damaged (%2) and cannot be moved aside")
+                         .arg(from, why));
             return false;
         }
-        // The file exists but is no usable database: keep it aside for the user and start
-        // with an empty store.
-        const QString aside =
-            m_path + QStringLiteral(".damaged-") +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-        QFile::remove(aside);
-        const bool moved = QFile::rename(m_path, aside);
-        for (const char* suffix : {"-wal", "-shm"}) {
-            const QString side = m_path + QLatin1String(suffix);
-            if (QFileInfo::exists(side)) {
-                QFile::remove(aside + QLatin1String(suffix));
-                if (!QFile::rename(side, aside + QLatin1String(suffix)))
-                    QFile::remove(side);
-            }
-        }
-        if (!moved) {
-            m_lastError = QStringLiteral("the store %1 is damaged (%2) and cannot be moved aside")
-                              .arg(m_path, error);
-            std::fprintf(stderr, "vantrel: %s\n", qPrintable(m_lastError));
-            return false;
-        }
-        m_damagedNote = QStringLiteral("The engine store was damaged (%1); it was moved to %2 and "
-                                       "the engine started empty.")
-                            .arg(error, aside);
-        std::fprintf(stderr, "vantrel: %s\n", qPrintable(m_damagedNote));
     }
-    return false;
+    m_damagedNote = QStringLiteral("The engine store was damaged (%1); it was moved to %2 and "
+                                   "the engine started empty.")
+                        .arg(why, aside);
+    std::fprintf(stderr, "vantrel: %s\n", qPrintable(m_damagedNote));
+    return true;
 }
 
-bool Store::load(StoreContents& out)
+bool Store::open(StoreContents& out)
 {
-    QSqlDatabase database = db();
+    m_damagedNote.clear();
+    m_problem = Problem::None;
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        m_problem = Problem::Other;
+        setError(
+            QStringLiteral("the store %1 cannot be opened: its folder cannot be made").arg(m_path));
+        return false;
+    }
+    QDeadlineTimer deadline(m_lockWaitMs);
+    bool movedAside = false;
+    for (;;) {
+        Problem problem = Problem::None;
+        QString error;
+        if (tryOpen(out, problem, error))
+            return true;
+        closeAllConnections();
+        if (problem == Problem::Locked && !deadline.hasExpired()) {
+            QThread::msleep(50);
+            continue;
+        }
+        if (problem == Problem::Damaged && !movedAside && QFileInfo::exists(m_path)) {
+            if (!moveAside(error)) {
+                m_problem = Problem::Damaged;
+                std::fprintf(stderr, "vantrel: %s\n", qPrintable(lastError()));
+                return false;
+            }
+            movedAside = true;
+            continue;
+        }
+        m_problem = problem == Problem::None ? Problem::Other : problem;
+        if (problem == Problem::Locked)
+            setError(QStringLiteral("the store %1 is in use by another program and stayed locked "
+                                    "for %2 seconds (%3)")
+                         .arg(m_path)
+                         .arg((m_lockWaitMs + 999) / 1000)
+                         .arg(error));
+        else
+            setError(QStringLiteral("the store %1 cannot be opened: %2").arg(m_path, error));
+        std::fprintf(stderr, "vantrel: %s\n", qPrintable(lastError()));
+        return false;
+    }
+}
+
+bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
+{
+    // One read transaction: everything is read as of one moment, even while another program
+    // writes.
     QSqlQuery q(database);
     q.setForwardOnly(true);
     auto fail = [&]() {
-        m_lastError = q.lastError().text();
+        error = q.lastError();
+        QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
+    // A row that cannot be read ends the rows as well: that is a failure, not the end.
+    auto rowsFailed = [&]() { return q.lastError().type() != QSqlError::NoError; };
+    if (!q.exec(QStringLiteral("BEGIN")))
+        return fail();
 
     if (!q.exec(QStringLiteral("SELECT key, value FROM meta")))
         return fail();
@@ -291,6 +422,8 @@ bool Store::load(StoreContents& out)
     out.alerts->name = QStringLiteral("Alerts");
     byId.insert(VT_ALERTS_CHANNEL_ID, out.alerts.get());
 
+    if (rowsFailed())
+        return fail();
     if (!q.exec(QStringLiteral(
             "SELECT id, entry_id, name, url, categories, home_page, description, enabled, secure,"
             " filtered, home_server, filter_words, logo_file, logo_url, last_updated,"
@@ -327,6 +460,8 @@ bool Store::load(StoreContents& out)
         byId.insert(id, c);
     }
 
+    if (rowsFailed())
+        return fail();
     if (!q.exec(QStringLiteral(
             "SELECT channel_id, number, identity, headline, summary, link, published, received,"
             " category, read, keep, bundlet_id, bundlet_type, bundlet_signed, alerted, accessed,"
@@ -374,12 +509,16 @@ bool Store::load(StoreContents& out)
             s.extra = QJsonDocument::fromJson(extra.toUtf8()).object().toVariantMap();
         current->stories.push_back(std::move(s));
     }
+    if (rowsFailed())
+        return fail();
     for (auto* c : byId) {
         c->reindex();
         for (const Story& s : c->stories)
             c->nextStory = std::max(c->nextStory, s.number + 1);
     }
 
+    if (rowsFailed())
+        return fail();
     if (!q.exec(QStringLiteral("SELECT channel_id, identity FROM tombstones")))
         return fail();
     while (q.next()) {
@@ -387,6 +526,8 @@ bool Store::load(StoreContents& out)
             c->tombstones.insert(q.value(1).toString());
     }
 
+    if (rowsFailed())
+        return fail();
     if (!q.exec(QStringLiteral("SELECT id, name, url, categories, description, home_page, flags,"
                                " visibility, date, catalogue, attributes FROM directory"
                                " ORDER BY id")))
@@ -407,6 +548,8 @@ bool Store::load(StoreContents& out)
         out.entries.push_back(std::move(e));
     }
 
+    if (rowsFailed())
+        return fail();
     if (!q.exec(QStringLiteral("SELECT id, name, words, category FROM alert_rules ORDER BY id")))
         return fail();
     while (q.next()) {
@@ -417,38 +560,44 @@ bool Store::load(StoreContents& out)
         r.category = q.value(3).toString();
         out.rules.push_back(std::move(r));
     }
+    if (rowsFailed())
+        return fail();
+    q.finish();
+    if (!q.exec(QStringLiteral("COMMIT")))
+        return fail();
     return true;
 }
 
 Store::Transaction::Transaction(Store& store) : m_store(store)
 {
+    // The write lock is taken at the start, waiting for another writer like any statement.
     QSqlDatabase db = m_store.db();
-    m_open = db.isOpen() && db.transaction();
+    QSqlQuery q(db);
+    m_open = db.isOpen() && q.exec(QStringLiteral("BEGIN IMMEDIATE"));
     m_ok = m_open;
     if (!m_open)
-        m_store.m_lastError = db.lastError().text();
+        m_store.setError(db.isOpen() ? q.lastError().text() : db.lastError().text());
 }
 
 Store::Transaction::~Transaction()
 {
     if (m_open)
-        m_store.db().rollback();
+        QSqlQuery(m_store.db()).exec(QStringLiteral("ROLLBACK"));
 }
 
 bool Store::Transaction::commit()
 {
     if (!m_open)
         return false;
-    QSqlDatabase db = m_store.db();
+    m_open = false;
+    QSqlQuery q(m_store.db());
     if (!m_ok) {
-        db.rollback();
-        m_open = false;
+        q.exec(QStringLiteral("ROLLBACK"));
         return false;
     }
-    m_open = false;
-    if (!db.commit()) {
-        m_store.m_lastError = db.lastError().text();
-        db.rollback();
+    if (!q.exec(QStringLiteral("COMMIT"))) {
+        m_store.setError(q.lastError().text());
+        QSqlQuery(m_store.db()).exec(QStringLiteral("ROLLBACK"));
         return false;
     }
     return true;
@@ -460,14 +609,14 @@ bool Store::exec(Transaction& t, const QString& sql, const QVariantList& values)
         return false;
     QSqlQuery q(db());
     if (!q.prepare(sql)) {
-        m_lastError = q.lastError().text();
+        setError(q.lastError().text());
         t.fail();
         return false;
     }
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec()) {
-        m_lastError = q.lastError().text();
+        setError(q.lastError().text());
         t.fail();
         return false;
     }
@@ -515,7 +664,7 @@ void Store::saveStory(Transaction& t, uint32_t channelId, const Story& s)
                 " enclosure_type, enclosure_length, alert_name, alert_channel, alert_story, extra)"
                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
                 " ?, ?)"))) {
-            m_lastError = q->lastError().text();
+            setError(q->lastError().text());
             t.fail();
             return;
         }
@@ -554,7 +703,7 @@ void Store::saveStory(Transaction& t, uint32_t channelId, const Story& s)
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values.at(i));
     if (!q.exec()) {
-        m_lastError = q.lastError().text();
+        setError(q.lastError().text());
         t.fail();
     }
 }

@@ -4,7 +4,9 @@
 
 #include "vantrel/core/model.h"
 
+#include <QMutex>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -25,21 +27,34 @@ class Store
 {
 public:
     static constexpr int kSchemaVersion = 1;
+    // How long open() waits for a store that another connection or program holds locked.
+    static constexpr int kDefaultLockWaitMs = 20000;
 
-    explicit Store(const QString& path);
+    // Why the last open() failed.
+    enum class Problem {
+        None,
+        Locked,  // another connection or program held the store locked for the whole wait
+        Damaged, // the file is damaged and could not be moved aside
+        Other,   // unreadable folder or file, a store of a newer engine, ...
+    };
+
+    explicit Store(const QString& path, int lockWaitMs = kDefaultLockWaitMs);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Opens the file, creating or upgrading the schema. A file that is not a usable database
-    // is moved aside as "vantrel.db.damaged-<time>" and a new empty store is made; then
-    // damagedNote() says what happened. False only when no store could be made at all.
-    bool open();
+    // Opens the file, creating the schema in a new store, and reads everything in it.
+    // - A store that another connection or program holds locked is waited for, up to the lock
+    //   wait, and tried again; when it stays locked, open() fails and leaves it alone.
+    // - Only a damaged store (SQLite finds it is not a database or is malformed, or the
+    //   integrity check fails) is moved aside, as "vantrel.db.damaged-<time>" together with its
+    //   "-wal" and "-shm" files, and a new empty store is made; damagedNote() then says so.
+    // False when no usable store could be had: problem() and lastError() say why.
+    bool open(StoreContents& out);
     QString damagedNote() const { return m_damagedNote; }
-    QString lastError() const { return m_lastError; }
+    Problem problem() const { return m_problem; }
+    QString lastError() const;
     QString path() const { return m_path; }
-
-    bool load(StoreContents& out);
 
     // The current thread's connection (opened on first use).
     QSqlDatabase db();
@@ -75,15 +90,25 @@ public:
     void deleteRule(Transaction& t, uint32_t ruleId);
 
 private:
-    bool openConnection(QSqlDatabase& db, QString& error);
-    bool createSchema(QSqlDatabase& db, QString& error);
-    bool checkReadable(QSqlDatabase& db, QString& error);
+    bool openConnection(QSqlDatabase& db, QSqlError& error);
+    // One attempt at open(); on failure, problem says what kind of failure it was.
+    bool tryOpen(StoreContents& out, Problem& problem, QString& error);
+    bool ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer);
+    bool load(QSqlDatabase& db, StoreContents& out, QSqlError& error);
+    // The integrity check: None when the store is whole, else Damaged (or what stopped it).
+    Problem checkIntegrity(QSqlDatabase& db, QString& error);
+    bool moveAside(const QString& why);
     void closeAllConnections();
     bool exec(Transaction& t, const QString& sql, const QVariantList& values);
     QString connectionName() const;
+    void setError(const QString& error);
+    static Problem problemOf(const QSqlError& error);
 
     QString m_path;
+    int m_lockWaitMs;
     QString m_damagedNote;
+    Problem m_problem = Problem::None;
+    mutable QMutex m_errorMutex; // the last error is set by any thread's writes
     QString m_lastError;
     int m_serial = 0;
 };
