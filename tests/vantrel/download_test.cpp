@@ -258,19 +258,40 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     EXPECT_EQ(VTDownloadStory(id, number), 1);
 }
 
-TEST_F(DownloadTest, ChannelLogoIsStoredInTheDataDirectory)
+// A feed from the network may only point at the network: its logo is stored, but a local
+// file it names is never read, nor offered as its stories' package or page.
+TEST_F(DownloadTest, NetworkFeedGetsItsLogoButNeverReadsLocalFiles)
 {
-    server.setRoute("/logo.png", QByteArray("\x89PNG\r\n\x1a\nlogo", 12), "image/png");
-    server.setRoute("/feed.xml", rss(threeItems(), "With logo", server.url("/logo.png").toString()),
-                    "application/rss+xml");
-    const uint32_t id = addFeedChannel("Logo", server.url("/feed.xml").toString());
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
-    CServices* services = GetCServices();
-    QString logo;
-    EXPECT_EQ(services->GetServiceByID(id)->GetLogoBitmapFile(logo), 1);
-    ReleaseCServices();
-    EXPECT_EQ(QFileInfo(logo).absolutePath(), rhtest::engineDataDir() + "/logos");
-    EXPECT_TRUE(QFileInfo(logo).isFile());
+    const QByteArray png("\x89PNG\r\n\x1a\nlogo", 12);
+    const QString secret = rhtest::testRoot() + "/secret.png";
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(png);
+    file.close();
+    const QString local = QUrl::fromLocalFile(secret).toString();
+    server.setRoute("/logo.png", png, "image/png");
+    for (const QString& logo : {server.url("/logo.png").toString(), local}) {
+        SCOPED_TRACE(logo.toStdString());
+        const QString path = "/" + QString::number(qHash(logo)) + ".xml";
+        server.setRoute(path,
+                        rss({{"s", "Story", "", local, "", local, "image/png"}}, "Feed", logo),
+                        "application/rss+xml");
+        const uint32_t id = addFeedChannel("Logo", server.url(path).toString());
+        ASSERT_TRUE(rhtest::engine::waitForIdle());
+        CServices* services = GetCServices();
+        QString stored;
+        const bool hasLogo = services->GetServiceByID(id)->GetLogoBitmapFile(stored) == 1;
+        ReleaseCServices();
+        EXPECT_EQ(hasLogo, logo != local);
+        if (hasLogo) {
+            EXPECT_EQ(QFileInfo(stored).absolutePath(), rhtest::engineDataDir() + "/logos");
+            EXPECT_TRUE(QFileInfo(stored).isFile());
+        }
+        const uint32_t number = numberOf(id, "Story");
+        EXPECT_EQ(attribute(id, number, "Bundlet Type"), uint32_t(VTBUNDLET_NEWS));
+        EXPECT_EQ(VTPlayStory(id, number, nullptr), 0);
+        EXPECT_EQ(VTDownloadStory(id, number), 0);
+    }
 }
 
 TEST_F(DownloadTest, SuspendedDownloadsStopScheduledUpdatesButNotForcedOnes)

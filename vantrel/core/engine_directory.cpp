@@ -4,6 +4,7 @@
 
 #include "vantrel/core/engine_p.h"
 #include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/origin.h"
 #include "vantrel/core/store.h"
 #include "vantrel/core/textrules.h"
 
@@ -110,7 +111,8 @@ bool Engine::mergeCatalogue(const QByteArray& data, const QUrl& base, const QStr
         std::vector<DirEntry> entries = m_entries;
         uint32_t nextId = m_nextEntryId;
         for (const feeds::OpmlEntry& o : result.entries) {
-            const QString feedUrl = o.feedUrl;
+            // A catalogue from the network lists only feeds on the network.
+            const QString feedUrl = followableAddress(base, o.feedUrl);
             if (feedUrl.isEmpty())
                 continue;
             DirEntry e;
@@ -118,7 +120,7 @@ bool Engine::mergeCatalogue(const QByteArray& data, const QUrl& base, const QStr
             e.url = feedUrl;
             e.categories = o.categoryPaths.join(';');
             e.description = o.description;
-            e.homePage = o.homePage;
+            e.homePage = followableAddress(base, o.homePage);
             e.date = o.created.isValid() ? uint32_t(o.created.toSecsSinceEpoch()) : 0u;
             e.catalogue = catalogue;
             e.attributes = o.attributes;

@@ -4,6 +4,7 @@
 #include "vantrel/core/engine.h"
 
 #include "vantrel/core/engine_p.h"
+#include "vantrel/core/origin.h"
 #include "vantrel/core/store.h"
 
 #include <QDir>
@@ -184,10 +185,8 @@ bool Engine::downloadStory(uint32_t channelId, uint32_t number)
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
         const Story* s = c ? c->story(number) : nullptr;
-        if (!s || s->link.isEmpty() || !s->localPath.isEmpty() || m_shutDown)
-            return false;
-        const QUrl url(s->link);
-        if (!url.isValid() || url.isLocalFile())
+        // Only a page on the network is downloaded: a local page is read where it is.
+        if (!s || !s->localPath.isEmpty() || !isNetworkAddress(QUrl(s->link)) || m_shutDown)
             return false;
     }
     Job job;
@@ -281,9 +280,12 @@ bool Engine::enclosureForStory(uint32_t channelId, uint32_t number, Enclosure& o
         if (!alerted)
             return false;
         channelId = s->alertChannelId;
+        c = target;
         s = alerted;
     }
-    if (s->enclosureUrl.isEmpty())
+    // A package of a feed from the network is on the network too (stores written before
+    // that rule may still hold a local address there).
+    if (s->enclosureUrl.isEmpty() || !mayFollow(QUrl(c->url), QUrl(s->enclosureUrl)))
         return false;
     out.channelId = channelId;
     out.storyNumber = s->number;

@@ -105,8 +105,8 @@ void Engine::runUpdate(uint32_t channelId)
             m_store->saveChannel(t, *c);
             t.commit();
         } else {
-            outcome =
-                applyMerge(*c, mergeFeed(*c, parsed.feed, m_rules, m_alerts->nextStory, now), now);
+            outcome = applyMerge(
+                *c, mergeFeed(*c, parsed.feed, source, m_rules, m_alerts->nextStory, now), now);
         }
     }
     if (!outcome.created.empty() || !outcome.updated.empty())

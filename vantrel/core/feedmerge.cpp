@@ -1,5 +1,6 @@
 #include "vantrel/core/feedmerge.h"
 
+#include "vantrel/core/origin.h"
 #include "vantrel/core/textrules.h"
 
 #include <QSet>
@@ -11,19 +12,21 @@ namespace
 
 // The story facts a feed item gives; everything else about a story is the engine's or the
 // person's.
-void takeFeedFacts(Story& s, const feeds::Item& item)
+void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
 {
     s.identity = item.identity;
     s.headline = item.headline;
     s.summary = item.summary;
-    s.link = item.link;
+    s.link = followableAddress(source, item.link);
     s.published = item.published.isValid() ? item.published.toSecsSinceEpoch() : 0;
     s.category =
         item.categories.isEmpty() ? QString() : storyCategoryFromFeed(item.categories.first());
-    s.enclosureUrl = item.enclosure.url;
-    s.enclosureType = item.enclosure.mimeType;
-    s.enclosureLength = item.enclosure.length;
-    s.bundletType = feeds::bundletTypeFor(item.enclosure);
+    s.enclosureUrl = followableAddress(source, item.enclosure.url);
+    s.enclosureType = s.enclosureUrl.isEmpty() ? QString() : item.enclosure.mimeType;
+    s.enclosureLength = s.enclosureUrl.isEmpty() ? 0 : item.enclosure.length;
+    feeds::Enclosure kept = item.enclosure;
+    kept.url = s.enclosureUrl;
+    s.bundletType = feeds::bundletTypeFor(kept);
 }
 
 bool sameFeedFacts(const Story& a, const Story& b)
@@ -47,33 +50,38 @@ bool passesFilter(const Channel& channel, const Story& s, const feeds::Item& ite
 
 } // namespace
 
-FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed,
+FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
                     const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now)
 {
     FeedMerge m;
     m.nextStory = channel.nextStory;
     m.nextAlert = nextAlert;
     m.name = channel.name.isEmpty() ? feed.title : channel.name;
-    m.homePage = channel.homePage.isEmpty() ? feed.homePage : channel.homePage;
+    m.homePage =
+        channel.homePage.isEmpty() ? followableAddress(source, feed.homePage) : channel.homePage;
     m.description = channel.description.isEmpty() ? feed.description : channel.description;
     m.contentDate = feed.updated.isValid() ? feed.updated.toSecsSinceEpoch() : 0;
-    m.logoUrl = feed.logoUrl;
+    m.logoUrl = followableAddress(source, feed.logoUrl);
 
+    // An identity listed twice counts once, as it is listed first (feeds list the newest
+    // version first); a deleted story stays deleted.
+    std::vector<const feeds::Item*> items;
     QSet<QString> seen;
-    // Feeds list the newest item first; numbering from the end gives newer stories higher
-    // numbers.
-    for (auto it = feed.items.rbegin(); it != feed.items.rend(); ++it) {
-        const feeds::Item& item = *it;
+    for (const feeds::Item& item : feed.items) {
         if (item.identity.isEmpty() || seen.contains(item.identity) ||
             channel.tombstones.contains(item.identity))
             continue;
         seen.insert(item.identity);
-
+        items.push_back(&item);
+    }
+    // Numbering from the end gives newer stories higher numbers.
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        const feeds::Item& item = **it;
         const int existing = channel.indexOfIdentity(item.identity);
         if (existing >= 0) {
             const Story& before = channel.stories[size_t(existing)];
             Story s = before;
-            takeFeedFacts(s, item);
+            takeFeedFacts(s, item, source);
             if (sameFeedFacts(before, s))
                 continue;
             // A copy of a page the story no longer points at is stale.
@@ -86,7 +94,7 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed,
         }
 
         Story s;
-        takeFeedFacts(s, item);
+        takeFeedFacts(s, item, source);
         if (!passesFilter(channel, s, item))
             continue;
         s.number = m.nextStory++;

@@ -2,7 +2,8 @@
 // One download of a channel's feed merged into the channel. This is the one place where
 // incoming stories are made: new items become stories, changed items update their stories
 // (the person's marks stay), deleted stories stay deleted, a filtered channel keeps only the
-// stories that name its words, and alert rules raise alerts on new stories.
+// stories that name its words, alert rules raise alerts on new stories, and addresses a
+// network feed may not hand on are dropped (see origin.h).
 //
 // The merge is pure: it reads the channel and returns what should change. The engine stores
 // the result in one transaction and applies it to the model only when that committed.
@@ -38,10 +39,10 @@ struct FeedMerge {
     QString logoUrl;        // the feed's logo, when the engine may fetch it; else empty
 };
 
-// Merges the feed into the channel.
+// Merges the feed, read from source (the address it was downloaded from), into the channel.
 // Alerts are raised on new stories that match one of the rules; nextAlert is the alerts
 // channel's next story number; now is the time the new stories are received.
-FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed,
+FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
                     const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now);
 
 } // namespace vantrel

@@ -1,0 +1,217 @@
+// A downloaded feed merged into its channel, without the worker, the store or the network.
+
+#include "vantrel/core/feedmerge.h"
+
+#include <gtest/gtest.h>
+
+using vantrel::AlertRule;
+using vantrel::Channel;
+using vantrel::FeedMerge;
+using vantrel::Story;
+namespace feeds = vantrel::feeds;
+
+namespace
+{
+
+constexpr qint64 kNow = 1'800'000'000;
+const QUrl kNetwork("https://news.example/feed.xml");
+
+feeds::Item item(const QString& identity, const QString& headline, const QString& link = {},
+                 const QString& enclosure = {})
+{
+    feeds::Item i;
+    i.identity = identity;
+    i.headline = headline;
+    i.summary = "About " + headline;
+    i.link = link;
+    i.enclosure.url = enclosure;
+    i.enclosure.mimeType = enclosure.isEmpty() ? QString() : "audio/mpeg";
+    return i;
+}
+
+// A channel as a download finds it: a read and kept story, a story with a downloaded page,
+// and one the person deleted.
+Channel channel()
+{
+    Channel c;
+    c.id = 7;
+    c.name = "Harbour";
+    c.nextStory = 10;
+    Story old;
+    old.number = 3;
+    old.identity = "old";
+    old.headline = "Old news";
+    old.summary = "About Old news";
+    old.read = 1;
+    old.keep = 1;
+    old.bundletType = VTBUNDLET_NEWS;
+    Story paged = old;
+    paged.number = 4;
+    paged.identity = "paged";
+    paged.headline = "Paged";
+    paged.summary = "About Paged";
+    paged.link = "https://news.example/a";
+    paged.localPath = "/data/pages/7/4.html";
+    paged.read = paged.keep = 0;
+    c.stories = {old, paged};
+    c.tombstones.insert("gone");
+    c.reindex();
+    return c;
+}
+
+QStringList headlines(const std::vector<Story>& stories)
+{
+    QStringList out;
+    for (const Story& s : stories)
+        out << s.headline;
+    return out;
+}
+
+} // namespace
+
+TEST(FeedMerge, EachKindOfItemEndsWhereItBelongs)
+{
+    const AlertRule storms{1, "Storms", {"storm"}, "Weather"};
+    const struct {
+        const char* name;
+        std::vector<feeds::Item> items;
+        QStringList filter;
+        QStringList created, updated, alerts, stale;
+    } cases[] = {
+        {"new item", {item("n1", "Fresh")}, {}, {"Fresh"}, {}, {}, {}},
+        {"unchanged item", {item("old", "Old news")}, {}, {}, {}, {}, {}},
+        {"changed item",
+         {item("old", "Old news, corrected")},
+         {},
+         {},
+         {"Old news, corrected"},
+         {},
+         {}},
+        {"item gone from the feed", {}, {}, {}, {}, {}, {}},
+        {"deleted story", {item("gone", "Back again")}, {}, {}, {}, {}, {}},
+        {"item without identity", {item("", "Nameless")}, {}, {}, {}, {}, {}},
+        {"same identity twice: the first listed wins",
+         {item("n1", "Newer"), item("n1", "Older")},
+         {},
+         {"Newer"},
+         {},
+         {},
+         {}},
+        {"page moved",
+         {item("paged", "Paged", "https://news.example/b")},
+         {},
+         {},
+         {"Paged"},
+         {},
+         {"/data/pages/7/4.html"}},
+        {"alert on whole words only",
+         {item("n1", "Big STORM coming"), item("n2", "Brainstorming")},
+         {},
+         {"Brainstorming", "Big STORM coming"},
+         {},
+         {"Big STORM coming"},
+         {}},
+        {"no alert on a changed story",
+         {item("old", "Old news: storm")},
+         {},
+         {},
+         {"Old news: storm"},
+         {},
+         {}},
+        {"filtered channel",
+         {item("n1", "Harbour storm"), item("n2", "Market day")},
+         {"storm"},
+         {"Harbour storm"},
+         {},
+         {"Harbour storm"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Channel ch = channel();
+        ch.filtered = !c.filter.isEmpty();
+        ch.filterWords = c.filter;
+        feeds::Feed feed;
+        feed.items = c.items;
+        const FeedMerge m = vantrel::mergeFeed(ch, feed, kNetwork, {storms}, 50, kNow);
+        EXPECT_EQ(headlines(m.created), c.created);
+        EXPECT_EQ(headlines(m.updated), c.updated);
+        EXPECT_EQ(headlines(m.alerts), c.alerts);
+        EXPECT_EQ(m.staleFiles, c.stale);
+        EXPECT_EQ(m.nextStory, 10u + uint32_t(c.created.size()));
+        EXPECT_EQ(m.nextAlert, 50u + uint32_t(c.alerts.size()));
+    }
+}
+
+TEST(FeedMerge, NewStoriesAreNumberedNewestHighestAndKeepTheirAlertLinks)
+{
+    feeds::Feed feed;
+    feed.items = {item("n2", "Second storm"), item("n1", "First")};
+    const FeedMerge m = vantrel::mergeFeed(channel(), feed, kNetwork,
+                                           {{1, "Storms", {"storm"}, "Weather"}}, 50, kNow);
+    ASSERT_EQ(m.created.size(), 2u);
+    EXPECT_EQ(m.created[0].headline, "First");
+    EXPECT_EQ(m.created[0].number, 10u);
+    EXPECT_EQ(m.created[1].number, 11u);
+    EXPECT_EQ(m.created[1].bundletId, 11u);
+    EXPECT_EQ(m.created[1].received, kNow);
+    EXPECT_EQ(m.created[1].alerted, 1u);
+    EXPECT_EQ(m.created[0].alerted, 0u);
+    ASSERT_EQ(m.alerts.size(), 1u);
+    const Story& a = m.alerts[0];
+    EXPECT_EQ(a.number, 50u);
+    EXPECT_EQ(a.alertName, "Storms");
+    EXPECT_EQ(a.category, "Weather");
+    EXPECT_EQ(a.alertChannelId, 7u);
+    EXPECT_EQ(a.alertStoryId, 11u);
+}
+
+TEST(FeedMerge, ChangedStoryKeepsThePersonsMarks)
+{
+    feeds::Feed feed;
+    feed.items = {item("old", "Old news, corrected")};
+    const FeedMerge m = vantrel::mergeFeed(channel(), feed, kNetwork, {}, 1, kNow);
+    ASSERT_EQ(m.updated.size(), 1u);
+    EXPECT_EQ(m.updated[0].number, 3u);
+    EXPECT_EQ(m.updated[0].read, 1u);
+    EXPECT_EQ(m.updated[0].keep, 1u);
+    EXPECT_EQ(m.updated[0].summary, "About Old news, corrected");
+}
+
+// Addresses in a feed from the network may only point at the network; a feed the person
+// added as a local file may point at local files.
+TEST(FeedMerge, NetworkFeedsHandOnNetworkAddressesOnly)
+{
+    const QString file = "file:///home/someone/.ssh/id_rsa";
+    const QString web = "https://news.example/show.mp3";
+    const struct {
+        QUrl source;
+        QString address;
+        bool kept;
+    } cases[] = {
+        {kNetwork, web, true},
+        {kNetwork, file, false},
+        {kNetwork, "ftp://news.example/x", false},
+        {kNetwork, "/etc/passwd", false},
+        {QUrl("http://news.example/feed"), file, false},
+        {QUrl::fromLocalFile("/home/someone/feed.xml"), file, true},
+        {QUrl::fromLocalFile("/home/someone/feed.xml"), web, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.source.toString() + " -> " + c.address).toStdString());
+        Channel ch = channel();
+        ch.homePage.clear();
+        feeds::Feed feed;
+        feed.logoUrl = c.address;
+        feed.homePage = c.address;
+        feed.items = {item("n1", "Fresh", c.address, c.address)};
+        const FeedMerge m = vantrel::mergeFeed(ch, feed, c.source, {}, 1, kNow);
+        ASSERT_EQ(m.created.size(), 1u);
+        const QString expected = c.kept ? c.address : QString();
+        EXPECT_EQ(m.created[0].link, expected);
+        EXPECT_EQ(m.created[0].enclosureUrl, expected);
+        EXPECT_EQ(m.created[0].bundletType, c.kept ? uint32_t(VTBUNDLET_AUDIO) : VTBUNDLET_NEWS);
+        EXPECT_EQ(m.logoUrl, expected);
+        EXPECT_EQ(m.homePage, expected);
+    }
+}
