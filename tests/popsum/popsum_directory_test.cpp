@@ -51,36 +51,44 @@ protected:
 
 } // namespace
 
-TEST_F(DirectoryPopup, ReadsHeadlineSummaryHeaderAndFooter)
+// The pop-up shows header, summary and footer of the story in that order; a story with none
+// of them, or an unknown one, shows nothing (and the directory is given back every time).
+TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
 {
-    const uint32_t number =
-        addStory("From the engine", "<p>Body text</p>", "Sponsored by us", "Copyright 2026");
-    ASSERT_NE(number, 0u);
-    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 1);
-    EXPECT_EQ(popup.GetPopupWindow()->findChild<QLabel*>("headline")->text(), "From the engine");
-    const QString text = shownText();
-    EXPECT_GE(text.indexOf("Sponsored by us"), 0) << text.toStdString();
-    EXPECT_LT(text.indexOf("Sponsored by us"), text.indexOf("Body text"));
-    EXPECT_LT(text.indexOf("Body text"), text.indexOf("Copyright 2026"));
-}
-
-TEST_F(DirectoryPopup, HeaderAloneCountsAsASummary)
-{
-    const uint32_t number = addStory("Header only", QString(), "Header text");
-    ASSERT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 1);
-    EXPECT_TRUE(shownText().contains("Header text"));
-}
-
-TEST_F(DirectoryPopup, StoryWithoutSummaryOrUnknownStoryShowsNothing)
-{
-    const uint32_t number = addStory("Nothing to say", QString());
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 0);
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number + 100), corner(), QRect()),
-              0);
+    const struct {
+        const char* header;
+        const char* summary;
+        const char* footer;
+        QStringList shown; // in this order; empty: no pop-up
+    } cases[] = {
+        {"Sponsored by us",
+         "<p>Body text</p>",
+         "Copyright 2026",
+         {"Sponsored by us", "Body text", "Copyright 2026"}},
+        {"Header text", "", "", {"Header text"}},
+        {"", "", "Footer text", {"Footer text"}},
+        {"", "", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.header);
+        const uint32_t number = addStory("From the engine", c.summary, c.header, c.footer);
+        const int shown =
+            popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect());
+        EXPECT_EQ(shown, c.shown.isEmpty() ? 0 : 1);
+        EXPECT_EQ(popup.IsPopupVisible(), !c.shown.isEmpty());
+        if (!shown)
+            continue;
+        EXPECT_EQ(popup.GetPopupWindow()->findChild<QLabel*>("headline")->text(),
+                  "From the engine");
+        int at = -1;
+        for (const QString& part : c.shown) {
+            const int next = shownText().indexOf(part);
+            EXPECT_GT(next, at) << part.toStdString() << " in " << shownText().toStdString();
+            at = next;
+        }
+    }
     EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel + 100, 1), corner(), QRect()), 0);
     EXPECT_EQ(popup.ShowStoryPopup("not a story id", corner(), QRect()), 0);
-    EXPECT_FALSE(popup.IsPopupVisible());
-    // The directory was given back every time: the engine can still be locked and read.
     EXPECT_NE(GetCServices(), nullptr);
     ReleaseCServices();
 }

@@ -17,14 +17,54 @@ std::string clean(const QString& html)
 
 } // namespace
 
-TEST(SummaryHtml, KeepsBasicFormattingWithoutAttributes)
+// What the cleaner makes of each kind of markup.
+TEST(SummaryHtml, KeepsSafeFormattingAndLinksOnly)
 {
-    EXPECT_EQ(clean("<p class=\"x\" style=\"color:red\" onclick=\"evil()\">A <b>bold</b> and "
-                    "<em>light</em> word</p>"),
-              "<p>A <b>bold</b> and <em>light</em> word</p>");
-    EXPECT_EQ(clean("<ul><li>one<li>two</ul>"), "<ul><li>one<li>two</li></li></ul>");
-    EXPECT_EQ(clean("line<br/>next"), "line<br>next");
-    EXPECT_EQ(clean("<h1>Title</h1>text"), "<b>Title</b><br>text");
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        // Basic formatting survives, without attributes.
+        {"<p class=\"x\" style=\"color:red\" onclick=\"evil()\">A <b>bold</b> and <em>light</em> "
+         "word</p>",
+         "<p>A <b>bold</b> and <em>light</em> word</p>"},
+        {"<ul><li>one<li>two</ul>", "<ul><li>one<li>two</li></li></ul>"},
+        {"line<br/>next", "line<br>next"},
+        {"<h1>Title</h1>text", "<b>Title</b><br>text"},
+        // Only web and mail links survive.
+        {"<a href=\"https://example.org/a?b=1&amp;c=2\" target=_blank>read</a>",
+         "<a href=\"https://example.org/a?b=1&amp;c=2\">read</a>"},
+        {"<a href=\"JaVaScRiPt:alert(1)\">x</a>", "x"},
+        {"<a href=\"data:text/html,<b>\">d</a>", "d"},
+        {"<a href=\"file:///home\">f</a>", "f"},
+        {"<a href=\"/relative\">r</a>", "r"},
+        {"<a href='mailto:editor@example.org'>mail</a>",
+         "<a href=\"mailto:editor@example.org\">mail</a>"},
+        {"<a href=\"http://x.example/\"><b>bold link</a> after",
+         "<a href=\"http://x.example/\"><b>bold link</b></a> after"},
+        // Plain addresses become links, but not inside a link.
+        {"See http://example.com/page. Or www.example.net!",
+         "See <a href=\"http://example.com/page\">http://example.com/page</a>. Or "
+         "<a href=\"http://www.example.net\">www.example.net</a>!"},
+        {"<a href=\"http://a.example/\">http://a.example/</a>",
+         "<a href=\"http://a.example/\">http://a.example/</a>"},
+        // Text is escaped, entities decoded once; plain text keeps its line breaks.
+        {"1 &lt; 2 &amp;&amp; 3 > 2 <b>&quot;q&quot;</b>",
+         "1 &lt; 2 &amp;&amp; 3 &gt; 2 <b>&quot;q&quot;</b>"},
+        {"&lt;script&gt;alert(1)&lt;/script&gt;", "&lt;script&gt;alert(1)&lt;/script&gt;"},
+        {"first line\nsecond line", "first line<br>second line"},
+        {"<p>first\nsecond</p>", "<p>first second</p>"},
+        // Hostile markup does not break out.
+        {"<b>unclosed <i>tags", "<b>unclosed <i>tags</i></b>"},
+        {"</p></b>stray closers", "stray closers"},
+        {"<scr<script>ipt>alert(1)</script>", "ipt&gt;alert(1)"},
+        {"<!-- <script>alert(1)</script> -->visible", "visible"},
+        {"<script>never closed", ""},
+        {"<a href=\"http://x.example/\" title=\"a > b\">t</a>",
+         "<a href=\"http://x.example/\">t</a>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(clean(c.in), c.out) << c.in;
 }
 
 TEST(SummaryHtml, RemovesScriptsStylesFramesAndImages)
@@ -35,56 +75,7 @@ TEST(SummaryHtml, RemovesScriptsStylesFramesAndImages)
                             "<iframe src=\"http://evil.example/\">frame text</iframe>"
                             "<img src=\"http://evil.example/pixel.gif\" alt=\"Chart\">"
                             "<IMG SRC=\"file:///etc/passwd\"><object data=\"x.swf\"></object>end");
-    EXPECT_FALSE(out.contains("script", Qt::CaseInsensitive)) << out.toStdString();
-    EXPECT_FALSE(out.contains("alert"));
-    EXPECT_FALSE(out.contains("evil"));
-    EXPECT_FALSE(out.contains("img", Qt::CaseInsensitive));
-    EXPECT_FALSE(out.contains("passwd"));
-    EXPECT_FALSE(out.contains("frame text"));
-    EXPECT_TRUE(out.contains("[Chart]"));
-    EXPECT_TRUE(out.startsWith("<p>Hi</p>"));
-    EXPECT_TRUE(out.endsWith("end"));
-}
-
-TEST(SummaryHtml, OnlyWebAndMailLinksSurvive)
-{
-    EXPECT_EQ(clean("<a href=\"https://example.org/a?b=1&amp;c=2\" target=_blank>read</a>"),
-              "<a href=\"https://example.org/a?b=1&amp;c=2\">read</a>");
-    EXPECT_EQ(clean("<a href=\"javascript:alert(1)\">click</a>"), "click");
-    EXPECT_EQ(clean("<a href=\"JaVaScRiPt:alert(1)\">x</a>"), "x");
-    EXPECT_EQ(clean("<a href=\"data:text/html,<b>\">d</a>"), "d");
-    EXPECT_EQ(clean("<a href=\"file:///home\">f</a>"), "f");
-    EXPECT_EQ(clean("<a href=\"/relative\">r</a>"), "r");
-    EXPECT_EQ(clean("<a href='mailto:editor@example.org'>mail</a>"),
-              "<a href=\"mailto:editor@example.org\">mail</a>");
-    // A link left open is closed, and tags opened inside it are closed first.
-    EXPECT_EQ(clean("<a href=\"http://x.example/\"><b>bold link</a> after"),
-              "<a href=\"http://x.example/\"><b>bold link</b></a> after");
-}
-
-TEST(SummaryHtml, PlainAddressesBecomeLinks)
-{
-    EXPECT_EQ(clean("See http://example.com/page. Or www.example.net!"),
-              "See <a href=\"http://example.com/page\">http://example.com/page</a>. Or "
-              "<a href=\"http://www.example.net\">www.example.net</a>!");
-    // Inside an existing link, no second link.
-    EXPECT_EQ(clean("<a href=\"http://a.example/\">http://a.example/</a>"),
-              "<a href=\"http://a.example/\">http://a.example/</a>");
-}
-
-TEST(SummaryHtml, TextIsEscapedAndEntitiesDecodedOnce)
-{
-    EXPECT_EQ(clean("1 &lt; 2 &amp;&amp; 3 > 2 <b>&quot;q&quot;</b>"),
-              "1 &lt; 2 &amp;&amp; 3 &gt; 2 <b>&quot;q&quot;</b>");
-    EXPECT_EQ(clean("&lt;script&gt;alert(1)&lt;/script&gt;"),
-              "&lt;script&gt;alert(1)&lt;/script&gt;");
-}
-
-TEST(SummaryHtml, PlainTextKeepsItsLineBreaks)
-{
-    EXPECT_EQ(clean("first line\nsecond line"), "first line<br>second line");
-    // In HTML, line breaks are white space.
-    EXPECT_EQ(clean("<p>first\nsecond</p>"), "<p>first second</p>");
+    EXPECT_EQ(out, "<p>Hi</p>[Chart]end");
 }
 
 TEST(SummaryHtml, LongSummariesAreCut)
@@ -101,17 +92,6 @@ TEST(SummaryHtml, LongSummariesAreCut)
     EXPECT_TRUE(out.endsWith("</p>"));
     EXPECT_EQ(popsum::elideText("short", 10), "short");
     EXPECT_EQ(popsum::elideText("abcdefghij", 6), "abc...");
-}
-
-TEST(SummaryHtml, HostileMarkupDoesNotBreakOut)
-{
-    EXPECT_EQ(clean("<b>unclosed <i>tags"), "<b>unclosed <i>tags</i></b>");
-    EXPECT_EQ(clean("</p></b>stray closers"), "stray closers");
-    EXPECT_EQ(clean("<scr<script>ipt>alert(1)</script>"), "ipt&gt;alert(1)");
-    EXPECT_EQ(clean("<!-- <script>alert(1)</script> -->visible"), "visible");
-    EXPECT_EQ(clean("<script>never closed"), "");
-    EXPECT_EQ(clean("<a href=\"http://x.example/\" title=\"a > b\">t</a>"),
-              "<a href=\"http://x.example/\">t</a>");
 }
 
 TEST(SummaryHtml, EmptyMarkupFloodIsCut)
