@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 
@@ -133,9 +132,9 @@ Engine::Engine(const Options& options)
         }
     }
     if (options.startWorker) {
-        m_worker = QThread::create([this] { workerMain(); });
-        m_worker->setObjectName(QStringLiteral("vantrel-worker"));
-        m_worker->start();
+        // A plain thread: it needs no event loop of its own (each download runs a local one),
+        // and joining it is visible to thread checkers.
+        m_worker = std::thread([this] { workerMain(); });
     }
 }
 

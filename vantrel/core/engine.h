@@ -44,9 +44,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <vector>
-
-class QThread;
 
 namespace vantrel
 {
@@ -305,7 +304,7 @@ private:
     bool m_stopping = false;
     bool m_busy = false;
     uint64_t m_wakeups = 0; // counts wake() calls, so that none is lost
-    QThread* m_worker = nullptr;
+    std::thread m_worker;
     std::unique_ptr<feeds::Fetcher> m_fetcher;
 };
 

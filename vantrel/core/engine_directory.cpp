@@ -180,7 +180,7 @@ bool Engine::addCatalogue(const QString& pathOrUrl, QString* error)
             *error = QStringLiteral("Not a catalogue address: %1").arg(pathOrUrl);
         return false;
     }
-    if (!m_worker || m_shutDown) {
+    if (!m_worker.joinable() || m_shutDown) {
         if (error)
             *error = QStringLiteral("The engine is not downloading.");
         return false;

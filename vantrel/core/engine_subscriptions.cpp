@@ -184,7 +184,7 @@ bool Engine::forceUpdate(uint32_t channelId)
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
-        if (!c || c->url.isEmpty() || m_shutDown || !m_worker)
+        if (!c || c->url.isEmpty() || m_shutDown || !m_worker.joinable())
             return false;
     }
     Job job;

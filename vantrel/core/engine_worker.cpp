@@ -11,6 +11,9 @@
 #include <QThread>
 #include <algorithm>
 #include <limits>
+#ifdef __linux__
+#include <pthread.h>
+#endif
 
 namespace vantrel
 {
@@ -67,6 +70,10 @@ bool Engine::nextScheduled(uint32_t& channelId, qint64& nextDue)
 
 void Engine::workerMain()
 {
+    QThread::currentThread()->setObjectName(QStringLiteral("vantrel-worker"));
+#ifdef __linux__
+    pthread_setname_np(pthread_self(), "vantrel-worker");
+#endif
     for (;;) {
         Job job;
         bool haveJob = false;
@@ -127,7 +134,7 @@ void Engine::workerMain()
 
 void Engine::stopWorker()
 {
-    if (!m_worker)
+    if (!m_worker.joinable())
         return;
     {
         std::lock_guard<std::mutex> lock(m_workMutex);
@@ -136,9 +143,7 @@ void Engine::stopWorker()
     }
     m_fetcher->cancel();
     m_workCv.notify_all();
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
+    m_worker.join();
     std::lock_guard<std::mutex> lock(m_workMutex);
     m_busy = false;
 }
@@ -147,10 +152,10 @@ bool Engine::isIdle()
 {
     {
         std::lock_guard<std::mutex> lock(m_workMutex);
-        if (m_worker && (m_busy || !m_jobs.empty()))
+        if (m_worker.joinable() && (m_busy || !m_jobs.empty()))
             return false;
     }
-    if (m_worker) {
+    if (m_worker.joinable()) {
         uint32_t due = 0;
         qint64 next = 0;
         if (nextScheduled(due, next))
