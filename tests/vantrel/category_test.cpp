@@ -10,34 +10,29 @@
 using namespace enginetest;
 namespace eb = rhtest::engine;
 
-TEST(CategoryPaths, SlashEntityStaysInsideItsPath)
+TEST(CategoryPaths, SplitAtSemicolonsExceptTheSlashEntitys)
 {
-    using vantrel::splitCategoryPaths;
-    EXPECT_EQ(splitCategoryPaths("Film&slash;TV"), QStringList{"Film&slash;TV"});
-    EXPECT_EQ(splitCategoryPaths("Sport;News/Local"), (QStringList{"Sport", "News/Local"}));
-    // The escape matches without regard to case.
-    EXPECT_EQ(splitCategoryPaths("A&SLASH;B;C"), (QStringList{"A&SLASH;B", "C"}));
-    EXPECT_EQ(splitCategoryPaths("Arts/Film&Slash;TV;Film&slash;TV/Reviews"),
-              (QStringList{"Arts/Film&Slash;TV", "Film&slash;TV/Reviews"}));
-    // An entity at the very end, and a ";" right after one that ends a path.
-    EXPECT_EQ(splitCategoryPaths("News&slash;"), QStringList{"News&slash;"});
-    EXPECT_EQ(splitCategoryPaths("A&slash;;B"), (QStringList{"A&slash;", "B"}));
-}
-
-TEST(CategoryPaths, EmptyPiecesKeepTheirPlaces)
-{
-    using vantrel::splitCategoryPaths;
-    EXPECT_EQ(splitCategoryPaths(QString()), QStringList{QString()});
-    EXPECT_EQ(splitCategoryPaths("a;;b"), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(splitCategoryPaths(";a;"), (QStringList{"", "a", ""}));
-    // Something that only looks like part of the escape separates as usual.
-    EXPECT_EQ(splitCategoryPaths("slash;x"), (QStringList{"slash", "x"}));
-    EXPECT_EQ(splitCategoryPaths("&slas;x"), (QStringList{"&slas", "x"}));
-}
-
-TEST(CategoryPaths, LevelNamesShowTheSlash)
-{
-    EXPECT_EQ(vantrel::categoryLevelName("Film&slash;TV"), "Film/TV");
+    const struct {
+        const char* text;
+        QStringList paths;
+    } cases[] = {
+        {"Film&slash;TV", {"Film&slash;TV"}},
+        {"Sport;News/Local", {"Sport", "News/Local"}},
+        {"A&SLASH;B;C", {"A&SLASH;B", "C"}}, // the escape in any case
+        {"Arts/Film&Slash;TV;Film&slash;TV/Reviews",
+         {"Arts/Film&Slash;TV", "Film&slash;TV/Reviews"}},
+        {"News&slash;", {"News&slash;"}},
+        {"A&slash;;B", {"A&slash;", "B"}},
+        // Empty pieces keep their places.
+        {"", {""}},
+        {"a;;b", {"a", "", "b"}},
+        {";a;", {"", "a", ""}},
+        // What only looks like part of the escape separates as usual.
+        {"slash;x", {"slash", "x"}},
+        {"&slas;x", {"&slas", "x"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vantrel::splitCategoryPaths(c.text), c.paths) << c.text;
     EXPECT_EQ(vantrel::categoryLevelName("A&SLASH;B&Slash;C"), "A/B/C");
     EXPECT_EQ(vantrel::categoryLevelName("Plain"), "Plain");
 }
@@ -64,23 +59,22 @@ protected:
 
 TEST_F(ChannelCategoryTest, GetCategoryReturnsWholePaths)
 {
-    const uint32_t film = eb::addChannel("Reel", "Film&slash;TV");
-    const uint32_t two = eb::addChannel("Town", "Sport;News/Local");
-    const uint32_t upper = eb::addChannel("Mixed", "A&SLASH;B;C");
-    ASSERT_NE(film, 0u);
-    ASSERT_NE(two, 0u);
-    ASSERT_NE(upper, 0u);
-
-    EXPECT_EQ(category(film, 0), std::make_pair(1, QString("Film&slash;TV")));
-    EXPECT_EQ(category(film, 1), std::make_pair(0, QString()));
-
-    EXPECT_EQ(category(two, 0), std::make_pair(1, QString("Sport")));
-    EXPECT_EQ(category(two, 1), std::make_pair(1, QString("News/Local")));
-    EXPECT_EQ(category(two, 2), std::make_pair(0, QString()));
-
-    EXPECT_EQ(category(upper, 0), std::make_pair(1, QString("A&SLASH;B")));
-    EXPECT_EQ(category(upper, 1), std::make_pair(1, QString("C")));
-    EXPECT_EQ(category(upper, -1), std::make_pair(0, QString()));
+    const struct {
+        const char* categories;
+        QStringList paths;
+    } cases[] = {
+        {"Film&slash;TV", {"Film&slash;TV"}},
+        {"Sport;News/Local", {"Sport", "News/Local"}},
+        {"A&SLASH;B;C", {"A&SLASH;B", "C"}},
+    };
+    for (const auto& c : cases) {
+        const uint32_t id = eb::addChannel("Channel", c.categories);
+        ASSERT_NE(id, 0u);
+        for (int i = 0; i < c.paths.size(); ++i)
+            EXPECT_EQ(category(id, i), std::make_pair(1, c.paths[i])) << c.categories;
+        EXPECT_EQ(category(id, c.paths.size()), std::make_pair(0, QString())) << c.categories;
+        EXPECT_EQ(category(id, -1), std::make_pair(0, QString())) << c.categories;
+    }
 }
 
 TEST_F(ChannelCategoryTest, CategoryListNamesTheTopLevelWithItsSlash)
@@ -88,12 +82,15 @@ TEST_F(ChannelCategoryTest, CategoryListNamesTheTopLevelWithItsSlash)
     const uint32_t reel = eb::addChannel("Reel", "Film&slash;TV");
     const uint32_t marquee = eb::addChannel("Marquee", "film&SLASH;tv/Reviews;Theatre");
     const uint32_t town = eb::addChannel("Town", "Sport;News/Local");
+    const uint32_t scores = eb::addChannel("Scores", "Sport/Golf");
+    eb::addChannel("Loose");
     QMap<QString, QString> map;
     ASSERT_EQ(GetCategoryList(map, 0, 1), 3);
     EXPECT_EQ(map.value("Film/TV"), QString::number(reel));
     EXPECT_EQ(map.value("film/tv"), QString::number(marquee));
-    // A channel counts under its first category only.
-    EXPECT_EQ(map.value("Sport"), QString::number(town));
+    // A channel counts under its first category only; channels of one category are listed
+    // together.
+    EXPECT_EQ(map.value("Sport"), QString("%1,%2").arg(town).arg(scores));
     EXPECT_FALSE(map.contains("Film&slash"));
     EXPECT_FALSE(map.contains("Theatre"));
     EXPECT_FALSE(map.contains("News"));

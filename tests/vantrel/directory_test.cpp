@@ -1,6 +1,7 @@
 // The channel directory: catalogues, subscribing and unsubscribing with their messages, and
 // the unsubscribe question.
 
+#include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
 
 #include <QDir>
@@ -95,6 +96,26 @@ TEST_F(DirectoryTest, UnreadableCatalogueIsReported)
     file.close();
     EXPECT_FALSE(engine()->addCatalogue(bad, &error));
     EXPECT_TRUE(error.contains("cannot be read")) << error.toStdString();
+}
+
+// A catalogue from the network lists only feeds on the network.
+TEST_F(DirectoryTest, NetworkCatalogueListsNetworkFeedsOnly)
+{
+    rhtest::LocalHttpServer server;
+    server.setRoute("/c.opml",
+                    "<opml version=\"2.0\"><body>"
+                    "<outline text=\"Web\" type=\"rss\" xmlUrl=\"feeds/web.xml\"/>"
+                    "<outline text=\"Local\" type=\"rss\" xmlUrl=\"file:///etc/passwd\"/>"
+                    "</body></opml>",
+                    "text/x-opml");
+    QString error;
+    ASSERT_TRUE(engine()->addCatalogue(server.url("/c.opml").toString(), &error))
+        << error.toStdString();
+    ASSERT_TRUE(eb::waitForIdle());
+    const auto list = records();
+    ASSERT_NE(record(list, "Web"), nullptr);
+    EXPECT_EQ(QUrl(record(list, "Web")->url), server.url("/feeds/web.xml"));
+    EXPECT_EQ(record(list, "Local"), nullptr);
 }
 
 TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)

@@ -63,37 +63,14 @@ TEST_F(DownloadTest, NewChannelIsDownloadedWithItsStoriesAndStatus)
     EXPECT_EQ(textAttribute(id, first, "Category"), "News/Local");
     EXPECT_EQ(attribute(id, first, "Bundlet Type"), uint32_t(VTBUNDLET_NEWS));
     EXPECT_EQ(attribute(id, first, "Read"), 0u);
-    EXPECT_EQ(attribute(id, numberOf(id, "Third story"), "Bundlet Type"),
-              uint32_t(VTBUNDLET_AUDIO));
-    // Newer items (listed first) get higher numbers.
-    EXPECT_GT(first, numberOf(id, "Third story"));
 
     CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    CService* channel = services->GetServiceByID(id);
-    ASSERT_NE(channel, nullptr);
-    EXPECT_EQ(channel->GetNumUnreadStories(), 3);
-    EXPECT_EQ(channel->ContainsSubChannels(), 1);
-    QStringList subChannels;
-    EXPECT_EQ(channel->GetSubChannels(subChannels), 1);
-    EXPECT_EQ(subChannels, QStringList{"News/Local"});
-    QString updated;
-    EXPECT_EQ(channel->GetLastUpdatedDateTime(updated), 1);
+    EXPECT_EQ(services->GetServiceByID(id)->GetNumUnreadStories(), 3);
     ReleaseCServices();
 
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_UPDATED", id));
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_COUNTER_CHANGED", id));
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_STATUS_CHANGED", id));
-}
-
-TEST_F(DownloadTest, SecondDownloadOfTheSameFeedAddsNoDuplicates)
-{
-    const uint32_t id = subscribeToFeed(threeItems());
-    const QStringList before = headlines(id);
-    updateNow(id);
-    EXPECT_GE(server.requestCount("/feed.xml"), 2);
-    EXPECT_EQ(headlines(id), before);
-    EXPECT_TRUE(status(id).endsWith(", no new stories")) << status(id).toStdString();
 }
 
 TEST_F(DownloadTest, ChangedItemUpdatesItsStoryAndKeepsTheMarks)
@@ -115,31 +92,30 @@ TEST_F(DownloadTest, ChangedItemUpdatesItsStoryAndKeepsTheMarks)
     EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{second});
 }
 
-TEST_F(DownloadTest, MalformedFeedLeavesStoredStoriesUntouchedAndSaysSo)
+// A failed update changes no stored story, in the model or on disk, and says what failed.
+TEST_F(DownloadTest, FailedUpdateLeavesTheStoriesAndSaysWhy)
 {
-    const uint32_t id = subscribeToFeed(threeItems());
-    const QStringList before = headlines(id);
-    server.setRoute("/feed.xml", "<rss version=\"2.0\"><channel><item><title>Cut",
-                    "application/rss+xml");
-    updateNow(id);
-    EXPECT_EQ(headlines(id), before);
-    EXPECT_TRUE(status(id).startsWith("Update failed: the feed cannot be read"))
-        << status(id).toStdString();
-
-    // Nothing changed on disk either.
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
-    EXPECT_EQ(headlines(id), before);
-}
-
-TEST_F(DownloadTest, ServerErrorSetsTheStatusAndKeepsTheStories)
-{
-    const uint32_t id = subscribeToFeed(threeItems());
-    server.setRoute("/feed.xml", "oops", "text/plain", 500);
-    updateNow(id);
-    EXPECT_EQ(storyCount(id), 3);
-    EXPECT_TRUE(status(id).startsWith("Update failed:")) << status(id).toStdString();
-    EXPECT_TRUE(status(id).contains("500")) << status(id).toStdString();
+    const struct {
+        QByteArray body;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"<rss version=\"2.0\"><channel><item><title>Cut", 200, "the feed cannot be read"},
+        {"oops", 500, "HTTP 500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        const uint32_t id = subscribeToFeed(threeItems());
+        const QStringList before = headlines(id);
+        server.setRoute("/feed.xml", c.body, "application/rss+xml", c.status);
+        updateNow(id);
+        EXPECT_EQ(headlines(id), before);
+        EXPECT_TRUE(status(id).startsWith(QString("Update failed: ") + c.says))
+            << status(id).toStdString();
+        rhtest::engine::stop();
+        ASSERT_TRUE(rhtest::engine::start());
+        EXPECT_EQ(headlines(id), before);
+    }
 }
 
 TEST_F(DownloadTest, DeletedStoryDoesNotComeBack)
@@ -151,6 +127,7 @@ TEST_F(DownloadTest, DeletedStoryDoesNotComeBack)
     updateNow(id);
     EXPECT_EQ(storyCount(id), 2);
     EXPECT_FALSE(headlines(id).contains("Second story"));
+    EXPECT_TRUE(status(id).endsWith(", no new stories")) << status(id).toStdString();
 
     // Nor after the engine starts again.
     rhtest::engine::stop();
@@ -177,7 +154,7 @@ TEST_F(DownloadTest, WorkerCallbacksArriveOffTheUserInterfaceThreadAndMessagesOn
     }
 }
 
-TEST_F(DownloadTest, AlertRuleRaisesAnAlertForWholeWordMatchesOnly)
+TEST_F(DownloadTest, AlertRuleRaisesOneAlertInTheAlertsChannel)
 {
     ASSERT_NE(engine()->addAlertRule("Storms", {"storm"}, "Weather"), 0u);
     const uint32_t id = subscribeToFeed({
@@ -186,7 +163,6 @@ TEST_F(DownloadTest, AlertRuleRaisesAnAlertForWholeWordMatchesOnly)
     });
     const uint32_t hit = numberOf(id, "Big STORM coming");
     EXPECT_EQ(attribute(id, hit, "Alerted"), 1u);
-    EXPECT_EQ(attribute(id, numberOf(id, "Stormy weather"), "Alerted"), 0u);
 
     ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
     const uint32_t alert = numberOf(VT_ALERTS_CHANNEL_ID, "Big STORM coming");
@@ -222,11 +198,6 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     QKBuffer buffer;
     EXPECT_EQ(VTGetCachedURL(link, buffer), 0);
 
-    tagStoryCaps caps;
-    caps.requestMask = VTCAPS_DOWNLOAD;
-    ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
-    EXPECT_EQ(caps.canDownload, 1u);
-
     recorder().clear();
     ASSERT_EQ(VTDownloadStory(id, number), 1);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
@@ -243,6 +214,7 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("Full text"));
 
+    tagStoryCaps caps;
     caps.requestMask = VTCAPS_DOWNLOAD;
     ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
     EXPECT_EQ(caps.canDownload, 0u);
@@ -355,6 +327,7 @@ TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
     ASSERT_TRUE(rhtest::waitFor([] { return g_calls.load() > 0; }));
     ASSERT_EQ(VTUnRegisterNotificationCallback(&slowCallback), 1);
     g_unregistered = true;
+    EXPECT_EQ(VTUnRegisterNotificationCallback(&slowCallback), 0);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(g_lateCalls.load(), 0);
 }

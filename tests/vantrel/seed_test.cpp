@@ -123,17 +123,6 @@ TEST_F(SeedTest, FirstStartSeedsUnlessDemoIsSwitchedOff)
     EXPECT_EQ(channelNamed("Harbour"), 0u);
 }
 
-TEST_F(SeedTest, TestsStartWithoutDemoContent)
-{
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    EXPECT_EQ(services->GetNoServices(), 0);
-    ReleaseCServices();
-    std::vector<std::unique_ptr<VTDirectoryRecord>> records;
-    ASSERT_EQ(VTBriskBuildDirectoryEntryList(records), 1);
-    EXPECT_TRUE(records.empty());
-}
-
 TEST_F(SeedTest, BundledDemoSeedsEveryListedChannel)
 {
     const QString demo = vantrel::Engine::demoDirectory();

@@ -10,9 +10,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
+#include <future>
 #include <thread>
 
 using namespace enginetest;
@@ -77,6 +76,9 @@ TEST_F(StoreTest, SwitchesAlertsAndRulesSurviveAReopen)
     const uint32_t alert = eb::addAlert(id, s, "Storms", "Weather");
     ASSERT_NE(alert, 0u);
     ASSERT_NE(engine()->addAlertRule("Floods", {"flood", "river"}, "Water"), 0u);
+    uint32_t mask = 99;
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, 0u);
     ASSERT_EQ(VTSetDownloadEnabled(0), 1);
     ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
     ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
@@ -87,7 +89,6 @@ TEST_F(StoreTest, SwitchesAlertsAndRulesSurviveAReopen)
     EXPECT_EQ(value, 0);
     ASSERT_EQ(VTGetAutoplayEnabled(value), 1);
     EXPECT_EQ(value, 0);
-    uint32_t mask = 0;
     ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
     EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
     EXPECT_EQ(attribute(id, s, "Alerted"), 1u);
@@ -98,13 +99,6 @@ TEST_F(StoreTest, SwitchesAlertsAndRulesSurviveAReopen)
     EXPECT_EQ(rules[0].name, "Floods");
     EXPECT_EQ(rules[0].words, (QStringList{"flood", "river"}));
     EXPECT_EQ(rules[0].category, "Water");
-}
-
-TEST_F(StoreTest, WorkgroupRestrictionsStartAtZero)
-{
-    uint32_t mask = 99;
-    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
-    EXPECT_EQ(mask, 0u);
 }
 
 namespace
@@ -160,62 +154,45 @@ QStringList movedAside(const QString& dir)
 }
 
 // Another program's hold on the store: a connection of its own, on a thread of its own, in a
-// write transaction; an exclusive hold keeps even readers out. It lets go after releaseMs
-// (or when release() is called, or at the end).
-class StoreHolder
-{
-public:
+// write transaction; an exclusive hold keeps even readers out. It lets go after releaseMs, or
+// when letGo() is called.
+struct StoreHolder {
     StoreHolder(const QString& path, bool exclusive, int releaseMs = 60000)
+        : thread([=, released = release.get_future()] {
+              const QString name = QString("holder-%1").arg(quintptr(this));
+              {
+                  QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+                  db.setDatabaseName(path);
+                  QSqlQuery q(db);
+                  held.set_value(db.open() &&
+                                 (!exclusive || q.exec("PRAGMA locking_mode=EXCLUSIVE")) &&
+                                 q.exec("BEGIN IMMEDIATE") &&
+                                 q.exec("INSERT OR REPLACE INTO meta VALUES ('holder', 'x')"));
+                  released.wait_for(std::chrono::milliseconds(releaseMs));
+                  q.exec("COMMIT");
+              }
+              QSqlDatabase::removeDatabase(name);
+          })
     {
-        m_thread = std::thread([=] { hold(path, exclusive, releaseMs); });
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait(lock, [&] { return m_state != Starting; });
+        holding = held.get_future().get();
     }
     ~StoreHolder()
     {
-        release();
-        m_thread.join();
+        letGo();
+        thread.join();
     }
-    bool holding()
+    void letGo()
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_state == Holding;
-    }
-    void release()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_released = true;
-        m_cv.notify_all();
+        if (!letGoCalled)
+            release.set_value();
+        letGoCalled = true;
     }
 
-private:
-    void hold(const QString& path, bool exclusive, int releaseMs)
-    {
-        const QString name = QString("holder-%1").arg(quintptr(this));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-            db.setDatabaseName(path);
-            QSqlQuery q(db);
-            const bool held =
-                db.open() && (!exclusive || q.exec("PRAGMA locking_mode=EXCLUSIVE")) &&
-                q.exec("BEGIN IMMEDIATE") &&
-                q.exec("INSERT OR REPLACE INTO meta (key, value) VALUES ('holder', 'x')");
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_state = held ? Holding : Failed;
-            m_cv.notify_all();
-            m_cv.wait_for(lock, std::chrono::milliseconds(releaseMs), [&] { return m_released; });
-            q.exec("COMMIT");
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-
-    enum State { Starting, Holding, Failed } m_state = Starting;
-    bool m_released = false;
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    std::thread m_thread;
+    std::promise<bool> held;
+    std::promise<void> release;
+    std::thread thread;
+    bool holding = false;
+    bool letGoCalled = false;
 };
 
 } // namespace
@@ -229,7 +206,7 @@ TEST(StoreLock, BusyStoreIsWaitedForAndNeverMovedAside)
         const QString dir = rhtest::testRoot() + (exclusive ? "/exclusive" : "/writer");
         const QString path = storeWithAChannel(dir);
         StoreHolder holder(path, exclusive, 400);
-        ASSERT_TRUE(holder.holding());
+        ASSERT_TRUE(holder.holding);
         vantrel::Engine engine(quietOptions(dir));
         ASSERT_TRUE(engine.isOpen()) << engine.engineStatus().toStdString();
         EXPECT_EQ(channelNames(engine), QStringList{"Kept"});
@@ -243,14 +220,14 @@ TEST(StoreLock, StoreThatStaysLockedStopsTheStartAndSaysWhy)
     const QString dir = rhtest::testRoot() + "/locked";
     const QString path = storeWithAChannel(dir);
     StoreHolder holder(path, true);
-    ASSERT_TRUE(holder.holding());
+    ASSERT_TRUE(holder.holding);
     EXPECT_FALSE(vantrel::Engine::start(quietOptions(dir, 300)));
     EXPECT_EQ(vantrel::Engine::instance(), nullptr);
     EXPECT_TRUE(vantrel::Engine::startError().contains("in use by another program"))
         << vantrel::Engine::startError().toStdString();
     EXPECT_EQ(movedAside(dir), QStringList());
 
-    holder.release();
+    holder.letGo();
     vantrel::Engine engine(quietOptions(dir));
     ASSERT_TRUE(engine.isOpen());
     EXPECT_EQ(channelNames(engine), QStringList{"Kept"});
