@@ -1,6 +1,7 @@
 // A downloaded feed merged into its channel, without the worker, the store or the network.
 
 #include "vantrel/core/feedmerge.h"
+#include "vantrel/core/textrules.h"
 
 #include <gtest/gtest.h>
 
@@ -187,4 +188,33 @@ TEST(FeedMerge, NetworkFeedsHandOnNetworkAddressesOnly)
         EXPECT_EQ(m.logoUrl, expected);
         EXPECT_EQ(m.homePage, expected);
     }
+}
+
+// Alert and filter words match whole words, in any case, outside markup.
+TEST(FeedMerge, WordsMatchWholeWordsInAnyCaseOutsideMarkup)
+{
+    const struct {
+        const char* text;
+        QStringList words;
+        bool matches;
+    } cases[] = {
+        {"Big STORM coming", {"storm"}, true},
+        {"storm", {"flood", "storm"}, true},
+        {"Brainstorming", {"storm"}, false},
+        {"stormstorm, then storm-front", {"storm"}, true},
+        {"storm_front x2storm", {"storm"}, false},
+        {"\xC3\x9C"
+         "BER alles",
+         {"\xC3\xBC"
+          "ber"},
+         true},
+        {"St\xC3\xBCrme", {"st\xC3\xBCrm"}, false},
+        {"\xF0\x9D\x90\x80storm", {"storm"}, false}, // after a letter outside the BMP
+        {"Flood Warning issued", {"flood warning"}, true},
+        {"<a href=\"storm\">calm</a>", {"storm"}, false},
+        {"calm &amp; storm", {"storm"}, true},
+        {"storm", {"  ", ""}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vantrel::matchesAnyWord(QString::fromUtf8(c.text), c.words), c.matches) << c.text;
 }

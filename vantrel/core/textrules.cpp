@@ -75,6 +75,40 @@ QString plainText(const QString& maybeHtml)
     return text;
 }
 
+namespace
+{
+
+// A letter, digit, mark or joining punctuation ("_"): what a whole word may not touch.
+bool isWordCharacter(char32_t c)
+{
+    return c != 0 && (QChar::isLetterOrNumber(c) || QChar::isMark(c) ||
+                      QChar::category(c) == QChar::Punctuation_Connector);
+}
+
+// The character that ends right before index, and the one that starts at index (0 at the
+// ends of the text); a surrogate pair counts as the one character it encodes.
+char32_t characterBefore(const QString& s, qsizetype index)
+{
+    if (index <= 0)
+        return 0;
+    const QChar c = s.at(index - 1);
+    if (c.isLowSurrogate() && index >= 2 && s.at(index - 2).isHighSurrogate())
+        return QChar::surrogateToUcs4(s.at(index - 2), c);
+    return c.unicode();
+}
+
+char32_t characterAt(const QString& s, qsizetype index)
+{
+    if (index >= s.size())
+        return 0;
+    const QChar c = s.at(index);
+    if (c.isHighSurrogate() && index + 1 < s.size() && s.at(index + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, s.at(index + 1));
+    return c.unicode();
+}
+
+} // namespace
+
 bool matchesAnyWord(const QString& text, const QStringList& words)
 {
     if (words.isEmpty() || text.isEmpty())
@@ -84,13 +118,14 @@ bool matchesAnyWord(const QString& text, const QStringList& words)
         const QString w = word.trimmed();
         if (w.isEmpty())
             continue;
-        // A whole word: no letter, digit or underscore directly before or after it.
-        const QRegularExpression re(QStringLiteral("(?<![\\w])") + QRegularExpression::escape(w) +
-                                        QStringLiteral("(?![\\w])"),
-                                    QRegularExpression::CaseInsensitiveOption |
-                                        QRegularExpression::UseUnicodePropertiesOption);
-        if (re.match(plain).hasMatch())
-            return true;
+        // A plain search rather than a pattern: feeds bring thousands of stories, and every
+        // one is checked against every alert rule and filter word.
+        for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
+             at = plain.indexOf(w, at + 1, Qt::CaseInsensitive)) {
+            if (!isWordCharacter(characterBefore(plain, at)) &&
+                !isWordCharacter(characterAt(plain, at + w.size())))
+                return true;
+        }
     }
     return false;
 }
