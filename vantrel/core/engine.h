@@ -25,6 +25,11 @@
 // - Every story has a content-package number ("BundLet Id"): its story number.
 // - The alerts channel is found by id but is not among the listed channels.
 // - Unsubscribing removes the channel's stories, files and the alerts raised on them.
+// - A store that another program keeps locked is waited for; when it stays locked the engine
+//   does not start (startError() says why) instead of starting on an empty store. Only a
+//   damaged store is moved aside, with its journal files (storeNote() says where).
+// - A feed or catalogue from the network may only point the engine at the network: local
+//   addresses in it are dropped (origin.h). Incoming stories are made in one place, mergeFeed().
 //
 // Change reporting. Every change queues directory change messages (the REFRESHCODE names)
 // that are delivered on the user-interface thread through refreshHub(); and engine callbacks

@@ -434,8 +434,10 @@ int VTShutdown()
 int VTGetEngineStatus(QKBuffer& buffer)
 {
     Engine* engine = Engine::instance();
-    if (!engine)
+    if (!engine) {
+        buffer.SetText(Engine::startError());
         return 0;
+    }
     buffer.SetText(engine->engineStatus());
     return 1;
 }

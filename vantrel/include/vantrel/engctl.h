@@ -141,7 +141,9 @@ int VTGetWorkgroupRestrictions(uint32_t& mask);
 int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord>>& records);
 
 // The engine's own state in words: empty while all is well, else what went wrong at start
-// (for example a damaged store that was moved aside). Returns 1 when the engine runs.
+// (for example a damaged store that was moved aside). Returns 1 when the engine runs; when it
+// does not, returns 0 with the reason the last ENGCTLInitialize failed (for example a store
+// that another program kept locked), or an empty text.
 int VTGetEngineStatus(QKBuffer& buffer);
 
 // Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
