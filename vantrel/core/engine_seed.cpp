@@ -2,8 +2,6 @@
 
 #include "vantrel/core/engine.h"
 
-#include "vantrel/core/engine_p.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
