@@ -1,6 +1,7 @@
 #include "vantrel/core/engine.h"
 
 #include "vantrel/core/feeds/feeds.h"
+#include "vantrel/core/programfiles.h"
 #include "vantrel/core/store.h"
 #include "vantrel/core/textrules.h"
 
@@ -216,7 +217,8 @@ QString Engine::demoDirectory()
     if (!explicitDir.isEmpty())
         return QFileInfo(explicitDir).isDir() ? explicitDir : QString();
     if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/demo");
+        const QString beside =
+            programFilesDirectory(QCoreApplication::applicationDirPath()) + QStringLiteral("/demo");
         if (QFileInfo(beside).isDir())
             return beside;
     }
