@@ -84,10 +84,13 @@ grep -q -- "--no-such-option" "$work/err" || fail "an unknown option is not name
 # Started headless on a fresh home. A mark in the installed demo content shows that the
 # engine seeded its data directory from the installed files.
 touch "$usr/share/readhall/demo/installed-copy"
-mkdir -p "$work/config" "$work/data"
+# Its own runtime folder keeps it apart from any Readhall that runs on this machine.
+mkdir -p "$work/config" "$work/data" "$work/runtime"
+chmod 700 "$work/runtime"
 status=0
 env -u VANTREL_DEMO_DIR -u VANTREL_DATA_DIR -u VANTREL_NO_DEMO -u READHALL_NO_WEBENGINE \
-    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
     timeout 150 "$usr/bin/readhall" --screenshot "$work/shot.png" \
     >"$work/run.log" 2>&1 || status=$?
 [ "$status" = 0 ] || { fail "the installed program exits with $status"; cat "$work/run.log" >&2; }
