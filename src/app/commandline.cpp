@@ -80,14 +80,19 @@ QUrl FeedAddressFromArgument(const QString& argument)
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         return webAddress(text);
     if (scheme == QLatin1String("feed") || scheme == QLatin1String("feeds")) {
-        // "feed://host/path" names the feed's own web address; "feed:https://host/path"
-        // wraps a whole address. Either way it leads to the web, never to a local file.
+        // "feed:https://host/path" and "feed://https://host/path" wrap a whole web address;
+        // "feed://host/path" names the feed's own address. Either way the link leads to the
+        // web, never to a local file.
         const QString rest = text.mid(scheme.size() + 1);
-        if (rest.startsWith(QLatin1String("//")))
-            return webAddress((scheme == QLatin1String("feeds") ? QStringLiteral("https:")
-                                                                : QStringLiteral("http:")) +
-                              rest);
-        return webAddress(rest);
+        const QString inner = rest.startsWith(QLatin1String("//")) ? rest.mid(2) : rest;
+        const QString innerScheme = schemeOf(inner);
+        if (innerScheme == QLatin1String("http") || innerScheme == QLatin1String("https"))
+            return webAddress(inner);
+        if (!rest.startsWith(QLatin1String("//")))
+            return QUrl();
+        return webAddress((scheme == QLatin1String("feeds") ? QStringLiteral("https:")
+                                                            : QStringLiteral("http:")) +
+                          rest);
     }
     if (scheme == QLatin1String("file")) {
         const QUrl url(text, QUrl::StrictMode);

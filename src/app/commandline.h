@@ -35,9 +35,10 @@ struct ReadhallCommandLine {
 ReadhallCommandLine ParseReadhallCommandLine(const QStringList& arguments);
 
 // A feed address as the desktop passes it: "feed://host/path" (read as http),
-// "feeds://host/path" (https), "feed:https://host/path", an http or https address, a file:
-// address or the path of an existing file. Anything else, a feed link that leads to a local
-// file among them, gives an invalid URL.
+// "feeds://host/path" (https), "feed:https://host/path" or "feed://https://host/path", an
+// http or https address, a file: address or the path of an existing file, each given back as
+// an http, https or file URL. Anything else, a feed link that leads to a local file among
+// them, gives an invalid URL.
 QUrl FeedAddressFromArgument(const QString& argument);
 
 // What --help and --version print.

@@ -62,6 +62,8 @@ const Case CASES[] = {
      32782,
      "http://x.org/searchview",
      0},
+    {"FeedLinkWithPort", {"feed://x.org:81/a"}, Run, 0, "http://x.org:81/a", 0},
+    {"FeedLinkWrappingAnAddress", {"feed://https://x.org/a"}, Run, 0, "https://x.org/a", 0},
     {"FeedLinkToALocalFile", {"feed:file:///etc/passwd"}, Run, 0, "", 1},
     {"OtherScheme", {"javascript:/channelview"}, Run, 0, "", 1},
     {"WebAddressWithoutHost", {"http:///channelview"}, Run, 0, "", 1},
