@@ -1,10 +1,12 @@
 // Readhall: the reading client of the Vantrel push-content system.
 //
-//   readhall [/channelview | /searchview | /alertview | /directoryview]
+//   readhall [/channelview | /searchview | /alertview | /directoryview] [feed address]
 //   readhall --screenshot FILE [switches]   starts as usual, writes a PNG of the main window
 //                                          once it shows its first window, and exits
+//   readhall --help | --version
 
 #include "resources/readhall_resources.h"
+#include "src/app/commandline.h"
 #include "src/app/readhallapp.h"
 #include "src/framework/childframe.h"
 #include "src/framework/mainframe.h"
@@ -104,10 +106,46 @@ private:
     bool m_saved = false;
 };
 
+// Feed addresses from the command line: the desktop starts Readhall with one when a feed
+// link or a feed file is opened with it. This is where each address is to be handed to the
+// engine as a new channel with that address (or to the running copy, which then does so).
+// Until the program can do that, it says so rather than drop the address without a word.
+void AddChannelsFromAddresses(const QList<QUrl>& addresses)
+{
+    for (const QUrl& address : addresses)
+        std::fprintf(stderr,
+                     "readhall: adding a channel from an address is not available yet; "
+                     "not subscribed to %s\n",
+                     qPrintable(address.toDisplayString()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The command line is read before the application object exists, so that --help,
+    // --version and a wrong option are answered without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const ReadhallCommandLine commandLine = ParseReadhallCommandLine(arguments);
+    switch (commandLine.action) {
+    case ReadhallCommandLine::Action::ShowHelp:
+        std::fputs(qPrintable(ReadhallUsageText()), stdout);
+        return 0;
+    case ReadhallCommandLine::Action::ShowVersion:
+        std::fputs(qPrintable(ReadhallVersionText(QStringLiteral(READHALL_VERSION))), stdout);
+        return 0;
+    case ReadhallCommandLine::Action::Fail:
+        std::fprintf(stderr, "readhall: %s\nTry 'readhall --help' for more information.\n",
+                     qPrintable(commandLine.error));
+        return 2;
+    case ReadhallCommandLine::Action::Run:
+        break;
+    }
+    for (const QString& warning : commandLine.warnings)
+        std::fprintf(stderr, "readhall: %s\n", qPrintable(warning));
+
     // Chromium's sandbox refuses to run as root; the embedded browser needs it off then.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -115,27 +153,18 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Readhall"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    // The desktop entry's name: on Wayland it ties the windows to the entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(READHALL_APP_ID));
     readhallInitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/readhall.png")));
 
-    QStringList arguments = QApplication::arguments().mid(1);
-    QString screenshotFile;
-    const int screenshotAt = arguments.indexOf(QStringLiteral("--screenshot"));
-    if (screenshotAt >= 0) {
-        if (screenshotAt + 1 >= arguments.size()) {
-            std::fprintf(stderr, "usage: readhall --screenshot FILE [switches]\n");
-            return 2;
-        }
-        screenshotFile = QFileInfo(arguments.at(screenshotAt + 1)).absoluteFilePath();
-        arguments.remove(screenshotAt, 2);
-    }
-
     CReadhallApp app;
-    app.m_lpCmdLine = arguments.join(QLatin1Char(' '));
-    if (screenshotFile.isEmpty())
+    app.m_lpCmdLine = commandLine.switchText;
+    AddChannelsFromAddresses(commandLine.addresses);
+    if (commandLine.screenshotFile.isEmpty())
         return app.Run();
 
-    ScreenshotRun run(app, screenshotFile);
+    ScreenshotRun run(app, commandLine.screenshotFile);
     app.Run();
     return run.saved() ? 0 : 1;
 }

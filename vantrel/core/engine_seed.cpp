@@ -1,6 +1,7 @@
 // Demo content: where it is found, and seeding a data directory from it (the first start).
 
 #include "vantrel/core/engine.h"
+#include "vantrel/core/programfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,7 +54,8 @@ QString Engine::demoDirectory()
     if (!explicitDir.isEmpty())
         return QFileInfo(explicitDir).isDir() ? explicitDir : QString();
     if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/demo");
+        const QString beside =
+            programFilesDirectory(QCoreApplication::applicationDirPath()) + QStringLiteral("/demo");
         if (QFileInfo(beside).isDir())
             return beside;
     }

@@ -5,6 +5,7 @@
 
 #include "vantrel/core/engine.h"
 #include "vantrel/core/notify.h"
+#include "vantrel/core/programfiles.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -133,7 +134,7 @@ int VTGetDirectory(int kind, QKBuffer& buffer)
 {
     QString dir;
     if (kind == 0 && QCoreApplication::instance())
-        dir = QCoreApplication::applicationDirPath();
+        dir = vantrel::programFilesDirectory(QCoreApplication::applicationDirPath());
     else if (kind == 1)
         dir = Engine::instance() ? Engine::instance()->dataDir() : Engine::dataDirectory();
     if (dir.isEmpty() || !QFileInfo(dir).isDir())

@@ -83,7 +83,9 @@ int ENGCTLDeinitialize();
 int VTRegisterNotificationCallback(uint32_t typeMask, VTNotificationCallback callback);
 int VTUnRegisterNotificationCallback(VTNotificationCallback callback);
 
-// kind 0: the program directory; kind 1: the engine's data directory.
+// kind 0: the program directory, the folder of the program's own files (beside the program
+// file in a build folder, <prefix>/share/readhall when installed); kind 1: the engine's data
+// directory.
 int VTGetDirectory(int kind, QKBuffer& buffer);
 // The location of the local copy of a story page ("file://..."), when there is one.
 int VTGetCachedURL(const QString& url, QKBuffer& buffer);
