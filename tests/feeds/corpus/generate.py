@@ -946,9 +946,21 @@ case("malformed/unbalanced-quote-in-title-html.xml",
 case("malformed/unbalanced-quote-cdata.xml",
      rss([item("<title><![CDATA[<a href='x>Breaking</a> news]]></title><guid>g</guid>")]),
      E(item0_headline="Breaking news"))
-case("malformed/undeclared-prefix-after-good-items.xml",
-     rss(GOOD + [item("<title>t</title><foo:bar>x</foo:bar>")]),
-     [("status", "=", "partial"), ("items", "=", 3)])
+case("malformed/undeclared-unknown-prefix.xml",
+     rss(GOOD + [item("<title>t</title><foo:bar>x</foo:bar>")]), E(items=4))
+case("malformed/undeclared-customary-prefixes.xml",
+     rss([item("<title>t</title><dc:creator>Un Declared</dc:creator>"
+               "<itunes:duration>1:00</itunes:duration>"
+               '<media:thumbnail url="http://example.org/u.jpg"/>'
+               "<content:encoded>Encoded</content:encoded>")]),
+     E(item0_author="Un Declared", item0_duration=60, item0_thumbnail="http://example.org/u.jpg",
+       item0_summary="Encoded"))
+case("malformed/undeclared-rdf-prefix.rdf",
+     '<rdf:RDF xmlns="http://purl.org/rss/1.0/"><channel><title>No rdf</title></channel>'
+     '<item rdf:about="urn:u:1"><title>U</title></item></rdf:RDF>',
+     E(title="No rdf", items=1, item0_identity="urn:u:1"))
+case("malformed/prefix-declared-inside-only.xml",
+     rss([item('<title>t</title><x:a xmlns:x="urn:x">1</x:a>')]), E(items=1))
 ATTRS = " ".join('a%d="v"' % i for i in range(200))
 case("malformed/too-many-attributes-keeps-earlier.xml",
      rss(GOOD[:2] + [item("<title %s>t</title>" % ATTRS)] + GOOD),

@@ -13,14 +13,14 @@ namespace
 {
 
 // Offset in minutes of a zone name or number; false when the text is no zone.
-bool zoneOffsetMinutes(const QString& zone, int& minutes)
+bool zoneOffsetMinutes(QStringView zone, int& minutes)
 {
     if (zone.isEmpty()) {
         minutes = 0; // no zone: UTC is the least surprising reading
         return true;
     }
     if (zone[0] == '+' || zone[0] == '-') {
-        QString digits = zone.mid(1);
+        QString digits = zone.mid(1).toString();
         digits.remove(':');
         if (digits.size() == 2)
             digits += QLatin1String("00");
@@ -46,28 +46,29 @@ bool zoneOffsetMinutes(const QString& zone, int& minutes)
                  {"EEST", 3},  {"WET", 0},   {"WEST", 1}, {"AST", -4},  {"ADT", -3},  {"HST", -10},
                  {"AKST", -9}, {"AKDT", -8}, {"JST", 9},  {"AEST", 10}, {"AEDT", 11}, {"NZST", 12},
                  {"NZDT", 13}};
-    const QString upper = zone.toUpper();
     for (const auto& n : named) {
-        if (upper == QLatin1String(n.name)) {
+        if (zone.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0) {
             minutes = n.hours * 60;
             return true;
         }
     }
     // Single-letter military zones carry no reliable meaning in practice: read them as UTC.
-    if (upper.size() == 1 && upper[0].isLetter() && upper[0] != 'J') {
+    if (zone.size() == 1 && zone[0].isLetter() && zone[0].toUpper() != 'J') {
         minutes = 0;
         return true;
     }
     return false;
 }
 
-int monthNumber(const QString& name)
+int monthNumber(QStringView name)
 {
     static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                          "jul", "aug", "sep", "oct", "nov", "dec"};
-    const QString lower = name.left(3).toLower();
+    if (name.size() < 3)
+        return 0;
+    const QStringView first = name.left(3);
     for (int i = 0; i < 12; ++i) {
-        if (lower == QLatin1String(months[i]))
+        if (first.compare(QLatin1String(months[i]), Qt::CaseInsensitive) == 0)
             return i + 1;
     }
     return 0;
@@ -105,13 +106,13 @@ public:
         int day, year, hour, minute, second;
         if (!digits(i, 2, day) || !expect(i, ' ') || i + 4 > m_s.size())
             return {};
-        const int month = monthNumber(m_s.mid(i, 3).toString());
+        const int month = monthNumber(m_s.mid(i, 3));
         i += 3;
         if (month == 0 || !expect(i, ' ') || !digits(i, 4, year) || !expect(i, ' ') ||
             !time(i, hour, minute, second) || !expect(i, ' '))
             return {};
         int offset = 0;
-        if (!zoneOffsetMinutes(m_s.mid(i).toString(), offset))
+        if (!zoneOffsetMinutes(m_s.mid(i), offset))
             return {};
         return makeUtc(year, month, day, hour, minute, second, 0, offset);
     }
@@ -125,7 +126,7 @@ public:
             !time(i, hour, minute, second))
             return {};
         int offset = 0;
-        if (!zoneOffsetMinutes(m_s.mid(i).toString(), offset))
+        if (!zoneOffsetMinutes(m_s.mid(i), offset))
             return {};
         return makeUtc(year, month, day, hour, minute, second, 0, offset);
     }

@@ -99,6 +99,49 @@ bool readNumeric(const QString& text, int& i, QString& out)
     return true;
 }
 
+// An absolute http or https address that QUrl gives back exactly as written: lower-case
+// scheme and host, no port or user, and only characters that need no encoding. Most links in
+// feeds are such, and checking is much cheaper than parsing.
+bool isPlainWebAddress(QStringView s)
+{
+    int i;
+    if (s.startsWith(QLatin1String("http://")))
+        i = 7;
+    else if (s.startsWith(QLatin1String("https://")))
+        i = 8;
+    else
+        return false;
+    const int n = s.size();
+    const int hostStart = i;
+    char16_t previous = '.';
+    bool lastLabelLetter = false; // a host of numbers is an IPv4 address, which QUrl rewrites
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c == '/' || c == '?' || c == '#')
+            break;
+        if (previous == '.')
+            lastLabelLetter = c >= 'a' && c <= 'z';
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alnum && c != '.' && c != '-')
+            return false;
+        // Labels are not empty and do not begin or end with "-"; "--" may be an encoded
+        // international name ("xn--"), which QUrl shows decoded.
+        if ((c == '.' && (previous == '.' || previous == '-')) ||
+            (c == '-' && (previous == '.' || previous == '-')))
+            return false;
+        previous = c;
+    }
+    if (i == hostStart || previous == '.' || previous == '-' || !lastLabelLetter)
+        return false;
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c <= ' ' || c >= 0x7F || c == '"' || c == '%' || c == '<' || c == '>' || c == '\\' ||
+            c == '^' || c == '`' || c == '{' || c == '|' || c == '}')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const HtmlEntity* findHtmlEntity(QStringView name)
@@ -293,6 +336,8 @@ QString resolveUrl(const QUrl& base, const QString& reference, bool allowFiles)
     QString trimmed = reference.trimmed();
     if (trimmed.isEmpty())
         return QString();
+    if (isPlainWebAddress(trimmed))
+        return trimmed;
     // "feed:" wraps an http address ("feed://host/path", "feed:https://host/path").
     if (trimmed.startsWith(QLatin1String("feed:"), Qt::CaseInsensitive)) {
         trimmed.remove(0, 5);

@@ -245,6 +245,16 @@ QString decodeUtf8Leniently(QByteArrayView data)
 
 // ---- The pre-scan ----
 
+// '<', '&' and the control characters XML forbids: where the scan has something to do.
+constexpr std::array<bool, 128> kSpecial = [] {
+    std::array<bool, 128> t{};
+    for (int c = 0; c < 0x20; ++c)
+        t[size_t(c)] = c != '\t' && c != '\n' && c != '\r';
+    t['<'] = true;
+    t['&'] = true;
+    return t;
+}();
+
 // Walks the document's markup without building anything: counts attributes and depth, and
 // writes a mended copy only when something needs mending.
 template <typename Unit, typename Text> class Scanner
@@ -290,6 +300,19 @@ public:
     }
 
     bool changed() const { return m_changed; }
+    // Prefixes that names use but that no xmlns: attribute declares.
+    QStringList undeclaredPrefixes() const
+    {
+        QStringList missing;
+        for (const QString& p : m_usedPrefixes) {
+            if (p != QLatin1String("xml") && p != QLatin1String("xmlns") &&
+                !m_declaredPrefixes.contains(p))
+                missing << p;
+        }
+        return missing;
+    }
+    // Where the root element's name ends, in the mended document; -1 when there is none.
+    qsizetype rootNameEnd() const { return m_rootNameEnd < 0 ? -1 : m_rootNameEndOut; }
     bool cancelled() const { return m_cancelled; }
     qsizetype faultAt() const { return m_faultAt; }
     const QString& fault() const { return m_fault; }
@@ -307,19 +330,10 @@ public:
 private:
     static constexpr qsizetype kCheckEvery = 1 << 20;
 
-    // '<', '&' and the control characters XML forbids.
     static bool isSpecial(Unit u)
     {
-        static const auto table = [] {
-            std::array<bool, 128> t{};
-            for (int c = 0; c < 0x20; ++c)
-                t[c] = c != '\t' && c != '\n' && c != '\r';
-            t['<'] = true;
-            t['&'] = true;
-            return t;
-        }();
         const auto c = std::make_unsigned_t<Unit>(u);
-        return c < 128 && table[c];
+        return c < 128 && kSpecial[c];
     }
 
     uint unit(qsizetype i) const { return i < m_n ? uint(std::make_unsigned_t<Unit>(m_p[i])) : 0; }
@@ -378,6 +392,31 @@ private:
         else
             m_out += text;
         m_copied = i + length;
+    }
+
+    bool sameText(qsizetype from, qsizetype to, const char* text) const
+    {
+        return qsizetype(strlen(text)) == to - from && startsWith(from, text);
+    }
+
+    // Notes a namespace prefix used in a name, or declared by an xmlns: attribute.
+    void notePrefix(qsizetype from, qsizetype to, bool declared)
+    {
+        if (to <= from || to - from > 64)
+            return;
+        QString prefix;
+        if constexpr (std::is_same_v<Text, QString>)
+            prefix = QString(reinterpret_cast<const QChar*>(m_p + from), to - from);
+        else
+            prefix = QString::fromUtf8(m_p + from, to - from);
+        QStringList& list = declared ? m_declaredPrefixes : m_usedPrefixes;
+        // Names repeat the same few prefixes: the last one is the likeliest.
+        if (!declared && prefix == m_lastPrefix)
+            return;
+        if (!declared)
+            m_lastPrefix = prefix;
+        if (list.size() < 64 && !list.contains(prefix))
+            list << prefix;
     }
 
     void setFault(qsizetype at, const QString& what)
@@ -459,8 +498,33 @@ private:
         const qsizetype start = i;
         int attributes = 0;
         qsizetype k = i + 1;
+        qsizetype colon = -1;
+        while (k < m_n && isNameChar(unit(k))) {
+            if (colon < 0 && unit(k) == ':')
+                colon = k;
+            ++k;
+        }
+        if (colon > start + 1)
+            notePrefix(start + 1, colon, false);
+        if (m_rootNameEnd < 0) {
+            m_rootNameEnd = k;
+            m_rootNameEndOut = m_changed ? m_out.size() + (k - m_copied) : k;
+        }
+        // The attribute name read last: [nameStart, nameEnd), its first colon at nameColon.
+        qsizetype nameStart = -1, nameEnd = -1, nameColon = -1;
         while (k < m_n) {
             const uint c = unit(k);
+            if (isNameChar(c)) {
+                nameStart = k;
+                nameColon = -1;
+                while (k < m_n && isNameChar(unit(k))) {
+                    if (nameColon < 0 && unit(k) == ':')
+                        nameColon = k;
+                    ++k;
+                }
+                nameEnd = k;
+                continue;
+            }
             if (c == '"' || c == '\'') {
                 k = attributeValue(k + 1, c);
                 continue;
@@ -471,6 +535,13 @@ private:
                                         .arg(kMaxAttributes));
                     return false;
                 }
+                if (nameColon > nameStart && nameStart >= 0) {
+                    if (sameText(nameStart, nameColon, "xmlns"))
+                        notePrefix(nameColon + 1, nameEnd, true);
+                    else
+                        notePrefix(nameStart, nameColon, false);
+                }
+                nameStart = -1;
             } else if (c == '>' || c == '<') {
                 break;
             }
@@ -556,7 +627,50 @@ private:
     int m_depth = 0;
     qsizetype m_faultAt = -1;
     QString m_fault;
+    QStringList m_usedPrefixes;
+    QStringList m_declaredPrefixes;
+    QString m_lastPrefix;
+    qsizetype m_rootNameEnd = -1;
+    qsizetype m_rootNameEndOut = -1;
 };
+
+// The namespace a prefix stands for by custom, for feeds that use one without declaring it.
+QString customaryNamespace(const QString& prefix)
+{
+    static const struct {
+        const char* prefix;
+        const char* uri;
+    } known[] = {
+        {"dc", "http://purl.org/dc/elements/1.1/"},
+        {"dcterms", "http://purl.org/dc/terms/"},
+        {"content", "http://purl.org/rss/1.0/modules/content/"},
+        {"media", "http://search.yahoo.com/mrss/"},
+        {"itunes", "http://www.itunes.com/dtds/podcast-1.0.dtd"},
+        {"atom", "http://www.w3.org/2005/Atom"},
+        {"rdf", "http://www.w3.org/1999/02/22-rdf-syntax-ns#"},
+        {"rss", "http://purl.org/rss/1.0/"},
+        {"xhtml", "http://www.w3.org/1999/xhtml"},
+    };
+    for (const auto& k : known) {
+        if (prefix == QLatin1String(k.prefix))
+            return QLatin1String(k.uri);
+    }
+    return QStringLiteral("urn:x-undeclared-prefix:") + prefix;
+}
+
+// The declarations of prefixes used but never declared, for the root element's start tag.
+QString missingDeclarations(const QStringList& prefixes)
+{
+    QString text;
+    for (const QString& prefix : prefixes) {
+        QString escaped = customaryNamespace(prefix);
+        escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"))
+            .replace(QLatin1Char('"'), QLatin1String("&quot;"))
+            .replace(QLatin1Char('<'), QLatin1String("&lt;"));
+        text += QStringLiteral(" xmlns:%1=\"%2\"").arg(prefix, escaped);
+    }
+    return text;
+}
 
 template <typename Unit> QString positionText(const Unit* p, qsizetype at)
 {
@@ -582,8 +696,18 @@ void scanInto(const Unit* p, qsizetype n, const CancelCheck& cancelled, Text& ta
     }
     if (scanner.faultAt() >= 0)
         input.fault = positionText(p, scanner.faultAt()) + scanner.fault();
-    if (scanner.changed() || scanner.faultAt() >= 0)
+    const QStringList undeclared = scanner.undeclaredPrefixes();
+    if (scanner.changed() || scanner.faultAt() >= 0 || !undeclared.isEmpty())
         target = scanner.result();
+    // Feeds often use dc:, itunes: or media: without declaring them; the XML reader would
+    // refuse the whole document. The root declares them instead.
+    const qsizetype at = scanner.rootNameEnd();
+    if (!undeclared.isEmpty() && at >= 0 && at <= target.size()) {
+        if constexpr (std::is_same_v<Text, QString>)
+            target.insert(at, missingDeclarations(undeclared));
+        else
+            target.insert(at, missingDeclarations(undeclared).toUtf8());
+    }
 }
 
 } // namespace
