@@ -212,14 +212,11 @@ ParseResult parseJsonFeed(const QByteArray& data, const ParseOptions& options)
         // Keep the stories that were complete before the fault.
         const QByteArray salvaged = salvageItems(body.left(parseError.offset));
         document = QJsonDocument::fromJson(salvaged);
-        if (!document.isObject()) {
-            result.error = fault;
-            return result;
-        }
     }
     if (!document.isObject() || !JsonFeedReader::isJsonFeed(document.object())) {
-        result.error = QStringLiteral("line 1, column 1: not a feed: a JSON document without a "
-                                      "JSON Feed version");
+        result.error = !fault.isEmpty() ? fault
+                                        : QStringLiteral("line 1, column 1: not a feed: a JSON "
+                                                         "document without a JSON Feed version");
         return result;
     }
     JsonFeedReader reader(options);
