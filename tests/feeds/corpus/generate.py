@@ -448,6 +448,22 @@ case("atom/content-base64-text-plain.atom",
      atom([entry('<title>t</title><id>i</id><content type="text/plain" mode="base64">%s'
                  "</content>" % base64.b64encode(b"a < b").decode())], namespace=ATOM03),
      E(item0_summary="a &lt; b"))
+case("atom/content-relative-links.atom",
+     '<feed xmlns="%s" xml:base="http://blog.example.net/"><title>r</title><entry><title>t</title>'
+     '<id>i</id><content type="html" xml:base="/2024/post/">&lt;p&gt;&lt;a href="other.html"&gt;'
+     'o&lt;/a&gt; &lt;img src=\'/img/a.png?x=1&amp;amp;y=2\' alt="a"&gt; &lt;a href="#top"&gt;t'
+     '&lt;/a&gt; &lt;a href="mailto:x@example.org"&gt;m&lt;/a&gt; &lt;img src=pic.jpg&gt;'
+     "&lt;/p&gt;</content></entry></feed>" % ATOM,
+     E(item0_summary='<p><a href="http://blog.example.net/2024/post/other.html">o</a> '
+                     '<img src="http://blog.example.net/img/a.png?x=1&amp;y=2" alt="a"> '
+                     '<a href="#top">t</a> <a href="mailto:x@example.org">m</a> '
+                     '<img src="http://blog.example.net/2024/post/pic.jpg"></p>'))
+case("rss/description-relative-links.xml",
+     rss([item('<title>t</title><description>&lt;img src="/i.png"&gt; &lt;a '
+               'href="javascript:x()"&gt;j&lt;/a&gt; &lt;a href=\'https://other.example/\'&gt;'
+               "a&lt;/a&gt;</description>")]),
+     E(item0_summary='<img src="http://example.org/i.png"> <a href="javascript:x()">j</a> '
+                     "<a href='https://other.example/'>a</a>"))
 case("atom/content-src-is-link.atom",
      atom([entry('<title>t</title><id>i</id><content src="http://example.org/full" '
                  'type="text/html"/>')]),

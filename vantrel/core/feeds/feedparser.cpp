@@ -198,6 +198,12 @@ private:
         return resolveUrl(base, reference, m_allowFiles);
     }
 
+    // A story's HTML with its relative links resolved where the feed says they are relative to.
+    QString withAbsoluteLinks(const QUrl& base, const QString& html) const
+    {
+        return resolveHtmlLinks(html, base, m_allowFiles);
+    }
+
     QUrl elementBase(const QUrl& parent) const
     {
         const QStringView xmlBase = m_r.attributes().value(kXmlNs, QLatin1String("base"));
@@ -613,7 +619,7 @@ private:
                 break;
             case Ns::Content:
                 if (is(u"encoded"))
-                    fillIn(f.encoded, readHtml());
+                    fillIn(f.encoded, withAbsoluteLinks(here, readHtml()));
                 else
                     skip();
                 break;
@@ -698,7 +704,7 @@ private:
         } else if (is(u"link")) {
             fillIn(f.link, link(here, readText()));
         } else if (is(u"description")) {
-            fillIn(f.description, readHtml());
+            fillIn(f.description, withAbsoluteLinks(here, readHtml()));
         } else if (is(u"guid")) {
             f.permaLink = attribute("isPermaLink").trimmed().toLower() != QLatin1String("false");
             f.guid = readText().trimmed();
@@ -925,11 +931,11 @@ private:
                 }
                 skip();
             } else if (is(u"summary")) {
-                summary = readAtomText();
+                summary = withAbsoluteLinks(here, readAtomText());
             } else if (is(u"content")) {
                 const QString src = attribute("src");
                 if (src.trimmed().isEmpty()) {
-                    content = readAtomText();
+                    content = withAbsoluteLinks(here, readAtomText());
                 } else {
                     fillIn(firstLink, link(here, src));
                     skip();

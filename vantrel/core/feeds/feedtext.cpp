@@ -362,6 +362,86 @@ QString resolveUrl(const QUrl& base, const QString& reference, bool allowFiles)
     return QString();
 }
 
+QString resolveHtmlLinks(const QString& html, const QUrl& base, bool allowFiles)
+{
+    if (!base.isValid() || base.isEmpty() ||
+        (!html.contains(QLatin1String("href"), Qt::CaseInsensitive) &&
+         !html.contains(QLatin1String("src"), Qt::CaseInsensitive)))
+        return html;
+    QString out;
+    int copied = 0;
+    const int n = html.size();
+    for (int i = html.indexOf('<'); i >= 0 && i < n; i = html.indexOf('<', i + 1)) {
+        const int end = htmlTagEnd(html, i);
+        if (end <= i)
+            continue;
+        const QString name = htmlTagName(html, i, end);
+        if (name.isEmpty() || name.startsWith('/')) {
+            i = end - 1;
+            continue;
+        }
+        int k = i + 1 + name.size();
+        while (k < end) {
+            while (k < end && (html[k].isSpace() || html[k] == '/'))
+                ++k;
+            const int nameStart = k;
+            while (k < end && !html[k].isSpace() && html[k] != '=' && html[k] != '>' &&
+                   html[k] != '/')
+                ++k;
+            const QStringView attribute = QStringView(html).mid(nameStart, k - nameStart);
+            while (k < end && html[k].isSpace())
+                ++k;
+            if (k >= end || html[k] != '=') {
+                if (k == nameStart)
+                    ++k;
+                continue;
+            }
+            ++k;
+            while (k < end && html[k].isSpace())
+                ++k;
+            int valueStart = k;
+            int valueEnd;
+            int after;
+            if (k < end && (html[k] == '"' || html[k] == '\'')) {
+                const int close = html.indexOf(html[k], k + 1);
+                if (close < 0 || close >= end)
+                    break; // a quote that does not close within the tag: left as it is
+                valueStart = k + 1;
+                valueEnd = close;
+                after = valueEnd + 1;
+                k = valueStart - 1; // the opening quote
+            } else {
+                valueEnd = k;
+                while (valueEnd < end && !html[valueEnd].isSpace() && html[valueEnd] != '>')
+                    ++valueEnd;
+                after = valueEnd;
+            }
+            const int replaceFrom = k; // the quote, or the value itself when unquoted
+            const bool link = attribute.compare(QLatin1String("href"), Qt::CaseInsensitive) == 0 ||
+                              attribute.compare(QLatin1String("src"), Qt::CaseInsensitive) == 0;
+            if (link && valueEnd > valueStart) {
+                const QString value =
+                    decodeHtmlEntities(html.mid(valueStart, valueEnd - valueStart)).trimmed();
+                if (!value.isEmpty() && !value.startsWith('#') &&
+                    QUrl(value, QUrl::TolerantMode).isRelative()) {
+                    const QString absolute = resolveUrl(base, value, allowFiles);
+                    if (!absolute.isEmpty()) {
+                        out += QStringView(html).mid(copied, replaceFrom - copied);
+                        out += QLatin1Char('"') + absolute.toHtmlEscaped() + QLatin1Char('"');
+                        copied = std::min(after, n);
+                    }
+                }
+            }
+            k = after;
+        }
+        i = end - 1;
+    }
+    if (copied == 0)
+        return html;
+    out += QStringView(html).mid(copied);
+    return out;
+}
+
 QString categoryPath(const QString& text)
 {
     // Most paths are tidy already ("News/World"): keep those without rebuilding them.

@@ -43,6 +43,10 @@ QString htmlTagName(const QString& html, int start, int end);
 // stays relative when base is empty.
 QString resolveUrl(const QUrl& base, const QString& reference, bool allowFiles);
 
+// HTML with the relative addresses of its href and src attributes made absolute against base
+// (what the page showing a story's summary could not know); other addresses are left alone.
+QString resolveHtmlLinks(const QString& html, const QUrl& base, bool allowFiles);
+
 // A category path with each level's white space simplified and empty levels dropped
 // ("/Boston//Weather " gives "Boston/Weather").
 QString categoryPath(const QString& text);
