@@ -403,8 +403,10 @@ QString resolveHtmlLinks(const QString& html, const QUrl& base, bool allowFiles)
             int valueEnd;
             int after;
             if (k < end && (html[k] == '"' || html[k] == '\'')) {
-                const int close = html.indexOf(html[k], k + 1);
-                if (close < 0 || close >= end)
+                int close = k + 1;
+                while (close < end && html[close] != html[k])
+                    ++close;
+                if (close >= end)
                     break; // a quote that does not close within the tag: left as it is
                 valueStart = k + 1;
                 valueEnd = close;
