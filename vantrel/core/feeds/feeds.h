@@ -32,17 +32,19 @@ struct Enclosure {
 
 // One story of a feed.
 struct Item {
-    // Stable identity of the story across fetches: the RSS guid or Atom id, else the link,
-    // else "hash:" followed by a SHA-1 of the headline and the published date.
+    // Stable identity of the story across fetches: the RSS guid, Atom id or JSON Feed id, else
+    // RSS 1.0's rdf:about, else the link, else "hash:" followed by a SHA-1 of the headline and
+    // the published date.
     QString identity;
     // Plain text: tags stripped, entities decoded, white space collapsed. A story without a
     // title gets the start of its summary (at most 80 characters, "..." when cut).
     QString headline;
     // An HTML fragment, as the feed gives it (RSS description, else content:encoded; Atom
-    // summary, else content). Plain-text Atom summaries are HTML-escaped, so the field is always
-    // HTML. It is not sanitised here: whoever shows it must render it safely.
+    // summary, else content; then Dublin Core, iTunes or Media RSS descriptions). Plain text is
+    // HTML-escaped, so the field is always HTML, and its relative href and src addresses are
+    // made absolute. It is not sanitised here: whoever shows it must render it safely.
     QString summary;
-    QString link;        // absolute address of the full story; may be empty
+    QString link;        // address of the full story (absolute when the feed's is known)
     QDateTime published; // UTC; invalid when the feed gives no usable date
     // Sub-channel paths: levels separated by "/", each level trimmed, empty levels dropped.
     // Duplicates removed, order kept.
