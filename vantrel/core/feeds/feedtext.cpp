@@ -142,6 +142,20 @@ bool isPlainWebAddress(QStringView s)
     return true;
 }
 
+// Whether text holds word (lower-case ASCII) in any case.
+bool containsAsciiWord(QStringView text, const char* word)
+{
+    const qsizetype length = qsizetype(strlen(word));
+    for (qsizetype i = 0; i + length <= text.size(); ++i) {
+        qsizetype k = 0;
+        while (k < length && (text[i + k].unicode() | 0x20) == char16_t(word[k]))
+            ++k;
+        if (k == length)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const HtmlEntity* findHtmlEntity(QStringView name)
@@ -364,9 +378,9 @@ QString resolveUrl(const QUrl& base, const QString& reference, bool allowFiles)
 
 QString resolveHtmlLinks(const QString& html, const QUrl& base, bool allowFiles)
 {
-    if (!base.isValid() || base.isEmpty() ||
-        (!html.contains(QLatin1String("href"), Qt::CaseInsensitive) &&
-         !html.contains(QLatin1String("src"), Qt::CaseInsensitive)))
+    // Most summaries have no attribute at all: a cheap look first.
+    if (!base.isValid() || base.isEmpty() || !html.contains(QLatin1Char('=')) ||
+        (!containsAsciiWord(html, "href") && !containsAsciiWord(html, "src")))
         return html;
     QString out;
     int copied = 0;
