@@ -886,6 +886,13 @@ case("links/atom-javascript-link.atom",
 case("links/xml-base-javascript-ignored.atom",
      atom([entry('<title>t</title><id>i</id><link xml:base="javascript:alert(1)//" href="x"/>')]),
      E(item0_link="http://example.org/feeds/x"))
+case("links/xml-base-invalid-host-ignored.atom",
+     atom([entry('<title>t</title><id>i</id><link xml:base="http://%s.example/" href="x"/>'
+                 % ("a" * 70))]),
+     E(item0_link="http://example.org/feeds/x"))
+case("links/overlong-host-label-dropped.xml",
+     rss([item("<title>t</title><link>http://%s.example/page</link>" % ("b" * 64))]),
+     E(item0_link="", item0_headline="t"))
 case("links/xml-base-file-refused.atom",
      atom([entry('<title>t</title><id>i</id><link xml:base="file:///etc/" href="passwd"/>')]),
      E(item0_link="http://example.org/feeds/passwd"))

@@ -210,8 +210,8 @@ private:
         if (xmlBase.trimmed().isEmpty())
             return parent;
         // xml:base may not lead where the document itself could not.
-        const QString resolved = link(parent, xmlBase.toString());
-        return resolved.isEmpty() ? parent : QUrl(resolved);
+        const QUrl resolved(link(parent, xmlBase.toString()));
+        return resolved.isValid() && !resolved.isRelative() ? resolved : parent;
     }
 
     void skip() { m_xml.skipElement(); }
@@ -1000,9 +1000,9 @@ private:
         QUrl base = elementBase(parent);
         const QString baseAttribute = attributeCi("base");
         if (!baseAttribute.trimmed().isEmpty()) {
-            const QString resolved = link(base, baseAttribute);
-            if (!resolved.isEmpty())
-                base = QUrl(resolved);
+            const QUrl resolved(link(base, baseAttribute));
+            if (resolved.isValid() && !resolved.isRelative())
+                base = resolved;
         }
         if (root) {
             m_feed.homePage = link(base, attributeCi("href"));

@@ -115,12 +115,17 @@ bool isPlainWebAddress(QStringView s)
     const int hostStart = i;
     char16_t previous = '.';
     bool lastLabelLetter = false; // a host of numbers is an IPv4 address, which QUrl rewrites
+    int labelLength = 0;
     for (; i < n; ++i) {
         const char16_t c = s[i].unicode();
         if (c == '/' || c == '?' || c == '#')
             break;
         if (previous == '.')
             lastLabelLetter = c >= 'a' && c <= 'z';
+        // Longer labels and names are no host names; QUrl refuses them.
+        labelLength = c == '.' ? 0 : labelLength + 1;
+        if (labelLength > 63 || i - hostStart >= 253)
+            return false;
         const bool alnum = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (!alnum && c != '.' && c != '-')
             return false;
