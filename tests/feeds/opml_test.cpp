@@ -150,3 +150,25 @@ TEST(OpmlParser, ErrorsAreReported)
 
     EXPECT_FALSE(parseOpml("", QUrl()).ok);
 }
+
+TEST(OpmlParser, OnlyAddressesAReaderFollowsMakeEntries)
+{
+    const QByteArray doc = R"xml(<opml version="2.0"><body>
+      <outline text="Script" xmlUrl="javascript:alert(1)" htmlUrl="http://ok.example/"/>
+      <outline text="Data" xmlUrl="data:application/rss+xml,&lt;rss/&gt;"/>
+      <outline text="Local" xmlUrl="file:///etc/passwd"/>
+      <outline text="Wrapped" xmlUrl="feed://news.example/rss" htmlUrl="javascript:x"/>
+      <outline text="Fine" xmlUrl="https://news.example/atom"/>
+    </body></opml>)xml";
+    const OpmlResult remote = parseOpml(doc, QUrl("https://catalogue.example/list.opml"));
+    ASSERT_TRUE(remote.ok) << remote.error.toStdString();
+    QStringList urls;
+    for (const OpmlEntry& e : remote.entries)
+        urls << e.feedUrl;
+    EXPECT_EQ(urls, QStringList({"http://news.example/rss", "https://news.example/atom"}));
+    EXPECT_EQ(remote.entries[0].homePage, "");
+    // A catalogue the person opened from disk may name local feeds.
+    const OpmlResult local = parseOpml(doc, QUrl("file:///home/me/list.opml"));
+    ASSERT_EQ(local.entries.size(), 3u);
+    EXPECT_EQ(local.entries[0].feedUrl, "file:///etc/passwd");
+}

@@ -1,11 +1,13 @@
-// RSS and Atom parsing with QXmlStreamReader.
+// RSS, RDF, Atom and Channel Definition Format parsing over the prepared XML reader; JSON Feed
+// is read in jsonfeed.cpp.
 
+#include "vantrel/core/feeds/feeditem_p.h"
 #include "vantrel/core/feeds/feeds.h"
 #include "vantrel/core/feeds/feedtext_p.h"
+#include "vantrel/core/feeds/xmlinput_p.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
-#include <QXmlStreamReader>
+#include <QHash>
 
 namespace vantrel::feeds
 {
@@ -13,201 +15,309 @@ namespace vantrel::feeds
 namespace
 {
 
-const QString kAtomNs = QStringLiteral("http://www.w3.org/2005/Atom");
-const QString kAtom03Ns = QStringLiteral("http://purl.org/atom/ns#");
-const QString kContentNs = QStringLiteral("http://purl.org/rss/1.0/modules/content/");
-const QString kDcNs = QStringLiteral("http://purl.org/dc/elements/1.1/");
-const QString kMediaNs = QStringLiteral("http://search.yahoo.com/mrss/");
-const QString kRdfNs = QStringLiteral("http://www.w3.org/1999/02/22-rdf-syntax-ns#");
-const QString kRss10Ns = QStringLiteral("http://purl.org/rss/1.0/");
-const QString kRss09Ns = QStringLiteral("http://my.netscape.com/rdf/simple/0.9/");
-const QString kXmlNs = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+// The vocabularies a feed's elements come from.
+enum class Ns { None, Rss, Atom, Rdf, Dc, DcTerms, Content, Media, Itunes, Xhtml, Other };
 
-// Feeds often use HTML entities (&nbsp;, &eacute;) without declaring them; read them as HTML
-// would instead of rejecting the whole feed.
-class HtmlEntityResolver : public QXmlStreamEntityResolver
+const QString kXmlNs = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+const QString kRdfNs = QStringLiteral("http://www.w3.org/1999/02/22-rdf-syntax-ns#");
+
+// The namespace names seen in the wild for each vocabulary, compared without regard to case
+// and to a trailing "/".
+Ns knownNamespace(QStringView uri)
 {
-public:
-    QString resolveUndeclaredEntity(const QString& name) override
-    {
-        QString text;
-        if (resolveHtmlEntity(name, text))
-            return text;
-        return QString();
-    }
+    static const QHash<QString, Ns> table = [] {
+        QHash<QString, Ns> t;
+        const struct {
+            const char* uri;
+            Ns ns;
+        } known[] = {
+            {"http://purl.org/rss/1.0", Ns::Rss},
+            {"http://purl.org/rss/2.0", Ns::Rss},
+            {"http://purl.org/net/rss1.1#", Ns::Rss},
+            {"http://my.netscape.com/rdf/simple/0.9", Ns::Rss},
+            {"http://channel.netscape.com/rdf/simple/0.9", Ns::Rss},
+            {"http://backend.userland.com/rss2", Ns::Rss},
+            {"http://backend.userland.com/rss", Ns::Rss},
+            {"http://blogs.law.harvard.edu/tech/rss", Ns::Rss},
+            {"http://www.w3.org/2005/atom", Ns::Atom},
+            {"http://purl.org/atom/ns#", Ns::Atom},
+            {"http://example.com/newformat#", Ns::Atom},
+            {"http://necronomicorp.com/ns/atom#", Ns::Atom},
+            {"http://purl.org/echo", Ns::Atom},
+            {"http://purl.org/pie", Ns::Atom},
+            {"http://www.w3.org/1999/02/22-rdf-syntax-ns#", Ns::Rdf},
+            {"http://purl.org/dc/elements/1.1", Ns::Dc},
+            {"http://purl.org/dc/elements/1.0", Ns::Dc},
+            {"http://purl.org/dc/terms", Ns::DcTerms},
+            {"http://purl.org/rss/1.0/modules/content", Ns::Content},
+            {"http://search.yahoo.com/mrss", Ns::Media},
+            {"http://tools.search.yahoo.com/mrss", Ns::Media},
+            {"http://video.search.yahoo.com/mrss", Ns::Media},
+            {"http://www.itunes.com/dtds/podcast-1.0.dtd", Ns::Itunes},
+            {"https://www.itunes.com/dtds/podcast-1.0.dtd", Ns::Itunes},
+            {"http://www.w3.org/1999/xhtml", Ns::Xhtml},
+        };
+        for (const auto& k : known)
+            t.insert(QString::fromLatin1(k.uri), k.ns);
+        return t;
+    }();
+    QString key = uri.toString().toLower();
+    while (key.endsWith(QLatin1Char('/')))
+        key.chop(1);
+    if (key.startsWith(QLatin1String("http://purl.org/atom/ns#")))
+        return Ns::Atom;
+    return table.value(key, Ns::Other);
+}
+
+bool isHtmlType(const QString& type)
+{
+    return type == QLatin1String("html") || type == QLatin1String("text/html");
+}
+
+bool isXhtmlType(const QString& type)
+{
+    return type == QLatin1String("xhtml") || type == QLatin1String("application/xhtml+xml");
+}
+
+// What Media RSS says about a story, gathered from media:content, media:group and the rest.
+struct Media {
+    Enclosure enclosure;
+    int duration = 0;
+    QString thumbnail;
+    QString title;
+    QString description;
+    QStringList categories;
 };
 
-void addCategory(Item& item, const QString& text)
-{
-    const QString path = categoryPath(decodeHtmlEntities(text));
-    if (!path.isEmpty() && !item.categories.contains(path))
-        item.categories << path;
-}
-
-QDateTime parseAnyDate(const QString& text)
-{
-    QDateTime date = parseRfc822Date(text);
-    if (!date.isValid())
-        date = parseRfc3339Date(text);
-    return date;
-}
-
-QString identityHash(const Item& item)
-{
-    const QByteArray source =
-        (item.headline + QLatin1Char('\n') + item.published.toString(Qt::ISODateWithMs)).toUtf8();
-    return QStringLiteral("hash:") +
-           QString::fromLatin1(QCryptographicHash::hash(source, QCryptographicHash::Sha1).toHex());
-}
-
-// Longest headline made from the start of a summary, for stories without a title.
-constexpr int kSummaryHeadlineChars = 80;
-
-void finishItem(Item& item, const QString& guid)
-{
-    if (item.headline.isEmpty()) {
-        // A story without a title is listed by the start of its summary.
-        QString text = plainTextFromHtml(item.summary);
-        if (text.size() > kSummaryHeadlineChars) {
-            int cut = text.lastIndexOf(' ', kSummaryHeadlineChars - 3);
-            if (cut < kSummaryHeadlineChars / 2)
-                cut = kSummaryHeadlineChars - 3;
-            text = text.left(cut).trimmed() + QStringLiteral("...");
-        }
-        item.headline = text;
-    }
-    if (!guid.trimmed().isEmpty())
-        item.identity = guid.trimmed();
-    else if (!item.link.isEmpty())
-        item.identity = item.link;
-    else
-        item.identity = identityHash(item);
-}
+// What an RSS item says, before the fallbacks are chosen.
+struct RssFields {
+    QString title, altTitle;
+    QString description, encoded, altSummary;
+    QString guid, about;
+    bool permaLink = false;
+    QString link, altLink;
+    QDateTime published, altPublished, updated;
+    Enclosure enclosure;
+    Enclosure atomEnclosure;
+    Media media;
+    QString itunesImage;
+    int duration = 0;
+    QString author, altAuthor;
+    QStringList categories;
+};
 
 class FeedParser
 {
 public:
-    FeedParser(const QByteArray& data, const QUrl& base) : m_reader(data), m_base(base)
+    FeedParser(const XmlInput& input, const ParseOptions& options)
+        : m_input(input), m_xml(input, options.cancelled), m_r(m_xml.reader()),
+          m_base(options.documentUrl), m_allowFiles(options.documentUrl.isLocalFile())
     {
-        m_reader.setEntityResolver(&m_resolver);
-        // Nested entity declarations can multiply a small document into gigabytes; feeds
-        // have no honest use for more than a handful of expansions.
-        m_reader.setEntityExpansionLimit(1024);
     }
 
     ParseResult parse()
     {
-        ParseResult result;
-        if (!m_reader.readNextStartElement()) {
-            if (!m_reader.hasError())
-                m_reader.raiseError(QStringLiteral("the document has no root element"));
-            return fail();
-        }
-        const QStringView name = m_reader.name();
-        const QStringView ns = m_reader.namespaceUri();
-        if (name == QLatin1String("rss") && ns.isEmpty()) {
-            parseRss();
-        } else if (name == QLatin1String("RDF") && ns == kRdfNs) {
-            parseRdf();
-        } else if (name == QLatin1String("feed") && (ns == kAtomNs || ns == kAtom03Ns)) {
-            parseAtomFeed(elementBase(m_base));
-        } else {
-            m_reader.raiseError(QStringLiteral("not a feed: the root element is <%1>, "
-                                               "expected <rss> or Atom <feed>")
-                                    .arg(m_reader.qualifiedName()));
-            return fail();
-        }
+        if (m_xml.nextStartElement())
+            parseRoot();
+        else if (!m_r.hasError())
+            m_r.raiseError(QStringLiteral("the document has no root element"));
         // Read to the end so that a truncated or damaged tail is reported, not ignored.
-        while (!m_reader.atEnd() && !m_reader.hasError())
-            m_reader.readNext();
-        if (m_reader.hasError())
-            return fail();
-        result.ok = true;
+        while (m_recognised && !m_r.atEnd() && !m_r.hasError())
+            m_xml.next();
+        return finish();
+    }
+
+private:
+    // ---- Reading ----
+
+    ParseResult finish()
+    {
+        ParseResult result;
+        if (m_xml.cancelled()) {
+            result.status = ParseStatus::Cancelled;
+            result.error = QStringLiteral("cancelled");
+            return result;
+        }
+        QString error;
+        if (m_r.hasError()) {
+            error = (m_r.error() == QXmlStreamReader::PrematureEndOfDocumentError &&
+                     !m_input.fault.isEmpty())
+                        ? m_input.fault
+                        : m_xml.errorText();
+        } else if (!m_input.fault.isEmpty()) {
+            error = m_input.fault;
+        }
+        if (!m_recognised) {
+            result.error = error;
+            return result;
+        }
+        result.status = error.isEmpty() ? ParseStatus::Complete : ParseStatus::Partial;
+        result.ok = error.isEmpty();
+        result.error = error;
         result.feed = std::move(m_feed);
         return result;
     }
 
-private:
-    ParseResult fail()
+    Ns ns()
     {
-        ParseResult result;
-        result.error = QStringLiteral("line %1, column %2: %3")
-                           .arg(m_reader.lineNumber())
-                           .arg(m_reader.columnNumber())
-                           .arg(m_reader.errorString());
-        return result;
+        const QStringView uri = m_r.namespaceUri();
+        if (uri == m_ownUri)
+            return m_ownNs;
+        if (uri.isEmpty())
+            return m_emptyNs;
+        if (uri != m_lastUri) {
+            m_lastUri = uri.toString();
+            m_lastNs = knownNamespace(uri);
+        }
+        return m_lastNs;
     }
 
-    bool isRssNs() const
+    bool is(const char16_t* localName) const { return m_r.name() == QStringView(localName); }
+    bool isCi(const char16_t* localName) const
     {
-        const QStringView ns = m_reader.namespaceUri();
-        return ns.isEmpty() || ns == kRss10Ns || ns == kRss09Ns;
+        return m_r.name().compare(QStringView(localName), Qt::CaseInsensitive) == 0;
     }
-    bool isAtomNs() const
-    {
-        const QStringView ns = m_reader.namespaceUri();
-        return ns == kAtomNs || ns == kAtom03Ns;
-    }
-    bool is(const char* localName) const { return m_reader.name() == QLatin1String(localName); }
+
     QString attribute(const char* name) const
     {
-        return m_reader.attributes().value(QLatin1String(name)).toString();
+        return m_r.attributes().value(QLatin1String(name)).toString();
+    }
+    // For Channel Definition Format, whose attribute names come in any case.
+    QString attributeCi(const char* name) const
+    {
+        for (const QXmlStreamAttribute& a : m_r.attributes()) {
+            if (a.namespaceUri().isEmpty() &&
+                a.name().compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return a.value().toString();
+        }
+        return QString();
+    }
+
+    QString link(const QUrl& base, const QString& reference) const
+    {
+        return resolveUrl(base, reference, m_allowFiles);
+    }
+
+    // A story's HTML with its relative links resolved where the feed says they are relative to.
+    QString withAbsoluteLinks(const QUrl& base, const QString& html) const
+    {
+        return resolveHtmlLinks(html, base, m_allowFiles);
+    }
+
+    QUrl elementBase(const QUrl& parent) const
+    {
+        const QStringView xmlBase = m_r.attributes().value(kXmlNs, QLatin1String("base"));
+        if (xmlBase.trimmed().isEmpty())
+            return parent;
+        // xml:base may not lead where the document itself could not.
+        const QUrl resolved(link(parent, xmlBase.toString()));
+        return resolved.isValid() && !resolved.isRelative() ? resolved : parent;
+    }
+
+    void skip() { m_xml.skipElement(); }
+
+    void checkLength(QString& text, const QString& element)
+    {
+        if (text.size() > kMaxTextChars) {
+            m_r.raiseError(QStringLiteral("the text of <%1> is longer than %2 characters")
+                               .arg(element)
+                               .arg(kMaxTextChars));
+            text.clear();
+        }
     }
 
     // The text of the current element, child elements' text included.
     QString readText()
     {
-        const QString element = m_reader.qualifiedName().toString();
-        QString text = m_reader.readElementText(QXmlStreamReader::IncludeChildElements);
-        checkLength(text, element);
-        return text;
+        const QString element = m_r.qualifiedName().toString();
+        QString text;
+        int depth = 0;
+        while (!m_r.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.next();
+            if (token == QXmlStreamReader::Characters ||
+                token == QXmlStreamReader::EntityReference) {
+                text += m_r.text();
+                if (text.size() > kMaxTextChars) {
+                    checkLength(text, element);
+                    return QString();
+                }
+            } else if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+            } else if (token == QXmlStreamReader::EndElement) {
+                if (depth-- == 0)
+                    break;
+            } else if (token == QXmlStreamReader::Invalid) {
+                return QString();
+            }
+        }
+        return cleanFeedText(std::move(text));
     }
 
     // The HTML of an element whose text is HTML. Feeds usually escape it, but some put the
     // markup in unescaped (well-formed) as child elements: those are written back as tags, so
     // that "<description><p>Hi</p></description>" keeps its paragraph.
     QString readHtml() { return readMarkup(false); }
+
+    // XHTML content: the markup with its text escaped back, without Atom's wrapping <div>.
     QString readXhtml() { return readMarkup(true); }
 
-    // Reads up to the current element's end tag, writing child elements back as tags. In
-    // XHTML the text is text and is escaped back; in HTML it is markup already.
-    QString readMarkup(bool escapeText)
+    QString readMarkup(bool xhtml)
     {
-        const QString element = m_reader.qualifiedName().toString();
+        const QString element = m_r.qualifiedName().toString();
         QString out;
         int depth = 0;
-        while (!m_reader.atEnd()) {
-            const QXmlStreamReader::TokenType token = m_reader.readNext();
+        int topElements = 0;
+        bool topText = false;
+        int wrapperInner = -1; // where the content of a top-level xhtml <div> starts
+        int wrapperEnd = -1;   // where its end tag starts
+        while (!m_r.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.next();
             if (token == QXmlStreamReader::StartElement) {
+                if (depth == 0) {
+                    ++topElements;
+                    if (xhtml && topElements == 1 && is(u"div") &&
+                        knownNamespace(m_r.namespaceUri()) == Ns::Xhtml) {
+                        appendStartTag(out);
+                        wrapperInner = out.size();
+                        ++depth;
+                        continue;
+                    }
+                }
                 ++depth;
                 appendStartTag(out);
             } else if (token == QXmlStreamReader::EndElement) {
                 if (depth == 0)
                     break;
                 --depth;
+                if (depth == 0 && wrapperInner >= 0 && wrapperEnd < 0)
+                    wrapperEnd = out.size();
                 appendEndTag(out);
             } else if (token == QXmlStreamReader::Characters ||
                        token == QXmlStreamReader::EntityReference) {
-                if (escapeText)
-                    out += m_reader.text().toString().toHtmlEscaped();
+                if (depth == 0 && !m_r.isWhitespace())
+                    topText = true;
+                if (xhtml)
+                    out += m_r.text().toString().toHtmlEscaped();
                 else
-                    out += m_reader.text();
+                    out += m_r.text();
             } else if (token == QXmlStreamReader::Invalid) {
-                break;
+                return QString();
             }
             if (out.size() > kMaxTextChars) {
                 checkLength(out, element);
-                break;
+                return QString();
             }
         }
-        return out;
+        if (topElements == 1 && !topText && wrapperInner >= 0 && wrapperEnd >= wrapperInner)
+            out = out.mid(wrapperInner, wrapperEnd - wrapperInner);
+        return cleanFeedText(std::move(out));
     }
 
     void appendStartTag(QString& out) const
     {
         out += QLatin1Char('<');
-        out += m_reader.name();
-        for (const QXmlStreamAttribute& a : m_reader.attributes()) {
+        out += m_r.name();
+        for (const QXmlStreamAttribute& a : m_r.attributes()) {
             if (!a.namespaceUri().isEmpty())
                 continue;
             out += QLatin1Char(' ');
@@ -220,349 +330,781 @@ private:
     void appendEndTag(QString& out) const
     {
         out += QLatin1String("</");
-        out += m_reader.name();
+        out += m_r.name();
         out += QLatin1Char('>');
-    }
-
-    void checkLength(QString& text, const QString& element)
-    {
-        if (text.size() > kMaxTextChars) {
-            m_reader.raiseError(QStringLiteral("the text of <%1> is longer than %2 characters")
-                                    .arg(element)
-                                    .arg(kMaxTextChars));
-            text.clear();
-        }
     }
 
     bool roomForItem()
     {
         if (int(m_feed.items.size()) < kMaxItems)
             return true;
-        m_reader.raiseError(QStringLiteral("the feed has more than %1 stories").arg(kMaxItems));
+        m_r.raiseError(QStringLiteral("the feed has more than %1 stories").arg(kMaxItems));
         return false;
     }
 
-    QUrl elementBase(const QUrl& parent) const
+    void addItem(Item&& item)
     {
-        const QString xmlBase =
-            m_reader.attributes().value(kXmlNs, QLatin1String("base")).toString();
-        if (xmlBase.trimmed().isEmpty())
-            return parent;
-        return QUrl(resolveUrl(parent, xmlBase));
+        if (roomForItem())
+            m_feed.items.push_back(std::move(item));
+    }
+
+    // ---- The root ----
+
+    void parseRoot()
+    {
+        const QString rootUri = m_r.namespaceUri().toString();
+        const Ns rootNs = rootUri.isEmpty() ? Ns::None : knownNamespace(rootUri);
+        const QUrl base = elementBase(m_base);
+        if (is(u"rss") || is(u"RSS")) {
+            m_recognised = true;
+            m_ownUri = rootUri;
+            m_ownNs = Ns::Rss;
+            m_emptyNs = Ns::Rss;
+            parseRss(base);
+        } else if (is(u"RDF") && rootNs == Ns::Rdf) {
+            m_recognised = true;
+            // RSS 1.0 and 0.90 elements sit in the default namespace, whatever its name.
+            for (const QXmlStreamNamespaceDeclaration& d : m_r.namespaceDeclarations()) {
+                if (d.prefix().isEmpty() && knownNamespace(d.namespaceUri()) == Ns::Other)
+                    m_ownUri = d.namespaceUri().toString();
+            }
+            m_ownNs = Ns::Rss;
+            m_emptyNs = Ns::Rss;
+            parseRdf(base);
+        } else if (is(u"feed") &&
+                   (rootNs == Ns::Atom || ((rootNs == Ns::None || rootNs == Ns::Other) &&
+                                           !attribute("version").isEmpty()))) {
+            m_recognised = true;
+            m_ownUri = rootUri;
+            m_ownNs = Ns::Atom;
+            m_emptyNs = rootUri.isEmpty() ? Ns::Atom : Ns::None;
+            parseAtomFeed(base);
+        } else if (rootUri.isEmpty() && isCi(u"channel")) {
+            m_recognised = true;
+            m_ownNs = Ns::Rss;
+            m_emptyNs = Ns::Rss;
+            std::vector<Item> items = parseCdfChannel(base, true, nullptr);
+            for (Item& item : items)
+                addItem(std::move(item));
+        } else {
+            m_r.raiseError(QStringLiteral("not a feed: the root element is <%1>, expected <rss>, "
+                                          "RSS 1.0 <rdf:RDF> or Atom <feed>")
+                               .arg(m_r.qualifiedName()));
+        }
     }
 
     // ---- RSS ----
 
-    void parseRss()
+    void parseRss(const QUrl& base)
     {
-        while (m_reader.readNextStartElement()) {
-            if (is("channel") && m_reader.namespaceUri().isEmpty()) {
-                parseRssChannel(true);
-            } else if (is("item") && m_reader.namespaceUri().isEmpty()) {
+        while (m_xml.nextStartElement()) {
+            if (ns() == Ns::Rss && is(u"channel")) {
+                parseRssChannel(elementBase(base), true);
+            } else if (ns() == Ns::Rss && is(u"item")) {
                 // Some generators close the channel before its items.
                 if (!roomForItem())
                     return;
-                parseRssItem();
+                parseRssItem(elementBase(base));
             } else {
-                m_reader.skipCurrentElement();
+                skip();
             }
         }
     }
 
     // RSS 1.0: channel, image and items are siblings under rdf:RDF.
-    void parseRdf()
+    void parseRdf(const QUrl& base)
     {
-        while (m_reader.readNextStartElement()) {
-            if (isRssNs() && is("channel")) {
-                parseRssChannel(false);
-            } else if (isRssNs() && is("image")) {
-                parseRssImage();
-            } else if (isRssNs() && is("item")) {
+        while (m_xml.nextStartElement()) {
+            if (ns() == Ns::Rss && is(u"channel")) {
+                parseRssChannel(elementBase(base), false);
+            } else if (ns() == Ns::Rss && is(u"image")) {
+                parseRssImage(elementBase(base));
+            } else if (ns() == Ns::Rss && is(u"item")) {
                 if (!roomForItem())
                     return;
-                parseRssItem();
+                parseRssItem(elementBase(base));
             } else {
-                m_reader.skipCurrentElement();
+                skip();
             }
         }
     }
 
-    void parseRssChannel(bool itemsInside)
+    // itunes:category nests: <itunes:category text="Technology"><itunes:category
+    // text="Gadgets"/></itunes:category> is "Technology/Gadgets".
+    void readItunesCategory(QStringList& categories)
     {
-        while (m_reader.readNextStartElement()) {
-            if (isRssNs()) {
-                if (is("title")) {
-                    m_feed.title = plainTextFromHtml(readText());
-                } else if (is("link")) {
-                    m_feed.homePage = resolveUrl(m_base, readText());
-                } else if (is("description")) {
-                    m_feed.description = readHtml();
-                } else if (is("image")) {
-                    parseRssImage();
-                } else if (is("lastBuildDate")) {
-                    m_feed.updated = parseAnyDate(readText());
-                } else if (is("pubDate")) {
-                    const QDateTime date = parseAnyDate(readText());
-                    if (!m_feed.updated.isValid())
-                        m_feed.updated = date;
-                } else if (is("item") && itemsInside) {
-                    if (!roomForItem())
-                        return;
-                    parseRssItem();
-                } else {
-                    m_reader.skipCurrentElement();
+        const QString top = attribute("text").trimmed();
+        bool nested = false;
+        while (m_xml.nextStartElement()) {
+            if (ns() == Ns::Itunes && is(u"category")) {
+                const QString sub = attribute("text").trimmed();
+                if (!sub.isEmpty()) {
+                    addCategory(categories, top + QLatin1Char('/') + sub);
+                    nested = true;
                 }
-            } else if (m_reader.namespaceUri() == kDcNs && is("date")) {
-                const QDateTime date = parseAnyDate(readText());
-                if (!m_feed.updated.isValid())
-                    m_feed.updated = date;
+            }
+            skip();
+        }
+        if (!nested)
+            addCategory(categories, top);
+    }
+
+    void parseRssChannel(const QUrl& base, bool itemsInside)
+    {
+        QString title, altTitle, description, altDescription, homePage, altHomePage;
+        QString logo, altLogo, author, altAuthor;
+        QDateTime updated, altUpdated;
+        while (m_xml.nextStartElement()) {
+            const QUrl here = elementBase(base);
+            switch (ns()) {
+            case Ns::Rss:
+                if (is(u"title"))
+                    fillIn(title, plainTextFromHtml(readText()));
+                else if (is(u"link"))
+                    fillIn(homePage, link(here, readText()));
+                else if (is(u"description"))
+                    fillIn(description, readHtml());
+                else if (is(u"image"))
+                    parseRssImage(here);
+                else if (is(u"lastBuildDate"))
+                    updated = parseFeedDate(readText());
+                else if (is(u"pubDate"))
+                    altUpdated = parseFeedDate(readText());
+                else if (is(u"managingEditor"))
+                    fillIn(author, personName(readText()));
+                else if (is(u"category"))
+                    addCategory(m_feed.categories, readText());
+                else if (is(u"item") && itemsInside) {
+                    if (roomForItem())
+                        parseRssItem(here);
+                } else
+                    skip();
+                break;
+            case Ns::Dc:
+                if (is(u"title"))
+                    fillIn(altTitle, plainTextFromHtml(readText()));
+                else if (is(u"description"))
+                    fillIn(altDescription, readText().toHtmlEscaped());
+                else if (is(u"date"))
+                    altUpdated = parseFeedDate(readText());
+                else if (is(u"creator") || is(u"publisher"))
+                    fillIn(altAuthor, personName(readText()));
+                else if (is(u"subject"))
+                    addCategory(m_feed.categories, readText());
+                else
+                    skip();
+                break;
+            case Ns::DcTerms:
+                if (is(u"modified") || is(u"date") || is(u"issued") || is(u"created"))
+                    altUpdated = parseFeedDate(readText());
+                else
+                    skip();
+                break;
+            case Ns::Itunes:
+                if (is(u"image")) {
+                    fillIn(altLogo, link(here, attribute("href")));
+                    skip();
+                } else if (is(u"author")) {
+                    fillIn(altAuthor, personName(readText()));
+                } else if (is(u"summary") || is(u"subtitle")) {
+                    fillIn(altDescription, readText().toHtmlEscaped());
+                } else if (is(u"category")) {
+                    readItunesCategory(m_feed.categories);
+                } else {
+                    skip();
+                }
+                break;
+            case Ns::Atom:
+                if (is(u"link") && (attribute("rel").isEmpty() ||
+                                    attribute("rel").trimmed() == QLatin1String("alternate")))
+                    fillIn(altHomePage, link(here, attribute("href")));
+                skip();
+                break;
+            default:
+                skip();
+            }
+        }
+        // What was read counts even when the channel was cut short.
+        fillIn(m_feed.title, title.isEmpty() ? altTitle : title);
+        fillIn(m_feed.description, hasVisibleText(description) ? description : altDescription);
+        fillIn(m_feed.homePage, homePage.isEmpty() ? altHomePage : homePage);
+        fillIn(m_feed.logoUrl, altLogo);
+        fillIn(m_feed.author, author.isEmpty() ? altAuthor : author);
+        if (!m_feed.updated.isValid())
+            m_feed.updated = updated.isValid() ? updated : altUpdated;
+    }
+
+    void parseRssImage(const QUrl& base)
+    {
+        while (m_xml.nextStartElement()) {
+            if (ns() == Ns::Rss && is(u"url")) {
+                const QString url = link(elementBase(base), readText());
+                if (!url.isEmpty())
+                    m_feed.logoUrl = url;
             } else {
-                m_reader.skipCurrentElement();
+                skip();
             }
         }
     }
 
-    void parseRssImage()
+    // ---- Media RSS ----
+
+    void readMediaText(QString& field, bool html)
     {
-        while (m_reader.readNextStartElement()) {
-            if (isRssNs() && is("url"))
-                m_feed.logoUrl = resolveUrl(m_base, readText());
-            else
-                m_reader.skipCurrentElement();
+        const QString type = attribute("type").trimmed().toLower();
+        QString text = readText();
+        if (html)
+            text = type == QLatin1String("html") ? text : text.toHtmlEscaped();
+        else
+            text = type == QLatin1String("html") ? plainTextFromHtml(text) : text.simplified();
+        fillIn(field, text);
+    }
+
+    // A Media RSS element at the reader (content, group, thumbnail, title, ...). False when it
+    // is none of those.
+    bool readMedia(Media& media, const QUrl& base)
+    {
+        if (is(u"content")) {
+            const QString url = link(base, attribute("url"));
+            if (media.enclosure.url.isEmpty() && !url.isEmpty()) {
+                media.enclosure.url = url;
+                media.enclosure.mimeType = attribute("type").trimmed();
+                media.enclosure.length = qMax<qint64>(0, attribute("fileSize").toLongLong());
+                if (media.enclosure.mimeType.isEmpty()) {
+                    const QString medium = attribute("medium").trimmed();
+                    if (medium == QLatin1String("image") || medium == QLatin1String("video") ||
+                        medium == QLatin1String("audio"))
+                        media.enclosure.mimeType = medium + QStringLiteral("/*");
+                }
+                media.duration = parseDuration(attribute("duration"));
+            }
+            // Its children describe it: the same elements as the group's.
+            readMediaChildren(media, base);
+        } else if (is(u"group")) {
+            readMediaChildren(media, base);
+        } else if (is(u"thumbnail")) {
+            fillIn(media.thumbnail, link(base, attribute("url")));
+            skip();
+        } else if (is(u"title")) {
+            readMediaText(media.title, false);
+        } else if (is(u"description")) {
+            readMediaText(media.description, true);
+        } else if (is(u"category")) {
+            addCategory(media.categories, readText());
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void readMediaChildren(Media& media, const QUrl& base)
+    {
+        while (m_xml.nextStartElement()) {
+            if (ns() != Ns::Media || !readMedia(media, elementBase(base)))
+                skip();
         }
     }
 
-    void readMediaContent(Enclosure& media)
+    // ---- RSS items ----
+
+    void parseRssItem(const QUrl& base)
     {
-        if (media.url.isEmpty()) {
-            media.url = resolveUrl(m_base, attribute("url"));
-            media.mimeType = attribute("type").trimmed();
-            media.length = attribute("fileSize").toLongLong();
-            if (media.mimeType.isEmpty()) {
-                const QString medium = attribute("medium");
-                if (medium == QLatin1String("image") || medium == QLatin1String("video") ||
-                    medium == QLatin1String("audio"))
-                    media.mimeType = medium + QStringLiteral("/*");
+        RssFields f;
+        f.about = m_r.attributes().value(kRdfNs, QLatin1String("about")).toString();
+        while (m_xml.nextStartElement()) {
+            const QUrl here = elementBase(base);
+            switch (ns()) {
+            case Ns::Rss:
+                readRssElement(f, here);
+                break;
+            case Ns::Content:
+                if (is(u"encoded"))
+                    fillIn(f.encoded, withAbsoluteLinks(here, readHtml()));
+                else
+                    skip();
+                break;
+            case Ns::Dc:
+                if (is(u"title"))
+                    fillIn(f.altTitle, readText());
+                else if (is(u"description"))
+                    fillIn(f.altSummary, readText().toHtmlEscaped());
+                else if (is(u"date"))
+                    setDate(f.altPublished, readText());
+                else if (is(u"creator"))
+                    fillIn(f.altAuthor, personName(readText()));
+                else if (is(u"subject"))
+                    addCategory(f.categories, readText());
+                else
+                    skip();
+                break;
+            case Ns::DcTerms:
+                if (is(u"modified"))
+                    setDate(f.updated, readText());
+                else if (is(u"issued") || is(u"created") || is(u"date"))
+                    setDate(f.altPublished, readText());
+                else
+                    skip();
+                break;
+            case Ns::Media:
+                if (!readMedia(f.media, here))
+                    skip();
+                break;
+            case Ns::Itunes:
+                if (is(u"duration"))
+                    f.duration = parseDuration(readText());
+                else if (is(u"image")) {
+                    fillIn(f.itunesImage, link(here, attribute("href")));
+                    skip();
+                } else if (is(u"author"))
+                    fillIn(f.altAuthor, personName(readText()));
+                else if (is(u"summary"))
+                    fillIn(f.altSummary, readText().toHtmlEscaped());
+                else if (is(u"title"))
+                    fillIn(f.altTitle, readText());
+                else if (is(u"category"))
+                    readItunesCategory(f.categories);
+                else
+                    skip();
+                break;
+            case Ns::Atom:
+                if (is(u"link")) {
+                    const QString rel = attribute("rel").trimmed();
+                    const QString href = link(here, attribute("href"));
+                    if (rel.isEmpty() || rel == QLatin1String("alternate"))
+                        fillIn(f.altLink, href);
+                    else if (rel == QLatin1String("enclosure") && f.atomEnclosure.url.isEmpty())
+                        f.atomEnclosure = {href, attribute("type").trimmed(),
+                                           qMax<qint64>(0, attribute("length").toLongLong())};
+                    skip();
+                } else if (is(u"updated")) {
+                    setDate(f.updated, readText());
+                } else {
+                    skip();
+                }
+                break;
+            default:
+                skip();
             }
         }
-        m_reader.skipCurrentElement();
+        if (m_r.hasError())
+            return; // an item cut short is not a story
+        m_feed.items.push_back(buildRssItem(f));
     }
 
-    void parseRssItem()
+    static void setDate(QDateTime& field, const QString& text)
+    {
+        if (!field.isValid())
+            field = parseFeedDate(text);
+    }
+
+    void readRssElement(RssFields& f, const QUrl& here)
+    {
+        if (is(u"title")) {
+            fillIn(f.title, readText());
+        } else if (is(u"link")) {
+            fillIn(f.link, link(here, readText()));
+        } else if (is(u"description")) {
+            fillIn(f.description, withAbsoluteLinks(here, readHtml()));
+        } else if (is(u"guid")) {
+            f.permaLink = attribute("isPermaLink").trimmed().toLower() != QLatin1String("false");
+            f.guid = readText().trimmed();
+        } else if (is(u"pubDate")) {
+            setDate(f.published, readText());
+        } else if (is(u"category")) {
+            addCategory(f.categories, readText());
+        } else if (is(u"author")) {
+            fillIn(f.author, personName(readText()));
+        } else if (is(u"enclosure")) {
+            // The first enclosure with a usable address: a refused or empty one is passed over.
+            const QString url = link(here, attribute("url"));
+            if (f.enclosure.url.isEmpty() && !url.isEmpty())
+                f.enclosure = {url, attribute("type").trimmed(),
+                               qMax<qint64>(0, attribute("length").trimmed().toLongLong())};
+            skip();
+        } else {
+            skip();
+        }
+    }
+
+    Item buildRssItem(RssFields& f)
     {
         Item item;
-        QString title;
-        QString description;
-        QString encoded;
-        QString guid;
-        bool guidIsPermaLink = false;
-        QDateTime dcDate;
-        Enclosure media;
-        while (m_reader.readNextStartElement()) {
-            const QStringView ns = m_reader.namespaceUri();
-            if (isRssNs()) {
-                if (is("title")) {
-                    title = readText();
-                } else if (is("link")) {
-                    item.link = resolveUrl(m_base, readText());
-                } else if (is("description")) {
-                    description = readHtml();
-                } else if (is("guid")) {
-                    guidIsPermaLink =
-                        attribute("isPermaLink").trimmed().toLower() != QLatin1String("false");
-                    guid = readText();
-                } else if (is("pubDate")) {
-                    item.published = parseAnyDate(readText());
-                } else if (is("category")) {
-                    addCategory(item, readText());
-                } else if (is("enclosure")) {
-                    if (item.enclosure.url.isEmpty()) {
-                        item.enclosure.url = resolveUrl(m_base, attribute("url"));
-                        item.enclosure.mimeType = attribute("type").trimmed();
-                        item.enclosure.length = attribute("length").trimmed().toLongLong();
-                        if (item.enclosure.length < 0)
-                            item.enclosure.length = 0;
-                    }
-                    m_reader.skipCurrentElement();
-                } else {
-                    m_reader.skipCurrentElement();
-                }
-            } else if (ns == kContentNs && is("encoded")) {
-                encoded = readHtml();
-            } else if (ns == kDcNs && is("date")) {
-                dcDate = parseAnyDate(readText());
-            } else if (ns == kDcNs && is("subject")) {
-                addCategory(item, readText());
-            } else if (ns == kMediaNs && is("content")) {
-                readMediaContent(media);
-            } else if (ns == kMediaNs && is("group")) {
-                while (m_reader.readNextStartElement()) {
-                    if (m_reader.namespaceUri() == kMediaNs && is("content"))
-                        readMediaContent(media);
-                    else
-                        m_reader.skipCurrentElement();
-                }
-            } else {
-                m_reader.skipCurrentElement();
-            }
-        }
-        if (m_reader.hasError())
-            return;
-        item.headline = plainTextFromHtml(title);
-        item.summary = description.trimmed().isEmpty() ? encoded : description;
-        if (!item.published.isValid())
-            item.published = dcDate;
-        if (item.enclosure.url.isEmpty() && !media.url.isEmpty())
-            item.enclosure = media;
-        if (item.link.isEmpty() && guidIsPermaLink) {
-            const QUrl guidUrl(guid.trimmed());
+        item.headline = plainTextFromHtml(f.title);
+        if (item.headline.isEmpty())
+            item.headline = plainTextFromHtml(f.altTitle);
+        if (item.headline.isEmpty())
+            item.headline = f.media.title;
+        if (hasVisibleText(f.description))
+            item.summary = f.description;
+        else if (hasVisibleText(f.encoded))
+            item.summary = f.encoded;
+        else if (!f.altSummary.trimmed().isEmpty())
+            item.summary = f.altSummary;
+        else
+            item.summary = f.media.description;
+        item.link = f.link.isEmpty() ? f.altLink : f.link;
+        if (item.link.isEmpty() && f.permaLink) {
+            const QUrl guidUrl(f.guid);
             if (guidUrl.scheme() == QLatin1String("http") ||
                 guidUrl.scheme() == QLatin1String("https"))
-                item.link = guidUrl.toString();
+                item.link = link(QUrl(), f.guid);
         }
-        finishItem(item, guid);
-        m_feed.items.push_back(std::move(item));
+        item.published = f.published.isValid() ? f.published : f.altPublished;
+        item.updated = f.updated;
+        if (!item.published.isValid())
+            item.published = f.updated;
+        item.categories = f.categories;
+        for (const QString& c : std::as_const(f.media.categories))
+            addCategory(item.categories, c);
+        item.enclosure = !f.enclosure.url.isEmpty()         ? f.enclosure
+                         : !f.media.enclosure.url.isEmpty() ? f.media.enclosure
+                                                            : f.atomEnclosure;
+        item.thumbnailUrl = f.media.thumbnail.isEmpty() ? f.itunesImage : f.media.thumbnail;
+        item.durationSeconds = f.duration > 0 ? f.duration : f.media.duration;
+        item.author = f.author.isEmpty() ? f.altAuthor : f.author;
+        finishItem(item, f.guid.isEmpty() ? f.about.trimmed() : f.guid);
+        return item;
     }
 
     // ---- Atom ----
 
-    // An Atom text construct as HTML: type "text" is escaped, "html" kept, "xhtml" rebuilt
-    // from its elements.
-    QString readTextConstruct()
+    // An Atom text construct or content element as HTML: text is escaped, HTML kept, XHTML
+    // rebuilt from its elements; base64 content (Atom 0.3's mode, or a media type) decoded.
+    QString readAtomText()
     {
         const QString type = attribute("type").trimmed().toLower();
-        if (type == QLatin1String("xhtml"))
+        const QString mode = attribute("mode").trimmed().toLower();
+        if (isXhtmlType(type) || (mode == QLatin1String("xml") && isHtmlType(type)))
             return readXhtml();
-        QString text = readText();
-        if (type == QLatin1String("html") || type == QLatin1String("text/html") ||
-            attribute("mode") == QLatin1String("escaped"))
+        const bool mediaType = type.contains(QLatin1Char('/'));
+        const bool textual = !mediaType || type.startsWith(QLatin1String("text/")) ||
+                             type.endsWith(QLatin1String("+xml")) ||
+                             type.endsWith(QLatin1String("/xml"));
+        if (mode == QLatin1String("base64") || !textual) {
+            QByteArray encoded = readText().toLatin1();
+            encoded.replace('\n', QByteArray()).replace('\r', QByteArray());
+            const QString decoded = QString::fromUtf8(QByteArray::fromBase64(encoded));
+            if (isHtmlType(type))
+                return cleanFeedText(decoded);
+            if (!mediaType || type.startsWith(QLatin1String("text/")))
+                return cleanFeedText(decoded).toHtmlEscaped();
+            return QString(); // a picture or other file: nothing to show as text
+        }
+        const QString text = readText();
+        if (isHtmlType(type) || (mode == QLatin1String("escaped") && type.isEmpty()))
             return text;
         return text.toHtmlEscaped();
     }
 
+    QString readPerson()
+    {
+        QString name, email;
+        while (m_xml.nextStartElement()) {
+            if (ns() == Ns::Atom && is(u"name"))
+                name = plainTextFromHtml(readText());
+            else if (ns() == Ns::Atom && is(u"email"))
+                email = readText().trimmed();
+            else
+                skip();
+        }
+        return name.isEmpty() ? email : name;
+    }
+
     void parseAtomFeed(const QUrl& base)
     {
-        while (m_reader.readNextStartElement()) {
-            if (!isAtomNs()) {
-                m_reader.skipCurrentElement();
-                continue;
-            }
+        const size_t firstEntry = m_feed.items.size();
+        while (m_xml.nextStartElement()) {
             const QUrl here = elementBase(base);
-            if (is("title")) {
-                m_feed.title = plainTextFromHtml(readTextConstruct());
-            } else if (is("subtitle") || is("tagline")) {
-                m_feed.description = readTextConstruct();
-            } else if (is("link")) {
-                const QString rel = attribute("rel").trimmed();
-                if ((rel.isEmpty() || rel == QLatin1String("alternate")) &&
-                    m_feed.homePage.isEmpty())
-                    m_feed.homePage = resolveUrl(here, attribute("href"));
-                m_reader.skipCurrentElement();
-            } else if (is("logo")) { // preferred to the icon, whichever comes first
-                m_feed.logoUrl = resolveUrl(here, readText());
-            } else if (is("icon")) {
-                const QString icon = resolveUrl(here, readText());
-                if (m_feed.logoUrl.isEmpty())
-                    m_feed.logoUrl = icon;
-            } else if (is("updated") || is("modified")) {
-                m_feed.updated = parseRfc3339Date(readText());
-            } else if (is("entry")) {
-                if (!roomForItem())
-                    return;
-                parseAtomEntry(here);
+            if (ns() == Ns::Atom) {
+                if (is(u"title")) {
+                    m_feed.title = plainTextFromHtml(readAtomText());
+                } else if (is(u"subtitle") || is(u"tagline")) {
+                    m_feed.description = readAtomText();
+                } else if (is(u"link")) {
+                    const QString rel = attribute("rel").trimmed();
+                    if (rel.isEmpty() || rel == QLatin1String("alternate"))
+                        fillIn(m_feed.homePage, link(here, attribute("href")));
+                    skip();
+                } else if (is(u"logo")) { // preferred to the icon, whichever comes first
+                    const QString logo = link(here, readText());
+                    if (!logo.isEmpty())
+                        m_feed.logoUrl = logo;
+                } else if (is(u"icon")) {
+                    fillIn(m_feed.logoUrl, link(here, readText()));
+                } else if (is(u"updated") || is(u"modified")) {
+                    m_feed.updated = parseFeedDate(readText());
+                } else if (is(u"author")) {
+                    fillIn(m_feed.author, readPerson());
+                } else if (is(u"category")) {
+                    addAtomCategory(m_feed.categories);
+                } else if (is(u"entry")) {
+                    if (!roomForItem())
+                        break;
+                    parseAtomEntry(here);
+                } else {
+                    skip();
+                }
+            } else if (ns() == Ns::Itunes && is(u"image")) {
+                fillIn(m_feed.logoUrl, link(here, attribute("href")));
+                skip();
             } else {
-                m_reader.skipCurrentElement();
+                skip();
             }
         }
+        // An entry without an author has the feed's.
+        for (size_t i = firstEntry; i < m_feed.items.size(); ++i)
+            fillIn(m_feed.items[i].author, m_feed.author);
+    }
+
+    void addAtomCategory(QStringList& categories)
+    {
+        QString label = attribute("label");
+        if (label.trimmed().isEmpty())
+            label = attribute("term");
+        addCategory(categories, label);
+        skip();
     }
 
     void parseAtomEntry(const QUrl& base)
     {
         Item item;
-        QString id;
-        QString title;
-        QString summary;
-        QString content;
-        QString firstLink;
-        QDateTime updated;
-        Enclosure media;
-        while (m_reader.readNextStartElement()) {
+        QString id, title, summary, content, firstLink, altTitle, altSummary, altAuthor;
+        QDateTime updated, altPublished;
+        Enclosure enclosure;
+        Media media;
+        int duration = 0;
+        QString itunesImage;
+        while (m_xml.nextStartElement()) {
             const QUrl here = elementBase(base);
-            if (m_reader.namespaceUri() == kMediaNs && is("content")) {
-                readMediaContent(media);
+            const Ns n = ns();
+            if (n == Ns::Media) {
+                if (!readMedia(media, here))
+                    skip();
                 continue;
             }
-            if (!isAtomNs()) {
-                m_reader.skipCurrentElement();
+            if (n == Ns::Itunes) {
+                if (is(u"duration"))
+                    duration = parseDuration(readText());
+                else if (is(u"image")) {
+                    fillIn(itunesImage, link(here, attribute("href")));
+                    skip();
+                } else
+                    skip();
                 continue;
             }
-            if (is("id")) {
+            if (n == Ns::Dc || n == Ns::DcTerms) {
+                if (n == Ns::Dc && is(u"title"))
+                    fillIn(altTitle, readText().toHtmlEscaped());
+                else if (n == Ns::Dc && is(u"description"))
+                    fillIn(altSummary, readText().toHtmlEscaped());
+                else if (n == Ns::Dc && is(u"creator"))
+                    fillIn(altAuthor, personName(readText()));
+                else if (n == Ns::Dc && is(u"subject"))
+                    addCategory(item.categories, readText());
+                else if (is(u"date") || is(u"issued") || is(u"created"))
+                    setDate(altPublished, readText());
+                else if (n == Ns::DcTerms && is(u"modified"))
+                    setDate(updated, readText());
+                else
+                    skip();
+                continue;
+            }
+            if (n != Ns::Atom) {
+                skip();
+                continue;
+            }
+            if (is(u"id")) {
                 id = readText();
-            } else if (is("title")) {
-                title = readTextConstruct();
-            } else if (is("link")) {
+            } else if (is(u"title")) {
+                title = readAtomText();
+            } else if (is(u"link")) {
                 const QString rel = attribute("rel").trimmed();
-                const QString href = resolveUrl(here, attribute("href"));
+                const QString href = link(here, attribute("href"));
                 if (rel == QLatin1String("enclosure")) {
-                    if (item.enclosure.url.isEmpty() && !href.isEmpty()) {
-                        item.enclosure.url = href;
-                        item.enclosure.mimeType = attribute("type").trimmed();
-                        item.enclosure.length = qMax<qint64>(0, attribute("length").toLongLong());
-                    }
+                    if (enclosure.url.isEmpty() && !href.isEmpty())
+                        enclosure = {href, attribute("type").trimmed(),
+                                     qMax<qint64>(0, attribute("length").toLongLong())};
                 } else if (rel.isEmpty() || rel == QLatin1String("alternate")) {
-                    if (item.link.isEmpty())
-                        item.link = href;
-                } else if (firstLink.isEmpty() && rel != QLatin1String("self")) {
-                    firstLink = href;
+                    fillIn(item.link, href);
+                } else if (rel != QLatin1String("self")) {
+                    fillIn(firstLink, href);
                 }
-                m_reader.skipCurrentElement();
-            } else if (is("summary")) {
-                summary = readTextConstruct();
-            } else if (is("content")) {
-                if (attribute("src").isEmpty()) {
-                    content = readTextConstruct();
+                skip();
+            } else if (is(u"summary")) {
+                summary = withAbsoluteLinks(here, readAtomText());
+            } else if (is(u"content")) {
+                const QString src = attribute("src");
+                if (src.trimmed().isEmpty()) {
+                    content = withAbsoluteLinks(here, readAtomText());
                 } else {
-                    if (firstLink.isEmpty())
-                        firstLink = resolveUrl(here, attribute("src"));
-                    m_reader.skipCurrentElement();
+                    fillIn(firstLink, link(here, src));
+                    skip();
                 }
-            } else if (is("published") || is("issued")) {
-                item.published = parseRfc3339Date(readText());
-            } else if (is("updated") || is("modified")) {
-                updated = parseRfc3339Date(readText());
-            } else if (is("category")) {
-                QString label = attribute("label");
-                if (label.trimmed().isEmpty())
-                    label = attribute("term");
-                addCategory(item, label);
-                m_reader.skipCurrentElement();
+            } else if (is(u"published") || is(u"issued") || is(u"created")) {
+                setDate(item.published, readText());
+            } else if (is(u"updated") || is(u"modified")) {
+                setDate(updated, readText());
+            } else if (is(u"category")) {
+                addAtomCategory(item.categories);
+            } else if (is(u"author")) {
+                fillIn(item.author, readPerson());
             } else {
-                m_reader.skipCurrentElement();
+                skip();
             }
         }
-        if (m_reader.hasError())
+        if (m_r.hasError())
             return;
         item.headline = plainTextFromHtml(title);
-        item.summary = plainTextFromHtml(summary).isEmpty() ? content : summary;
-        if (item.link.isEmpty())
-            item.link = firstLink;
+        if (item.headline.isEmpty())
+            item.headline = plainTextFromHtml(altTitle);
+        if (item.headline.isEmpty())
+            item.headline = media.title;
+        if (hasVisibleText(summary))
+            item.summary = summary;
+        else if (hasVisibleText(content))
+            item.summary = content;
+        else if (!altSummary.isEmpty())
+            item.summary = altSummary;
+        else
+            item.summary = media.description;
+        fillIn(item.link, firstLink);
+        if (!item.published.isValid())
+            item.published = altPublished;
         if (!item.published.isValid())
             item.published = updated;
-        if (item.enclosure.url.isEmpty() && !media.url.isEmpty())
-            item.enclosure = media;
+        item.updated = updated;
+        fillIn(item.author, altAuthor);
+        for (const QString& c : std::as_const(media.categories))
+            addCategory(item.categories, c);
+        item.enclosure = enclosure.url.isEmpty() ? media.enclosure : enclosure;
+        item.thumbnailUrl = media.thumbnail.isEmpty() ? itunesImage : media.thumbnail;
+        item.durationSeconds = duration > 0 ? duration : media.duration;
         finishItem(item, id);
         m_feed.items.push_back(std::move(item));
     }
 
-    QXmlStreamReader m_reader;
-    HtmlEntityResolver m_resolver;
+    // ---- Channel Definition Format ----
+
+    // A CDF text: the element's text, or its VALUE attribute.
+    QString readCdfText()
+    {
+        const QString value = attributeCi("value");
+        const QString text = readText();
+        return plainTextFromHtml(text.trimmed().isEmpty() ? value : text);
+    }
+
+    // A channel and its sub-channels; the items of a sub-channel are in the category of its
+    // title. Returns the items read, also when the document breaks off.
+    std::vector<Item> parseCdfChannel(const QUrl& parent, bool root, QString* titleOut)
+    {
+        QUrl base = elementBase(parent);
+        const QString baseAttribute = attributeCi("base");
+        if (!baseAttribute.trimmed().isEmpty()) {
+            const QUrl resolved(link(base, baseAttribute));
+            if (resolved.isValid() && !resolved.isRelative())
+                base = resolved;
+        }
+        if (root) {
+            m_feed.homePage = link(base, attributeCi("href"));
+            m_feed.updated = parseFeedDate(attributeCi("lastmod"));
+        }
+        QString title;
+        std::vector<Item> items;
+        while (m_xml.nextStartElement()) {
+            if (!m_r.namespaceUri().isEmpty()) {
+                skip();
+            } else if (isCi(u"title")) {
+                fillIn(title, readCdfText());
+            } else if (isCi(u"abstract") && root) {
+                fillIn(m_feed.description, readCdfText().toHtmlEscaped());
+            } else if (isCi(u"logo") && root) {
+                // The wide picture (STYLE="IMAGE") is preferred to icons.
+                const QString logo = link(base, attributeCi("href"));
+                const bool image =
+                    attributeCi("style").trimmed().toLower() == QLatin1String("image");
+                if (!logo.isEmpty() && (m_feed.logoUrl.isEmpty() || (image && !m_cdfLogoIsImage))) {
+                    m_feed.logoUrl = logo;
+                    m_cdfLogoIsImage = image;
+                }
+                skip();
+            } else if (isCi(u"item")) {
+                if (m_cdfItems++ >= kMaxItems) {
+                    m_r.raiseError(
+                        QStringLiteral("the feed has more than %1 stories").arg(kMaxItems));
+                    break;
+                }
+                Item item = parseCdfItem(base);
+                if (m_r.hasError())
+                    break;
+                items.push_back(std::move(item));
+            } else if (isCi(u"channel")) {
+                QString subTitle;
+                std::vector<Item> inner = parseCdfChannel(base, false, &subTitle);
+                for (Item& item : inner) {
+                    QStringList paths;
+                    if (item.categories.isEmpty()) {
+                        addCategory(paths, subTitle);
+                    } else {
+                        for (const QString& p : std::as_const(item.categories))
+                            addCategory(paths, subTitle + QLatin1Char('/') + p);
+                    }
+                    item.categories = paths;
+                    items.push_back(std::move(item));
+                }
+            } else {
+                skip();
+            }
+        }
+        if (root)
+            fillIn(m_feed.title, title);
+        if (titleOut)
+            *titleOut = title;
+        return items;
+    }
+
+    Item parseCdfItem(const QUrl& base)
+    {
+        Item item;
+        item.link = link(base, attributeCi("href"));
+        item.published = parseFeedDate(attributeCi("lastmod"));
+        while (m_xml.nextStartElement()) {
+            if (!m_r.namespaceUri().isEmpty()) {
+                skip();
+            } else if (isCi(u"title")) {
+                fillIn(item.headline, readCdfText());
+            } else if (isCi(u"abstract")) {
+                fillIn(item.summary, readCdfText().toHtmlEscaped());
+            } else if (isCi(u"logo")) {
+                fillIn(item.thumbnailUrl, link(base, attributeCi("href")));
+                skip();
+            } else {
+                skip();
+            }
+        }
+        finishItem(item, QString());
+        return item;
+    }
+
+    const XmlInput& m_input;
+    XmlReader m_xml;
+    QXmlStreamReader& m_r;
     QUrl m_base;
+    bool m_allowFiles;
+    bool m_recognised = false;
     Feed m_feed;
+    // The feed's own namespace (the root's) and what it and elements without one stand for.
+    QString m_ownUri;
+    Ns m_ownNs = Ns::None;
+    Ns m_emptyNs = Ns::None;
+    QString m_lastUri;
+    Ns m_lastNs = Ns::None;
+    int m_cdfItems = 0;
+    bool m_cdfLogoIsImage = false;
 };
 
 } // namespace
 
-ParseResult parseFeed(const QByteArray& data, const QUrl& base)
+ParseResult parseFeed(const QByteArray& data, const ParseOptions& options)
 {
     ParseResult result;
     if (data.size() > kMaxDocumentBytes) {
@@ -574,7 +1116,26 @@ ParseResult parseFeed(const QByteArray& data, const QUrl& base)
         result.error = QStringLiteral("line 1, column 1: the document is empty");
         return result;
     }
-    return FeedParser(data, base).parse();
+    if (looksLikeJson(data))
+        return parseJsonFeed(data, options);
+    const XmlInput input = prepareXml(data, options.contentType, options.cancelled);
+    if (input.cancelled) {
+        result.status = ParseStatus::Cancelled;
+        result.error = QStringLiteral("cancelled");
+        return result;
+    }
+    if (!input.fatal.isEmpty()) {
+        result.error = input.fatal;
+        return result;
+    }
+    return FeedParser(input, options).parse();
+}
+
+ParseResult parseFeed(const QByteArray& data, const QUrl& documentUrl)
+{
+    ParseOptions options;
+    options.documentUrl = documentUrl;
+    return parseFeed(data, options);
 }
 
 uint32_t bundletTypeFor(const Enclosure& e)

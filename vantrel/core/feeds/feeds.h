@@ -1,9 +1,11 @@
 #pragma once
-// Web feeds and feed catalogues: parsing RSS 2.0 / RSS 1.0 / Atom 1.0 feeds and OPML
-// catalogues, and fetching them over file:, http: and https:.
+// Web feeds and feed catalogues: parsing RSS (0.90 to 2.0, and 1.0), Atom (0.3 and 1.0),
+// JSON Feed (1.0 and 1.1) and Channel Definition Format documents, and OPML catalogues; and
+// fetching them over file:, http: and https:.
 //
 // Nothing here touches widgets; everything may run on a worker thread. Parsing never throws:
-// a damaged or hostile document gives ok = false and an error naming the line and column.
+// a damaged or hostile document gives an error naming the line and column, and a damaged
+// feed still gives every story that came before the damage.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,22 +32,30 @@ struct Enclosure {
 
 // One story of a feed.
 struct Item {
-    // Stable identity of the story across fetches: the RSS guid or Atom id, else the link,
-    // else "hash:" followed by a SHA-1 of the headline and the published date.
+    // Stable identity of the story across fetches: the RSS guid, Atom id or JSON Feed id, else
+    // RSS 1.0's rdf:about, else the link, else "hash:" followed by a SHA-1 of the headline and
+    // the published date.
     QString identity;
     // Plain text: tags stripped, entities decoded, white space collapsed. A story without a
     // title gets the start of its summary (at most 80 characters, "..." when cut).
     QString headline;
     // An HTML fragment, as the feed gives it (RSS description, else content:encoded; Atom
-    // summary, else content). Plain-text Atom summaries are HTML-escaped, so the field is always
-    // HTML. It is not sanitised here: whoever shows it must render it safely.
+    // summary, else content; then Dublin Core, iTunes or Media RSS descriptions). Plain text is
+    // HTML-escaped, so the field is always HTML, and its relative href and src addresses are
+    // made absolute. It is not sanitised here: whoever shows it must render it safely.
     QString summary;
-    QString link;        // absolute address of the full story; may be empty
+    QString link;        // address of the full story (absolute when the feed's is known)
     QDateTime published; // UTC; invalid when the feed gives no usable date
     // Sub-channel paths: levels separated by "/", each level trimmed, empty levels dropped.
     // Duplicates removed, order kept.
     QStringList categories;
+    // The first usable enclosure of those the story gives (RSS enclosure, then Media RSS
+    // content, then Atom's enclosure link; JSON Feed attachments).
     Enclosure enclosure;
+    QString author;          // plain text: the author's name, else address; may be empty
+    QString thumbnailUrl;    // absolute: a picture for the story (Media RSS, iTunes, JSON Feed)
+    int durationSeconds = 0; // the length of its audio or video; 0 when not given
+    QDateTime updated;       // UTC: when the story last changed; invalid when not given
 };
 
 struct Feed {
@@ -52,24 +63,56 @@ struct Feed {
     QString homePage;
     QString description;
     QString logoUrl;
-    QDateTime updated; // UTC; invalid when absent
+    QDateTime updated;      // UTC; invalid when absent
+    QString author;         // plain text; may be empty
+    QStringList categories; // the channel's own categories (RSS, iTunes, Atom), as paths
     std::vector<Item> items;
 };
 
+enum class ParseStatus {
+    Complete,  // the whole document was read
+    Partial,   // a feed, damaged or cut short: what came before the fault was read
+    Failed,    // nothing usable: empty, not a feed, unreadable from the start
+    Cancelled, // the caller's cancel check stopped the reading
+};
+
 struct ParseResult {
-    bool ok = false;
-    QString error; // "line L, column C: what went wrong" when ok is false
+    ParseStatus status = ParseStatus::Failed;
+    bool ok = false; // status == Complete
+    // Why the document was not read in full: "line L, column C: what went wrong"; empty when
+    // Complete. For Partial it is meant for the channel's status text.
+    QString error;
+    // Complete: the feed. Partial: its channel fields and every story that was complete
+    // before the fault. Otherwise empty.
     Feed feed;
 };
 
-// Limits that keep a hostile document from exhausting memory.
+// Polled now and then while a document is read; returning true stops the reading.
+using CancelCheck = std::function<bool()>;
+
+struct ParseOptions {
+    // The document's own address. Relative links resolve against it (and against xml:base),
+    // and links to local files are kept only when it is a local file itself.
+    QUrl documentUrl;
+    // The Content-Type it came with ("application/rss+xml; charset=windows-1252"): its
+    // charset counts when neither a byte-order mark nor the XML declaration names one.
+    QString contentType;
+    CancelCheck cancelled;
+};
+
+// Limits that keep a hostile document from exhausting memory or time. A story list longer
+// than kMaxItems or a text longer than kMaxTextChars ends the reading there (Partial).
 constexpr int kMaxItems = 50000;
 constexpr int kMaxTextChars = 4 * 1024 * 1024; // one element's text
 constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
 
-// Parses an RSS (2.0, 0.9x, 1.0/RDF) or Atom 1.0 document. Relative addresses are resolved
-// against base (and against xml:base in Atom).
-ParseResult parseFeed(const QByteArray& data, const QUrl& base);
+// Parses a feed: RSS 0.90 to 2.0 and RSS 1.0 (RDF) in any namespace form, Atom 0.3 and 1.0,
+// JSON Feed 1.0 and 1.1, or a Channel Definition Format document. Addresses in the feed are
+// kept only in the schemes a reader follows (see ParseOptions); an item whose link is refused
+// keeps its other fields.
+ParseResult parseFeed(const QByteArray& data, const ParseOptions& options);
+// The same with only the document's address.
+ParseResult parseFeed(const QByteArray& data, const QUrl& documentUrl);
 
 // The "Bundlet Type" bit for an enclosure: video 0x4, picture 0x10, audio 0x2, any other file
 // 0x80, no enclosure 0x200. Decided by the MIME type, else by the address's file extension.
@@ -77,11 +120,15 @@ uint32_t bundletTypeFor(const Enclosure& e);
 
 // Dates as feeds write them; both give UTC, or an invalid QDateTime when the text is not one.
 QDateTime parseRfc822Date(const QString& text);  // "Sat, 07 Sep 2002 09:42:31 GMT", "+0200"
-QDateTime parseRfc3339Date(const QString& text); // "2002-09-07T09:42:31.25+02:00"
+QDateTime parseRfc3339Date(const QString& text); // "2002-09-07T09:42:31.25+02:00", "2002-09"
+// Any of the forms feeds use: the two above, RFC 850 and C's asctime.
+QDateTime parseFeedDate(const QString& text);
 
-// HTML helpers: entity decoding (named, decimal, hexadecimal; unknown ones kept as written)
-// and the plain text of an HTML fragment (tags and comments removed, entities decoded, white
-// space collapsed). A "<" that starts no tag is kept as text.
+// HTML helpers: entity decoding as HTML does it (every named reference of HTML, the legacy
+// ones also without ";"; decimal and hexadecimal ones, those of 128 to 159 read as
+// Windows-1252; unknown ones kept as written) and the plain text of an HTML fragment (tags and
+// comments removed, entities decoded, white space collapsed). A "<" that starts no tag is
+// kept as text.
 QString decodeHtmlEntities(const QString& text);
 QString plainTextFromHtml(const QString& html);
 
@@ -103,14 +150,18 @@ struct OpmlEntry {
 
 struct OpmlResult {
     bool ok = false;
+    bool cancelled = false;
     QString error;
     QString title; // the head's title
     std::vector<OpmlEntry> entries;
 };
 
 // Parses an OPML 1.0 / 2.0 catalogue. Outlines with xmlUrl (or url) are entries; outlines
-// without are folders, whose names form the category chain of what they contain.
-OpmlResult parseOpml(const QByteArray& data, const QUrl& base);
+// without are folders, whose names form the category chain of what they contain. An outline
+// whose feed address is in a scheme a reader does not follow (javascript:, data:, file: in a
+// catalogue that is no local file) is no entry.
+OpmlResult parseOpml(const QByteArray& data, const ParseOptions& options);
+OpmlResult parseOpml(const QByteArray& data, const QUrl& documentUrl);
 
 struct FetchResult {
     bool ok = false;

@@ -2,7 +2,8 @@
 
 #include "vantrel/core/feeds/feedtext_p.h"
 
-#include <QHash>
+#include <algorithm>
+#include <cstring>
 
 namespace vantrel::feeds
 {
@@ -10,47 +11,9 @@ namespace vantrel::feeds
 namespace
 {
 
-const QHash<QString, char32_t>& namedEntities()
-{
-    static const QHash<QString, char32_t> table = {
-        {"amp", '&'},       {"lt", '<'},        {"gt", '>'},       {"quot", '"'},
-        {"apos", '\''},     {"nbsp", 0xA0},     {"iexcl", 0xA1},   {"cent", 0xA2},
-        {"pound", 0xA3},    {"curren", 0xA4},   {"yen", 0xA5},     {"brvbar", 0xA6},
-        {"sect", 0xA7},     {"uml", 0xA8},      {"copy", 0xA9},    {"ordf", 0xAA},
-        {"laquo", 0xAB},    {"not", 0xAC},      {"shy", 0xAD},     {"reg", 0xAE},
-        {"macr", 0xAF},     {"deg", 0xB0},      {"plusmn", 0xB1},  {"sup2", 0xB2},
-        {"sup3", 0xB3},     {"acute", 0xB4},    {"micro", 0xB5},   {"para", 0xB6},
-        {"middot", 0xB7},   {"cedil", 0xB8},    {"sup1", 0xB9},    {"ordm", 0xBA},
-        {"raquo", 0xBB},    {"frac14", 0xBC},   {"frac12", 0xBD},  {"frac34", 0xBE},
-        {"iquest", 0xBF},   {"Agrave", 0xC0},   {"Aacute", 0xC1},  {"Acirc", 0xC2},
-        {"Atilde", 0xC3},   {"Auml", 0xC4},     {"Aring", 0xC5},   {"AElig", 0xC6},
-        {"Ccedil", 0xC7},   {"Egrave", 0xC8},   {"Eacute", 0xC9},  {"Ecirc", 0xCA},
-        {"Euml", 0xCB},     {"Igrave", 0xCC},   {"Iacute", 0xCD},  {"Icirc", 0xCE},
-        {"Iuml", 0xCF},     {"ETH", 0xD0},      {"Ntilde", 0xD1},  {"Ograve", 0xD2},
-        {"Oacute", 0xD3},   {"Ocirc", 0xD4},    {"Otilde", 0xD5},  {"Ouml", 0xD6},
-        {"times", 0xD7},    {"Oslash", 0xD8},   {"Ugrave", 0xD9},  {"Uacute", 0xDA},
-        {"Ucirc", 0xDB},    {"Uuml", 0xDC},     {"Yacute", 0xDD},  {"THORN", 0xDE},
-        {"szlig", 0xDF},    {"agrave", 0xE0},   {"aacute", 0xE1},  {"acirc", 0xE2},
-        {"atilde", 0xE3},   {"auml", 0xE4},     {"aring", 0xE5},   {"aelig", 0xE6},
-        {"ccedil", 0xE7},   {"egrave", 0xE8},   {"eacute", 0xE9},  {"ecirc", 0xEA},
-        {"euml", 0xEB},     {"igrave", 0xEC},   {"iacute", 0xED},  {"icirc", 0xEE},
-        {"iuml", 0xEF},     {"eth", 0xF0},      {"ntilde", 0xF1},  {"ograve", 0xF2},
-        {"oacute", 0xF3},   {"ocirc", 0xF4},    {"otilde", 0xF5},  {"ouml", 0xF6},
-        {"divide", 0xF7},   {"oslash", 0xF8},   {"ugrave", 0xF9},  {"uacute", 0xFA},
-        {"ucirc", 0xFB},    {"uuml", 0xFC},     {"yacute", 0xFD},  {"thorn", 0xFE},
-        {"yuml", 0xFF},     {"OElig", 0x152},   {"oelig", 0x153},  {"Scaron", 0x160},
-        {"scaron", 0x161},  {"Yuml", 0x178},    {"fnof", 0x192},   {"circ", 0x2C6},
-        {"tilde", 0x2DC},   {"ensp", 0x2002},   {"emsp", 0x2003},  {"thinsp", 0x2009},
-        {"zwnj", 0x200C},   {"zwj", 0x200D},    {"lrm", 0x200E},   {"rlm", 0x200F},
-        {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018}, {"rsquo", 0x2019},
-        {"sbquo", 0x201A},  {"ldquo", 0x201C},  {"rdquo", 0x201D}, {"bdquo", 0x201E},
-        {"dagger", 0x2020}, {"Dagger", 0x2021}, {"bull", 0x2022},  {"hellip", 0x2026},
-        {"permil", 0x2030}, {"prime", 0x2032},  {"Prime", 0x2033}, {"lsaquo", 0x2039},
-        {"rsaquo", 0x203A}, {"euro", 0x20AC},   {"trade", 0x2122}, {"larr", 0x2190},
-        {"rarr", 0x2192},   {"uarr", 0x2191},   {"darr", 0x2193},  {"minus", 0x2212},
-    };
-    return table;
-}
+// The longest entity name of HTML has 31 characters; legacy ones (accepted without ";") 6.
+constexpr int kMaxEntityName = 32;
+constexpr int kMaxLegacyEntityName = 6;
 
 void appendCodePoint(QString& out, char32_t cp)
 {
@@ -59,34 +22,186 @@ void appendCodePoint(QString& out, char32_t cp)
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ||
         (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r'))
         cp = 0xFFFD;
-    const char32_t buffer[1] = {cp};
-    out += QString::fromUcs4(buffer, 1);
+    if (QChar::requiresSurrogates(cp)) {
+        out += QChar(QChar::highSurrogate(cp));
+        out += QChar(QChar::lowSurrogate(cp));
+    } else {
+        out += QChar(char16_t(cp));
+    }
+}
+
+void appendEntity(QString& out, const HtmlEntity& entity)
+{
+    appendCodePoint(out, entity.first);
+    if (entity.second)
+        appendCodePoint(out, entity.second);
+}
+
+// The Windows-1252 character of a byte or C1 control 0x80..0x9F; 0 for the five that have none.
+char32_t windows1252(char32_t c)
+{
+    static const char16_t table[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    return table[c - 0x80];
+}
+
+// A numeric reference as HTML reads it: C1 numbers are the Windows-1252 characters that
+// authors meant.
+char32_t numericReference(char32_t value)
+{
+    if (value >= 0x80 && value <= 0x9F) {
+        const char32_t mapped = windows1252(value);
+        return mapped ? mapped : 0xFFFD;
+    }
+    return value;
+}
+
+bool isAsciiAlnum(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+// Reads a numeric reference at text[i] (just past "&#"); false when no digits follow.
+bool readNumeric(const QString& text, int& i, QString& out)
+{
+    const int n = text.size();
+    int k = i;
+    bool hex = false;
+    if (k < n && (text[k] == 'x' || text[k] == 'X')) {
+        hex = true;
+        ++k;
+    }
+    const int digitsStart = k;
+    char32_t value = 0;
+    while (k < n) {
+        const char16_t u = text[k].unicode();
+        int digit = -1;
+        if (u >= '0' && u <= '9')
+            digit = u - '0';
+        else if (hex && u >= 'a' && u <= 'f')
+            digit = u - 'a' + 10;
+        else if (hex && u >= 'A' && u <= 'F')
+            digit = u - 'A' + 10;
+        if (digit < 0)
+            break;
+        value = std::min<char32_t>(value * (hex ? 16 : 10) + char32_t(digit), 0x110000);
+        ++k;
+    }
+    if (k == digitsStart)
+        return false;
+    if (k < n && text[k] == ';')
+        ++k;
+    appendCodePoint(out, numericReference(value));
+    i = k;
+    return true;
+}
+
+// An absolute http or https address that QUrl gives back exactly as written: lower-case
+// scheme and host, no port or user, and only characters that need no encoding. Most links in
+// feeds are such, and checking is much cheaper than parsing.
+bool isPlainWebAddress(QStringView s)
+{
+    int i;
+    if (s.startsWith(QLatin1String("http://")))
+        i = 7;
+    else if (s.startsWith(QLatin1String("https://")))
+        i = 8;
+    else
+        return false;
+    const int n = s.size();
+    const int hostStart = i;
+    char16_t previous = '.';
+    bool lastLabelLetter = false; // a host of numbers is an IPv4 address, which QUrl rewrites
+    int labelLength = 0;
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c == '/' || c == '?' || c == '#')
+            break;
+        if (previous == '.')
+            lastLabelLetter = c >= 'a' && c <= 'z';
+        // Longer labels and names are no host names; QUrl refuses them.
+        labelLength = c == '.' ? 0 : labelLength + 1;
+        if (labelLength > 63 || i - hostStart >= 253)
+            return false;
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alnum && c != '.' && c != '-')
+            return false;
+        // Labels are not empty and do not begin or end with "-"; "--" may be an encoded
+        // international name ("xn--"), which QUrl shows decoded.
+        if ((c == '.' && (previous == '.' || previous == '-')) ||
+            (c == '-' && (previous == '.' || previous == '-')))
+            return false;
+        previous = c;
+    }
+    if (i == hostStart || previous == '.' || previous == '-' || !lastLabelLetter)
+        return false;
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c <= ' ' || c >= 0x7F || c == '"' || c == '%' || c == '<' || c == '>' || c == '\\' ||
+            c == '^' || c == '`' || c == '{' || c == '|' || c == '}')
+            return false;
+    }
+    return true;
+}
+
+// Whether text holds word (lower-case ASCII) in any case.
+bool containsAsciiWord(QStringView text, const char* word)
+{
+    const qsizetype length = qsizetype(strlen(word));
+    for (qsizetype i = 0; i + length <= text.size(); ++i) {
+        qsizetype k = 0;
+        while (k < length && (text[i + k].unicode() | 0x20) == char16_t(word[k]))
+            ++k;
+        if (k == length)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
+
+const HtmlEntity* findHtmlEntity(QStringView name)
+{
+    if (name.isEmpty() || name.size() > kMaxEntityName)
+        return nullptr;
+    char key[kMaxEntityName + 1];
+    for (int i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u > 0x7F)
+            return nullptr;
+        key[i] = char(u);
+    }
+    key[name.size()] = '\0';
+    const HtmlEntity* end = kHtmlEntities + kHtmlEntityCount;
+    const HtmlEntity* it =
+        std::lower_bound(kHtmlEntities, end, key, [](const HtmlEntity& e, const char* k) {
+            return std::strcmp(e.name, k) < 0;
+        });
+    if (it != end && std::strcmp(it->name, key) == 0)
+        return it;
+    return nullptr;
+}
 
 bool resolveHtmlEntity(const QString& name, QString& text)
 {
     if (name.isEmpty())
         return false;
     if (name[0] == '#') {
-        bool ok = false;
-        uint value = 0;
-        if (name.size() > 1 && (name[1] == 'x' || name[1] == 'X'))
-            value = name.mid(2).toUInt(&ok, 16);
-        else
-            value = name.mid(1).toUInt(&ok, 10);
-        if (!ok || name.size() > 10)
+        QString out;
+        int i = 1;
+        if (!readNumeric(name, i, out) || i != name.size())
             return false;
-        text.clear();
-        appendCodePoint(text, value);
+        text = out;
         return true;
     }
-    const auto it = namedEntities().constFind(name);
-    if (it == namedEntities().constEnd())
+    const HtmlEntity* entity = findHtmlEntity(name);
+    if (!entity)
         return false;
     text.clear();
-    appendCodePoint(text, it.value());
+    appendEntity(text, *entity);
     return true;
 }
 
@@ -99,28 +214,49 @@ QString decodeHtmlEntities(const QString& text)
     int i = 0;
     const int n = text.size();
     while (i < n) {
-        const QChar c = text[i];
-        if (c == '&') {
-            // Entity names are short: look no further than that, so that text full of "&"
-            // stays linear.
-            int semi = -1;
-            for (int k = i + 1; k < n && k <= i + 12; ++k) {
-                if (text[k] == ';') {
-                    semi = k;
-                    break;
-                }
+        const int amp = text.indexOf('&', i);
+        if (amp < 0) {
+            out += QStringView(text).mid(i);
+            break;
+        }
+        out += QStringView(text).mid(i, amp - i);
+        i = amp + 1;
+        if (i < n && text[i] == '#') {
+            int k = i + 1;
+            if (readNumeric(text, k, out)) {
+                i = k;
+                continue;
             }
-            if (semi > i + 1) {
-                QString replacement;
-                if (resolveHtmlEntity(text.mid(i + 1, semi - i - 1), replacement)) {
-                    out += replacement;
-                    i = semi + 1;
-                    continue;
-                }
+            out += '&';
+            continue;
+        }
+        // Entity names are short: look no further than the longest, so that text full of "&"
+        // stays linear.
+        int end = i;
+        while (end < n && end - i <= kMaxEntityName && isAsciiAlnum(text[end]))
+            ++end;
+        const QStringView name = QStringView(text).mid(i, end - i);
+        if (end < n && text[end] == ';') {
+            if (const HtmlEntity* entity = findHtmlEntity(name)) {
+                appendEntity(out, *entity);
+                i = end + 1;
+                continue;
             }
         }
-        out += c;
-        ++i;
+        // The legacy names are read without ";" too, the longest that matches ("&notit"
+        // is "¬it").
+        bool found = false;
+        for (int len = std::min<int>(name.size(), kMaxLegacyEntityName); len >= 2; --len) {
+            const HtmlEntity* entity = findHtmlEntity(name.left(len));
+            if (entity && entity->legacy) {
+                appendEntity(out, *entity);
+                i += len;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            out += '&';
     }
     return out;
 }
@@ -130,7 +266,7 @@ int htmlTagEnd(const QString& html, int start)
     const int n = html.size();
     if (start + 1 >= n)
         return -1;
-    if (html.mid(start, 4) == QLatin1String("<!--")) {
+    if (QStringView(html).mid(start, 4) == QLatin1String("<!--")) {
         const int end = html.indexOf(QLatin1String("-->"), start + 4);
         return end < 0 ? n : end + 3;
     }
@@ -139,18 +275,25 @@ int htmlTagEnd(const QString& html, int start)
         return -1;
     // Quoted attribute values may hold ">".
     QChar quote;
+    int firstInQuote = -1; // the first ">" inside the open quoted value
     for (int i = start + 1; i < n; ++i) {
         const QChar c = html[i];
         if (!quote.isNull()) {
-            if (c == quote)
+            if (c == quote) {
                 quote = QChar();
+                firstInQuote = -1;
+            } else if (c == '>' && firstInQuote < 0) {
+                firstInQuote = i;
+            }
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '>') {
             return i + 1;
         }
     }
-    return n; // an unterminated tag runs to the end of the text
+    // A quote that never closes: the tag ends at the first ">" after it. Without one, an
+    // unterminated tag runs to the end of the text.
+    return firstInQuote >= 0 ? firstInQuote + 1 : n;
 }
 
 QString htmlTagName(const QString& html, int start, int end)
@@ -201,27 +344,139 @@ QString plainTextFromHtml(const QString& html)
         }
         const int next = html.indexOf('<', i + 1);
         const int stop = next < 0 ? n : next;
-        out += html.mid(i, stop - i);
+        out += QStringView(html).mid(i, stop - i);
         i = stop;
     }
-    return decodeHtmlEntities(out).simplified();
+    return cleanFeedText(decodeHtmlEntities(out)).simplified();
 }
 
-QString resolveUrl(const QUrl& base, const QString& reference)
+QString resolveUrl(const QUrl& base, const QString& reference, bool allowFiles)
 {
-    const QString trimmed = reference.trimmed();
+    QString trimmed = reference.trimmed();
     if (trimmed.isEmpty())
         return QString();
+    if (isPlainWebAddress(trimmed))
+        return trimmed;
+    // "feed:" wraps an http address ("feed://host/path", "feed:https://host/path").
+    if (trimmed.startsWith(QLatin1String("feed:"), Qt::CaseInsensitive)) {
+        trimmed.remove(0, 5);
+        if (trimmed.startsWith(QLatin1String("//")))
+            trimmed.prepend(QLatin1String("http:"));
+    }
     const QUrl url(trimmed, QUrl::TolerantMode);
     if (!url.isValid())
-        return trimmed;
-    if (!base.isValid() || base.isEmpty() || !url.isRelative())
-        return url.toString();
-    return base.resolved(url).toString();
+        return QString();
+    const QUrl resolved =
+        (url.isRelative() && base.isValid() && !base.isEmpty()) ? base.resolved(url) : url;
+    const QString scheme = resolved.scheme().toLower();
+    if (scheme.isEmpty())
+        return resolved.toString();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        if (resolved.host().isEmpty())
+            return QString();
+        return resolved.toString();
+    }
+    if (scheme == QLatin1String("file") && allowFiles)
+        return resolved.toString();
+    return QString();
+}
+
+QString resolveHtmlLinks(const QString& html, const QUrl& base, bool allowFiles)
+{
+    // Most summaries have no attribute at all: a cheap look first.
+    if (!base.isValid() || base.isEmpty() || !html.contains(QLatin1Char('=')) ||
+        (!containsAsciiWord(html, "href") && !containsAsciiWord(html, "src")))
+        return html;
+    QString out;
+    int copied = 0;
+    const int n = html.size();
+    for (int i = html.indexOf('<'); i >= 0 && i < n; i = html.indexOf('<', i + 1)) {
+        const int end = htmlTagEnd(html, i);
+        if (end <= i)
+            continue;
+        const QString name = htmlTagName(html, i, end);
+        if (name.isEmpty() || name.startsWith('/')) {
+            i = end - 1;
+            continue;
+        }
+        int k = i + 1 + name.size();
+        while (k < end) {
+            while (k < end && (html[k].isSpace() || html[k] == '/'))
+                ++k;
+            const int nameStart = k;
+            while (k < end && !html[k].isSpace() && html[k] != '=' && html[k] != '>' &&
+                   html[k] != '/')
+                ++k;
+            const QStringView attribute = QStringView(html).mid(nameStart, k - nameStart);
+            while (k < end && html[k].isSpace())
+                ++k;
+            if (k >= end || html[k] != '=') {
+                if (k == nameStart)
+                    ++k;
+                continue;
+            }
+            ++k;
+            while (k < end && html[k].isSpace())
+                ++k;
+            int valueStart = k;
+            int valueEnd;
+            int after;
+            if (k < end && (html[k] == '"' || html[k] == '\'')) {
+                int close = k + 1;
+                while (close < end && html[close] != html[k])
+                    ++close;
+                if (close >= end)
+                    break; // a quote that does not close within the tag: left as it is
+                valueStart = k + 1;
+                valueEnd = close;
+                after = valueEnd + 1;
+                k = valueStart - 1; // the opening quote
+            } else {
+                valueEnd = k;
+                while (valueEnd < end && !html[valueEnd].isSpace() && html[valueEnd] != '>')
+                    ++valueEnd;
+                after = valueEnd;
+            }
+            const int replaceFrom = k; // the quote, or the value itself when unquoted
+            const bool link = attribute.compare(QLatin1String("href"), Qt::CaseInsensitive) == 0 ||
+                              attribute.compare(QLatin1String("src"), Qt::CaseInsensitive) == 0;
+            if (link && valueEnd > valueStart) {
+                const QString value =
+                    decodeHtmlEntities(html.mid(valueStart, valueEnd - valueStart)).trimmed();
+                if (!value.isEmpty() && !value.startsWith('#') &&
+                    QUrl(value, QUrl::TolerantMode).isRelative()) {
+                    const QString absolute = resolveUrl(base, value, allowFiles);
+                    if (!absolute.isEmpty()) {
+                        out += QStringView(html).mid(copied, replaceFrom - copied);
+                        out += QLatin1Char('"') + absolute.toHtmlEscaped() + QLatin1Char('"');
+                        copied = std::min(after, n);
+                    }
+                }
+            }
+            k = after;
+        }
+        i = end - 1;
+    }
+    if (copied == 0)
+        return html;
+    out += QStringView(html).mid(copied);
+    return out;
 }
 
 QString categoryPath(const QString& text)
 {
+    // Most paths are tidy already ("News/World"): keep those without rebuilding them.
+    bool tidy = !text.isEmpty() && !text.startsWith('/') && !text.endsWith('/');
+    for (int i = 0; tidy && i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSpace())
+            tidy = c == ' ' && i > 0 && text[i - 1] != ' ' && text[i - 1] != '/' &&
+                   i + 1 < text.size() && text[i + 1] != ' ' && text[i + 1] != '/';
+        else if (c == '/')
+            tidy = text[i - 1] != '/';
+    }
+    if (tidy)
+        return text;
     QStringList levels;
     for (const QString& level : text.split('/')) {
         const QString trimmed = level.simplified();
@@ -229,6 +484,56 @@ QString categoryPath(const QString& text)
             levels << trimmed;
     }
     return levels.join('/');
+}
+
+bool hasVisibleText(const QString& html)
+{
+    const int n = html.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = html[i];
+        if (c == '<') {
+            const int end = htmlTagEnd(html, i);
+            if (end > i) {
+                i = end;
+                continue;
+            }
+            return true;
+        }
+        if (!c.isSpace())
+            return true;
+        ++i;
+    }
+    return false;
+}
+
+QString cleanFeedText(QString text)
+{
+    const int n = text.size();
+    int i = 0;
+    // Most text has no control characters: look before writing.
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    while (i < n) {
+        const char16_t u = p[i];
+        if (u < 0x20 ? (u != '\t' && u != '\n' && u != '\r') : char16_t(u - 0x7F) <= 0x20)
+            break;
+        ++i;
+    }
+    if (i == n)
+        return text;
+    QChar* data = text.data();
+    for (; i < n; ++i) {
+        const char16_t u = data[i].unicode();
+        if (u < 0x20 && u != '\t' && u != '\n' && u != '\r') {
+            data[i] = QLatin1Char(' ');
+        } else if (u == 0x7F) {
+            data[i] = QLatin1Char(' ');
+        } else if (u >= 0x80 && u <= 0x9F) {
+            const char32_t mapped = windows1252(u);
+            data[i] = mapped ? QChar(char16_t(mapped)) : QLatin1Char(' ');
+        }
+    }
+    return text;
 }
 
 } // namespace vantrel::feeds

@@ -2,9 +2,9 @@
 
 #include "vantrel/core/feeds/feeds.h"
 #include "vantrel/core/feeds/feedtext_p.h"
+#include "vantrel/core/feeds/xmlinput_p.h"
 
 #include <QHash>
-#include <QXmlStreamReader>
 
 namespace vantrel::feeds
 {
@@ -25,14 +25,15 @@ QString levelForm(const QString& name)
 class OpmlParser
 {
 public:
-    OpmlParser(const QByteArray& data, const QUrl& base) : m_reader(data), m_base(base)
+    OpmlParser(const XmlInput& input, const ParseOptions& options)
+        : m_input(input), m_xml(input, options.cancelled), m_reader(m_xml.reader()),
+          m_base(options.documentUrl), m_allowFiles(options.documentUrl.isLocalFile())
     {
-        m_reader.setEntityExpansionLimit(1024);
     }
 
     OpmlResult parse()
     {
-        if (!m_reader.readNextStartElement()) {
+        if (!m_xml.nextStartElement()) {
             if (!m_reader.hasError())
                 m_reader.raiseError(QStringLiteral("the document has no root element"));
             return fail();
@@ -43,17 +44,17 @@ public:
                     .arg(m_reader.qualifiedName()));
             return fail();
         }
-        while (m_reader.readNextStartElement()) {
+        while (m_xml.nextStartElement()) {
             if (m_reader.name() == QLatin1String("head"))
                 parseHead();
             else if (m_reader.name() == QLatin1String("body"))
                 parseOutlines(QStringList());
             else
-                m_reader.skipCurrentElement();
+                m_xml.skipElement();
         }
         while (!m_reader.atEnd() && !m_reader.hasError())
-            m_reader.readNext();
-        if (m_reader.hasError())
+            m_xml.next();
+        if (m_reader.hasError() || !m_input.fault.isEmpty())
             return fail();
         m_result.ok = true;
         return std::move(m_result);
@@ -63,20 +64,41 @@ private:
     OpmlResult fail()
     {
         OpmlResult result;
-        result.error = QStringLiteral("line %1, column %2: %3")
-                           .arg(m_reader.lineNumber())
-                           .arg(m_reader.columnNumber())
-                           .arg(m_reader.errorString());
+        if (m_xml.cancelled()) {
+            result.cancelled = true;
+            result.error = QStringLiteral("cancelled");
+        } else if (!m_input.fault.isEmpty() &&
+                   (!m_reader.hasError() ||
+                    m_reader.error() == QXmlStreamReader::PrematureEndOfDocumentError)) {
+            result.error = m_input.fault;
+        } else {
+            result.error = m_xml.errorText();
+        }
         return result;
     }
 
     void parseHead()
     {
-        while (m_reader.readNextStartElement()) {
-            if (m_reader.name() == QLatin1String("title"))
-                m_result.title = m_reader.readElementText().simplified();
-            else
-                m_reader.skipCurrentElement();
+        while (m_xml.nextStartElement()) {
+            if (m_reader.name() == QLatin1String("title")) {
+                QString title;
+                while (!m_reader.atEnd()) {
+                    const QXmlStreamReader::TokenType token = m_xml.next();
+                    if (token == QXmlStreamReader::Characters ||
+                        token == QXmlStreamReader::EntityReference) {
+                        if (title.size() < kMaxTextChars)
+                            title += m_reader.text();
+                    } else if (token == QXmlStreamReader::StartElement) {
+                        m_xml.skipElement();
+                    } else if (token == QXmlStreamReader::EndElement ||
+                               token == QXmlStreamReader::Invalid) {
+                        break;
+                    }
+                }
+                m_result.title = cleanFeedText(title).simplified();
+            } else {
+                m_xml.skipElement();
+            }
         }
     }
 
@@ -102,9 +124,9 @@ private:
                 QStringLiteral("folders are nested deeper than %1 levels").arg(kMaxFolderDepth));
             return;
         }
-        while (m_reader.readNextStartElement()) {
+        while (m_xml.nextStartElement()) {
             if (m_reader.name() != QLatin1String("outline")) {
-                m_reader.skipCurrentElement();
+                m_xml.skipElement();
                 continue;
             }
             QMap<QString, QString> attributes;
@@ -123,7 +145,11 @@ private:
                     inner << levelForm(name);
                 parseOutlines(inner);
             } else {
-                addEntry(attributes, resolveUrl(m_base, feedUrl), folders);
+                // An address in a scheme a reader does not follow makes no entry; what the
+                // outline holds is read all the same.
+                const QString url = resolveUrl(m_base, feedUrl, m_allowFiles);
+                if (!url.isEmpty())
+                    addEntry(attributes, url, folders);
                 if (m_result.entries.size() > size_t(kMaxItems)) {
                     m_reader.raiseError(
                         QStringLiteral("the catalogue has more than %1 channels").arg(kMaxItems));
@@ -166,27 +192,28 @@ private:
             entry.title = value(attributes, "title").simplified();
         if (entry.title.isEmpty())
             entry.title = feedUrl;
-        entry.homePage = resolveUrl(m_base, value(attributes, "htmlUrl"));
+        entry.homePage = resolveUrl(m_base, value(attributes, "htmlUrl"), m_allowFiles);
         entry.description = value(attributes, "description").trimmed();
         const QString created = value(attributes, "created");
-        entry.created = parseRfc822Date(created);
-        if (!entry.created.isValid())
-            entry.created = parseRfc3339Date(created);
+        entry.created = parseFeedDate(created);
         entry.categoryPaths = paths;
         entry.attributes = attributes;
         m_byUrl.insert(feedUrl, int(m_result.entries.size()));
         m_result.entries.push_back(std::move(entry));
     }
 
-    QXmlStreamReader m_reader;
+    const XmlInput& m_input;
+    XmlReader m_xml;
+    QXmlStreamReader& m_reader;
     QUrl m_base;
+    bool m_allowFiles;
     OpmlResult m_result;
     QHash<QString, int> m_byUrl;
 };
 
 } // namespace
 
-OpmlResult parseOpml(const QByteArray& data, const QUrl& base)
+OpmlResult parseOpml(const QByteArray& data, const ParseOptions& options)
 {
     if (data.size() > kMaxDocumentBytes) {
         OpmlResult result;
@@ -199,7 +226,21 @@ OpmlResult parseOpml(const QByteArray& data, const QUrl& base)
         result.error = QStringLiteral("line 1, column 1: the document is empty");
         return result;
     }
-    return OpmlParser(data, base).parse();
+    const XmlInput input = prepareXml(data, options.contentType, options.cancelled);
+    if (input.cancelled || !input.fatal.isEmpty()) {
+        OpmlResult result;
+        result.cancelled = input.cancelled;
+        result.error = input.cancelled ? QStringLiteral("cancelled") : input.fatal;
+        return result;
+    }
+    return OpmlParser(input, options).parse();
+}
+
+OpmlResult parseOpml(const QByteArray& data, const QUrl& documentUrl)
+{
+    ParseOptions options;
+    options.documentUrl = documentUrl;
+    return parseOpml(data, options);
 }
 
 } // namespace vantrel::feeds

@@ -1,0 +1,1 @@
+<CHANNEL><TITLE>i</TITLE><LOGO HREF="http://example.org/i.ico" STYLE="ICON"/></CHANNEL>

@@ -1,0 +1,1 @@
+<CHANNEL><TITLE>j</TITLE><ITEM HREF="javascript:void(0)"><TITLE>Kept</TITLE></ITEM></CHANNEL>

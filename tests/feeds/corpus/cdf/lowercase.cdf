@@ -1,0 +1,1 @@
+<channel href="http://example.org/"><title>lower</title><item href="http://example.org/a"><title>a</title></item></channel>

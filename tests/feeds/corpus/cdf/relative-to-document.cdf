@@ -1,0 +1,1 @@
+<CHANNEL HREF="/"><ITEM HREF="x.html"><TITLE>x</TITLE></ITEM></CHANNEL>

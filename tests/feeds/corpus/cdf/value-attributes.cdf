@@ -1,0 +1,1 @@
+<CHANNEL HREF="http://example.org/"><TITLE VALUE="From value"/><ITEM HREF="http://example.org/v"><TITLE VALUE="Item value"/></ITEM></CHANNEL>
