@@ -118,6 +118,18 @@ TEST_F(DownloadTest, FailedUpdateLeavesTheStoriesAndSaysWhy)
     }
 }
 
+// A feed cut off in the middle keeps the stories before the break, and the status says so.
+TEST_F(DownloadTest, DamagedFeedKeepsTheStoriesBeforeTheDamage)
+{
+    QByteArray cut = rss(threeItems());
+    cut.truncate(cut.indexOf("<title>Third story"));
+    server.setRoute("/feed.xml", cut, "application/rss+xml");
+    const uint32_t id = addFeedChannel("Cut", server.url("/feed.xml").toString());
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(storyCount(id), 2);
+    EXPECT_TRUE(status(id).contains("the feed is damaged")) << status(id).toStdString();
+}
+
 TEST_F(DownloadTest, DeletedStoryDoesNotComeBack)
 {
     const uint32_t id = subscribeToFeed(threeItems());

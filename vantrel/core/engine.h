@@ -259,7 +259,8 @@ private:
         std::vector<uint32_t> updated;
         std::vector<uint32_t> alerts;
         bool attributesChanged = false;
-        QString logoUrl; // a logo to fetch
+        bool committed = false; // the store took the merge
+        QString logoUrl;        // a logo to fetch
     };
     // Stores a merge and applies it to the model once it committed (model lock held).
     MergeOutcome applyMerge(Channel& channel, FeedMerge merge, qint64 now);

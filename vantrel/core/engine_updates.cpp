@@ -79,8 +79,19 @@ void Engine::runUpdate(uint32_t channelId)
         if (!fetched.ok) {
             error = fetched.error.isEmpty() ? QStringLiteral("download failed") : fetched.error;
         } else {
-            parsed = feeds::parseFeed(fetched.body, source);
-            if (!parsed.ok)
+            feeds::ParseOptions options;
+            options.documentUrl = source;
+            options.contentType = fetched.contentType;
+            // Quitting must not wait for a long parse: the parser polls this now and then.
+            options.cancelled = [this] {
+                std::lock_guard<std::mutex> lock(m_workMutex);
+                return m_stopping;
+            };
+            parsed = feeds::parseFeed(fetched.body, options);
+            if (parsed.status == feeds::ParseStatus::Cancelled)
+                stopping = true;
+            else if (parsed.status == feeds::ParseStatus::Failed ||
+                     (parsed.status == feeds::ParseStatus::Partial && parsed.feed.items.empty()))
                 error = QStringLiteral("the feed cannot be read (%1)").arg(parsed.error);
         }
     }
@@ -107,6 +118,13 @@ void Engine::runUpdate(uint32_t channelId)
         } else {
             outcome = applyMerge(
                 *c, mergeFeed(*c, parsed.feed, source, m_rules, m_alerts->nextStory, now), now);
+            if (parsed.status == feeds::ParseStatus::Partial && outcome.committed) {
+                // The stories before the damage were kept; the status says the rest is missing.
+                c->status += QStringLiteral("; the feed is damaged (%1)").arg(parsed.error);
+                Store::Transaction t(*m_store);
+                m_store->saveChannel(t, *c);
+                t.commit();
+            }
         }
     }
     if (!outcome.created.empty() || !outcome.updated.empty())
@@ -178,6 +196,7 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
         c.lastAttempt = now;
         return outcome;
     }
+    outcome.committed = true;
     outcome.attributesChanged =
         saved.name != c.name || saved.homePage != c.homePage || saved.description != c.description;
     c.name = saved.name;
