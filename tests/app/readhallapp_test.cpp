@@ -8,7 +8,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
-#include "tests/app/apptestsupport.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QCoreApplication>

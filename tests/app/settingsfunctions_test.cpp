@@ -1,7 +1,7 @@
 #include "src/app/readhallapp.h"
 #include "src/app/settingsfunctions.h"
 #include "src/platform/settingsstore.h"
-#include "tests/app/apptestsupport.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>

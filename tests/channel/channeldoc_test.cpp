@@ -2,7 +2,7 @@
 
 #include "src/channel/channeldoc.h"
 #include "src/engine/engctl.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 
 using namespace channeltest;
 

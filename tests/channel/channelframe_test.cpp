@@ -15,7 +15,7 @@
 #include "src/framework/splitter.h"
 #include "src/framework/winapp.h"
 #include "src/stories/headlineview.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"

@@ -4,7 +4,7 @@
 #include "src/channel/foldertree.h"
 #include "src/channel/treeitems.h"
 #include "src/engine/engctl.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 
 #include <QTreeWidget>
 

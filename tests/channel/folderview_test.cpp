@@ -8,7 +8,7 @@
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagewindow.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/model.h"
 

@@ -5,7 +5,7 @@
 #include "src/channel/channelids.h"
 #include "src/channel/panefactory.h"
 #include "src/engine/chandir.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/model.h"
 #include "vantrel/qkcoolbutton.h"

@@ -2,7 +2,7 @@
 
 #include "src/app/settingsfunctions.h"
 #include "src/framework/cmdtarget.h"
-#include "tests/mainframe/mainframetestsupport.h"
+#include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir/qkcoolbutton.h"
 

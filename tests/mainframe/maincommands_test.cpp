@@ -12,7 +12,7 @@
 #include "src/platform/messagebox.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/shell.h"
-#include "tests/mainframe/mainframetestsupport.h"
+#include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 

@@ -7,7 +7,7 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/statusbar.h"
 #include "src/platform/messagewindow.h"
-#include "tests/mainframe/mainframetestsupport.h"
+#include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 

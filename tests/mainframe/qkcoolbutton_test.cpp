@@ -1,6 +1,6 @@
 #include "vantrel/chandir/qkcoolbutton.h"
 
-#include "tests/mainframe/mainframetestsupport.h"
+#include "tests/mainframe/mainframe_fixture.h"
 
 #include <QFontMetrics>
 #include <QImage>

@@ -11,7 +11,7 @@
 #include "src/platform/tickcount.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
-#include "tests/stories/storiestest.h"
+#include "tests/stories/stories_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QAbstractItemModelTester>

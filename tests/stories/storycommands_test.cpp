@@ -6,7 +6,7 @@
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagebox.h"
 #include "src/stories/storyids.h"
-#include "tests/stories/storiestest.h"
+#include "tests/stories/stories_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // toolbar buttons updated while idle, commands posted to the main frame's handle, context
 // menus that start at their view.
 
-#include "tests/framework/fwtestutil.h"
+#include "tests/framework/framework_fixture.h"
 
 #include <QAction>
 #include <QActionGroup>

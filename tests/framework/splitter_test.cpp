@@ -1,7 +1,7 @@
 // Static splitters: ideal sizes, row and column information, hiding and showing a column
 // with its size, nested splitters, moving panes and fixed bars.
 
-#include "tests/framework/fwtestutil.h"
+#include "tests/framework/framework_fixture.h"
 
 #include <QSplitterHandle>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "tests/mainframe/mainframetestsupport.h"
+#include "tests/mainframe/mainframe_fixture.h"
 
 #include "resources/readhall_resources.h"
 #include "src/app/settingsfunctions.h"

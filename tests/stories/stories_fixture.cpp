@@ -1,4 +1,4 @@
-#include "tests/stories/storiestest.h"
+#include "tests/stories/stories_fixture.h"
 
 #include "resources/readhall_resources.h"
 #include "src/app/readhallapp.h"

@@ -1,7 +1,7 @@
 // Documents, views, templates and child frames: update hints, opening a window from its
 // template, activation, and closing a window with its document.
 
-#include "tests/framework/fwtestutil.h"
+#include "tests/framework/framework_fixture.h"
 
 #include <QApplication>
 #include <QMdiArea>

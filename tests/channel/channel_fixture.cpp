@@ -1,4 +1,4 @@
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 
 #include "resources/readhall_resources.h"
 #include "src/app/mainframe.h"

@@ -1,4 +1,4 @@
-#include "tests/app/apptestsupport.h"
+#include "tests/app/app_fixture.h"
 
 #include "resources/readhall_resources.h"
 #include "src/app/splash.h"

@@ -2,7 +2,7 @@
 // saved bar layout, window placement, and closing.
 
 #include "src/platform/settingsstore.h"
-#include "tests/framework/fwtestutil.h"
+#include "tests/framework/framework_fixture.h"
 
 #include <QAction>
 #include <QDockWidget>

@@ -2,7 +2,7 @@
 // values and the Run structure.
 
 #include "src/platform/settingsstore.h"
-#include "tests/framework/fwtestutil.h"
+#include "tests/framework/framework_fixture.h"
 
 #include <QApplication>
 #include <QLabel>
