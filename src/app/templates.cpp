@@ -2,7 +2,6 @@
 
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
-#include "src/app/standinframe.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"

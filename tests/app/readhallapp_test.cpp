@@ -1,6 +1,5 @@
 #include "src/app/readhallapp.h"
 #include "src/app/settingsfunctions.h"
-#include "src/app/standinframe.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
@@ -15,9 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <thread>
 
 using apptest::RecordingEngine;
 using apptest::TestApp;
@@ -340,67 +337,6 @@ TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
     directory->RemoveDocument(doc);
     delete doc;
     app.exit();
-}
-
-TEST(ModalOperations, TheStandInFrameDoesNotCloseWhileOneRuns)
-{
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
-    app->m_mainFrameFactory = [] { return new CStandInMainFrame; };
-    ASSERT_EQ(app.start(""), 1);
-    QPointer<CMDIFrameWnd> frame = app->GetMainFrame();
-    frame->show();
-    app->m_nModalOperationCount = 1;
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
-    QCoreApplication::processEvents();
-    ASSERT_FALSE(frame.isNull());
-    EXPECT_TRUE(frame->isVisible());
-
-    app->m_nModalOperationCount = 0;
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame.isNull() || !frame->isVisible(); }));
-    app.exit();
-}
-
-// The stand-in frame with its close request recorded.
-class ClosingFrame : public CStandInMainFrame
-{
-public:
-    void OnClose() override
-    {
-        closedOnThread = QThread::currentThread();
-        ++closes;
-    }
-    QThread* closedOnThread = nullptr;
-    int closes = 0;
-};
-
-TEST(EngineCallback, AShutdownFromAnEngineThreadExitsOnTheUserInterfaceThread)
-{
-    ClosingFrame frame;
-    std::thread engineThread([] {
-        CStandInMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
-        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
-    });
-    engineThread.join();
-    EXPECT_EQ(frame.closes, 0); // nothing happened on the engine thread
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame.closes > 0; }));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(frame.closes, 1);
-    EXPECT_EQ(frame.closedOnThread, QCoreApplication::instance()->thread());
-}
-
-TEST(EngineCallback, AfterTheFrameIsGoneTheCallbackDoesNothing)
-{
-    auto frame = std::make_unique<ClosingFrame>();
-    const HWND hwnd = frame->hwnd();
-    frame.reset();
-    std::thread([] {
-        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
-    }).join();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 // ---- the single running copy
