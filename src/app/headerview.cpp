@@ -1,9 +1,9 @@
 #include "src/app/headerview.h"
 
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/engine/engctl.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
 #include "vantrel/chandir/qkcoolbutton.h"
 
 #include <QApplication>

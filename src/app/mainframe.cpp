@@ -4,8 +4,6 @@
 #include "src/app/helpviewer.h"
 #include "src/app/maincommands.h"
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/engine/chandir.h"
 #include "src/engine/engctl.h"
 #include "src/engine/messages.h"
@@ -20,6 +18,8 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
 
 #include <QApplication>
 #include <QCoreApplication>

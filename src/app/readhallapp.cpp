@@ -1,6 +1,5 @@
 #include "src/app/readhallapp.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/notificationwindow.h"
@@ -11,6 +10,8 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/runningcopy.h"
+#include "src/shared/ids.h"
+#include "src/shared/settingsfunctions.h"
 #include "vantrel/engctl.h"
 #include "vantrel/popsum.h"
 
@@ -32,9 +33,6 @@ constexpr char HELP_FILE_NAME[] = "rdhall.hlp";
 constexpr char HELP_PAGE_NAME[] = "rdhall.html";
 constexpr char HELP_PAGE_RESOURCE[] = ":/help/rdhall.html";
 
-constexpr UINT STRING_APP_TITLE = 57344;        // "Readhall"
-constexpr UINT STRING_ENGINE_START_ERR = 61307; // "Error launching Vantrel.exe"
-
 QString stringOr(UINT id, const char* fallback)
 {
     const QString text = LoadString(id);
@@ -48,10 +46,10 @@ struct WindowSwitch {
     UINT command;
 };
 constexpr WindowSwitch WINDOW_SWITCHES[] = {
-    {"-alertview", "/alertview", RHCMD_VIEW_ALERTS},
-    {"-directoryview", "/directoryview", RHCMD_VIEW_CHANNEL_DIRECTORY},
-    {"-channelview", "/channelview", RHCMD_VIEW_CHANNEL_CONTENT},
-    {"-searchview", "/searchview", RHCMD_VIEW_SEARCH},
+    {"-alertview", "/alertview", ID_VIEW_ALERTS},
+    {"-directoryview", "/directoryview", ID_VIEW_CHANNEL_DIRECTORY},
+    {"-channelview", "/channelview", ID_VIEW_CHANNEL_CONTENT},
+    {"-searchview", "/searchview", ID_VIEW_SEARCH},
 };
 
 } // namespace
@@ -84,7 +82,7 @@ QString ReadhallHelpFilePath(const QString& programDirectory)
     return QDir(programDirectory).filePath(QString::fromLatin1(HELP_FILE_NAME));
 }
 
-CReadhallApp::CReadhallApp() : CWinApp(stringOr(STRING_APP_TITLE, "Readhall"))
+CReadhallApp::CReadhallApp() : CWinApp(stringOr(IDS_MAINFRAME_TITLE, "Readhall"))
 {
     DWORD unreadOnly = 0;
     ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
@@ -141,8 +139,8 @@ BOOL CReadhallApp::InitInstance()
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
-        MessageBox(nullptr, stringOr(STRING_ENGINE_START_ERR, "Error launching Vantrel.exe"),
-                   stringOr(STRING_APP_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
+        MessageBox(nullptr, stringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
+                   stringOr(IDS_MAINFRAME_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
         return 0;
     }
 
@@ -171,7 +169,7 @@ BOOL CReadhallApp::InitInstance()
     ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
                    QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(0), m_dwSetupWizardDisplayed);
     if (m_dwSetupWizardDisplayed == 0)
-        m_nPendingStartCommand = RHCMD_QUICK_SETUP;
+        m_nPendingStartCommand = ID_TOOLS_QUICK_SETUP;
 
     // 10. The window kinds.
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {

@@ -29,14 +29,6 @@ class NamedMutex;
 class RunningCopyServer;
 } // namespace platform
 
-// Menu commands the application starts with (the main frame handles them).
-constexpr UINT RHCMD_VIEW_CHANNEL_CONTENT = 32780;
-constexpr UINT RHCMD_VIEW_SEARCH = 32781;
-constexpr UINT RHCMD_VIEW_ALERTS = 32782;
-constexpr UINT RHCMD_VIEW_CHANNEL_DIRECTORY = 32786;
-constexpr UINT RHCMD_QUICK_SETUP = 32833;
-constexpr UINT RHCMD_EXIT = 32839;
-
 // Names another copy looks for.
 constexpr char READHALL_MAIN_WINDOW_CLASS[] = "VantrelReadhallClass";
 constexpr char READHALL_INSTANCE_MUTEX[] = "VantrelReadhallMutex";

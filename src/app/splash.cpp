@@ -1,9 +1,9 @@
 #include "src/app/splash.h"
 
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/framework/winapp.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
 
 #include <QEvent>
 #include <QGuiApplication>

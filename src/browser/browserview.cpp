@@ -1,7 +1,6 @@
 #include "src/browser/browserview.h"
 
 #include "src/app/mainframe.h"
-#include "src/app/settingsfunctions.h"
 #include "src/browser/browsercalls.h"
 #include "src/browser/browserids.h"
 #include "src/browser/showstory.h"
@@ -13,6 +12,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/settingsfunctions.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "src/channel/categoryview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/category.h"
 #include "src/channel/channelids.h"
 #include "src/channel/treeitems.h"
 #include "src/framework/document.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

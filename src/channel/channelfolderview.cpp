@@ -1,6 +1,5 @@
 #include "src/channel/channelfolderview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
@@ -10,6 +9,7 @@
 #include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
 
 #include <QApplication>
 #include <QHeaderView>

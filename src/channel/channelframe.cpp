@@ -1,7 +1,5 @@
 #include "src/channel/channelframe.h"
 
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelheaderview.h"
@@ -13,6 +11,8 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/splitter.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
 
 #include <QMdiSubWindow>
 #include <mutex>

@@ -1,6 +1,5 @@
 #include "src/channel/channelheaderview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
@@ -8,6 +7,7 @@
 #include "src/engine/chandir.h"
 #include "src/engine/engctl.h"
 #include "src/platform/resources.h"
+#include "src/shared/settingsfunctions.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QContextMenuEvent>

@@ -2,8 +2,8 @@
 // Numbers and names of the channel and alerts windows: update hint codes, command ids,
 // string and picture ids, settings names, and the kinds and images of the folder tree.
 
-#include "src/app/maincommands.h"
 #include "src/platform/wintypes.h"
+#include "src/shared/ids.h"
 
 #include <cstdint>
 

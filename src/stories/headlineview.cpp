@@ -1,7 +1,6 @@
 #include "src/stories/headlineview.h"
 
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
@@ -12,6 +11,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/tickcount.h"
+#include "src/shared/settingsfunctions.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"

@@ -2,8 +2,8 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/splash.h"
-#include "src/app/startupchecks.h"
 #include "src/framework/winapp.h"
+#include "src/shared/startupchecks.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>

@@ -1,5 +1,4 @@
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
@@ -7,6 +6,8 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
+#include "src/shared/ids.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
@@ -172,9 +173,9 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     EXPECT_EQ(app->m_pszHelpFilePath, app->m_helpFilePath);
 
     // Asking for the same window again activates it; another kind opens beside it.
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_CONTENT, 0);
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
     EXPECT_EQ(frame->GetChildFrames().size(), 1u);
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_DIRECTORY, 0);
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0);
     ASSERT_EQ(frame->GetChildFrames().size(), 2u);
     EXPECT_EQ(frame->MDIGetActive(), frame->GetChildFrames()[1]);
     EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
@@ -400,6 +401,35 @@ TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
     app.exit();
     platform::NamedMutex after(READHALL_INSTANCE_MUTEX);
     EXPECT_TRUE(after.owned());
+}
+
+TEST(DamagedSettings, TheFileIsKeptAsideAndTheProgramStarts)
+{
+    const QString file = platform::SettingsStore::instance().filePath(HKEY_CURRENT_USER);
+    QDir().mkpath(QFileInfo(file).path());
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("this is not a settings file\n[[[\n\"Show Unread Items Only\"=dword:zz\n");
+    }
+    platform::SettingsStore::instance().reset();
+
+    apptest::RecordingEngine engine;
+    {
+        apptest::TestApp app(engine);
+        EXPECT_EQ(app->m_bShowUnreadItemsOnly, 0);
+        EXPECT_EQ(app.start(""), 1);
+        app.exit();
+    }
+    const QStringList kept =
+        QDir(QFileInfo(file).path())
+            .entryList({QFileInfo(file).fileName() + ".damaged-*"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    QFile damaged(QFileInfo(file).path() + "/" + kept.first());
+    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(damaged.readAll().startsWith("this is not a settings file"));
+    // The new file is a good one with the program's values.
+    EXPECT_EQ(storedNumber(LAYOUT_KEY_PATH, "SetupWizardDisplayed"), 1u);
 }
 
 } // namespace

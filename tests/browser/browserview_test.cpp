@@ -2,7 +2,6 @@
 // start page, showing an address from the hint, the address box's rule and the drop target.
 
 #include "resources/readhall_resources.h"
-#include "src/app/settingsfunctions.h"
 #include "src/browser/browsercalls.h"
 #include "src/browser/browserids.h"
 #include "src/browser/browserview.h"
@@ -11,6 +10,7 @@
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
 

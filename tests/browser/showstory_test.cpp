@@ -3,7 +3,6 @@
 // and the desktop; and the text the pane hands to its browser.
 
 #include "resources/readhall_resources.h"
-#include "src/app/maincommands.h"
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
 #include "src/browser/browsercalls.h"
@@ -15,6 +14,7 @@
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
 #include "src/platform/shell.h"
+#include "src/shared/ids.h"
 #include "tests/support/engine_builder.h"
 
 #include <QCoreApplication>

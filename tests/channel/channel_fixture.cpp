@@ -2,9 +2,9 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/mainframe.h"
-#include "src/app/startupchecks.h"
 #include "src/engine/engctl.h"
 #include "src/platform/settingsstore.h"
+#include "src/shared/startupchecks.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
 

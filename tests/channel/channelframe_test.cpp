@@ -1,6 +1,5 @@
 // The channel frame: panes, switches, sizes, change messages and the engine callback.
 
-#include "src/app/startupchecks.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelframe.h"
@@ -14,6 +13,7 @@
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
 #include "src/framework/winapp.h"
+#include "src/shared/startupchecks.h"
 #include "src/stories/headlineview.h"
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"

@@ -1,7 +1,7 @@
 #include "src/app/headerview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/framework/cmdtarget.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir/qkcoolbutton.h"

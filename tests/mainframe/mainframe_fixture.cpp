@@ -1,12 +1,12 @@
 #include "tests/mainframe/mainframe_fixture.h"
 
 #include "resources/readhall_resources.h"
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/app/templates.h"
 #include "src/framework/cmdtarget.h"
 #include "src/framework/doctemplate.h"
 #include "src/platform/settingsstore.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 

@@ -1,12 +1,12 @@
 #include "src/app/mainframe.h"
 
 #include "src/app/maincommands.h"
-#include "src/app/settingsfunctions.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/statusbar.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"

@@ -2,13 +2,13 @@
 // its reaction to the window's update hints, and the mouse and keyboard.
 
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/settingsstore.h"
 #include "src/platform/tickcount.h"
+#include "src/shared/settingsfunctions.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
 #include "tests/stories/stories_fixture.h"

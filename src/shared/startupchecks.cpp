@@ -1,9 +1,9 @@
-#include "src/app/startupchecks.h"
+#include "src/shared/startupchecks.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/platform/resources.h"
 #include "src/platform/settingsstore.h"
 #include "src/platform/shell.h"
+#include "src/shared/settingsfunctions.h"
 #include "vantrel/engctl.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "src/app/settingsfunctions.h"
+#include "src/shared/settingsfunctions.h"
 
 #include <QDebug>
 

@@ -1,7 +1,5 @@
-#include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/platform/settingsstore.h"
-#include "tests/app/app_fixture.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
@@ -130,35 +128,6 @@ TEST(ReadLayoutFlag, TheMachineRootIsReadButNeverWritten)
               1);
     EXPECT_EQ(value, 4u);
     EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantrel").isValid());
-}
-
-TEST(DamagedSettings, TheFileIsKeptAsideAndTheProgramStarts)
-{
-    const QString file = platform::SettingsStore::instance().filePath(HKEY_CURRENT_USER);
-    QDir().mkpath(QFileInfo(file).path());
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("this is not a settings file\n[[[\n\"Show Unread Items Only\"=dword:zz\n");
-    }
-    platform::SettingsStore::instance().reset();
-
-    apptest::RecordingEngine engine;
-    {
-        apptest::TestApp app(engine);
-        EXPECT_EQ(app->m_bShowUnreadItemsOnly, 0);
-        EXPECT_EQ(app.start(""), 1);
-        app.exit();
-    }
-    const QStringList kept =
-        QDir(QFileInfo(file).path())
-            .entryList({QFileInfo(file).fileName() + ".damaged-*"}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    QFile damaged(QFileInfo(file).path() + "/" + kept.first());
-    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(damaged.readAll().startsWith("this is not a settings file"));
-    // The new file is a good one with the program's values.
-    EXPECT_TRUE(userSettingsText().contains("\"SetupWizardDisplayed\"=dword:00000001"));
 }
 
 } // namespace
