@@ -1,10 +1,10 @@
 #include "src/app/headerview.h"
 
 #include "src/app/readhallapp.h"
-#include "src/engine/engctl.h"
 #include "src/platform/resources.h"
 #include "src/shared/settingsfunctions.h"
-#include "vantrel/chandir/qkcoolbutton.h"
+#include "vantrel/engctl.h"
+#include "vantrel/qkcoolbutton.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -4,8 +4,6 @@
 #include "src/app/helpviewer.h"
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/childframe.h"
@@ -18,6 +16,8 @@
 #include "src/platform/shell.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QCoreApplication>
 #include <QDockWidget>

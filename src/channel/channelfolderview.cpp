@@ -5,11 +5,11 @@
 #include "src/channel/channelmenu.h"
 #include "src/channel/mainframelink.h"
 #include "src/channel/treeitems.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/platform/resources.h"
 #include "src/shared/settingsfunctions.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -4,8 +4,6 @@
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelheaderview.h"
 #include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
@@ -13,6 +11,8 @@
 #include "src/platform/resources.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QMdiSubWindow>
 #include <mutex>

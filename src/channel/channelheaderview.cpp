@@ -4,10 +4,10 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
 #include "src/channel/mainframelink.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/platform/resources.h"
 #include "src/shared/settingsfunctions.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QContextMenuEvent>

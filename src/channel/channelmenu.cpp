@@ -2,7 +2,7 @@
 
 #include "src/channel/channelids.h"
 #include "src/channel/mainframelink.h"
-#include "src/engine/chandir.h"
+#include "vantrel/chandir.h"
 
 std::vector<CMenuItem> ChannelContextMenuItems(uint32_t channelId)
 {

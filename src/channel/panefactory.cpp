@@ -2,9 +2,9 @@
 
 #include "src/browser/browserview.h"
 #include "src/channel/channeldoc.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/stories/headlineview.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QFont>
 #include <QLabel>

@@ -5,7 +5,6 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
 #include "src/channel/imagestrip.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/framework/winapp.h"
 #include "src/platform/messagewindow.h"
@@ -16,6 +15,7 @@
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
+#include "vantrel/chandir.h"
 
 #include <QApplication>
 #include <QFontDatabase>

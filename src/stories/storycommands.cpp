@@ -2,7 +2,6 @@
 // context menu. Every change is asked of the engine; the list waits for its refresh.
 
 #include "src/channel/channeldoc.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagebox.h"
@@ -12,6 +11,7 @@
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
+#include "vantrel/chandir.h"
 
 #include <QAction>
 #include <QMenu>

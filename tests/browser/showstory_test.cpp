@@ -10,12 +10,12 @@
 #include "src/browser/showstory.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
-#include "src/engine/chandir.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
 #include "tests/support/engine_builder.h"
+#include "vantrel/chandir.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -2,11 +2,11 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/mainframe.h"
-#include "src/engine/engctl.h"
 #include "src/platform/settingsstore.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
+#include "vantrel/engctl.h"
 
 namespace channeltest
 {

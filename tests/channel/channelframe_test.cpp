@@ -6,7 +6,6 @@
 #include "src/channel/channelheaderview.h"
 #include "src/channel/channelids.h"
 #include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
@@ -17,6 +16,7 @@
 #include "src/stories/headlineview.h"
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
 

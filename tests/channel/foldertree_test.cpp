@@ -3,8 +3,8 @@
 #include "src/channel/channelids.h"
 #include "src/channel/foldertree.h"
 #include "src/channel/treeitems.h"
-#include "src/engine/engctl.h"
 #include "tests/channel/channel_fixture.h"
+#include "vantrel/engctl.h"
 
 #include <QTreeWidget>
 

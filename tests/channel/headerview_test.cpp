@@ -4,9 +4,9 @@
 #include "src/channel/channelheaderview.h"
 #include "src/channel/channelids.h"
 #include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/model.h"
 #include "vantrel/qkcoolbutton.h"
 

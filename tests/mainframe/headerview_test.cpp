@@ -4,7 +4,7 @@
 #include "src/shared/settingsfunctions.h"
 #include "tests/mainframe/mainframe_fixture.h"
 #include "tests/support/testenv.h"
-#include "vantrel/chandir/qkcoolbutton.h"
+#include "vantrel/qkcoolbutton.h"
 
 #include <QDir>
 #include <QImage>
