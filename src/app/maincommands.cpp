@@ -216,24 +216,21 @@ CDocTemplate* activeTemplate(const CMainFrame* frame)
 
 struct WindowCommand {
     UINT id;
-    int templateSlot;
-    int viewCode;
+    int kind;
 };
 
 constexpr WindowCommand kWindowCommands[] = {
-    {ID_VIEW_CHANNEL_CONTENT, TEMPLATE_CHANNEL, NAVVIEW_CHANNEL},
-    {ID_VIEW_SEARCH, TEMPLATE_SEARCH, NAVVIEW_SEARCH},
-    {ID_VIEW_ALERTS, TEMPLATE_ALERTS, NAVVIEW_ALERTS},
-    {ID_VIEW_CHANNEL_DIRECTORY, TEMPLATE_DIRECTORY, NAVVIEW_DIRECTORY},
-    {ID_VIEW_BROWSER, TEMPLATE_BROWSER, NAVVIEW_BROWSER},
+    {ID_VIEW_CHANNEL_CONTENT, TEMPLATE_CHANNEL}, {ID_VIEW_SEARCH, TEMPLATE_SEARCH},
+    {ID_VIEW_ALERTS, TEMPLATE_ALERTS},           {ID_VIEW_CHANNEL_DIRECTORY, TEMPLATE_DIRECTORY},
+    {ID_VIEW_BROWSER, TEMPLATE_BROWSER},
 };
 
 } // namespace
 
-CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
+CDocument* CMainFrame::ShowWindowKind(int kind)
 {
     CReadhallApp* app = CReadhallApp::instance();
-    CDocTemplate* docTemplate = app ? app->GetTemplate(templateSlot) : nullptr;
+    CDocTemplate* docTemplate = app ? app->GetTemplate(kind) : nullptr;
     CDocument* doc = nullptr;
     if (docTemplate) {
         if (docTemplate->GetDocumentCount() > 0) {
@@ -252,7 +249,7 @@ CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
     if (m_pNavigationBar) {
         const HWND bar = WindowFromWidget(m_pNavigationBar);
         if (bar && bar != hwnd())
-            SendMessage(bar, WM_NAVBAR_SELECTVIEW, static_cast<WPARAM>(viewCode), 0);
+            SendMessage(bar, WM_NAVBAR_SELECTVIEW, static_cast<WPARAM>(NavigationViewOf(kind)), 0);
     }
     return doc;
 }
@@ -271,7 +268,7 @@ void CMainFrame::startSibling(const char* programName)
 void CMainFrame::onPublishingWizard()
 {
     if (IsWebBrowserAvailable()) {
-        ShowWindowKind(TEMPLATE_PUBLISHING, NAVVIEW_PUBLISHING);
+        ShowWindowKind(TEMPLATE_PUBLISHING);
         return;
     }
     QString startPage;
@@ -341,11 +338,10 @@ void CMainFrame::registerCommands()
 
     // ---- View: the window kinds
     for (const WindowCommand& command : kWindowCommands) {
-        onCommand(command.id,
-                  [this, command] { ShowWindowKind(command.templateSlot, command.viewCode); });
+        onCommand(command.id, [this, command] { ShowWindowKind(command.kind); });
         onUpdate(command.id, [this, command](CCmdUI* ui) {
             CDocTemplate* active = activeTemplate(this);
-            ui->SetRadio(active && active == CReadhallApp::TemplateOf(command.templateSlot));
+            ui->SetRadio(active && active == CReadhallApp::TemplateOf(command.kind));
             ui->Enable(1);
         });
     }

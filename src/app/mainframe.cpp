@@ -18,6 +18,7 @@
 #include "src/platform/shell.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
+#include "src/shared/updatehint.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
@@ -37,20 +38,12 @@
 namespace
 {
 
-std::atomic<DWORD> g_workgroupRestrictions{0};
-std::atomic<int> g_directoryReloadRequest{0};
 std::atomic<bool> g_tickerPresent{false};
 std::atomic<bool> g_titlestripPresent{false};
 std::atomic<bool> g_screenSaverPresent{false};
 // The live main frame's handle, read by the engine callback on engine threads.
 std::atomic<HWND> g_mainFrameWindow{0};
 CMainFrame* g_mainFrame = nullptr;
-
-CMainFrame::BrowserNavigator& browserNavigator()
-{
-    static CMainFrame::BrowserNavigator navigator;
-    return navigator;
-}
 
 CMainFrame::NavigationBarFactory& navigationBarFactory()
 {
@@ -129,33 +122,6 @@ QString SiblingProgramPath(const char* programName)
     return QFileInfo(program).absolutePath() + QLatin1Char('/') + QString::fromLatin1(programName);
 }
 
-// ---- program-wide values
-
-DWORD GetWorkgroupRestrictions()
-{
-    return g_workgroupRestrictions.load();
-}
-
-void SetWorkgroupRestrictions(DWORD mask)
-{
-    g_workgroupRestrictions.store(mask);
-}
-
-void RaiseDirectoryReloadRequest()
-{
-    g_directoryReloadRequest.store(1);
-}
-
-bool TakeDirectoryReloadRequest()
-{
-    return g_directoryReloadRequest.exchange(0) != 0;
-}
-
-bool IsDirectoryReloadRequested()
-{
-    return g_directoryReloadRequest.load() != 0;
-}
-
 bool IsTickerPresent()
 {
     return g_tickerPresent.load();
@@ -191,15 +157,6 @@ bool IsLocalFileLocation(const QString& text)
     return text.at(1) == QLatin1Char(':') && text.at(2) == QLatin1Char('\\');
 }
 
-BOOL PostStatusText(HWND frame, const QString& text)
-{
-    auto* copy = new QString(text);
-    if (PostMessage(frame, WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(copy), 0))
-        return 1;
-    delete copy;
-    return 0;
-}
-
 CMDIFrameWnd* CreateMainFrameWindow()
 {
     auto* frame = new CMainFrame;
@@ -222,6 +179,7 @@ CMainFrame::CMainFrame() : CMDIFrameWnd(QString::fromLatin1(READHALL_MAIN_WINDOW
     m_nUnreadOnlyMessage =
         RegisterWindowMessage(QString::fromLatin1(RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED));
     g_mainFrame = this;
+    SetMainFrameLink(this);
     registerCommands();
     registerMessages();
 }
@@ -230,6 +188,8 @@ CMainFrame::~CMainFrame()
 {
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
+    if (MainFrameLink() == this)
+        SetMainFrameLink(nullptr);
     if (!m_destroyed && m_created) {
         // Destroyed without going through DestroyWindow (tests, failed start-up): leave the
         // engine and the notification window in order all the same.
@@ -242,11 +202,6 @@ CMainFrame::~CMainFrame()
 CMainFrame* CMainFrame::instance()
 {
     return g_mainFrame;
-}
-
-void CMainFrame::SetBrowserNavigator(BrowserNavigator navigator)
-{
-    browserNavigator() = std::move(navigator);
 }
 
 void CMainFrame::SetNavigationBarFactory(NavigationBarFactory factory)
@@ -457,13 +412,13 @@ void CMainFrame::createNotificationWindow()
                                           RaiseDirectoryReloadRequest();
                                       });
     m_pNotificationWindow->SetHandler(
-        VTNOTIFICATION_STATUS_TEXT, [frame](int, const QString& text, DWORD level) {
+        VTNOTIFICATION_STATUS_TEXT, [this, frame](int, const QString& text, DWORD level) {
             if (!IsWindow(frame))
                 return;
             if (level == VTSTATUS_LEVEL_CLEAR || level == VTSTATUS_LEVEL_CLEAR_TOO)
-                PostMessage(frame, WM_SHOW_STATUS_TEXT, 0, 0);
+                PostStatusText(QString());
             else if (level >= 1 && level <= 8 && !text.isEmpty())
-                PostStatusText(frame, text);
+                PostStatusText(text);
         });
 }
 
@@ -498,6 +453,18 @@ void CMainFrame::ShowSecureIndicator(BOOL secure)
     if (picture.isNull() || !GetStatusBar())
         return;
     GetStatusBar()->SetPanePicture(ID_INDICATOR_SECURE, picture);
+}
+
+void CMainFrame::PostStatusText(const QString& text)
+{
+    // The text travels as a heap copy that the frame's handler frees.
+    if (text.isEmpty()) {
+        PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
+        return;
+    }
+    auto* copy = new QString(text);
+    if (!PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(copy), 0))
+        delete copy;
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -574,7 +541,7 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
     bool shown = false;
     QString url;
     bool haveUrl = false;
-    CDocument* browserDoc = browserNavigator() ? GetActiveBrowserDocument() : nullptr;
+    CDocument* browserDoc = GetActiveBrowserDocument();
     if (CServices* services = GetCServices()) {
         const CService* channel = services->GetServiceByID(channelId);
         const int index = channel ? channel->GetStoryIndex(storyNumber) : -1;
@@ -584,7 +551,7 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
             if (isLocalNonPage(url)) {
                 VTPlayStory(channelId, storyNumber, this);
             } else {
-                browserNavigator()(browserDoc, url);
+                SendShowURLHint(browserDoc, url);
                 VTMarkStoryRead(channelId, storyNumber, STORYREAD_OPENED);
             }
             shown = true;
@@ -607,8 +574,8 @@ BOOL CMainFrame::ShowURL(const QString& url)
 {
     if (url.isNull())
         return 0;
-    if (CDocument* doc = browserNavigator() ? GetActiveBrowserDocument() : nullptr) {
-        browserNavigator()(doc, url);
+    if (CDocument* doc = GetActiveBrowserDocument()) {
+        SendShowURLHint(doc, url);
         return 1;
     }
     // Outside the program: the desktop's handler gets the address or path itself (no shell
@@ -626,23 +593,22 @@ BOOL CMainFrame::ShowURL(const QString& url)
 
 void CMainFrame::registerMessages()
 {
-    onMessage(WM_SHOW_CHANNEL,
-              [this](WPARAM channelId, LPARAM) { return onShowChannel(channelId); });
+    onMessage(WM_SHOW_CHANNEL, [this](WPARAM channelId, LPARAM) {
+        return ShowChannel(static_cast<uint32_t>(channelId));
+    });
     onMessage(WM_SHOW_STATUS_TEXT, [this](WPARAM text, LPARAM) { return onShowStatusText(text); });
 }
 
-LRESULT CMainFrame::onShowChannel(WPARAM channelId)
+BOOL CMainFrame::ShowChannel(uint32_t channelId)
 {
-    SendMessage(hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-    CDocTemplate* channelTemplate = CReadhallApp::TemplateOf(TEMPLATE_CHANNEL);
-    CDocument* doc = channelTemplate ? channelTemplate->GetFirstDocument() : nullptr;
+    CDocument* doc = ShowWindowKind(TEMPLATE_CHANNEL);
     CView* view = doc ? doc->GetFirstView() : nullptr;
     CMDIChildWnd* frame = view ? view->GetParentFrame() : nullptr;
     if (!frame)
         return 0;
     const LRESULT answer = SendMessage(frame->hwnd(), WM_SELECT_CHANNEL, channelId, 0);
     frame->BringToTop();
-    return answer;
+    return answer ? 1 : 0;
 }
 
 LRESULT CMainFrame::onShowStatusText(WPARAM text)

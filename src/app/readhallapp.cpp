@@ -171,7 +171,8 @@ BOOL CReadhallApp::InitInstance()
     if (m_dwSetupWizardDisplayed == 0)
         m_nPendingStartCommand = ID_TOOLS_QUICK_SETUP;
 
-    // 10. The window kinds.
+    // 10. The window kinds, with the panes they borrow from each other.
+    InstallWindowPanes();
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
         auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
                                              kind.frame, kind.firstView);

@@ -1,7 +1,7 @@
 #include "src/browser/browsercalls.h"
 
-#include "src/app/mainframe.h"
 #include "src/engine/notificationwindow.h"
+#include "src/shared/mainframelink.h"
 
 BrowserCalls BrowserCalls::real()
 {
@@ -14,7 +14,7 @@ BrowserCalls BrowserCalls::real()
         return 1;
     };
     calls.showStory = [](uint32_t channel, uint32_t story) -> int {
-        CMainFrame* frame = CMainFrame::instance();
+        CMainFrameLink* frame = MainFrameLink();
         return frame ? frame->ShowStory(channel, story) : 0;
     };
     calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {

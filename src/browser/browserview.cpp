@@ -1,18 +1,15 @@
 #include "src/browser/browserview.h"
 
-#include "src/app/mainframe.h"
 #include "src/browser/browsercalls.h"
 #include "src/browser/browserids.h"
-#include "src/browser/showstory.h"
 #include "src/browser/webbrowser.h"
-#include "src/channel/categorytext.h"
-#include "src/channel/channeldoc.h"
-#include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/mainframelink.h"
 #include "src/shared/settingsfunctions.h"
+#include "src/shared/updatehint.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QComboBox>
@@ -37,8 +34,8 @@ QString BrowserNavigationText(const QString& url)
     static const QRegularExpression tripleSlash(QStringLiteral("file:///(?![A-Za-z]:)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     text.replace(tripleSlash, QStringLiteral("/"));
-    text = ReplaceNoCase(text, QStringLiteral("file:///"), QString());
-    text = ReplaceNoCase(text, QStringLiteral("file://"), QString());
+    text.replace(QStringLiteral("file:///"), QString(), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("file://"), QString(), Qt::CaseInsensitive);
     text.remove(QLatin1Char('"'));
     return text;
 }
@@ -165,7 +162,6 @@ constexpr ButtonSpec kButtons[] = {
 CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView"), parent)
 {
     setObjectName(QStringLiteral("BrowserView"));
-    InstallBrowserNavigator();
     onMessage(CanDropMessage(), [](WPARAM kind, LPARAM count) -> LRESULT {
         return kind == DRAGKIND_STORY && count == 1 ? 1 : 0;
     });
@@ -344,13 +340,8 @@ void CBrowserView::OnNavigateComplete(const QUrl& url)
 
 void CBrowserView::OnStatusTextChange(const QString& text)
 {
-    CMainFrame* frame = CMainFrame::instance();
-    if (!frame)
-        return;
-    if (text.isEmpty())
-        PostMessage(frame->GetSafeHwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
-    else
-        PostStatusText(frame->GetSafeHwnd(), text);
+    if (CMainFrameLink* frame = MainFrameLink())
+        frame->PostStatusText(text);
 }
 
 bool CBrowserView::eventFilter(QObject* watched, QEvent* event)

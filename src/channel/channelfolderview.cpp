@@ -3,10 +3,10 @@
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
-#include "src/channel/mainframelink.h"
 #include "src/channel/treeitems.h"
 #include "src/engine/messages.h"
 #include "src/platform/resources.h"
+#include "src/shared/programstate.h"
 #include "src/shared/settingsfunctions.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
@@ -51,12 +51,6 @@ QCursor LoadDragCursor(UINT id, Qt::CursorShape fallback)
     if (picture.isNull())
         return QCursor(fallback);
     return QCursor(picture, 1, 1); // the arrow's tip
-}
-
-// The restrictions as the main frame keeps them (read at its creation and on change).
-uint32_t RestrictionMask()
-{
-    return ChannelWindowRestrictions();
 }
 
 } // namespace
@@ -453,7 +447,7 @@ void CChannelFolderView::RegisterCommands()
     onCommand(ID_CHANNEL_UPDATE_NOW,
               withChannel([](uint32_t id) { VTForceChannelConnection(id); }));
     onUpdate(ID_CHANNEL_UPDATE_NOW, [channelSelectedRule](CCmdUI* ui) {
-        if (RestrictionMask() & VTRESTRICT_UPDATE_NOW) {
+        if (GetWorkgroupRestrictions() & VTRESTRICT_UPDATE_NOW) {
             ui->Enable(0);
             return;
         }

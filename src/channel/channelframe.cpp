@@ -3,12 +3,12 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelheaderview.h"
-#include "src/channel/panefactory.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/splitter.h"
 #include "src/platform/resources.h"
+#include "src/shared/panes.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/chandir.h"
@@ -103,6 +103,22 @@ DWORD ReadLayoutValue(const char* name, DWORD defaultValue)
 CView* NewFolderView()
 {
     return new CChannelFolderView;
+}
+
+CView* NewHeadlinePane()
+{
+    return CreatePane(PaneKind::HeadlineList);
+}
+
+CView* NewBrowserPane()
+{
+    return CreatePane(PaneKind::Browser);
+}
+
+// The frame's story list when it is one (a pane of another kind answers nothing).
+CStoryListPane* StoryList(CView* pane)
+{
+    return dynamic_cast<CStoryListPane*>(pane);
 }
 
 // The first pane keeps its size when the window is resized; the second takes the rest.
@@ -303,14 +319,14 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
         if (!m_inner->CreateStatic(place, placeRow, placeCol, 2, 1))
             return 0;
         KeepFirstPaneSize(m_inner);
-        if (!m_inner->CreateView(0, 0, CreateHeadlinePane,
+        if (!m_inner->CreateView(0, 0, NewHeadlinePane,
                                  QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), context))
             return 0;
-        if (!m_inner->CreateView(1, 0, CreateBrowserPane, QSize(0, 0), context))
+        if (!m_inner->CreateView(1, 0, NewBrowserPane, QSize(0, 0), context))
             return 0;
         m_browserShown = 1;
     } else {
-        if (!place->CreateView(placeRow, placeCol, CreateHeadlinePane, QSize(150, 120), context))
+        if (!place->CreateView(placeRow, placeCol, NewHeadlinePane, QSize(150, 120), context))
             return 0;
         m_browserShown = 0;
     }
@@ -410,8 +426,7 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
         } else {
             place->DeleteView(row, col);
         }
-        CView* headline =
-            place->CreateView(row, col, CreateHeadlinePane, QSize(150, 120), &context);
+        CView* headline = place->CreateView(row, col, NewHeadlinePane, QSize(150, 120), &context);
         if (!headline)
             return;
         SetActiveView(headline);
@@ -432,10 +447,9 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
         return;
     }
     KeepFirstPaneSize(m_inner);
-    CView* headline =
-        m_inner->CreateView(0, 0, CreateHeadlinePane,
-                            QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), &context);
-    CView* browser = m_inner->CreateView(1, 0, CreateBrowserPane, QSize(0, 0), &context);
+    CView* headline = m_inner->CreateView(
+        0, 0, NewHeadlinePane, QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), &context);
+    CView* browser = m_inner->CreateView(1, 0, NewBrowserPane, QSize(0, 0), &context);
     if (headline)
         SetActiveView(headline);
     Relayout();
@@ -571,10 +585,14 @@ void CChannelFrame::RegisterCommands()
         ui->SetCheck(IsBrowserExpanded() ? 1 : 0);
     });
 
-    onCommand(ID_CHANNEL_MARK_ALL_READ,
-              [this] { HeadlinePaneMarkAllListedRead(GetHeadlineView()); });
-    onUpdate(ID_CHANNEL_MARK_ALL_READ,
-             [this](CCmdUI* ui) { ui->Enable(HeadlinePaneHasListedStories(GetHeadlineView())); });
+    onCommand(ID_CHANNEL_MARK_ALL_READ, [this] {
+        if (CStoryListPane* list = StoryList(GetHeadlineView()))
+            list->MarkAllListedRead();
+    });
+    onUpdate(ID_CHANNEL_MARK_ALL_READ, [this](CCmdUI* ui) {
+        const CStoryListPane* list = StoryList(GetHeadlineView());
+        ui->Enable(list && list->HasListedStories());
+    });
 }
 
 void CChannelFrame::ActivateFrame(int)

@@ -3,8 +3,8 @@
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
-#include "src/channel/mainframelink.h"
 #include "src/platform/resources.h"
+#include "src/shared/mainframelink.h"
 #include "src/shared/settingsfunctions.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
@@ -169,7 +169,8 @@ void CChannelHeaderView::ShowSecureIndicator(BOOL secure)
         secureHook()(secure);
         return;
     }
-    ChannelWindowShowSecureIndicator(secure);
+    if (CMainFrameLink* frame = MainFrameLink())
+        frame->ShowSecureIndicator(secure);
 }
 
 void CChannelHeaderView::FullUpdate()

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-// Update hint codes sent to the views of a channel or alerts window (UpdateAllViews).
+// Update hint codes sent to the views of a channel or alerts window (UpdateAllViews); the
+// show-address hint that browser panes take is the shared one (updatehint.h).
 constexpr int HINT_INITIAL_UPDATE = 0;
 constexpr int HINT_SELECTION_CHANGED = 1;
 // Code 3 is not sent in these windows; the header treats it as a full update all the same.
@@ -22,7 +23,6 @@ constexpr int HINT_CHANNEL_STATUS_CHANGED = 10;
 constexpr int HINT_CHANNEL_COUNTER_CHANGED = 11;
 constexpr int HINT_CHANNEL_FLAGS_CHANGED = 12;
 constexpr int HINT_CHANNEL_ACTIVE_STATE_CHANGED = 13;
-constexpr int HINT_SHOW_URL = 100;
 constexpr int HINT_ENGINE_EVENT = 101;
 
 // Hint codes of the directory window's category pane (CCategoryView).

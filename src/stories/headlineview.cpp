@@ -1,6 +1,5 @@
 #include "src/stories/headlineview.h"
 
-#include "src/app/readhallapp.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
@@ -10,6 +9,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/tickcount.h"
+#include "src/shared/appservices.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
@@ -46,8 +46,8 @@ QString columnWidthName(int column)
 
 bool showUnreadItemsOnly()
 {
-    CReadhallApp* app = CReadhallApp::instance();
-    return app && app->m_bShowUnreadItemsOnly;
+    const CAppServices* app = AppServices();
+    return app && app->showUnreadItemsOnly();
 }
 
 // A colour reference (0x00BBGGRR) as a colour.
@@ -351,8 +351,8 @@ bool CHeadlineView::Create()
         qWarning("The headline list could not create its summary pop-up.");
         return false;
     }
-    if (CReadhallApp* app = CReadhallApp::instance()) {
-        m_popup->SetPalette(app->m_hPalette);
+    if (CAppServices* app = AppServices()) {
+        m_popup->SetPalette(app->palette());
         app->RegisterWindow(GetSafeHwnd());
     }
     m_created = true;
@@ -364,7 +364,7 @@ void CHeadlineView::Destroy()
     if (!m_created)
         return;
     m_created = false;
-    if (CReadhallApp* app = CReadhallApp::instance())
+    if (CAppServices* app = AppServices())
         app->UnregisterWindow(GetSafeHwnd());
     if (m_list) {
         for (int column = 0; column < HEADLINE_COLUMN_COUNT; ++column) {

@@ -10,6 +10,7 @@
 // engine's refresh comes back as update hints.
 
 #include "src/framework/view.h"
+#include "src/shared/panes.h"
 #include "src/stories/headlinemodel.h"
 
 #include <QBasicTimer>
@@ -58,7 +59,7 @@ private:
     int m_pressRow = -1;
 };
 
-class CHeadlineView : public CView
+class CHeadlineView : public CView, public CStoryListPane
 {
     Q_OBJECT
 public:
@@ -107,9 +108,9 @@ public:
     void OnProperties();
     // The channel window's Mark All as Read: every listed story; 1 when a list was handed
     // to the engine.
-    int MarkAllListedRead();
+    int MarkAllListedRead() override;
     // Two or more rows, or one row that is a story.
-    int HasListedStories() const;
+    int HasListedStories() const override;
 
     // The context menu as it would show now: false when no menu shows.
     struct MenuEntry {

@@ -1,7 +1,7 @@
 #include "src/stories/storycalls.h"
 
-#include "src/app/mainframe.h"
 #include "src/engine/notificationwindow.h"
+#include "src/shared/mainframelink.h"
 
 StoryCalls StoryCalls::real()
 {
@@ -15,11 +15,11 @@ StoryCalls StoryCalls::real()
     calls.replicateBundlet = VTReplicateBundlet;
     calls.showBundletProperties = VTShowBundletProperties;
     calls.showStory = [](uint32_t channel, uint32_t story) -> int {
-        CMainFrame* frame = CMainFrame::instance();
+        CMainFrameLink* frame = MainFrameLink();
         return frame ? frame->ShowStory(channel, story) : 0;
     };
     calls.showURL = [](const QString& url) -> int {
-        CMainFrame* frame = CMainFrame::instance();
+        CMainFrameLink* frame = MainFrameLink();
         return frame ? frame->ShowURL(url) : 0;
     };
     calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {

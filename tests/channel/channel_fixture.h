@@ -5,16 +5,89 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
 #include "src/channel/foldertree.h"
-#include "src/channel/panefactory.h"
 #include "src/channel/treeitems.h"
 #include "src/framework/cmdtarget.h"
+#include "src/framework/view.h"
+#include "src/shared/panes.h"
 #include "tests/support/engine_builder.h"
 
+#include <QLabel>
+#include <QListWidget>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Test panes for the channel window's headline list and browser places: they show what the
+// document names and record every hint they receive, so that frame tests see the hints and
+// commands without the real panes.
+
+// One hint as a placeholder received it.
+struct RecordedHint {
+    LPARAM code = 0;
+    bool hasObject = false;
+    uint32_t number = 0;
+    std::vector<uint32_t> array;
+    QString text;
+};
+
+// Shared by both placeholders: records the hints.
+class CRecordingPlaceholderView : public CView
+{
+    Q_OBJECT
+public:
+    explicit CRecordingPlaceholderView(const QString& className, QWidget* parent = nullptr);
+
+    void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
+    const std::vector<RecordedHint>& hints() const { return m_hints; }
+    void clearHints() { m_hints.clear(); }
+    // How many hints of the code arrived.
+    int hintCount(LPARAM code) const;
+
+protected:
+    virtual void Show() {}
+
+private:
+    std::vector<RecordedHint> m_hints;
+};
+
+// Lists the headlines of the channels the document shows.
+class CHeadlinePlaceholderView : public CRecordingPlaceholderView, public CStoryListPane
+{
+    Q_OBJECT
+public:
+    explicit CHeadlinePlaceholderView(QWidget* parent = nullptr);
+    int HasListedStories() const override;
+    int MarkAllListedRead() override;
+    QListWidget* list() const { return m_list; }
+
+protected:
+    void Show() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QListWidget* m_list;
+    // The listed stories: channel id and story number.
+    std::vector<std::pair<uint32_t, uint32_t>> m_stories;
+};
+
+// Shows the address the browser pane was asked to show.
+class CBrowserPlaceholderView : public CRecordingPlaceholderView
+{
+    Q_OBJECT
+public:
+    explicit CBrowserPlaceholderView(QWidget* parent = nullptr);
+    QString currentUrl() const { return m_url; }
+
+protected:
+    void Show() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLabel* m_label;
+    QString m_url;
+};
 
 namespace channeltest
 {

@@ -5,7 +5,6 @@
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/channel/channelids.h"
-#include "src/channel/panefactory.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
@@ -37,8 +36,8 @@ protected:
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
         // Recording panes stand in the headline list's and browser's places.
-        SetPaneFactoriesForTesting([] { return new CHeadlinePlaceholderView; },
-                                   [] { return new CBrowserPlaceholderView; });
+        SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlinePlaceholderView; });
+        SetPaneFactory(PaneKind::Browser, [] { return new CBrowserPlaceholderView; });
         app = std::make_unique<CWinApp>(QStringLiteral("ChannelTests"));
         main = std::make_unique<CMDIFrameWnd>();
         app->m_pMainWnd = main.get();
@@ -63,7 +62,8 @@ protected:
         app.reset();
         ChanDir_SetMessageSink(nullptr);
         CChannelHeaderView::SetSecureIndicatorHook(nullptr);
-        SetPaneFactoriesForTesting(nullptr, nullptr);
+        SetPaneFactory(PaneKind::HeadlineList, nullptr);
+        SetPaneFactory(PaneKind::Browser, nullptr);
         EngineTest::TearDown();
     }
 
@@ -120,14 +120,14 @@ TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
 
 TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
 {
-    SetPaneFactoriesForTesting(nullptr, nullptr);
+    SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
     addChannel("Alpha", "News", 2);
     CChannelFrame* frame = open(channels.get());
     ASSERT_NE(frame, nullptr);
     auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetDocument(), frame->GetChannelDoc());
-    EXPECT_TRUE(rhtest::waitFor([&] { return HeadlinePaneHasListedStories(list); }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return list->HasListedStories() != 0; }));
     EXPECT_TRUE(commandState(frame, ID_CHANNEL_MARK_ALL_READ));
 }
 

@@ -3,7 +3,6 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelids.h"
-#include "src/channel/panefactory.h"
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagewindow.h"

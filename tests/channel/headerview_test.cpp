@@ -3,7 +3,6 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelheaderview.h"
 #include "src/channel/channelids.h"
-#include "src/channel/panefactory.h"
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"

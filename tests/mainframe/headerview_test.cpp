@@ -1,4 +1,4 @@
-#include "src/app/headerview.h"
+#include "src/shared/headerview.h"
 
 #include "src/framework/cmdtarget.h"
 #include "src/shared/settingsfunctions.h"

@@ -2,6 +2,7 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/templates.h"
+#include "src/shared/panes.h"
 #include "src/framework/cmdtarget.h"
 #include "src/framework/doctemplate.h"
 #include "src/platform/settingsstore.h"
@@ -85,6 +86,7 @@ void MainFrameTest::SetUp()
     m_app = std::make_unique<CReadhallApp>();
     m_app->SetRegistryKey(QStringLiteral("Vantrel\\Vantrel\\Settings"));
     m_app->m_nCmdShow = SW_SHOWNORMAL;
+    InstallWindowPanes();
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
         auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
                                              kind.frame, kind.firstView);
@@ -107,8 +109,9 @@ void MainFrameTest::TearDown()
     m_app.reset();
     vantrel::Engine::stop();
     SetProgramFilePathForTests(QString());
-    CMainFrame::SetBrowserNavigator(nullptr);
     CMainFrame::SetNavigationBarFactory(nullptr);
+    SetPaneFactory(PaneKind::HeadlineList, nullptr);
+    SetPaneFactory(PaneKind::Browser, nullptr);
     startupchecks::resetForTests();
 }
 

@@ -426,7 +426,7 @@ class MainFrameMessages : public MainFrameTest
 TEST_F(MainFrameMessages, ShowStatusTextTakesAHeapCopyOrZero)
 {
     CMainFrame* frame = createFrame();
-    ASSERT_TRUE(PostStatusText(frame->hwnd(), "Updated 3 channels"));
+    frame->PostStatusText("Updated 3 channels");
     EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Updated 3 channels"; }));
     SendMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
     EXPECT_EQ(statusText(frame), "Ready");

@@ -1,7 +1,7 @@
-#include "src/app/headerview.h"
+#include "src/shared/headerview.h"
 
-#include "src/app/readhallapp.h"
 #include "src/platform/resources.h"
+#include "src/shared/appservices.h"
 #include "src/shared/settingsfunctions.h"
 #include "vantrel/engctl.h"
 #include "vantrel/qkcoolbutton.h"
@@ -113,8 +113,8 @@ int CBaseHeaderView::OnCreate()
             return -1;
         }
         m_buttons[i] = button;
-        if (const CReadhallApp* app = CReadhallApp::instance())
-            button->SetPalette(app->m_hPalette);
+        if (const CAppServices* app = AppServices())
+            button->SetPalette(app->palette());
         // A clickable button's command goes to this view and along its route.
         connect(button, &QKCoolButton::command, this, [this](uint32_t commandId) {
             if (GetSafeHwnd())

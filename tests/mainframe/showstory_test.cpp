@@ -1,19 +1,15 @@
 // Showing stories and addresses: the main frame's ShowStory and ShowURL reaching the active
-// window's browser pane through the navigator the browser pane installs, the engine's player
-// and the desktop; and the text the pane hands to its browser.
+// window's browser pane through the show-URL hint, the engine's player and the desktop.
 
 #include "resources/readhall_resources.h"
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
-#include "src/browser/browsercalls.h"
-#include "src/browser/browserview.h"
-#include "src/browser/showstory.h"
-#include "src/channel/channeldoc.h"
-#include "src/channel/channelids.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
+#include "src/shared/updatehint.h"
 #include "tests/support/engine_builder.h"
 #include "vantrel/chandir.h"
 
@@ -21,7 +17,6 @@
 #include <QPointer>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 
 namespace
@@ -56,14 +51,12 @@ protected:
         m_app->SetRegistryKey(QStringLiteral("Vantrel\\Vantrel\\Settings"));
         m_app->m_nCmdShow = SW_SHOWNORMAL;
         auto* browserKind = new CDocTemplate(
-            133, QStringLiteral("BrowserDoc"), [] { return new CChannelDoc; },
+            133, QStringLiteral("BrowserDoc"), [] { return new CDocument; },
             [] { return new CMDIChildWnd; }, [] { return new RecordingPane; });
         m_app->AddDocTemplate(browserKind);
         m_app->m_templates[TEMPLATE_BROWSER] = browserKind;
         m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame());
-        // What every browser pane does when it is made.
-        InstallBrowserNavigator();
     }
     void TearDown() override
     {
@@ -73,8 +66,6 @@ protected:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_app.reset();
-        CMainFrame::SetBrowserNavigator(nullptr);
-        resetBrowserCalls();
     }
 
     // Opens the browser window; its pane becomes the active browser pane.
@@ -122,25 +113,6 @@ private:
     std::unique_ptr<CReadhallApp> m_app;
     QPointer<CMainFrame> m_frame;
 };
-
-TEST_F(ShowStoryTest, ACachedCopyGivenAsAFileAddressIsNavigatedWithoutItsPrefix)
-{
-    std::map<QString, QString> cache;
-    cache["https://news.example/a.html"] = "file:///var/cache/vantrel/a.html";
-    cache["https://news.example/b.html"] = "FILE://host/Share/B.html";
-    browserCalls().getCachedURL = [&cache](const QString& url, QString& cached) {
-        const auto found = cache.find(url);
-        if (found == cache.end())
-            return 0;
-        cached = found->second;
-        return 1;
-    };
-    EXPECT_EQ(BrowserNavigationText("https://news.example/a.html"), "/var/cache/vantrel/a.html");
-    EXPECT_EQ(BrowserNavigationText("https://news.example/b.html"), "host/Share/B.html");
-    EXPECT_EQ(BrowserNavigationText("File:///Data/Page.HTML"), "/Data/Page.HTML");
-    EXPECT_EQ(BrowserNavigationText("\"/home/reader/my page.html\""), "/home/reader/my page.html");
-    EXPECT_EQ(BrowserNavigationText("https://news.example/c.html"), "https://news.example/c.html");
-}
 
 TEST_F(ShowStoryTest, ALocalDocumentGoesToThePlayerAndAPageIsShownAndMarkedRead)
 {
