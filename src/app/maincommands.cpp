@@ -14,7 +14,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
@@ -159,6 +159,20 @@ std::vector<UINT> MainStatusPanes()
     };
 }
 
+namespace
+{
+
+// A menu text from a format of the string table with the name in place of "%s"; the name is
+// shown as it is: an "&" in it is not an access key.
+QString formatWithName(UINT formatId, const char* fallbackFormat, const QString& name)
+{
+    QString shown = name;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return LoadStringOr(formatId, fallbackFormat).replace(QLatin1String("%s"), shown);
+}
+
+} // namespace
+
 QString ReplayMenuText(const QString& animationName, const QString& fallbackName)
 {
     QString name = animationName.trimmed();
@@ -166,45 +180,13 @@ QString ReplayMenuText(const QString& animationName, const QString& fallbackName
         name = name.left(REPLAY_NAME_MAX) + QStringLiteral("...");
     if (name.isEmpty())
         name = fallbackName;
-    QString format = LoadString(IDS_REPLAY_NAMED);
-    if (format.isEmpty())
-        format = QStringLiteral("Repla&y '%s'");
-    // The name is shown as it is: an "&" in it is not an access key.
-    QString shown = name;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return QString(format).replace(QLatin1String("%s"), shown);
+    return formatWithName(IDS_REPLAY_NAMED, "Repla&y '%s'", name);
 }
 
 // ---- the main frame's commands
 
 namespace
 {
-
-QString readhallSettingsKey()
-{
-    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
-}
-
-DWORD readLayoutValue(const QString& key, const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-QString textOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
-
-QString formatWithName(UINT formatId, const char* fallbackFormat, const QString& name)
-{
-    QString shown = name;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return textOr(formatId, fallbackFormat).replace(QLatin1String("%s"), shown);
-}
 
 // The template of the active child frame's document (null without an active child).
 CDocTemplate* activeTemplate(const CMainFrame* frame)
@@ -276,7 +258,8 @@ void CMainFrame::onPublishingWizard()
         VTShellURL(startPage);
         return;
     }
-    MessageBox(this, textOr(IDS_PUBLISHING_MISSING, "Publishing Wizard not installed properly"),
+    MessageBox(this,
+               LoadStringOr(IDS_PUBLISHING_MISSING, "Publishing Wizard not installed properly"),
                m_strWindowTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -302,9 +285,7 @@ QString DefaultHomePage()
 
 void CMainFrame::onHomePage()
 {
-    QString address;
-    ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                     QStringLiteral("HomePageURL"), QString(), address);
+    QString address = settings::homePageUrl();
     if (address.isEmpty())
         address = DefaultHomePage();
     ShowURL(address);
@@ -379,18 +360,15 @@ void CMainFrame::registerCommands()
     });
 
     // ---- View: switches
-    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [] {
-        const DWORD value = readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0);
-        WriteLayoutFlag(HKEY_CURRENT_USER, readhallSettingsKey(),
-                        QStringLiteral("Use Embedded Browser"), DWORD(value == 0 ? 1 : 0));
-    });
+    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER,
+              [] { settings::setUseEmbeddedBrowser(!settings::useEmbeddedBrowser()); });
     onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [](CCmdUI* ui) {
         if (!IsWebBrowserAvailable()) {
             ui->Enable(0);
             return;
         }
-        ui->SetCheck(readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0) != 0);
-        ui->Enable(readLayoutValue(QString::fromLatin1(LAYOUT_KEY_PATH), "LockBrowser", 0) == 0);
+        ui->SetCheck(settings::useEmbeddedBrowser() ? 1 : 0);
+        ui->Enable(!settings::browserLocked());
     });
     onCommand(ID_VIEW_UNREAD_ONLY, [this] {
         CReadhallApp* app = CReadhallApp::instance();
@@ -430,7 +408,7 @@ void CMainFrame::registerCommands()
         if (m_bAnimationPlaying || !canReplay ||
             !VTGetLastAnimationInfo(channelId, bundletId, name)) {
             ui->Enable(0);
-            ui->SetText(textOr(IDS_REPLAY_LAST, "Repla&y Last"));
+            ui->SetText(LoadStringOr(IDS_REPLAY_LAST, "Repla&y Last"));
             return;
         }
         QString channelName;
@@ -467,8 +445,8 @@ void CMainFrame::registerCommands()
         int enabled = 0;
         if (!VTGetDownloadEnabled(enabled))
             return; // the item keeps its text and state
-        ui->SetText(enabled ? textOr(IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading")
-                            : textOr(IDS_RESUME_DOWNLOAD, "Resume &Downloading"));
+        ui->SetText(enabled ? LoadStringOr(IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading")
+                            : LoadStringOr(IDS_RESUME_DOWNLOAD, "Resume &Downloading"));
         ui->Enable(1);
     });
     onCommand(ID_TOOLS_AUTOPLAYER, [] {
@@ -480,8 +458,8 @@ void CMainFrame::registerCommands()
         int enabled = 0;
         if (!VTGetAutoplayEnabled(enabled))
             return;
-        ui->SetText(enabled ? textOr(IDS_STOP_AUTOPLAYER, "Stop &Auto-Player")
-                            : textOr(IDS_START_AUTOPLAYER, "Start &Auto-Player"));
+        ui->SetText(enabled ? LoadStringOr(IDS_STOP_AUTOPLAYER, "Stop &Auto-Player")
+                            : LoadStringOr(IDS_START_AUTOPLAYER, "Start &Auto-Player"));
         ui->Enable(1);
     });
     onCommand(ID_TOOLS_QUICK_SETUP, [this] { VTQuickSetupOptions(this); });

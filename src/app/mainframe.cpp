@@ -16,7 +16,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "src/shared/startupchecks.h"
 #include "src/shared/updatehint.h"
 #include "vantrel/chandir.h"
@@ -51,21 +51,10 @@ CMainFrame::NavigationBarFactory& navigationBarFactory()
     return factory;
 }
 
-// Settings of the main frame.
-constexpr char kWpShow[] = "WP show";
-constexpr char kWpX[] = "WP x";
-constexpr char kWpY[] = "WP y";
-constexpr char kWpCx[] = "WP cx";
-constexpr char kWpCy[] = "WP cy";
-constexpr char kToolbarVersion[] = "Toolbar Version";
+// The version of the bars whose stored layout this frame loads.
 constexpr DWORD kCurrentToolbarVersion = 16;
-constexpr char kBarState[] = "Bar State";
 // The colour of the toolbar strip's transparent pixels.
 const QColor kToolbarKeyColour(255, 0, 255);
-constexpr char kGradientCaption[] = "Debug Enable Gradient Caption";
-constexpr char kUseEmbeddedBrowser[] = "Use Embedded Browser";
-constexpr char kLockBrowser[] = "LockBrowser";
-constexpr char kHomePageUrl[] = "HomePageURL";
 // The room the default placement leaves above the window.
 constexpr int kDefaultTopGap = 70;
 // SW_SHOWMINNOACTIVE: another way of starting minimised.
@@ -73,38 +62,6 @@ constexpr int kShowMinimisedNoActivate = 7;
 // The smallest window a stored placement may ask for.
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
-
-QString readhallKey()
-{
-    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
-}
-
-QString layoutKey()
-{
-    return QString::fromLatin1(LAYOUT_KEY_PATH);
-}
-
-int readInt(const QString& key, const char* name, int defaultValue)
-{
-    int value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-DWORD readNumber(const QString& key, const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-QString stringOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
 
 QString& programFileOverride()
 {
@@ -231,7 +188,8 @@ BOOL CMainFrame::PreCreateWindow()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 
-    const int stored = readInt(readhallKey(), kWpShow, SW_SHOWNORMAL);
+    using settings::Placement;
+    const int stored = settings::windowPlacement(Placement::ShowCommand, SW_SHOWNORMAL);
     if (stored == -1) {
         // No restore at all: the framework's own size, centred in the work area.
         m_placementRestored = false;
@@ -248,10 +206,11 @@ BOOL CMainFrame::PreCreateWindow()
         if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_HIDE ||
             show == kShowMinimisedNoActivate || show < 0 || show > SW_SHOWDEFAULT)
             show = SW_SHOWNORMAL;
-        const int x = readInt(readhallKey(), kWpX, workArea.left());
-        const int y = readInt(readhallKey(), kWpY, workArea.top() + kDefaultTopGap);
-        const int cx = readInt(readhallKey(), kWpCx, workArea.width());
-        const int cy = readInt(readhallKey(), kWpCy, workArea.height() - kDefaultTopGap);
+        const int x = settings::windowPlacement(Placement::Left, workArea.left());
+        const int y = settings::windowPlacement(Placement::Top, workArea.top() + kDefaultTopGap);
+        const int cx = settings::windowPlacement(Placement::Width, workArea.width());
+        const int cy =
+            settings::windowPlacement(Placement::Height, workArea.height() - kDefaultTopGap);
         // A damaged size would give a window nobody can use.
         m_createRect = QRect(x, y, std::max(cx, kMinimumWidth), std::max(cy, kMinimumHeight));
         // A window placed where no screen is (a screen that went away, a damaged value)
@@ -279,18 +238,15 @@ int CMainFrame::OnCreate()
     g_mainFrameWindow.store(hwnd());
 
     // 2. Caption and application name.
-    QString title;
-    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("MainWindowTitle"), QString(),
-                     title);
-    m_strWindowTitle = title.isEmpty() ? stringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
-    QString appName;
-    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("ApplicationName"), QString(),
-                     appName);
-    m_strApplicationName = appName.isEmpty() ? stringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
+    const QString title = settings::mainWindowTitle();
+    m_strWindowTitle = title.isEmpty() ? LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
+    const QString appName = settings::applicationName();
+    m_strApplicationName =
+        appName.isEmpty() ? LoadStringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
     setWindowTitle(m_strWindowTitle);
 
     // 3. The gradient caption is the window manager's business here; the setting is kept.
-    readNumber(readhallKey(), kGradientCaption, 0);
+    settings::gradientCaption();
 
     LoadMenuBar(MainMenuDescription());
 
@@ -308,7 +264,7 @@ int CMainFrame::OnCreate()
     if (!CreateStatusBar(MainStatusPanes()))
         return -1;
     GetStatusBar()->SetPaneWidth(ID_INDICATOR_SECURE, 16);
-    SetStatusText(stringOr(IDS_READY, "Ready"));
+    SetStatusText(LoadStringOr(IDS_READY, "Ready"));
 
     // 7. The navigation bar, docked at the left; it may dock left or right.
     if (navigationBarFactory()) {
@@ -323,8 +279,8 @@ int CMainFrame::OnCreate()
     }
 
     // 8. The saved bar layout, when it was saved by this version of the bars.
-    if (readNumber(readhallKey(), kToolbarVersion, 0) == kCurrentToolbarVersion)
-        LoadBarState(QString::fromLatin1(kBarState));
+    if (settings::toolbarVersion() == kCurrentToolbarVersion)
+        LoadBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
 
     // 9. Locks.
     applyLocks();
@@ -365,27 +321,25 @@ void CMainFrame::ShowMainWindow()
     ShowWidget(this, m_createShowCommand);
 }
 
-BOOL CMainFrame::readLockFlag(const char* name) const
-{
-    return readNumber(layoutKey(), name, 0) != 0 ? 1 : 0;
-}
-
 void CMainFrame::applyLocks()
 {
-    // In this order: navigation bar, toolbar, status bar.
-    m_lockNavigationBar = readLockFlag("LockNavigationBar");
-    if (m_lockNavigationBar && m_pNavigationBar)
-        ShowControlBar(m_pNavigationBar, readLockFlag("ViewNavigationBar"), 1);
-    else if (m_lockNavigationBar)
-        readLockFlag("ViewNavigationBar");
+    // In this order: navigation bar, toolbar, status bar. A locked bar's visibility is read
+    // even when the bar is missing, so that the setting exists.
+    using settings::Bar;
+    m_lockNavigationBar = settings::barLocked(Bar::NavigationBar) ? 1 : 0;
+    if (m_lockNavigationBar) {
+        const bool shown = settings::barShownWhileLocked(Bar::NavigationBar);
+        if (m_pNavigationBar)
+            ShowControlBar(m_pNavigationBar, shown, 1);
+    }
 
-    m_lockToolbar = readLockFlag("LockToolbar");
+    m_lockToolbar = settings::barLocked(Bar::Toolbar) ? 1 : 0;
     if (m_lockToolbar && GetToolBar())
-        ShowControlBar(GetToolBar(), readLockFlag("ViewToolbar"), 1);
+        ShowControlBar(GetToolBar(), settings::barShownWhileLocked(Bar::Toolbar), 1);
 
-    m_lockStatusBar = readLockFlag("LockStatusBar");
+    m_lockStatusBar = settings::barLocked(Bar::StatusBar) ? 1 : 0;
     if (m_lockStatusBar && GetStatusBar())
-        ShowControlBar(GetStatusBar(), readLockFlag("ViewStatusBar"), 1);
+        ShowControlBar(GetStatusBar(), settings::barShownWhileLocked(Bar::StatusBar), 1);
 }
 
 void CMainFrame::createNotificationWindow()
@@ -618,7 +572,7 @@ LRESULT CMainFrame::onShowStatusText(WPARAM text)
         SetStatusText(*copy);
         delete copy;
     } else {
-        SetStatusText(stringOr(IDS_READY, "Ready"));
+        SetStatusText(LoadStringOr(IDS_READY, "Ready"));
     }
     return 0;
 }
@@ -630,7 +584,7 @@ void CMainFrame::OnClose()
     CReadhallApp* app = CReadhallApp::instance();
     if (app && app->m_nModalOperationCount > 0)
         return; // a modal directory operation runs; the user can close later
-    SaveBarState(QString::fromLatin1(kBarState));
+    SaveBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
     CMDIFrameWnd::OnClose();
 }
 
@@ -655,8 +609,7 @@ void CMainFrame::OnDestroy()
     detachFromEngine();
     g_mainFrameWindow.store(0);
     writePlacement();
-    WriteLayoutFlag(HKEY_CURRENT_USER, readhallKey(), QString::fromLatin1(kToolbarVersion),
-                    kCurrentToolbarVersion);
+    settings::setToolbarVersion(kCurrentToolbarVersion);
     CMDIFrameWnd::OnDestroy();
 }
 
@@ -665,16 +618,12 @@ void CMainFrame::writePlacement()
     WINDOWPLACEMENT placement;
     if (!GetWindowPlacement(this, &placement))
         return;
-    const QString key = readhallKey();
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpShow), placement.showCmd);
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpX),
-                    placement.rcNormalPosition.left());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpY),
-                    placement.rcNormalPosition.top());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCx),
-                    placement.rcNormalPosition.width());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCy),
-                    placement.rcNormalPosition.height());
+    using settings::Placement;
+    settings::setWindowPlacement(Placement::ShowCommand, placement.showCmd);
+    settings::setWindowPlacement(Placement::Left, placement.rcNormalPosition.left());
+    settings::setWindowPlacement(Placement::Top, placement.rcNormalPosition.top());
+    settings::setWindowPlacement(Placement::Width, placement.rcNormalPosition.width());
+    settings::setWindowPlacement(Placement::Height, placement.rcNormalPosition.height());
 }
 
 void CMainFrame::onEndSession()

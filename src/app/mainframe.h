@@ -123,7 +123,6 @@ private:
     // Ends the engine callback and the notification handlers of this frame.
     void detachFromEngine();
     void writePlacement();
-    BOOL readLockFlag(const char* name) const;
     void onEndSession();
     LRESULT onShowStatusText(WPARAM text);
     void showHelpContents();

@@ -11,7 +11,7 @@
 #include "src/platform/resources.h"
 #include "src/platform/runningcopy.h"
 #include "src/shared/ids.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "vantrel/engctl.h"
 #include "vantrel/popsum.h"
 
@@ -26,18 +26,10 @@
 namespace
 {
 
-constexpr char SHOW_UNREAD_ITEMS_ONLY[] = "Show Unread Items Only";
-constexpr char SETUP_WIZARD_DISPLAYED[] = "SetupWizardDisplayed";
 constexpr char FRAMEWORK_REGISTRY_KEY[] = "Vantrel\\Vantrel\\Settings";
 constexpr char HELP_FILE_NAME[] = "rdhall.hlp";
 constexpr char HELP_PAGE_NAME[] = "rdhall.html";
 constexpr char HELP_PAGE_RESOURCE[] = ":/help/rdhall.html";
-
-QString stringOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
 
 // The switches in the order they are looked for: the first one found decides.
 struct WindowSwitch {
@@ -82,20 +74,15 @@ QString ReadhallHelpFilePath(const QString& programDirectory)
     return QDir(programDirectory).filePath(QString::fromLatin1(HELP_FILE_NAME));
 }
 
-CReadhallApp::CReadhallApp() : CWinApp(stringOr(IDS_MAINFRAME_TITLE, "Readhall"))
+CReadhallApp::CReadhallApp() : CWinApp(LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"))
 {
-    DWORD unreadOnly = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                   QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY), DWORD(0), unreadOnly);
-    m_bShowUnreadItemsOnly = unreadOnly != 0;
+    m_bShowUnreadItemsOnly = settings::showUnreadItemsOnly() ? 1 : 0;
 }
 
 CReadhallApp::~CReadhallApp()
 {
     ReleaseEverything();
-    WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY),
-                    static_cast<DWORD>(m_bShowUnreadItemsOnly ? 1 : 0));
+    settings::setShowUnreadItemsOnly(m_bShowUnreadItemsOnly != 0);
 }
 
 CReadhallApp* CReadhallApp::instance()
@@ -139,8 +126,9 @@ BOOL CReadhallApp::InitInstance()
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
-        MessageBox(nullptr, stringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
-                   stringOr(IDS_MAINFRAME_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
+        MessageBox(nullptr, LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
+                   LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+                   MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
         return 0;
     }
 
@@ -166,8 +154,7 @@ BOOL CReadhallApp::InitInstance()
     m_hPalette = CreateRainbowPalette();
 
     // 9. The first run offers Quick Setup instead of any window asked for.
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(0), m_dwSetupWizardDisplayed);
+    m_dwSetupWizardDisplayed = settings::setupWizardDisplayed() ? 1 : 0;
     if (m_dwSetupWizardDisplayed == 0)
         m_nPendingStartCommand = ID_TOOLS_QUICK_SETUP;
 
@@ -196,8 +183,7 @@ BOOL CReadhallApp::InitInstance()
 
     // 14.
     if (m_dwSetupWizardDisplayed == 0) {
-        WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                        QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(1));
+        settings::setSetupWizardDisplayed(true);
         m_dwSetupWizardDisplayed = 1;
     }
 

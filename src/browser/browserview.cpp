@@ -8,7 +8,7 @@
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
 #include "src/shared/mainframelink.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "src/shared/updatehint.h"
 #include "vantrel/qkcoolbutton.h"
 
@@ -251,10 +251,7 @@ void CBrowserView::DeleteButtonBitmaps()
 
 void CBrowserView::OpenAnimation()
 {
-    DWORD fromFile = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(VAL_USE_BROWSER_AVI_FROM_FILE), DWORD(0), fromFile);
-    if (fromFile) {
+    if (settings::browserAnimationFromFile()) {
         BrowserCalls& calls = browserCalls();
         const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
         const QString path = dir + QString::fromLatin1(BROWSER_AVI_FILE);
@@ -270,9 +267,7 @@ void CBrowserView::ShowStartPage()
     const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
     if (dir.isEmpty())
         return;
-    DWORD fromFile = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(VAL_USE_BROWSER_FROM_FILE), DWORD(0), fromFile);
+    const bool fromFile = settings::browserStartPageFromFile();
     const QString page =
         dir + QString::fromLatin1(fromFile ? BROWSER_START_FILE : READHALL_START_FILE);
     Navigate(FileExists(page) ? page : QString::fromLatin1(EMPTY_START_PAGE));

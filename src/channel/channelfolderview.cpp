@@ -7,7 +7,7 @@
 #include "src/engine/messages.h"
 #include "src/platform/resources.h"
 #include "src/shared/programstate.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
@@ -36,15 +36,6 @@ void RegisterDragMessages()
         RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CATEGORY));
 }
 
-DWORD ReadFolderSetting(const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
-                        QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
 QCursor LoadDragCursor(UINT id, Qt::CursorShape fallback)
 {
     const QPixmap picture = LoadBitmapResource(id);
@@ -56,10 +47,10 @@ QCursor LoadDragCursor(UINT id, Qt::CursorShape fallback)
 } // namespace
 
 CChannelFolderView::CChannelFolderView(QWidget* parent)
-    : CView(QStringLiteral("CChannelFolderView"), parent), m_categoryDepth(DEFAULT_CATEGORY_DEPTH),
-      m_contentFlags(CONTENT_SUBSCRIBED_CHANNELS)
+    : CView(QStringLiteral("CChannelFolderView"), parent),
+      m_categoryDepth(settings::DEFAULT_CATEGORY_DEPTH), m_contentFlags(CONTENT_SUBSCRIBED_CHANNELS)
 {
-    m_expandOnStartup = ReadFolderSetting(VAL_EXPAND_ON_STARTUP, 1) != 0;
+    m_expandOnStartup = settings::expandOnStartup();
     m_dropCursor = LoadDragCursor(IDC_DRAG_DROP, Qt::DragCopyCursor);
     m_noDropCursor = LoadDragCursor(IDC_DRAG_NODROP, Qt::ForbiddenCursor);
     RegisterDragMessages();
@@ -97,14 +88,8 @@ CChannelFolderView::~CChannelFolderView()
 
 void CChannelFolderView::Create()
 {
-    const bool hasLines = [] {
-        DWORD value = 1;
-        if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
-                            QString::fromLatin1(VAL_TREE_HAS_LINES), 1u, value))
-            return true;
-        return value != 0;
-    }();
-    m_autoCollapse = ReadFolderSetting(VAL_AUTO_COLLAPSE, 0) != 0;
+    const bool hasLines = settings::treeHasLines();
+    m_autoCollapse = settings::autoCollapse();
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("ChannelTree"));
@@ -138,7 +123,7 @@ void CChannelFolderView::Create()
         OnRightClick(m_tree->itemAt(pos), m_tree->viewport()->mapToGlobal(pos));
     });
 
-    m_categoryDepth = ReadFolderSetting(VAL_CATEGORY_DEPTH, DEFAULT_CATEGORY_DEPTH);
+    m_categoryDepth = settings::categoryDepth();
 }
 
 CChannelDoc* CChannelFolderView::GetChannelDoc() const
@@ -328,16 +313,13 @@ void CChannelFolderView::OnAttributeChanged(uint32_t channelId)
 
 void CChannelFolderView::RestoreSelection()
 {
-    DWORD lastChannel = ReadFolderSetting(VAL_LAST_CHANNEL, 0);
+    const DWORD lastChannel = settings::lastChannelSelected();
     if (lastChannel != 0) {
         if (QTreeWidgetItem* item = m_folderTree.FindChannelItem(nullptr, lastChannel))
             SelectItem(item);
         return;
     }
-    QString lastCategory;
-    if (!ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
-                          QString::fromLatin1(VAL_LAST_CATEGORY), QString(), lastCategory))
-        return;
+    const QString lastCategory = settings::lastCategorySelected();
     if (lastCategory.isEmpty())
         return;
     QTreeWidgetItem* current = nullptr;
@@ -487,26 +469,17 @@ void CChannelFolderView::RegisterCommands()
 
 void CChannelFolderView::SaveSelection()
 {
-    const QString key = QString::fromLatin1(KEY_FOLDER_VIEW);
-    platform::SettingsKey settings = platform::SettingsKey::create(HKEY_CURRENT_USER, key);
-    if (!settings)
-        return;
-    settings.deleteValue(QString::fromLatin1(VAL_LAST_CHANNEL));
-    settings.deleteValue(QString::fromLatin1(VAL_LAST_CATEGORY));
     QTreeWidgetItem* item = SelectedItem();
-    if (!item)
-        return;
-    switch (CFolderTree::GetItemKind(item)) {
+    switch (item ? CFolderTree::GetItemKind(item) : FolderItemKind::None) {
     case FolderItemKind::Channel:
     case FolderItemKind::SubChannel:
-        WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CHANNEL),
-                        static_cast<DWORD>(treeitems::data(item)));
+        settings::saveFolderSelection(treeitems::data(item), QString());
         break;
     case FolderItemKind::Category:
-        WriteLayoutString(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CATEGORY),
-                          CFolderTree::GetCategoryPath(item));
+        settings::saveFolderSelection(0, CFolderTree::GetCategoryPath(item));
         break;
     default:
+        settings::saveFolderSelection(0, QString());
         break;
     }
 }

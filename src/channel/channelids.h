@@ -85,32 +85,5 @@ constexpr int CATIMG_PREMIER_CLOSED = 6;
 constexpr int CATIMG_PREMIER_OPEN = 7;
 constexpr int CATEGORY_STRIP_CELLS = 8;
 
-// Settings.
-constexpr char KEY_LAYOUT[] = "Software\\Vantrel\\Vantrel\\Layout";
-constexpr char KEY_READHALL[] = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
-constexpr char KEY_FOLDER_VIEW[] =
-    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
-constexpr char KEY_NAVIGATION_BAR[] =
-    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\NavigationBar";
-
-constexpr char VAL_TREE_HAS_LINES[] = "TreeHasLines";
-constexpr char VAL_EXPAND_ON_STARTUP[] = "Expand on Startup";
-constexpr char VAL_AUTO_COLLAPSE[] = "Auto Collapse";
-constexpr char VAL_CATEGORY_DEPTH[] = "Category Depth";
-constexpr char VAL_LAST_CHANNEL[] = "Last Channel Selected";
-constexpr char VAL_LAST_CATEGORY[] = "Last Category Selected";
-constexpr char VAL_SHOW_FOLDER_LIST[] = "Show Channel Folder List";
-constexpr char VAL_USE_EMBEDDED_BROWSER[] = "Use Embedded Browser";
-constexpr char VAL_LOCK_BROWSER[] = "LockBrowser";
-constexpr char VAL_VIEW_BROWSER[] = "ViewBrowser";
-constexpr char VAL_FOLDER_WIDTH[] = "Channel Folder Width";
-constexpr char VAL_LIST_HEIGHT[] = "Headline List Height";
-constexpr char VAL_SHOW_CHANNEL_STATUS[] = "ShowChannelStatus";
-constexpr char VAL_CHANNEL_BITMAP[] = "Channel Bitmap";
-constexpr char VAL_ALERT_BITMAP[] = "Alert Bitmap";
-constexpr char ALERT_SETTINGS_PREFIX[] = "Alert ";
-
-constexpr DWORD DEFAULT_CATEGORY_DEPTH = 99;
-constexpr int DEFAULT_FOLDER_WIDTH = 200;
-constexpr int DEFAULT_LIST_HEIGHT = 120;
+// The header strip's first height, before the window lays it out.
 constexpr int HEADER_HEIGHT = 64;

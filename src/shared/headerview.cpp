@@ -2,7 +2,6 @@
 
 #include "src/platform/resources.h"
 #include "src/shared/appservices.h"
-#include "src/shared/settingsfunctions.h"
 #include "vantrel/engctl.h"
 #include "vantrel/qkcoolbutton.h"
 
@@ -38,26 +37,7 @@ QFont makeHeaderFont(UINT stringId, int points)
     return font;
 }
 
-DWORD readLayoutNumber(const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                        QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-int colourComponent(const char* name, DWORD defaultValue)
-{
-    return static_cast<int>(std::min<DWORD>(readLayoutNumber(name, defaultValue), 255));
-}
-
 } // namespace
-
-QString NavigationBarKeyPath()
-{
-    return SettingsKeyPath(QStringLiteral("Readhall\\NavigationBar"));
-}
 
 CBaseHeaderView::CBaseHeaderView(const QString& className, QWidget* parent)
     : CView(className, parent)
@@ -71,18 +51,14 @@ CBaseHeaderView::~CBaseHeaderView() = default; // the buttons are child widgets
 
 void CBaseHeaderView::readSettings()
 {
-    if (readLayoutNumber("UseChannelAreaFromFile", 0) != 0) {
+    if (settings::channelAreaFromFile()) {
         QKBuffer directory;
         if (VTGetDirectory(1, directory) == 1 && !directory.GetText().isEmpty())
             m_areaPicture =
                 LoadPictureFile(directory.GetText() + QStringLiteral("/channelarea.bmp"));
     }
-    m_backgroundColor = QColor(colourComponent("ChannelBackgroundColorR", 0),
-                               colourComponent("ChannelBackgroundColorG", 0),
-                               colourComponent("ChannelBackgroundColorB", 0));
-    m_textColor =
-        QColor(colourComponent("ChannelTextColorR", 255), colourComponent("ChannelTextColorG", 255),
-               colourComponent("ChannelTextColorB", 255));
+    m_backgroundColor = settings::channelBackgroundColor();
+    m_textColor = settings::channelTextColor();
 }
 
 void CBaseHeaderView::ensureCreated()
@@ -347,10 +323,9 @@ void CBaseHeaderView::DrawBand(QPainter& painter, const QRect& client)
     painter.restore();
 }
 
-QPixmap CBaseHeaderView::LoadHeaderPicture(const QString& settingName, UINT resourceId)
+QPixmap CBaseHeaderView::LoadHeaderPicture(settings::HeaderPicture picture, UINT resourceId)
 {
-    QString file;
-    ReadLayoutString(HKEY_CURRENT_USER, NavigationBarKeyPath(), settingName, QString(), file);
+    const QString file = settings::headerPictureFile(picture);
     if (!file.isEmpty())
         return LoadPictureFile(file); // null when it cannot be read: no picture
     return LoadBitmapResource(resourceId);
@@ -380,7 +355,7 @@ CSearchHeaderView::CSearchHeaderView(QWidget* parent)
     SetTitle(LoadString(IDS_HEADER_SEARCH_TITLE));
     SetSecondLine(LoadString(IDS_HEADER_SEARCH_LINE2));
     SetLineCount(1);
-    SetPicture(LoadHeaderPicture(QStringLiteral("Search Bitmap"), IDB_HEADER_SEARCH));
+    SetPicture(LoadHeaderPicture(settings::HeaderPicture::Search, IDB_HEADER_SEARCH));
 }
 
 CDirectoryHeaderView::CDirectoryHeaderView(QWidget* parent)
@@ -390,7 +365,7 @@ CDirectoryHeaderView::CDirectoryHeaderView(QWidget* parent)
     SetSecondLine(LoadString(IDS_HEADER_DIRECTORY_LINE2));
     SetThirdLine(LoadString(IDS_HEADER_DIRECTORY_LINE3));
     SetLineCount(2);
-    SetPicture(LoadHeaderPicture(QStringLiteral("Directory Bitmap"), IDB_HEADER_DIRECTORY));
+    SetPicture(LoadHeaderPicture(settings::HeaderPicture::Directory, IDB_HEADER_DIRECTORY));
 }
 
 CPublishingWizardHeaderView::CPublishingWizardHeaderView(QWidget* parent)
@@ -398,6 +373,5 @@ CPublishingWizardHeaderView::CPublishingWizardHeaderView(QWidget* parent)
 {
     SetTitle(LoadString(IDS_HEADER_PUBLISHING_TITLE));
     SetLineCount(0);
-    SetPicture(
-        LoadHeaderPicture(QStringLiteral("Publishing Wizard Bitmap"), IDB_HEADER_PUBLISHING));
+    SetPicture(LoadHeaderPicture(settings::HeaderPicture::PublishingWizard, IDB_HEADER_PUBLISHING));
 }

@@ -4,6 +4,7 @@
 // kind has a thin subclass that only fixes its texts and picture.
 
 #include "src/framework/view.h"
+#include "src/shared/settings.h"
 
 #include <QColor>
 #include <QFont>
@@ -34,9 +35,6 @@ constexpr UINT IDS_HEADER_SEARCH_LINE2 = 61233;
 constexpr UINT IDS_HEADER_TITLE_FONT = 61256;
 constexpr UINT IDS_HEADER_LINE_FONT = 61257;
 constexpr UINT IDS_HEADER_PUBLISHING_TITLE = 61303;
-
-// The settings key of the navigation bar, where the header picture files are named.
-QString NavigationBarKeyPath();
 
 class CBaseHeaderView : public CView
 {
@@ -96,9 +94,9 @@ public:
     // margin; frames use it for their first splitter row.
     int idealHeight();
 
-    // Loads a header picture: the file named by the navigation bar setting when it is not
-    // empty (a file that cannot be read gives none), else the bitmap resource.
-    static QPixmap LoadHeaderPicture(const QString& settingName, UINT resourceId);
+    // Loads a header picture: the file its setting names when that is not empty (a file that
+    // cannot be read gives none), else the bitmap resource.
+    static QPixmap LoadHeaderPicture(settings::HeaderPicture picture, UINT resourceId);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

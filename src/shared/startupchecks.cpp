@@ -3,7 +3,7 @@
 #include "src/platform/resources.h"
 #include "src/platform/settingsstore.h"
 #include "src/platform/shell.h"
-#include "src/shared/settingsfunctions.h"
+#include "src/shared/settings.h"
 #include "vantrel/engctl.h"
 
 #include <QDir>
@@ -16,11 +16,6 @@
 namespace
 {
 
-constexpr char ENGINE_KEY_PATH[] = "SOFTWARE\\Vantrel\\Vantrel";
-constexpr char ENGINE_DATA_PATH_VALUE[] = "Data Path";
-constexpr char ENGINE_APP_PATH_KEY[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantrel.exe";
-constexpr char ENGINE_APP_PATH_VALUE[] = "Path";
 constexpr char ENGINE_PROGRAM_FOLDER[] = "program";
 constexpr char PUBLISHING_START_PAGE[] = "publishing-tool-root/top.htm";
 
@@ -64,22 +59,15 @@ bool realWebBrowserProbe()
 BOOL GetEngineDataRoot(QString& root)
 {
     root.clear();
-    platform::SettingsKey user =
-        platform::SettingsKey::open(HKEY_CURRENT_USER, QString::fromLatin1(ENGINE_KEY_PATH));
-    QString dataPath;
-    if (user && user.readText(QString::fromLatin1(ENGINE_DATA_PATH_VALUE), dataPath) &&
-        !dataPath.isEmpty()) {
+    const QString dataPath = settings::engineDataPath();
+    if (!dataPath.isEmpty()) {
         root = withTrailingSeparator(dataPath);
         return 1;
     }
 
-    platform::SettingsKey machine =
-        platform::SettingsKey::open(HKEY_LOCAL_MACHINE, QString::fromLatin1(ENGINE_APP_PATH_KEY));
-    QString installPath;
-    // An empty registration names no folder; a relative path would point into whatever the
-    // current folder happens to be.
-    if (!machine || !machine.readText(QString::fromLatin1(ENGINE_APP_PATH_VALUE), installPath) ||
-        installPath.isEmpty())
+    // An empty registration names no folder.
+    const QString installPath = settings::engineInstallPath();
+    if (installPath.isEmpty())
         return 0;
     // The engine is installed in "<root>/program"; its data lives in <root>.
     QString trimmed = installPath;
@@ -130,12 +118,7 @@ BOOL IsPublishingWizardAvailable()
             return *state().publishing ? 1 : 0;
     }
     bool available = false;
-    platform::SettingsKey key =
-        platform::SettingsKey::open(HKEY_CURRENT_USER, QString::fromLatin1(PUBLISHING_KEY_PATH));
-    DWORD enabled = 0;
-    DWORD wizard = 0;
-    if (key && key.readNumber(QStringLiteral("Enabled"), enabled) &&
-        key.readNumber(QStringLiteral("PublishingWizard"), wizard) && enabled != 0 && wizard != 0) {
+    if (settings::publishingToolEnabled()) {
         QString page;
         available = GetPublishingStartPage(page) == 1;
     }

@@ -10,7 +10,6 @@
 #include "src/platform/resources.h"
 #include "src/platform/tickcount.h"
 #include "src/shared/appservices.h"
-#include "src/shared/settingsfunctions.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
@@ -31,30 +30,10 @@
 namespace
 {
 
-DWORD readSetting(const QString& key, const QString& name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, name, defaultValue, value))
-        return 0;
-    return value;
-}
-
-QString columnWidthName(int column)
-{
-    return QString::fromLatin1(VAL_COLUMN_WIDTH).arg(column);
-}
-
 bool showUnreadItemsOnly()
 {
     const CAppServices* app = AppServices();
     return app && app->showUnreadItemsOnly();
-}
-
-// A colour reference (0x00BBGGRR) as a colour.
-QColor fromColorRef(DWORD ref)
-{
-    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
-                  static_cast<int>((ref >> 16) & 0xFF));
 }
 
 QCursor cursorFromResource(UINT id, Qt::CursorShape fallback)
@@ -251,9 +230,7 @@ UINT CHeadlineView::DropStoryMessage()
 CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineView"), parent)
 {
     setObjectName(QStringLiteral("HeadlineView"));
-    m_alertedColor = fromColorRef(
-        readSetting(SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    QString::fromLatin1(VAL_ALERTED_TEXT_COLOR), DEFAULT_ALERTED_TEXT_COLOR));
+    m_alertedColor = settings::alertedTextColor();
     m_dropCursor = cursorFromResource(IDC_STORY_DROP, Qt::DragCopyCursor);
     m_noDropCursor = cursorFromResource(IDC_STORY_NODROP, Qt::ForbiddenCursor);
     CanDropMessage();
@@ -308,22 +285,18 @@ bool CHeadlineView::Create()
 {
     if (m_created)
         return true;
-    m_settingsKey = SettingsKeyPath(
-        QString::fromLatin1(IsAlertMode() ? ALERT_HEADLINE_SETTINGS_NAME : HEADLINE_SETTINGS_NAME));
+    m_settings = settings::StoryListSettings(IsAlertMode() ? settings::StoryList::AlertHeadlines
+                                                           : settings::StoryList::Headlines);
 
     m_normalFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     m_boldFont = m_normalFont;
     m_boldFont.setWeight(QFont::Bold);
     m_model->SetFonts(m_normalFont, m_boldFont);
 
-    const int width0 =
-        static_cast<int>(readSetting(m_settingsKey, columnWidthName(0), DEFAULT_COLUMN0_WIDTH));
-    const int width1 =
-        static_cast<int>(readSetting(m_settingsKey, columnWidthName(1), DEFAULT_COLUMN_WIDTH));
-    m_sortColumn = static_cast<int>(
-        readSetting(m_settingsKey, QString::fromLatin1(VAL_SORT_COLUMN), DEFAULT_SORT_COLUMN));
-    m_sortAscending = readSetting(m_settingsKey, QString::fromLatin1(VAL_SORT_ASCENDING),
-                                  DEFAULT_SORT_ASCENDING) != 0;
+    const int width0 = m_settings.columnWidth(0);
+    const int width1 = m_settings.columnWidth(1);
+    m_sortColumn = m_settings.sortColumn();
+    m_sortAscending = m_settings.sortAscending();
     m_list->setFont(m_normalFont);
 
     m_model->SetColumnTitle(COLUMN_CONTENT, LoadString(IDS_COLUMN_CONTENT));
@@ -370,13 +343,10 @@ void CHeadlineView::Destroy()
         for (int column = 0; column < HEADLINE_COLUMN_COUNT; ++column) {
             const int width = GetColumnWidth(column);
             if (column < 2 || width > 0)
-                WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, columnWidthName(column),
-                                static_cast<DWORD>(width));
+                m_settings.setColumnWidth(column, width);
         }
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, QString::fromLatin1(VAL_SORT_COLUMN),
-                        static_cast<DWORD>(m_sortColumn));
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, QString::fromLatin1(VAL_SORT_ASCENDING),
-                        static_cast<DWORD>(m_sortAscending ? 1 : 0));
+        m_settings.setSortColumn(m_sortColumn);
+        m_settings.setSortAscending(m_sortAscending);
     }
     CancelDrag();
     m_popup.reset();
@@ -566,12 +536,9 @@ void CHeadlineView::ShowColumn(int column, bool shown)
 {
     const int width = GetColumnWidth(column);
     if (shown && width == 0) {
-        const int stored = static_cast<int>(
-            readSetting(m_settingsKey, columnWidthName(column), DEFAULT_COLUMN_WIDTH));
-        m_list->header()->resizeSection(column, stored);
+        m_list->header()->resizeSection(column, m_settings.columnWidth(column));
     } else if (!shown && width > 0) {
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, columnWidthName(column),
-                        static_cast<DWORD>(width));
+        m_settings.setColumnWidth(column, width);
         m_list->header()->resizeSection(column, 0);
     }
 }

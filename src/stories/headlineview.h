@@ -11,6 +11,7 @@
 
 #include "src/framework/view.h"
 #include "src/shared/panes.h"
+#include "src/shared/settings.h"
 #include "src/stories/headlinemodel.h"
 
 #include <QBasicTimer>
@@ -74,7 +75,7 @@ public:
     bool Create();
     bool IsCreated() const { return m_created; }
     // "Software\Vantrel\Vantrel\Settings\Readhall\HeadlineView" (or AlertHeadlineView).
-    const QString& SettingsKey() const { return m_settingsKey; }
+    const QString& SettingsKey() const { return m_settings.keyPath(); }
 
     // ---- updates and filling
     void OnInitialUpdate() override;
@@ -186,7 +187,7 @@ private:
     bool m_sortAscending = false;
     bool m_created = false;
     bool m_filledOnce = false;
-    QString m_settingsKey;
+    settings::StoryListSettings m_settings{settings::StoryList::Headlines};
     QBasicTimer m_clickTimer;
     QBasicTimer m_redrawTimer;
     DWORD m_lastDeletionTick = 0;

@@ -372,8 +372,6 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     EXPECT_TRUE(rhtest::waitFor([&] { return channelFrame->GetFolderWidth() == 210; }));
     CChannelFrame* alertFrame = open(alerts.get());
     ASSERT_NE(alertFrame, nullptr);
-    EXPECT_EQ(alertFrame->GetSettingsPrefix(), "Alert ");
-    EXPECT_EQ(channelFrame->GetSettingsPrefix(), "");
     EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
     EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));

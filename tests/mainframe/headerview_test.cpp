@@ -200,7 +200,7 @@ TEST_F(HeaderViewTest, ANarrowHeaderCutsTheTitleAndKeepsThePictureWhole)
 TEST_F(HeaderViewTest, PictureFileSettingsNameTheHeaderPicture)
 {
     // Missing file: no picture at all (not the resource).
-    setText(NavigationBarKeyPath(), "Search Bitmap", rhtest::testRoot() + "/no-such.bmp");
+    setText(settings::navigationBarKeyPath(), "Search Bitmap", rhtest::testRoot() + "/no-such.bmp");
     CSearchHeaderView missing;
     missing.resize(500, 80);
     missing.OnInitialUpdate();
@@ -212,14 +212,14 @@ TEST_F(HeaderViewTest, PictureFileSettingsNameTheHeaderPicture)
     image.fill(Qt::yellow);
     const QString file = rhtest::testRoot() + "/dir.bmp";
     ASSERT_TRUE(image.save(file, "BMP"));
-    setText(NavigationBarKeyPath(), "Directory Bitmap", file);
+    setText(settings::navigationBarKeyPath(), "Directory Bitmap", file);
     CDirectoryHeaderView directory;
     EXPECT_EQ(directory.GetPicture().size(), QSize(33, 21));
 
     // Empty setting: the resource picture; the setting exists afterwards.
     CPublishingWizardHeaderView publishing;
     EXPECT_FALSE(publishing.GetPicture().isNull());
-    EXPECT_TRUE(hasValue(NavigationBarKeyPath(), "Publishing Wizard Bitmap"));
+    EXPECT_TRUE(hasValue(settings::navigationBarKeyPath(), "Publishing Wizard Bitmap"));
 }
 
 class ClickableHeader : public CBaseHeaderView

@@ -23,6 +23,16 @@ void setMachineInstallPath(const QString& path)
     platform::SettingsStore::instance().setMachineRootWritable(false);
 }
 
+// The checks remember their answers for the life of the process; each test starts afresh.
+class Checks : public ::testing::Test
+{
+protected:
+    void SetUp() override { startupchecks::resetForTests(); }
+    void TearDown() override { startupchecks::resetForTests(); }
+};
+using WebBrowserCheck = Checks;
+using PublishingWizard = Checks;
+
 // ---- the engine's data root
 
 TEST(EngineDataRoot, TheUsersDataPathGetsATrailingSeparator)
@@ -69,7 +79,7 @@ TEST(EngineDataRoot, AnEmptyDataPathFallsBackToTheInstallation)
 
 // ---- the web browser check
 
-TEST(WebBrowserCheck, IsWorkedOutOnceAndRemembered)
+TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRemembered)
 {
     int runs = 0;
     startupchecks::setWebBrowserProbe([&] {
@@ -87,7 +97,7 @@ TEST(WebBrowserCheck, IsWorkedOutOnceAndRemembered)
     EXPECT_EQ(startupchecks::webBrowserProbeCount(), 1);
 }
 
-TEST(WebBrowserCheck, TheEnvironmentCanSwitchItOff)
+TEST_F(WebBrowserCheck, TheEnvironmentCanSwitchItOff)
 {
     startupchecks::setWebBrowserProbe([] { return true; });
     qputenv("READHALL_NO_WEBENGINE", "1");
@@ -119,7 +129,7 @@ QString installStartPage()
     return page;
 }
 
-TEST(PublishingWizard, TheStartPageLivesInTheEngineDataDirectory)
+TEST_F(PublishingWizard, TheStartPageLivesInTheEngineDataDirectory)
 {
     QString page;
     EXPECT_EQ(GetPublishingStartPage(page), 0);
@@ -129,7 +139,7 @@ TEST(PublishingWizard, TheStartPageLivesInTheEngineDataDirectory)
     EXPECT_EQ(page, QDir::cleanPath(installed));
 }
 
-TEST(PublishingWizard, NeedsBothSwitchesAndTheStartPage)
+TEST_F(PublishingWizard, NeedsBothSwitchesAndTheStartPage)
 {
     installStartPage();
     setPublishing(1, 0);
@@ -144,7 +154,7 @@ TEST(PublishingWizard, NeedsBothSwitchesAndTheStartPage)
     EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).hasValue("Installed"));
 }
 
-TEST(PublishingWizard, BothSwitchesWithoutTheStartPageIsNotEnough)
+TEST_F(PublishingWizard, BothSwitchesWithoutTheStartPageIsNotEnough)
 {
     setPublishing(1, 1);
     EXPECT_EQ(IsPublishingWizardAvailable(), 0);
@@ -154,7 +164,7 @@ TEST(PublishingWizard, BothSwitchesWithoutTheStartPageIsNotEnough)
     EXPECT_EQ(IsPublishingWizardAvailable(), 0);
 }
 
-TEST(PublishingWizard, MissingSettingsAreNotCreated)
+TEST_F(PublishingWizard, MissingSettingsAreNotCreated)
 {
     installStartPage();
     EXPECT_EQ(IsPublishingWizardAvailable(), 0);
