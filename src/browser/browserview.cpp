@@ -7,6 +7,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/dragdrop.h"
 #include "src/shared/mainframelink.h"
 #include "src/shared/settings.h"
 #include "src/shared/updatehint.h"
@@ -131,18 +132,6 @@ void CStatusAnimation::paintEvent(QPaintEvent*)
 
 // ---- the view ------------------------------------------------------------------------------
 
-UINT CBrowserView::CanDropMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
-    return id;
-}
-
-UINT CBrowserView::DropStoryMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_STORY));
-    return id;
-}
-
 namespace
 {
 struct ButtonSpec {
@@ -162,10 +151,10 @@ constexpr ButtonSpec kButtons[] = {
 CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView"), parent)
 {
     setObjectName(QStringLiteral("BrowserView"));
-    onMessage(CanDropMessage(), [](WPARAM kind, LPARAM count) -> LRESULT {
+    onMessage(DragDropMessages().canDrop, [](WPARAM kind, LPARAM count) -> LRESULT {
         return kind == DRAGKIND_STORY && count == 1 ? 1 : 0;
     });
-    onMessage(DropStoryMessage(), [](WPARAM channel, LPARAM story) -> LRESULT {
+    onMessage(DragDropMessages().dropStory, [](WPARAM channel, LPARAM story) -> LRESULT {
         const auto channelId = static_cast<uint32_t>(channel);
         if (channelId == 0)
             return 0;

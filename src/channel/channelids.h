@@ -54,8 +54,6 @@ constexpr UINT IDS_ALL_SUBSCRIBED_CHANNELS = 61294;
 // Pictures.
 constexpr UINT IDB_CHANNEL_BITMAP = 147;  // header picture before a channel is chosen
 constexpr UINT IDB_ALERT_BITMAP = 149;    // the alerts window's header picture
-constexpr UINT IDC_DRAG_DROP = 151;       // drop cursor
-constexpr UINT IDC_DRAG_NODROP = 152;     // no-drop cursor
 constexpr UINT IDB_FOLDER_TREE = 16122;   // the folder tree's 14-cell strip
 constexpr UINT IDB_CATEGORY_TREE = 16120; // the directory's 8-cell category strip
 

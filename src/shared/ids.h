@@ -14,6 +14,8 @@ constexpr UINT IDB_ABOUT_LOGO = 157;      // About box, first picture
 constexpr UINT IDB_ABOUT_ENGINE = 164;    // About box, second picture
 constexpr UINT IDB_ABOUT_JAVA = 405;      // About Java picture
 constexpr UINT IDW_NAVIGATIONBAR = 1;     // the navigation bar's control bar id
+constexpr UINT IDC_DRAG_DROP = 151;       // the cursor over a window that takes a drop
+constexpr UINT IDC_DRAG_NODROP = 152;     // the cursor over one that does not
 
 // ---- File
 constexpr UINT ID_START_TICKER = 32777;

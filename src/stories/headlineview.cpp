@@ -21,7 +21,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -34,14 +33,6 @@ bool showUnreadItemsOnly()
 {
     const CAppServices* app = AppServices();
     return app && app->showUnreadItemsOnly();
-}
-
-QCursor cursorFromResource(UINT id, Qt::CursorShape fallback)
-{
-    const QPixmap picture = LoadBitmapResource(id);
-    if (picture.isNull())
-        return QCursor(fallback);
-    return QCursor(picture, 0, 0);
 }
 
 struct StoryMarks {
@@ -215,26 +206,11 @@ UINT CHeadlineView::UnreadOnlyMessage()
     return id;
 }
 
-UINT CHeadlineView::CanDropMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
-    return id;
-}
-
-UINT CHeadlineView::DropStoryMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_STORY));
-    return id;
-}
-
 CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineView"), parent)
 {
     setObjectName(QStringLiteral("HeadlineView"));
     m_alertedColor = settings::alertedTextColor();
-    m_dropCursor = cursorFromResource(IDC_STORY_DROP, Qt::DragCopyCursor);
-    m_noDropCursor = cursorFromResource(IDC_STORY_NODROP, Qt::ForbiddenCursor);
-    CanDropMessage();
-    DropStoryMessage();
+    DragDropMessages();
     onMessage(UnreadOnlyMessage(), [this](WPARAM, LPARAM) -> LRESULT {
         RefreshList();
         return 0;
@@ -679,7 +655,7 @@ bool CHeadlineView::OnListKeyDown(int key)
 bool CHeadlineView::eventFilter(QObject* watched, QEvent* event)
 {
     // The mouse went to another window in the middle of a drag: no drop follows.
-    if (m_dragging && watched == m_list &&
+    if (m_drag.isActive() && watched == m_list &&
         (event->type() == QEvent::FocusOut || event->type() == QEvent::WindowDeactivate))
         CancelDrag();
     if (event->type() == QEvent::KeyPress) {
@@ -802,60 +778,37 @@ void CHeadlineView::BeginDrag(int row, const QPoint& globalPos)
         return;
     HidePopup();
     m_clickTimer.stop();
-    m_dragRow = row;
+    // The picture is the row as the list shows it, at most 400 pixels wide.
     const QRect visual = m_list->visualRect(m_model->index(row, 0));
     const QRect rowRect(0, visual.top(), std::min(m_list->viewport()->width(), 400),
                         visual.height());
-    m_dragImage = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
-    m_dragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_dragImage->setPixmap(m_list->viewport()->grab(rowRect));
-    m_dragImage->resize(rowRect.size());
-    m_dragImage->move(globalPos + QPoint(visual.height(), visual.height()));
-    m_dragImage->show();
-    m_dragging = true;
-    m_list->viewport()->setCursor(FindDropTarget(globalPos) ? m_dropCursor : m_noDropCursor);
+    m_drag.begin(DRAGKIND_STORY, m_list->viewport()->grab(rowRect),
+                 m_model->data(m_model->index(row, 0)).toString(), globalPos);
 }
 
 void CHeadlineView::DragMove(const QPoint& globalPos)
 {
-    if (!m_dragging)
-        return;
-    if (m_dragImage)
-        m_dragImage->move(globalPos + QPoint(m_dragImage->height(), m_dragImage->height()));
-    m_list->viewport()->setCursor(FindDropTarget(globalPos) ? m_dropCursor : m_noDropCursor);
+    m_drag.move(globalPos);
 }
 
 void CHeadlineView::DragDrop(const QPoint& globalPos)
 {
-    if (!m_dragging)
-        return;
-    CancelDrag();
-    const HWND target = FindDropTarget(globalPos);
+    const HWND target = m_drag.finish(globalPos);
     if (!target)
         return;
     const std::vector<int> rows = SelectedRows();
     uint32_t channelId = 0;
     uint32_t number = 0;
     if (!rows.empty() && ParseRow(rows.front(), channelId, number))
-        SendMessage(target, DropStoryMessage(), channelId, static_cast<LPARAM>(number));
+        SendMessage(target, DragDropMessages().dropStory, channelId, static_cast<LPARAM>(number));
 }
 
 void CHeadlineView::CancelDrag()
 {
-    m_dragging = false;
-    m_dragRow = -1;
-    m_dragImage.reset();
-    if (m_list)
-        m_list->viewport()->unsetCursor();
+    m_drag.cancel();
 }
 
 HWND CHeadlineView::FindDropTarget(const QPoint& globalPos)
 {
-    HWND window = WindowFromPoint(globalPos);
-    while (window) {
-        if (SendMessage(window, CanDropMessage(), DRAGKIND_STORY, 1))
-            return window;
-        window = GetParent(window);
-    }
-    return 0;
+    return CWindowDrag::FindDropTarget(globalPos, DRAGKIND_STORY);
 }

@@ -10,13 +10,13 @@
 // engine's refresh comes back as update hints.
 
 #include "src/framework/view.h"
+#include "src/shared/dragdrop.h"
 #include "src/shared/panes.h"
 #include "src/shared/settings.h"
 #include "src/stories/headlinemodel.h"
 
 #include <QBasicTimer>
 #include <QColor>
-#include <QCursor>
 #include <QFont>
 #include <QPointer>
 #include <QTreeView>
@@ -29,7 +29,6 @@ class CHeadlineView;
 class CService;
 class CStorySummaryPopup;
 class CStoryBucket;
-class QLabel;
 struct tagStoryCaps;
 
 // The list control of the headline view: a report list whose selection colours follow the
@@ -127,7 +126,7 @@ public:
     void DragMove(const QPoint& globalPos);
     void DragDrop(const QPoint& globalPos);
     void CancelDrag();
-    bool IsDragging() const { return m_dragging; }
+    bool IsDragging() const { return m_drag.isActive(); }
     // The window under the point that accepts a story, or its nearest ancestor that does.
     static HWND FindDropTarget(const QPoint& globalPos);
 
@@ -148,8 +147,6 @@ public:
     // The story identifier of a row (empty for the placeholder or a bad row).
     QString RowStoryId(int row) const;
     static UINT UnreadOnlyMessage();
-    static UINT CanDropMessage();
-    static UINT DropStoryMessage();
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -192,11 +189,7 @@ private:
     QBasicTimer m_redrawTimer;
     DWORD m_lastDeletionTick = 0;
     int m_deletionCount = 0;
-    bool m_dragging = false;
-    int m_dragRow = -1;
-    std::unique_ptr<QLabel> m_dragImage;
-    QCursor m_dropCursor;
-    QCursor m_noDropCursor;
+    CWindowDrag m_drag;
     // Hides the summary pop-up when the list loses the focus; ended first at destruction.
     QMetaObject::Connection m_focusConnection;
 };

@@ -33,8 +33,6 @@ constexpr UINT IDB_HEADLINE_IMAGES = 16075; // 32 cells of 24 x 16, magenta tran
 constexpr int HEADLINE_IMAGE_WIDTH = 24;
 constexpr int HEADLINE_IMAGE_HEIGHT = 16;
 constexpr int HEADLINE_IMAGE_COUNT = 32;
-constexpr UINT IDC_STORY_DROP = 151;   // drop allowed
-constexpr UINT IDC_STORY_NODROP = 152; // no drop
 
 // Timers of the view.
 constexpr int TIMER_CLICK = 1;

@@ -460,9 +460,9 @@ public:
         child->setGeometry(10, 10, 100, 100);
         resize(200, 200);
         setMessageHandler([this](UINT message, WPARAM first, LPARAM second) -> LRESULT {
-            if (message == CHeadlineView::CanDropMessage())
+            if (message == DragDropMessages().canDrop)
                 return first == DRAGKIND_STORY && second == 1 ? 1 : 0;
-            if (message == CHeadlineView::DropStoryMessage())
+            if (message == DragDropMessages().dropStory)
                 drops.emplace_back(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
             return 0;
         });
