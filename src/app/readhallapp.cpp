@@ -11,6 +11,7 @@
 #include "src/platform/resources.h"
 #include "src/platform/runningcopy.h"
 #include "src/shared/ids.h"
+#include "src/shared/programstate.h"
 #include "src/shared/settings.h"
 #include "vantrel/engctl.h"
 #include "vantrel/popsum.h"
@@ -274,38 +275,34 @@ BOOL CReadhallApp::PreTranslateMessage(QObject* target, QEvent* event)
 
 BOOL CReadhallApp::OnIdle(long count)
 {
+    // The directory windows' work waits until the directory template exists.
     CDocTemplate* directory = m_templates[TEMPLATE_DIRECTORY];
-    if (directory &&
-        (m_bDirectoryReloadPending || m_bDirectoryRedrawPending || m_bDirectoryRecheckPending)) {
+    if (directory && IsDirectoryWorkPending()) {
+        const DirectoryWork work = TakeDirectoryWork();
         // Documents may close while they work; each is looked at through a guard.
         std::vector<QPointer<CDocument>> docs;
         for (CDocument* doc : directory->GetDocuments()) {
             if (dynamic_cast<CDirectoryReloadTarget*>(doc))
                 docs.emplace_back(doc);
         }
-        if (m_bDirectoryReloadPending) {
-            m_bDirectoryReloadPending = 0;
-            m_bDirectoryRedrawPending = 0;
-            m_bDirectoryRecheckPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
-                if (doc)
-                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->ReloadDirectory(1);
-            }
+        auto targetOf = [](const QPointer<CDocument>& doc) {
+            return doc ? dynamic_cast<CDirectoryReloadTarget*>(doc.data()) : nullptr;
+        };
+        if (work.reload) {
+            for (const QPointer<CDocument>& doc : docs)
+                if (CDirectoryReloadTarget* target = targetOf(doc))
+                    target->ReloadDirectory(1);
         }
-        if (m_bDirectoryRedrawPending) {
-            m_bDirectoryRedrawPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
+        if (work.redraw) {
+            for (const QPointer<CDocument>& doc : docs)
                 if (doc)
                     doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_REDRAW);
-            }
         }
-        if (m_bDirectoryRecheckPending) {
-            m_bDirectoryRecheckPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
-                if (doc &&
-                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->CheckDirectoryChanged() == 1)
+        if (work.recheck) {
+            for (const QPointer<CDocument>& doc : docs)
+                if (CDirectoryReloadTarget* target = targetOf(doc);
+                    target && target->CheckDirectoryChanged() == 1)
                     doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_CHANGED);
-            }
         }
     }
     return CWinApp::OnIdle(count);

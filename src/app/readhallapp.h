@@ -92,9 +92,6 @@ public:
     BOOL m_bLibrariesStarted = 0;
     HPALETTE m_hPalette = nullptr;
     std::array<CDocTemplate*, TEMPLATE_COUNT> m_templates{};
-    BOOL m_bDirectoryReloadPending = 0;
-    BOOL m_bDirectoryRedrawPending = 0;
-    BOOL m_bDirectoryRecheckPending = 0;
     BOOL m_bShowUnreadItemsOnly = 0;
     DWORD m_dwSetupWizardDisplayed = 0;
     // Raised around modal engine operations; while above 0 the main frame refuses to close.

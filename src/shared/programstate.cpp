@@ -5,7 +5,9 @@
 namespace
 {
 std::atomic<DWORD> g_workgroupRestrictions{0};
-std::atomic<int> g_directoryReloadRequest{0};
+std::atomic<bool> g_reload{false};
+std::atomic<bool> g_redraw{false};
+std::atomic<bool> g_recheck{false};
 } // namespace
 
 DWORD GetWorkgroupRestrictions()
@@ -20,15 +22,34 @@ void SetWorkgroupRestrictions(DWORD mask)
 
 void RaiseDirectoryReloadRequest()
 {
-    g_directoryReloadRequest.store(1);
+    g_reload.store(true);
 }
 
-bool TakeDirectoryReloadRequest()
+void RaiseDirectoryRedrawRequest()
 {
-    return g_directoryReloadRequest.exchange(0) != 0;
+    g_redraw.store(true);
+}
+
+void RaiseDirectoryRecheckRequest()
+{
+    g_recheck.store(true);
 }
 
 bool IsDirectoryReloadRequested()
 {
-    return g_directoryReloadRequest.load() != 0;
+    return g_reload.load();
+}
+
+bool IsDirectoryWorkPending()
+{
+    return g_reload.load() || g_redraw.load() || g_recheck.load();
+}
+
+DirectoryWork TakeDirectoryWork()
+{
+    DirectoryWork work;
+    work.reload = g_reload.exchange(false);
+    work.redraw = g_redraw.exchange(false) && !work.reload;
+    work.recheck = g_recheck.exchange(false) && !work.reload;
+    return work;
 }

@@ -7,6 +7,7 @@
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
 #include "src/shared/ids.h"
+#include "src/shared/programstate.h"
 #include "src/shared/settingsfunctions.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <thread>
 
 using apptest::RecordingEngine;
 using apptest::TestApp;
@@ -305,29 +307,28 @@ TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
     CDocument* other = directory->CreateNewDocument();
     ASSERT_NE(other, nullptr);
 
-    // A reload swallows a redraw and a recheck asked for in the same pass.
-    app->m_bDirectoryReloadPending = 1;
-    app->m_bDirectoryRedrawPending = 1;
-    app->m_bDirectoryRecheckPending = 1;
+    // A reload swallows a redraw and a recheck asked for in the same pass; the request may
+    // come from an engine thread.
+    std::thread([] { RaiseDirectoryReloadRequest(); }).join();
+    RaiseDirectoryRedrawRequest();
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     EXPECT_EQ(doc->reloads, std::vector<int>{1});
     EXPECT_TRUE(view.hints.empty());
     EXPECT_EQ(doc->checks, 0);
-    EXPECT_EQ(app->m_bDirectoryReloadPending + app->m_bDirectoryRedrawPending +
-                  app->m_bDirectoryRecheckPending,
-              0);
+    EXPECT_FALSE(IsDirectoryWorkPending());
 
-    app->m_bDirectoryRedrawPending = 1;
+    RaiseDirectoryRedrawRequest();
     app->OnIdle(0);
     EXPECT_EQ(view.hints, std::vector<LPARAM>{17});
 
-    app->m_bDirectoryRecheckPending = 1;
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     EXPECT_EQ(doc->checks, 1);
     EXPECT_EQ(view.hints, std::vector<LPARAM>{17}); // unchanged: no hint
 
     doc->changed = 1;
-    app->m_bDirectoryRecheckPending = 1;
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     app->OnIdle(1); // nothing pending any more
     EXPECT_EQ(doc->checks, 2);

@@ -2,10 +2,10 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/templates.h"
-#include "src/shared/panes.h"
 #include "src/framework/cmdtarget.h"
 #include "src/framework/doctemplate.h"
 #include "src/platform/settingsstore.h"
+#include "src/shared/panes.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
 #include "tests/support/testenv.h"
@@ -72,8 +72,7 @@ void MainFrameTest::SetUp()
 {
     readhallInitResources();
     startupchecks::resetForTests();
-    while (TakeDirectoryReloadRequest()) {
-    }
+    TakeDirectoryWork();
     SetWorkgroupRestrictions(0);
     SetProgramFilePathForTests(rhtest::testRoot() + QStringLiteral("/bin/readhall"));
 

@@ -4,6 +4,7 @@
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
 #include "src/framework/statusbar.h"
 #include "src/platform/messagewindow.h"
 #include "src/shared/settingsfunctions.h"
@@ -353,20 +354,31 @@ TEST_F(EngineNotifications, PlayingAtCreationIsReadFromTheEngine)
     EXPECT_TRUE(frame->IsAnimationPlaying());
 }
 
-TEST_F(EngineNotifications, RestrictionsChangedRereadsAndRequestsADirectoryReload)
+// A channel directory document that counts its reloads.
+class ReloadCounter : public CDocument, public CDirectoryReloadTarget
+{
+public:
+    void ReloadDirectory(int) override { ++reloads; }
+    int CheckDirectoryChanged() override { return 0; }
+    int reloads = 0;
+};
+
+TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloadsWhenIdle)
 {
     CMainFrame* frame = createFrame();
-    EXPECT_FALSE(IsDirectoryReloadRequested());
+    ReloadCounter directory;
+    directory.m_bAutoDelete = false;
+    app().GetTemplate(TEMPLATE_DIRECTORY)->AddDocument(&directory);
     EXPECT_TRUE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
     vantrel::Engine::instance()->setWorkgroupRestrictions(0x10 | 0x20000);
     BroadcastNotification(30, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([] { return IsDirectoryReloadRequested(); }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return directory.reloads == 1; }));
+    EXPECT_FALSE(IsDirectoryReloadRequested());
     EXPECT_EQ(GetWorkgroupRestrictions(), 0x10u | 0x20000u);
     EXPECT_FALSE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
     EXPECT_FALSE(evaluate(frame, ID_TOOLS_FILTERS)->isEnabled());
     EXPECT_TRUE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
-    EXPECT_TRUE(TakeDirectoryReloadRequest());
-    EXPECT_FALSE(IsDirectoryReloadRequested());
+    app().GetTemplate(TEMPLATE_DIRECTORY)->RemoveDocument(&directory);
 }
 
 TEST_F(EngineNotifications, RestrictionsAtCreationComeFromTheEngine)
