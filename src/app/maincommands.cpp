@@ -311,7 +311,10 @@ void CMainFrame::registerCommands()
         ui->SetText(formatWithName(IDS_SHUTDOWN_FORMAT, "Sh&ut Down %s", m_strApplicationName));
         ui->Enable(1);
     });
-    onCommand(ID_APP_EXIT_READHALL, [this] { SendMessage(hwnd(), WM_CLOSE, 0, 0); });
+    onCommand(ID_APP_EXIT_READHALL, [this] {
+        if (!m_destroyed)
+            OnClose();
+    });
     onUpdate(ID_APP_EXIT_READHALL, [this](CCmdUI* ui) {
         ui->SetText(formatWithName(IDS_EXIT_FORMAT, "E&xit %s", m_strWindowTitle));
         ui->Enable(1);

@@ -411,14 +411,18 @@ void CMainFrame::ShowSecureIndicator(BOOL secure)
 
 void CMainFrame::PostStatusText(const QString& text)
 {
-    // The text travels as a heap copy that the frame's handler frees.
+    // The text waits on the frame; the message carries only its number, so that a message
+    // that did not come from here shows nothing and frees nothing.
     if (text.isEmpty()) {
         PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
         return;
     }
-    auto* copy = new QString(text);
-    if (!PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(copy), 0))
-        delete copy;
+    if (++m_nextStatusText == 0)
+        ++m_nextStatusText;
+    const WPARAM number = m_nextStatusText;
+    m_pendingStatusTexts[number] = text;
+    if (!PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, number, 0))
+        m_pendingStatusTexts.erase(number);
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -565,15 +569,17 @@ BOOL CMainFrame::ShowChannel(uint32_t channelId)
     return answer ? 1 : 0;
 }
 
-LRESULT CMainFrame::onShowStatusText(WPARAM text)
+LRESULT CMainFrame::onShowStatusText(WPARAM number)
 {
-    if (text) {
-        auto* copy = reinterpret_cast<QString*>(text);
-        SetStatusText(*copy);
-        delete copy;
-    } else {
+    if (number == 0) {
         SetStatusText(LoadStringOr(IDS_READY, "Ready"));
+        return 0;
     }
+    const auto pending = m_pendingStatusTexts.find(number);
+    if (pending == m_pendingStatusTexts.end())
+        return 0;
+    SetStatusText(pending->second);
+    m_pendingStatusTexts.erase(pending);
     return 0;
 }
 
@@ -628,8 +634,8 @@ void CMainFrame::writePlacement()
 
 void CMainFrame::onEndSession()
 {
-    if (hwnd())
-        SendMessage(hwnd(), WM_CLOSE, 0, 0);
+    if (!m_destroyed)
+        OnClose();
 }
 
 void CMainFrame::changeEvent(QEvent* event)

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 
 class CDocument;
 class CDocTemplate;
@@ -72,7 +73,9 @@ public:
     void ShowSecureIndicator(BOOL secure) override;
     // Pane 0's text, repainted at once.
     virtual void SetStatusText(const QString& text);
-    // Posts WM_SHOW_STATUS_TEXT to the frame for the text (empty: "Ready").
+    // Keeps the text and posts WM_SHOW_STATUS_TEXT with its number (0 for an empty text,
+    // which shows "Ready"); the message shows it and forgets it. A number the frame did not
+    // give out shows nothing.
     void PostStatusText(const QString& text) override;
     // Shows a story in the active window's browser pane (the document of the active child
     // frame gets the show-URL hint), or has the engine play it.
@@ -124,7 +127,7 @@ private:
     void detachFromEngine();
     void writePlacement();
     void onEndSession();
-    LRESULT onShowStatusText(WPARAM text);
+    LRESULT onShowStatusText(WPARAM number);
     void showHelpContents();
     void onHomePage();
     void onChannelStatus();
@@ -136,6 +139,8 @@ private:
     QDockWidget* m_pNavigationBar = nullptr;
     CVTNotificationWindow* m_pNotificationWindow = nullptr;
     UINT m_nUnreadOnlyMessage = 0;
+    std::map<WPARAM, QString> m_pendingStatusTexts;
+    WPARAM m_nextStatusText = 0;
     QPixmap m_securePicture;
     QPixmap m_plainPicture;
 

@@ -92,10 +92,8 @@ int CBaseHeaderView::OnCreate()
         if (const CAppServices* app = AppServices())
             button->SetPalette(app->palette());
         // A clickable button's command goes to this view and along its route.
-        connect(button, &QKCoolButton::command, this, [this](uint32_t commandId) {
-            if (GetSafeHwnd())
-                SendMessage(GetSafeHwnd(), WM_COMMAND, commandId, 0);
-        });
+        connect(button, &QKCoolButton::command, this,
+                [this](uint32_t commandId) { ExecuteCommand(commandId); });
         if (i < 3) {
             button->SetFont(i == 0 ? m_titleFont : m_lineFont, true);
             button->SetTextColor(m_textColor);

@@ -435,11 +435,19 @@ class MainFrameMessages : public MainFrameTest
 {
 };
 
-TEST_F(MainFrameMessages, ShowStatusTextTakesAHeapCopyOrZero)
+TEST_F(MainFrameMessages, StatusTextsShowInOrderAndAStrangeMessageShowsNothing)
 {
     CMainFrame* frame = createFrame();
     frame->PostStatusText("Updated 3 channels");
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Updated 3 channels"; }));
+    frame->PostStatusText("Updated 4 channels");
+    // A message whose number the frame did not give out (once a heap pointer that the frame
+    // freed) changes nothing.
+    QString local = QStringLiteral("not the frame's");
+    SendMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(&local), 0);
+    PostMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, 0xDEADBEEF, 0);
+    drainEvents();
+    EXPECT_EQ(statusText(frame), "Updated 4 channels");
+    EXPECT_EQ(local, "not the frame's");
     SendMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
     EXPECT_EQ(statusText(frame), "Ready");
 }
