@@ -299,7 +299,38 @@ void CMainFrame::showHelpContents()
 
 void CMainFrame::registerCommands()
 {
-    // ---- File
+    registerFileCommands();
+    registerViewCommands();
+    registerChannelCommands();
+    registerContentCommands();
+    registerToolsCommands();
+    registerHelpCommands();
+}
+
+namespace
+{
+
+// An update rule that enables the item unless the engine's workgroup restrictions forbid it.
+CCmdTarget::UpdateHandler unlessRestricted(uint32_t restriction)
+{
+    return [restriction](CCmdUI* ui) { ui->Enable(!(GetWorkgroupRestrictions() & restriction)); };
+}
+
+// An engine switch of the Tools menu: the command flips it; the item names what a click
+// does. When the engine cannot say how the switch stands, the item keeps its text and state.
+struct EngineSwitch {
+    std::function<int(int&)> get;
+    std::function<int(int)> set;
+    UINT whenOn;
+    const char* whenOnFallback;
+    UINT whenOff;
+    const char* whenOffFallback;
+};
+
+} // namespace
+
+void CMainFrame::registerFileCommands()
+{
     onCommand(ID_START_TICKER, [this] { startSibling(TICKER_PROGRAM); });
     onUpdate(ID_START_TICKER, [](CCmdUI* ui) { ui->Enable(IsTickerPresent()); });
     onCommand(ID_START_TITLESTRIP, [this] { startSibling(TITLESTRIP_PROGRAM); });
@@ -319,8 +350,11 @@ void CMainFrame::registerCommands()
         ui->SetText(formatWithName(IDS_EXIT_FORMAT, "E&xit %s", m_strWindowTitle));
         ui->Enable(1);
     });
+}
 
-    // ---- View: the window kinds
+void CMainFrame::registerViewCommands()
+{
+    // The window kinds: the active window's kind carries the radio mark.
     for (const WindowCommand& command : kWindowCommands) {
         onCommand(command.id, [this, command] { ShowWindowKind(command.kind); });
         onUpdate(command.id, [this, command](CCmdUI* ui) {
@@ -336,33 +370,16 @@ void CMainFrame::registerCommands()
         ui->Enable(IsPublishingWizardAvailable());
     });
 
-    // ---- View: bars
-    onCommand(ID_VIEW_NAVIGATION_BAR, [this] {
-        if (m_pNavigationBar)
-            ShowControlBar(m_pNavigationBar, !IsBarVisible(m_pNavigationBar), 0);
-    });
-    onUpdate(ID_VIEW_NAVIGATION_BAR, [this](CCmdUI* ui) {
-        ui->SetCheck(m_pNavigationBar && IsBarVisible(m_pNavigationBar));
-        ui->Enable(m_pNavigationBar && !m_lockNavigationBar);
-    });
-    onCommand(ID_VIEW_TOOLBAR, [this] {
-        if (GetToolBar())
-            ShowControlBar(GetToolBar(), !IsBarVisible(GetToolBar()), 0);
-    });
-    onUpdate(ID_VIEW_TOOLBAR, [this](CCmdUI* ui) {
-        ui->SetCheck(GetToolBar() && IsBarVisible(GetToolBar()));
-        ui->Enable(GetToolBar() && !m_lockToolbar);
-    });
-    onCommand(ID_VIEW_STATUS_BAR, [this] {
-        if (GetStatusBar())
-            ShowControlBar(GetStatusBar(), !IsBarVisible(GetStatusBar()), 0);
-    });
-    onUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) {
-        ui->SetCheck(GetStatusBar() && IsBarVisible(GetStatusBar()));
-        ui->Enable(GetStatusBar() && !m_lockStatusBar);
-    });
+    // The bars: a locked bar keeps its place.
+    registerBarToggle(
+        ID_VIEW_NAVIGATION_BAR, [this] { return m_pNavigationBar; }, &m_lockNavigationBar);
+    registerBarToggle(
+        ID_VIEW_TOOLBAR, [this] { return GetToolBar(); }, &m_lockToolbar);
+    registerBarToggle(
+        ID_VIEW_STATUS_BAR, [this] { return GetStatusBar(); }, &m_lockStatusBar);
 
-    // ---- View: switches
+    // The switches. An open channel or search window takes the browser switch itself; here
+    // it only changes what the next window shows.
     onCommand(ID_VIEW_USE_EMBEDDED_BROWSER,
               [] { settings::setUseEmbeddedBrowser(!settings::useEmbeddedBrowser()); });
     onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [](CCmdUI* ui) {
@@ -386,15 +403,33 @@ void CMainFrame::registerCommands()
         ui->SetCheck(app && app->m_bShowUnreadItemsOnly ? 1 : 0);
         ui->Enable(app != nullptr);
     });
+}
 
-    // ---- Channel: adding servers
+void CMainFrame::registerBarToggle(UINT id, std::function<QWidget*()> bar, const BOOL* locked)
+{
+    onCommand(id, [this, bar] {
+        if (QWidget* shown = bar())
+            ShowControlBar(shown, !IsBarVisible(shown), 0);
+    });
+    onUpdate(id, [this, bar, locked](CCmdUI* ui) {
+        QWidget* shown = bar();
+        ui->SetCheck(shown && IsBarVisible(shown));
+        ui->Enable(shown && !*locked);
+    });
+}
+
+void CMainFrame::registerChannelCommands()
+{
+    // The commands on one channel belong to the channel window; the frame adds servers.
     onCommand(ID_ADD_WEB_DIRECTORY, [this] { VTShowChannelDirectory(this); });
     onCommand(ID_ADD_BY_ADDRESS, [this] { VTNewChannel(this); });
-    onUpdate(ID_ADD_BY_ADDRESS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ADD_BY_ADDRESS));
-    });
+    onUpdate(ID_ADD_BY_ADDRESS, unlessRestricted(VTRESTRICT_ADD_BY_ADDRESS));
+}
 
-    // ---- Content: animations and wallpaper
+void CMainFrame::registerContentCommands()
+{
+    // The story commands belong to the story lists; the frame has the animations and the
+    // wallpaper.
     onCommand(ID_ANIMATION_REPLAY, [] {
         uint32_t channelId = 0;
         uint32_t bundletId = 0;
@@ -428,47 +463,44 @@ void CMainFrame::registerCommands()
     onCommand(ID_ANIMATION_STOP, [] { VTStopCurrentAnimation(); });
     onUpdate(ID_ANIMATION_STOP, [this](CCmdUI* ui) { ui->Enable(m_bAnimationPlaying ? 1 : 0); });
     onCommand(ID_REMOVE_WALLPAPER, [] { VTRemoveWallpaper(); });
+}
 
-    // ---- Tools
+void CMainFrame::registerToolsCommands()
+{
     onCommand(ID_TOOLS_ALERTS, [this] { VTAlertSettings(this); });
-    onUpdate(ID_TOOLS_ALERTS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ALERT_SETTINGS));
-    });
+    onUpdate(ID_TOOLS_ALERTS, unlessRestricted(VTRESTRICT_ALERT_SETTINGS));
     onCommand(ID_TOOLS_FILTERS, [this] { VTFilterSettings(this); });
-    onUpdate(ID_TOOLS_FILTERS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_FILTER_SETTINGS));
-    });
+    onUpdate(ID_TOOLS_FILTERS, unlessRestricted(VTRESTRICT_FILTER_SETTINGS));
     onCommand(ID_TOOLS_CHANNEL_STATUS, [this] { onChannelStatus(); });
-    onCommand(ID_TOOLS_DOWNLOADING, [] {
-        int enabled = 0;
-        if (VTGetDownloadEnabled(enabled))
-            VTSetDownloadEnabled(enabled ? 0 : 1);
-    });
-    onUpdate(ID_TOOLS_DOWNLOADING, [](CCmdUI* ui) {
-        int enabled = 0;
-        if (!VTGetDownloadEnabled(enabled))
-            return; // the item keeps its text and state
-        ui->SetText(enabled ? LoadStringOr(IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading")
-                            : LoadStringOr(IDS_RESUME_DOWNLOAD, "Resume &Downloading"));
-        ui->Enable(1);
-    });
-    onCommand(ID_TOOLS_AUTOPLAYER, [] {
-        int enabled = 0;
-        if (VTGetAutoplayEnabled(enabled))
-            VTSetAutoplayEnabled(enabled ? 0 : 1);
-    });
-    onUpdate(ID_TOOLS_AUTOPLAYER, [](CCmdUI* ui) {
-        int enabled = 0;
-        if (!VTGetAutoplayEnabled(enabled))
-            return;
-        ui->SetText(enabled ? LoadStringOr(IDS_STOP_AUTOPLAYER, "Stop &Auto-Player")
-                            : LoadStringOr(IDS_START_AUTOPLAYER, "Start &Auto-Player"));
-        ui->Enable(1);
-    });
+    const std::pair<UINT, EngineSwitch> switches[] = {
+        {ID_TOOLS_DOWNLOADING,
+         {VTGetDownloadEnabled, VTSetDownloadEnabled, IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading",
+          IDS_RESUME_DOWNLOAD, "Resume &Downloading"}},
+        {ID_TOOLS_AUTOPLAYER,
+         {VTGetAutoplayEnabled, VTSetAutoplayEnabled, IDS_STOP_AUTOPLAYER, "Stop &Auto-Player",
+          IDS_START_AUTOPLAYER, "Start &Auto-Player"}},
+    };
+    for (const auto& [id, engineSwitch] : switches) {
+        onCommand(id, [engineSwitch = engineSwitch] {
+            int enabled = 0;
+            if (engineSwitch.get(enabled))
+                engineSwitch.set(enabled ? 0 : 1);
+        });
+        onUpdate(id, [engineSwitch = engineSwitch](CCmdUI* ui) {
+            int enabled = 0;
+            if (!engineSwitch.get(enabled))
+                return;
+            ui->SetText(enabled ? LoadStringOr(engineSwitch.whenOn, engineSwitch.whenOnFallback)
+                                : LoadStringOr(engineSwitch.whenOff, engineSwitch.whenOffFallback));
+            ui->Enable(1);
+        });
+    }
     onCommand(ID_TOOLS_QUICK_SETUP, [this] { VTQuickSetupOptions(this); });
     onCommand(ID_TOOLS_OPTIONS, [this] { VTGlobalOptions(this); });
+}
 
-    // ---- Help
+void CMainFrame::registerHelpCommands()
+{
     onCommand(ID_HELP_CONTENTS, [this] { showHelpContents(); });
     onCommand(ID_HELP_HOME_PAGE, [this] { onHomePage(); });
     onCommand(ID_HELP_ABOUT_JAVA, [this] {

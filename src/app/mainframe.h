@@ -117,7 +117,16 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The main menu's handlers and update rules, one function per menu.
     void registerCommands();
+    void registerFileCommands();
+    void registerViewCommands();
+    void registerChannelCommands();
+    void registerContentCommands();
+    void registerToolsCommands();
+    void registerHelpCommands();
+    // View > a bar: shows or hides the bar; checked while it shows, disabled while locked.
+    void registerBarToggle(UINT id, std::function<QWidget*()> bar, const BOOL* locked);
     void registerMessages();
     void applyLocks();
     void createNotificationWindow();
