@@ -8,7 +8,7 @@
 #include "src/framework/statusbar.h"
 #include "src/platform/messagewindow.h"
 #include "src/shared/settingsfunctions.h"
-#include "tests/mainframe/mainframe_fixture.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 
@@ -73,42 +73,24 @@ TEST_F(MainFrameCreation, CaptionAndApplicationNameComeFromTheSettings)
     EXPECT_EQ(evaluate(frame, ID_APP_EXIT_READHALL)->text(), "E&xit Newsroom");
 }
 
-TEST_F(MainFrameCreation, ToolbarButtonsInOrderWithSeparators)
+TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReady)
 {
     CMainFrame* frame = createFrame();
     QToolBar* toolBar = frame->GetToolBar();
     ASSERT_NE(toolBar, nullptr);
-    std::vector<UINT> ids;
-    for (QAction* action : toolBar->actions())
-        ids.push_back(action->isSeparator() ? 0u : CommandIdOf(action));
-    const std::vector<UINT> expected = {32795, 32794, 32798, 32799, 0,     32824, 32825,
-                                        32806, 32807, 32805, 32820, 32831, 0,     32843,
-                                        33045, 0,     32844, 0,     32784, 0,     57667};
-    EXPECT_EQ(ids, expected);
     EXPECT_EQ(toolBar->allowedAreas(), Qt::TopToolBarArea);
     for (QAction* action : toolBar->actions()) {
-        if (!action->isSeparator()) {
-            EXPECT_FALSE(action->icon().isNull()) << CommandIdOf(action);
-            // The strip's key colour is see-through, never drawn.
-            const QImage icon = action->icon().pixmap(QSize(16, 15)).toImage();
-            bool keyColourShown = false;
-            for (int x = 0; x < icon.width(); ++x)
-                for (int y = 0; y < icon.height(); ++y)
-                    keyColourShown |= icon.pixelColor(x, y) == QColor(255, 0, 255);
-            EXPECT_FALSE(keyColourShown) << CommandIdOf(action);
-        }
+        if (action->isSeparator())
+            continue;
+        EXPECT_FALSE(action->icon().isNull()) << CommandIdOf(action);
+        // The strip's key colour is see-through, never drawn.
+        const QImage icon = action->icon().pixmap(QSize(16, 15)).toImage();
+        bool keyColourShown = false;
+        for (int x = 0; x < icon.width(); ++x)
+            for (int y = 0; y < icon.height(); ++y)
+                keyColourShown |= icon.pixelColor(x, y) == QColor(255, 0, 255);
+        EXPECT_FALSE(keyColourShown) << CommandIdOf(action);
     }
-}
-
-TEST_F(MainFrameCreation, StatusBarPanesInOrder)
-{
-    CMainFrame* frame = createFrame();
-    CStatusBar* statusBar = frame->GetStatusBar();
-    ASSERT_NE(statusBar, nullptr);
-    ASSERT_EQ(statusBar->GetCount(), 5);
-    const UINT expected[] = {0, 162, 59137, 59138, 59139};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(statusBar->GetItemID(i), expected[i]);
     EXPECT_EQ(statusText(frame), "Ready");
 }
 

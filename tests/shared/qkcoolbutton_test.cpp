@@ -1,7 +1,5 @@
 #include "vantrel/qkcoolbutton.h"
 
-#include "tests/mainframe/mainframe_fixture.h"
-
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>

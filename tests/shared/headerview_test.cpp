@@ -1,8 +1,10 @@
 #include "src/shared/headerview.h"
 
+#include "resources/readhall_resources.h"
 #include "src/framework/cmdtarget.h"
 #include "src/shared/settingsfunctions.h"
-#include "tests/mainframe/mainframe_fixture.h"
+#include "tests/shared/shared_fixture.h"
+#include "tests/support/engine_builder.h"
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
 
@@ -11,13 +13,20 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace mftest;
+using namespace sharedtest;
 
 namespace
 {
 
-class HeaderViewTest : public MainFrameTest
+// The strips read the engine's data folder and the program's pictures.
+class HeaderViewTest : public ::testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        readhallInitResources();
+        ASSERT_TRUE(rhtest::engine::start());
+    }
 };
 
 // A 40 by 20 area picture: column x has the colour (x * 6, 100, 50).

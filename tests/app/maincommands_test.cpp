@@ -12,7 +12,7 @@
 #include "src/platform/shell.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
-#include "tests/mainframe/mainframe_fixture.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 
@@ -48,14 +48,6 @@ protected:
     std::vector<QUrl> opened;
 };
 
-QStringList menuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    return texts;
-}
-
 // A channel with a playable story whose animation was the last one played under the name.
 void playedBefore(const QString& channelName, const QString& animationName)
 {
@@ -71,32 +63,6 @@ void playedBefore(const QString& channelName, const QString& animationName)
     story.bundletId = 77;
     EXPECT_NE(engine->addStory(channelId, story), 0u);
     engine->setLastPlayed(channelId, 77, animationName);
-}
-
-TEST_F(MainCommands, TheSevenMenusWithTheirItems)
-{
-    startupchecks::setWebBrowserProbe([] { return true; });
-    CMainFrame* frame = createFrame();
-    QStringList titles;
-    for (QAction* action : frame->menuBar()->actions())
-        titles << action->text();
-    EXPECT_EQ(titles,
-              QStringList({"&File", "&Edit", "&View", "&Channel", "Co&ntent", "&Tools", "&Help"}));
-    EXPECT_EQ(menuTexts(frame->GetSubMenu(0)),
-              QStringList({"Start &Ticker...", "Start &Titlestrip...", "Start &Screen Saver...",
-                           "-", "Shut Down &Vantrel", "E&xit Readhall"}));
-    EXPECT_EQ(menuTexts(frame->GetSubMenu(5)),
-              QStringList({"A&lerts...", "&Filters...", "-", "C&hannel Status...", "-",
-                           "&Suspend Downloading", "Enable &Auto-Player", "-", "&Quick Setup...",
-                           "&Options..."}));
-    EXPECT_EQ(menuTexts(frame->GetSubMenu(6)),
-              QStringList({"Help &Contents", "Home &Page", "-", "About &Java...",
-                           "&About Vantrel Readhall..."}));
-    const QStringList view = menuTexts(frame->GetSubMenu(2));
-    EXPECT_EQ(view.mid(0, 4),
-              QStringList({"&Channel Content", "&Subscribe to Channels", "&Alerts", "S&earch"}));
-    EXPECT_TRUE(view.contains("Use Embedded &Browser"));
-    EXPECT_TRUE(view.contains("Vie&w Unread Items Only"));
 }
 
 TEST_F(MainCommands, HelpAndTipsComeFromTheStringTable)
