@@ -232,12 +232,12 @@ BOOL CMainFrame::PreCreateWindow()
 
 int CMainFrame::OnCreate()
 {
-    // 1. The application's main window is this frame from now on.
+    // The application's main window is this frame from now on.
     if (CWinApp* app = AfxGetApp())
         app->m_pMainWnd = this;
     g_mainFrameWindow.store(hwnd());
 
-    // 2. Caption and application name.
+    // Caption and application name.
     const QString title = settings::mainWindowTitle();
     m_strWindowTitle = title.isEmpty() ? LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
     const QString appName = settings::applicationName();
@@ -245,12 +245,12 @@ int CMainFrame::OnCreate()
         appName.isEmpty() ? LoadStringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
     setWindowTitle(m_strWindowTitle);
 
-    // 3. The gradient caption is the window manager's business here; the setting is kept.
+    // The gradient caption is the window manager's business here; the setting is kept.
     settings::gradientCaption();
 
     LoadMenuBar(MainMenuDescription());
 
-    // 4. Toolbar.
+    // Toolbar.
     const QPixmap strip = LoadBitmapResource(IDR_MAINFRAME);
     if (strip.isNull() || !CreateToolBar(MainToolbarButtons(), strip, kToolbarKeyColour))
         return -1;
@@ -260,13 +260,13 @@ int CMainFrame::OnCreate()
         toolBar->setAllowedAreas(Qt::TopToolBarArea);
     }
 
-    // 5. Status bar; the picture pane is 16 pixels wide until it shows a picture.
+    // Status bar; the picture pane is 16 pixels wide until it shows a picture.
     if (!CreateStatusBar(MainStatusPanes()))
         return -1;
     GetStatusBar()->SetPaneWidth(ID_INDICATOR_SECURE, 16);
     SetStatusText(LoadStringOr(IDS_READY, "Ready"));
 
-    // 7. The navigation bar, docked at the left; it may dock left or right.
+    // The navigation bar, docked at the left; it may dock left or right.
     if (navigationBarFactory()) {
         m_pNavigationBar = navigationBarFactory()(this);
         if (!m_pNavigationBar)
@@ -278,20 +278,20 @@ int CMainFrame::OnCreate()
                    Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::LeftDockWidgetArea, width);
     }
 
-    // 8. The saved bar layout, when it was saved by this version of the bars.
+    // The saved bar layout, when it was saved by this version of the bars.
     if (settings::toolbarVersion() == kCurrentToolbarVersion)
         LoadBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
 
-    // 9. Locks.
+    // Locks.
     applyLocks();
 
-    // 10. The engine tells us when it shuts down.
+    // The engine tells us when it shuts down.
     VTRegisterNotificationCallback(VTMASK_MAINFRAME, &CMainFrame::EngineCallback);
 
-    // 11. The engine's numbered notifications.
+    // The engine's numbered notifications.
     createNotificationWindow();
 
-    // 12. Engine state.
+    // Engine state.
     int playing = 0;
     if (VTIsAnimationPlaying(playing))
         m_bAnimationPlaying = playing ? 1 : 0;
@@ -299,10 +299,10 @@ int CMainFrame::OnCreate()
     if (VTGetWorkgroupRestrictions(restrictions))
         SetWorkgroupRestrictions(restrictions);
 
-    // 13. Sibling programs.
+    // Sibling programs.
     workOutSiblingPrograms();
 
-    // 14. The publishing wizard only when the tool is installed.
+    // The publishing wizard only when the tool is installed.
     if (!IsPublishingWizardAvailable())
         DeleteMenuCommand(ID_VIEW_PUBLISHING_WIZARD);
 

@@ -103,8 +103,8 @@ UINT CReadhallApp::CommandFromCommandLine(const QString& commandLine)
 
 BOOL CReadhallApp::InitInstance()
 {
-    // 1. A window asked for on the command line: the running copy opens it, else this one
-    //    does once its main frame exists.
+    // A window asked for on the command line: the running copy opens it, else this one
+    // does once its main frame exists.
     if (const UINT command = CommandFromCommandLine(m_lpCmdLine)) {
         bool handedOver = false;
         if (const HWND running = FindWindow(m_mainWindowClass))
@@ -115,15 +115,15 @@ BOOL CReadhallApp::InitInstance()
             m_nPendingStartCommand = command;
     }
 
-    // 2. One running copy: a second one has brought the first forward and ends here.
+    // One running copy: a second one has brought the first forward and ends here.
     if (!IsFirstInstance())
         return 0;
 
-    // 3. The splash.
+    // The splash.
     EnableSplash(m_splashAllowed ? 1 : 0);
     ShowSplash(nullptr);
 
-    // 5. The engine command library; without it nothing works.
+    // The engine command library; without it nothing works.
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
@@ -133,8 +133,8 @@ BOOL CReadhallApp::InitInstance()
         return 0;
     }
 
-    // 6. The directory library (its change messages reach our windows through the sink) and
-    //    the summary pop-up library.
+    // The directory library (its change messages reach our windows through the sink) and
+    // the summary pop-up library.
     InstallDirectoryMessageSink();
     if (m_engine.chanDirInitialize)
         m_engine.chanDirInitialize();
@@ -142,7 +142,7 @@ BOOL CReadhallApp::InitInstance()
         m_engine.popSumInitialize();
     m_bLibrariesStarted = 1;
 
-    // 7. The help file.
+    // The help file.
     QKBuffer programDirectory;
     if (VTGetDirectory(0, programDirectory))
         m_helpFilePath = ReadhallHelpFilePath(programDirectory.GetText());
@@ -150,16 +150,16 @@ BOOL CReadhallApp::InitInstance()
         m_helpFilePath = ReadhallHelpFilePath(QString());
     m_pszHelpFilePath = m_helpFilePath;
 
-    // 8. Profile root and palette.
+    // Profile root and palette.
     SetRegistryKey(QString::fromLatin1(FRAMEWORK_REGISTRY_KEY));
     m_hPalette = CreateRainbowPalette();
 
-    // 9. The first run offers Quick Setup instead of any window asked for.
+    // The first run offers Quick Setup instead of any window asked for.
     m_dwSetupWizardDisplayed = settings::setupWizardDisplayed() ? 1 : 0;
     if (m_dwSetupWizardDisplayed == 0)
         m_nPendingStartCommand = ID_TOOLS_QUICK_SETUP;
 
-    // 10. The window kinds, with the panes they borrow from each other.
+    // The window kinds, with the panes they borrow from each other.
     InstallWindowPanes();
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
         auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
@@ -169,7 +169,7 @@ BOOL CReadhallApp::InitInstance()
             m_templates[kind.slot] = docTemplate;
     }
 
-    // 11, 12. The main frame.
+    // The main frame.
     CMDIFrameWnd* frame = m_mainFrameFactory ? m_mainFrameFactory() : CreateReadhallMainFrame();
     if (!frame) {
         HideSplash();
@@ -178,26 +178,25 @@ BOOL CReadhallApp::InitInstance()
     m_mainFrame = frame;
     m_pMainWnd = frame;
 
-    // 13. The window asked for, or Quick Setup, opens before start-up ends.
+    // The window asked for, or Quick Setup, opens before start-up ends.
     if (m_nPendingStartCommand)
         SendMessage(frame->hwnd(), WM_COMMAND, m_nPendingStartCommand, 0);
 
-    // 14.
+    // Quick Setup is offered once.
     if (m_dwSetupWizardDisplayed == 0) {
         settings::setSetupWizardDisplayed(true);
         m_dwSetupWizardDisplayed = 1;
     }
 
-    // 15.
     HideSplash();
 
-    // 16. Start-up leaves a lot of freed heap behind; give it back to the system.
+    // Start-up leaves a lot of freed heap behind; give it back to the system.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
 
-    // 17. The navigation bar shows the main window once the message loop runs; until a bar
-    //     does, the main window shows itself then.
+    // The navigation bar shows the main window once the message loop runs; until a bar
+    // does, the main window shows itself then.
     if (m_showMainWindowWhenIdle)
         QTimer::singleShot(0, this, [this] { ShowMainWindowIfHidden(); });
     return 1;
