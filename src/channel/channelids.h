@@ -34,10 +34,7 @@ constexpr int CATHINT_ALL_CHOSEN = 16;
 constexpr int CATHINT_REPORT_SELECTION = 20;
 
 // Command ids: the channel commands and the frame's View commands are the main menu's
-// (maincommands.h).
-
-// The header's title button.
-constexpr UINT ID_HEADER_TITLE = 1;
+// (src/shared/ids.h).
 
 // Workgroup restriction bit that forbids Update Now.
 constexpr uint32_t VTRESTRICT_UPDATE_NOW = 0x00080000u;
