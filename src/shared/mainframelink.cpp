@@ -15,3 +15,13 @@ void SetMainFrameLink(CMainFrameLink* link)
 {
     g_link = link;
 }
+
+int ShowStoryInMainFrame(uint32_t channelId, uint32_t storyNumber)
+{
+    return g_link ? g_link->ShowStory(channelId, storyNumber) : 0;
+}
+
+int ShowURLInMainFrame(const QString& url)
+{
+    return g_link ? g_link->ShowURL(url) : 0;
+}

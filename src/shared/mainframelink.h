@@ -37,3 +37,7 @@ public:
 CMainFrameLink* MainFrameLink();
 // Sets or (with null) clears the link. The main frame sets itself when it is made.
 void SetMainFrameLink(CMainFrameLink* link);
+
+// The main frame's ShowStory and ShowURL; 0 while there is no main frame.
+int ShowStoryInMainFrame(uint32_t channelId, uint32_t storyNumber);
+int ShowURLInMainFrame(const QString& url);
