@@ -11,14 +11,19 @@ function(readhall_pch target)
     target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()
 
-# readhall_library(name [WIDGETS] SOURCES ... LIBS ...)
+# readhall_library(name [WIDGETS] SOURCES ... [LIBS ...] [PRIVATE_LIBS ...])
 # A static library whose public include root is the project's top folder, so that sources
-# include each other as "src/platform/settingsstore.h" or "vantrel/core/engine.h".
+# include each other as "src/platform/settingsstore.h" or "vantrel/core/engine.h". LIBS are
+# the libraries the library's own headers need (public); PRIVATE_LIBS those only its sources
+# use.
 function(readhall_library name)
-    cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/vantrel/include)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    if(ARG_PRIVATE_LIBS)
+        target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_LIBS})
+    endif()
     if(ARG_WIDGETS)
         readhall_pch(${name} WIDGETS)
     else()

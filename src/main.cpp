@@ -11,6 +11,7 @@
 #include "src/framework/childframe.h"
 #include "src/framework/mainframe.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/ids.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -65,7 +66,7 @@ private:
             // Nothing opened a window by itself: open the channel window.
             if (!m_askedForWindow && m_shownAt.elapsed() > 1500) {
                 m_askedForWindow = true;
-                SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_CONTENT, 0);
+                SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
             }
             giveUpAfterTimeout();
             return;

@@ -4,9 +4,9 @@
 #include "resources/readhall_resources.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
-#include "src/engine/chandir.h"
 #include "src/stories/headlineview.h"
 #include "src/stories/storyids.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
 
 #include <QApplication>

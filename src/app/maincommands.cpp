@@ -4,10 +4,6 @@
 #include "src/app/helpviewer.h"
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/childframe.h"
@@ -18,6 +14,10 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/settings.h"
+#include "src/shared/startupchecks.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QCoreApplication>
 #include <QDockWidget>
@@ -159,6 +159,20 @@ std::vector<UINT> MainStatusPanes()
     };
 }
 
+namespace
+{
+
+// A menu text from a format of the string table with the name in place of "%s"; the name is
+// shown as it is: an "&" in it is not an access key.
+QString formatWithName(UINT formatId, const char* fallbackFormat, const QString& name)
+{
+    QString shown = name;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return LoadStringOr(formatId, fallbackFormat).replace(QLatin1String("%s"), shown);
+}
+
+} // namespace
+
 QString ReplayMenuText(const QString& animationName, const QString& fallbackName)
 {
     QString name = animationName.trimmed();
@@ -166,45 +180,13 @@ QString ReplayMenuText(const QString& animationName, const QString& fallbackName
         name = name.left(REPLAY_NAME_MAX) + QStringLiteral("...");
     if (name.isEmpty())
         name = fallbackName;
-    QString format = LoadString(IDS_REPLAY_NAMED);
-    if (format.isEmpty())
-        format = QStringLiteral("Repla&y '%s'");
-    // The name is shown as it is: an "&" in it is not an access key.
-    QString shown = name;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return QString(format).replace(QLatin1String("%s"), shown);
+    return formatWithName(IDS_REPLAY_NAMED, "Repla&y '%s'", name);
 }
 
 // ---- the main frame's commands
 
 namespace
 {
-
-QString readhallSettingsKey()
-{
-    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
-}
-
-DWORD readLayoutValue(const QString& key, const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-QString textOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
-
-QString formatWithName(UINT formatId, const char* fallbackFormat, const QString& name)
-{
-    QString shown = name;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return textOr(formatId, fallbackFormat).replace(QLatin1String("%s"), shown);
-}
 
 // The template of the active child frame's document (null without an active child).
 CDocTemplate* activeTemplate(const CMainFrame* frame)
@@ -216,24 +198,21 @@ CDocTemplate* activeTemplate(const CMainFrame* frame)
 
 struct WindowCommand {
     UINT id;
-    int templateSlot;
-    int viewCode;
+    int kind;
 };
 
 constexpr WindowCommand kWindowCommands[] = {
-    {ID_VIEW_CHANNEL_CONTENT, TEMPLATE_CHANNEL, NAVVIEW_CHANNEL},
-    {ID_VIEW_SEARCH, TEMPLATE_SEARCH, NAVVIEW_SEARCH},
-    {ID_VIEW_ALERTS, TEMPLATE_ALERTS, NAVVIEW_ALERTS},
-    {ID_VIEW_CHANNEL_DIRECTORY, TEMPLATE_DIRECTORY, NAVVIEW_DIRECTORY},
-    {ID_VIEW_BROWSER, TEMPLATE_BROWSER, NAVVIEW_BROWSER},
+    {ID_VIEW_CHANNEL_CONTENT, TEMPLATE_CHANNEL}, {ID_VIEW_SEARCH, TEMPLATE_SEARCH},
+    {ID_VIEW_ALERTS, TEMPLATE_ALERTS},           {ID_VIEW_CHANNEL_DIRECTORY, TEMPLATE_DIRECTORY},
+    {ID_VIEW_BROWSER, TEMPLATE_BROWSER},
 };
 
 } // namespace
 
-CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
+CDocument* CMainFrame::ShowWindowKind(int kind)
 {
     CReadhallApp* app = CReadhallApp::instance();
-    CDocTemplate* docTemplate = app ? app->GetTemplate(templateSlot) : nullptr;
+    CDocTemplate* docTemplate = app ? app->GetTemplate(kind) : nullptr;
     CDocument* doc = nullptr;
     if (docTemplate) {
         if (docTemplate->GetDocumentCount() > 0) {
@@ -252,7 +231,7 @@ CDocument* CMainFrame::ShowWindowKind(int templateSlot, int viewCode)
     if (m_pNavigationBar) {
         const HWND bar = WindowFromWidget(m_pNavigationBar);
         if (bar && bar != hwnd())
-            SendMessage(bar, WM_NAVBAR_SELECTVIEW, static_cast<WPARAM>(viewCode), 0);
+            SendMessage(bar, WM_NAVBAR_SELECTVIEW, static_cast<WPARAM>(NavigationViewOf(kind)), 0);
     }
     return doc;
 }
@@ -271,7 +250,7 @@ void CMainFrame::startSibling(const char* programName)
 void CMainFrame::onPublishingWizard()
 {
     if (IsWebBrowserAvailable()) {
-        ShowWindowKind(TEMPLATE_PUBLISHING, NAVVIEW_PUBLISHING);
+        ShowWindowKind(TEMPLATE_PUBLISHING);
         return;
     }
     QString startPage;
@@ -279,7 +258,8 @@ void CMainFrame::onPublishingWizard()
         VTShellURL(startPage);
         return;
     }
-    MessageBox(this, textOr(IDS_PUBLISHING_MISSING, "Publishing Wizard not installed properly"),
+    MessageBox(this,
+               LoadStringOr(IDS_PUBLISHING_MISSING, "Publishing Wizard not installed properly"),
                m_strWindowTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -305,9 +285,7 @@ QString DefaultHomePage()
 
 void CMainFrame::onHomePage()
 {
-    QString address;
-    ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                     QStringLiteral("HomePageURL"), QString(), address);
+    QString address = settings::homePageUrl();
     if (address.isEmpty())
         address = DefaultHomePage();
     ShowURL(address);
@@ -321,7 +299,38 @@ void CMainFrame::showHelpContents()
 
 void CMainFrame::registerCommands()
 {
-    // ---- File
+    registerFileCommands();
+    registerViewCommands();
+    registerChannelCommands();
+    registerContentCommands();
+    registerToolsCommands();
+    registerHelpCommands();
+}
+
+namespace
+{
+
+// An update rule that enables the item unless the engine's workgroup restrictions forbid it.
+CCmdTarget::UpdateHandler unlessRestricted(uint32_t restriction)
+{
+    return [restriction](CCmdUI* ui) { ui->Enable(!(GetWorkgroupRestrictions() & restriction)); };
+}
+
+// An engine switch of the Tools menu: the command flips it; the item names what a click
+// does. When the engine cannot say how the switch stands, the item keeps its text and state.
+struct EngineSwitch {
+    std::function<int(int&)> get;
+    std::function<int(int)> set;
+    UINT whenOn;
+    const char* whenOnFallback;
+    UINT whenOff;
+    const char* whenOffFallback;
+};
+
+} // namespace
+
+void CMainFrame::registerFileCommands()
+{
     onCommand(ID_START_TICKER, [this] { startSibling(TICKER_PROGRAM); });
     onUpdate(ID_START_TICKER, [](CCmdUI* ui) { ui->Enable(IsTickerPresent()); });
     onCommand(ID_START_TITLESTRIP, [this] { startSibling(TITLESTRIP_PROGRAM); });
@@ -333,19 +342,24 @@ void CMainFrame::registerCommands()
         ui->SetText(formatWithName(IDS_SHUTDOWN_FORMAT, "Sh&ut Down %s", m_strApplicationName));
         ui->Enable(1);
     });
-    onCommand(ID_APP_EXIT_READHALL, [this] { SendMessage(hwnd(), WM_CLOSE, 0, 0); });
+    onCommand(ID_APP_EXIT_READHALL, [this] {
+        if (!m_destroyed)
+            OnClose();
+    });
     onUpdate(ID_APP_EXIT_READHALL, [this](CCmdUI* ui) {
         ui->SetText(formatWithName(IDS_EXIT_FORMAT, "E&xit %s", m_strWindowTitle));
         ui->Enable(1);
     });
+}
 
-    // ---- View: the window kinds
+void CMainFrame::registerViewCommands()
+{
+    // The window kinds: the active window's kind carries the radio mark.
     for (const WindowCommand& command : kWindowCommands) {
-        onCommand(command.id,
-                  [this, command] { ShowWindowKind(command.templateSlot, command.viewCode); });
+        onCommand(command.id, [this, command] { ShowWindowKind(command.kind); });
         onUpdate(command.id, [this, command](CCmdUI* ui) {
             CDocTemplate* active = activeTemplate(this);
-            ui->SetRadio(active && active == CReadhallApp::TemplateOf(command.templateSlot));
+            ui->SetRadio(active && active == CReadhallApp::TemplateOf(command.kind));
             ui->Enable(1);
         });
     }
@@ -356,45 +370,25 @@ void CMainFrame::registerCommands()
         ui->Enable(IsPublishingWizardAvailable());
     });
 
-    // ---- View: bars
-    onCommand(ID_VIEW_NAVIGATION_BAR, [this] {
-        if (m_pNavigationBar)
-            ShowControlBar(m_pNavigationBar, !IsBarVisible(m_pNavigationBar), 0);
-    });
-    onUpdate(ID_VIEW_NAVIGATION_BAR, [this](CCmdUI* ui) {
-        ui->SetCheck(m_pNavigationBar && IsBarVisible(m_pNavigationBar));
-        ui->Enable(m_pNavigationBar && !m_lockNavigationBar);
-    });
-    onCommand(ID_VIEW_TOOLBAR, [this] {
-        if (GetToolBar())
-            ShowControlBar(GetToolBar(), !IsBarVisible(GetToolBar()), 0);
-    });
-    onUpdate(ID_VIEW_TOOLBAR, [this](CCmdUI* ui) {
-        ui->SetCheck(GetToolBar() && IsBarVisible(GetToolBar()));
-        ui->Enable(GetToolBar() && !m_lockToolbar);
-    });
-    onCommand(ID_VIEW_STATUS_BAR, [this] {
-        if (GetStatusBar())
-            ShowControlBar(GetStatusBar(), !IsBarVisible(GetStatusBar()), 0);
-    });
-    onUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) {
-        ui->SetCheck(GetStatusBar() && IsBarVisible(GetStatusBar()));
-        ui->Enable(GetStatusBar() && !m_lockStatusBar);
-    });
+    // The bars: a locked bar keeps its place.
+    registerBarToggle(
+        ID_VIEW_NAVIGATION_BAR, [this] { return m_pNavigationBar; }, &m_lockNavigationBar);
+    registerBarToggle(
+        ID_VIEW_TOOLBAR, [this] { return GetToolBar(); }, &m_lockToolbar);
+    registerBarToggle(
+        ID_VIEW_STATUS_BAR, [this] { return GetStatusBar(); }, &m_lockStatusBar);
 
-    // ---- View: switches
-    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [] {
-        const DWORD value = readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0);
-        WriteLayoutFlag(HKEY_CURRENT_USER, readhallSettingsKey(),
-                        QStringLiteral("Use Embedded Browser"), DWORD(value == 0 ? 1 : 0));
-    });
+    // The switches. An open channel or search window takes the browser switch itself; here
+    // it only changes what the next window shows.
+    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER,
+              [] { settings::setUseEmbeddedBrowser(!settings::useEmbeddedBrowser()); });
     onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [](CCmdUI* ui) {
         if (!IsWebBrowserAvailable()) {
             ui->Enable(0);
             return;
         }
-        ui->SetCheck(readLayoutValue(readhallSettingsKey(), "Use Embedded Browser", 0) != 0);
-        ui->Enable(readLayoutValue(QString::fromLatin1(LAYOUT_KEY_PATH), "LockBrowser", 0) == 0);
+        ui->SetCheck(settings::useEmbeddedBrowser() ? 1 : 0);
+        ui->Enable(!settings::browserLocked());
     });
     onCommand(ID_VIEW_UNREAD_ONLY, [this] {
         CReadhallApp* app = CReadhallApp::instance();
@@ -409,15 +403,33 @@ void CMainFrame::registerCommands()
         ui->SetCheck(app && app->m_bShowUnreadItemsOnly ? 1 : 0);
         ui->Enable(app != nullptr);
     });
+}
 
-    // ---- Channel: adding servers
+void CMainFrame::registerBarToggle(UINT id, std::function<QWidget*()> bar, const BOOL* locked)
+{
+    onCommand(id, [this, bar] {
+        if (QWidget* shown = bar())
+            ShowControlBar(shown, !IsBarVisible(shown), 0);
+    });
+    onUpdate(id, [this, bar, locked](CCmdUI* ui) {
+        QWidget* shown = bar();
+        ui->SetCheck(shown && IsBarVisible(shown));
+        ui->Enable(shown && !*locked);
+    });
+}
+
+void CMainFrame::registerChannelCommands()
+{
+    // The commands on one channel belong to the channel window; the frame adds servers.
     onCommand(ID_ADD_WEB_DIRECTORY, [this] { VTShowChannelDirectory(this); });
     onCommand(ID_ADD_BY_ADDRESS, [this] { VTNewChannel(this); });
-    onUpdate(ID_ADD_BY_ADDRESS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ADD_BY_ADDRESS));
-    });
+    onUpdate(ID_ADD_BY_ADDRESS, unlessRestricted(VTRESTRICT_ADD_BY_ADDRESS));
+}
 
-    // ---- Content: animations and wallpaper
+void CMainFrame::registerContentCommands()
+{
+    // The story commands belong to the story lists; the frame has the animations and the
+    // wallpaper.
     onCommand(ID_ANIMATION_REPLAY, [] {
         uint32_t channelId = 0;
         uint32_t bundletId = 0;
@@ -434,7 +446,7 @@ void CMainFrame::registerCommands()
         if (m_bAnimationPlaying || !canReplay ||
             !VTGetLastAnimationInfo(channelId, bundletId, name)) {
             ui->Enable(0);
-            ui->SetText(textOr(IDS_REPLAY_LAST, "Repla&y Last"));
+            ui->SetText(LoadStringOr(IDS_REPLAY_LAST, "Repla&y Last"));
             return;
         }
         QString channelName;
@@ -451,47 +463,44 @@ void CMainFrame::registerCommands()
     onCommand(ID_ANIMATION_STOP, [] { VTStopCurrentAnimation(); });
     onUpdate(ID_ANIMATION_STOP, [this](CCmdUI* ui) { ui->Enable(m_bAnimationPlaying ? 1 : 0); });
     onCommand(ID_REMOVE_WALLPAPER, [] { VTRemoveWallpaper(); });
+}
 
-    // ---- Tools
+void CMainFrame::registerToolsCommands()
+{
     onCommand(ID_TOOLS_ALERTS, [this] { VTAlertSettings(this); });
-    onUpdate(ID_TOOLS_ALERTS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_ALERT_SETTINGS));
-    });
+    onUpdate(ID_TOOLS_ALERTS, unlessRestricted(VTRESTRICT_ALERT_SETTINGS));
     onCommand(ID_TOOLS_FILTERS, [this] { VTFilterSettings(this); });
-    onUpdate(ID_TOOLS_FILTERS, [](CCmdUI* ui) {
-        ui->Enable(!(GetWorkgroupRestrictions() & VTRESTRICT_FILTER_SETTINGS));
-    });
+    onUpdate(ID_TOOLS_FILTERS, unlessRestricted(VTRESTRICT_FILTER_SETTINGS));
     onCommand(ID_TOOLS_CHANNEL_STATUS, [this] { onChannelStatus(); });
-    onCommand(ID_TOOLS_DOWNLOADING, [] {
-        int enabled = 0;
-        if (VTGetDownloadEnabled(enabled))
-            VTSetDownloadEnabled(enabled ? 0 : 1);
-    });
-    onUpdate(ID_TOOLS_DOWNLOADING, [](CCmdUI* ui) {
-        int enabled = 0;
-        if (!VTGetDownloadEnabled(enabled))
-            return; // the item keeps its text and state
-        ui->SetText(enabled ? textOr(IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading")
-                            : textOr(IDS_RESUME_DOWNLOAD, "Resume &Downloading"));
-        ui->Enable(1);
-    });
-    onCommand(ID_TOOLS_AUTOPLAYER, [] {
-        int enabled = 0;
-        if (VTGetAutoplayEnabled(enabled))
-            VTSetAutoplayEnabled(enabled ? 0 : 1);
-    });
-    onUpdate(ID_TOOLS_AUTOPLAYER, [](CCmdUI* ui) {
-        int enabled = 0;
-        if (!VTGetAutoplayEnabled(enabled))
-            return;
-        ui->SetText(enabled ? textOr(IDS_STOP_AUTOPLAYER, "Stop &Auto-Player")
-                            : textOr(IDS_START_AUTOPLAYER, "Start &Auto-Player"));
-        ui->Enable(1);
-    });
+    const std::pair<UINT, EngineSwitch> switches[] = {
+        {ID_TOOLS_DOWNLOADING,
+         {VTGetDownloadEnabled, VTSetDownloadEnabled, IDS_SUSPEND_DOWNLOAD, "Suspend &Downloading",
+          IDS_RESUME_DOWNLOAD, "Resume &Downloading"}},
+        {ID_TOOLS_AUTOPLAYER,
+         {VTGetAutoplayEnabled, VTSetAutoplayEnabled, IDS_STOP_AUTOPLAYER, "Stop &Auto-Player",
+          IDS_START_AUTOPLAYER, "Start &Auto-Player"}},
+    };
+    for (const auto& [id, engineSwitch] : switches) {
+        onCommand(id, [engineSwitch = engineSwitch] {
+            int enabled = 0;
+            if (engineSwitch.get(enabled))
+                engineSwitch.set(enabled ? 0 : 1);
+        });
+        onUpdate(id, [engineSwitch = engineSwitch](CCmdUI* ui) {
+            int enabled = 0;
+            if (!engineSwitch.get(enabled))
+                return;
+            ui->SetText(enabled ? LoadStringOr(engineSwitch.whenOn, engineSwitch.whenOnFallback)
+                                : LoadStringOr(engineSwitch.whenOff, engineSwitch.whenOffFallback));
+            ui->Enable(1);
+        });
+    }
     onCommand(ID_TOOLS_QUICK_SETUP, [this] { VTQuickSetupOptions(this); });
     onCommand(ID_TOOLS_OPTIONS, [this] { VTGlobalOptions(this); });
+}
 
-    // ---- Help
+void CMainFrame::registerHelpCommands()
+{
     onCommand(ID_HELP_CONTENTS, [this] { showHelpContents(); });
     onCommand(ID_HELP_HOME_PAGE, [this] { onHomePage(); });
     onCommand(ID_HELP_ABOUT_JAVA, [this] {

@@ -4,10 +4,6 @@
 #include "src/app/helpviewer.h"
 #include "src/app/maincommands.h"
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/childframe.h"
@@ -20,6 +16,11 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/settings.h"
+#include "src/shared/startupchecks.h"
+#include "src/shared/updatehint.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,8 +38,6 @@
 namespace
 {
 
-std::atomic<DWORD> g_workgroupRestrictions{0};
-std::atomic<int> g_directoryReloadRequest{0};
 std::atomic<bool> g_tickerPresent{false};
 std::atomic<bool> g_titlestripPresent{false};
 std::atomic<bool> g_screenSaverPresent{false};
@@ -46,33 +45,16 @@ std::atomic<bool> g_screenSaverPresent{false};
 std::atomic<HWND> g_mainFrameWindow{0};
 CMainFrame* g_mainFrame = nullptr;
 
-CMainFrame::BrowserNavigator& browserNavigator()
-{
-    static CMainFrame::BrowserNavigator navigator;
-    return navigator;
-}
-
 CMainFrame::NavigationBarFactory& navigationBarFactory()
 {
     static CMainFrame::NavigationBarFactory factory;
     return factory;
 }
 
-// Settings of the main frame.
-constexpr char kWpShow[] = "WP show";
-constexpr char kWpX[] = "WP x";
-constexpr char kWpY[] = "WP y";
-constexpr char kWpCx[] = "WP cx";
-constexpr char kWpCy[] = "WP cy";
-constexpr char kToolbarVersion[] = "Toolbar Version";
+// The version of the bars whose stored layout this frame loads.
 constexpr DWORD kCurrentToolbarVersion = 16;
-constexpr char kBarState[] = "Bar State";
 // The colour of the toolbar strip's transparent pixels.
 const QColor kToolbarKeyColour(255, 0, 255);
-constexpr char kGradientCaption[] = "Debug Enable Gradient Caption";
-constexpr char kUseEmbeddedBrowser[] = "Use Embedded Browser";
-constexpr char kLockBrowser[] = "LockBrowser";
-constexpr char kHomePageUrl[] = "HomePageURL";
 // The room the default placement leaves above the window.
 constexpr int kDefaultTopGap = 70;
 // SW_SHOWMINNOACTIVE: another way of starting minimised.
@@ -80,38 +62,6 @@ constexpr int kShowMinimisedNoActivate = 7;
 // The smallest window a stored placement may ask for.
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
-
-QString readhallKey()
-{
-    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
-}
-
-QString layoutKey()
-{
-    return QString::fromLatin1(LAYOUT_KEY_PATH);
-}
-
-int readInt(const QString& key, const char* name, int defaultValue)
-{
-    int value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-DWORD readNumber(const QString& key, const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-QString stringOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
 
 QString& programFileOverride()
 {
@@ -127,33 +77,6 @@ QString SiblingProgramPath(const char* programName)
                                 ? QCoreApplication::applicationFilePath()
                                 : programFileOverride();
     return QFileInfo(program).absolutePath() + QLatin1Char('/') + QString::fromLatin1(programName);
-}
-
-// ---- program-wide values
-
-DWORD GetWorkgroupRestrictions()
-{
-    return g_workgroupRestrictions.load();
-}
-
-void SetWorkgroupRestrictions(DWORD mask)
-{
-    g_workgroupRestrictions.store(mask);
-}
-
-void RaiseDirectoryReloadRequest()
-{
-    g_directoryReloadRequest.store(1);
-}
-
-bool TakeDirectoryReloadRequest()
-{
-    return g_directoryReloadRequest.exchange(0) != 0;
-}
-
-bool IsDirectoryReloadRequested()
-{
-    return g_directoryReloadRequest.load() != 0;
 }
 
 bool IsTickerPresent()
@@ -191,15 +114,6 @@ bool IsLocalFileLocation(const QString& text)
     return text.at(1) == QLatin1Char(':') && text.at(2) == QLatin1Char('\\');
 }
 
-BOOL PostStatusText(HWND frame, const QString& text)
-{
-    auto* copy = new QString(text);
-    if (PostMessage(frame, WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(copy), 0))
-        return 1;
-    delete copy;
-    return 0;
-}
-
 CMDIFrameWnd* CreateMainFrameWindow()
 {
     auto* frame = new CMainFrame;
@@ -222,6 +136,7 @@ CMainFrame::CMainFrame() : CMDIFrameWnd(QString::fromLatin1(READHALL_MAIN_WINDOW
     m_nUnreadOnlyMessage =
         RegisterWindowMessage(QString::fromLatin1(RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED));
     g_mainFrame = this;
+    SetMainFrameLink(this);
     registerCommands();
     registerMessages();
 }
@@ -230,6 +145,8 @@ CMainFrame::~CMainFrame()
 {
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
+    if (MainFrameLink() == this)
+        SetMainFrameLink(nullptr);
     if (!m_destroyed && m_created) {
         // Destroyed without going through DestroyWindow (tests, failed start-up): leave the
         // engine and the notification window in order all the same.
@@ -242,11 +159,6 @@ CMainFrame::~CMainFrame()
 CMainFrame* CMainFrame::instance()
 {
     return g_mainFrame;
-}
-
-void CMainFrame::SetBrowserNavigator(BrowserNavigator navigator)
-{
-    browserNavigator() = std::move(navigator);
 }
 
 void CMainFrame::SetNavigationBarFactory(NavigationBarFactory factory)
@@ -276,7 +188,8 @@ BOOL CMainFrame::PreCreateWindow()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 
-    const int stored = readInt(readhallKey(), kWpShow, SW_SHOWNORMAL);
+    using settings::Placement;
+    const int stored = settings::windowPlacement(Placement::ShowCommand, SW_SHOWNORMAL);
     if (stored == -1) {
         // No restore at all: the framework's own size, centred in the work area.
         m_placementRestored = false;
@@ -293,10 +206,11 @@ BOOL CMainFrame::PreCreateWindow()
         if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_HIDE ||
             show == kShowMinimisedNoActivate || show < 0 || show > SW_SHOWDEFAULT)
             show = SW_SHOWNORMAL;
-        const int x = readInt(readhallKey(), kWpX, workArea.left());
-        const int y = readInt(readhallKey(), kWpY, workArea.top() + kDefaultTopGap);
-        const int cx = readInt(readhallKey(), kWpCx, workArea.width());
-        const int cy = readInt(readhallKey(), kWpCy, workArea.height() - kDefaultTopGap);
+        const int x = settings::windowPlacement(Placement::Left, workArea.left());
+        const int y = settings::windowPlacement(Placement::Top, workArea.top() + kDefaultTopGap);
+        const int cx = settings::windowPlacement(Placement::Width, workArea.width());
+        const int cy =
+            settings::windowPlacement(Placement::Height, workArea.height() - kDefaultTopGap);
         // A damaged size would give a window nobody can use.
         m_createRect = QRect(x, y, std::max(cx, kMinimumWidth), std::max(cy, kMinimumHeight));
         // A window placed where no screen is (a screen that went away, a damaged value)
@@ -318,28 +232,25 @@ BOOL CMainFrame::PreCreateWindow()
 
 int CMainFrame::OnCreate()
 {
-    // 1. The application's main window is this frame from now on.
+    // The application's main window is this frame from now on.
     if (CWinApp* app = AfxGetApp())
         app->m_pMainWnd = this;
     g_mainFrameWindow.store(hwnd());
 
-    // 2. Caption and application name.
-    QString title;
-    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("MainWindowTitle"), QString(),
-                     title);
-    m_strWindowTitle = title.isEmpty() ? stringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
-    QString appName;
-    ReadLayoutString(HKEY_CURRENT_USER, layoutKey(), QStringLiteral("ApplicationName"), QString(),
-                     appName);
-    m_strApplicationName = appName.isEmpty() ? stringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
+    // Caption and application name.
+    const QString title = settings::mainWindowTitle();
+    m_strWindowTitle = title.isEmpty() ? LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall") : title;
+    const QString appName = settings::applicationName();
+    m_strApplicationName =
+        appName.isEmpty() ? LoadStringOr(IDS_APPLICATION_NAME, "Vantrel") : appName;
     setWindowTitle(m_strWindowTitle);
 
-    // 3. The gradient caption is the window manager's business here; the setting is kept.
-    readNumber(readhallKey(), kGradientCaption, 0);
+    // The gradient caption is the window manager's business here; the setting is kept.
+    settings::gradientCaption();
 
     LoadMenuBar(MainMenuDescription());
 
-    // 4. Toolbar.
+    // Toolbar.
     const QPixmap strip = LoadBitmapResource(IDR_MAINFRAME);
     if (strip.isNull() || !CreateToolBar(MainToolbarButtons(), strip, kToolbarKeyColour))
         return -1;
@@ -349,13 +260,13 @@ int CMainFrame::OnCreate()
         toolBar->setAllowedAreas(Qt::TopToolBarArea);
     }
 
-    // 5. Status bar; the picture pane is 16 pixels wide until it shows a picture.
+    // Status bar; the picture pane is 16 pixels wide until it shows a picture.
     if (!CreateStatusBar(MainStatusPanes()))
         return -1;
     GetStatusBar()->SetPaneWidth(ID_INDICATOR_SECURE, 16);
-    SetStatusText(stringOr(IDS_READY, "Ready"));
+    SetStatusText(LoadStringOr(IDS_READY, "Ready"));
 
-    // 7. The navigation bar, docked at the left; it may dock left or right.
+    // The navigation bar, docked at the left; it may dock left or right.
     if (navigationBarFactory()) {
         m_pNavigationBar = navigationBarFactory()(this);
         if (!m_pNavigationBar)
@@ -367,20 +278,20 @@ int CMainFrame::OnCreate()
                    Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::LeftDockWidgetArea, width);
     }
 
-    // 8. The saved bar layout, when it was saved by this version of the bars.
-    if (readNumber(readhallKey(), kToolbarVersion, 0) == kCurrentToolbarVersion)
-        LoadBarState(QString::fromLatin1(kBarState));
+    // The saved bar layout, when it was saved by this version of the bars.
+    if (settings::toolbarVersion() == kCurrentToolbarVersion)
+        LoadBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
 
-    // 9. Locks.
+    // Locks.
     applyLocks();
 
-    // 10. The engine tells us when it shuts down.
+    // The engine tells us when it shuts down.
     VTRegisterNotificationCallback(VTMASK_MAINFRAME, &CMainFrame::EngineCallback);
 
-    // 11. The engine's numbered notifications.
+    // The engine's numbered notifications.
     createNotificationWindow();
 
-    // 12. Engine state.
+    // Engine state.
     int playing = 0;
     if (VTIsAnimationPlaying(playing))
         m_bAnimationPlaying = playing ? 1 : 0;
@@ -388,10 +299,10 @@ int CMainFrame::OnCreate()
     if (VTGetWorkgroupRestrictions(restrictions))
         SetWorkgroupRestrictions(restrictions);
 
-    // 13. Sibling programs.
+    // Sibling programs.
     workOutSiblingPrograms();
 
-    // 14. The publishing wizard only when the tool is installed.
+    // The publishing wizard only when the tool is installed.
     if (!IsPublishingWizardAvailable())
         DeleteMenuCommand(ID_VIEW_PUBLISHING_WIZARD);
 
@@ -410,27 +321,25 @@ void CMainFrame::ShowMainWindow()
     ShowWidget(this, m_createShowCommand);
 }
 
-BOOL CMainFrame::readLockFlag(const char* name) const
-{
-    return readNumber(layoutKey(), name, 0) != 0 ? 1 : 0;
-}
-
 void CMainFrame::applyLocks()
 {
-    // In this order: navigation bar, toolbar, status bar.
-    m_lockNavigationBar = readLockFlag("LockNavigationBar");
-    if (m_lockNavigationBar && m_pNavigationBar)
-        ShowControlBar(m_pNavigationBar, readLockFlag("ViewNavigationBar"), 1);
-    else if (m_lockNavigationBar)
-        readLockFlag("ViewNavigationBar");
+    // In this order: navigation bar, toolbar, status bar. A locked bar's visibility is read
+    // even when the bar is missing, so that the setting exists.
+    using settings::Bar;
+    m_lockNavigationBar = settings::barLocked(Bar::NavigationBar) ? 1 : 0;
+    if (m_lockNavigationBar) {
+        const bool shown = settings::barShownWhileLocked(Bar::NavigationBar);
+        if (m_pNavigationBar)
+            ShowControlBar(m_pNavigationBar, shown, 1);
+    }
 
-    m_lockToolbar = readLockFlag("LockToolbar");
+    m_lockToolbar = settings::barLocked(Bar::Toolbar) ? 1 : 0;
     if (m_lockToolbar && GetToolBar())
-        ShowControlBar(GetToolBar(), readLockFlag("ViewToolbar"), 1);
+        ShowControlBar(GetToolBar(), settings::barShownWhileLocked(Bar::Toolbar), 1);
 
-    m_lockStatusBar = readLockFlag("LockStatusBar");
+    m_lockStatusBar = settings::barLocked(Bar::StatusBar) ? 1 : 0;
     if (m_lockStatusBar && GetStatusBar())
-        ShowControlBar(GetStatusBar(), readLockFlag("ViewStatusBar"), 1);
+        ShowControlBar(GetStatusBar(), settings::barShownWhileLocked(Bar::StatusBar), 1);
 }
 
 void CMainFrame::createNotificationWindow()
@@ -457,13 +366,13 @@ void CMainFrame::createNotificationWindow()
                                           RaiseDirectoryReloadRequest();
                                       });
     m_pNotificationWindow->SetHandler(
-        VTNOTIFICATION_STATUS_TEXT, [frame](int, const QString& text, DWORD level) {
+        VTNOTIFICATION_STATUS_TEXT, [this, frame](int, const QString& text, DWORD level) {
             if (!IsWindow(frame))
                 return;
             if (level == VTSTATUS_LEVEL_CLEAR || level == VTSTATUS_LEVEL_CLEAR_TOO)
-                PostMessage(frame, WM_SHOW_STATUS_TEXT, 0, 0);
+                PostStatusText(QString());
             else if (level >= 1 && level <= 8 && !text.isEmpty())
-                PostStatusText(frame, text);
+                PostStatusText(text);
         });
 }
 
@@ -498,6 +407,22 @@ void CMainFrame::ShowSecureIndicator(BOOL secure)
     if (picture.isNull() || !GetStatusBar())
         return;
     GetStatusBar()->SetPanePicture(ID_INDICATOR_SECURE, picture);
+}
+
+void CMainFrame::PostStatusText(const QString& text)
+{
+    // The text waits on the frame; the message carries only its number, so that a message
+    // that did not come from here shows nothing and frees nothing.
+    if (text.isEmpty()) {
+        PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
+        return;
+    }
+    if (++m_nextStatusText == 0)
+        ++m_nextStatusText;
+    const WPARAM number = m_nextStatusText;
+    m_pendingStatusTexts[number] = text;
+    if (!PostMessage(hwnd(), WM_SHOW_STATUS_TEXT, number, 0))
+        m_pendingStatusTexts.erase(number);
 }
 
 void CMainFrame::SetStatusText(const QString& text)
@@ -574,7 +499,7 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
     bool shown = false;
     QString url;
     bool haveUrl = false;
-    CDocument* browserDoc = browserNavigator() ? GetActiveBrowserDocument() : nullptr;
+    CDocument* browserDoc = GetActiveBrowserDocument();
     if (CServices* services = GetCServices()) {
         const CService* channel = services->GetServiceByID(channelId);
         const int index = channel ? channel->GetStoryIndex(storyNumber) : -1;
@@ -584,7 +509,7 @@ BOOL CMainFrame::ShowStory(uint32_t channelId, uint32_t storyNumber)
             if (isLocalNonPage(url)) {
                 VTPlayStory(channelId, storyNumber, this);
             } else {
-                browserNavigator()(browserDoc, url);
+                SendShowURLHint(browserDoc, url);
                 VTMarkStoryRead(channelId, storyNumber, STORYREAD_OPENED);
             }
             shown = true;
@@ -607,8 +532,8 @@ BOOL CMainFrame::ShowURL(const QString& url)
 {
     if (url.isNull())
         return 0;
-    if (CDocument* doc = browserNavigator() ? GetActiveBrowserDocument() : nullptr) {
-        browserNavigator()(doc, url);
+    if (CDocument* doc = GetActiveBrowserDocument()) {
+        SendShowURLHint(doc, url);
         return 1;
     }
     // Outside the program: the desktop's handler gets the address or path itself (no shell
@@ -626,34 +551,35 @@ BOOL CMainFrame::ShowURL(const QString& url)
 
 void CMainFrame::registerMessages()
 {
-    onMessage(WM_SHOW_CHANNEL,
-              [this](WPARAM channelId, LPARAM) { return onShowChannel(channelId); });
+    onMessage(WM_SHOW_CHANNEL, [this](WPARAM channelId, LPARAM) {
+        return ShowChannel(static_cast<uint32_t>(channelId));
+    });
     onMessage(WM_SHOW_STATUS_TEXT, [this](WPARAM text, LPARAM) { return onShowStatusText(text); });
 }
 
-LRESULT CMainFrame::onShowChannel(WPARAM channelId)
+BOOL CMainFrame::ShowChannel(uint32_t channelId)
 {
-    SendMessage(hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-    CDocTemplate* channelTemplate = CReadhallApp::TemplateOf(TEMPLATE_CHANNEL);
-    CDocument* doc = channelTemplate ? channelTemplate->GetFirstDocument() : nullptr;
+    CDocument* doc = ShowWindowKind(TEMPLATE_CHANNEL);
     CView* view = doc ? doc->GetFirstView() : nullptr;
     CMDIChildWnd* frame = view ? view->GetParentFrame() : nullptr;
     if (!frame)
         return 0;
     const LRESULT answer = SendMessage(frame->hwnd(), WM_SELECT_CHANNEL, channelId, 0);
     frame->BringToTop();
-    return answer;
+    return answer ? 1 : 0;
 }
 
-LRESULT CMainFrame::onShowStatusText(WPARAM text)
+LRESULT CMainFrame::onShowStatusText(WPARAM number)
 {
-    if (text) {
-        auto* copy = reinterpret_cast<QString*>(text);
-        SetStatusText(*copy);
-        delete copy;
-    } else {
-        SetStatusText(stringOr(IDS_READY, "Ready"));
+    if (number == 0) {
+        SetStatusText(LoadStringOr(IDS_READY, "Ready"));
+        return 0;
     }
+    const auto pending = m_pendingStatusTexts.find(number);
+    if (pending == m_pendingStatusTexts.end())
+        return 0;
+    SetStatusText(pending->second);
+    m_pendingStatusTexts.erase(pending);
     return 0;
 }
 
@@ -664,7 +590,7 @@ void CMainFrame::OnClose()
     CReadhallApp* app = CReadhallApp::instance();
     if (app && app->m_nModalOperationCount > 0)
         return; // a modal directory operation runs; the user can close later
-    SaveBarState(QString::fromLatin1(kBarState));
+    SaveBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
     CMDIFrameWnd::OnClose();
 }
 
@@ -689,8 +615,7 @@ void CMainFrame::OnDestroy()
     detachFromEngine();
     g_mainFrameWindow.store(0);
     writePlacement();
-    WriteLayoutFlag(HKEY_CURRENT_USER, readhallKey(), QString::fromLatin1(kToolbarVersion),
-                    kCurrentToolbarVersion);
+    settings::setToolbarVersion(kCurrentToolbarVersion);
     CMDIFrameWnd::OnDestroy();
 }
 
@@ -699,22 +624,18 @@ void CMainFrame::writePlacement()
     WINDOWPLACEMENT placement;
     if (!GetWindowPlacement(this, &placement))
         return;
-    const QString key = readhallKey();
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpShow), placement.showCmd);
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpX),
-                    placement.rcNormalPosition.left());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpY),
-                    placement.rcNormalPosition.top());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCx),
-                    placement.rcNormalPosition.width());
-    WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(kWpCy),
-                    placement.rcNormalPosition.height());
+    using settings::Placement;
+    settings::setWindowPlacement(Placement::ShowCommand, placement.showCmd);
+    settings::setWindowPlacement(Placement::Left, placement.rcNormalPosition.left());
+    settings::setWindowPlacement(Placement::Top, placement.rcNormalPosition.top());
+    settings::setWindowPlacement(Placement::Width, placement.rcNormalPosition.width());
+    settings::setWindowPlacement(Placement::Height, placement.rcNormalPosition.height());
 }
 
 void CMainFrame::onEndSession()
 {
-    if (hwnd())
-        SendMessage(hwnd(), WM_CLOSE, 0, 0);
+    if (!m_destroyed)
+        OnClose();
 }
 
 void CMainFrame::changeEvent(QEvent* event)

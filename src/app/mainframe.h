@@ -7,6 +7,8 @@
 
 #include "src/framework/mainframe.h"
 #include "src/platform/wintypes.h"
+#include "src/shared/mainframelink.h"
+#include "src/shared/programstate.h"
 
 #include <QPixmap>
 #include <QRect>
@@ -14,32 +16,17 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 
 class CDocument;
 class CDocTemplate;
 class CVTNotificationWindow;
 class QDockWidget;
 
-// ---- program-wide values the main frame keeps (one of each in the program)
-
-// The engine's workgroup restriction mask (VTRESTRICT_* bits); read at creation and again
-// when the engine says the restrictions changed.
-DWORD GetWorkgroupRestrictions();
-void SetWorkgroupRestrictions(DWORD mask);
-// The request that the channel directory reads the directory again. Raised from any thread
-// (notification 30, the directory's engine callback); the directory list takes it.
-void RaiseDirectoryReloadRequest();
-// Answers whether a request was raised and clears it.
-bool TakeDirectoryReloadRequest();
-bool IsDirectoryReloadRequested();
 // Whether the sibling programs lie beside the program file (worked out at creation).
 bool IsTickerPresent();
 bool IsTitlestripPresent();
 bool IsScreenSaverPresent();
-
-// Posts the main frame WM_SHOW_STATUS_TEXT with a heap copy of the text (a new QString that
-// the frame deletes). Returns 0, and frees the copy, when the frame is gone.
-BOOL PostStatusText(HWND frame, const QString& text);
 
 // Creates the program's main frame (hidden); null when its creation failed.
 class CMDIFrameWnd;
@@ -55,7 +42,7 @@ QString SiblingProgramPath(const char* programName);
 // path ("c:\...", optionally quoted) or an absolute path of this system.
 bool IsLocalFileLocation(const QString& text);
 
-class CMainFrame : public CMDIFrameWnd
+class CMainFrame : public CMDIFrameWnd, public CMainFrameLink
 {
     Q_OBJECT
 public:
@@ -81,22 +68,22 @@ public:
     const QRect& createRect() const { return m_createRect; }
     bool placementRestored() const { return m_placementRestored; }
 
-    // ---- services for the other windows
+    // ---- services for the other windows (CMainFrameLink)
     // The secure (163) or plain (25535) picture in the status bar's picture pane.
-    virtual void ShowSecureIndicator(BOOL secure);
+    void ShowSecureIndicator(BOOL secure) override;
     // Pane 0's text, repainted at once.
     virtual void SetStatusText(const QString& text);
-    // Shows a story in the active window's browser pane, or has the engine play it.
-    virtual BOOL ShowStory(uint32_t channelId, uint32_t storyNumber);
+    // Keeps the text and posts WM_SHOW_STATUS_TEXT with its number (0 for an empty text,
+    // which shows "Ready"); the message shows it and forgets it. A number the frame did not
+    // give out shows nothing.
+    void PostStatusText(const QString& text) override;
+    // Shows a story in the active window's browser pane (the document of the active child
+    // frame gets the show-URL hint), or has the engine play it.
+    BOOL ShowStory(uint32_t channelId, uint32_t storyNumber) override;
     // Shows an address in the active window's browser pane, else outside the program.
-    virtual BOOL ShowURL(const QString& url);
-
-    // The browser pane's part of ShowStory and ShowURL: given the active window's document
-    // that has a browser pane (a view of class "CBrowserView"), shows the address there
-    // (the document's views get the show-URL hint). Installed by the browser pane's code.
-    using BrowserNavigator = std::function<void(CDocument* document, const QString& url)>;
-    static void SetBrowserNavigator(BrowserNavigator navigator);
-    // The active child frame's active document when one of its views is a browser pane.
+    BOOL ShowURL(const QString& url) override;
+    // The active child frame's active document when one of its views is a browser pane (a
+    // view of class "CBrowserView").
     CDocument* GetActiveBrowserDocument() const;
 
     // The navigation bar: the dockable bar is made by its own code through this factory when
@@ -113,8 +100,11 @@ public:
     CVTNotificationWindow* GetNotificationWindow() const { return m_pNotificationWindow; }
 
     // Opens or activates the window of a kind (ReadhallTemplate) and tells the navigation
-    // bar the view code. Answers the document shown (null when none could be opened).
-    CDocument* ShowWindowKind(int templateSlot, int viewCode);
+    // bar the kind's view code. Answers the document shown (null when none could be opened).
+    CDocument* ShowWindowKind(int kind) override;
+    // WM_SHOW_CHANNEL: opens or activates the channel window and has its frame select the
+    // channel; answers the frame's answer (0 without a channel window).
+    BOOL ShowChannel(uint32_t channelId) override;
 
     // The engine's callback (type 1: shut down): posts Exit to the frame from any thread.
     static void EngineCallback(uint32_t type, const char* text, uint32_t value, const char* text2,
@@ -127,7 +117,16 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The main menu's handlers and update rules, one function per menu.
     void registerCommands();
+    void registerFileCommands();
+    void registerViewCommands();
+    void registerChannelCommands();
+    void registerContentCommands();
+    void registerToolsCommands();
+    void registerHelpCommands();
+    // View > a bar: shows or hides the bar; checked while it shows, disabled while locked.
+    void registerBarToggle(UINT id, std::function<QWidget*()> bar, const BOOL* locked);
     void registerMessages();
     void applyLocks();
     void createNotificationWindow();
@@ -136,10 +135,8 @@ private:
     // Ends the engine callback and the notification handlers of this frame.
     void detachFromEngine();
     void writePlacement();
-    BOOL readLockFlag(const char* name) const;
     void onEndSession();
-    LRESULT onShowChannel(WPARAM channelId);
-    LRESULT onShowStatusText(WPARAM text);
+    LRESULT onShowStatusText(WPARAM number);
     void showHelpContents();
     void onHomePage();
     void onChannelStatus();
@@ -151,6 +148,8 @@ private:
     QDockWidget* m_pNavigationBar = nullptr;
     CVTNotificationWindow* m_pNotificationWindow = nullptr;
     UINT m_nUnreadOnlyMessage = 0;
+    std::map<WPARAM, QString> m_pendingStatusTexts;
+    WPARAM m_nextStatusText = 0;
     QPixmap m_securePicture;
     QPixmap m_plainPicture;
 

@@ -1,6 +1,5 @@
 #include "src/app/readhallapp.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/notificationwindow.h"
@@ -11,6 +10,9 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/runningcopy.h"
+#include "src/shared/ids.h"
+#include "src/shared/programstate.h"
+#include "src/shared/settings.h"
 #include "vantrel/engctl.h"
 #include "vantrel/popsum.h"
 
@@ -25,21 +27,10 @@
 namespace
 {
 
-constexpr char SHOW_UNREAD_ITEMS_ONLY[] = "Show Unread Items Only";
-constexpr char SETUP_WIZARD_DISPLAYED[] = "SetupWizardDisplayed";
 constexpr char FRAMEWORK_REGISTRY_KEY[] = "Vantrel\\Vantrel\\Settings";
 constexpr char HELP_FILE_NAME[] = "rdhall.hlp";
 constexpr char HELP_PAGE_NAME[] = "rdhall.html";
 constexpr char HELP_PAGE_RESOURCE[] = ":/help/rdhall.html";
-
-constexpr UINT STRING_APP_TITLE = 57344;        // "Readhall"
-constexpr UINT STRING_ENGINE_START_ERR = 61307; // "Error launching Vantrel.exe"
-
-QString stringOr(UINT id, const char* fallback)
-{
-    const QString text = LoadString(id);
-    return text.isEmpty() ? QString::fromLatin1(fallback) : text;
-}
 
 // The switches in the order they are looked for: the first one found decides.
 struct WindowSwitch {
@@ -48,10 +39,10 @@ struct WindowSwitch {
     UINT command;
 };
 constexpr WindowSwitch WINDOW_SWITCHES[] = {
-    {"-alertview", "/alertview", RHCMD_VIEW_ALERTS},
-    {"-directoryview", "/directoryview", RHCMD_VIEW_CHANNEL_DIRECTORY},
-    {"-channelview", "/channelview", RHCMD_VIEW_CHANNEL_CONTENT},
-    {"-searchview", "/searchview", RHCMD_VIEW_SEARCH},
+    {"-alertview", "/alertview", ID_VIEW_ALERTS},
+    {"-directoryview", "/directoryview", ID_VIEW_CHANNEL_DIRECTORY},
+    {"-channelview", "/channelview", ID_VIEW_CHANNEL_CONTENT},
+    {"-searchview", "/searchview", ID_VIEW_SEARCH},
 };
 
 } // namespace
@@ -84,20 +75,15 @@ QString ReadhallHelpFilePath(const QString& programDirectory)
     return QDir(programDirectory).filePath(QString::fromLatin1(HELP_FILE_NAME));
 }
 
-CReadhallApp::CReadhallApp() : CWinApp(stringOr(STRING_APP_TITLE, "Readhall"))
+CReadhallApp::CReadhallApp() : CWinApp(LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"))
 {
-    DWORD unreadOnly = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                   QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY), DWORD(0), unreadOnly);
-    m_bShowUnreadItemsOnly = unreadOnly != 0;
+    m_bShowUnreadItemsOnly = settings::showUnreadItemsOnly() ? 1 : 0;
 }
 
 CReadhallApp::~CReadhallApp()
 {
     ReleaseEverything();
-    WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    QString::fromLatin1(SHOW_UNREAD_ITEMS_ONLY),
-                    static_cast<DWORD>(m_bShowUnreadItemsOnly ? 1 : 0));
+    settings::setShowUnreadItemsOnly(m_bShowUnreadItemsOnly != 0);
 }
 
 CReadhallApp* CReadhallApp::instance()
@@ -117,8 +103,8 @@ UINT CReadhallApp::CommandFromCommandLine(const QString& commandLine)
 
 BOOL CReadhallApp::InitInstance()
 {
-    // 1. A window asked for on the command line: the running copy opens it, else this one
-    //    does once its main frame exists.
+    // A window asked for on the command line: the running copy opens it, else this one
+    // does once its main frame exists.
     if (const UINT command = CommandFromCommandLine(m_lpCmdLine)) {
         bool handedOver = false;
         if (const HWND running = FindWindow(m_mainWindowClass))
@@ -129,25 +115,26 @@ BOOL CReadhallApp::InitInstance()
             m_nPendingStartCommand = command;
     }
 
-    // 2. One running copy: a second one has brought the first forward and ends here.
+    // One running copy: a second one has brought the first forward and ends here.
     if (!IsFirstInstance())
         return 0;
 
-    // 3. The splash.
+    // The splash.
     EnableSplash(m_splashAllowed ? 1 : 0);
     ShowSplash(nullptr);
 
-    // 5. The engine command library; without it nothing works.
+    // The engine command library; without it nothing works.
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
-        MessageBox(nullptr, stringOr(STRING_ENGINE_START_ERR, "Error launching Vantrel.exe"),
-                   stringOr(STRING_APP_TITLE, "Readhall"), MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
+        MessageBox(nullptr, LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
+                   LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+                   MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
         return 0;
     }
 
-    // 6. The directory library (its change messages reach our windows through the sink) and
-    //    the summary pop-up library.
+    // The directory library (its change messages reach our windows through the sink) and
+    // the summary pop-up library.
     InstallDirectoryMessageSink();
     if (m_engine.chanDirInitialize)
         m_engine.chanDirInitialize();
@@ -155,7 +142,7 @@ BOOL CReadhallApp::InitInstance()
         m_engine.popSumInitialize();
     m_bLibrariesStarted = 1;
 
-    // 7. The help file.
+    // The help file.
     QKBuffer programDirectory;
     if (VTGetDirectory(0, programDirectory))
         m_helpFilePath = ReadhallHelpFilePath(programDirectory.GetText());
@@ -163,17 +150,17 @@ BOOL CReadhallApp::InitInstance()
         m_helpFilePath = ReadhallHelpFilePath(QString());
     m_pszHelpFilePath = m_helpFilePath;
 
-    // 8. Profile root and palette.
+    // Profile root and palette.
     SetRegistryKey(QString::fromLatin1(FRAMEWORK_REGISTRY_KEY));
     m_hPalette = CreateRainbowPalette();
 
-    // 9. The first run offers Quick Setup instead of any window asked for.
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(0), m_dwSetupWizardDisplayed);
+    // The first run offers Quick Setup instead of any window asked for.
+    m_dwSetupWizardDisplayed = settings::setupWizardDisplayed() ? 1 : 0;
     if (m_dwSetupWizardDisplayed == 0)
-        m_nPendingStartCommand = RHCMD_QUICK_SETUP;
+        m_nPendingStartCommand = ID_TOOLS_QUICK_SETUP;
 
-    // 10. The window kinds.
+    // The window kinds, with the panes they borrow from each other.
+    InstallWindowPanes();
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
         auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
                                              kind.frame, kind.firstView);
@@ -182,7 +169,7 @@ BOOL CReadhallApp::InitInstance()
             m_templates[kind.slot] = docTemplate;
     }
 
-    // 11, 12. The main frame.
+    // The main frame.
     CMDIFrameWnd* frame = m_mainFrameFactory ? m_mainFrameFactory() : CreateReadhallMainFrame();
     if (!frame) {
         HideSplash();
@@ -191,27 +178,25 @@ BOOL CReadhallApp::InitInstance()
     m_mainFrame = frame;
     m_pMainWnd = frame;
 
-    // 13. The window asked for, or Quick Setup, opens before start-up ends.
+    // The window asked for, or Quick Setup, opens before start-up ends.
     if (m_nPendingStartCommand)
         SendMessage(frame->hwnd(), WM_COMMAND, m_nPendingStartCommand, 0);
 
-    // 14.
+    // Quick Setup is offered once.
     if (m_dwSetupWizardDisplayed == 0) {
-        WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                        QString::fromLatin1(SETUP_WIZARD_DISPLAYED), DWORD(1));
+        settings::setSetupWizardDisplayed(true);
         m_dwSetupWizardDisplayed = 1;
     }
 
-    // 15.
     HideSplash();
 
-    // 16. Start-up leaves a lot of freed heap behind; give it back to the system.
+    // Start-up leaves a lot of freed heap behind; give it back to the system.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
 
-    // 17. The navigation bar shows the main window once the message loop runs; until a bar
-    //     does, the main window shows itself then.
+    // The navigation bar shows the main window once the message loop runs; until a bar
+    // does, the main window shows itself then.
     if (m_showMainWindowWhenIdle)
         QTimer::singleShot(0, this, [this] { ShowMainWindowIfHidden(); });
     return 1;
@@ -289,38 +274,34 @@ BOOL CReadhallApp::PreTranslateMessage(QObject* target, QEvent* event)
 
 BOOL CReadhallApp::OnIdle(long count)
 {
+    // The directory windows' work waits until the directory template exists.
     CDocTemplate* directory = m_templates[TEMPLATE_DIRECTORY];
-    if (directory &&
-        (m_bDirectoryReloadPending || m_bDirectoryRedrawPending || m_bDirectoryRecheckPending)) {
+    if (directory && IsDirectoryWorkPending()) {
+        const DirectoryWork work = TakeDirectoryWork();
         // Documents may close while they work; each is looked at through a guard.
         std::vector<QPointer<CDocument>> docs;
         for (CDocument* doc : directory->GetDocuments()) {
             if (dynamic_cast<CDirectoryReloadTarget*>(doc))
                 docs.emplace_back(doc);
         }
-        if (m_bDirectoryReloadPending) {
-            m_bDirectoryReloadPending = 0;
-            m_bDirectoryRedrawPending = 0;
-            m_bDirectoryRecheckPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
-                if (doc)
-                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->ReloadDirectory(1);
-            }
+        auto targetOf = [](const QPointer<CDocument>& doc) {
+            return doc ? dynamic_cast<CDirectoryReloadTarget*>(doc.data()) : nullptr;
+        };
+        if (work.reload) {
+            for (const QPointer<CDocument>& doc : docs)
+                if (CDirectoryReloadTarget* target = targetOf(doc))
+                    target->ReloadDirectory(1);
         }
-        if (m_bDirectoryRedrawPending) {
-            m_bDirectoryRedrawPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
+        if (work.redraw) {
+            for (const QPointer<CDocument>& doc : docs)
                 if (doc)
                     doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_REDRAW);
-            }
         }
-        if (m_bDirectoryRecheckPending) {
-            m_bDirectoryRecheckPending = 0;
-            for (const QPointer<CDocument>& doc : docs) {
-                if (doc &&
-                    dynamic_cast<CDirectoryReloadTarget*>(doc.data())->CheckDirectoryChanged() == 1)
+        if (work.recheck) {
+            for (const QPointer<CDocument>& doc : docs)
+                if (CDirectoryReloadTarget* target = targetOf(doc);
+                    target && target->CheckDirectoryChanged() == 1)
                     doc->UpdateAllViews(nullptr, APPHINT_DIRECTORY_CHANGED);
-            }
         }
     }
     return CWinApp::OnIdle(count);

@@ -11,6 +11,8 @@
 
 #include "src/framework/winapp.h"
 #include "src/platform/wintypes.h"
+#include "src/shared/appservices.h"
+#include "src/shared/windowkinds.h"
 #include "vantrel/chandir.h"
 
 #include <QPointer>
@@ -29,47 +31,9 @@ class NamedMutex;
 class RunningCopyServer;
 } // namespace platform
 
-// Menu commands the application starts with (the main frame handles them).
-constexpr UINT RHCMD_VIEW_CHANNEL_CONTENT = 32780;
-constexpr UINT RHCMD_VIEW_SEARCH = 32781;
-constexpr UINT RHCMD_VIEW_ALERTS = 32782;
-constexpr UINT RHCMD_VIEW_CHANNEL_DIRECTORY = 32786;
-constexpr UINT RHCMD_QUICK_SETUP = 32833;
-constexpr UINT RHCMD_EXIT = 32839;
-
 // Names another copy looks for.
 constexpr char READHALL_MAIN_WINDOW_CLASS[] = "VantrelReadhallClass";
 constexpr char READHALL_INSTANCE_MUTEX[] = "VantrelReadhallMutex";
-
-// The window kinds, in the order of the application's table (resource ids 129, 130, 131,
-// 132, 133, 135, 134).
-enum ReadhallTemplate : int {
-    TEMPLATE_CHANNEL = 0,
-    TEMPLATE_SEARCH,
-    TEMPLATE_ALERTS,
-    TEMPLATE_STATUS,
-    TEMPLATE_BROWSER,
-    TEMPLATE_DIRECTORY,
-    TEMPLATE_PUBLISHING,
-    TEMPLATE_COUNT
-};
-
-// Update hints the application sends to the channel directory's views while idle.
-constexpr LPARAM APPHINT_DIRECTORY_REDRAW = 17;
-constexpr LPARAM APPHINT_DIRECTORY_CHANGED = 9;
-
-// What the channel directory's document offers the application's idle work. The directory
-// document implements it; the application finds it among the documents of the directory
-// template.
-class CDirectoryReloadTarget
-{
-public:
-    virtual ~CDirectoryReloadTarget() = default;
-    // Reads the directory again (the application passes 1).
-    virtual void ReloadDirectory(int flag) = 0;
-    // Checks whether the directory changed since it was read; 1 when it did.
-    virtual int CheckDirectoryChanged() = 0;
-};
 
 // The three engine libraries' start and stop calls. Tests replace them to see the order.
 struct EngineLibraryCalls {
@@ -83,7 +47,7 @@ struct EngineLibraryCalls {
     static EngineLibraryCalls real();
 };
 
-class CReadhallApp : public CWinApp
+class CReadhallApp : public CWinApp, public CAppServices
 {
     Q_OBJECT
 public:
@@ -104,10 +68,12 @@ public:
     BOOL OnIdle(long count) override;
 
     // Windows that receive program-wide broadcasts.
-    virtual void RegisterWindow(HWND window);   // a dead handle is ignored
-    virtual void UnregisterWindow(HWND window); // every entry of the handle
+    void RegisterWindow(HWND window) override;   // a dead handle is ignored
+    void UnregisterWindow(HWND window) override; // every entry of the handle
     // Posts the message to every registered window, last to first; dead handles are dropped.
-    virtual void BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    HPALETTE palette() const override { return m_hPalette; }
+    bool showUnreadItemsOnly() const override { return m_bShowUnreadItemsOnly != 0; }
     const std::vector<HWND>& GetBroadcastWindows() const { return m_broadcastWindows; }
     // Whether this process is the one running copy; a second copy brings the first forward.
     virtual BOOL IsFirstInstance();
@@ -116,7 +82,7 @@ public:
     static UINT CommandFromCommandLine(const QString& commandLine);
 
     // The window kinds; null before start-up registered them.
-    CDocTemplate* GetTemplate(int which) const;
+    CDocTemplate* GetTemplate(int which) const override;
     // The running application's window kind; null when there is no application.
     static CDocTemplate* TemplateOf(int which);
     // The main frame; null before it exists.
@@ -126,9 +92,6 @@ public:
     BOOL m_bLibrariesStarted = 0;
     HPALETTE m_hPalette = nullptr;
     std::array<CDocTemplate*, TEMPLATE_COUNT> m_templates{};
-    BOOL m_bDirectoryReloadPending = 0;
-    BOOL m_bDirectoryRedrawPending = 0;
-    BOOL m_bDirectoryRecheckPending = 0;
     BOOL m_bShowUnreadItemsOnly = 0;
     DWORD m_dwSetupWizardDisplayed = 0;
     // Raised around modal engine operations; while above 0 the main frame refuses to close.

@@ -1,9 +1,9 @@
 #include "src/app/splash.h"
 
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/framework/winapp.h"
 #include "src/platform/resources.h"
+#include "src/shared/settings.h"
+#include "src/shared/startupchecks.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -17,8 +17,6 @@ namespace
 
 bool g_splashEnabled = false;
 QPointer<CSplashWindow> g_currentSplash;
-
-constexpr char USE_SPLASH_FROM_FILE[] = "UseSplashFromFile";
 
 } // namespace
 
@@ -44,11 +42,8 @@ CSplashWindow* CSplashWindow::current()
 
 BOOL CSplashWindow::Create()
 {
-    DWORD fromFile = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(USE_SPLASH_FROM_FILE), DWORD(0), fromFile);
     QString root;
-    if (fromFile != 0 && GetEngineDataRoot(root)) {
+    if (settings::splashFromFile() && GetEngineDataRoot(root)) {
         const QString file = root + QStringLiteral("data/splash.bmp");
         m_picture = LoadPictureFile(file);
         if (!m_picture.isNull())

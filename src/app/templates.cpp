@@ -2,11 +2,13 @@
 
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
-#include "src/app/standinframe.h"
+#include "src/browser/browserview.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
+#include "src/shared/panes.h"
+#include "src/stories/headlineview.h"
 
 #include <QFont>
 #include <QPainter>
@@ -46,6 +48,12 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
         placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
                         "Channel Directory"),
     };
+}
+
+void InstallWindowPanes()
+{
+    SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
+    SetPaneFactory(PaneKind::Browser, [] { return new CBrowserView; });
 }
 
 CMDIFrameWnd* CreateReadhallMainFrame()

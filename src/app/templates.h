@@ -1,7 +1,8 @@
 #pragma once
-// The table of the program's window kinds (document templates) and the main frame's
-// factory. Each window kind's document, frame and first view come from here; a kind whose
-// window is not built yet gets a plain placeholder window of its own name and title.
+// The composition of the program's windows: the table of window kinds (document templates),
+// the panes window kinds borrow from each other and the main frame's factory. Each window
+// kind's document, frame and first view come from here; a kind whose window is not built yet
+// gets a plain placeholder window of its own name and title.
 
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
@@ -24,6 +25,10 @@ struct ReadhallTemplateInfo {
 // The seven window kinds in the order they are registered: channel (129), search (130),
 // alerts (131), status (132), browser (133), publishing wizard (135), directory (134).
 std::vector<ReadhallTemplateInfo> ReadhallTemplateTable();
+
+// Gives the window kinds the panes they borrow from each other (panes.h): the headline list
+// and the browser pane. Start-up calls it before the first window can open.
+void InstallWindowPanes();
 
 // Creates the program's main frame; null on failure.
 CMDIFrameWnd* CreateReadhallMainFrame();

@@ -1,7 +1,7 @@
 #include "src/browser/browsercalls.h"
 
-#include "src/app/mainframe.h"
 #include "src/engine/notificationwindow.h"
+#include "src/shared/mainframelink.h"
 
 BrowserCalls BrowserCalls::real()
 {
@@ -13,10 +13,7 @@ BrowserCalls BrowserCalls::real()
         cached = buffer.GetText();
         return 1;
     };
-    calls.showStory = [](uint32_t channel, uint32_t story) -> int {
-        CMainFrame* frame = CMainFrame::instance();
-        return frame ? frame->ShowStory(channel, story) : 0;
-    };
+    calls.showStory = ShowStoryInMainFrame;
     calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {
         return BroadcastNotification(number, text, value);
     };

@@ -44,9 +44,6 @@ constexpr int BROWSER_BUTTON_GAP = 2;
 constexpr int ADDRESS_WIDTH_LESS = 172;
 constexpr int ADDRESS_LIST_HEIGHT = 100;
 
-// Settings (layout key).
-constexpr char VAL_USE_BROWSER_AVI_FROM_FILE[] = "UseBrowserAviFromFile";
-constexpr char VAL_USE_BROWSER_FROM_FILE[] = "UseBrowserFromFile";
 // Files of the engine's data directory.
 constexpr char BROWSER_AVI_FILE[] = "/browser.avi";
 constexpr char BROWSER_START_FILE[] = "/browser.htm";

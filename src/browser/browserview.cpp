@@ -1,18 +1,16 @@
 #include "src/browser/browserview.h"
 
-#include "src/app/mainframe.h"
-#include "src/app/settingsfunctions.h"
 #include "src/browser/browsercalls.h"
 #include "src/browser/browserids.h"
-#include "src/browser/showstory.h"
 #include "src/browser/webbrowser.h"
-#include "src/channel/categorytext.h"
-#include "src/channel/channeldoc.h"
-#include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/dragdrop.h"
+#include "src/shared/mainframelink.h"
+#include "src/shared/settings.h"
+#include "src/shared/updatehint.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QComboBox>
@@ -37,8 +35,8 @@ QString BrowserNavigationText(const QString& url)
     static const QRegularExpression tripleSlash(QStringLiteral("file:///(?![A-Za-z]:)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     text.replace(tripleSlash, QStringLiteral("/"));
-    text = ReplaceNoCase(text, QStringLiteral("file:///"), QString());
-    text = ReplaceNoCase(text, QStringLiteral("file://"), QString());
+    text.replace(QStringLiteral("file:///"), QString(), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("file://"), QString(), Qt::CaseInsensitive);
     text.remove(QLatin1Char('"'));
     return text;
 }
@@ -134,18 +132,6 @@ void CStatusAnimation::paintEvent(QPaintEvent*)
 
 // ---- the view ------------------------------------------------------------------------------
 
-UINT CBrowserView::CanDropMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
-    return id;
-}
-
-UINT CBrowserView::DropStoryMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_STORY));
-    return id;
-}
-
 namespace
 {
 struct ButtonSpec {
@@ -165,11 +151,10 @@ constexpr ButtonSpec kButtons[] = {
 CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView"), parent)
 {
     setObjectName(QStringLiteral("BrowserView"));
-    InstallBrowserNavigator();
-    onMessage(CanDropMessage(), [](WPARAM kind, LPARAM count) -> LRESULT {
+    onMessage(DragDropMessages().canDrop, [](WPARAM kind, LPARAM count) -> LRESULT {
         return kind == DRAGKIND_STORY && count == 1 ? 1 : 0;
     });
-    onMessage(DropStoryMessage(), [](WPARAM channel, LPARAM story) -> LRESULT {
+    onMessage(DragDropMessages().dropStory, [](WPARAM channel, LPARAM story) -> LRESULT {
         const auto channelId = static_cast<uint32_t>(channel);
         if (channelId == 0)
             return 0;
@@ -255,10 +240,7 @@ void CBrowserView::DeleteButtonBitmaps()
 
 void CBrowserView::OpenAnimation()
 {
-    DWORD fromFile = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(VAL_USE_BROWSER_AVI_FROM_FILE), DWORD(0), fromFile);
-    if (fromFile) {
+    if (settings::browserAnimationFromFile()) {
         BrowserCalls& calls = browserCalls();
         const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
         const QString path = dir + QString::fromLatin1(BROWSER_AVI_FILE);
@@ -274,9 +256,7 @@ void CBrowserView::ShowStartPage()
     const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
     if (dir.isEmpty())
         return;
-    DWORD fromFile = 0;
-    ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
-                   QString::fromLatin1(VAL_USE_BROWSER_FROM_FILE), DWORD(0), fromFile);
+    const bool fromFile = settings::browserStartPageFromFile();
     const QString page =
         dir + QString::fromLatin1(fromFile ? BROWSER_START_FILE : READHALL_START_FILE);
     Navigate(FileExists(page) ? page : QString::fromLatin1(EMPTY_START_PAGE));
@@ -344,13 +324,8 @@ void CBrowserView::OnNavigateComplete(const QUrl& url)
 
 void CBrowserView::OnStatusTextChange(const QString& text)
 {
-    CMainFrame* frame = CMainFrame::instance();
-    if (!frame)
-        return;
-    if (text.isEmpty())
-        PostMessage(frame->GetSafeHwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
-    else
-        PostStatusText(frame->GetSafeHwnd(), text);
+    if (CMainFrameLink* frame = MainFrameLink())
+        frame->PostStatusText(text);
 }
 
 bool CBrowserView::eventFilter(QObject* watched, QEvent* event)

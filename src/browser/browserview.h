@@ -78,8 +78,6 @@ public:
     QKCoolButton* button(UINT id) const;
     // The text Navigate last handed to the browser.
     const QString& lastNavigation() const { return m_lastNavigation; }
-    static UINT CanDropMessage();
-    static UINT DropStoryMessage();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

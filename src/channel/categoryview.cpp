@@ -1,11 +1,11 @@
 #include "src/channel/categoryview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/category.h"
 #include "src/channel/channelids.h"
 #include "src/channel/treeitems.h"
 #include "src/framework/document.h"
 #include "src/platform/resources.h"
+#include "src/shared/settings.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -40,10 +40,7 @@ protected:
 CCategoryView::CCategoryView(QWidget* parent)
     : CView(QStringLiteral("CCategoryView"), parent), m_images(LoadCategoryImages())
 {
-    DWORD hasLines = 1;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
-                        QString::fromLatin1(VAL_TREE_HAS_LINES), 1u, hasLines))
-        hasLines = 1;
+    const bool hasLines = settings::treeHasLines();
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("CategoryTree"));

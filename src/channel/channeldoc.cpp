@@ -1,6 +1,6 @@
 #include "src/channel/channeldoc.h"
 
-#include "src/engine/chandir.h"
+#include "vantrel/chandir.h"
 
 CChannelDoc::CChannelDoc() = default;
 CChannelDoc::~CChannelDoc() = default;

@@ -6,28 +6,11 @@
 
 #include "src/channel/channelids.h"
 #include "src/framework/document.h"
+#include "src/shared/updatehint.h"
 
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-// The hint object of the channel, alerts and search windows: a number (a channel id), a list
-// (story numbers) and a text (a URL).
-class CUpdateHint : public CObject
-{
-public:
-    CUpdateHint() = default;
-    explicit CUpdateHint(uint32_t number) : m_number(number) {}
-    CUpdateHint(uint32_t number, std::vector<uint32_t> array)
-        : m_number(number), m_array(std::move(array))
-    {
-    }
-    explicit CUpdateHint(const QString& text) : m_text(text) {}
-
-    uint32_t m_number = 0;
-    std::vector<uint32_t> m_array;
-    QString m_text;
-};
 
 class CChannelDoc : public CDocument
 {

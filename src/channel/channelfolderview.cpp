@@ -1,19 +1,18 @@
 #include "src/channel/channelfolderview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
-#include "src/channel/mainframelink.h"
 #include "src/channel/treeitems.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/platform/resources.h"
+#include "src/shared/programstate.h"
+#include "src/shared/settings.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTreeWidget>
@@ -22,56 +21,15 @@
 namespace
 {
 
-UINT g_canDropMessage = 0;
-UINT g_dropChannelMessage = 0;
-UINT g_dropCategoryMessage = 0;
-
-void RegisterDragMessages()
-{
-    if (g_canDropMessage)
-        return;
-    g_canDropMessage = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
-    g_dropChannelMessage = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CHANNEL));
-    g_dropCategoryMessage =
-        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CATEGORY));
-}
-
-DWORD ReadFolderSetting(const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
-                        QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-QCursor LoadDragCursor(UINT id, Qt::CursorShape fallback)
-{
-    const QPixmap picture = LoadBitmapResource(id);
-    if (picture.isNull())
-        return QCursor(fallback);
-    return QCursor(picture, 1, 1); // the arrow's tip
-}
-
-// The restrictions as the main frame keeps them (read at its creation and on change).
-uint32_t RestrictionMask()
-{
-    return ChannelWindowRestrictions();
-}
-
 } // namespace
 
 CChannelFolderView::CChannelFolderView(QWidget* parent)
-    : CView(QStringLiteral("CChannelFolderView"), parent), m_categoryDepth(DEFAULT_CATEGORY_DEPTH),
-      m_contentFlags(CONTENT_SUBSCRIBED_CHANNELS)
+    : CView(QStringLiteral("CChannelFolderView"), parent),
+      m_categoryDepth(settings::DEFAULT_CATEGORY_DEPTH), m_contentFlags(CONTENT_SUBSCRIBED_CHANNELS)
 {
-    m_expandOnStartup = ReadFolderSetting(VAL_EXPAND_ON_STARTUP, 1) != 0;
-    m_dropCursor = LoadDragCursor(IDC_DRAG_DROP, Qt::DragCopyCursor);
-    m_noDropCursor = LoadDragCursor(IDC_DRAG_NODROP, Qt::ForbiddenCursor);
-    RegisterDragMessages();
-
+    m_expandOnStartup = settings::expandOnStartup();
     // The view accepts no drops.
-    onMessage(g_canDropMessage, [](WPARAM, LPARAM) -> LRESULT { return 0; });
+    onMessage(DragDropMessages().canDrop, [](WPARAM, LPARAM) -> LRESULT { return 0; });
 
     // Erasing the background fills it with light grey.
     setAutoFillBackground(true);
@@ -103,14 +61,8 @@ CChannelFolderView::~CChannelFolderView()
 
 void CChannelFolderView::Create()
 {
-    const bool hasLines = [] {
-        DWORD value = 1;
-        if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
-                            QString::fromLatin1(VAL_TREE_HAS_LINES), 1u, value))
-            return true;
-        return value != 0;
-    }();
-    m_autoCollapse = ReadFolderSetting(VAL_AUTO_COLLAPSE, 0) != 0;
+    const bool hasLines = settings::treeHasLines();
+    m_autoCollapse = settings::autoCollapse();
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("ChannelTree"));
@@ -144,7 +96,7 @@ void CChannelFolderView::Create()
         OnRightClick(m_tree->itemAt(pos), m_tree->viewport()->mapToGlobal(pos));
     });
 
-    m_categoryDepth = ReadFolderSetting(VAL_CATEGORY_DEPTH, DEFAULT_CATEGORY_DEPTH);
+    m_categoryDepth = settings::categoryDepth();
 }
 
 CChannelDoc* CChannelFolderView::GetChannelDoc() const
@@ -334,16 +286,13 @@ void CChannelFolderView::OnAttributeChanged(uint32_t channelId)
 
 void CChannelFolderView::RestoreSelection()
 {
-    DWORD lastChannel = ReadFolderSetting(VAL_LAST_CHANNEL, 0);
+    const DWORD lastChannel = settings::lastChannelSelected();
     if (lastChannel != 0) {
         if (QTreeWidgetItem* item = m_folderTree.FindChannelItem(nullptr, lastChannel))
             SelectItem(item);
         return;
     }
-    QString lastCategory;
-    if (!ReadLayoutString(HKEY_CURRENT_USER, QString::fromLatin1(KEY_FOLDER_VIEW),
-                          QString::fromLatin1(VAL_LAST_CATEGORY), QString(), lastCategory))
-        return;
+    const QString lastCategory = settings::lastCategorySelected();
     if (lastCategory.isEmpty())
         return;
     QTreeWidgetItem* current = nullptr;
@@ -453,7 +402,7 @@ void CChannelFolderView::RegisterCommands()
     onCommand(ID_CHANNEL_UPDATE_NOW,
               withChannel([](uint32_t id) { VTForceChannelConnection(id); }));
     onUpdate(ID_CHANNEL_UPDATE_NOW, [channelSelectedRule](CCmdUI* ui) {
-        if (RestrictionMask() & VTRESTRICT_UPDATE_NOW) {
+        if (GetWorkgroupRestrictions() & VTRESTRICT_UPDATE_NOW) {
             ui->Enable(0);
             return;
         }
@@ -493,26 +442,17 @@ void CChannelFolderView::RegisterCommands()
 
 void CChannelFolderView::SaveSelection()
 {
-    const QString key = QString::fromLatin1(KEY_FOLDER_VIEW);
-    platform::SettingsKey settings = platform::SettingsKey::create(HKEY_CURRENT_USER, key);
-    if (!settings)
-        return;
-    settings.deleteValue(QString::fromLatin1(VAL_LAST_CHANNEL));
-    settings.deleteValue(QString::fromLatin1(VAL_LAST_CATEGORY));
     QTreeWidgetItem* item = SelectedItem();
-    if (!item)
-        return;
-    switch (CFolderTree::GetItemKind(item)) {
+    switch (item ? CFolderTree::GetItemKind(item) : FolderItemKind::None) {
     case FolderItemKind::Channel:
     case FolderItemKind::SubChannel:
-        WriteLayoutFlag(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CHANNEL),
-                        static_cast<DWORD>(treeitems::data(item)));
+        settings::saveFolderSelection(treeitems::data(item), QString());
         break;
     case FolderItemKind::Category:
-        WriteLayoutString(HKEY_CURRENT_USER, key, QString::fromLatin1(VAL_LAST_CATEGORY),
-                          CFolderTree::GetCategoryPath(item));
+        settings::saveFolderSelection(0, CFolderTree::GetCategoryPath(item));
         break;
     default:
+        settings::saveFolderSelection(0, QString());
         break;
     }
 }
@@ -526,16 +466,12 @@ WPARAM CChannelFolderView::DragKind() const
 
 HWND CChannelFolderView::FindDropTargetFrom(HWND window) const
 {
-    for (HWND candidate = window; candidate; candidate = GetParent(candidate)) {
-        if (SendMessage(candidate, g_canDropMessage, DragKind(), 1) != 0)
-            return candidate;
-    }
-    return 0;
+    return CWindowDrag::FindDropTargetFrom(window, DragKind());
 }
 
 HWND CChannelFolderView::FindDropTarget(const QPoint& globalPos) const
 {
-    return FindDropTargetFrom(WindowFromPoint(globalPos));
+    return CWindowDrag::FindDropTarget(globalPos, DragKind());
 }
 
 void CChannelFolderView::BeginDrag(QTreeWidgetItem* item, const QPoint& globalPos)
@@ -543,82 +479,45 @@ void CChannelFolderView::BeginDrag(QTreeWidgetItem* item, const QPoint& globalPo
     if (!item || !m_tree)
         return;
     CancelDrag();
-    m_dragItem = item;
     m_dragItemData = treeitems::data(item);
     SelectItem(item);
-
-    // The drag image: the node's icon and label, its top-left corner one item height to the
-    // right of and below the cursor, so that it never covers the window under the cursor.
+    // The picture is the node's icon and label as the tree shows them.
     const QRect itemRect = m_tree->visualItemRect(item);
-    const int offset = itemRect.height() > 0 ? itemRect.height() : 16;
-    auto* image =
-        new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
-    image->setAttribute(Qt::WA_DeleteOnClose);
-    image->setAttribute(Qt::WA_TransparentForMouseEvents);
-    image->setObjectName(QStringLiteral("ChannelDragImage"));
-    QPixmap picture(m_tree->viewport()->grab(itemRect.isValid() ? itemRect : QRect()));
-    if (!picture.isNull())
-        image->setPixmap(picture);
-    else
-        image->setText(item->text(0));
-    image->setWindowOpacity(0.7);
-    image->adjustSize();
-    image->move(globalPos + QPoint(offset, offset));
-    image->show();
-    m_dragImage = image;
-
-    m_dragging = true;
+    const QPixmap picture = itemRect.isValid() ? m_tree->viewport()->grab(itemRect) : QPixmap();
+    m_drag.begin(DragKind(), picture, item->text(0), globalPos);
+    // The tree's viewport has the mouse until now; the rest of the drag comes to the view.
     if (isVisible())
         grabMouse();
-    DragMove(globalPos);
 }
 
 void CChannelFolderView::DragMove(const QPoint& globalPos)
 {
-    if (!m_dragging)
-        return;
-    if (m_dragImage) {
-        const int offset = m_dragImage->height() > 0 ? m_dragImage->height() : 16;
-        m_dragImage->move(globalPos + QPoint(offset, offset));
-    }
-    const bool canDrop = FindDropTarget(globalPos) != 0;
-    m_dropCursorShown = canDrop;
-    if (QApplication::overrideCursor())
-        QApplication::changeOverrideCursor(canDrop ? m_dropCursor : m_noDropCursor);
-    else
-        QApplication::setOverrideCursor(canDrop ? m_dropCursor : m_noDropCursor);
+    m_drag.move(globalPos);
 }
 
 void CChannelFolderView::CancelDrag()
 {
-    if (!m_dragging)
+    if (!m_drag.isActive())
         return;
-    m_dragging = false;
-    m_dropCursorShown = false;
-    if (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
+    m_drag.cancel();
     if (QWidget::mouseGrabber() == this)
         releaseMouse();
-    if (m_dragImage)
-        m_dragImage->close();
-    m_dragImage = nullptr;
-    m_dragItem = nullptr;
 }
 
 void CChannelFolderView::DragDrop(const QPoint& globalPos)
 {
-    if (!m_dragging)
+    if (!m_drag.isActive())
         return;
-    const uint32_t data = m_dragItemData;
-    CancelDrag();
-    const HWND target = FindDropTarget(globalPos);
-    m_dragItemData = data;
+    // The drag ends before the mouse goes back, so that giving it back cancels nothing.
+    const HWND target = m_drag.finish(globalPos);
+    if (QWidget::mouseGrabber() == this)
+        releaseMouse();
     if (!target)
         return;
-    if (data != 0)
-        SendMessage(target, g_dropChannelMessage, data, 0);
+    if (m_dragItemData != 0)
+        SendMessage(target, DragDropMessages().dropChannel, m_dragItemData, 0);
     else
-        SendMessage(target, g_dropCategoryMessage, 0, 0);
+        SendMessage(target, DragDropMessages().dropCategory, 0, 0);
 }
 
 bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
@@ -637,7 +536,7 @@ bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
         }
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (m_pressed && !m_dragging && (mouse->buttons() & Qt::LeftButton) &&
+            if (m_pressed && !m_drag.isActive() && (mouse->buttons() & Qt::LeftButton) &&
                 (mouse->position().toPoint() - m_pressPos).manhattanLength() >=
                     QApplication::startDragDistance()) {
                 m_pressed = false;
@@ -661,7 +560,7 @@ bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
 // While a drag runs the view holds the mouse, so the mouse events come here.
 bool CChannelFolderView::event(QEvent* event)
 {
-    if (m_dragging) {
+    if (m_drag.isActive()) {
         switch (event->type()) {
         case QEvent::MouseMove:
             DragMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());

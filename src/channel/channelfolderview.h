@@ -7,6 +7,7 @@
 
 #include "src/channel/foldertree.h"
 #include "src/framework/view.h"
+#include "src/shared/dragdrop.h"
 
 #include <QCursor>
 #include <QPoint>
@@ -16,7 +17,6 @@
 class CChannelDoc;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QLabel;
 
 class CChannelFolderView : public CView
 {
@@ -54,12 +54,12 @@ public:
     void DragMove(const QPoint& globalPos);
     void DragDrop(const QPoint& globalPos);
     void CancelDrag();
-    bool IsDragging() const { return m_dragging; }
+    bool IsDragging() const { return m_drag.isActive(); }
     // The window at the point, or its nearest ancestor, that accepts the dragged item.
     HWND FindDropTarget(const QPoint& globalPos) const;
     // The same, starting from a given window.
     HWND FindDropTargetFrom(HWND window) const;
-    bool IsShowingDropCursor() const { return m_dropCursorShown; }
+    bool IsShowingDropCursor() const { return m_drag.isShowingDropCursor(); }
 
     // Saves the selected node as the remembered choice (also done when the view goes).
     void SaveSelection();
@@ -84,13 +84,8 @@ private:
     QTreeWidget* m_tree = nullptr;
     QPointer<QWidget> m_treeViewport; // the tree's viewport, whose mouse events come here
     CFolderTree m_folderTree;
-    bool m_dragging = false;
-    QPointer<QWidget> m_dragImage;
-    QTreeWidgetItem* m_dragItem = nullptr; // valid only while dragging
-    uint32_t m_dragItemData = 0;
-    QCursor m_dropCursor;
-    QCursor m_noDropCursor;
-    bool m_dropCursorShown = false;
+    CWindowDrag m_drag;
+    uint32_t m_dragItemData = 0; // the dragged node's channel id (0: a category)
     DWORD m_categoryDepth;
     bool m_expandOnStartup = true;
     DWORD m_contentFlags;

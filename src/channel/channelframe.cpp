@@ -1,18 +1,17 @@
 #include "src/channel/channelframe.h"
 
-#include "src/app/settingsfunctions.h"
-#include "src/app/startupchecks.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelheaderview.h"
-#include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/splitter.h"
 #include "src/platform/resources.h"
+#include "src/shared/panes.h"
+#include "src/shared/startupchecks.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 
 #include <QMdiSubWindow>
 #include <mutex>
@@ -75,34 +74,25 @@ void RegisterRefreshMessages()
         g_refreshMessages[i] = RegisterWindowMessage(QString::fromLatin1(kRefreshRules[i].name));
 }
 
-DWORD ReadReadhallFlag(const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER,
-                        SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                        QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
-void WriteReadhallFlag(const char* name, DWORD value)
-{
-    WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    QString::fromLatin1(name), value);
-}
-
-DWORD ReadLayoutValue(const char* name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
-                        QString::fromLatin1(name), defaultValue, value))
-        return defaultValue;
-    return value;
-}
-
 CView* NewFolderView()
 {
     return new CChannelFolderView;
+}
+
+CView* NewHeadlinePane()
+{
+    return CreatePane(PaneKind::HeadlineList);
+}
+
+CView* NewBrowserPane()
+{
+    return CreatePane(PaneKind::Browser);
+}
+
+// The frame's story list when it is one (a pane of another kind answers nothing).
+CStoryListPane* StoryList(CView* pane)
+{
+    return dynamic_cast<CStoryListPane*>(pane);
 }
 
 // The first pane keeps its size when the window is resized; the second takes the rest.
@@ -201,21 +191,14 @@ CCreateContext CChannelFrame::MakeContext() const
     return context;
 }
 
-int CChannelFrame::ReadSize(const char* name, int defaultValue) const
+int CChannelFrame::ReadSize(settings::ChannelPane pane) const
 {
-    const QString value = m_prefix + QString::fromLatin1(name);
-    DWORD size = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER,
-                        SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)), value,
-                        static_cast<DWORD>(defaultValue), size))
-        return defaultValue;
-    return size == 0 ? defaultValue : static_cast<int>(size);
+    return settings::channelPaneSize(pane, m_alerts);
 }
 
-void CChannelFrame::WriteSize(const char* name, int value) const
+void CChannelFrame::WriteSize(settings::ChannelPane pane, int value) const
 {
-    WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    m_prefix + QString::fromLatin1(name), static_cast<DWORD>(std::max(0, value)));
+    settings::setChannelPaneSize(pane, m_alerts, value);
 }
 
 BOOL CChannelFrame::OnCreateClient(CCreateContext* context)
@@ -226,24 +209,18 @@ BOOL CChannelFrame::OnCreateClient(CCreateContext* context)
     if (context->m_pNewViewClass)
         m_headerFactory = context->m_pNewViewClass;
     if (m_doc && m_doc->IsAlertMode()) {
-        m_prefix = QString::fromLatin1(ALERT_SETTINGS_PREFIX);
+        m_alerts = true;
         BroadcastNotification(VTNOTIFICATION_ALERTS_CHANGED, QString(), 0);
     }
     SetWindowText(m_doc && m_doc->IsAlertMode() ? LoadString(IDS_ALERTS_TITLE)
                                                 : QStringLiteral("Channel Content"));
 
-    const BOOL folderList = ReadReadhallFlag(VAL_SHOW_FOLDER_LIST, 1) != 0;
-    BOOL browser = 0;
-    if (ReadLayoutValue(VAL_LOCK_BROWSER, 0) != 0)
-        browser = ReadLayoutValue(VAL_VIEW_BROWSER, 0) != 0;
-    else
-        browser = ReadReadhallFlag(VAL_USE_EMBEDDED_BROWSER, 0) != 0;
-
+    const bool folderList = settings::showFolderList();
+    const bool browser = settings::browserPaneForNewWindow();
     if (!BuildPanes(context, folderList, browser))
         return 0;
-
-    WriteReadhallFlag(VAL_SHOW_FOLDER_LIST, m_folderListShown ? 1 : 0);
-    WriteReadhallFlag(VAL_USE_EMBEDDED_BROWSER, m_browserShown ? 1 : 0);
+    settings::setShowFolderList(m_folderListShown);
+    settings::setUseEmbeddedBrowser(m_browserShown);
 
     bool first = false;
     {
@@ -288,9 +265,9 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
         if (!m_folderSplitter->CreateStatic(m_outer, 1, 0, 1, 2))
             return 0;
         KeepFirstPaneSize(m_folderSplitter);
-        if (!m_folderSplitter->CreateView(
-                0, 0, NewFolderView, QSize(ReadSize(VAL_FOLDER_WIDTH, DEFAULT_FOLDER_WIDTH), 0),
-                context))
+        if (!m_folderSplitter->CreateView(0, 0, NewFolderView,
+                                          QSize(ReadSize(settings::ChannelPane::FolderWidth), 0),
+                                          context))
             return 0;
         m_folderListShown = 1;
         place = m_folderSplitter;
@@ -303,14 +280,15 @@ BOOL CChannelFrame::BuildPanes(CCreateContext* context, BOOL folderList, BOOL br
         if (!m_inner->CreateStatic(place, placeRow, placeCol, 2, 1))
             return 0;
         KeepFirstPaneSize(m_inner);
-        if (!m_inner->CreateView(0, 0, CreateHeadlinePane,
-                                 QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), context))
+        if (!m_inner->CreateView(0, 0, NewHeadlinePane,
+                                 QSize(0, ReadSize(settings::ChannelPane::HeadlineListHeight)),
+                                 context))
             return 0;
-        if (!m_inner->CreateView(1, 0, CreateBrowserPane, QSize(0, 0), context))
+        if (!m_inner->CreateView(1, 0, NewBrowserPane, QSize(0, 0), context))
             return 0;
         m_browserShown = 1;
     } else {
-        if (!place->CreateView(placeRow, placeCol, CreateHeadlinePane, QSize(150, 120), context))
+        if (!place->CreateView(placeRow, placeCol, NewHeadlinePane, QSize(150, 120), context))
             return 0;
         m_browserShown = 0;
     }
@@ -404,14 +382,13 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
         else
             place->GetRowInfo(row, size, minimum);
         if (m_inner) {
-            WriteSize(VAL_LIST_HEIGHT, GetHeadlineHeight());
+            WriteSize(settings::ChannelPane::HeadlineListHeight, GetHeadlineHeight());
             place->DeleteView(row, col);
             m_inner = nullptr;
         } else {
             place->DeleteView(row, col);
         }
-        CView* headline =
-            place->CreateView(row, col, CreateHeadlinePane, QSize(150, 120), &context);
+        CView* headline = place->CreateView(row, col, NewHeadlinePane, QSize(150, 120), &context);
         if (!headline)
             return;
         SetActiveView(headline);
@@ -432,10 +409,10 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
         return;
     }
     KeepFirstPaneSize(m_inner);
-    CView* headline =
-        m_inner->CreateView(0, 0, CreateHeadlinePane,
-                            QSize(0, ReadSize(VAL_LIST_HEIGHT, DEFAULT_LIST_HEIGHT)), &context);
-    CView* browser = m_inner->CreateView(1, 0, CreateBrowserPane, QSize(0, 0), &context);
+    CView* headline = m_inner->CreateView(
+        0, 0, NewHeadlinePane, QSize(0, ReadSize(settings::ChannelPane::HeadlineListHeight)),
+        &context);
+    CView* browser = m_inner->CreateView(1, 0, NewBrowserPane, QSize(0, 0), &context);
     if (headline)
         SetActiveView(headline);
     Relayout();
@@ -455,7 +432,8 @@ void CChannelFrame::ShowFolderList(BOOL on)
             return;
         // An expanded browser has the column at 0: the width from before counts.
         const int width = GetFolderWidth();
-        WriteSize(VAL_FOLDER_WIDTH, width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
+        WriteSize(settings::ChannelPane::FolderWidth,
+                  width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
         m_folderSplitter->DeleteView(0, 0);
         QWidget* listPart = m_folderSplitter->TakePane(0, 1);
         m_outer->TakePane(1, 0);
@@ -483,7 +461,7 @@ void CChannelFrame::ShowFolderList(BOOL on)
     KeepFirstPaneSize(m_folderSplitter);
     CCreateContext context = MakeContext();
     CView* folder = m_folderSplitter->CreateView(
-        0, 0, NewFolderView, QSize(ReadSize(VAL_FOLDER_WIDTH, DEFAULT_FOLDER_WIDTH), 0), &context);
+        0, 0, NewFolderView, QSize(ReadSize(settings::ChannelPane::FolderWidth), 0), &context);
     if (listPart)
         m_folderSplitter->SetPane(0, 1, listPart);
     m_folderListShown = 1;
@@ -512,8 +490,8 @@ void CChannelFrame::ToggleExpandBrowser()
     if (!m_folderListShown || !m_folderSplitter) {
         m_inner->GetRowInfo(0, current, minimum);
         if (current == 0) {
-            m_inner->SetRowInfo(0, m_savedListHeight ? m_savedListHeight : DEFAULT_LIST_HEIGHT,
-                                minimum);
+            m_inner->SetRowInfo(
+                0, m_savedListHeight ? m_savedListHeight : settings::DEFAULT_LIST_HEIGHT, minimum);
             m_savedListHeight = 0;
         } else {
             m_savedListHeight = current;
@@ -527,10 +505,11 @@ void CChannelFrame::ToggleExpandBrowser()
     m_inner->GetRowInfo(0, current, minimum);
     m_folderSplitter->GetColumnInfo(0, folderWidth, folderMinimum);
     if (current == 0 && folderWidth == 0) {
-        m_inner->SetRowInfo(0, m_savedListHeight ? m_savedListHeight : DEFAULT_LIST_HEIGHT,
-                            minimum);
+        m_inner->SetRowInfo(
+            0, m_savedListHeight ? m_savedListHeight : settings::DEFAULT_LIST_HEIGHT, minimum);
         m_folderSplitter->SetColumnInfo(
-            0, m_savedFolderWidth ? m_savedFolderWidth : DEFAULT_FOLDER_WIDTH, folderMinimum);
+            0, m_savedFolderWidth ? m_savedFolderWidth : settings::DEFAULT_FOLDER_WIDTH,
+            folderMinimum);
         m_savedListHeight = 0;
         m_savedFolderWidth = 0;
     } else {
@@ -547,7 +526,7 @@ void CChannelFrame::RegisterCommands()
 {
     onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] {
         SetEmbeddedBrowser(!m_browserShown);
-        WriteReadhallFlag(VAL_USE_EMBEDDED_BROWSER, m_browserShown ? 1 : 0);
+        settings::setUseEmbeddedBrowser(m_browserShown);
     });
     onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [this](CCmdUI* ui) {
         if (!IsWebBrowserAvailable()) {
@@ -555,12 +534,12 @@ void CChannelFrame::RegisterCommands()
             return;
         }
         ui->SetCheck(m_browserShown ? 1 : 0);
-        ui->Enable(ReadLayoutValue(VAL_LOCK_BROWSER, 0) == 0);
+        ui->Enable(!settings::browserLocked());
     });
 
     onCommand(ID_VIEW_CHANNEL_FOLDER_LIST, [this] {
         ShowFolderList(!m_folderListShown);
-        WriteReadhallFlag(VAL_SHOW_FOLDER_LIST, m_folderListShown ? 1 : 0);
+        settings::setShowFolderList(m_folderListShown);
     });
     onUpdate(ID_VIEW_CHANNEL_FOLDER_LIST,
              [this](CCmdUI* ui) { ui->SetCheck(m_folderListShown ? 1 : 0); });
@@ -571,10 +550,14 @@ void CChannelFrame::RegisterCommands()
         ui->SetCheck(IsBrowserExpanded() ? 1 : 0);
     });
 
-    onCommand(ID_CHANNEL_MARK_ALL_READ,
-              [this] { HeadlinePaneMarkAllListedRead(GetHeadlineView()); });
-    onUpdate(ID_CHANNEL_MARK_ALL_READ,
-             [this](CCmdUI* ui) { ui->Enable(HeadlinePaneHasListedStories(GetHeadlineView())); });
+    onCommand(ID_CHANNEL_MARK_ALL_READ, [this] {
+        if (CStoryListPane* list = StoryList(GetHeadlineView()))
+            list->MarkAllListedRead();
+    });
+    onUpdate(ID_CHANNEL_MARK_ALL_READ, [this](CCmdUI* ui) {
+        const CStoryListPane* list = StoryList(GetHeadlineView());
+        ui->Enable(list && list->HasListedStories());
+    });
 }
 
 void CChannelFrame::ActivateFrame(int)
@@ -614,10 +597,10 @@ void CChannelFrame::OnMDIActivate(BOOL activate)
     CChannelDoc* doc = GetChannelDoc();
     if (doc && doc->IsAlertMode())
         BroadcastNotification(VTNOTIFICATION_ALERTS_CHANGED, QString(), 0);
-    const BOOL browser = ReadReadhallFlag(VAL_USE_EMBEDDED_BROWSER, 0) != 0;
+    const BOOL browser = settings::useEmbeddedBrowser() ? 1 : 0;
     if (browser != m_browserShown)
         SetEmbeddedBrowser(browser);
-    const BOOL folder = ReadReadhallFlag(VAL_SHOW_FOLDER_LIST, 1) != 0;
+    const BOOL folder = settings::showFolderList() ? 1 : 0;
     if (folder != m_folderListShown)
         ShowFolderList(folder);
 }
@@ -626,11 +609,13 @@ void CChannelFrame::OnDestroy()
 {
     if (m_folderListShown && m_folderSplitter) {
         const int width = GetFolderWidth();
-        WriteSize(VAL_FOLDER_WIDTH, width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
+        WriteSize(settings::ChannelPane::FolderWidth,
+                  width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
     }
     if (m_browserShown && m_inner) {
         const int height = GetHeadlineHeight();
-        WriteSize(VAL_LIST_HEIGHT, height == 0 && m_savedListHeight ? m_savedListHeight : height);
+        WriteSize(settings::ChannelPane::HeadlineListHeight,
+                  height == 0 && m_savedListHeight ? m_savedListHeight : height);
     }
     if (m_subscribed && m_handle) {
         CServicesUnsubscribeNotifications(m_handle);

@@ -6,6 +6,7 @@
 // change messages arrive here and become document refreshes and update hints.
 
 #include "src/framework/childframe.h"
+#include "src/shared/settings.h"
 
 #include <QPointer>
 #include <QString>
@@ -52,7 +53,6 @@ public:
     CSplitterWnd* GetInnerSplitter() const { return m_inner; }
     BOOL IsBrowserShown() const { return m_browserShown; }
     BOOL IsFolderListShown() const { return m_folderListShown; }
-    const QString& GetSettingsPrefix() const { return m_prefix; }
     int GetFolderWidth() const;    // the folder column's current width (0: none shown)
     int GetHeadlineHeight() const; // the headline row's current height (0: no browser pane)
 
@@ -73,8 +73,9 @@ private:
     CCreateContext MakeContext() const;
     // The place of the list part: the splitter and its cell.
     CSplitterWnd* ListPlace(int& row, int& col) const;
-    int ReadSize(const char* name, int defaultValue) const;
-    void WriteSize(const char* name, int value) const;
+    // The stored size of a pane of this window (the alerts window keeps its own).
+    int ReadSize(settings::ChannelPane pane) const;
+    void WriteSize(settings::ChannelPane pane, int value) const;
     void Relayout();
 
     BOOL m_browserShown = 0;
@@ -84,7 +85,7 @@ private:
     int m_savedListHeight = 0;
     int m_savedFolderWidth = 0;
     BOOL m_folderListShown = 0;
-    QString m_prefix;
+    bool m_alerts = false; // the alerts window
     QPointer<CChannelDoc> m_doc;
     std::function<CView*()> m_headerFactory;
     HWND m_handle = 0; // kept for the engine callback, which may not touch the frame

@@ -1,13 +1,12 @@
 #include "src/channel/channelheaderview.h"
 
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelmenu.h"
-#include "src/channel/mainframelink.h"
-#include "src/engine/chandir.h"
-#include "src/engine/engctl.h"
 #include "src/platform/resources.h"
+#include "src/shared/mainframelink.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
 #include "vantrel/qkcoolbutton.h"
 
 #include <QContextMenuEvent>
@@ -34,14 +33,6 @@ std::function<int()>& itemsPerColumnHook()
     return hook;
 }
 
-bool ReadShowChannelStatus()
-{
-    DWORD value = 1;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(KEY_LAYOUT),
-                        QString::fromLatin1(VAL_SHOW_CHANNEL_STATUS), 1u, value))
-        return true;
-    return value != 0;
-}
 } // namespace
 
 void CChannelHeaderView::SetSecureIndicatorHook(std::function<void(BOOL)> hook)
@@ -66,7 +57,7 @@ CChannelHeaderView::CChannelHeaderView(QWidget* parent)
     SetTitle(QStringLiteral("Channels"));
     SetLineCount(2);
     SetButtonClickable(0, true);
-    SetPicture(LoadHeaderPicture(QString::fromLatin1(VAL_CHANNEL_BITMAP), IDB_CHANNEL_BITMAP));
+    SetPicture(LoadHeaderPicture(settings::HeaderPicture::Channel, IDB_CHANNEL_BITMAP));
     RegisterCommands();
 }
 
@@ -92,7 +83,7 @@ void CChannelHeaderView::OnInitialUpdate()
     if (!doc)
         return;
     if (!doc->IsAlertMode()) {
-        if (!ReadShowChannelStatus()) {
+        if (!settings::showChannelStatus()) {
             SetLineCount(1);
             LayoutButtons();
         }
@@ -103,7 +94,7 @@ void CChannelHeaderView::OnInitialUpdate()
     SetTitle(LoadString(IDS_ALERTS_TITLE));
     SetSecondLine(LoadString(IDS_ALERTS_LINE1));
     SetThirdLine(LoadString(IDS_ALERTS_LINE2));
-    SetPicture(LoadHeaderPicture(QString::fromLatin1(VAL_ALERT_BITMAP), IDB_ALERT_BITMAP));
+    SetPicture(LoadHeaderPicture(settings::HeaderPicture::Alert, IDB_ALERT_BITMAP));
     LayoutButtons();
     update();
 }
@@ -169,7 +160,8 @@ void CChannelHeaderView::ShowSecureIndicator(BOOL secure)
         secureHook()(secure);
         return;
     }
-    ChannelWindowShowSecureIndicator(secure);
+    if (CMainFrameLink* frame = MainFrameLink())
+        frame->ShowSecureIndicator(secure);
 }
 
 void CChannelHeaderView::FullUpdate()

@@ -5,7 +5,7 @@
 // channel commands. It keeps the main frame's secure indicator in step with the channel. In
 // the alerts window it shows the fixed alerts heading instead.
 
-#include "src/app/headerview.h"
+#include "src/shared/headerview.h"
 
 #include <QPoint>
 #include <cstdint>

@@ -2,12 +2,13 @@
 // Numbers and names of the channel and alerts windows: update hint codes, command ids,
 // string and picture ids, settings names, and the kinds and images of the folder tree.
 
-#include "src/app/maincommands.h"
 #include "src/platform/wintypes.h"
+#include "src/shared/ids.h"
 
 #include <cstdint>
 
-// Update hint codes sent to the views of a channel or alerts window (UpdateAllViews).
+// Update hint codes sent to the views of a channel or alerts window (UpdateAllViews); the
+// show-address hint that browser panes take is the shared one (updatehint.h).
 constexpr int HINT_INITIAL_UPDATE = 0;
 constexpr int HINT_SELECTION_CHANGED = 1;
 // Code 3 is not sent in these windows; the header treats it as a full update all the same.
@@ -22,7 +23,6 @@ constexpr int HINT_CHANNEL_STATUS_CHANGED = 10;
 constexpr int HINT_CHANNEL_COUNTER_CHANGED = 11;
 constexpr int HINT_CHANNEL_FLAGS_CHANGED = 12;
 constexpr int HINT_CHANNEL_ACTIVE_STATE_CHANGED = 13;
-constexpr int HINT_SHOW_URL = 100;
 constexpr int HINT_ENGINE_EVENT = 101;
 
 // Hint codes of the directory window's category pane (CCategoryView).
@@ -34,10 +34,7 @@ constexpr int CATHINT_ALL_CHOSEN = 16;
 constexpr int CATHINT_REPORT_SELECTION = 20;
 
 // Command ids: the channel commands and the frame's View commands are the main menu's
-// (maincommands.h).
-
-// The header's title button.
-constexpr UINT ID_HEADER_TITLE = 1;
+// (src/shared/ids.h).
 
 // Workgroup restriction bit that forbids Update Now.
 constexpr uint32_t VTRESTRICT_UPDATE_NOW = 0x00080000u;
@@ -54,8 +51,6 @@ constexpr UINT IDS_ALL_SUBSCRIBED_CHANNELS = 61294;
 // Pictures.
 constexpr UINT IDB_CHANNEL_BITMAP = 147;  // header picture before a channel is chosen
 constexpr UINT IDB_ALERT_BITMAP = 149;    // the alerts window's header picture
-constexpr UINT IDC_DRAG_DROP = 151;       // drop cursor
-constexpr UINT IDC_DRAG_NODROP = 152;     // no-drop cursor
 constexpr UINT IDB_FOLDER_TREE = 16122;   // the folder tree's 14-cell strip
 constexpr UINT IDB_CATEGORY_TREE = 16120; // the directory's 8-cell category strip
 
@@ -85,32 +80,5 @@ constexpr int CATIMG_PREMIER_CLOSED = 6;
 constexpr int CATIMG_PREMIER_OPEN = 7;
 constexpr int CATEGORY_STRIP_CELLS = 8;
 
-// Settings.
-constexpr char KEY_LAYOUT[] = "Software\\Vantrel\\Vantrel\\Layout";
-constexpr char KEY_READHALL[] = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
-constexpr char KEY_FOLDER_VIEW[] =
-    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
-constexpr char KEY_NAVIGATION_BAR[] =
-    "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\NavigationBar";
-
-constexpr char VAL_TREE_HAS_LINES[] = "TreeHasLines";
-constexpr char VAL_EXPAND_ON_STARTUP[] = "Expand on Startup";
-constexpr char VAL_AUTO_COLLAPSE[] = "Auto Collapse";
-constexpr char VAL_CATEGORY_DEPTH[] = "Category Depth";
-constexpr char VAL_LAST_CHANNEL[] = "Last Channel Selected";
-constexpr char VAL_LAST_CATEGORY[] = "Last Category Selected";
-constexpr char VAL_SHOW_FOLDER_LIST[] = "Show Channel Folder List";
-constexpr char VAL_USE_EMBEDDED_BROWSER[] = "Use Embedded Browser";
-constexpr char VAL_LOCK_BROWSER[] = "LockBrowser";
-constexpr char VAL_VIEW_BROWSER[] = "ViewBrowser";
-constexpr char VAL_FOLDER_WIDTH[] = "Channel Folder Width";
-constexpr char VAL_LIST_HEIGHT[] = "Headline List Height";
-constexpr char VAL_SHOW_CHANNEL_STATUS[] = "ShowChannelStatus";
-constexpr char VAL_CHANNEL_BITMAP[] = "Channel Bitmap";
-constexpr char VAL_ALERT_BITMAP[] = "Alert Bitmap";
-constexpr char ALERT_SETTINGS_PREFIX[] = "Alert ";
-
-constexpr DWORD DEFAULT_CATEGORY_DEPTH = 99;
-constexpr int DEFAULT_FOLDER_WIDTH = 200;
-constexpr int DEFAULT_LIST_HEIGHT = 120;
+// The header strip's first height, before the window lays it out.
 constexpr int HEADER_HEIGHT = 64;

@@ -1,8 +1,8 @@
 #include "src/channel/channelmenu.h"
 
 #include "src/channel/channelids.h"
-#include "src/channel/mainframelink.h"
-#include "src/engine/chandir.h"
+#include "src/shared/programstate.h"
+#include "vantrel/chandir.h"
 
 std::vector<CMenuItem> ChannelContextMenuItems(uint32_t channelId)
 {
@@ -13,7 +13,7 @@ std::vector<CMenuItem> ChannelContextMenuItems(uint32_t channelId)
             enabled = channel->IsEnabled() != 0;
         ReleaseCServices();
     }
-    if (!(ChannelWindowRestrictions() & VTRESTRICT_UPDATE_NOW))
+    if (!(GetWorkgroupRestrictions() & VTRESTRICT_UPDATE_NOW))
         items.push_back({ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}});
     if (enabled)
         items.push_back({ID_CHANNEL_DISABLE, QStringLiteral("&Disable Channel"), {}});

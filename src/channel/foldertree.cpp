@@ -3,8 +3,8 @@
 #include "src/channel/categorytext.h"
 #include "src/channel/channelids.h"
 #include "src/channel/treeitems.h"
-#include "src/engine/chandir.h"
 #include "src/platform/resources.h"
+#include "vantrel/chandir.h"
 
 #include <QTreeWidget>
 #include <QTreeWidgetItem>

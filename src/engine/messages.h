@@ -13,7 +13,7 @@
 constexpr UINT WM_NAVBAR_SELECTVIEW = WM_USER + 100; // 1124: to the navigation bar, view code
 constexpr UINT WM_NAVBAR_ACTIVATE = WM_USER + 101;   // 1125: the bar activates its item
 constexpr UINT WM_SHOW_CHANNEL = WM_USER + 1000;     // 2024: to the main frame, channel id
-constexpr UINT WM_SHOW_STATUS_TEXT = WM_USER + 1001; // 2025: to the main frame, heap text or 0
+constexpr UINT WM_SHOW_STATUS_TEXT = WM_USER + 1001; // 2025: to the main frame, text number or 0
 constexpr UINT WM_SELECT_CHANNEL = WM_USER + 2000;   // 3024: to the channel frame, channel id
 constexpr UINT WM_ENGINE_EVENT = WM_USER + 2001;     // 3025: to every open channel frame
 

@@ -123,6 +123,12 @@ QString LoadString(UINT id)
     return t.strings.value(id);
 }
 
+QString LoadStringOr(UINT id, const char* fallback)
+{
+    const QString text = LoadString(id);
+    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
+}
+
 namespace platform
 {
 

@@ -19,6 +19,9 @@ QPixmap LoadPictureFile(const QString& path);
 QSize GetBitmapSize(const QPixmap& picture);
 // The string with the id; an empty text for an unknown id.
 QString LoadString(UINT id);
+// The string with the id, or the fallback when the table has none, so that a program whose
+// string table is missing still shows words.
+QString LoadStringOr(UINT id, const char* fallback);
 
 namespace platform
 {

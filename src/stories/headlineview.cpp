@@ -1,28 +1,26 @@
 #include "src/stories/headlineview.h"
 
-#include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
 #include "src/channel/imagestrip.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/framework/winapp.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/tickcount.h"
+#include "src/shared/appservices.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
+#include "vantrel/chandir.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -31,38 +29,10 @@
 namespace
 {
 
-DWORD readSetting(const QString& key, const QString& name, DWORD defaultValue)
-{
-    DWORD value = 0;
-    if (!ReadLayoutFlag(HKEY_CURRENT_USER, key, name, defaultValue, value))
-        return 0;
-    return value;
-}
-
-QString columnWidthName(int column)
-{
-    return QString::fromLatin1(VAL_COLUMN_WIDTH).arg(column);
-}
-
 bool showUnreadItemsOnly()
 {
-    CReadhallApp* app = CReadhallApp::instance();
-    return app && app->m_bShowUnreadItemsOnly;
-}
-
-// A colour reference (0x00BBGGRR) as a colour.
-QColor fromColorRef(DWORD ref)
-{
-    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
-                  static_cast<int>((ref >> 16) & 0xFF));
-}
-
-QCursor cursorFromResource(UINT id, Qt::CursorShape fallback)
-{
-    const QPixmap picture = LoadBitmapResource(id);
-    if (picture.isNull())
-        return QCursor(fallback);
-    return QCursor(picture, 0, 0);
+    const CAppServices* app = AppServices();
+    return app && app->showUnreadItemsOnly();
 }
 
 struct StoryMarks {
@@ -236,28 +206,11 @@ UINT CHeadlineView::UnreadOnlyMessage()
     return id;
 }
 
-UINT CHeadlineView::CanDropMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP));
-    return id;
-}
-
-UINT CHeadlineView::DropStoryMessage()
-{
-    static const UINT id = RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_STORY));
-    return id;
-}
-
 CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineView"), parent)
 {
     setObjectName(QStringLiteral("HeadlineView"));
-    m_alertedColor = fromColorRef(
-        readSetting(SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME)),
-                    QString::fromLatin1(VAL_ALERTED_TEXT_COLOR), DEFAULT_ALERTED_TEXT_COLOR));
-    m_dropCursor = cursorFromResource(IDC_STORY_DROP, Qt::DragCopyCursor);
-    m_noDropCursor = cursorFromResource(IDC_STORY_NODROP, Qt::ForbiddenCursor);
-    CanDropMessage();
-    DropStoryMessage();
+    m_alertedColor = settings::alertedTextColor();
+    DragDropMessages();
     onMessage(UnreadOnlyMessage(), [this](WPARAM, LPARAM) -> LRESULT {
         RefreshList();
         return 0;
@@ -308,22 +261,18 @@ bool CHeadlineView::Create()
 {
     if (m_created)
         return true;
-    m_settingsKey = SettingsKeyPath(
-        QString::fromLatin1(IsAlertMode() ? ALERT_HEADLINE_SETTINGS_NAME : HEADLINE_SETTINGS_NAME));
+    m_settings = settings::StoryListSettings(IsAlertMode() ? settings::StoryList::AlertHeadlines
+                                                           : settings::StoryList::Headlines);
 
     m_normalFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     m_boldFont = m_normalFont;
     m_boldFont.setWeight(QFont::Bold);
     m_model->SetFonts(m_normalFont, m_boldFont);
 
-    const int width0 =
-        static_cast<int>(readSetting(m_settingsKey, columnWidthName(0), DEFAULT_COLUMN0_WIDTH));
-    const int width1 =
-        static_cast<int>(readSetting(m_settingsKey, columnWidthName(1), DEFAULT_COLUMN_WIDTH));
-    m_sortColumn = static_cast<int>(
-        readSetting(m_settingsKey, QString::fromLatin1(VAL_SORT_COLUMN), DEFAULT_SORT_COLUMN));
-    m_sortAscending = readSetting(m_settingsKey, QString::fromLatin1(VAL_SORT_ASCENDING),
-                                  DEFAULT_SORT_ASCENDING) != 0;
+    const int width0 = m_settings.columnWidth(0);
+    const int width1 = m_settings.columnWidth(1);
+    m_sortColumn = m_settings.sortColumn();
+    m_sortAscending = m_settings.sortAscending();
     m_list->setFont(m_normalFont);
 
     m_model->SetColumnTitle(COLUMN_CONTENT, LoadString(IDS_COLUMN_CONTENT));
@@ -351,8 +300,8 @@ bool CHeadlineView::Create()
         qWarning("The headline list could not create its summary pop-up.");
         return false;
     }
-    if (CReadhallApp* app = CReadhallApp::instance()) {
-        m_popup->SetPalette(app->m_hPalette);
+    if (CAppServices* app = AppServices()) {
+        m_popup->SetPalette(app->palette());
         app->RegisterWindow(GetSafeHwnd());
     }
     m_created = true;
@@ -364,19 +313,16 @@ void CHeadlineView::Destroy()
     if (!m_created)
         return;
     m_created = false;
-    if (CReadhallApp* app = CReadhallApp::instance())
+    if (CAppServices* app = AppServices())
         app->UnregisterWindow(GetSafeHwnd());
     if (m_list) {
         for (int column = 0; column < HEADLINE_COLUMN_COUNT; ++column) {
             const int width = GetColumnWidth(column);
             if (column < 2 || width > 0)
-                WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, columnWidthName(column),
-                                static_cast<DWORD>(width));
+                m_settings.setColumnWidth(column, width);
         }
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, QString::fromLatin1(VAL_SORT_COLUMN),
-                        static_cast<DWORD>(m_sortColumn));
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, QString::fromLatin1(VAL_SORT_ASCENDING),
-                        static_cast<DWORD>(m_sortAscending ? 1 : 0));
+        m_settings.setSortColumn(m_sortColumn);
+        m_settings.setSortAscending(m_sortAscending);
     }
     CancelDrag();
     m_popup.reset();
@@ -566,12 +512,9 @@ void CHeadlineView::ShowColumn(int column, bool shown)
 {
     const int width = GetColumnWidth(column);
     if (shown && width == 0) {
-        const int stored = static_cast<int>(
-            readSetting(m_settingsKey, columnWidthName(column), DEFAULT_COLUMN_WIDTH));
-        m_list->header()->resizeSection(column, stored);
+        m_list->header()->resizeSection(column, m_settings.columnWidth(column));
     } else if (!shown && width > 0) {
-        WriteLayoutFlag(HKEY_CURRENT_USER, m_settingsKey, columnWidthName(column),
-                        static_cast<DWORD>(width));
+        m_settings.setColumnWidth(column, width);
         m_list->header()->resizeSection(column, 0);
     }
 }
@@ -712,7 +655,7 @@ bool CHeadlineView::OnListKeyDown(int key)
 bool CHeadlineView::eventFilter(QObject* watched, QEvent* event)
 {
     // The mouse went to another window in the middle of a drag: no drop follows.
-    if (m_dragging && watched == m_list &&
+    if (m_drag.isActive() && watched == m_list &&
         (event->type() == QEvent::FocusOut || event->type() == QEvent::WindowDeactivate))
         CancelDrag();
     if (event->type() == QEvent::KeyPress) {
@@ -835,60 +778,37 @@ void CHeadlineView::BeginDrag(int row, const QPoint& globalPos)
         return;
     HidePopup();
     m_clickTimer.stop();
-    m_dragRow = row;
+    // The picture is the row as the list shows it, at most 400 pixels wide.
     const QRect visual = m_list->visualRect(m_model->index(row, 0));
     const QRect rowRect(0, visual.top(), std::min(m_list->viewport()->width(), 400),
                         visual.height());
-    m_dragImage = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
-    m_dragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_dragImage->setPixmap(m_list->viewport()->grab(rowRect));
-    m_dragImage->resize(rowRect.size());
-    m_dragImage->move(globalPos + QPoint(visual.height(), visual.height()));
-    m_dragImage->show();
-    m_dragging = true;
-    m_list->viewport()->setCursor(FindDropTarget(globalPos) ? m_dropCursor : m_noDropCursor);
+    m_drag.begin(DRAGKIND_STORY, m_list->viewport()->grab(rowRect),
+                 m_model->data(m_model->index(row, 0)).toString(), globalPos);
 }
 
 void CHeadlineView::DragMove(const QPoint& globalPos)
 {
-    if (!m_dragging)
-        return;
-    if (m_dragImage)
-        m_dragImage->move(globalPos + QPoint(m_dragImage->height(), m_dragImage->height()));
-    m_list->viewport()->setCursor(FindDropTarget(globalPos) ? m_dropCursor : m_noDropCursor);
+    m_drag.move(globalPos);
 }
 
 void CHeadlineView::DragDrop(const QPoint& globalPos)
 {
-    if (!m_dragging)
-        return;
-    CancelDrag();
-    const HWND target = FindDropTarget(globalPos);
+    const HWND target = m_drag.finish(globalPos);
     if (!target)
         return;
     const std::vector<int> rows = SelectedRows();
     uint32_t channelId = 0;
     uint32_t number = 0;
     if (!rows.empty() && ParseRow(rows.front(), channelId, number))
-        SendMessage(target, DropStoryMessage(), channelId, static_cast<LPARAM>(number));
+        SendMessage(target, DragDropMessages().dropStory, channelId, static_cast<LPARAM>(number));
 }
 
 void CHeadlineView::CancelDrag()
 {
-    m_dragging = false;
-    m_dragRow = -1;
-    m_dragImage.reset();
-    if (m_list)
-        m_list->viewport()->unsetCursor();
+    m_drag.cancel();
 }
 
 HWND CHeadlineView::FindDropTarget(const QPoint& globalPos)
 {
-    HWND window = WindowFromPoint(globalPos);
-    while (window) {
-        if (SendMessage(window, CanDropMessage(), DRAGKIND_STORY, 1))
-            return window;
-        window = GetParent(window);
-    }
-    return 0;
+    return CWindowDrag::FindDropTarget(globalPos, DRAGKIND_STORY);
 }

@@ -10,11 +10,13 @@
 // engine's refresh comes back as update hints.
 
 #include "src/framework/view.h"
+#include "src/shared/dragdrop.h"
+#include "src/shared/panes.h"
+#include "src/shared/settings.h"
 #include "src/stories/headlinemodel.h"
 
 #include <QBasicTimer>
 #include <QColor>
-#include <QCursor>
 #include <QFont>
 #include <QPointer>
 #include <QTreeView>
@@ -27,7 +29,6 @@ class CHeadlineView;
 class CService;
 class CStorySummaryPopup;
 class CStoryBucket;
-class QLabel;
 struct tagStoryCaps;
 
 // The list control of the headline view: a report list whose selection colours follow the
@@ -58,7 +59,7 @@ private:
     int m_pressRow = -1;
 };
 
-class CHeadlineView : public CView
+class CHeadlineView : public CView, public CStoryListPane
 {
     Q_OBJECT
 public:
@@ -73,7 +74,7 @@ public:
     bool Create();
     bool IsCreated() const { return m_created; }
     // "Software\Vantrel\Vantrel\Settings\Readhall\HeadlineView" (or AlertHeadlineView).
-    const QString& SettingsKey() const { return m_settingsKey; }
+    const QString& SettingsKey() const { return m_settings.keyPath(); }
 
     // ---- updates and filling
     void OnInitialUpdate() override;
@@ -107,9 +108,9 @@ public:
     void OnProperties();
     // The channel window's Mark All as Read: every listed story; 1 when a list was handed
     // to the engine.
-    int MarkAllListedRead();
+    int MarkAllListedRead() override;
     // Two or more rows, or one row that is a story.
-    int HasListedStories() const;
+    int HasListedStories() const override;
 
     // The context menu as it would show now: false when no menu shows.
     struct MenuEntry {
@@ -125,7 +126,7 @@ public:
     void DragMove(const QPoint& globalPos);
     void DragDrop(const QPoint& globalPos);
     void CancelDrag();
-    bool IsDragging() const { return m_dragging; }
+    bool IsDragging() const { return m_drag.isActive(); }
     // The window under the point that accepts a story, or its nearest ancestor that does.
     static HWND FindDropTarget(const QPoint& globalPos);
 
@@ -146,8 +147,6 @@ public:
     // The story identifier of a row (empty for the placeholder or a bad row).
     QString RowStoryId(int row) const;
     static UINT UnreadOnlyMessage();
-    static UINT CanDropMessage();
-    static UINT DropStoryMessage();
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -185,16 +184,12 @@ private:
     bool m_sortAscending = false;
     bool m_created = false;
     bool m_filledOnce = false;
-    QString m_settingsKey;
+    settings::StoryListSettings m_settings{settings::StoryList::Headlines};
     QBasicTimer m_clickTimer;
     QBasicTimer m_redrawTimer;
     DWORD m_lastDeletionTick = 0;
     int m_deletionCount = 0;
-    bool m_dragging = false;
-    int m_dragRow = -1;
-    std::unique_ptr<QLabel> m_dragImage;
-    QCursor m_dropCursor;
-    QCursor m_noDropCursor;
+    CWindowDrag m_drag;
     // Hides the summary pop-up when the list loses the focus; ended first at destruction.
     QMetaObject::Connection m_focusConnection;
 };

@@ -1,7 +1,7 @@
 #include "src/stories/storycalls.h"
 
-#include "src/app/mainframe.h"
 #include "src/engine/notificationwindow.h"
+#include "src/shared/mainframelink.h"
 
 StoryCalls StoryCalls::real()
 {
@@ -14,14 +14,8 @@ StoryCalls StoryCalls::real()
     calls.playBundlet = VTPlayBundlet;
     calls.replicateBundlet = VTReplicateBundlet;
     calls.showBundletProperties = VTShowBundletProperties;
-    calls.showStory = [](uint32_t channel, uint32_t story) -> int {
-        CMainFrame* frame = CMainFrame::instance();
-        return frame ? frame->ShowStory(channel, story) : 0;
-    };
-    calls.showURL = [](const QString& url) -> int {
-        CMainFrame* frame = CMainFrame::instance();
-        return frame ? frame->ShowURL(url) : 0;
-    };
+    calls.showStory = ShowStoryInMainFrame;
+    calls.showURL = ShowURLInMainFrame;
     calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {
         return BroadcastNotification(number, text, value);
     };

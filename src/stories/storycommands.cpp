@@ -1,17 +1,17 @@
 // The story commands of the headline list: their handlers, enable rules and the list's
 // context menu. Every change is asked of the engine; the list waits for its refresh.
 
-#include "src/app/maincommands.h"
 #include "src/channel/channeldoc.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/resources.h"
+#include "src/shared/ids.h"
 #include "src/stories/headlineview.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
+#include "vantrel/chandir.h"
 
 #include <QAction>
 #include <QMenu>

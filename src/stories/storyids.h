@@ -33,21 +33,6 @@ constexpr UINT IDB_HEADLINE_IMAGES = 16075; // 32 cells of 24 x 16, magenta tran
 constexpr int HEADLINE_IMAGE_WIDTH = 24;
 constexpr int HEADLINE_IMAGE_HEIGHT = 16;
 constexpr int HEADLINE_IMAGE_COUNT = 32;
-constexpr UINT IDC_STORY_DROP = 151;   // drop allowed
-constexpr UINT IDC_STORY_NODROP = 152; // no drop
-
-// Settings.
-constexpr char HEADLINE_SETTINGS_NAME[] = "Readhall\\HeadlineView";
-constexpr char ALERT_HEADLINE_SETTINGS_NAME[] = "Readhall\\AlertHeadlineView";
-constexpr char VAL_COLUMN_WIDTH[] = "Column Width %1";
-constexpr char VAL_SORT_COLUMN[] = "Sort Column";
-constexpr char VAL_SORT_ASCENDING[] = "Sort Ascending";
-constexpr char VAL_ALERTED_TEXT_COLOR[] = "Alerted Text Color";
-constexpr DWORD DEFAULT_COLUMN0_WIDTH = 400;
-constexpr DWORD DEFAULT_COLUMN_WIDTH = 150;
-constexpr DWORD DEFAULT_SORT_COLUMN = 1;
-constexpr DWORD DEFAULT_SORT_ASCENDING = 0;
-constexpr DWORD DEFAULT_ALERTED_TEXT_COLOR = 255; // a colour reference: red
 
 // Timers of the view.
 constexpr int TIMER_CLICK = 1;

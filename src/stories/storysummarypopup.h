@@ -2,7 +2,7 @@
 // The story summary pop-up of the story lists: the engine library's list pop-up whose links
 // open the story or the address through the main frame.
 
-#include "src/engine/popsum.h"
+#include "vantrel/popsum.h"
 
 #include <cstdint>
 

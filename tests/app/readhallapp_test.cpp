@@ -1,6 +1,4 @@
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
-#include "src/app/standinframe.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
@@ -8,14 +6,16 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
-#include "tests/app/apptestsupport.h"
+#include "src/shared/ids.h"
+#include "src/shared/programstate.h"
+#include "src/shared/settingsfunctions.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -175,9 +175,9 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     EXPECT_EQ(app->m_pszHelpFilePath, app->m_helpFilePath);
 
     // Asking for the same window again activates it; another kind opens beside it.
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_CONTENT, 0);
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
     EXPECT_EQ(frame->GetChildFrames().size(), 1u);
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_VIEW_CHANNEL_DIRECTORY, 0);
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0);
     ASSERT_EQ(frame->GetChildFrames().size(), 2u);
     EXPECT_EQ(frame->MDIGetActive(), frame->GetChildFrames()[1]);
     EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
@@ -307,29 +307,28 @@ TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
     CDocument* other = directory->CreateNewDocument();
     ASSERT_NE(other, nullptr);
 
-    // A reload swallows a redraw and a recheck asked for in the same pass.
-    app->m_bDirectoryReloadPending = 1;
-    app->m_bDirectoryRedrawPending = 1;
-    app->m_bDirectoryRecheckPending = 1;
+    // A reload swallows a redraw and a recheck asked for in the same pass; the request may
+    // come from an engine thread.
+    std::thread([] { RaiseDirectoryReloadRequest(); }).join();
+    RaiseDirectoryRedrawRequest();
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     EXPECT_EQ(doc->reloads, std::vector<int>{1});
     EXPECT_TRUE(view.hints.empty());
     EXPECT_EQ(doc->checks, 0);
-    EXPECT_EQ(app->m_bDirectoryReloadPending + app->m_bDirectoryRedrawPending +
-                  app->m_bDirectoryRecheckPending,
-              0);
+    EXPECT_FALSE(IsDirectoryWorkPending());
 
-    app->m_bDirectoryRedrawPending = 1;
+    RaiseDirectoryRedrawRequest();
     app->OnIdle(0);
     EXPECT_EQ(view.hints, std::vector<LPARAM>{17});
 
-    app->m_bDirectoryRecheckPending = 1;
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     EXPECT_EQ(doc->checks, 1);
     EXPECT_EQ(view.hints, std::vector<LPARAM>{17}); // unchanged: no hint
 
     doc->changed = 1;
-    app->m_bDirectoryRecheckPending = 1;
+    RaiseDirectoryRecheckRequest();
     app->OnIdle(0);
     app->OnIdle(1); // nothing pending any more
     EXPECT_EQ(doc->checks, 2);
@@ -340,67 +339,6 @@ TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
     directory->RemoveDocument(doc);
     delete doc;
     app.exit();
-}
-
-TEST(ModalOperations, TheStandInFrameDoesNotCloseWhileOneRuns)
-{
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
-    app->m_mainFrameFactory = [] { return new CStandInMainFrame; };
-    ASSERT_EQ(app.start(""), 1);
-    QPointer<CMDIFrameWnd> frame = app->GetMainFrame();
-    frame->show();
-    app->m_nModalOperationCount = 1;
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
-    QCoreApplication::processEvents();
-    ASSERT_FALSE(frame.isNull());
-    EXPECT_TRUE(frame->isVisible());
-
-    app->m_nModalOperationCount = 0;
-    SendMessage(frame->hwnd(), WM_COMMAND, RHCMD_EXIT, 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame.isNull() || !frame->isVisible(); }));
-    app.exit();
-}
-
-// The stand-in frame with its close request recorded.
-class ClosingFrame : public CStandInMainFrame
-{
-public:
-    void OnClose() override
-    {
-        closedOnThread = QThread::currentThread();
-        ++closes;
-    }
-    QThread* closedOnThread = nullptr;
-    int closes = 0;
-};
-
-TEST(EngineCallback, AShutdownFromAnEngineThreadExitsOnTheUserInterfaceThread)
-{
-    ClosingFrame frame;
-    std::thread engineThread([] {
-        CStandInMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
-        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
-    });
-    engineThread.join();
-    EXPECT_EQ(frame.closes, 0); // nothing happened on the engine thread
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame.closes > 0; }));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(frame.closes, 1);
-    EXPECT_EQ(frame.closedOnThread, QCoreApplication::instance()->thread());
-}
-
-TEST(EngineCallback, AfterTheFrameIsGoneTheCallbackDoesNothing)
-{
-    auto frame = std::make_unique<ClosingFrame>();
-    const HWND hwnd = frame->hwnd();
-    frame.reset();
-    std::thread([] {
-        CStandInMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
-    }).join();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 // ---- the single running copy
@@ -464,6 +402,35 @@ TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
     app.exit();
     platform::NamedMutex after(READHALL_INSTANCE_MUTEX);
     EXPECT_TRUE(after.owned());
+}
+
+TEST(DamagedSettings, TheFileIsKeptAsideAndTheProgramStarts)
+{
+    const QString file = platform::SettingsStore::instance().filePath(HKEY_CURRENT_USER);
+    QDir().mkpath(QFileInfo(file).path());
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("this is not a settings file\n[[[\n\"Show Unread Items Only\"=dword:zz\n");
+    }
+    platform::SettingsStore::instance().reset();
+
+    apptest::RecordingEngine engine;
+    {
+        apptest::TestApp app(engine);
+        EXPECT_EQ(app->m_bShowUnreadItemsOnly, 0);
+        EXPECT_EQ(app.start(""), 1);
+        app.exit();
+    }
+    const QStringList kept =
+        QDir(QFileInfo(file).path())
+            .entryList({QFileInfo(file).fileName() + ".damaged-*"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    QFile damaged(QFileInfo(file).path() + "/" + kept.first());
+    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(damaged.readAll().startsWith("this is not a settings file"));
+    // The new file is a good one with the program's values.
+    EXPECT_EQ(storedNumber(LAYOUT_KEY_PATH, "SetupWizardDisplayed"), 1u);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // start page, showing an address from the hint, the address box's rule and the drop target.
 
 #include "resources/readhall_resources.h"
-#include "src/app/settingsfunctions.h"
 #include "src/browser/browsercalls.h"
 #include "src/browser/browserids.h"
 #include "src/browser/browserview.h"
@@ -11,6 +10,7 @@
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/settingsfunctions.h"
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
 
@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QWebEngineSettings>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace
@@ -157,6 +158,25 @@ TEST_F(BrowserViewTest, EnterInTheAddressBoxShowsTheTypedAddress)
     EXPECT_EQ(view.addressBox()->count(), 1);
     EXPECT_EQ(view.lastNavigation(), page);
     EXPECT_TRUE(waitForTitle(&view, "Typed"));
+}
+
+TEST_F(BrowserViewTest, ACachedCopyGivenAsAFileAddressIsNavigatedWithoutItsPrefix)
+{
+    std::map<QString, QString> cache;
+    cache["https://news.example/a.html"] = "file:///var/cache/vantrel/a.html";
+    cache["https://news.example/b.html"] = "FILE://host/Share/B.html";
+    browserCalls().getCachedURL = [&cache](const QString& url, QString& cached) {
+        const auto found = cache.find(url);
+        if (found == cache.end())
+            return 0;
+        cached = found->second;
+        return 1;
+    };
+    EXPECT_EQ(BrowserNavigationText("https://news.example/a.html"), "/var/cache/vantrel/a.html");
+    EXPECT_EQ(BrowserNavigationText("https://news.example/b.html"), "host/Share/B.html");
+    EXPECT_EQ(BrowserNavigationText("File:///Data/Page.HTML"), "/Data/Page.HTML");
+    EXPECT_EQ(BrowserNavigationText("\"/home/reader/my page.html\""), "/home/reader/my page.html");
+    EXPECT_EQ(BrowserNavigationText("https://news.example/c.html"), "https://news.example/c.html");
 }
 
 TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)

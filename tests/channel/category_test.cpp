@@ -7,7 +7,7 @@
 #include "src/channel/channelids.h"
 #include "src/channel/treeitems.h"
 #include "src/framework/document.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 
 #include <QTreeWidget>
 #include <gtest/gtest.h>

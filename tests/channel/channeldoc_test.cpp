@@ -1,8 +1,8 @@
 // The channel document: what it names for a channel, a category or nothing.
 
 #include "src/channel/channeldoc.h"
-#include "src/engine/engctl.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
+#include "vantrel/engctl.h"
 
 using namespace channeltest;
 

@@ -1,22 +1,21 @@
 // The channel frame: panes, switches, sizes, change messages and the engine callback.
 
-#include "src/app/startupchecks.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/channel/channelids.h"
-#include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
 #include "src/framework/winapp.h"
+#include "src/shared/startupchecks.h"
 #include "src/stories/headlineview.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
 
@@ -37,8 +36,8 @@ protected:
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
         // Recording panes stand in the headline list's and browser's places.
-        SetPaneFactoriesForTesting([] { return new CHeadlinePlaceholderView; },
-                                   [] { return new CBrowserPlaceholderView; });
+        SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlinePlaceholderView; });
+        SetPaneFactory(PaneKind::Browser, [] { return new CBrowserPlaceholderView; });
         app = std::make_unique<CWinApp>(QStringLiteral("ChannelTests"));
         main = std::make_unique<CMDIFrameWnd>();
         app->m_pMainWnd = main.get();
@@ -63,7 +62,8 @@ protected:
         app.reset();
         ChanDir_SetMessageSink(nullptr);
         CChannelHeaderView::SetSecureIndicatorHook(nullptr);
-        SetPaneFactoriesForTesting(nullptr, nullptr);
+        SetPaneFactory(PaneKind::HeadlineList, nullptr);
+        SetPaneFactory(PaneKind::Browser, nullptr);
         EngineTest::TearDown();
     }
 
@@ -120,14 +120,14 @@ TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
 
 TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
 {
-    SetPaneFactoriesForTesting(nullptr, nullptr);
+    SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
     addChannel("Alpha", "News", 2);
     CChannelFrame* frame = open(channels.get());
     ASSERT_NE(frame, nullptr);
     auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetDocument(), frame->GetChannelDoc());
-    EXPECT_TRUE(rhtest::waitFor([&] { return HeadlinePaneHasListedStories(list); }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return list->HasListedStories() != 0; }));
     EXPECT_TRUE(commandState(frame, ID_CHANNEL_MARK_ALL_READ));
 }
 
@@ -372,8 +372,6 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     EXPECT_TRUE(rhtest::waitFor([&] { return channelFrame->GetFolderWidth() == 210; }));
     CChannelFrame* alertFrame = open(alerts.get());
     ASSERT_NE(alertFrame, nullptr);
-    EXPECT_EQ(alertFrame->GetSettingsPrefix(), "Alert ");
-    EXPECT_EQ(channelFrame->GetSettingsPrefix(), "");
     EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
     EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));

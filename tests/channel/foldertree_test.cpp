@@ -3,8 +3,9 @@
 #include "src/channel/channelids.h"
 #include "src/channel/foldertree.h"
 #include "src/channel/treeitems.h"
-#include "src/engine/engctl.h"
-#include "tests/channel/channeltest.h"
+#include "src/shared/settings.h"
+#include "tests/channel/channel_fixture.h"
+#include "vantrel/engctl.h"
 
 #include <QTreeWidget>
 
@@ -22,7 +23,7 @@ protected:
         tree = std::make_unique<QTreeWidget>();
         folder = std::make_unique<CFolderTree>(tree.get());
     }
-    void insert(uint32_t id, uint32_t depth = DEFAULT_CATEGORY_DEPTH)
+    void insert(uint32_t id, uint32_t depth = settings::DEFAULT_CATEGORY_DEPTH)
     {
         ASSERT_NE(folder->InsertChannel(id, depth, false, true), nullptr);
     }
@@ -236,7 +237,7 @@ TEST_F(FolderTreeTest, RebuildInsertsEveryChannelAndExpandsCategoriesOnly)
     const uint32_t sport = addChannel("Sport Desk", "Sport/Daily");
     addStory(sport, "Hole in one", false, "Golf");
     addChannel("Weather", "");
-    folder->RebuildTree(CONTENT_SUBSCRIBED_CHANNELS, DEFAULT_CATEGORY_DEPTH, false, true);
+    folder->RebuildTree(CONTENT_SUBSCRIBED_CHANNELS, settings::DEFAULT_CATEGORY_DEPTH, false, true);
     EXPECT_EQ(childLabels(tree.get()), (QStringList{"Sport", "Weather"}));
     QTreeWidgetItem* daily = itemAt(tree.get(), {"Sport", "Daily"});
     ASSERT_NE(daily, nullptr);
@@ -255,7 +256,7 @@ TEST_F(FolderTreeTest, AlertsContentShowsOnlyTheAlertsChannelAtTheTop)
 {
     const uint32_t id = addChannel("Daily", "News", 1);
     rhtest::engine::addAlert(id, 1, "Rain");
-    folder->RebuildTree(CONTENT_ALERTS_CHANNEL, DEFAULT_CATEGORY_DEPTH, true, false);
+    folder->RebuildTree(CONTENT_ALERTS_CHANNEL, settings::DEFAULT_CATEGORY_DEPTH, true, false);
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(treeitems::data(tree->topLevelItem(0)), VT_ALERTS_CHANNEL_ID);
 }

@@ -3,13 +3,12 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelids.h"
-#include "src/channel/panefactory.h"
-#include "src/engine/chandir.h"
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagewindow.h"
-#include "tests/channel/channeltest.h"
+#include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/model.h"
 
 #include <QApplication>

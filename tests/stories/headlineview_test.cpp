@@ -2,16 +2,16 @@
 // its reaction to the window's update hints, and the mouse and keyboard.
 
 #include "src/app/readhallapp.h"
-#include "src/app/settingsfunctions.h"
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/settingsstore.h"
 #include "src/platform/tickcount.h"
+#include "src/shared/settingsfunctions.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
-#include "tests/stories/storiestest.h"
+#include "tests/stories/stories_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QAbstractItemModelTester>
@@ -460,9 +460,9 @@ public:
         child->setGeometry(10, 10, 100, 100);
         resize(200, 200);
         setMessageHandler([this](UINT message, WPARAM first, LPARAM second) -> LRESULT {
-            if (message == CHeadlineView::CanDropMessage())
+            if (message == DragDropMessages().canDrop)
                 return first == DRAGKIND_STORY && second == 1 ? 1 : 0;
-            if (message == CHeadlineView::DropStoryMessage())
+            if (message == DragDropMessages().dropStory)
                 drops.emplace_back(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
             return 0;
         });

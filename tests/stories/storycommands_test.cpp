@@ -1,13 +1,13 @@
 // The story commands of the headline list: which engine calls they make, their enable rules
 // and the context menu.
 
-#include "src/app/maincommands.h"
-#include "src/engine/chandir.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagebox.h"
+#include "src/shared/ids.h"
 #include "src/stories/storyids.h"
-#include "tests/stories/storiestest.h"
+#include "tests/stories/stories_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 
 #include <QFile>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "vantrel/chandir/qkcoolbutton.h"
+#include "vantrel/qkcoolbutton.h"
 
 #include <QApplication>
 #include <QBitmap>

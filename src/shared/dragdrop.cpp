@@ -1,0 +1,132 @@
+#include "src/shared/dragdrop.h"
+
+#include "src/platform/messagewindow.h"
+#include "src/platform/resources.h"
+#include "src/shared/ids.h"
+
+#include <QApplication>
+#include <QLabel>
+
+const DragDropMessageIds& DragDropMessages()
+{
+    static const DragDropMessageIds ids{
+        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_CAN_DROP)),
+        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CHANNEL)),
+        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_CATEGORY)),
+        RegisterWindowMessage(QString::fromLatin1(DRAGDROPMESSAGE_DROP_STORY)),
+    };
+    return ids;
+}
+
+namespace
+{
+
+// A cursor picture of the program, its hot spot at the arrow's tip; the system's cursor
+// when the picture is missing.
+QCursor dragCursor(UINT id, Qt::CursorShape fallback)
+{
+    const QPixmap picture = LoadBitmapResource(id);
+    if (picture.isNull())
+        return QCursor(fallback);
+    return QCursor(picture, 1, 1);
+}
+
+// How far right and below the cursor the picture floats when it has no height of its own.
+constexpr int kPictureOffset = 16;
+
+} // namespace
+
+CWindowDrag::CWindowDrag()
+    : m_dropCursor(dragCursor(IDC_DRAG_DROP, Qt::DragCopyCursor)),
+      m_noDropCursor(dragCursor(IDC_DRAG_NODROP, Qt::ForbiddenCursor))
+{
+}
+
+CWindowDrag::~CWindowDrag()
+{
+    cancel();
+}
+
+HWND CWindowDrag::FindDropTargetFrom(HWND window, WPARAM kind)
+{
+    for (HWND candidate = window; candidate; candidate = GetParent(candidate)) {
+        if (SendMessage(candidate, DragDropMessages().canDrop, kind, 1) != 0)
+            return candidate;
+    }
+    return 0;
+}
+
+HWND CWindowDrag::FindDropTarget(const QPoint& globalPos, WPARAM kind)
+{
+    return FindDropTargetFrom(WindowFromPoint(globalPos), kind);
+}
+
+void CWindowDrag::begin(WPARAM kind, const QPixmap& picture, const QString& text,
+                        const QPoint& globalPos)
+{
+    cancel();
+    m_kind = kind;
+    auto* label =
+        new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
+    label->setAttribute(Qt::WA_DeleteOnClose);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setObjectName(QStringLiteral("DragPicture"));
+    if (!picture.isNull())
+        label->setPixmap(picture);
+    else
+        label->setText(text);
+    label->setWindowOpacity(0.7);
+    label->adjustSize();
+    label->show();
+    m_picture = label;
+    m_active = true;
+    move(globalPos);
+}
+
+HWND CWindowDrag::move(const QPoint& globalPos)
+{
+    if (!m_active)
+        return 0;
+    if (m_picture) {
+        const int offset = m_picture->height() > 0 ? m_picture->height() : kPictureOffset;
+        m_picture->move(globalPos + QPoint(offset, offset));
+    }
+    const HWND target = FindDropTarget(globalPos, m_kind);
+    showCursor(target != 0);
+    return target;
+}
+
+HWND CWindowDrag::finish(const QPoint& globalPos)
+{
+    if (!m_active)
+        return 0;
+    cancel();
+    return FindDropTarget(globalPos, m_kind);
+}
+
+void CWindowDrag::cancel()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    m_dropCursorShown = false;
+    if (m_cursorSet) {
+        m_cursorSet = false;
+        QApplication::restoreOverrideCursor();
+    }
+    if (m_picture)
+        m_picture->close();
+    m_picture = nullptr;
+}
+
+void CWindowDrag::showCursor(bool canDrop)
+{
+    m_dropCursorShown = canDrop;
+    const QCursor& cursor = canDrop ? m_dropCursor : m_noDropCursor;
+    if (m_cursorSet) {
+        QApplication::changeOverrideCursor(cursor);
+    } else {
+        QApplication::setOverrideCursor(cursor);
+        m_cursorSet = true;
+    }
+}

@@ -1,0 +1,37 @@
+#include "src/shared/panes.h"
+
+#include <QtGlobal>
+#include <array>
+
+namespace
+{
+
+std::array<PaneFactory, 2>& factories()
+{
+    static std::array<PaneFactory, 2> all;
+    return all;
+}
+
+size_t slot(PaneKind kind)
+{
+    return kind == PaneKind::HeadlineList ? 0 : 1;
+}
+
+} // namespace
+
+void SetPaneFactory(PaneKind kind, PaneFactory factory)
+{
+    factories()[slot(kind)] = std::move(factory);
+}
+
+CView* CreatePane(PaneKind kind)
+{
+    const PaneFactory& factory = factories()[slot(kind)];
+    if (!factory) {
+        qWarning("Readhall: no %s pane can be made; the application sets the pane factories "
+                 "at start-up",
+                 kind == PaneKind::HeadlineList ? "headline list" : "browser");
+        return nullptr;
+    }
+    return factory();
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The panes one window kind borrows from another: the story list of the channel and alerts
+// windows and the browser pane. A frame asks for a pane by kind and gets a new view; the
+// application puts the real factories here at start-up, tests put their own. A frame that
+// needs more of its story list than a view asks through CStoryListPane.
+
+#include "src/framework/view.h"
+
+#include <functional>
+
+enum class PaneKind { HeadlineList, Browser };
+
+using PaneFactory = std::function<CView*()>;
+
+// Sets (or with null clears) the factory of a kind.
+void SetPaneFactory(PaneKind kind, PaneFactory factory);
+// A new pane of the kind, not yet joined to a document; null (with a warning) when no
+// factory is set.
+CView* CreatePane(PaneKind kind);
+
+// What a frame asks of its story list pane.
+class CStoryListPane
+{
+public:
+    virtual ~CStoryListPane() = default;
+    // Two or more rows, or one row that is a story.
+    virtual int HasListedStories() const = 0;
+    // Asks the engine to mark every listed story read; 1 when a list was handed over.
+    virtual int MarkAllListedRead() = 0;
+};

@@ -1,0 +1,470 @@
+#include "src/shared/settings.h"
+
+#include "src/platform/settingsstore.h"
+#include "src/shared/settingsfunctions.h"
+
+#include <algorithm>
+
+namespace settings
+{
+
+namespace
+{
+
+// Value names of the layout key.
+constexpr char kMainWindowTitle[] = "MainWindowTitle";
+constexpr char kApplicationName[] = "ApplicationName";
+constexpr char kSetupWizardDisplayed[] = "SetupWizardDisplayed";
+constexpr char kUseSplashFromFile[] = "UseSplashFromFile";
+constexpr char kHomePageUrl[] = "HomePageURL";
+constexpr char kLockBrowser[] = "LockBrowser";
+constexpr char kViewBrowser[] = "ViewBrowser";
+constexpr char kUseBrowserAviFromFile[] = "UseBrowserAviFromFile";
+constexpr char kUseBrowserFromFile[] = "UseBrowserFromFile";
+constexpr char kUseChannelAreaFromFile[] = "UseChannelAreaFromFile";
+constexpr char kShowChannelStatus[] = "ShowChannelStatus";
+constexpr char kTreeHasLines[] = "TreeHasLines";
+
+// Value names of the Readhall key.
+constexpr char kShowUnreadItemsOnly[] = "Show Unread Items Only";
+constexpr char kToolbarVersion[] = "Toolbar Version";
+constexpr char kGradientCaption[] = "Debug Enable Gradient Caption";
+constexpr char kUseEmbeddedBrowser[] = "Use Embedded Browser";
+constexpr char kShowFolderList[] = "Show Channel Folder List";
+constexpr char kAlertedTextColor[] = "Alerted Text Color";
+// The alerts window's pane sizes carry this prefix.
+constexpr char kAlertPrefix[] = "Alert ";
+
+// Value names of the folder tree's key.
+constexpr char kFolderViewKey[] = "ChannelFolderView";
+constexpr char kExpandOnStartup[] = "Expand on Startup";
+constexpr char kAutoCollapse[] = "Auto Collapse";
+constexpr char kCategoryDepth[] = "Category Depth";
+constexpr char kLastChannel[] = "Last Channel Selected";
+constexpr char kLastCategory[] = "Last Category Selected";
+
+// A story list's values.
+constexpr char kColumnWidth[] = "Column Width %1";
+constexpr char kSortColumn[] = "Sort Column";
+constexpr char kSortAscending[] = "Sort Ascending";
+constexpr int kFirstColumnWidth = 400;
+constexpr int kColumnWidthDefault = 150;
+constexpr DWORD kSortColumnDefault = 1;
+
+// Read-only values of other programs.
+constexpr char kPublishingEnabled[] = "Enabled";
+constexpr char kPublishingWizard[] = "PublishingWizard";
+constexpr char kEngineKeyPath[] = "SOFTWARE\\Vantrel\\Vantrel";
+constexpr char kEngineDataPath[] = "Data Path";
+constexpr char kEngineAppPathKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantrel.exe";
+constexpr char kEngineAppPath[] = "Path";
+
+// "Read a number or write its default": a value that cannot be read gives the default.
+DWORD readNumber(const QString& keyPath, const QString& name, DWORD defaultValue)
+{
+    DWORD value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, keyPath, name, defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+int readSigned(const QString& keyPath, const QString& name, int defaultValue)
+{
+    int value = 0;
+    if (!ReadLayoutFlag(HKEY_CURRENT_USER, keyPath, name, defaultValue, value))
+        return defaultValue;
+    return value;
+}
+
+bool readFlag(const QString& keyPath, const char* name, bool defaultValue)
+{
+    return readNumber(keyPath, QString::fromLatin1(name), defaultValue ? 1 : 0) != 0;
+}
+
+void writeNumber(const QString& keyPath, const QString& name, DWORD value)
+{
+    WriteLayoutFlag(HKEY_CURRENT_USER, keyPath, name, value);
+}
+
+void writeFlag(const QString& keyPath, const char* name, bool on)
+{
+    writeNumber(keyPath, QString::fromLatin1(name), on ? 1 : 0);
+}
+
+// A text setting whose default is empty; empty as well when it cannot be read.
+QString readText(const QString& keyPath, const QString& name)
+{
+    QString text;
+    ReadLayoutString(HKEY_CURRENT_USER, keyPath, name, QString(), text);
+    return text;
+}
+
+// A text of another program's key, read without creating anything.
+QString readForeignText(HKEY root, const char* keyPath, const char* name)
+{
+    platform::SettingsKey key = platform::SettingsKey::open(root, QString::fromLatin1(keyPath));
+    QString text;
+    if (!key || !key.readText(QString::fromLatin1(name), text))
+        return QString();
+    return text;
+}
+
+QString folderViewKeyPath()
+{
+    return readhallSubKeyPath(QString::fromLatin1(kFolderViewKey));
+}
+
+// A colour component of the layout key, at most 255.
+int colourComponent(const char* name, DWORD defaultValue)
+{
+    return static_cast<int>(
+        std::min<DWORD>(readNumber(layoutKeyPath(), QString::fromLatin1(name), defaultValue), 255));
+}
+
+// One of the header colours, its components read blue first, as the settings file has
+// always listed them.
+QColor layoutColour(const char* prefix, DWORD defaultValue)
+{
+    const QString base = QString::fromLatin1(prefix);
+    const int blue = colourComponent(qPrintable(base + QLatin1Char('B')), defaultValue);
+    const int green = colourComponent(qPrintable(base + QLatin1Char('G')), defaultValue);
+    const int red = colourComponent(qPrintable(base + QLatin1Char('R')), defaultValue);
+    return QColor(red, green, blue);
+}
+
+// Value names by enum order.
+constexpr const char* kPlacementNames[] = {"WP show", "WP x", "WP y", "WP cx", "WP cy"};
+constexpr const char* kLockNames[] = {"LockNavigationBar", "LockToolbar", "LockStatusBar"};
+constexpr const char* kVisibilityNames[] = {"ViewNavigationBar", "ViewToolbar", "ViewStatusBar"};
+constexpr const char* kHeaderPictureNames[] = {"Channel Bitmap", "Alert Bitmap", "Search Bitmap",
+                                               "Directory Bitmap", "Publishing Wizard Bitmap"};
+constexpr const char* kStoryListKeys[] = {"HeadlineView", "AlertHeadlineView", "SearchResultsView"};
+
+template <class Enum, size_t N> const char* nameOf(const char* const (&names)[N], Enum value)
+{
+    return names[static_cast<size_t>(value)];
+}
+
+QString paneSizeName(ChannelPane pane, bool alerts)
+{
+    const QString name = QString::fromLatin1(
+        pane == ChannelPane::FolderWidth ? "Channel Folder Width" : "Headline List Height");
+    return alerts ? QString::fromLatin1(kAlertPrefix) + name : name;
+}
+
+} // namespace
+
+// ---- key paths
+
+QString layoutKeyPath()
+{
+    return QString::fromLatin1(LAYOUT_KEY_PATH);
+}
+
+QString readhallKeyPath()
+{
+    return SettingsKeyPath(QString::fromLatin1(READHALL_SETTINGS_NAME));
+}
+
+QString readhallSubKeyPath(const QString& name)
+{
+    return readhallKeyPath() + QLatin1Char('\\') + name;
+}
+
+QString navigationBarKeyPath()
+{
+    return readhallSubKeyPath(QStringLiteral("NavigationBar"));
+}
+
+// ---- the application
+
+bool showUnreadItemsOnly()
+{
+    return readFlag(readhallKeyPath(), kShowUnreadItemsOnly, false);
+}
+
+void setShowUnreadItemsOnly(bool on)
+{
+    writeFlag(readhallKeyPath(), kShowUnreadItemsOnly, on);
+}
+
+bool setupWizardDisplayed()
+{
+    return readFlag(layoutKeyPath(), kSetupWizardDisplayed, false);
+}
+
+void setSetupWizardDisplayed(bool shown)
+{
+    writeFlag(layoutKeyPath(), kSetupWizardDisplayed, shown);
+}
+
+bool splashFromFile()
+{
+    return readFlag(layoutKeyPath(), kUseSplashFromFile, false);
+}
+
+// ---- the main frame
+
+QString mainWindowTitle()
+{
+    return readText(layoutKeyPath(), QString::fromLatin1(kMainWindowTitle));
+}
+
+QString applicationName()
+{
+    return readText(layoutKeyPath(), QString::fromLatin1(kApplicationName));
+}
+
+int windowPlacement(Placement value, int defaultValue)
+{
+    return readSigned(readhallKeyPath(), QString::fromLatin1(nameOf(kPlacementNames, value)),
+                      defaultValue);
+}
+
+void setWindowPlacement(Placement value, int number)
+{
+    WriteLayoutFlag(HKEY_CURRENT_USER, readhallKeyPath(),
+                    QString::fromLatin1(nameOf(kPlacementNames, value)), number);
+}
+
+DWORD toolbarVersion()
+{
+    return readNumber(readhallKeyPath(), QString::fromLatin1(kToolbarVersion), 0);
+}
+
+void setToolbarVersion(DWORD version)
+{
+    writeNumber(readhallKeyPath(), QString::fromLatin1(kToolbarVersion), version);
+}
+
+bool gradientCaption()
+{
+    return readFlag(readhallKeyPath(), kGradientCaption, false);
+}
+
+bool barLocked(Bar bar)
+{
+    return readFlag(layoutKeyPath(), nameOf(kLockNames, bar), false);
+}
+
+bool barShownWhileLocked(Bar bar)
+{
+    return readFlag(layoutKeyPath(), nameOf(kVisibilityNames, bar), false);
+}
+
+QString homePageUrl()
+{
+    return readText(layoutKeyPath(), QString::fromLatin1(kHomePageUrl));
+}
+
+// ---- the embedded browser
+
+bool useEmbeddedBrowser()
+{
+    return readFlag(readhallKeyPath(), kUseEmbeddedBrowser, false);
+}
+
+void setUseEmbeddedBrowser(bool on)
+{
+    writeFlag(readhallKeyPath(), kUseEmbeddedBrowser, on);
+}
+
+bool browserLocked()
+{
+    return readFlag(layoutKeyPath(), kLockBrowser, false);
+}
+
+bool browserPaneForNewWindow()
+{
+    if (browserLocked())
+        return readFlag(layoutKeyPath(), kViewBrowser, false);
+    return useEmbeddedBrowser();
+}
+
+bool browserAnimationFromFile()
+{
+    return readFlag(layoutKeyPath(), kUseBrowserAviFromFile, false);
+}
+
+bool browserStartPageFromFile()
+{
+    return readFlag(layoutKeyPath(), kUseBrowserFromFile, false);
+}
+
+// ---- the header strips
+
+bool channelAreaFromFile()
+{
+    return readFlag(layoutKeyPath(), kUseChannelAreaFromFile, false);
+}
+
+QColor channelBackgroundColor()
+{
+    return layoutColour("ChannelBackgroundColor", 0);
+}
+
+QColor channelTextColor()
+{
+    return layoutColour("ChannelTextColor", 255);
+}
+
+QString headerPictureFile(HeaderPicture picture)
+{
+    return readText(navigationBarKeyPath(),
+                    QString::fromLatin1(nameOf(kHeaderPictureNames, picture)));
+}
+
+bool showChannelStatus()
+{
+    return readFlag(layoutKeyPath(), kShowChannelStatus, true);
+}
+
+// ---- the channel and alerts windows
+
+bool showFolderList()
+{
+    return readFlag(readhallKeyPath(), kShowFolderList, true);
+}
+
+void setShowFolderList(bool on)
+{
+    writeFlag(readhallKeyPath(), kShowFolderList, on);
+}
+
+int channelPaneSize(ChannelPane pane, bool alerts)
+{
+    const int defaultSize =
+        pane == ChannelPane::FolderWidth ? DEFAULT_FOLDER_WIDTH : DEFAULT_LIST_HEIGHT;
+    const DWORD size =
+        readNumber(readhallKeyPath(), paneSizeName(pane, alerts), static_cast<DWORD>(defaultSize));
+    return size == 0 ? defaultSize : static_cast<int>(size);
+}
+
+void setChannelPaneSize(ChannelPane pane, bool alerts, int size)
+{
+    writeNumber(readhallKeyPath(), paneSizeName(pane, alerts),
+                static_cast<DWORD>(std::max(0, size)));
+}
+
+// ---- the folder and category trees
+
+bool treeHasLines()
+{
+    return readFlag(layoutKeyPath(), kTreeHasLines, true);
+}
+
+bool expandOnStartup()
+{
+    return readFlag(folderViewKeyPath(), kExpandOnStartup, true);
+}
+
+bool autoCollapse()
+{
+    return readFlag(folderViewKeyPath(), kAutoCollapse, false);
+}
+
+DWORD categoryDepth()
+{
+    return readNumber(folderViewKeyPath(), QString::fromLatin1(kCategoryDepth),
+                      DEFAULT_CATEGORY_DEPTH);
+}
+
+DWORD lastChannelSelected()
+{
+    return readNumber(folderViewKeyPath(), QString::fromLatin1(kLastChannel), 0);
+}
+
+QString lastCategorySelected()
+{
+    return readText(folderViewKeyPath(), QString::fromLatin1(kLastCategory));
+}
+
+void saveFolderSelection(DWORD channelId, const QString& categoryPath)
+{
+    const QString keyPath = folderViewKeyPath();
+    platform::SettingsKey key = platform::SettingsKey::create(HKEY_CURRENT_USER, keyPath);
+    if (!key)
+        return;
+    key.deleteValue(QString::fromLatin1(kLastChannel));
+    key.deleteValue(QString::fromLatin1(kLastCategory));
+    if (channelId != 0)
+        writeNumber(keyPath, QString::fromLatin1(kLastChannel), channelId);
+    else if (!categoryPath.isEmpty())
+        WriteLayoutString(HKEY_CURRENT_USER, keyPath, QString::fromLatin1(kLastCategory),
+                          categoryPath);
+}
+
+// ---- the story lists
+
+QColor alertedTextColor()
+{
+    // A colour reference: 0x00BBGGRR; the default is red.
+    const DWORD ref = readNumber(readhallKeyPath(), QString::fromLatin1(kAlertedTextColor), 255);
+    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                  static_cast<int>((ref >> 16) & 0xFF));
+}
+
+StoryListSettings::StoryListSettings(StoryList list)
+    : m_keyPath(readhallSubKeyPath(QString::fromLatin1(nameOf(kStoryListKeys, list))))
+{
+}
+
+int StoryListSettings::columnWidth(int column) const
+{
+    const int defaultWidth = column == 0 ? kFirstColumnWidth : kColumnWidthDefault;
+    return static_cast<int>(readNumber(m_keyPath, QString::fromLatin1(kColumnWidth).arg(column),
+                                       static_cast<DWORD>(defaultWidth)));
+}
+
+void StoryListSettings::setColumnWidth(int column, int width) const
+{
+    writeNumber(m_keyPath, QString::fromLatin1(kColumnWidth).arg(column),
+                static_cast<DWORD>(std::max(0, width)));
+}
+
+int StoryListSettings::sortColumn() const
+{
+    return static_cast<int>(
+        readNumber(m_keyPath, QString::fromLatin1(kSortColumn), kSortColumnDefault));
+}
+
+void StoryListSettings::setSortColumn(int column) const
+{
+    writeNumber(m_keyPath, QString::fromLatin1(kSortColumn), static_cast<DWORD>(column));
+}
+
+bool StoryListSettings::sortAscending() const
+{
+    return readFlag(m_keyPath, kSortAscending, false);
+}
+
+void StoryListSettings::setSortAscending(bool ascending) const
+{
+    writeFlag(m_keyPath, kSortAscending, ascending);
+}
+
+// ---- read only
+
+bool publishingToolEnabled()
+{
+    platform::SettingsKey key =
+        platform::SettingsKey::open(HKEY_CURRENT_USER, QString::fromLatin1(PUBLISHING_KEY_PATH));
+    DWORD enabled = 0;
+    DWORD wizard = 0;
+    return key && key.readNumber(QString::fromLatin1(kPublishingEnabled), enabled) &&
+           key.readNumber(QString::fromLatin1(kPublishingWizard), wizard) && enabled != 0 &&
+           wizard != 0;
+}
+
+QString engineDataPath()
+{
+    return readForeignText(HKEY_CURRENT_USER, kEngineKeyPath, kEngineDataPath);
+}
+
+QString engineInstallPath()
+{
+    return readForeignText(HKEY_LOCAL_MACHINE, kEngineAppPathKey, kEngineAppPath);
+}
+
+} // namespace settings

@@ -1,0 +1,138 @@
+#pragma once
+// The program's settings, each behind one typed accessor. A setting's key, value name and
+// default are written once, in settings.cpp; the windows call these functions and never spell
+// a key or a value name themselves. Reading a setting that is not stored yet writes its
+// default into the store (ReadLayoutFlag, ReadLayoutString), so a person finds every setting
+// after the first start; a stored value that cannot be read (text where a number belongs)
+// reads as the default. Everything is in the current user's store unless a function says
+// otherwise.
+
+#include "src/platform/wintypes.h"
+
+#include <QColor>
+#include <QString>
+
+namespace settings
+{
+
+// ---- key paths
+// "Software\Vantrel\Vantrel\Layout": layout, locks, titles, home page, file switches.
+QString layoutKeyPath();
+// "Software\Vantrel\Vantrel\Settings\Readhall": the program's view settings.
+QString readhallKeyPath();
+// A sub-key of the Readhall key, for one window's settings ("...\Readhall\<name>").
+QString readhallSubKeyPath(const QString& name);
+// "...\Readhall\NavigationBar": the navigation bar's layout and the header picture files.
+QString navigationBarKeyPath();
+
+// ---- the application
+bool showUnreadItemsOnly();
+void setShowUnreadItemsOnly(bool on);
+// Whether the first-run Quick Setup has been offered.
+bool setupWizardDisplayed();
+void setSetupWizardDisplayed(bool shown);
+// Whether the splash picture comes from the engine's data folder.
+bool splashFromFile();
+
+// ---- the main frame
+// The caption and the engine's name as the menus show them; empty when not set.
+QString mainWindowTitle();
+QString applicationName();
+// The main window's stored placement: a show command and the normal rectangle. A stored
+// show command of -1 means "do not restore".
+enum class Placement { ShowCommand, Left, Top, Width, Height };
+int windowPlacement(Placement value, int defaultValue);
+void setWindowPlacement(Placement value, int number);
+// The version of the bars whose layout is stored; a layout of another version is not loaded.
+DWORD toolbarVersion();
+void setToolbarVersion(DWORD version);
+// The framework profile value that holds the bar layout.
+constexpr char BAR_STATE_VALUE[] = "Bar State";
+// Kept for the window manager's caption; read so that it exists.
+bool gradientCaption();
+// The bar locks: a locked bar takes its stored visibility and cannot be toggled.
+enum class Bar { NavigationBar, Toolbar, StatusBar };
+bool barLocked(Bar bar);
+bool barShownWhileLocked(Bar bar);
+// The address of Help > Home Page and the navigation bar's branding; empty: the default.
+QString homePageUrl();
+
+// ---- the embedded browser
+bool useEmbeddedBrowser();
+void setUseEmbeddedBrowser(bool on);
+// While the browser is locked, the View menu's switch is disabled and new windows take
+// "ViewBrowser".
+bool browserLocked();
+// Whether a new channel, alerts or search window shows its browser pane.
+bool browserPaneForNewWindow();
+// The browser pane's busy animation and start page from the engine's data folder.
+bool browserAnimationFromFile();
+bool browserStartPageFromFile();
+
+// ---- the header strips
+bool channelAreaFromFile();
+QColor channelBackgroundColor();
+QColor channelTextColor();
+// The picture files the navigation bar settings name for the headers; empty: the built-in
+// picture.
+enum class HeaderPicture { Channel, Alert, Search, Directory, PublishingWizard };
+QString headerPictureFile(HeaderPicture picture);
+// Whether the channel header shows the engine's status line.
+bool showChannelStatus();
+
+// ---- the channel and alerts windows
+bool showFolderList();
+void setShowFolderList(bool on);
+// The sizes of the folder column and the headline row, one pair for the channel window and
+// one for the alerts window; a stored 0 reads as the default.
+constexpr int DEFAULT_FOLDER_WIDTH = 200;
+constexpr int DEFAULT_LIST_HEIGHT = 120;
+enum class ChannelPane { FolderWidth, HeadlineListHeight };
+int channelPaneSize(ChannelPane pane, bool alerts);
+void setChannelPaneSize(ChannelPane pane, bool alerts, int size);
+
+// ---- the folder and category trees
+bool treeHasLines();
+bool expandOnStartup();
+bool autoCollapse();
+constexpr DWORD DEFAULT_CATEGORY_DEPTH = 99;
+DWORD categoryDepth();
+// The folder tree's remembered choice: a channel id (0: none) or a category path.
+DWORD lastChannelSelected();
+QString lastCategorySelected();
+// Remembers a channel (an id other than 0) or else a category (a path that is not empty);
+// whatever was remembered before is forgotten, so saving neither forgets both.
+void saveFolderSelection(DWORD channelId, const QString& categoryPath);
+
+// ---- the story lists
+// The colour of stories that raised an alert.
+QColor alertedTextColor();
+enum class StoryList { Headlines, AlertHeadlines, SearchResults };
+// The stored layout of one story list: column widths, sort column and direction.
+class StoryListSettings
+{
+public:
+    explicit StoryListSettings(StoryList list);
+    const QString& keyPath() const { return m_keyPath; }
+    // Column 0 defaults to 400 pixels, the others to 150.
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int width) const;
+    int sortColumn() const;
+    void setSortColumn(int column) const;
+    bool sortAscending() const;
+    void setSortAscending(bool ascending) const;
+
+private:
+    QString m_keyPath;
+};
+
+// ---- read only: the publishing tool and the engine's installation
+// "Enabled" and "PublishingWizard" of "Software\Vantrel\Vantrel\Publishing" both nonzero;
+// nothing is created when they are missing.
+bool publishingToolEnabled();
+// The user's "Data Path" of "SOFTWARE\Vantrel\Vantrel"; empty when not set.
+QString engineDataPath();
+// The engine's installation folder as the machine registers it; empty when not registered.
+QString engineInstallPath();
+
+} // namespace settings

@@ -1,0 +1,201 @@
+#include "tests/app/app_fixture.h"
+
+#include "resources/readhall_resources.h"
+#include "src/app/splash.h"
+#include "src/app/templates.h"
+#include "src/framework/cmdtarget.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/winapp.h"
+#include "src/platform/settingsstore.h"
+#include "src/shared/panes.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/engine.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+namespace apptest
+{
+
+namespace
+{
+
+// Every test gets its own folder for the running-copy lock and socket, so a Readhall that
+// runs on the machine is never disturbed, and forgets the checks' remembered answers.
+const bool g_resetRegistered = [] {
+    rhtest::addPerTestReset([] {
+        static bool resourcesLoaded = false;
+        if (!resourcesLoaded) {
+            readhallInitResources();
+            resourcesLoaded = true;
+        }
+        // A second copy started by a test shares the folder of the test that started it.
+        const QString shared = qEnvironmentVariable("READHALL_APP_TEST_CHILD_RUNTIME");
+        const QString runtime =
+            shared.isEmpty() ? rhtest::testRoot() + QStringLiteral("/run") : shared;
+        if (!rhtest::testRoot().isEmpty()) {
+            QDir().mkpath(runtime);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+        HideSplash();
+        EnableSplash(0);
+        startupchecks::resetForTests();
+    });
+    return true;
+}();
+
+} // namespace
+
+EngineLibraryCalls RecordingEngine::libraryCalls()
+{
+    EngineLibraryCalls calls;
+    calls.engctlInitialize = [this](int flag) {
+        this->calls << QStringLiteral("engctl start %1").arg(flag);
+        return engineStarts ? 1 : 0;
+    };
+    calls.engctlDeinitialize = [this] {
+        this->calls << "engctl stop";
+        return 1;
+    };
+    calls.chanDirInitialize = [this] {
+        this->calls << "chandir start";
+        return 1;
+    };
+    calls.chanDirUninitialize = [this] {
+        this->calls << "chandir stop";
+        return 1;
+    };
+    calls.popSumInitialize = [this] {
+        this->calls << "popsum start";
+        return 1;
+    };
+    calls.popSumUninitialize = [this] {
+        this->calls << "popsum stop";
+        return 1;
+    };
+    return calls;
+}
+
+RecordingFrame::RecordingFrame(const QString& className) : CMDIFrameWnd(className)
+{
+    if (CWinApp* app = AfxGetApp())
+        app->m_pMainWnd = this;
+    onCommandRange(32768, 33100, [this](UINT id) { commands.push_back(id); });
+}
+
+TestApp::TestApp(RecordingEngine& engine) : m_app(std::make_unique<CReadhallApp>())
+{
+    m_app->m_engine = engine.libraryCalls();
+    m_app->m_splashAllowed = false;
+    m_app->m_showMainWindowWhenIdle = false;
+    CReadhallApp* app = m_app.get();
+    m_app->m_mainFrameFactory = [app] { return new RecordingFrame(app->m_mainWindowClass); };
+}
+
+TestApp::TestApp() : m_app(std::make_unique<CReadhallApp>())
+{
+    m_app->m_splashAllowed = false;
+    m_app->m_showMainWindowWhenIdle = false;
+}
+
+TestApp::~TestApp() = default;
+
+BOOL TestApp::start(const QString& commandLine)
+{
+    m_app->m_lpCmdLine = commandLine;
+    return m_app->InitInstance();
+}
+
+int TestApp::exit()
+{
+    return m_app->ExitInstance();
+}
+
+RecordingFrame* TestApp::frame() const
+{
+    return qobject_cast<RecordingFrame*>(m_app->GetMainFrame());
+}
+
+} // namespace apptest
+
+namespace mftest
+{
+
+void MainFrameTest::SetUp()
+{
+    readhallInitResources();
+    startupchecks::resetForTests();
+    TakeDirectoryWork();
+    SetWorkgroupRestrictions(0);
+    SetProgramFilePathForTests(rhtest::testRoot() + QStringLiteral("/bin/readhall"));
+
+    vantrel::Engine::Options options;
+    options.dataDir = rhtest::engineDataDir();
+    options.seedDemo = false;
+    options.startWorker = false;
+    ASSERT_TRUE(vantrel::Engine::start(options));
+
+    m_app = std::make_unique<CReadhallApp>();
+    m_app->SetRegistryKey(QStringLiteral("Vantrel\\Vantrel\\Settings"));
+    m_app->m_nCmdShow = SW_SHOWNORMAL;
+    InstallWindowPanes();
+    for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
+        auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
+                                             kind.frame, kind.firstView);
+        m_app->AddDocTemplate(docTemplate);
+        m_app->m_templates[kind.slot] = docTemplate;
+    }
+}
+
+void MainFrameTest::TearDown()
+{
+    for (QPointer<CMainFrame>& frame : m_frames) {
+        if (frame) {
+            frame->DestroyWindow();
+            delete frame.data();
+        }
+    }
+    m_frames.clear();
+    drainEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_app.reset();
+    vantrel::Engine::stop();
+    SetProgramFilePathForTests(QString());
+    CMainFrame::SetNavigationBarFactory(nullptr);
+    SetPaneFactory(PaneKind::HeadlineList, nullptr);
+    SetPaneFactory(PaneKind::Browser, nullptr);
+    startupchecks::resetForTests();
+}
+
+CMainFrame* MainFrameTest::createFrame()
+{
+    auto* frame = new CMainFrame;
+    m_frames.emplace_back(frame);
+    EXPECT_TRUE(frame->LoadFrame());
+    return frame;
+}
+
+void MainFrameTest::destroyFrame(CMainFrame* frame)
+{
+    SendMessage(frame->hwnd(), WM_CLOSE, 0, 0);
+    drainEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QAction* MainFrameTest::evaluate(CMainFrame* frame, UINT id)
+{
+    QAction* action = frame->FindCommandAction(id);
+    if (!action)
+        return nullptr;
+    CCmdUI ui(id, action);
+    frame->UpdateCmdUI(&ui);
+    return action;
+}
+
+} // namespace mftest

@@ -1,0 +1,376 @@
+#include "src/app/maincommands.h"
+
+#include "src/app/aboutbox.h"
+#include "src/app/helpviewer.h"
+#include "src/app/mainframe.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/childframe.h"
+#include "src/framework/doctemplate.h"
+#include "src/platform/messagebox.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/shell.h"
+#include "src/shared/settingsfunctions.h"
+#include "src/shared/startupchecks.h"
+#include "tests/app/app_fixture.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/engine.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace mftest;
+
+namespace
+{
+
+class MainCommands : public MainFrameTest
+{
+protected:
+    // From now on the addresses handed to the desktop are kept in opened instead.
+    void recordShellOpens()
+    {
+        platform::setShellOpenHook([this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
+    }
+
+    std::vector<QUrl> opened;
+};
+
+// A channel with a playable story whose animation was the last one played under the name.
+void playedBefore(const QString& channelName, const QString& animationName)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    vantrel::ChannelSpec desc;
+    desc.name = channelName;
+    const uint32_t channelId = engine->addChannel(desc);
+    vantrel::Story story;
+    story.headline = "Clip";
+    story.enclosureUrl = "file:///tmp/clip.swf";
+    story.enclosureType = "application/x-shockwave-flash";
+    story.bundletType = 0x4;
+    story.bundletId = 77;
+    EXPECT_NE(engine->addStory(channelId, story), 0u);
+    engine->setLastPlayed(channelId, 77, animationName);
+}
+
+TEST_F(MainCommands, HelpAndTipsComeFromTheStringTable)
+{
+    CMainFrame* frame = createFrame();
+    QAction* autoPlayer = frame->FindCommandAction(ID_TOOLS_AUTOPLAYER);
+    ASSERT_NE(autoPlayer, nullptr);
+    EXPECT_EQ(autoPlayer->statusTip(), "Start/stop auto-player");
+    EXPECT_EQ(autoPlayer->toolTip(), "Start/Stop Auto-Player");
+    EXPECT_EQ(frame->FindCommandAction(ID_CHANNEL_UPDATE_NOW)->toolTip(), "Update Now");
+}
+
+TEST_F(MainCommands, PublishingWizardItemIsRemovedWhenTheToolIsMissing)
+{
+    CMainFrame* frame = createFrame();
+    for (QAction* action : frame->GetSubMenu(2)->actions())
+        EXPECT_NE(CommandIdOf(action), ID_VIEW_PUBLISHING_WIZARD);
+}
+
+TEST_F(MainCommands, ShowWindowOpensOnceAndThenActivates)
+{
+    CMainFrame* frame = createFrame();
+    frame->ShowMainWindow();
+    CDocTemplate* channel = app().GetTemplate(TEMPLATE_CHANNEL);
+    ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_CHANNEL_CONTENT));
+    ASSERT_EQ(channel->GetDocumentCount(), 1u);
+    EXPECT_TRUE(evaluate(frame, ID_VIEW_CHANNEL_CONTENT)->isChecked());
+
+    // Alerts while the channel window is active: another kind, another window.
+    ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_ALERTS));
+    EXPECT_EQ(app().GetTemplate(TEMPLATE_ALERTS)->GetDocumentCount(), 1u);
+    EXPECT_EQ(frame->GetChildFrames().size(), 2u);
+    EXPECT_TRUE(evaluate(frame, ID_VIEW_ALERTS)->isChecked());
+    EXPECT_FALSE(evaluate(frame, ID_VIEW_CHANNEL_CONTENT)->isChecked());
+
+    // Channel Content again: the open window comes back, no new one.
+    frame->ExecuteCommand(ID_VIEW_CHANNEL_CONTENT);
+    EXPECT_EQ(channel->GetDocumentCount(), 1u);
+    EXPECT_EQ(frame->GetChildFrames().size(), 2u);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument(), channel->GetFirstDocument());
+}
+
+TEST_F(MainCommands, ShowWindowTellsTheNavigationBarTheViewCode)
+{
+    struct Bar : QDockWidget, MessageWindow {
+        Bar(QWidget* parent)
+            : QDockWidget("NavigationBar", parent), MessageWindow("CNavigationBar", this)
+        {
+        }
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override
+        {
+            if (message == WM_NAVBAR_SELECTVIEW)
+                codes.push_back(int(wParam));
+            return 1;
+        }
+        std::vector<int> codes;
+    };
+    Bar* bar = nullptr;
+    CMainFrame::SetNavigationBarFactory([&bar](CMainFrame* frame) {
+        bar = new Bar(frame);
+        return bar;
+    });
+    CMainFrame* frame = createFrame();
+    frame->ExecuteCommand(ID_VIEW_SEARCH);
+    frame->ExecuteCommand(ID_VIEW_CHANNEL_DIRECTORY);
+    frame->ExecuteCommand(ID_VIEW_BROWSER);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->codes, std::vector<int>({2, 4, 5}));
+}
+
+TEST_F(MainCommands, UnreadItemsOnlyTwiceReturnsAndReachesEveryWindowTwice)
+{
+    CMainFrame* frame = createFrame();
+    const UINT message = RegisterWindowMessage(RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED);
+    std::vector<WPARAM> first;
+    std::vector<WPARAM> second;
+    MessageWindow one("HeadlineList");
+    MessageWindow two("HeadlineList");
+    one.setMessageHandler([&](UINT m, WPARAM w, LPARAM) {
+        if (m == message)
+            first.push_back(w);
+        return LRESULT(0);
+    });
+    two.setMessageHandler([&](UINT m, WPARAM w, LPARAM) {
+        if (m == message)
+            second.push_back(w);
+        return LRESULT(0);
+    });
+    app().RegisterWindow(one.hwnd());
+    app().RegisterWindow(two.hwnd());
+    const BOOL before = app().m_bShowUnreadItemsOnly;
+    frame->ExecuteCommand(ID_VIEW_UNREAD_ONLY);
+    EXPECT_NE(app().m_bShowUnreadItemsOnly, before);
+    EXPECT_EQ(evaluate(frame, ID_VIEW_UNREAD_ONLY)->isChecked(), app().m_bShowUnreadItemsOnly != 0);
+    frame->ExecuteCommand(ID_VIEW_UNREAD_ONLY);
+    EXPECT_EQ(app().m_bShowUnreadItemsOnly, before);
+    ASSERT_TRUE(rhtest::waitFor([&] { return first.size() == 2 && second.size() == 2; }));
+    EXPECT_EQ(first, std::vector<WPARAM>({WPARAM(!before), WPARAM(before)}));
+    EXPECT_EQ(second, first);
+}
+
+TEST_F(MainCommands, ReplayNamesTheChannelWhenTheAnimationHasNoName)
+{
+    playedBefore("Cartoons", "   ");
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Cartoons'");
+}
+
+TEST_F(MainCommands, ReplayWhileAnAnimationPlaysIsDisabled)
+{
+    playedBefore("Movies", "Intro");
+    CMainFrame* frame = createFrame();
+    // The name as the menu text rules make it (cut names and others: ReplayMenuTextRules).
+    EXPECT_TRUE(evaluate(frame, ID_ANIMATION_REPLAY)->isEnabled());
+    EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Intro'");
+    BroadcastNotification(26, QString(), 0);
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
+    QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
+    EXPECT_FALSE(replay->isEnabled());
+    EXPECT_EQ(replay->text(), "Repla&y Last");
+}
+
+TEST_F(MainCommands, ReplayWithNothingPlayedBeforeIsDisabled)
+{
+    CMainFrame* frame = createFrame();
+    QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
+    EXPECT_FALSE(replay->isEnabled());
+    EXPECT_EQ(replay->text(), "Repla&y Last");
+}
+
+TEST_F(MainCommands, ReplayMenuTextRules)
+{
+    EXPECT_EQ(ReplayMenuText("  Intro  ", "Channel"), "Repla&y 'Intro'");
+    EXPECT_EQ(ReplayMenuText(QString(30, 'x'), "Channel"), "Repla&y '" + QString(30, 'x') + "'");
+    EXPECT_EQ(ReplayMenuText(QString(31, 'x'), "Channel"), "Repla&y '" + QString(30, 'x') + "...'");
+    EXPECT_EQ(ReplayMenuText("", "News & Views"), "Repla&y 'News && Views'");
+    EXPECT_EQ(ReplayMenuText("", ""), "Repla&y ''");
+}
+
+TEST_F(MainCommands, LockedBrowserSwitchStaysCheckedButDisabled)
+{
+    startupchecks::setWebBrowserProbe([] { return true; });
+    setNumber(readhallKey(), "Use Embedded Browser", 1);
+    setNumber(layoutKey(), "LockBrowser", 1);
+    CMainFrame* frame = createFrame();
+    QAction* browser = evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_FALSE(browser->isEnabled());
+    EXPECT_TRUE(browser->isChecked());
+    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 1u);
+}
+
+TEST_F(MainCommands, BrowserSwitchNegatesTheSetting)
+{
+    startupchecks::setWebBrowserProbe([] { return true; });
+    CMainFrame* frame = createFrame();
+    QAction* browser = evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_TRUE(browser->isEnabled());
+    EXPECT_FALSE(browser->isChecked());
+    ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 1u);
+    EXPECT_TRUE(evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER)->isChecked());
+    frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 0u);
+}
+
+TEST_F(MainCommands, BrowserSwitchIsDisabledWithoutTheBrowser)
+{
+    startupchecks::setWebBrowserProbe([] { return false; });
+    setNumber(readhallKey(), "Use Embedded Browser", 1);
+    CMainFrame* frame = createFrame();
+    EXPECT_FALSE(evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER)->isEnabled());
+}
+
+TEST_F(MainCommands, DownloadingAndAutoPlayerFollowTheEngine)
+{
+    CMainFrame* frame = createFrame();
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    engine->setDownloadEnabled(true);
+    EXPECT_EQ(evaluate(frame, ID_TOOLS_DOWNLOADING)->text(), "Suspend &Downloading");
+    ASSERT_TRUE(frame->ExecuteCommand(ID_TOOLS_DOWNLOADING));
+    EXPECT_FALSE(engine->downloadEnabled());
+    EXPECT_EQ(evaluate(frame, ID_TOOLS_DOWNLOADING)->text(), "Resume &Downloading");
+
+    engine->setAutoplayEnabled(false);
+    EXPECT_EQ(evaluate(frame, ID_TOOLS_AUTOPLAYER)->text(), "Start &Auto-Player");
+    frame->ExecuteCommand(ID_TOOLS_AUTOPLAYER);
+    EXPECT_TRUE(engine->autoplayEnabled());
+    EXPECT_EQ(evaluate(frame, ID_TOOLS_AUTOPLAYER)->text(), "Stop &Auto-Player");
+}
+
+TEST_F(MainCommands, EngineSwitchItemsKeepTheirTextWhenTheEngineIsGone)
+{
+    CMainFrame* frame = createFrame();
+    vantrel::Engine::stop();
+    QAction* downloading = evaluate(frame, ID_TOOLS_DOWNLOADING);
+    EXPECT_EQ(downloading->text(), "&Suspend Downloading");
+    EXPECT_EQ(evaluate(frame, ID_TOOLS_AUTOPLAYER)->text(), "Enable &Auto-Player");
+}
+
+TEST_F(MainCommands, ChannelStatusAsksTheNotificationWindows)
+{
+    CMainFrame* frame = createFrame();
+    auto* listener = new CVTNotificationWindow();
+    int asked = 0;
+    listener->SetHandler(25, [&](int, const QString&, DWORD) { ++asked; });
+    ASSERT_TRUE(frame->ExecuteCommand(ID_TOOLS_CHANNEL_STATUS));
+    EXPECT_TRUE(rhtest::waitFor([&] { return asked == 1; }));
+    listener->Release();
+}
+
+TEST_F(MainCommands, HomePageGoesToTheDesktopWithoutABrowserPane)
+{
+    recordShellOpens();
+    CMainFrame* frame = createFrame();
+    frame->ExecuteCommand(ID_HELP_HOME_PAGE);
+    setText(layoutKey(), "HomePageURL", "https://news.example.org/start");
+    frame->ExecuteCommand(ID_HELP_HOME_PAGE);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], QUrl(READHALL_DEFAULT_HOME_PAGE));
+    EXPECT_EQ(opened[1], QUrl("https://news.example.org/start"));
+}
+
+TEST_F(MainCommands, HomePageIsTheEnginesWelcomePageWhenItHasOne)
+{
+    recordShellOpens();
+    QFile page(rhtest::engineDataDir() + QStringLiteral("/readhall.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>Welcome</body></html>");
+    page.close();
+
+    CMainFrame* frame = createFrame();
+    frame->ExecuteCommand(ID_HELP_HOME_PAGE);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()));
+}
+
+TEST_F(MainCommands, AboutBoxShowsVersionAndPictures)
+{
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), "About Vantrel Readhall");
+    EXPECT_EQ(about.versionLabel()->text(), "Vantrel Readhall 5.0        (Build 5134R)");
+    auto* first = about.findChild<QLabel*>("Picture1001");
+    auto* second = about.findChild<QLabel*>("Picture1010");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(first->pixmap().isNull());
+    EXPECT_FALSE(second->pixmap().isNull());
+    CAboutJavaDlg java;
+    EXPECT_EQ(java.windowTitle(), "About Java");
+    auto* picture = java.findChild<QLabel*>("Picture405");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
+}
+
+TEST_F(MainCommands, HelpContentsOpensTheHelpPage)
+{
+    CMainFrame* frame = createFrame();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_HELP_CONTENTS));
+    auto* viewer = frame->findChild<CHelpViewer*>("HelpViewer");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->homeUrl(), QUrl("qrc:/help/rdhall.html"));
+    EXPECT_FALSE(viewer->browser()->toPlainText().isEmpty());
+    viewer->close();
+}
+
+TEST_F(MainCommands, PublishingWizardWithoutToolOrBrowserSaysSo)
+{
+    startupchecks::setWebBrowserProbe([] { return false; });
+    CMainFrame* frame = createFrame();
+    platform::resetMessageBoxHook();
+    frame->DispatchCommand(ID_VIEW_PUBLISHING_WIZARD);
+    ASSERT_EQ(platform::messageBoxQuestions().size(), 1u);
+    EXPECT_EQ(platform::messageBoxQuestions()[0].text, "Publishing Wizard not installed properly");
+}
+
+class OwnHelpFrame : public CMDIChildWnd
+{
+public:
+    OwnHelpFrame()
+    {
+        onCommand(ID_HELP_CONTENTS, [this] { ++helpCalls; });
+        onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] { ++browserCalls; });
+    }
+    int helpCalls = 0;
+    int browserCalls = 0;
+};
+
+TEST_F(MainCommands, AnActiveChildFrameHandlingHelpOrTheBrowserSwitchWins)
+{
+    startupchecks::setWebBrowserProbe([] { return true; });
+    CDocTemplate* directoryKind = new CDocTemplate(
+        134, "DirectoryDoc", [] { return new CDocument; }, [] { return new OwnHelpFrame; },
+        [] { return new CView("CDirectoryHeaderView"); });
+    app().AddDocTemplate(directoryKind);
+    app().m_templates[TEMPLATE_DIRECTORY] = directoryKind;
+    CMainFrame* frame = createFrame();
+    frame->ShowMainWindow();
+    frame->ExecuteCommand(ID_VIEW_CHANNEL_DIRECTORY);
+    auto* child = dynamic_cast<OwnHelpFrame*>(frame->MDIGetActive());
+    ASSERT_NE(child, nullptr);
+    frame->ExecuteCommand(ID_HELP_CONTENTS);
+    frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_EQ(child->helpCalls, 1);
+    EXPECT_EQ(child->browserCalls, 1);
+    EXPECT_EQ(frame->findChild<CHelpViewer*>("HelpViewer"), nullptr);
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser", 0), 0u);
+}
+
+} // namespace

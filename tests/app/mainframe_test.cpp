@@ -1,0 +1,520 @@
+#include "src/app/mainframe.h"
+
+#include "src/app/maincommands.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/statusbar.h"
+#include "src/platform/messagewindow.h"
+#include "src/shared/settingsfunctions.h"
+#include "tests/app/app_fixture.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/engine.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace mftest;
+
+namespace
+{
+
+class MainFrameCreation : public MainFrameTest
+{
+};
+
+QString statusText(CMainFrame* frame)
+{
+    return frame->GetStatusBar()->GetPaneText(ID_SEPARATOR);
+}
+
+// Stores a window placement as the program writes it at exit.
+void storePlacement(DWORD x, DWORD y, DWORD cx, DWORD cy)
+{
+    setNumber(readhallKey(), "WP x", x);
+    setNumber(readhallKey(), "WP y", y);
+    setNumber(readhallKey(), "WP cx", cx);
+    setNumber(readhallKey(), "WP cy", cy);
+}
+
+TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
+{
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(frame->windowTitle(), "Readhall");
+    EXPECT_EQ(frame->GetApplicationName(), "Vantrel");
+    EXPECT_EQ(frame->className(), "VantrelReadhallClass");
+    EXPECT_EQ(FindWindow("VantrelReadhallClass"), frame->hwnd());
+    EXPECT_EQ(app().m_pMainWnd, frame);
+    EXPECT_TRUE(frame->isHidden()); // shown once the message loop runs
+    // Every setting read exists afterwards, with its default.
+    EXPECT_TRUE(hasValue(layoutKey(), "MainWindowTitle"));
+    EXPECT_EQ(storedNumber(readhallKey(), "Debug Enable Gradient Caption"), 0u);
+    EXPECT_EQ(storedNumber(layoutKey(), "LockToolbar"), 0u);
+}
+
+TEST_F(MainFrameCreation, CaptionAndApplicationNameComeFromTheSettings)
+{
+    setText(layoutKey(), "MainWindowTitle", "Newsroom");
+    setText(layoutKey(), "ApplicationName", "Acme & Co");
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(frame->windowTitle(), "Newsroom");
+    EXPECT_EQ(evaluate(frame, ID_SHUTDOWN_ENGINE)->text(), "Sh&ut Down Acme && Co");
+    EXPECT_EQ(evaluate(frame, ID_APP_EXIT_READHALL)->text(), "E&xit Newsroom");
+}
+
+TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReady)
+{
+    CMainFrame* frame = createFrame();
+    QToolBar* toolBar = frame->GetToolBar();
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(toolBar->allowedAreas(), Qt::TopToolBarArea);
+    for (QAction* action : toolBar->actions()) {
+        if (action->isSeparator())
+            continue;
+        EXPECT_FALSE(action->icon().isNull()) << CommandIdOf(action);
+        // The strip's key colour is see-through, never drawn.
+        const QImage icon = action->icon().pixmap(QSize(16, 15)).toImage();
+        bool keyColourShown = false;
+        for (int x = 0; x < icon.width(); ++x)
+            for (int y = 0; y < icon.height(); ++y)
+                keyColourShown |= icon.pixelColor(x, y) == QColor(255, 0, 255);
+        EXPECT_FALSE(keyColourShown) << CommandIdOf(action);
+    }
+    EXPECT_EQ(statusText(frame), "Ready");
+}
+
+TEST_F(MainFrameCreation, SecureIndicatorShowsOneOfTwoPictures)
+{
+    CMainFrame* frame = createFrame();
+    frame->ShowSecureIndicator(1);
+    const QPixmap secure = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE);
+    EXPECT_FALSE(secure.isNull());
+    frame->ShowSecureIndicator(0);
+    const QPixmap plain = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE);
+    EXPECT_FALSE(plain.isNull());
+    EXPECT_NE(secure.toImage(), plain.toImage());
+}
+
+TEST_F(MainFrameCreation, StoredShowCommandAndAnExplicitOne)
+{
+    // Stored minimised starts normal.
+    setNumber(readhallKey(), "WP show", SW_SHOWMINIMIZED);
+    CMainFrame* minimised = createFrame();
+    EXPECT_EQ(minimised->createShowCommand(), SW_SHOWNORMAL);
+    EXPECT_EQ(app().m_nCmdShow, SW_SHOWNORMAL);
+    minimised->ShowMainWindow();
+    EXPECT_FALSE(minimised->isMinimized());
+
+    // Stored maximised starts maximised when started normally or by default.
+    setNumber(readhallKey(), "WP show", SW_SHOWMAXIMIZED);
+    for (int show : {SW_SHOWNORMAL, SW_SHOWDEFAULT}) {
+        app().m_nCmdShow = show;
+        EXPECT_EQ(createFrame()->createShowCommand(), SW_SHOWMAXIMIZED) << show;
+        EXPECT_EQ(app().m_nCmdShow, SW_SHOWMAXIMIZED) << show;
+    }
+
+    // An explicit command wins over the stored one, but never minimised either.
+    app().m_nCmdShow = SW_SHOWMINIMIZED;
+    EXPECT_EQ(createFrame()->createShowCommand(), SW_SHOWNORMAL);
+}
+
+TEST_F(MainFrameCreation, PlacementComesFromTheWpValues)
+{
+    storePlacement(40, 50, 640, 480);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->placementRestored());
+    EXPECT_EQ(frame->createRect(), QRect(40, 50, 640, 480));
+}
+
+TEST_F(MainFrameCreation, DefaultPlacementIsTheWorkAreaBelowSeventyPixels)
+{
+    CMainFrame* frame = createFrame();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), 1u);
+    EXPECT_EQ(int(storedNumber(readhallKey(), "WP y")), work.top() + 70);
+    EXPECT_EQ(int(storedNumber(readhallKey(), "WP cy")), work.height() - 70);
+    EXPECT_EQ(frame->createRect().width(), work.width());
+}
+
+TEST_F(MainFrameCreation, MinusOneSkipsTheWholeRestore)
+{
+    setNumber(readhallKey(), "WP show", DWORD(-1));
+    app().m_nCmdShow = SW_SHOWDEFAULT;
+    CMainFrame* frame = createFrame();
+    EXPECT_FALSE(frame->placementRestored());
+    EXPECT_EQ(frame->createShowCommand(), SW_SHOWNORMAL);
+    for (const char* name : {"WP x", "WP y", "WP cx", "WP cy"})
+        EXPECT_FALSE(hasValue(readhallKey(), name)) << name;
+}
+
+TEST_F(MainFrameCreation, DamagedSizesStillGiveAUsableWindow)
+{
+    setNumber(readhallKey(), "WP cx", 0);
+    setNumber(readhallKey(), "WP cy", DWORD(-5));
+    CMainFrame* frame = createFrame();
+    EXPECT_GE(frame->createRect().width(), 320);
+    EXPECT_GE(frame->createRect().height(), 240);
+}
+
+TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
+{
+    storePlacement(50000, 40000, 600, 400);
+    CMainFrame* frame = createFrame();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(frame->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
+}
+
+TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
+{
+    storePlacement(33, 44, 700, 500);
+    CMainFrame* frame = createFrame();
+    frame->ShowMainWindow();
+    frame->setGeometry(60, 70, 720, 510);
+    destroyFrame(frame);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), 1u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP x"), 60u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP y"), 70u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP cx"), 720u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP cy"), 510u);
+    EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u);
+}
+
+TEST_F(MainFrameCreation, BarStateIsLoadedOnlyForToolbarVersionSixteen)
+{
+    // First run: no version. The toolbar is hidden by the user and the program closed.
+    CMainFrame* first = createFrame();
+    EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 0u);
+    ASSERT_TRUE(first->ExecuteCommand(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(first->GetToolBar()->isHidden());
+    destroyFrame(first);
+    EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u);
+
+    // The saved layout comes back.
+    CMainFrame* second = createFrame();
+    EXPECT_TRUE(second->GetToolBar()->isHidden());
+    second->GetToolBar()->setVisible(false);
+    destroyFrame(second);
+
+    // With another version, the saved layout is not loaded.
+    setNumber(readhallKey(), "Toolbar Version", 15);
+    CMainFrame* third = createFrame();
+    EXPECT_FALSE(third->GetToolBar()->isHidden());
+}
+
+TEST_F(MainFrameCreation, LockedToolbarIsForcedHiddenAndItsToggleDisabled)
+{
+    setNumber(layoutKey(), "LockToolbar", 1);
+    setNumber(layoutKey(), "ViewToolbar", 0);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    QAction* toggle = evaluate(frame, ID_VIEW_TOOLBAR);
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_FALSE(toggle->isEnabled());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    // The status bar is not locked: its toggle works.
+    QAction* status = evaluate(frame, ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(status->isEnabled());
+    EXPECT_TRUE(status->isChecked());
+}
+
+TEST_F(MainFrameCreation, LocksOverrideTheSavedLayout)
+{
+    CMainFrame* first = createFrame();
+    first->ExecuteCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(first->GetStatusBar()->isHidden());
+    destroyFrame(first);
+    setNumber(layoutKey(), "LockStatusBar", 1);
+    setNumber(layoutKey(), "ViewStatusBar", 1);
+    CMainFrame* second = createFrame();
+    EXPECT_FALSE(second->GetStatusBar()->isHidden());
+    QAction* toggle = evaluate(second, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(toggle->isEnabled());
+    EXPECT_TRUE(toggle->isChecked());
+}
+
+TEST_F(MainFrameCreation, ViewValuesAreReadOnlyForLockedBars)
+{
+    createFrame();
+    EXPECT_FALSE(hasValue(layoutKey(), "ViewToolbar"));
+    EXPECT_FALSE(hasValue(layoutKey(), "ViewStatusBar"));
+}
+
+TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedAndLockable)
+{
+    CMainFrame::SetNavigationBarFactory([](CMainFrame* frame) {
+        auto* bar = new QDockWidget("NavigationBar", frame);
+        return bar;
+    });
+    setNumber(layoutKey(), "LockNavigationBar", 1);
+    setNumber(layoutKey(), "ViewNavigationBar", 0);
+    CMainFrame* frame = createFrame();
+    QDockWidget* bar = frame->GetNavigationBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
+}
+
+TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHides)
+{
+    CMainFrame::SetNavigationBarFactory(
+        [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
+    CMainFrame* frame = createFrame();
+    QAction* toggle = evaluate(frame, ID_VIEW_NAVIGATION_BAR);
+    EXPECT_TRUE(toggle->isEnabled());
+    EXPECT_TRUE(toggle->isChecked());
+    frame->ExecuteCommand(ID_VIEW_NAVIGATION_BAR);
+    EXPECT_TRUE(frame->GetNavigationBar()->isHidden());
+    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isChecked());
+}
+
+TEST_F(MainFrameCreation, WithoutANavigationBarItsToggleIsDisabled)
+{
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(frame->GetNavigationBar(), nullptr);
+    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
+}
+
+// ---- engine notifications
+
+class EngineNotifications : public MainFrameTest
+{
+};
+
+TEST_F(EngineNotifications, StatusTextLevels)
+{
+    CMainFrame* frame = createFrame();
+    frame->SetStatusText("Busy");
+    BroadcastNotification(31, QString(), 5);       // empty text: nothing
+    BroadcastNotification(31, "Out of range", 12); // other level: nothing
+    drainEvents();
+    EXPECT_EQ(statusText(frame), "Busy");
+    // Levels one to eight show their text, zero and nine show Ready.
+    const struct {
+        const char* text;
+        DWORD level;
+        const char* shown;
+    } steps[] = {{"Downloading News", 5, "Downloading News"},
+                 {"Downloading News", 9, "Ready"},
+                 {"Level one", 1, "Level one"},
+                 {"Something", 0, "Ready"}};
+    for (const auto& step : steps) {
+        ASSERT_EQ(BroadcastNotification(31, step.text, step.level), 1);
+        EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == step.shown; })) << step.level;
+    }
+}
+
+TEST_F(EngineNotifications, AnimationStartAndStopFollowTheEngine)
+{
+    CMainFrame* frame = createFrame();
+    EXPECT_FALSE(frame->IsAnimationPlaying());
+    EXPECT_FALSE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
+    BroadcastNotification(26, QString(), 0);
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
+    EXPECT_TRUE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
+    BroadcastNotification(27, QString(), 0);
+    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() == 0; }));
+}
+
+TEST_F(EngineNotifications, PlayingAtCreationIsReadFromTheEngine)
+{
+    vantrel::Engine::instance()->setPlaying(true);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->IsAnimationPlaying());
+}
+
+// A channel directory document that counts its reloads.
+class ReloadCounter : public CDocument, public CDirectoryReloadTarget
+{
+public:
+    void ReloadDirectory(int) override { ++reloads; }
+    int CheckDirectoryChanged() override { return 0; }
+    int reloads = 0;
+};
+
+TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloadsWhenIdle)
+{
+    CMainFrame* frame = createFrame();
+    ReloadCounter directory;
+    directory.m_bAutoDelete = false;
+    app().GetTemplate(TEMPLATE_DIRECTORY)->AddDocument(&directory);
+    EXPECT_TRUE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
+    vantrel::Engine::instance()->setWorkgroupRestrictions(0x10 | 0x20000);
+    BroadcastNotification(30, QString(), 0);
+    EXPECT_TRUE(rhtest::waitFor([&] { return directory.reloads == 1; }));
+    EXPECT_FALSE(IsDirectoryReloadRequested());
+    EXPECT_EQ(GetWorkgroupRestrictions(), 0x10u | 0x20000u);
+    EXPECT_FALSE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_TOOLS_FILTERS)->isEnabled());
+    EXPECT_TRUE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
+    app().GetTemplate(TEMPLATE_DIRECTORY)->RemoveDocument(&directory);
+}
+
+TEST_F(EngineNotifications, RestrictionsAtCreationComeFromTheEngine)
+{
+    vantrel::Engine::instance()->setWorkgroupRestrictions(0x10000);
+    CMainFrame* frame = createFrame();
+    EXPECT_FALSE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
+}
+
+TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThroughExit)
+{
+    QPointer<CMainFrame> frame = createFrame();
+    const HWND window = frame->hwnd();
+    std::thread engineThread(
+        [] { CMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0); });
+    engineThread.join();
+    EXPECT_TRUE(IsWindow(window)); // nothing done on the engine thread
+    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u); // closed the normal way
+}
+
+TEST_F(EngineNotifications, OtherCallbackTypesAreIgnored)
+{
+    CMainFrame* frame = createFrame();
+    CMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
+    drainEvents();
+    EXPECT_TRUE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(EngineNotifications, ShutDownCommandClosesWhenTheEngineReportsIt)
+{
+    CMainFrame* frame = createFrame();
+    const HWND window = frame->hwnd();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_SHUTDOWN_ENGINE));
+    EXPECT_TRUE(vantrel::Engine::instance()->isShutDown());
+    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
+}
+
+TEST_F(EngineNotifications, AfterDestroyTheCallbackNoLongerReachesTheFrame)
+{
+    CMainFrame* frame = createFrame();
+    destroyFrame(frame);
+    // The notification window went with the frame; late calls find nothing to post to.
+    EXPECT_EQ(FindWindow(VTNOTIFICATION_WINDOW_CLASS), 0u);
+    EXPECT_EQ(CMainFrame::instance(), nullptr);
+    CMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0);
+    drainEvents();
+    EXPECT_EQ(FindWindow("VantrelReadhallClass"), 0u);
+}
+
+// ---- private messages
+
+class MainFrameMessages : public MainFrameTest
+{
+};
+
+TEST_F(MainFrameMessages, StatusTextsShowInOrderAndAStrangeMessageShowsNothing)
+{
+    CMainFrame* frame = createFrame();
+    frame->PostStatusText("Updated 3 channels");
+    frame->PostStatusText("Updated 4 channels");
+    // A message whose number the frame did not give out (once a heap pointer that the frame
+    // freed) changes nothing.
+    QString local = QStringLiteral("not the frame's");
+    SendMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, reinterpret_cast<WPARAM>(&local), 0);
+    PostMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, 0xDEADBEEF, 0);
+    drainEvents();
+    EXPECT_EQ(statusText(frame), "Updated 4 channels");
+    EXPECT_EQ(local, "not the frame's");
+    SendMessage(frame->hwnd(), WM_SHOW_STATUS_TEXT, 0, 0);
+    EXPECT_EQ(statusText(frame), "Ready");
+}
+
+TEST_F(MainFrameMessages, ShowChannelOpensTheChannelWindowAndAnswersItsFrame)
+{
+    CMainFrame* frame = createFrame();
+    SendMessage(frame->hwnd(), WM_SHOW_CHANNEL, 1234, 0);
+    CDocTemplate* channel = app().GetTemplate(TEMPLATE_CHANNEL);
+    ASSERT_EQ(channel->GetDocumentCount(), 1u);
+    EXPECT_EQ(frame->GetChildFrames().size(), 1u);
+}
+
+TEST_F(MainFrameMessages, ShowChannelAnswersZeroWithoutAChannelWindow)
+{
+    app().m_templates[TEMPLATE_CHANNEL] = nullptr;
+    CMainFrame* frame = createFrame();
+    EXPECT_EQ(SendMessage(frame->hwnd(), WM_SHOW_CHANNEL, 1234, 0), 0);
+    EXPECT_TRUE(frame->GetChildFrames().empty());
+}
+
+TEST_F(MainFrameMessages, CloseIsRefusedDuringAModalOperation)
+{
+    CMainFrame* frame = createFrame();
+    const HWND window = frame->hwnd();
+    app().m_nModalOperationCount = 1;
+    frame->ExecuteCommand(ID_APP_EXIT_READHALL);
+    drainEvents();
+    EXPECT_TRUE(IsWindow(window));
+    frame->close(); // the title bar's close button
+    drainEvents();
+    EXPECT_TRUE(IsWindow(window));
+    app().m_nModalOperationCount = 0;
+    frame->ExecuteCommand(ID_APP_EXIT_READHALL);
+    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
+}
+
+TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFile)
+{
+    const QString bin = rhtest::testRoot() + "/bin";
+    QDir().mkpath(bin);
+    QFile ticker(bin + "/crawler.exe");
+    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
+    ticker.close();
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(IsTickerPresent());
+    EXPECT_FALSE(IsTitlestripPresent());
+    EXPECT_TRUE(evaluate(frame, ID_START_TICKER)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_TITLESTRIP)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_SCREENSAVER)->isEnabled());
+    EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
+}
+
+TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
+{
+    const QString bin = rhtest::testRoot() + "/bin dir";
+    SetProgramFilePathForTests(bin + "/readhall");
+    QDir().mkpath(bin);
+    // The "ticker" leaves a mark beside itself; a path with a blank proves no shell splits it.
+    QFile ticker(bin + "/crawler.exe");
+    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
+    ticker.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+    ticker.close();
+    ticker.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    CMainFrame* frame = createFrame();
+    ASSERT_TRUE(frame->ExecuteCommand(ID_START_TICKER));
+    EXPECT_TRUE(rhtest::waitFor([&] { return QFile::exists(bin + "/crawler.exe.ran"); }, 10000));
+    // Gone after start-up: the command does nothing (and stays enabled until the next start).
+    QFile::remove(bin + "/crawler.exe");
+    QFile::remove(bin + "/crawler.exe.ran");
+    frame->ExecuteCommand(ID_START_TICKER);
+    drainEvents();
+    EXPECT_FALSE(QFile::exists(bin + "/crawler.exe.ran"));
+}
+
+TEST_F(MainFrameMessages, LocalFileLocations)
+{
+    EXPECT_TRUE(IsLocalFileLocation("file:///tmp/a.html"));
+    EXPECT_TRUE(IsLocalFileLocation("\"FILE:///tmp/a.html"));
+    EXPECT_TRUE(IsLocalFileLocation("c:\\stories\\a.doc"));
+    EXPECT_TRUE(IsLocalFileLocation("\"c:\\stories\\a.doc\""));
+    EXPECT_TRUE(IsLocalFileLocation("/home/me/a.doc"));
+    EXPECT_FALSE(IsLocalFileLocation("https://example.org/a.doc"));
+    EXPECT_FALSE(IsLocalFileLocation("c:"));
+    EXPECT_FALSE(IsLocalFileLocation(""));
+}
+
+} // namespace

@@ -1,0 +1,169 @@
+#include "src/app/readhallapp.h"
+#include "src/app/splash.h"
+#include "src/platform/settingsstore.h"
+#include "src/shared/settingsfunctions.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+using platform::SettingsKey;
+
+namespace
+{
+
+const QString engineKey = QStringLiteral("SOFTWARE\\Vantrel\\Vantrel");
+
+// ---- the splash
+
+QString writeSplashFile(const QString& dataRoot, QSize size)
+{
+    QDir().mkpath(dataRoot + "/data");
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    const QString file = dataRoot + "/data/splash.bmp";
+    picture.save(file, "BMP");
+    return file;
+}
+
+TEST(Splash, ShowsTheBuiltInPictureCentred)
+{
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    CSplashWindow* splash = CSplashWindow::current();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_FALSE(splash->picture().isNull());
+    EXPECT_TRUE(splash->pictureFile().isEmpty());
+    EXPECT_EQ(splash->size(), splash->picture().size());
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    // The setting exists afterwards with its default.
+    DWORD fromFile = 5;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, LAYOUT_KEY_PATH)
+                    .readNumber("UseSplashFromFile", fromFile));
+    EXPECT_EQ(fromFile, 0u);
+    // A second request keeps the one splash.
+    EXPECT_EQ(ShowSplash(), 1);
+    EXPECT_EQ(CSplashWindow::current(), splash);
+
+    QPointer<CSplashWindow> guard(splash);
+    HideSplash();
+    EXPECT_EQ(CSplashWindow::current(), nullptr);
+    EXPECT_TRUE(rhtest::waitFor([&] { return guard.isNull(); }));
+}
+
+TEST(Splash, NotEnabledShowsNothing)
+{
+    EXPECT_EQ(ShowSplash(), 0);
+    EXPECT_EQ(CSplashWindow::current(), nullptr);
+}
+
+TEST(Splash, ThePictureComesFromTheDataPathWhenAsked)
+{
+    const QString dataRoot = rhtest::testRoot() + "/engine";
+    const QString file = writeSplashFile(dataRoot, QSize(40, 30));
+    // Without a trailing separator: one is added before "data".
+    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", dataRoot);
+    WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(1));
+
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_EQ(CSplashWindow::current()->pictureFile(), file);
+    EXPECT_EQ(CSplashWindow::current()->size(), QSize(40, 30));
+    HideSplash();
+
+    // Not asked for: the built-in picture.
+    WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(0));
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
+    HideSplash();
+}
+
+TEST(Splash, AMissingOrDamagedFileFallsBackToTheBuiltInPicture)
+{
+    const QString dataRoot = rhtest::testRoot() + "/engine";
+    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", dataRoot);
+    WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(1));
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
+    EXPECT_FALSE(CSplashWindow::current()->picture().isNull());
+    HideSplash();
+
+    QDir().mkpath(dataRoot + "/data");
+    QFile damaged(dataRoot + "/data/splash.bmp");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("BM not really a bitmap");
+    damaged.close();
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
+    HideSplash();
+}
+
+TEST(Splash, AClickHidesTheSplashAndDoesNothingElse)
+{
+    CReadhallApp app; // its early look at input asks the splash first
+    QPushButton button("Press");
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+
+    // Clicks enter through the button's window, as a person's do.
+    QWindow* window = button.windowHandle();
+    const QPoint centre = button.rect().center();
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
+    EXPECT_EQ(CSplashWindow::current(), nullptr);
+    EXPECT_EQ(clicks, 0);
+
+    // Once the splash is gone, clicks work as usual.
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Splash, AKeyPressHidesTheSplashAndTypesNothing)
+{
+    CReadhallApp app;
+    QLineEdit edit;
+    edit.show();
+    edit.activateWindow();
+    edit.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+    QWindow* window = edit.windowHandle();
+
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    QTest::keyClick(window, Qt::Key_A);
+    EXPECT_EQ(CSplashWindow::current(), nullptr);
+    EXPECT_TRUE(edit.text().isEmpty());
+    QTest::keyClick(window, Qt::Key_B);
+    EXPECT_EQ(edit.text(), QStringLiteral("b"));
+}
+
+TEST(Splash, OtherInputPassesWhileItShows)
+{
+    EnableSplash(1);
+    ASSERT_EQ(ShowSplash(), 1);
+    QMouseEvent move(QEvent::MouseMove, QPointF(1, 1), QPointF(1, 1), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    EXPECT_EQ(PreTranslateSplashMessage(&move), 0);
+    QMouseEvent back(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::BackButton,
+                     Qt::BackButton, Qt::NoModifier);
+    EXPECT_EQ(PreTranslateSplashMessage(&back), 0);
+    EXPECT_NE(CSplashWindow::current(), nullptr);
+    QMouseEvent right(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    EXPECT_EQ(PreTranslateSplashMessage(&right), 1);
+    EXPECT_EQ(CSplashWindow::current(), nullptr);
+    EXPECT_EQ(PreTranslateSplashMessage(&right), 0);
+}
+
+} // namespace

@@ -1,0 +1,261 @@
+#include "tests/channel/channel_fixture.h"
+
+#include "resources/readhall_resources.h"
+#include "src/channel/channeldoc.h"
+#include "src/platform/settingsstore.h"
+#include "src/shared/programstate.h"
+#include "src/shared/startupchecks.h"
+#include "vantrel/chandir.h"
+#include "vantrel/core/engine.h"
+#include "vantrel/core/model.h"
+#include "vantrel/engctl.h"
+
+#include <QFont>
+
+namespace channeltest
+{
+
+const char* const kReadhallKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
+const char* const kLayoutKey = "Software\\Vantrel\\Vantrel\\Layout";
+const char* const kFolderKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
+
+void EngineTest::SetUp()
+{
+    readhallInitResources();
+    startupchecks::setWebBrowserProbe([] { return true; });
+    ASSERT_TRUE(rhtest::engine::start());
+}
+
+void EngineTest::TearDown()
+{
+    rhtest::engine::waitForIdle();
+    startupchecks::resetForTests();
+}
+
+uint32_t EngineTest::addChannel(const QString& name, const QString& category, int unread,
+                                uint32_t flags)
+{
+    const uint32_t id = rhtest::engine::addChannel(name, category, flags);
+    for (int i = 0; i < unread; ++i)
+        addStory(id, QStringLiteral("Story %1").arg(i + 1), false);
+    return id;
+}
+
+uint32_t EngineTest::addStory(uint32_t channel, const QString& headline, bool read,
+                              const QString& category)
+{
+    rhtest::engine::StorySpec story;
+    story.headline = headline;
+    story.category = category;
+    story.attributes[QStringLiteral("Read")] = read ? 1 : 0;
+    return rhtest::engine::addStory(channel, story);
+}
+
+void EngineTest::markAllRead(uint32_t channel)
+{
+    std::vector<uint32_t> numbers;
+    if (CServices* services = GetCServices()) {
+        if (CService* service = services->GetServiceByID(channel)) {
+            for (int i = 0; i < service->GetNoStories(); ++i) {
+                uint32_t id = 0;
+                uint32_t number = 0;
+                if (CService::ParseStoryID(service->GetStoryID(i), id, number))
+                    numbers.push_back(number);
+            }
+        }
+        ReleaseCServices();
+    }
+    ASSERT_EQ(VTMarkStoriesRead(channel, numbers, 1), 1);
+    rhtest::engine::waitForIdle();
+}
+
+void EngineTest::setChannelCategory(uint32_t channel, const QString& category)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    ASSERT_NE(engine, nullptr);
+    QString name;
+    ASSERT_TRUE(engine->channelName(channel, name));
+    ASSERT_TRUE(engine->setChannelNameAndCategory(channel, name, category));
+    rhtest::engine::waitForIdle();
+}
+
+void EngineTest::setRestrictions(uint32_t mask)
+{
+    vantrel::Engine* engine = vantrel::Engine::instance();
+    ASSERT_NE(engine, nullptr);
+    engine->setWorkgroupRestrictions(mask);
+    SetWorkgroupRestrictions(mask);
+}
+
+QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent)
+{
+    QStringList labels;
+    QTreeWidgetItem* box = treeitems::container(tree, parent);
+    for (int i = 0; box && i < box->childCount(); ++i)
+        labels << box->child(i)->text(0);
+    return labels;
+}
+
+QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label)
+{
+    QTreeWidgetItem* box = treeitems::container(tree, parent);
+    for (int i = 0; box && i < box->childCount(); ++i) {
+        if (box->child(i)->text(0) == label)
+            return box->child(i);
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels)
+{
+    QTreeWidgetItem* item = nullptr;
+    for (const QString& label : labels) {
+        item = childLabelled(tree, item, label);
+        if (!item)
+            return nullptr;
+    }
+    return item;
+}
+
+long readUserNumber(const QString& key, const QString& name)
+{
+    DWORD value = 0;
+    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
+    if (!settings || !settings.readNumber(name, value))
+        return -1;
+    return static_cast<long>(value);
+}
+
+QString readUserText(const QString& key, const QString& name)
+{
+    QString value;
+    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
+    if (settings)
+        settings.readText(name, value);
+    return value;
+}
+
+void writeUserNumber(const QString& key, const QString& name, uint32_t value)
+{
+    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeNumber(name, value);
+}
+
+void writeUserText(const QString& key, const QString& name, const QString& value)
+{
+    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeText(name, value);
+}
+
+} // namespace channeltest
+
+CRecordingPlaceholderView::CRecordingPlaceholderView(const QString& className, QWidget* parent)
+    : CView(className, parent)
+{
+}
+
+void CRecordingPlaceholderView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
+{
+    RecordedHint record;
+    record.code = hint;
+    if (const auto* update = dynamic_cast<const CUpdateHint*>(hintObject)) {
+        record.hasObject = true;
+        record.number = update->m_number;
+        record.array = update->m_array;
+        record.text = update->m_text;
+    }
+    m_hints.push_back(record);
+    Show();
+}
+
+int CRecordingPlaceholderView::hintCount(LPARAM code) const
+{
+    int count = 0;
+    for (const RecordedHint& hint : m_hints)
+        count += hint.code == code ? 1 : 0;
+    return count;
+}
+
+CHeadlinePlaceholderView::CHeadlinePlaceholderView(QWidget* parent)
+    : CRecordingPlaceholderView(QStringLiteral("CHeadlineView"), parent),
+      m_list(new QListWidget(this))
+{
+    setObjectName(QStringLiteral("HeadlinePane"));
+    m_list->setGeometry(rect());
+}
+
+void CHeadlinePlaceholderView::resizeEvent(QResizeEvent* event)
+{
+    CView::resizeEvent(event);
+    m_list->setGeometry(rect());
+}
+
+void CHeadlinePlaceholderView::Show()
+{
+    m_list->clear();
+    m_stories.clear();
+    auto* doc = qobject_cast<CChannelDoc*>(GetDocument());
+    if (!doc)
+        return;
+    CServices* services = GetCServices();
+    if (!services)
+        return;
+    for (uint32_t id : doc->GetChannelIds()) {
+        CService* channel = services->GetServiceByID(id);
+        if (!channel)
+            continue;
+        for (int i = 0; i < channel->GetNoStories(); ++i) {
+            auto* row = new QListWidgetItem(channel->GetStoryHeadline(i), m_list);
+            uint32_t read = 0;
+            channel->GetStoryAttribute(i, QStringLiteral("Read"), read);
+            QFont font = row->font();
+            font.setBold(read == 0);
+            row->setFont(font);
+            uint32_t channelId = 0;
+            uint32_t number = 0;
+            if (CService::ParseStoryID(channel->GetStoryID(i), channelId, number))
+                m_stories.emplace_back(channelId, number);
+        }
+    }
+    ReleaseCServices();
+}
+
+int CHeadlinePlaceholderView::HasListedStories() const
+{
+    return m_stories.empty() ? 0 : 1;
+}
+
+int CHeadlinePlaceholderView::MarkAllListedRead()
+{
+    CStoryBucket bucket;
+    for (const auto& story : m_stories)
+        bucket.AddStory(story.first, story.second);
+    for (int i = 0; i < bucket.GetNumStoryLists(); ++i) {
+        uint32_t channelId = 0;
+        DATA_LIST stories;
+        if (bucket.GetStoryList(i, channelId, stories))
+            VTMarkStoriesRead(channelId, stories, 1);
+    }
+    return bucket.GetNumStoryLists() > 0 ? 1 : 0;
+}
+
+CBrowserPlaceholderView::CBrowserPlaceholderView(QWidget* parent)
+    : CRecordingPlaceholderView(QStringLiteral("CBrowserView"), parent), m_label(new QLabel(this))
+{
+    setObjectName(QStringLiteral("BrowserPane"));
+    m_label->setAlignment(Qt::AlignCenter);
+    m_label->setGeometry(rect());
+}
+
+void CBrowserPlaceholderView::resizeEvent(QResizeEvent* event)
+{
+    CView::resizeEvent(event);
+    m_label->setGeometry(rect());
+}
+
+void CBrowserPlaceholderView::Show()
+{
+    const RecordedHint& last = hints().back();
+    if (last.code == HINT_SHOW_URL) {
+        m_url = last.text;
+        m_label->setText(m_url);
+    }
+}

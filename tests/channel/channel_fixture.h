@@ -1,0 +1,180 @@
+#pragma once
+// Shared helpers of the channel window tests: the real engine seeded by the test builder,
+// the program's resources, and small readers of tree items and settings.
+
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelids.h"
+#include "src/channel/foldertree.h"
+#include "src/channel/treeitems.h"
+#include "src/framework/cmdtarget.h"
+#include "src/framework/view.h"
+#include "src/shared/panes.h"
+#include "tests/support/engine_builder.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QStringList>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Test panes for the channel window's headline list and browser places: they show what the
+// document names and record every hint they receive, so that frame tests see the hints and
+// commands without the real panes.
+
+// One hint as a placeholder received it.
+struct RecordedHint {
+    LPARAM code = 0;
+    bool hasObject = false;
+    uint32_t number = 0;
+    std::vector<uint32_t> array;
+    QString text;
+};
+
+// Shared by both placeholders: records the hints.
+class CRecordingPlaceholderView : public CView
+{
+    Q_OBJECT
+public:
+    explicit CRecordingPlaceholderView(const QString& className, QWidget* parent = nullptr);
+
+    void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
+    const std::vector<RecordedHint>& hints() const { return m_hints; }
+    void clearHints() { m_hints.clear(); }
+    // How many hints of the code arrived.
+    int hintCount(LPARAM code) const;
+
+protected:
+    virtual void Show() {}
+
+private:
+    std::vector<RecordedHint> m_hints;
+};
+
+// Lists the headlines of the channels the document shows.
+class CHeadlinePlaceholderView : public CRecordingPlaceholderView, public CStoryListPane
+{
+    Q_OBJECT
+public:
+    explicit CHeadlinePlaceholderView(QWidget* parent = nullptr);
+    int HasListedStories() const override;
+    int MarkAllListedRead() override;
+    QListWidget* list() const { return m_list; }
+
+protected:
+    void Show() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QListWidget* m_list;
+    // The listed stories: channel id and story number.
+    std::vector<std::pair<uint32_t, uint32_t>> m_stories;
+};
+
+// Shows the address the browser pane was asked to show.
+class CBrowserPlaceholderView : public CRecordingPlaceholderView
+{
+    Q_OBJECT
+public:
+    explicit CBrowserPlaceholderView(QWidget* parent = nullptr);
+    QString currentUrl() const { return m_url; }
+
+protected:
+    void Show() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLabel* m_label;
+    QString m_url;
+};
+
+namespace channeltest
+{
+
+// Starts the engine and registers the resources; every channel test fixture derives from it.
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A channel with `unread` unread stories (and `read` read ones).
+    static uint32_t addChannel(const QString& name, const QString& category, int unread = 0,
+                               uint32_t flags = rhtest::engine::Enabled);
+    static uint32_t addStory(uint32_t channel, const QString& headline, bool read,
+                             const QString& category = QString());
+    static void markAllRead(uint32_t channel);
+    // Moves a channel to another category in the running engine.
+    static void setChannelCategory(uint32_t channel, const QString& category);
+    // The workgroup restrictions, in the engine and in the main frame's copy.
+    static void setRestrictions(uint32_t mask);
+};
+
+// A view of kind V over a channel document with a recording view beside it that sees the same
+// hints; both are deleted at the end of the test.
+template <class V> class ChannelViewTest : public EngineTest
+{
+protected:
+    void TearDown() override
+    {
+        closeViews();
+        EngineTest::TearDown();
+    }
+    // The views over the document (the fixture's own by default), after the view's first
+    // update; a valid size is given to the view before that update.
+    void open(CChannelDoc* document = nullptr, QSize size = QSize())
+    {
+        doc = document ? document : &channelDoc;
+        view = new V;
+        recorder = new CRecordingPlaceholderView("Recorder");
+        doc->AddView(view);
+        doc->AddView(recorder);
+        if (size.isValid())
+            view->resize(size);
+        view->OnInitialUpdate();
+    }
+    void closeViews()
+    {
+        delete view;
+        delete recorder;
+        view = nullptr;
+        recorder = nullptr;
+    }
+    void hint(LPARAM code, uint32_t id)
+    {
+        CUpdateHint update(id);
+        doc->UpdateAllViews(nullptr, code, &update);
+    }
+    // Whether the view's rule enables the command.
+    bool enabled(UINT id)
+    {
+        CCmdUI ui(id);
+        view->UpdateCmdUI(&ui);
+        return ui.isEnabled();
+    }
+
+    CChannelDoc channelDoc;
+    CChannelDoc* doc = nullptr;
+    V* view = nullptr;
+    CRecordingPlaceholderView* recorder = nullptr;
+};
+
+// The labels of an item's children (the top level for null).
+QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent = nullptr);
+// The child of the parent with exactly this label; null when none.
+QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label);
+// Follows labels from the top level down; null when a label is missing.
+QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels);
+
+// A settings value of the user root (nullopt-like: -1 when absent).
+long readUserNumber(const QString& key, const QString& name);
+QString readUserText(const QString& key, const QString& name);
+void writeUserNumber(const QString& key, const QString& name, uint32_t value);
+void writeUserText(const QString& key, const QString& name, const QString& value);
+
+extern const char* const kReadhallKey;
+extern const char* const kLayoutKey;
+extern const char* const kFolderKey;
+
+} // namespace channeltest

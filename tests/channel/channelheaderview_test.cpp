@@ -1,0 +1,222 @@
+// The channel header strip: what it shows, the channel menu, the commands and the alerts look.
+
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelheaderview.h"
+#include "src/channel/channelids.h"
+#include "tests/channel/channel_fixture.h"
+#include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
+#include "vantrel/core/model.h"
+#include "vantrel/qkcoolbutton.h"
+
+#include <QMenu>
+
+using namespace channeltest;
+
+namespace
+{
+
+class HeaderViewTest : public ChannelViewTest<CChannelHeaderView>
+{
+protected:
+    void SetUp() override
+    {
+        ChannelViewTest::SetUp();
+        CChannelHeaderView::SetSecureIndicatorHook(
+            [this](BOOL secure) { secureCalls.push_back(secure); });
+    }
+    void TearDown() override
+    {
+        closeViews();
+        CChannelHeaderView::SetSecureIndicatorHook(nullptr);
+        CChannelHeaderView::SetMenuTrackHook(nullptr);
+        CChannelHeaderView::SetItemsPerColumnHook(nullptr);
+        ChannelViewTest::TearDown();
+    }
+    void open(CChannelDoc* document = nullptr) { ChannelViewTest::open(document, QSize(600, 64)); }
+    void select(uint32_t id)
+    {
+        doc->SetChannel(id);
+        doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    }
+    static void setStatus(uint32_t id, const QString& status)
+    {
+        CServices* services = GetCServices();
+        ASSERT_NE(services, nullptr);
+        if (auto* channel = dynamic_cast<vantrel::Channel*>(services->GetServiceByID(id)))
+            channel->status = status;
+        ReleaseCServices();
+    }
+
+    std::vector<BOOL> secureCalls;
+};
+
+TEST_F(HeaderViewTest, StartsWithTheChannelsTitleAndAClickableName)
+{
+    open();
+    EXPECT_EQ(view->GetTitle(), ""); // the empty document's name replaced "Channels"
+    EXPECT_EQ(view->GetLineCount(), 2);
+    EXPECT_TRUE(view->IsButtonClickable(0));
+    EXPECT_EQ(view->GetButton(IDC_HEADER_TITLE)->GetMode() & QKCoolButton::QKCB_HOT,
+              uint32_t(QKCoolButton::QKCB_HOT));
+    CChannelHeaderView fresh;
+    EXPECT_EQ(fresh.GetTitle(), "Channels");
+    EXPECT_FALSE(fresh.GetPicture().isNull()); // the channel picture until one is chosen
+}
+
+TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureState)
+{
+    const uint32_t id =
+        addChannel("Bank News", "Finance", 0, rhtest::engine::Enabled | rhtest::engine::Secure);
+    open();
+    setStatus(id, "Updated 12:05, 3 new stories");
+    select(id);
+    EXPECT_EQ(view->GetShownChannelId(), id);
+    EXPECT_EQ(view->GetTitle(), "Bank News");
+    EXPECT_EQ(view->GetThirdLine(), "Updated 12:05, 3 new stories");
+    ASSERT_FALSE(secureCalls.empty());
+    EXPECT_EQ(secureCalls.back(), 1);
+    // No logo file: the picture button draws nothing.
+    EXPECT_TRUE(view->GetPicture().isNull());
+    EXPECT_TRUE(view->GetButton(IDC_HEADER_PICTURE)->GetMode() & QKCoolButton::QKCB_NOBITMAP);
+    EXPECT_TRUE(enabled(ID_CHANNEL_UPDATE_NOW));
+    EXPECT_TRUE(enabled(ID_CHANNEL_DISABLE));
+
+    view->OnFrameActivate(0);
+    EXPECT_EQ(secureCalls.back(), 0);
+    view->OnFrameActivate(1);
+    EXPECT_EQ(secureCalls.back(), 1);
+}
+
+TEST_F(HeaderViewTest, ACategoryShowsItsPathAndNothingElse)
+{
+    const uint32_t a =
+        addChannel("Bank News", "Finance", 0, rhtest::engine::Enabled | rhtest::engine::Secure);
+    open();
+    select(a);
+    doc->SetCategory({a}, "Finance/Banks");
+    doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    EXPECT_EQ(view->GetTitle(), "Finance/Banks");
+    EXPECT_EQ(view->GetSecondLine(), "");
+    EXPECT_EQ(view->GetThirdLine(), "");
+    EXPECT_EQ(view->GetShownChannelId(), 0u);
+    EXPECT_TRUE(view->GetPicture().isNull());
+    EXPECT_EQ(secureCalls.back(), 0);
+    for (UINT id : {ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_ENABLE,
+                    ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES})
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(view->ContextMenuItems().empty());
+}
+
+TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
+{
+    const uint32_t shown = addChannel("Alpha", "News");
+    const uint32_t other = addChannel("Beta", "News");
+    open();
+    select(shown);
+    setStatus(shown, "Connecting...");
+    setStatus(other, "Failed");
+    hint(HINT_CHANNEL_STATUS_CHANGED, other);
+    EXPECT_EQ(view->GetThirdLine(), "");
+    hint(HINT_CHANNEL_STATUS_CHANGED, shown);
+    EXPECT_EQ(view->GetThirdLine(), "Connecting...");
+    setStatus(shown, "Updated 09:00");
+    doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
+    EXPECT_EQ(view->GetThirdLine(), "Updated 09:00");
+}
+
+TEST_F(HeaderViewTest, StatusLineCanBeSwitchedOff)
+{
+    writeUserNumber(kLayoutKey, "ShowChannelStatus", 0);
+    open();
+    EXPECT_EQ(view->GetLineCount(), 1);
+}
+
+TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
+{
+    const uint32_t qa = addChannel("Q&A Hour", "Talk & Radio");
+    addChannel("Morning", "Breakfast");
+    QMenu menu;
+    std::vector<uint32_t> commands;
+    ASSERT_TRUE(CChannelHeaderView::BuildChannelMenu(menu, commands, 30));
+    const QList<QAction*> categories = menu.actions();
+    ASSERT_EQ(categories.size(), 2);
+    EXPECT_EQ(categories[0]->text(), "Breakfast");
+    EXPECT_EQ(categories[1]->text(), "Talk && Radio");
+    QMenu* talk = categories[1]->menu();
+    ASSERT_NE(talk, nullptr);
+    ASSERT_EQ(talk->actions().size(), 1);
+    EXPECT_EQ(talk->actions()[0]->text(), "Q&&A Hour");
+    EXPECT_EQ(commands.at(size_t(talk->actions()[0]->data().toInt())), qa);
+
+    // Picking it points the document at the channel and the other views follow.
+    open();
+    CChannelHeaderView::SetMenuTrackHook(
+        [](QMenu& shown) { return shown.actions()[1]->menu()->actions()[0]->data().toInt(); });
+    view->ExecuteCommand(IDC_HEADER_TITLE);
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{qa});
+    EXPECT_EQ(recorder->hintCount(HINT_SELECTION_CHANGED), 1);
+    EXPECT_EQ(view->GetTitle(), "Q&A Hour");
+
+    CChannelHeaderView::SetMenuTrackHook([](QMenu&) { return 0; });
+    EXPECT_EQ(view->PickChannelFromMenu(view), 0u);
+}
+
+TEST_F(HeaderViewTest, LongCategoriesBreakIntoColumns)
+{
+    for (int i = 0; i < 70; ++i)
+        addChannel(QStringLiteral("Channel %1").arg(i, 2, 10, QLatin1Char('0')), "Many");
+    CChannelHeaderView::SetItemsPerColumnHook([] { return 30; });
+    EXPECT_EQ(CChannelHeaderView::MenuItemsPerColumn(), 30);
+    QMenu menu;
+    std::vector<uint32_t> commands;
+    ASSERT_TRUE(CChannelHeaderView::BuildChannelMenu(menu, commands, 30));
+    QMenu* many = menu.actions()[0]->menu();
+    ASSERT_EQ(many->actions().size(), 70);
+    std::vector<int> breaks;
+    for (int j = 0; j < 70; ++j) {
+        if (many->actions()[j]->property("columnBreak").toBool())
+            breaks.push_back(j);
+    }
+    EXPECT_EQ(breaks, (std::vector<int>{30, 60}));
+    EXPECT_EQ(commands.size(), 71u);
+}
+
+TEST_F(HeaderViewTest, WithoutChannelsTheMenuDoesNotOpen)
+{
+    open();
+    bool tracked = false;
+    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
+        tracked = true;
+        return 0;
+    });
+    EXPECT_EQ(view->PickChannelFromMenu(view), 0u);
+    EXPECT_FALSE(tracked);
+}
+
+TEST_F(HeaderViewTest, TheAlertsHeaderIsFixed)
+{
+    const uint32_t id = addChannel("Alpha", "News");
+    CAlertDoc alerts;
+    open(&alerts);
+    EXPECT_EQ(view->GetTitle(), "Alerts");
+    EXPECT_EQ(view->GetSecondLine(),
+              "Alerts have been triggered for the following items of information.");
+    EXPECT_EQ(view->GetThirdLine(), "To define an alert, click Alerts on the Tools menu.");
+    EXPECT_FALSE(view->IsButtonClickable(0));
+    EXPECT_EQ(view->GetButton(IDC_HEADER_TITLE)->GetMode(), uint32_t(QKCoolButton::QKCB_TEXT));
+    EXPECT_FALSE(view->GetPicture().isNull());
+
+    bool tracked = false;
+    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
+        tracked = true;
+        return 0;
+    });
+    view->ExecuteCommand(IDC_HEADER_TITLE);
+    EXPECT_FALSE(tracked);
+    alerts.SetChannel(id);
+    alerts.UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
+    EXPECT_EQ(view->GetTitle(), "Alerts");
+}
+
+} // namespace

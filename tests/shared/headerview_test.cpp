@@ -1,0 +1,269 @@
+#include "src/shared/headerview.h"
+
+#include "resources/readhall_resources.h"
+#include "src/framework/cmdtarget.h"
+#include "src/shared/settingsfunctions.h"
+#include "tests/shared/shared_fixture.h"
+#include "tests/support/engine_builder.h"
+#include "tests/support/testenv.h"
+#include "vantrel/qkcoolbutton.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace sharedtest;
+
+namespace
+{
+
+// The strips read the engine's data folder and the program's pictures.
+class HeaderViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        readhallInitResources();
+        ASSERT_TRUE(rhtest::engine::start());
+    }
+};
+
+// A 40 by 20 area picture: column x has the colour (x * 6, 100, 50).
+void writeAreaPicture(const QString& dir)
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 20; ++y)
+            image.setPixel(x, y, qRgb(x * 6, 100, 50));
+    ASSERT_TRUE(image.save(dir + "/channelarea.bmp", "BMP"));
+}
+
+TEST_F(HeaderViewTest, DefaultColoursAreWhiteTextOnBlackAndBecomeSettings)
+{
+    CSearchHeaderView header;
+    EXPECT_EQ(header.GetTextColor(), QColor(255, 255, 255));
+    EXPECT_EQ(header.GetBackgroundColor(), QColor(0, 0, 0));
+    EXPECT_EQ(storedNumber(layoutKey(), "ChannelTextColorG"), 255u);
+    EXPECT_EQ(storedNumber(layoutKey(), "ChannelBackgroundColorB"), 0u);
+    EXPECT_EQ(storedNumber(layoutKey(), "UseChannelAreaFromFile"), 0u);
+
+    header.resize(400, 70);
+    header.OnInitialUpdate();
+    const QImage image = render(&header);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0)); // the black frame
+    EXPECT_EQ(image.pixel(399, 35), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(200, 35), qRgb(0, 0, 0)); // the band between text and picture
+    EXPECT_EQ(header.GetButton(IDC_HEADER_TITLE)->GetTextColor(), QColor(255, 255, 255));
+}
+
+TEST_F(HeaderViewTest, ColoursComeFromTheSettings)
+{
+    setNumber(layoutKey(), "ChannelBackgroundColorR", 10);
+    setNumber(layoutKey(), "ChannelBackgroundColorG", 20);
+    setNumber(layoutKey(), "ChannelBackgroundColorB", 200);
+    setNumber(layoutKey(), "ChannelTextColorR", 255);
+    setNumber(layoutKey(), "ChannelTextColorG", 255);
+    setNumber(layoutKey(), "ChannelTextColorB", 0);
+    CBrowserHeaderView header;
+    header.resize(300, 60);
+    header.OnInitialUpdate();
+    EXPECT_EQ(header.GetTextColor(), QColor(255, 255, 0));
+    const QImage image = render(&header);
+    // Inside the frame and the raised edge, away from title and picture: the band colour.
+    EXPECT_EQ(image.pixel(150, 5), qRgb(10, 20, 200));
+    EXPECT_EQ(image.pixel(0, 30), qRgb(0, 0, 0));
+    EXPECT_TRUE(header.lastTileGrid().isEmpty());
+}
+
+TEST_F(HeaderViewTest, AFortyPixelTileOnAHundredPixelBandDrawsThreeColumns)
+{
+    writeAreaPicture(rhtest::engineDataDir());
+    setNumber(layoutKey(), "UseChannelAreaFromFile", 1);
+    CBaseHeaderView header; // no title, no picture: the band alone
+    ASSERT_EQ(header.GetAreaPicture().size(), QSize(40, 20));
+    header.resize(100, 30);
+    header.OnInitialUpdate();
+    const QImage image = render(&header);
+    EXPECT_EQ(header.lastTileGrid(), QSize(3, 2));
+    // Column 3 starts at x = 80 and is cut at the band's edge: x = 85 shows tile column 5.
+    EXPECT_EQ(image.pixel(85, 10), qRgb(5 * 6, 100, 50));
+    EXPECT_EQ(image.pixel(45, 25), qRgb(5 * 6, 100, 50)); // second row, second column
+}
+
+TEST_F(HeaderViewTest, ButtonTilesContinueTheBand)
+{
+    writeAreaPicture(rhtest::engineDataDir());
+    setNumber(layoutKey(), "UseChannelAreaFromFile", 1);
+    CDirectoryHeaderView header;
+    header.resize(600, 90);
+    header.OnInitialUpdate();
+    for (UINT id = IDC_HEADER_TITLE; id <= IDC_HEADER_PICTURE; ++id) {
+        QKCoolButton* button = header.GetButton(id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->GetTileBitmap().isNull());
+        EXPECT_EQ(button->GetTileOffset(), button->pos());
+    }
+}
+
+TEST_F(HeaderViewTest, MissingAreaPictureFillsTheBandWithItsColour)
+{
+    setNumber(layoutKey(), "UseChannelAreaFromFile", 1);
+    setNumber(layoutKey(), "ChannelBackgroundColorR", 90);
+    CStatusHeaderView header;
+    EXPECT_TRUE(header.GetAreaPicture().isNull());
+    header.resize(200, 40);
+    header.OnInitialUpdate();
+    const QImage image = render(&header);
+    EXPECT_TRUE(header.lastTileGrid().isEmpty());
+    EXPECT_EQ(image.pixel(100, 4), qRgb(90, 0, 0));
+}
+
+TEST_F(HeaderViewTest, TextsAndLineCountsOfTheWindowKinds)
+{
+    CSearchHeaderView search;
+    EXPECT_EQ(search.GetTitle(), "Search");
+    EXPECT_EQ(search.GetSecondLine(),
+              "Enter a word to search for and then click the 'Find Now' button.");
+    EXPECT_EQ(search.GetLineCount(), 1);
+    CDirectoryHeaderView directory;
+    EXPECT_EQ(directory.GetTitle(), "Channel Directory");
+    EXPECT_EQ(directory.GetThirdLine(), "Double click a subscribed channel to view its contents.");
+    EXPECT_EQ(directory.GetLineCount(), 2);
+    CPublishingWizardHeaderView publishing;
+    EXPECT_EQ(publishing.GetTitle(), "Publishing Wizard");
+    EXPECT_EQ(publishing.GetLineCount(), 0);
+    CBrowserHeaderView browser;
+    EXPECT_EQ(browser.GetTitle(), "Browser");
+    EXPECT_FALSE(browser.GetPicture().isNull());
+    CStatusHeaderView status;
+    EXPECT_EQ(status.GetTitle(), "Status");
+    EXPECT_FALSE(status.GetPicture().isNull());
+}
+
+TEST_F(HeaderViewTest, FontsAreBoldFourteenAndEightPoints)
+{
+    CSearchHeaderView header;
+    header.OnInitialUpdate();
+    EXPECT_EQ(header.GetTitleFont().pointSize(), 14);
+    EXPECT_EQ(header.GetLineFont().pointSize(), 8);
+    EXPECT_TRUE(header.GetTitleFont().bold());
+    EXPECT_TRUE(header.GetLineFont().bold());
+    EXPECT_EQ(header.GetButton(IDC_HEADER_TITLE)->font().pointSize(), 14);
+    EXPECT_EQ(header.GetButton(IDC_HEADER_LINE2)->font().pointSize(), 8);
+}
+
+TEST_F(HeaderViewTest, LayoutPutsThePictureRightAndTheTextBlockLeftCentred)
+{
+    CDirectoryHeaderView header;
+    header.resize(700, 100);
+    header.OnInitialUpdate();
+    QKCoolButton* picture = header.GetButton(IDC_HEADER_PICTURE);
+    const QSize pictureSize = header.GetPicture().deviceIndependentSize().toSize();
+    ASSERT_FALSE(pictureSize.isEmpty());
+    EXPECT_EQ(picture->geometry(),
+              QRect(QPoint(700 - 10 - pictureSize.width(), (100 - pictureSize.height()) / 2),
+                    pictureSize));
+
+    QKCoolButton* title = header.GetButton(IDC_HEADER_TITLE);
+    QKCoolButton* second = header.GetButton(IDC_HEADER_LINE2);
+    QKCoolButton* third = header.GetButton(IDC_HEADER_LINE3);
+    EXPECT_EQ(title->x(), 10);
+    EXPECT_EQ(second->x(), 10);
+    EXPECT_EQ(second->y(), title->geometry().bottom() + 1);
+    EXPECT_EQ(third->y(), second->geometry().bottom() + 1);
+    const int block = title->height() + second->height() + third->height();
+    EXPECT_EQ(title->y(), (100 - block) / 2);
+    EXPECT_EQ(title->size(), title->GetRequiredSize());
+}
+
+TEST_F(HeaderViewTest, LinesBeyondTheLineCountGetTheEmptyRectangle)
+{
+    CSearchHeaderView header;
+    header.resize(700, 80);
+    header.OnInitialUpdate();
+    EXPECT_EQ(header.GetButton(IDC_HEADER_LINE3)->geometry(), QRect(-1, -1, 0, 0));
+    EXPECT_FALSE(header.GetButton(IDC_HEADER_LINE2)->geometry().isEmpty());
+}
+
+TEST_F(HeaderViewTest, ANarrowHeaderCutsTheTitleAndKeepsThePictureWhole)
+{
+    CSearchHeaderView header;
+    header.resize(120, 80);
+    header.show();
+    QKCoolButton* picture = header.GetButton(IDC_HEADER_PICTURE);
+    QKCoolButton* title = header.GetButton(IDC_HEADER_TITLE);
+    const QSize pictureSize = header.GetPicture().deviceIndependentSize().toSize();
+    EXPECT_EQ(picture->size(), pictureSize);
+    EXPECT_EQ(picture->geometry().right(), 120 - 10 - 1);
+    ASSERT_GT(title->GetRequiredSize().width(), picture->x() - 10);
+    EXPECT_EQ(title->geometry().right(), picture->x() - 1);
+    EXPECT_EQ(title->x(), 10);
+
+    // Narrower than the margins and the picture: nothing text-wide is left, no negative sizes.
+    header.resize(40, 80);
+    EXPECT_EQ(title->width(), 0);
+    EXPECT_EQ(picture->size(), pictureSize);
+}
+
+TEST_F(HeaderViewTest, PictureFileSettingsNameTheHeaderPicture)
+{
+    // Missing file: no picture at all (not the resource).
+    setText(settings::navigationBarKeyPath(), "Search Bitmap", rhtest::testRoot() + "/no-such.bmp");
+    CSearchHeaderView missing;
+    missing.resize(500, 80);
+    missing.OnInitialUpdate();
+    EXPECT_TRUE(missing.GetPicture().isNull());
+    EXPECT_EQ(missing.GetButton(IDC_HEADER_PICTURE)->size(), QSize(0, 0));
+
+    // A readable file: that picture.
+    QImage image(33, 21, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    const QString file = rhtest::testRoot() + "/dir.bmp";
+    ASSERT_TRUE(image.save(file, "BMP"));
+    setText(settings::navigationBarKeyPath(), "Directory Bitmap", file);
+    CDirectoryHeaderView directory;
+    EXPECT_EQ(directory.GetPicture().size(), QSize(33, 21));
+
+    // Empty setting: the resource picture; the setting exists afterwards.
+    CPublishingWizardHeaderView publishing;
+    EXPECT_FALSE(publishing.GetPicture().isNull());
+    EXPECT_TRUE(hasValue(settings::navigationBarKeyPath(), "Publishing Wizard Bitmap"));
+}
+
+class ClickableHeader : public CBaseHeaderView
+{
+public:
+    ClickableHeader()
+    {
+        SetTitle("Channels");
+        SetButtonClickable(0, true);
+        onCommand(IDC_HEADER_TITLE, [this] { ++clicks; });
+    }
+    int clicks = 0;
+};
+
+TEST_F(HeaderViewTest, AClickableTitleSendsItsCommandToTheView)
+{
+    ClickableHeader header;
+    header.resize(400, 60);
+    header.show();
+    QKCoolButton* title = header.GetButton(IDC_HEADER_TITLE);
+    EXPECT_EQ(title->GetMode(), 18u);
+    EXPECT_EQ(header.GetButton(IDC_HEADER_LINE2)->GetMode(), 2u);
+    QTest::mouseClick(title, Qt::LeftButton, {}, QPoint(5, title->height() / 2));
+    EXPECT_EQ(header.clicks, 1);
+}
+
+TEST_F(HeaderViewTest, IdealHeightFitsTextBlockAndPicture)
+{
+    CDirectoryHeaderView header;
+    const int height = header.idealHeight();
+    EXPECT_GE(height, header.GetPicture().deviceIndependentSize().toSize().height());
+    int block = 0;
+    for (UINT id = IDC_HEADER_TITLE; id <= IDC_HEADER_LINE3; ++id)
+        block += header.GetButton(id)->GetRequiredSize().height();
+    EXPECT_GE(height, block);
+}
+
+} // namespace

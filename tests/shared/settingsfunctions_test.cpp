@@ -1,0 +1,133 @@
+#include "src/platform/settingsstore.h"
+#include "src/shared/settingsfunctions.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using platform::SettingsKey;
+
+namespace
+{
+
+QString userSettingsText()
+{
+    QFile file(platform::SettingsStore::instance().filePath(HKEY_CURRENT_USER));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+const QString layout = QString::fromLatin1(LAYOUT_KEY_PATH);
+
+TEST(SettingsKeyPath, AppendsTheNameToTheSettingsKey)
+{
+    EXPECT_EQ(SettingsKeyPath("Readhall"),
+              QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall"));
+    EXPECT_EQ(SettingsKeyPath("Readhall\\NavigationBar"),
+              QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall\\NavigationBar"));
+}
+
+TEST(ReadLayoutFlag, AFirstReadWritesTheDefaultIntoTheSettingsFile)
+{
+    DWORD value = 99;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, layout, "LockToolbar", DWORD(7), value), 1);
+    EXPECT_EQ(value, 7u);
+
+    // The value now exists, in the file a person edits.
+    DWORD stored = 0;
+    ASSERT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, layout).readNumber("LockToolbar", stored));
+    EXPECT_EQ(stored, 7u);
+    const QString text = userSettingsText();
+    EXPECT_TRUE(text.contains("[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]"))
+        << qPrintable(text);
+    EXPECT_TRUE(text.contains("\"LockToolbar\"=dword:00000007")) << qPrintable(text);
+
+    // Later reads return what is stored, not the default.
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, layout, "LockToolbar", DWORD(3), value), 1);
+    EXPECT_EQ(value, 7u);
+}
+
+TEST(ReadLayoutFlag, NamesMatchWithoutRegardToCase)
+{
+    ASSERT_EQ(WriteLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("ReadHall"), "Toolbar Version",
+                              DWORD(16)),
+              1);
+    DWORD value = 0;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("Readhall"), "toolbar version",
+                             DWORD(0), value),
+              1);
+    EXPECT_EQ(value, 16u);
+    // One key, not two.
+    EXPECT_EQ(
+        SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings").subKeyNames(),
+        QStringList{"ReadHall"});
+}
+
+TEST(ReadLayoutFlag, SignedSettingsKeepTheirSign)
+{
+    int show = 0;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("Readhall"), "WP show", -1, show),
+              1);
+    EXPECT_EQ(show, -1);
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("Readhall"), "WP show", 1, show),
+              1);
+    EXPECT_EQ(show, -1);
+}
+
+TEST(ReadLayoutFlag, AValueThatIsNotANumberFailsWithZero)
+{
+    ASSERT_EQ(WriteLayoutString(HKEY_CURRENT_USER, layout, "ViewToolbar", "yes"), 1);
+    DWORD value = 5;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, layout, "ViewToolbar", DWORD(1), value), 0);
+    EXPECT_EQ(value, 0u);
+    // The stored text is left alone.
+    QString text;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, layout).readText("ViewToolbar", text));
+    EXPECT_EQ(text, QStringLiteral("yes"));
+}
+
+TEST(ReadLayoutString, AbsentValuesAreWrittenWithTheDefaultOrEmpty)
+{
+    QString text = "junk";
+    EXPECT_EQ(ReadLayoutString(HKEY_CURRENT_USER, layout, "MainWindowTitle", QString(), text), 1);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_FALSE(text.isNull());
+    EXPECT_TRUE(userSettingsText().contains("\"MainWindowTitle\"=\"\""));
+
+    EXPECT_EQ(
+        ReadLayoutString(HKEY_CURRENT_USER, layout, "HomePageURL", "http://example.org/", text), 1);
+    EXPECT_EQ(text, QStringLiteral("http://example.org/"));
+    QString stored;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, layout).readText("HomePageURL", stored));
+    EXPECT_EQ(stored, QStringLiteral("http://example.org/"));
+}
+
+TEST(ReadLayoutString, ALongStoredTextIsReadWhole)
+{
+    const QString longText(5000, QLatin1Char('x'));
+    ASSERT_EQ(WriteLayoutString(HKEY_CURRENT_USER, layout, "ApplicationName", longText), 1);
+    QString text;
+    EXPECT_EQ(ReadLayoutString(HKEY_CURRENT_USER, layout, "ApplicationName", "Vantrel", text), 1);
+    EXPECT_EQ(text, longText);
+}
+
+TEST(ReadLayoutString, ANumberIsNotAText)
+{
+    ASSERT_EQ(WriteLayoutFlag(HKEY_CURRENT_USER, layout, "MainWindowTitle", DWORD(3)), 1);
+    QString text = "junk";
+    EXPECT_EQ(ReadLayoutString(HKEY_CURRENT_USER, layout, "MainWindowTitle", "x", text), 0);
+    EXPECT_TRUE(text.isEmpty());
+}
+
+TEST(ReadLayoutFlag, TheMachineRootIsReadButNeverWritten)
+{
+    DWORD value = 0;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantrel", "Anything", DWORD(4), value),
+              1);
+    EXPECT_EQ(value, 4u);
+    EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantrel").isValid());
+}
+
+} // namespace

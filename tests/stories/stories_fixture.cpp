@@ -1,0 +1,157 @@
+#include "tests/stories/stories_fixture.h"
+
+#include "resources/readhall_resources.h"
+#include "src/app/readhallapp.h"
+#include "src/stories/storyids.h"
+
+namespace storiestest
+{
+
+void StoriesTest::SetUp()
+{
+    readhallInitResources();
+    ASSERT_TRUE(rhtest::engine::start());
+    m_app = std::make_unique<CReadhallApp>();
+    m_calls.clear();
+    StoryCalls& calls = storyCalls();
+    calls.markStoriesRead = [this](uint32_t channel, const DATA_LIST& stories, int read) {
+        std::vector<uint32_t> args{channel, static_cast<uint32_t>(read)};
+        args.insert(args.end(), stories.begin(), stories.end());
+        m_calls.push_back({QStringLiteral("markStoriesRead"), args});
+        return 1;
+    };
+    calls.markStoryRead = [this](uint32_t channel, uint32_t story, EStoryReadFlags flags) {
+        m_calls.push_back(
+            {QStringLiteral("markStoryRead"), {channel, story, static_cast<uint32_t>(flags)}});
+        return 1;
+    };
+    calls.deleteStories = [this](uint32_t channel, const DATA_LIST& stories) {
+        std::vector<uint32_t> args{channel};
+        args.insert(args.end(), stories.begin(), stories.end());
+        m_calls.push_back({QStringLiteral("deleteStories"), args});
+        return 1;
+    };
+    calls.keepStory = [this](uint32_t channel, uint32_t bundlet, uint32_t story, int keep) {
+        m_calls.push_back(
+            {QStringLiteral("keepStory"), {channel, bundlet, story, static_cast<uint32_t>(keep)}});
+        return 1;
+    };
+    calls.downloadStory = [this](uint32_t channel, uint32_t story) {
+        m_calls.push_back({QStringLiteral("downloadStory"), {channel, story}});
+        return 1;
+    };
+    calls.playBundlet = [this](uint32_t channel, uint32_t bundlet) {
+        m_calls.push_back({QStringLiteral("playBundlet"), {channel, bundlet}});
+        return 1;
+    };
+    calls.replicateBundlet = [this](uint32_t channel, uint32_t bundlet) {
+        m_calls.push_back({QStringLiteral("replicateBundlet"), {channel, bundlet}});
+        return 1;
+    };
+    calls.showBundletProperties = [this](QWidget*, uint32_t channel, uint32_t bundlet) {
+        m_calls.push_back({QStringLiteral("showBundletProperties"), {channel, bundlet}});
+        return 1;
+    };
+    calls.showStory = [this](uint32_t channel, uint32_t story) {
+        m_calls.push_back({QStringLiteral("showStory"), {channel, story}});
+        return 1;
+    };
+    calls.showURL = [this](const QString&) {
+        m_calls.push_back({QStringLiteral("showURL"), {}});
+        return 1;
+    };
+    calls.broadcastNotification = [this](int number, const QString&, uint32_t value) {
+        m_calls.push_back(
+            {QStringLiteral("broadcastNotification"), {static_cast<uint32_t>(number), value}});
+        return 1;
+    };
+}
+
+void StoriesTest::TearDown()
+{
+    m_views.clear();
+    m_docs.clear();
+    m_app.reset();
+    resetStoryCalls();
+}
+
+uint32_t StoriesTest::addStory(uint32_t channel, const QString& headline, int minutes,
+                               const QVariantMap& attributes, const QString& category,
+                               const QString& summary)
+{
+    rhtest::engine::StorySpec desc;
+    desc.headline = headline;
+    desc.summary = summary;
+    desc.category = category;
+    desc.url = QStringLiteral("https://news.example/%1").arg(headline.toHtmlEscaped());
+    desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
+    desc.attributes = attributes;
+    return rhtest::engine::addStory(channel, desc);
+}
+
+CHeadlineView* StoriesTest::attach(std::unique_ptr<CChannelDoc> doc)
+{
+    auto view = std::make_unique<CHeadlineView>();
+    doc->AddView(view.get());
+    view->resize(900, 400);
+    view->OnInitialUpdate();
+    CHeadlineView* raw = view.get();
+    m_docs.push_back(std::move(doc));
+    m_views.push_back(std::move(view));
+    return raw;
+}
+
+CHeadlineView* StoriesTest::viewOfChannel(uint32_t channel, const QString& path)
+{
+    auto doc = std::make_unique<CChannelDoc>();
+    doc->SetChannel(channel, path);
+    return attach(std::move(doc));
+}
+
+CHeadlineView* StoriesTest::viewOfCategory(const std::vector<uint32_t>& channels)
+{
+    auto doc = std::make_unique<CChannelDoc>();
+    doc->SetCategory(channels, QStringLiteral("News"));
+    return attach(std::move(doc));
+}
+
+CHeadlineView* StoriesTest::viewOfAlerts()
+{
+    std::unique_ptr<CChannelDoc> doc = std::make_unique<CAlertDoc>();
+    doc->SetChannel(VT_ALERTS_CHANNEL_ID);
+    return attach(std::move(doc));
+}
+
+QStringList StoriesTest::headlines(const CHeadlineView* view)
+{
+    QStringList result;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        result << cell(view, row, COLUMN_CONTENT);
+    return result;
+}
+
+QString StoriesTest::cell(const CHeadlineView* view, int row, int column)
+{
+    return view->model()->index(row, column).data().toString();
+}
+
+int StoriesTest::rowOf(const CHeadlineView* view, const QString& headline)
+{
+    return static_cast<int>(headlines(view).indexOf(headline));
+}
+
+std::vector<Call> StoriesTest::callsNamed(const QString& name) const
+{
+    std::vector<Call> result;
+    for (const Call& call : m_calls)
+        if (call.name == name)
+            result.push_back(call);
+    return result;
+}
+
+void StoriesTest::setUnreadOnly(bool on)
+{
+    m_app->m_bShowUnreadItemsOnly = on ? 1 : 0;
+}
+
+} // namespace storiestest
