@@ -192,6 +192,17 @@ public:
     // the worker. False with a reason when a local catalogue cannot be read.
     bool addCatalogue(const QString& pathOrUrl, QString* error = nullptr);
 
+    // --- Finding stories -----------------------------------------------------------------
+    // The stories of the channels whose headline (or, unless titleOnly, summary) contains the
+    // text, without regard to case (both sides case-folded); numbers per channel, in the
+    // channel's order, for each channel that exists. An empty text finds nothing. Headlines
+    // are searched in memory; summaries are searched in the store, so they never need to be
+    // held in memory. Call without holding the model lock.
+    FoundStories findStories(const std::vector<uint32_t>& channelIds, const QString& text,
+                             bool titleOnly);
+    // How many characters of story texts read from the store are kept for the next reader.
+    void setStoryTextCacheLimit(qsizetype characters);
+
     // --- Alert rules ---------------------------------------------------------------------
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
     bool removeAlertRule(uint32_t ruleId);

@@ -98,6 +98,8 @@ bool Engine::unsubscribeEntry(uint32_t entryId)
             return false; // a required channel stays
         channelId = c->id;
         // The alerts raised on its stories go with it: they would point at nothing.
+        if (!m_alerts->ensureLoaded())
+            return false;
         for (const Story& a : m_alerts->stories) {
             if (a.alertChannelId == channelId)
                 alertsGone.push_back(a.number);
