@@ -301,4 +301,11 @@ TEST_F(StoryLoadingTest, FindStoriesSearchesHeadlinesAndSummariesWithoutRegardTo
         EXPECT_EQ(found[1].first, other);
         EXPECT_EQ(found[1].second, c.other);
     }
+    // The headlines searched follow the channel's changes.
+    const uint32_t again = eb::addStory(news, story("Storm again"));
+    ASSERT_EQ(VTDeleteStories(news, {storm}), 1);
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> found;
+    ASSERT_EQ(VTFindStories({news}, "storm", 1, found), 1);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].second, std::vector<uint32_t>{again});
 }

@@ -170,6 +170,7 @@ bool Engine::deleteStories(uint32_t channelId, const std::vector<uint32_t>& numb
                          c->stories.end());
         c->reindex();
     }
+    headlinesChanged(channelId);
     for (const QString& f : filesGone)
         QFile::remove(f);
     postStories(refresh::kStoriesDeleted, channelId, deleted);
@@ -253,6 +254,7 @@ uint32_t Engine::addStory(uint32_t channelId, const Story& story)
         c->appendStory(s);
         number = s.number;
     }
+    headlinesChanged(channelId);
     post(refresh::kChannelUpdated, channelId);
     post(refresh::kChannelCounterChanged, channelId);
     fireEngineEvent(channelId);

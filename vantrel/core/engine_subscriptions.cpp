@@ -121,6 +121,8 @@ bool Engine::unsubscribeEntry(uint32_t entryId)
             m_alerts->reindex();
         }
     }
+    headlinesChanged(channelId);
+    headlinesChanged(VT_ALERTS_CHANNEL_ID);
     removeChannelFiles(channelId);
     post(refresh::kChannelDeleted, channelId, entryId);
     if (!alertsGone.empty()) {

@@ -208,6 +208,10 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
         m_alerts->appendStory(a);
     }
     m_alerts->nextStory = std::max(m_alerts->nextStory, merge.nextAlert);
+    if (!outcome.created.empty() || !outcome.updated.empty())
+        headlinesChanged(c.id);
+    if (!outcome.alerts.empty())
+        headlinesChanged(VT_ALERTS_CHANNEL_ID);
     if (!merge.logoUrl.isEmpty() && (merge.logoUrl != c.logoUrl || !QFileInfo::exists(c.logoFile)))
         outcome.logoUrl = merge.logoUrl;
     return outcome;

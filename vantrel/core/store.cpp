@@ -771,6 +771,26 @@ void Store::forgetTexts(const std::vector<quint64>& keys)
         m_texts.remove(key);
 }
 
+bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out)
+{
+    out.clear();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral(
+            "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    q.addBindValue(channelId);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    while (q.next())
+        out.emplace_back(q.value(0).toUInt(), q.value(1).toString());
+    return q.lastError().type() == QSqlError::NoError;
+}
+
 bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
                             std::vector<uint32_t>& numbers)
 {

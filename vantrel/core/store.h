@@ -108,6 +108,8 @@ public:
     // The long texts of one story. The last texts read are kept (a bounded amount), so that a
     // list that asks again and again does not read the store each time.
     bool storyTexts(uint32_t channelId, uint32_t number, StoryTexts& out);
+    // The number and headline of each of the channel's stories, in story order.
+    bool readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out);
     // The numbers of the channel's stories whose summary contains the case-folded text (the
     // summary case-folded too), in story order.
     bool findInSummaries(uint32_t channelId, const QString& foldedText,
