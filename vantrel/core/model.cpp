@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -162,8 +163,7 @@ void Channel::attachStore(Store* store, StoryCounts counts)
     if (!m_loaded) {
         stories.clear();
         tombstones.clear();
-        m_byNumber.clear();
-        m_byIdentity.clear();
+        reindex();
     }
 }
 
@@ -209,18 +209,48 @@ void Channel::reindex()
 {
     m_byNumber.clear();
     m_byIdentity.clear();
+    m_identitiesIndexed = false;
+    m_inNumberOrder = true;
+    for (size_t i = 1; i < stories.size() && m_inNumberOrder; ++i)
+        m_inNumberOrder = stories[i - 1].number < stories[i].number;
+    if (m_inNumberOrder)
+        return;
     m_byNumber.reserve(int(stories.size()));
-    for (size_t i = 0; i < stories.size(); ++i) {
+    for (size_t i = 0; i < stories.size(); ++i)
         m_byNumber.insert(stories[i].number, int(i));
-        if (!stories[i].identity.isEmpty())
-            m_byIdentity.insert(stories[i].identity, int(i));
+}
+
+int Channel::indexOf(uint32_t number) const
+{
+    ensureLoaded();
+    if (!m_inNumberOrder)
+        return m_byNumber.value(number, -1);
+    const auto found =
+        std::lower_bound(stories.begin(), stories.end(), number,
+                         [](const Story& s, uint32_t wanted) { return s.number < wanted; });
+    return found != stories.end() && found->number == number ? int(found - stories.begin()) : -1;
+}
+
+int Channel::indexOfIdentity(const QString& identity) const
+{
+    ensureLoaded();
+    if (identity.isEmpty())
+        return -1;
+    if (!m_identitiesIndexed) {
+        m_byIdentity.reserve(int(stories.size()));
+        for (size_t i = 0; i < stories.size(); ++i) {
+            if (!stories[i].identity.isEmpty())
+                m_byIdentity.insert(stories[i].identity, int(i));
+        }
+        m_identitiesIndexed = true;
     }
+    return m_byIdentity.value(identity, -1);
 }
 
 void Channel::appendStory(Story s)
 {
     // A channel loaded just now may already have the story from the store.
-    if (!m_loaded && ensureLoaded() && m_byNumber.contains(s.number)) {
+    if (!m_loaded && ensureLoaded() && indexOf(s.number) >= 0) {
         replaceStory(std::move(s));
         return;
     }
@@ -228,8 +258,16 @@ void Channel::appendStory(Story s)
     stories.push_back(std::move(s));
     const Story& added = stories.back();
     const int i = int(stories.size() - 1);
-    m_byNumber.insert(added.number, i);
-    if (!added.identity.isEmpty())
+    if (m_inNumberOrder && i > 0 && stories[size_t(i - 1)].number >= added.number) {
+        // Out of number order from now on: numbers are found through the hash.
+        m_inNumberOrder = false;
+        m_byNumber.reserve(int(stories.size()));
+        for (size_t k = 0; k < stories.size(); ++k)
+            m_byNumber.insert(stories[k].number, int(k));
+    } else if (!m_inNumberOrder) {
+        m_byNumber.insert(added.number, i);
+    }
+    if (m_identitiesIndexed && !added.identity.isEmpty())
         m_byIdentity.insert(added.identity, i);
     if (added.number >= nextStory)
         nextStory = added.number + 1;
@@ -244,7 +282,7 @@ void Channel::replaceStory(Story s)
     }
     settle(s);
     Story& target = stories[size_t(i)];
-    if (target.identity != s.identity) {
+    if (m_identitiesIndexed && target.identity != s.identity) {
         if (!target.identity.isEmpty())
             m_byIdentity.remove(target.identity);
         if (!s.identity.isEmpty())

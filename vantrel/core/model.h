@@ -155,16 +155,8 @@ public:
 
     // Index helpers; kept in step with `stories` by reindex().
     void reindex();
-    int indexOf(uint32_t number) const
-    {
-        ensureLoaded();
-        return m_byNumber.value(number, -1);
-    }
-    int indexOfIdentity(const QString& identity) const
-    {
-        ensureLoaded();
-        return identity.isEmpty() ? -1 : m_byIdentity.value(identity, -1);
-    }
+    int indexOf(uint32_t number) const;
+    int indexOfIdentity(const QString& identity) const;
     const Story* story(uint32_t number) const
     {
         const int i = indexOf(number);
@@ -229,8 +221,13 @@ private:
     // Keeps the story's long texts out of memory when the store backs the channel, and shares
     // the texts it has in common with other stories.
     void settle(Story& s);
-    QHash<uint32_t, int> m_byNumber;
-    QHash<QString, int> m_byIdentity;
+    // Stories are kept in number order as a rule (they are read in it, and new ones get
+    // higher numbers): then a number is found by halving, and the hash is left empty.
+    bool m_inNumberOrder = true;
+    QHash<uint32_t, int> m_byNumber; // only when not in number order
+    // Identities are looked up by downloads only: made on the first look-up.
+    mutable bool m_identitiesIndexed = false;
+    mutable QHash<QString, int> m_byIdentity;
     Store* m_store = nullptr;
     mutable bool m_loaded = true;
     StoryCounts m_counts;   // while not loaded

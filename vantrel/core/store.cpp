@@ -644,6 +644,8 @@ bool Store::loadStories(Channel& channel)
         return false;
     }
     std::vector<Story> stories;
+    // As many as the store counted for the channel: no room wasted by growing.
+    stories.reserve(size_t(std::max(0, channel.storyCount())));
     QSet<QString> tombstones;
     // Both reads in one read transaction: the stories and deleted identities of one moment.
     QSqlQuery(database).exec(QStringLiteral("SAVEPOINT load_stories"));
@@ -708,6 +710,8 @@ bool Store::loadStories(Channel& channel)
                      .arg(error));
         return false;
     }
+    if (stories.capacity() > stories.size() + stories.size() / 8)
+        stories.shrink_to_fit();
     channel.stories = std::move(stories);
     channel.tombstones = std::move(tombstones);
     return true;
