@@ -125,7 +125,7 @@ for program in ("bench_engine", "bench_stories"):
     for b in data["benchmarks"]:
         if b.get("aggregate_name") != "median":
             continue
-        name = b["run_name"]
+        name = b["run_name"].split("/iterations:")[0]
         what, target = labels.get(name, (name, ""))
         if "MiB" in b:
             rows.append((what, f"{b['MiB']:.1f} MiB", target))

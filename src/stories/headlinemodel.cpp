@@ -37,10 +37,8 @@ void HeadlineRowData::reserve(size_t n)
     channelName.reserve(n);
     subChannel.reserve(n);
     time.reserve(n);
-    storyId.reserve(n);
     unread.reserve(n);
     alerted.reserve(n);
-    timeText.reserve(n);
     image.reserve(n);
     channelId.reserve(n);
     storyNumber.reserve(n);
@@ -49,15 +47,17 @@ void HeadlineRowData::reserve(size_t n)
 
 void HeadlineRowData::resize(size_t n)
 {
+    for (auto* given : {&storyId, &timeText}) {
+        for (auto it = given->begin(); it != given->end();)
+            it = it->first >= n ? given->erase(it) : std::next(it);
+    }
     headline.resize(n);
     headlineKey.resize(n);
     channelName.resize(n);
     subChannel.resize(n);
     time.resize(n);
-    storyId.resize(n);
     unread.resize(n);
     alerted.resize(n);
-    timeText.resize(n);
     image.resize(n);
     channelId.resize(n);
     storyNumber.resize(n);
@@ -113,9 +113,9 @@ QVariant CHeadlineModel::data(const QModelIndex& index, int role) const
             return m_data.headline[i];
         case COLUMN_RECEIVED:
             // Rows of stories keep only the time: the text is made for the rows drawn.
-            return m_data.timeText[i].isNull() && m_data.parsed[i]
-                       ? GetStoryTimeText(m_data.time[i])
-                       : m_data.timeText[i];
+            if (const auto given = m_data.timeText.find(i); given != m_data.timeText.end())
+                return given->second;
+            return m_data.parsed[i] ? GetStoryTimeText(m_data.time[i]) : QString();
         case COLUMN_CHANNEL:
             return m_data.channelName[i];
         default:
@@ -261,8 +261,10 @@ void CHeadlineModel::pushRow(const QString& headline, QString headlineKey,
     m_data.channelName.push_back(channelName);
     m_data.subChannel.push_back(subChannel);
     m_data.time.push_back(time);
-    m_data.timeText.push_back(timeText);
-    m_data.storyId.push_back(storyId);
+    if (!timeText.isNull() && (!parsed || timeText != GetStoryTimeText(time)))
+        m_data.timeText.emplace(size_t(item), timeText);
+    if (!storyId.isEmpty() && !parsed)
+        m_data.storyId.emplace(size_t(item), storyId);
     m_data.unread.push_back(unread ? 1 : 0);
     m_data.alerted.push_back(alerted ? 1 : 0);
     m_data.image.push_back(image);
@@ -288,9 +290,10 @@ QString CHeadlineModel::StoryIdOf(int itemData) const
     if (itemData < 0 || static_cast<size_t>(itemData) >= m_data.size())
         return QString();
     const auto i = static_cast<size_t>(itemData);
-    if (!m_data.storyId[i].isNull() || !m_data.parsed[i])
-        return m_data.storyId[i];
-    return CService::MakeStoryID(m_data.channelId[i], m_data.storyNumber[i]);
+    if (m_data.parsed[i])
+        return CService::MakeStoryID(m_data.channelId[i], m_data.storyNumber[i]);
+    const auto given = m_data.storyId.find(i);
+    return given != m_data.storyId.end() ? given->second : QString();
 }
 
 void CHeadlineModel::ensureFirstIndex() const
@@ -353,7 +356,7 @@ bool CHeadlineModel::IsStoryRow(int row) const
     const int item = ItemDataOfRow(row);
     return item >= 0 && static_cast<size_t>(item) < m_data.size() &&
            (m_data.parsed[static_cast<size_t>(item)] ||
-            !m_data.storyId[static_cast<size_t>(item)].isEmpty());
+            m_data.storyId.count(static_cast<size_t>(item)) > 0);
 }
 
 int CHeadlineModel::FindItemData(uint32_t channelId, uint32_t storyNumber, bool listedOnly) const
@@ -415,10 +418,18 @@ void CHeadlineModel::SortRows(int column, bool ascending)
 
     const HeadlineRowData& data = m_data;
     if (column == COLUMN_RECEIVED) {
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            const int result = CompareHeadlineRows(data, a, b, column);
-            return ascending ? result < 0 : result > 0;
-        });
+        // The times next to the rows, so that comparing reads one array in order.
+        std::vector<std::pair<uint32_t, int>> keyed(m_order.size());
+        for (size_t r = 0; r < m_order.size(); ++r)
+            keyed[r] = {data.time[static_cast<size_t>(m_order[r])], m_order[r]};
+        if (ascending)
+            std::stable_sort(keyed.begin(), keyed.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        else
+            std::stable_sort(keyed.begin(), keyed.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (size_t r = 0; r < keyed.size(); ++r)
+            m_order[r] = keyed[r].second;
     } else {
         // Text columns sort by the rank of each entry's case-folded text, made once per fill;
         // a sort is then a counting sort that keeps rows of equal texts in their order.

@@ -23,11 +23,13 @@ struct HeadlineRowData {
     std::vector<QString> channelName;
     std::vector<QString> subChannel;
     std::vector<uint32_t> time;
-    std::vector<QString> storyId; // null for a row added by AddStoryRow: see StoryIdOf()
+
     std::vector<uint8_t> unread;
     std::vector<uint8_t> alerted;
-    // What the list itself keeps per row (null: the text form of `time`).
-    std::vector<QString> timeText;
+    // Texts given to AddRow that the row's story does not give by itself: an identifier that
+    // is no story's, a time text other than the text form of `time`. By row-data index.
+    std::unordered_map<size_t, QString> storyId;
+    std::unordered_map<size_t, QString> timeText;
     std::vector<int> image;
     // The story identifier taken apart once (parsed 0 when it is no story).
     std::vector<uint32_t> channelId;

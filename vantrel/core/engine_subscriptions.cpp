@@ -27,6 +27,8 @@ bool Engine::commitNewChannel(std::unique_ptr<Channel> channel)
     if (!t.commit())
         return false;
     m_nextChannelId = id + 1;
+    // Its stories live in the store like every channel's: their long texts are not kept.
+    channel->attachStore(m_store.get(), StoryCounts());
     m_channels.push_back(std::move(channel));
     return true;
 }

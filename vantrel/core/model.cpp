@@ -771,12 +771,19 @@ int Channel::GetStoryListFacts(int index, StoryListFacts& facts) const
     facts.keep = s->keep;
     facts.bundletType = s->bundletType;
     facts.bundletSigned = s->bundletSigned;
-    facts.local = !s->localPath.isEmpty() || s->link.startsWith(QLatin1String("file:")) ? 1u : 0u;
+    // As "Story Local"; the first letter spares most links the text comparison.
+    facts.local =
+        !s->localPath.isEmpty() || (!s->link.isEmpty() && s->link.front() == QLatin1Char('f') &&
+                                    s->link.startsWith(QLatin1String("file:")))
+            ? 1u
+            : 0u;
     facts.alerted = s->alerted;
     const bool alerts = id == VT_ALERTS_CHANNEL_ID;
     facts.alertChannelId = alerts ? s->alertChannelId : 0;
-    facts.hasSummary = s->currentTextFacts().first &
-                       (Story::SummaryNotBlank | Story::HeaderPresent | Story::FooterPresent);
+    // A record without its texts knows what they are; one with them looks at them.
+    const uint8_t textFacts = s->held ? s->currentTextFacts().first : s->textFacts;
+    facts.hasSummary =
+        textFacts & (Story::SummaryNotBlank | Story::HeaderPresent | Story::FooterPresent);
     facts.headline = s->headline;
     facts.headlineKey = s->headlineKey.isNull() ? s->headline.toCaseFolded() : s->headlineKey;
     facts.category = s->category;
