@@ -1,4 +1,5 @@
-// Engine speed: ingesting a large feed into the store, and opening a large store.
+// Engine speed: ingesting a large feed into the store, opening a large store, reading a
+// channel's stories when first listed, the memory they take, reading a summary, finding text.
 
 #include "vantrel/core/engine.h"
 #include "vantrel/core/feedmerge.h"
@@ -8,10 +9,18 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <memory>
 
 namespace
 {
+
+// Bytes of the heap in use now.
+size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
 
 QString writeFeed(const QString& path, int items, int firstItem = 0)
 {
@@ -64,7 +73,7 @@ void BM_IngestFeed10k(benchmark::State& state)
         engine->updateChannelNow(id);
         state.PauseTiming();
         engine->lock();
-        if (engine->channelById(id)->stories.size() != 10000)
+        if (engine->channelById(id)->GetNoStories() != 10000)
             state.SkipWithError("not every item was stored");
         engine->unlock();
         engine.reset();
@@ -90,11 +99,11 @@ void BM_RefreshUnchangedFeed10k(benchmark::State& state)
 }
 BENCHMARK(BM_RefreshUnchangedFeed10k)->Unit(benchmark::kMillisecond);
 
-// Opening a store of 100,000 stories (ten channels of 10,000) and loading it into memory.
-void BM_ReopenStore100k(benchmark::State& state)
-{
+// A store of 100,000 stories (ten channels of 10,000, downloaded from feeds), made once.
+struct BigStore {
     QTemporaryDir feeds;
     QTemporaryDir dir;
+    BigStore()
     {
         auto engine = openEngine(dir.path());
         for (int c = 0; c < 10; ++c) {
@@ -103,20 +112,130 @@ void BM_ReopenStore100k(benchmark::State& state)
             engine->updateChannelNow(addChannel(*engine, url));
         }
     }
+    static BigStore& get()
+    {
+        static BigStore store;
+        return store;
+    }
+};
+
+std::vector<uint32_t> channelIds(vantrel::Engine& engine)
+{
+    std::vector<uint32_t> ids;
+    engine.lock();
+    for (int i = 0; i < engine.services()->GetNoServices(); ++i) {
+        uint32_t id = 0;
+        engine.services()->GetService(i)->GetServiceID(id);
+        ids.push_back(id);
+    }
+    engine.unlock();
+    return ids;
+}
+
+// Opening a store of 100,000 stories as the program starts: channels, directory and the
+// counts the channel tree shows; no story is read.
+void BM_OpenStore100k(benchmark::State& state)
+{
+    BigStore& store = BigStore::get();
     for (auto _ : state) {
-        auto engine = openEngine(dir.path());
+        auto engine = openEngine(store.dir.path());
         engine->lock();
-        size_t total = 0;
+        long total = 0;
         for (int i = 0; i < engine->services()->GetNoServices(); ++i)
-            total += size_t(engine->services()->GetService(i)->GetNoStories());
+            total += engine->services()->GetService(i)->GetNumUnreadStories();
         engine->unlock();
         if (total != 100000)
-            state.SkipWithError("the store did not hold 100,000 stories");
-        benchmark::DoNotOptimize(total);
+            state.SkipWithError("the counts did not show 100,000 unread stories");
+        state.PauseTiming();
+        engine.reset();
+        state.ResumeTiming();
     }
+}
+BENCHMARK(BM_OpenStore100k)->Unit(benchmark::kMillisecond);
+
+// Reading the stories of one channel of 10,000 when it is first listed.
+void BM_LoadChannel10k(benchmark::State& state)
+{
+    BigStore& store = BigStore::get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto engine = openEngine(store.dir.path());
+        const uint32_t id = channelIds(*engine).front();
+        state.ResumeTiming();
+        engine->lock();
+        const int n = engine->services()->GetServiceByID(id)->GetNoStories();
+        engine->unlock();
+        if (n != 10000)
+            state.SkipWithError("the channel did not have 10,000 stories");
+        state.PauseTiming();
+        engine.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_LoadChannel10k)->Unit(benchmark::kMillisecond);
+
+// The heap that 100,000 loaded stories take (their records, texts and indexes), per story.
+void BM_LoadedStoryMemory100k(benchmark::State& state)
+{
+    BigStore& store = BigStore::get();
+    double mib = 0;
+    for (auto _ : state) {
+        auto engine = openEngine(store.dir.path());
+        const std::vector<uint32_t> ids = channelIds(*engine);
+        const size_t before = heapInUse();
+        engine->lock();
+        for (uint32_t id : ids)
+            engine->services()->GetServiceByID(id)->GetNoStories();
+        engine->unlock();
+        mib = double(heapInUse() - before) / (1024.0 * 1024.0);
+        engine.reset();
+    }
+    state.counters["MiB"] = mib;
+    state.counters["bytes_per_story"] = mib * 1024 * 1024 / 100000;
+}
+BENCHMARK(BM_LoadedStoryMemory100k)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One summary read from the store (none kept): what a summary pop-up costs.
+void BM_SummaryFromStore(benchmark::State& state)
+{
+    BigStore& store = BigStore::get();
+    auto engine = openEngine(store.dir.path());
+    engine->setStoryTextCacheLimit(0);
+    const uint32_t id = channelIds(*engine).front();
+    int index = 0;
+    for (auto _ : state) {
+        engine->lock();
+        const QString summary = engine->services()->GetServiceByID(id)->GetStorySummary(index);
+        engine->unlock();
+        if (summary.isEmpty())
+            state.SkipWithError("no summary");
+        index = (index + 7919) % 10000;
+    }
+}
+BENCHMARK(BM_SummaryFromStore)->Unit(benchmark::kMicrosecond);
+
+// Finding a text in every channel of 100,000 stories: headlines and summaries (argument 0),
+// headlines only (1). The headline index is made before the timing.
+void BM_FindStories100k(benchmark::State& state)
+{
+    BigStore& store = BigStore::get();
+    auto engine = openEngine(store.dir.path());
+    const std::vector<uint32_t> ids = channelIds(*engine);
+    const bool titleOnly = state.range(0) == 1;
+    engine->findStories(ids, "warm", true);
+    size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const auto& channel : engine->findStories(ids, "number 1234", titleOnly))
+            hits += channel.second.size();
+    }
+    // "Story number 1234x about ..." in headlines, "Summary of story 1234x" in summaries.
+    if (hits != 11u)
+        state.SkipWithError("the search did not find the eleven stories");
     state.SetItemsProcessed(state.iterations() * 100000);
 }
-BENCHMARK(BM_ReopenStore100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindStories100k)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The merge alone (no fetch, parse or store) of a 10,000-item feed: into an empty channel
 // (argument 0: every item is new) and into the channel that already has them all (1).

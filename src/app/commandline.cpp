@@ -129,6 +129,10 @@ ReadhallCommandLine ParseReadhallCommandLine(const QStringList& arguments)
                 result.action = ReadhallCommandLine::Action::ShowVersion;
                 return result;
             }
+            if (argument == QLatin1String("--startup-benchmark")) {
+                result.startupBenchmark = true;
+                continue;
+            }
             if (argument == QLatin1String("--screenshot") ||
                 argument.startsWith(QLatin1String("--screenshot="))) {
                 QString file = argument.mid(int(qstrlen("--screenshot=")));

@@ -24,11 +24,12 @@ struct ReadhallCommandLine {
     };
 
     Action action = Action::Run;
-    QString error;          // Fail: what is wrong, in a sentence
-    QString screenshotFile; // --screenshot: the picture to write, an absolute path
-    QString switchText;     // the arguments the window switches are looked for in
-    QList<QUrl> addresses;  // feed addresses, each http:, https: or file:
-    QStringList warnings;   // arguments that were ignored, each with the reason
+    QString error;                 // Fail: what is wrong, in a sentence
+    QString screenshotFile;        // --screenshot: the picture to write, an absolute path
+    bool startupBenchmark = false; // --startup-benchmark (not in the usage text: a tool's option)
+    QString switchText;            // the arguments the window switches are looked for in
+    QList<QUrl> addresses;         // feed addresses, each http:, https: or file:
+    QStringList warnings;          // arguments that were ignored, each with the reason
 };
 
 // Reads the arguments that follow the program name.

@@ -3,6 +3,7 @@
 #include "src/stories/storyids.h"
 #include "vantrel/chandir.h"
 
+#include <QHash>
 #include <QPalette>
 #include <algorithm>
 
@@ -32,13 +33,12 @@ void HeadlineRowData::clear()
 void HeadlineRowData::reserve(size_t n)
 {
     headline.reserve(n);
+    headlineKey.reserve(n);
     channelName.reserve(n);
     subChannel.reserve(n);
     time.reserve(n);
-    storyId.reserve(n);
     unread.reserve(n);
     alerted.reserve(n);
-    timeText.reserve(n);
     image.reserve(n);
     channelId.reserve(n);
     storyNumber.reserve(n);
@@ -47,14 +47,17 @@ void HeadlineRowData::reserve(size_t n)
 
 void HeadlineRowData::resize(size_t n)
 {
+    for (auto* given : {&storyId, &timeText}) {
+        for (auto it = given->begin(); it != given->end();)
+            it = it->first >= n ? given->erase(it) : std::next(it);
+    }
     headline.resize(n);
+    headlineKey.resize(n);
     channelName.resize(n);
     subChannel.resize(n);
     time.resize(n);
-    storyId.resize(n);
     unread.resize(n);
     alerted.resize(n);
-    timeText.resize(n);
     image.resize(n);
     channelId.resize(n);
     storyNumber.resize(n);
@@ -65,7 +68,8 @@ int CompareHeadlineRows(const HeadlineRowData& data, int first, int second, int 
 {
     switch (column) {
     case COLUMN_CONTENT:
-        return QString::compare(data.headline[first], data.headline[second], Qt::CaseInsensitive);
+        return QString::compare(data.headlineKey[first], data.headlineKey[second],
+                                Qt::CaseSensitive);
     case COLUMN_RECEIVED: {
         const uint32_t a = data.time[first];
         const uint32_t b = data.time[second];
@@ -108,7 +112,10 @@ QVariant CHeadlineModel::data(const QModelIndex& index, int role) const
         case COLUMN_CONTENT:
             return m_data.headline[i];
         case COLUMN_RECEIVED:
-            return m_data.timeText[i];
+            // Rows of stories keep only the time: the text is made for the rows drawn.
+            if (const auto given = m_data.timeText.find(i); given != m_data.timeText.end())
+                return given->second;
+            return m_data.parsed[i] ? GetStoryTimeText(m_data.time[i]) : QString();
         case COLUMN_CHANNEL:
             return m_data.channelName[i];
         default:
@@ -130,7 +137,7 @@ QVariant CHeadlineModel::data(const QModelIndex& index, int role) const
     case ItemDataRole:
         return item;
     case StoryIdRole:
-        return m_data.storyId[i];
+        return StoryIdOf(item);
     case UnreadRole:
         return m_data.unread[i] != 0;
     case AlertedRole:
@@ -201,6 +208,8 @@ void CHeadlineModel::BeginFill()
     m_order.clear();
     m_rowOf.clear();
     m_firstIndex.clear();
+    m_firstIndexValid = false;
+    forgetRanks();
 }
 
 void CHeadlineModel::ReserveRows(size_t extra)
@@ -213,7 +222,6 @@ void CHeadlineModel::ReserveRows(size_t extra)
     const size_t capacity = std::max(wanted, m_order.capacity() + m_order.capacity() / 2);
     m_data.reserve(capacity);
     m_order.reserve(capacity);
-    m_firstIndex.reserve(capacity);
 }
 
 int CHeadlineModel::AddRow(const QString& headline, const QString& channelName,
@@ -221,23 +229,51 @@ int CHeadlineModel::AddRow(const QString& headline, const QString& channelName,
                            const QString& storyId, bool unread, bool alerted, int image)
 {
     const int item = static_cast<int>(m_data.size());
-    m_data.headline.push_back(headline);
-    m_data.channelName.push_back(channelName);
-    m_data.subChannel.push_back(subChannel);
-    m_data.time.push_back(time);
-    m_data.timeText.push_back(timeText);
-    m_data.storyId.push_back(storyId);
-    m_data.unread.push_back(unread ? 1 : 0);
-    m_data.alerted.push_back(alerted ? 1 : 0);
-    m_data.image.push_back(image);
     uint32_t channel = 0;
     uint32_t number = 0;
     const bool parsed = !storyId.isEmpty() && CService::ParseStoryID(storyId, channel, number);
-    m_data.channelId.push_back(channel);
-    m_data.storyNumber.push_back(number);
+    pushRow(headline, headline.toCaseFolded(), channelName, subChannel, time, timeText, storyId,
+            channel, number, parsed, unread, alerted, image);
+    return item;
+}
+
+int CHeadlineModel::AddStoryRow(const QString& headline, const QString& headlineKey,
+                                const QString& channelName, const QString& subChannel,
+                                uint32_t time, uint32_t channelId, uint32_t storyNumber,
+                                bool unread, bool alerted, int image)
+{
+    const int item = static_cast<int>(m_data.size());
+    pushRow(headline, headlineKey.isNull() ? headline.toCaseFolded() : headlineKey, channelName,
+            subChannel, time, QString(), QString(), channelId, storyNumber, true, unread, alerted,
+            image);
+    return item;
+}
+
+void CHeadlineModel::pushRow(const QString& headline, QString headlineKey,
+                             const QString& channelName, const QString& subChannel, uint32_t time,
+                             const QString& timeText, const QString& storyId, uint32_t channelId,
+                             uint32_t storyNumber, bool parsed, bool unread, bool alerted,
+                             int image)
+{
+    const int item = static_cast<int>(m_data.size());
+    m_data.headline.push_back(headline);
+    m_data.headlineKey.push_back(std::move(headlineKey));
+    m_data.channelName.push_back(channelName);
+    m_data.subChannel.push_back(subChannel);
+    m_data.time.push_back(time);
+    if (!timeText.isNull() && (!parsed || timeText != GetStoryTimeText(time)))
+        m_data.timeText.emplace(size_t(item), timeText);
+    if (!storyId.isEmpty() && !parsed)
+        m_data.storyId.emplace(size_t(item), storyId);
+    m_data.unread.push_back(unread ? 1 : 0);
+    m_data.alerted.push_back(alerted ? 1 : 0);
+    m_data.image.push_back(image);
+    m_data.channelId.push_back(parsed ? channelId : 0);
+    m_data.storyNumber.push_back(parsed ? storyNumber : 0);
     m_data.parsed.push_back(parsed ? 1 : 0);
-    if (parsed)
-        m_firstIndex.emplace(key(channel, number), item);
+    if (m_firstIndexValid && parsed)
+        m_firstIndex.emplace(key(channelId, storyNumber), item);
+    forgetRanks();
     if (!m_filling) {
         const int row = static_cast<int>(m_order.size());
         beginInsertRows(QModelIndex(), row, row);
@@ -247,7 +283,30 @@ int CHeadlineModel::AddRow(const QString& headline, const QString& channelName,
     } else {
         m_order.push_back(item);
     }
-    return item;
+}
+
+QString CHeadlineModel::StoryIdOf(int itemData) const
+{
+    if (itemData < 0 || static_cast<size_t>(itemData) >= m_data.size())
+        return QString();
+    const auto i = static_cast<size_t>(itemData);
+    if (m_data.parsed[i])
+        return CService::MakeStoryID(m_data.channelId[i], m_data.storyNumber[i]);
+    const auto given = m_data.storyId.find(i);
+    return given != m_data.storyId.end() ? given->second : QString();
+}
+
+void CHeadlineModel::ensureFirstIndex() const
+{
+    if (m_firstIndexValid)
+        return;
+    m_firstIndex.clear();
+    m_firstIndex.reserve(m_data.size());
+    for (size_t i = 0; i < m_data.size(); ++i) {
+        if (m_data.parsed[i])
+            m_firstIndex.emplace(key(m_data.channelId[i], m_data.storyNumber[i]), int(i));
+    }
+    m_firstIndexValid = true;
 }
 
 void CHeadlineModel::EndFill()
@@ -268,6 +327,8 @@ void CHeadlineModel::SetPlaceholder(const QString& text)
         m_data.clear();
         m_order.clear();
         m_firstIndex.clear();
+        m_firstIndexValid = false;
+        forgetRanks();
     }
     AddRow(text, QString(), QString(), 0, QString(), QString(), true, false, -1);
     if (!wasFilling)
@@ -294,11 +355,13 @@ bool CHeadlineModel::IsStoryRow(int row) const
 {
     const int item = ItemDataOfRow(row);
     return item >= 0 && static_cast<size_t>(item) < m_data.size() &&
-           !m_data.storyId[static_cast<size_t>(item)].isEmpty();
+           (m_data.parsed[static_cast<size_t>(item)] ||
+            m_data.storyId.count(static_cast<size_t>(item)) > 0);
 }
 
 int CHeadlineModel::FindItemData(uint32_t channelId, uint32_t storyNumber, bool listedOnly) const
 {
+    ensureFirstIndex();
     const auto found = m_firstIndex.find(key(channelId, storyNumber));
     if (found == m_firstIndex.end())
         return -1;
@@ -355,24 +418,39 @@ void CHeadlineModel::SortRows(int column, bool ascending)
 
     const HeadlineRowData& data = m_data;
     if (column == COLUMN_RECEIVED) {
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            const int result = CompareHeadlineRows(data, a, b, column);
-            return ascending ? result < 0 : result > 0;
-        });
+        // The times next to the rows, so that comparing reads one array in order.
+        std::vector<std::pair<uint32_t, int>> keyed(m_order.size());
+        for (size_t r = 0; r < m_order.size(); ++r)
+            keyed[r] = {data.time[static_cast<size_t>(m_order[r])], m_order[r]};
+        if (ascending)
+            std::stable_sort(keyed.begin(), keyed.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        else
+            std::stable_sort(keyed.begin(), keyed.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (size_t r = 0; r < keyed.size(); ++r)
+            m_order[r] = keyed[r].second;
     } else {
-        // Text columns compare without regard to case: fold every listed text once, then
-        // compare the folded texts as they are (the same order, far fewer folds).
-        const std::vector<QString>& texts = column == COLUMN_CONTENT   ? data.headline
-                                            : column == COLUMN_CHANNEL ? data.channelName
-                                                                       : data.subChannel;
-        std::vector<QString> keys(texts.size());
+        // Text columns sort by the rank of each entry's case-folded text, made once per fill;
+        // a sort is then a counting sort that keeps rows of equal texts in their order.
+        const std::vector<int>& rank = rankOf(column);
+        int ranks = 0;
         for (int item : m_order)
-            keys[static_cast<size_t>(item)] = texts[static_cast<size_t>(item)].toCaseFolded();
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            const int result = QString::compare(keys[static_cast<size_t>(a)],
-                                                keys[static_cast<size_t>(b)], Qt::CaseSensitive);
-            return ascending ? result < 0 : result > 0;
-        });
+            ranks = std::max(ranks, rank[static_cast<size_t>(item)] + 1);
+        std::vector<int> start(static_cast<size_t>(ranks) + 1, 0);
+        for (int item : m_order) {
+            const int r = rank[static_cast<size_t>(item)];
+            ++start[static_cast<size_t>(ascending ? r : ranks - 1 - r) + 1];
+        }
+        for (size_t r = 1; r < start.size(); ++r)
+            start[r] += start[r - 1];
+        std::vector<int> sorted(m_order.size());
+        for (int item : m_order) {
+            const int r = rank[static_cast<size_t>(item)];
+            sorted[static_cast<size_t>(
+                start[static_cast<size_t>(ascending ? r : ranks - 1 - r)]++)] = item;
+        }
+        m_order.swap(sorted);
     }
     rebuildRowIndex();
 
@@ -393,4 +471,78 @@ void CHeadlineModel::rebuildRowIndex()
     m_rowOf.assign(m_data.size(), -1);
     for (size_t r = 0; r < m_order.size(); ++r)
         m_rowOf[static_cast<size_t>(m_order[r])] = static_cast<int>(r);
+}
+
+void CHeadlineModel::forgetRanks()
+{
+    for (auto& rank : m_rank)
+        rank.clear();
+}
+
+const std::vector<int>& CHeadlineModel::rankOf(int column)
+{
+    std::vector<int>& rank = m_rank[column];
+    if (rank.size() == m_data.size())
+        return rank;
+    const size_t n = m_data.size();
+    rank.assign(n, 0);
+    if (column == COLUMN_CONTENT) {
+        // Every headline is its own text: sort the entries by their folded headlines once.
+        struct KeyRef {
+            QStringView text;
+            int item;
+        };
+        std::vector<KeyRef> refs(n);
+        for (size_t i = 0; i < n; ++i)
+            refs[i] = {QStringView(m_data.headlineKey[i]), static_cast<int>(i)};
+        std::sort(refs.begin(), refs.end(), [](const KeyRef& a, const KeyRef& b) {
+            return a.text.compare(b.text, Qt::CaseSensitive) < 0;
+        });
+        int r = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (i > 0 && refs[i].text.compare(refs[i - 1].text, Qt::CaseSensitive) != 0)
+                ++r;
+            rank[static_cast<size_t>(refs[i].item)] = r;
+        }
+        return rank;
+    }
+    // Channel and subchannel names: few distinct texts, mostly one shared text per name, so
+    // each distinct text is folded once.
+    const std::vector<QString>& texts =
+        column == COLUMN_CHANNEL ? m_data.channelName : m_data.subChannel;
+    QHash<QString, int> distinct; // folded text -> index in `folded`
+    std::vector<QString> folded;
+    std::vector<int> which(n);
+    // Texts already seen, by where their characters are: a shared text is looked at once.
+    std::unordered_map<const QChar*, std::pair<qsizetype, int>> seen;
+    for (size_t i = 0; i < n; ++i) {
+        const QString& text = texts[i];
+        const auto known = seen.find(text.constData());
+        if (known != seen.end() && known->second.first == text.size()) {
+            which[i] = known->second.second;
+            continue;
+        }
+        const QString key = text.toCaseFolded();
+        auto found = distinct.constFind(key);
+        if (found == distinct.constEnd()) {
+            found = distinct.insert(key, static_cast<int>(folded.size()));
+            folded.push_back(key);
+        }
+        which[i] = found.value();
+        if (!text.isEmpty())
+            seen[text.constData()] = {text.size(), found.value()};
+    }
+    std::vector<int> byText(folded.size());
+    for (size_t i = 0; i < byText.size(); ++i)
+        byText[i] = static_cast<int>(i);
+    std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+        return QString::compare(folded[static_cast<size_t>(a)], folded[static_cast<size_t>(b)],
+                                Qt::CaseSensitive) < 0;
+    });
+    std::vector<int> rankOfText(folded.size());
+    for (size_t i = 0; i < byText.size(); ++i)
+        rankOfText[static_cast<size_t>(byText[i])] = static_cast<int>(i);
+    for (size_t i = 0; i < n; ++i)
+        rank[i] = rankOfText[static_cast<size_t>(which[i])];
+    return rank;
 }

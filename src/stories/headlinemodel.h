@@ -18,14 +18,18 @@ int HeadlineImageIndex(uint32_t bundletType, bool hasSummary, bool local, bool k
 
 struct HeadlineRowData {
     std::vector<QString> headline;
+    // The headline case-folded: the Content column sorts by it.
+    std::vector<QString> headlineKey;
     std::vector<QString> channelName;
     std::vector<QString> subChannel;
     std::vector<uint32_t> time;
-    std::vector<QString> storyId;
+
     std::vector<uint8_t> unread;
     std::vector<uint8_t> alerted;
-    // What the list itself keeps per row.
-    std::vector<QString> timeText;
+    // Texts given to AddRow that the row's story does not give by itself: an identifier that
+    // is no story's, a time text other than the text form of `time`. By row-data index.
+    std::unordered_map<size_t, QString> storyId;
+    std::unordered_map<size_t, QString> timeText;
     std::vector<int> image;
     // The story identifier taken apart once (parsed 0 when it is no story).
     std::vector<uint32_t> channelId;
@@ -78,12 +82,19 @@ public:
     int AddRow(const QString& headline, const QString& channelName, const QString& subChannel,
                uint32_t time, const QString& timeText, const QString& storyId, bool unread,
                bool alerted, int image);
+    // Appends the row of a story as the directory gives it: its case-folded headline, its
+    // time (shown in the directory's text form) and its channel and number.
+    int AddStoryRow(const QString& headline, const QString& headlineKey, const QString& channelName,
+                    const QString& subChannel, uint32_t time, uint32_t channelId,
+                    uint32_t storyNumber, bool unread, bool alerted, int image);
     void EndFill();
     // The row data becomes one entry and the list one row showing the text in bold.
     void SetPlaceholder(const QString& text);
     bool IsFilling() const { return m_filling; }
 
     const HeadlineRowData& RowData() const { return m_data; }
+    // The story identifier of a row-data entry; empty when it is no story.
+    QString StoryIdOf(int itemData) const;
     int ItemDataOfRow(int row) const;
     int RowOfItemData(int itemData) const; // -1 when no row has it
     // Whether the row stands for a story (its identifier is not empty).
@@ -102,15 +113,26 @@ public:
 
 private:
     void rebuildRowIndex();
+    void pushRow(const QString& headline, QString headlineKey, const QString& channelName,
+                 const QString& subChannel, uint32_t time, const QString& timeText,
+                 const QString& storyId, uint32_t channelId, uint32_t storyNumber, bool parsed,
+                 bool unread, bool alerted, int image);
+    // The row-data entries in the order of a column, ascending; entries with equal texts keep
+    // their order. Made on the first sort by the column after a fill, kept until the next.
+    const std::vector<int>& rankOf(int column);
+    void forgetRanks();
+    void ensureFirstIndex() const;
     static uint64_t key(uint32_t channel, uint32_t number)
     {
         return (static_cast<uint64_t>(channel) << 32) | number;
     }
 
     HeadlineRowData m_data;
-    std::vector<int> m_order; // row -> item data
-    std::vector<int> m_rowOf; // item data -> row (-1: deleted)
-    std::unordered_map<uint64_t, int> m_firstIndex;
+    std::vector<int> m_order;                               // row -> item data
+    std::vector<int> m_rowOf;                               // item data -> row (-1: deleted)
+    mutable std::unordered_map<uint64_t, int> m_firstIndex; // made when first asked for
+    mutable bool m_firstIndexValid = false;
+    std::vector<int> m_rank[4]; // per column: item data -> rank; empty until a sort needs it
     std::vector<QPixmap> m_images;
     QFont m_normalFont;
     QFont m_boldFont;

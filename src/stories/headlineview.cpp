@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <unordered_map>
 
 namespace
 {
@@ -454,53 +455,65 @@ void CHeadlineView::AddServiceStories(CService* channel, BOOL* hasSubChannels)
     CServices* services = alerts ? GetCServices() : nullptr; // for the alerted stories' channels
 
     const QString slash = QStringLiteral("&slash;");
+    const QString pathPrefix = path + QLatin1Char('/');
     bool seen = false;
+    // Categories repeat from story to story (the engine shares one text for each): the one
+    // worked out for the last story serves the next when its category is the same text.
+    std::unordered_map<const QChar*, std::pair<QString, QString>> shownCategory;
+    // The alerted stories' channel names, by channel id.
+    uint32_t lastAlertChannel = 0;
+    QString lastAlertChannelName;
+    StoryListFacts facts;
     for (int i = 0; i < count; ++i) {
+        if (!channel->GetStoryListFacts(i, facts))
+            continue;
         QString category;
-        channel->GetStoryAttribute(i, QStringLiteral("Category"), category);
-        if (containsDoubleSlash(category))
-            category = ReplaceNoCase(category, QStringLiteral("//"), slash);
-        if (alerts) {
-            QString alertName;
-            if (channel->GetStoryAttribute(i, QStringLiteral("Alert Name"), alertName) &&
-                !alertName.isEmpty()) {
+        const auto known = alerts || facts.category.isEmpty()
+                               ? shownCategory.end()
+                               : shownCategory.find(facts.category.constData());
+        if (known != shownCategory.end() && known->second.first.size() == facts.category.size()) {
+            category = known->second.second;
+        } else {
+            category = facts.category;
+            if (containsDoubleSlash(category))
+                category = ReplaceNoCase(category, QStringLiteral("//"), slash);
+            if (alerts && !facts.alertName.isEmpty()) {
                 if (!category.isEmpty())
                     category += QLatin1Char('/');
-                category += alertName;
+                category += facts.alertName;
             }
+            if (!alerts && !facts.category.isEmpty())
+                shownCategory[facts.category.constData()] = {facts.category, category};
         }
         if (!category.isEmpty())
             seen = true;
         if (!path.isEmpty() && category != path &&
-            !category.startsWith(path + QLatin1Char('/'), Qt::CaseSensitive))
+            !category.startsWith(pathPrefix, Qt::CaseSensitive))
             continue;
-        const StoryMarks marks = readMarks(channel, i);
-        if (unreadOnly && marks.read != 0)
+        if (unreadOnly && facts.read != 0)
             continue;
 
         QString rowChannel = channelName;
         if (alerts) {
-            rowChannel.clear();
-            uint32_t alertChannel = 0;
-            if (services &&
-                channel->GetStoryAttribute(i, QStringLiteral("Alert Channel Id"), alertChannel)) {
-                if (const CService* source = services->GetServiceByID(alertChannel))
-                    source->GetDisplayName(rowChannel);
+            if (facts.alertChannelId != lastAlertChannel || lastAlertChannel == 0) {
+                lastAlertChannel = facts.alertChannelId;
+                lastAlertChannelName.clear();
+                if (services && facts.alertChannelId != 0) {
+                    if (const CService* source = services->GetServiceByID(facts.alertChannelId))
+                        source->GetDisplayName(lastAlertChannelName);
+                }
             }
+            rowChannel = lastAlertChannelName;
         }
         // Most categories have no "&slash;": a look for its "&" spares the case-blind search.
         const QString subChannel =
             category.contains(QLatin1Char('&')) && category.contains(slash, Qt::CaseInsensitive)
                 ? ReplaceNoCase(category, slash, QStringLiteral("/"))
                 : category;
-        uint32_t time = 0;
-        QString timeText;
-        channel->GetStoryUpdatedTime(i, time);
-        channel->GetStoryUpdatedTime(i, timeText);
-        uint32_t alerted = 0;
-        channel->GetStoryAttribute(i, QStringLiteral("Alerted"), alerted);
-        m_model->AddRow(channel->GetStoryHeadline(i), rowChannel, subChannel, time, timeText,
-                        channel->GetStoryID(i), marks.read == 0, alerted != 0, imageOf(marks));
+        const int image = HeadlineImageIndex(facts.bundletType, facts.hasSummary, facts.local != 0,
+                                             facts.keep != 0, facts.bundletSigned != 0);
+        m_model->AddStoryRow(facts.headline, facts.headlineKey, rowChannel, subChannel, facts.time,
+                             channelId, facts.number, facts.read == 0, facts.alerted != 0, image);
     }
     if (services)
         ReleaseCServices();
@@ -714,7 +727,7 @@ QString CHeadlineView::RowStoryId(int row) const
     const int item = m_model->ItemDataOfRow(row);
     if (item < 0 || static_cast<size_t>(item) >= m_model->RowData().size())
         return QString();
-    return m_model->RowData().storyId[static_cast<size_t>(item)];
+    return m_model->StoryIdOf(item);
 }
 
 bool CHeadlineView::ParseRow(int row, uint32_t& channelId, uint32_t& storyNumber) const

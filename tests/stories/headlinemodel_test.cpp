@@ -84,6 +84,60 @@ TEST_F(HeadlineModelTest, RowsCarryTheirItemDataThroughSorting)
     EXPECT_EQ(order(), QStringList({"gamma", "beta", "Alpha"}));
 }
 
+TEST_F(HeadlineModelTest, TextColumnsSortWithoutRegardToCaseAndKeepTiesInTheirOrder)
+{
+    // Rows of stories as the list fills them: the engine gives the case-folded headline.
+    model.BeginFill();
+    const std::vector<std::pair<QString, QString>> rows = {
+        {"beta", "Zed"}, {"Alpha", "abc"}, {"alpha", "ABC"}, {"Gamma", "zed"}, {"ALPHA", "Abd"}};
+    uint32_t number = 1;
+    for (const auto& [headline, channel] : rows) {
+        model.AddStoryRow(headline, headline.toCaseFolded(), channel, QString(), number, 9, number,
+                          true, false, 4);
+        ++number;
+    }
+    model.EndFill();
+    const auto column = [this](int c) {
+        QStringList result;
+        for (int row = 0; row < model.rowCount(); ++row)
+            result << model.index(row, c).data().toString();
+        return result;
+    };
+    struct Case {
+        int column;
+        bool ascending;
+        QStringList order; // of the column's texts
+    };
+    const std::vector<Case> cases = {
+        {COLUMN_CONTENT, true, {"Alpha", "alpha", "ALPHA", "beta", "Gamma"}},
+        {COLUMN_CONTENT, false, {"Gamma", "beta", "Alpha", "alpha", "ALPHA"}},
+        {COLUMN_RECEIVED, true, {"1", "2", "3", "4", "5"}},
+        {COLUMN_CHANNEL, true, {"abc", "ABC", "Abd", "Zed", "zed"}},
+        {COLUMN_CHANNEL, false, {"Zed", "zed", "Abd", "abc", "ABC"}},
+        {COLUMN_CHANNEL, false, {"Zed", "zed", "Abd", "abc", "ABC"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.column << (c.ascending ? " up" : " down"));
+        model.SortRows(c.column, c.ascending);
+        QStringList texts = column(c.column);
+        if (c.column == COLUMN_RECEIVED)
+            for (int row = 0; row < model.rowCount(); ++row)
+                texts[row] =
+                    QString::number(model.RowData().time[size_t(model.ItemDataOfRow(row))]);
+        EXPECT_EQ(texts, c.order);
+    }
+    // A row added after the fill takes its place in the next sort, and it is a story.
+    const int added =
+        model.AddStoryRow("aardvark", "aardvark", "aaa", QString(), 6, 9, 6, true, false, 4);
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(column(COLUMN_CONTENT).front(), "aardvark");
+    model.SortRows(COLUMN_CHANNEL, true);
+    EXPECT_EQ(column(COLUMN_CHANNEL).front(), "aaa");
+    EXPECT_TRUE(model.IsStoryRow(model.RowOfItemData(added)));
+    EXPECT_EQ(model.StoryIdOf(added), CService::MakeStoryID(9, 6));
+    EXPECT_EQ(model.FindItemData(9, 6, true), added);
+}
+
 TEST_F(HeadlineModelTest, ReceivedTimesCompareUnsigned)
 {
     fill({{"late", 0x90000000u}, {"early", 5}});

@@ -65,6 +65,11 @@ void ReleaseCServices()
     engine->unlock();
 }
 
+QString GetStoryTimeText(uint32_t time)
+{
+    return vantrel::formatLocalTime(qint64(time));
+}
+
 int GetStoryCaps(const QString& storyId, tagStoryCaps* caps)
 {
     if (!caps)
@@ -99,8 +104,9 @@ int GetStoryCaps(const QString& storyId, tagStoryCaps* caps)
     if (mask & VTCAPS_FULL_STORY)
         caps->hasFullStory = !story->link.isEmpty() || !story->localPath.isEmpty() ? 1 : 0;
     if (mask & VTCAPS_SUMMARY)
-        caps->hasSummary = !story->summary.trimmed().isEmpty() || !story->header.isEmpty() ||
-                                   !story->footer.isEmpty()
+        caps->hasSummary = story->currentTextFacts().first &
+                                   (vantrel::Story::SummaryNotBlank |
+                                    vantrel::Story::HeaderPresent | vantrel::Story::FooterPresent)
                                ? 1
                                : 0;
     if (mask & VTCAPS_DELETE)

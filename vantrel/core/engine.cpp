@@ -74,6 +74,13 @@ public:
         return c ? c->GetStoryAttribute(c->indexOf(number), name, value) : 0;
     }
 
+    int FindStories(const std::vector<uint32_t>& channelIds, const QString& text, bool titleOnly,
+                    FoundStories& found) const override
+    {
+        found = m_engine.findStories(channelIds, text, titleOnly);
+        return 1;
+    }
+
 private:
     Engine& m_engine;
 };

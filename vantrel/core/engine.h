@@ -46,6 +46,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -192,6 +193,20 @@ public:
     // the worker. False with a reason when a local catalogue cannot be read.
     bool addCatalogue(const QString& pathOrUrl, QString* error = nullptr);
 
+    // --- Finding stories -----------------------------------------------------------------
+    // The stories of the channels whose headline (or, unless titleOnly, summary) contains the
+    // text, without regard to case (both sides case-folded); numbers per channel, in story
+    // number order, for each channel that exists. An empty text finds nothing.
+    // Headlines are searched in a compact index of folded UTF-8 headlines per channel, made on
+    // the first search from the store (or the loaded stories) and made again after a download
+    // or an added story changed the channel's headlines; summaries are searched in the store,
+    // so that neither is read into the channel's stories. Safe on any thread; call it without
+    // holding the model lock (a search thread then never holds up the user interface).
+    FoundStories findStories(const std::vector<uint32_t>& channelIds, const QString& text,
+                             bool titleOnly);
+    // How many characters of story texts read from the store are kept for the next reader.
+    void setStoryTextCacheLimit(qsizetype characters);
+
     // --- Alert rules ---------------------------------------------------------------------
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
     bool removeAlertRule(uint32_t ruleId);
@@ -269,6 +284,12 @@ private:
     void fetchLogo(uint32_t channelId, const QString& logoUrl);
     void stopWorker();
 
+    struct HeadlineIndex;
+    FoundStories searchStore(const std::vector<uint32_t>& channelIds, const QString& text,
+                             bool titleOnly);
+    // Marks a channel's headline index out of date (its headlines changed).
+    void headlinesChanged(uint32_t channelId);
+
     Options m_options;
     QString m_dataDir;
     bool m_open = false;
@@ -312,6 +333,11 @@ private:
     uint64_t m_wakeups = 0; // counts wake() calls, so that none is lost
     std::thread m_worker;
     std::unique_ptr<feeds::Fetcher> m_fetcher;
+
+    // Search: headline indexes per channel and the generation of each channel's headlines.
+    std::mutex m_searchMutex;
+    std::map<uint32_t, std::shared_ptr<const HeadlineIndex>> m_headlineIndex;
+    std::map<uint32_t, uint64_t> m_headlineGeneration;
 };
 
 } // namespace vantrel

@@ -69,7 +69,7 @@ uint32_t Engine::addAlert(uint32_t channelId, uint32_t storyNumber, const QStrin
         if (!s)
             return 0;
         alert.headline = s->headline;
-        alert.summary = s->summary;
+        alert.summary = c->GetStorySummary(c->indexOf(storyNumber));
         alert.link = s->link;
         alert.published = s->published;
         alert.category = category;

@@ -8,6 +8,7 @@
 //   engine_subscriptions.cpp subscribing, unsubscribing, channel settings
 //   engine_directory.cpp     directory entries and catalogues
 //   engine_alerts.cpp        alert rules and alerts raised directly
+//   engine_search.cpp        finding stories by text
 //   engine_seed.cpp          first-start demo content
 //   engine_worker.cpp        the worker thread: queue, schedule, idle state
 //   engine_updates.cpp       downloads on the worker: channel updates, logos, story pages

@@ -53,10 +53,9 @@ bool Engine::applyStoryChange(uint32_t channelId, const std::vector<uint32_t>& n
             if (!t.commit())
                 return false;
             for (Story& s : updated) {
-                Story* target = c->story(s.number);
-                counters = counters || target->read != s.read;
+                counters = counters || c->story(s.number)->read != s.read;
                 changed.push_back(s.number);
-                *target = std::move(s);
+                c->replaceStory(std::move(s));
             }
         }
     }
@@ -117,7 +116,7 @@ bool Engine::accessBundlet(uint32_t channelId, uint32_t bundletId)
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
-        if (!c || bundletId == 0)
+        if (!c || bundletId == 0 || !c->ensureLoaded())
             return false;
         for (const Story& s : c->stories) {
             if (s.bundletId == bundletId) {
@@ -171,6 +170,7 @@ bool Engine::deleteStories(uint32_t channelId, const std::vector<uint32_t>& numb
                          c->stories.end());
         c->reindex();
     }
+    headlinesChanged(channelId);
     for (const QString& f : filesGone)
         QFile::remove(f);
     postStories(refresh::kStoriesDeleted, channelId, deleted);
@@ -202,19 +202,13 @@ bool Engine::cachedUrl(const QString& url, QString& localUrl)
     if (url.trimmed().isEmpty())
         return false;
     {
+        // The store has every story, read or not yet read into memory; what it says is what
+        // the model says (changes reach the model only once stored).
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        auto search = [&](const Channel& c) {
-            for (const Story& s : c.stories) {
-                if (!s.localPath.isEmpty() && s.link == url && QFileInfo::exists(s.localPath)) {
-                    localUrl = QUrl::fromLocalFile(s.localPath).toString();
-                    return true;
-                }
-            }
-            return false;
-        };
-        for (const auto& c : m_channels) {
-            if (search(*c))
-                return true;
+        const QString copy = m_open ? m_store->localCopyOf(url) : QString();
+        if (!copy.isEmpty() && QFileInfo::exists(copy)) {
+            localUrl = QUrl::fromLocalFile(copy).toString();
+            return true;
         }
     }
     // An address that already names a local file is its own local copy.
@@ -237,7 +231,8 @@ uint32_t Engine::addStory(uint32_t channelId, const Story& story)
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
-        if (!c || !m_open)
+        // Numbering needs the stored stories: a number in use would replace a story.
+        if (!c || !m_open || !c->ensureLoaded())
             return 0;
         Story s = story;
         if (s.number == 0 || c->indexOf(s.number) >= 0)
@@ -259,6 +254,7 @@ uint32_t Engine::addStory(uint32_t channelId, const Story& story)
         c->appendStory(s);
         number = s.number;
     }
+    headlinesChanged(channelId);
     post(refresh::kChannelUpdated, channelId);
     post(refresh::kChannelCounterChanged, channelId);
     fireEngineEvent(channelId);
@@ -300,7 +296,7 @@ bool Engine::enclosureFor(uint32_t channelId, uint32_t bundletId, Enclosure& out
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
-        if (!c || bundletId == 0)
+        if (!c || bundletId == 0 || !c->ensureLoaded())
             return false;
         for (const Story& s : c->stories) {
             if (s.bundletId == bundletId) {

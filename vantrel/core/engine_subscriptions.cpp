@@ -27,6 +27,8 @@ bool Engine::commitNewChannel(std::unique_ptr<Channel> channel)
     if (!t.commit())
         return false;
     m_nextChannelId = id + 1;
+    // Its stories live in the store like every channel's: their long texts are not kept.
+    channel->attachStore(m_store.get(), StoryCounts());
     m_channels.push_back(std::move(channel));
     return true;
 }
@@ -98,6 +100,8 @@ bool Engine::unsubscribeEntry(uint32_t entryId)
             return false; // a required channel stays
         channelId = c->id;
         // The alerts raised on its stories go with it: they would point at nothing.
+        if (!m_alerts->ensureLoaded())
+            return false;
         for (const Story& a : m_alerts->stories) {
             if (a.alertChannelId == channelId)
                 alertsGone.push_back(a.number);
@@ -119,6 +123,8 @@ bool Engine::unsubscribeEntry(uint32_t entryId)
             m_alerts->reindex();
         }
     }
+    headlinesChanged(channelId);
+    headlinesChanged(VT_ALERTS_CHANNEL_ID);
     removeChannelFiles(channelId);
     post(refresh::kChannelDeleted, channelId, entryId);
     if (!alertsGone.empty()) {

@@ -115,6 +115,11 @@ void Engine::runUpdate(uint32_t channelId)
             Store::Transaction t(*m_store);
             m_store->saveChannel(t, *c);
             t.commit();
+        } else if (!c->ensureLoaded() || !m_alerts->ensureLoaded()) {
+            // Without the stored stories a merge would take every item for a new one.
+            c->status = QStringLiteral("Update failed: the stored stories cannot be read (%1)")
+                            .arg(m_store->lastError());
+            c->lastAttempt = now;
         } else {
             outcome = applyMerge(
                 *c, mergeFeed(*c, parsed.feed, source, m_rules, m_alerts->nextStory, now), now);
@@ -211,7 +216,7 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
         QFile::remove(file);
     for (Story& s : merge.updated) {
         outcome.updated.push_back(s.number);
-        *c.story(s.number) = std::move(s);
+        c.replaceStory(std::move(s));
     }
     for (const Story& s : merge.created) {
         outcome.created.push_back(s.number);
@@ -222,6 +227,10 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
         m_alerts->appendStory(a);
     }
     m_alerts->nextStory = std::max(m_alerts->nextStory, merge.nextAlert);
+    if (!outcome.created.empty() || !outcome.updated.empty())
+        headlinesChanged(c.id);
+    if (!outcome.alerts.empty())
+        headlinesChanged(VT_ALERTS_CHANNEL_ID);
     if (!merge.logoUrl.isEmpty() && (merge.logoUrl != c.logoUrl || !QFileInfo::exists(c.logoFile)))
         outcome.logoUrl = merge.logoUrl;
     return outcome;

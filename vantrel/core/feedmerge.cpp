@@ -17,6 +17,7 @@ void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
     s.identity = item.identity;
     s.headline = item.headline;
     s.summary = item.summary;
+    s.held |= Story::SummaryPart;
     s.link = followableAddress(source, item.link);
     s.published = item.published.isValid() ? item.published.toSecsSinceEpoch() : 0;
     s.category =
@@ -29,12 +30,23 @@ void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
     s.bundletType = feeds::bundletTypeFor(kept);
 }
 
+// Whether the story's stored summary is that text; the stored text is read only when the
+// story's summary digest is unknown (stories stored before digests were kept).
+bool sameSummary(const Channel& channel, int index, const Story& before, const QString& summary)
+{
+    if (before.held & Story::SummaryPart)
+        return before.summary == summary;
+    if (before.summaryHash != 0)
+        return before.summaryHash == summaryDigest(summary);
+    return channel.GetStorySummary(index) == summary;
+}
+
 bool sameFeedFacts(const Story& a, const Story& b)
 {
-    return a.headline == b.headline && a.summary == b.summary && a.link == b.link &&
-           a.published == b.published && a.category == b.category &&
-           a.enclosureUrl == b.enclosureUrl && a.enclosureType == b.enclosureType &&
-           a.enclosureLength == b.enclosureLength && a.bundletType == b.bundletType;
+    return a.headline == b.headline && a.link == b.link && a.published == b.published &&
+           a.category == b.category && a.enclosureUrl == b.enclosureUrl &&
+           a.enclosureType == b.enclosureType && a.enclosureLength == b.enclosureLength &&
+           a.bundletType == b.bundletType;
 }
 
 // A filtered channel keeps only the stories that name one of its words in the headline, the
@@ -54,6 +66,7 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
                     const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now)
 {
     FeedMerge m;
+    channel.ensureLoaded();
     m.nextStory = channel.nextStory;
     m.nextAlert = nextAlert;
     m.name = channel.name.isEmpty() ? feed.title : channel.name;
@@ -82,7 +95,7 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
             const Story& before = channel.stories[size_t(existing)];
             Story s = before;
             takeFeedFacts(s, item, source);
-            if (sameFeedFacts(before, s))
+            if (sameFeedFacts(before, s) && sameSummary(channel, existing, before, s.summary))
                 continue;
             // A copy of a page the story no longer points at is stale.
             if (before.link != s.link && !s.localPath.isEmpty()) {

@@ -1,10 +1,12 @@
 #include "vantrel/core/model.h"
 
+#include "vantrel/core/store.h"
 #include "vantrel/core/textrules.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -115,35 +117,226 @@ QString formatLocalTime(qint64 secs)
     return text;
 }
 
+quint64 summaryDigest(QStringView text)
+{
+    quint64 h = 14695981039346656037ull;
+    for (QChar c : text) {
+        h ^= c.unicode();
+        h *= 1099511628211ull;
+    }
+    return h == 0 ? 1 : h;
+}
+
+std::pair<uint8_t, quint64> Story::currentTextFacts() const
+{
+    uint8_t facts = textFacts;
+    quint64 hash = summaryHash;
+    const auto set = [&facts](uint8_t bit, bool on) {
+        facts = uint8_t(on ? facts | bit : facts & ~bit);
+    };
+    if (held & SummaryPart) {
+        set(SummaryPresent, !summary.isEmpty());
+        set(SummaryNotBlank, !QStringView(summary).trimmed().isEmpty());
+        hash = summaryDigest(summary);
+    }
+    if (held & HeaderPart)
+        set(HeaderPresent, !header.isEmpty());
+    if (held & FooterPart)
+        set(FooterPresent, !footer.isEmpty());
+    return {facts, hash};
+}
+
+void Story::dropTexts()
+{
+    noteTexts();
+    held = 0;
+    summary = QString();
+    header = QString();
+    footer = QString();
+}
+
+void Channel::attachStore(Store* store, StoryCounts counts)
+{
+    m_store = store;
+    m_counts = std::move(counts);
+    m_loaded = store == nullptr;
+    if (!m_loaded) {
+        stories.clear();
+        tombstones.clear();
+        reindex();
+    }
+}
+
+bool Channel::ensureLoaded() const
+{
+    if (m_loaded)
+        return true;
+    // Loading fills what a reader sees as the channel's unchanging contents: the stories were
+    // there all along, only not read yet.
+    auto* self = const_cast<Channel*>(this);
+    if (!m_store->loadStories(*self))
+        return false;
+    for (Story& s : self->stories)
+        self->settle(s);
+    self->reindex();
+    for (const Story& s : stories)
+        self->nextStory = std::max(nextStory, s.number + 1);
+    self->m_counts.clear();
+    m_loaded = true;
+    return true;
+}
+
+void Channel::settle(Story& s)
+{
+    if (m_store && s.held)
+        s.dropTexts();
+    if (!s.category.isEmpty()) {
+        const auto found = m_shared.constFind(s.category);
+        if (found != m_shared.constEnd())
+            s.category = *found;
+        else
+            m_shared.insert(s.category);
+    }
+    s.headlineKey = s.headline.toCaseFolded();
+    if (s.headlineKey == s.headline)
+        s.headlineKey = s.headline;
+    // Many feeds use the address as the identity: one text serves both.
+    if (!s.identity.isEmpty() && s.identity == s.link)
+        s.identity = s.link;
+}
+
 void Channel::reindex()
 {
     m_byNumber.clear();
     m_byIdentity.clear();
+    m_identitiesIndexed = false;
+    m_inNumberOrder = true;
+    for (size_t i = 1; i < stories.size() && m_inNumberOrder; ++i)
+        m_inNumberOrder = stories[i - 1].number < stories[i].number;
+    if (m_inNumberOrder)
+        return;
     m_byNumber.reserve(int(stories.size()));
-    for (size_t i = 0; i < stories.size(); ++i) {
+    for (size_t i = 0; i < stories.size(); ++i)
         m_byNumber.insert(stories[i].number, int(i));
-        if (!stories[i].identity.isEmpty())
-            m_byIdentity.insert(stories[i].identity, int(i));
-    }
 }
 
-void Channel::appendStory(const Story& s)
+int Channel::indexOf(uint32_t number) const
 {
-    stories.push_back(s);
+    ensureLoaded();
+    if (!m_inNumberOrder)
+        return m_byNumber.value(number, -1);
+    const auto found =
+        std::lower_bound(stories.begin(), stories.end(), number,
+                         [](const Story& s, uint32_t wanted) { return s.number < wanted; });
+    return found != stories.end() && found->number == number ? int(found - stories.begin()) : -1;
+}
+
+int Channel::indexOfIdentity(const QString& identity) const
+{
+    ensureLoaded();
+    if (identity.isEmpty())
+        return -1;
+    if (!m_identitiesIndexed) {
+        m_byIdentity.reserve(int(stories.size()));
+        for (size_t i = 0; i < stories.size(); ++i) {
+            if (!stories[i].identity.isEmpty())
+                m_byIdentity.insert(stories[i].identity, int(i));
+        }
+        m_identitiesIndexed = true;
+    }
+    return m_byIdentity.value(identity, -1);
+}
+
+void Channel::appendStory(Story s)
+{
+    // A channel loaded just now may already have the story from the store.
+    if (!m_loaded && ensureLoaded() && indexOf(s.number) >= 0) {
+        replaceStory(std::move(s));
+        return;
+    }
+    settle(s);
+    stories.push_back(std::move(s));
+    const Story& added = stories.back();
     const int i = int(stories.size() - 1);
-    m_byNumber.insert(s.number, i);
-    if (!s.identity.isEmpty())
-        m_byIdentity.insert(s.identity, i);
-    if (s.number >= nextStory)
-        nextStory = s.number + 1;
+    if (m_inNumberOrder && i > 0 && stories[size_t(i - 1)].number >= added.number) {
+        // Out of number order from now on: numbers are found through the hash.
+        m_inNumberOrder = false;
+        m_byNumber.reserve(int(stories.size()));
+        for (size_t k = 0; k < stories.size(); ++k)
+            m_byNumber.insert(stories[k].number, int(k));
+    } else if (!m_inNumberOrder) {
+        m_byNumber.insert(added.number, i);
+    }
+    if (m_identitiesIndexed && !added.identity.isEmpty())
+        m_byIdentity.insert(added.identity, i);
+    if (added.number >= nextStory)
+        nextStory = added.number + 1;
+}
+
+void Channel::replaceStory(Story s)
+{
+    const int i = indexOf(s.number);
+    if (i < 0) {
+        appendStory(std::move(s));
+        return;
+    }
+    settle(s);
+    Story& target = stories[size_t(i)];
+    if (m_identitiesIndexed && target.identity != s.identity) {
+        if (!target.identity.isEmpty())
+            m_byIdentity.remove(target.identity);
+        if (!s.identity.isEmpty())
+            m_byIdentity.insert(s.identity, i);
+    }
+    target = std::move(s);
 }
 
 int Channel::unreadCount() const
 {
+    if (!m_loaded) {
+        long n = 0;
+        for (const StoryCount& c : m_counts)
+            n += c.unread;
+        return int(n);
+    }
     int n = 0;
     for (const Story& s : stories)
         n += s.read ? 0 : 1;
     return n;
+}
+
+int Channel::storyCount() const
+{
+    if (!m_loaded) {
+        long n = 0;
+        for (const StoryCount& c : m_counts)
+            n += c.total;
+        return int(n);
+    }
+    return int(stories.size());
+}
+
+QString Channel::storyText(int index, Story::TextPart part) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return QString();
+    if (s->held & part)
+        return part == Story::SummaryPart  ? s->summary
+               : part == Story::HeaderPart ? s->header
+                                           : s->footer;
+    // Known to be empty: nothing to read.
+    const uint8_t present = part == Story::SummaryPart  ? Story::SummaryPresent
+                            : part == Story::HeaderPart ? Story::HeaderPresent
+                                                        : Story::FooterPresent;
+    if (!(s->textFacts & present) || !m_store)
+        return QString();
+    StoryTexts texts;
+    if (!m_store->storyTexts(id, s->number, texts))
+        return QString();
+    return part == Story::SummaryPart  ? texts.summary
+           : part == Story::HeaderPart ? texts.header
+                                       : texts.footer;
 }
 
 int Channel::GetServiceID(uint32_t& out) const
@@ -230,6 +423,13 @@ uint32_t Channel::GetFlags() const
 
 int Channel::ContainsSubChannels() const
 {
+    if (!m_loaded) {
+        for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it) {
+            if (!it.key().isEmpty() && it->total > 0)
+                return 1;
+        }
+        return 0;
+    }
     for (const Story& s : stories) {
         if (!s.category.isEmpty())
             return 1;
@@ -241,6 +441,19 @@ int Channel::GetSubChannels(QStringList& names) const
 {
     names.clear();
     QSet<QString> seen;
+    if (!m_loaded) {
+        for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it) {
+            if (it.key().isEmpty() || it->total <= 0)
+                continue;
+            const QString path = subChannelPathFromStoryCategory(it.key());
+            if (!seen.contains(path)) {
+                seen.insert(path);
+                names << path;
+            }
+        }
+        names.sort();
+        return names.isEmpty() ? 0 : 1;
+    }
     for (const Story& s : stories) {
         if (s.category.isEmpty())
             continue;
@@ -263,6 +476,18 @@ int Channel::GetSubChannelsCount(const QStringList& names, std::vector<long>& un
         position.insert(names.at(i), i);
     unread.assign(size_t(names.size()), 0);
     total.assign(size_t(names.size()), 0);
+    if (!m_loaded) {
+        for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it) {
+            if (it.key().isEmpty())
+                continue;
+            const int i = position.value(subChannelPathFromStoryCategory(it.key()), -1);
+            if (i < 0)
+                continue;
+            total[size_t(i)] += it->total;
+            unread[size_t(i)] += it->unread;
+        }
+        return 1;
+    }
     for (const Story& s : stories) {
         if (s.category.isEmpty())
             continue;
@@ -290,14 +515,17 @@ QString Channel::GetStoryHeadline(int index) const
 
 QString Channel::GetStorySummary(int index) const
 {
-    const Story* s = at(index);
-    return s ? s->summary : QString();
+    return storyText(index, Story::SummaryPart);
 }
 
 int Channel::IsStorySummaryAvailable(int index) const
 {
     const Story* s = at(index);
-    return s && !QStringView(s->summary).trimmed().isEmpty() ? 1 : 0;
+    if (!s)
+        return 0;
+    if (s->held & Story::SummaryPart)
+        return !QStringView(s->summary).trimmed().isEmpty() ? 1 : 0;
+    return s->textFacts & Story::SummaryNotBlank ? 1 : 0;
 }
 
 int Channel::GetStoryUpdatedTime(int index, uint32_t& time) const
@@ -470,16 +698,16 @@ int Channel::GetStoryAttribute(int index, const QString& attrName, QString& valu
         value = s->category;
         return 1;
     case Attr::Header:
-        value = s->header;
+        value = storyText(index, Story::HeaderPart);
         return 1;
     case Attr::Footer:
-        value = s->footer;
+        value = storyText(index, Story::FooterPart);
         return 1;
     case Attr::Headline:
         value = s->headline;
         return 1;
     case Attr::Summary:
-        value = s->summary;
+        value = storyText(index, Story::SummaryPart);
         return 1;
     case Attr::Url:
         value = s->link;
@@ -522,7 +750,7 @@ int Channel::GetStoryField(int index, const QString& fieldName, QString& text) c
         return 1;
     }
     if (key == QLatin1String("summary")) {
-        text = s->summary;
+        text = storyText(index, Story::SummaryPart);
         return 1;
     }
     if (key == QLatin1String("enclosure")) {
@@ -532,7 +760,73 @@ int Channel::GetStoryField(int index, const QString& fieldName, QString& text) c
     return 0;
 }
 
+int Channel::GetStoryListFacts(int index, StoryListFacts& facts) const
+{
+    const Story* s = at(index);
+    if (!s)
+        return 0;
+    facts.number = s->number;
+    facts.time = uint32_t(s->shownTime());
+    facts.read = s->read;
+    facts.keep = s->keep;
+    facts.bundletType = s->bundletType;
+    facts.bundletSigned = s->bundletSigned;
+    // As "Story Local"; the first letter spares most links the text comparison.
+    facts.local =
+        !s->localPath.isEmpty() || (!s->link.isEmpty() && s->link.front() == QLatin1Char('f') &&
+                                    s->link.startsWith(QLatin1String("file:")))
+            ? 1u
+            : 0u;
+    facts.alerted = s->alerted;
+    const bool alerts = id == VT_ALERTS_CHANNEL_ID;
+    facts.alertChannelId = alerts ? s->alertChannelId : 0;
+    // A record without its texts knows what they are; one with them looks at them.
+    const uint8_t textFacts = s->held ? s->currentTextFacts().first : s->textFacts;
+    facts.hasSummary =
+        textFacts & (Story::SummaryNotBlank | Story::HeaderPresent | Story::FooterPresent);
+    facts.headline = s->headline;
+    facts.headlineKey = s->headlineKey.isNull() ? s->headline.toCaseFolded() : s->headlineKey;
+    facts.category = s->category;
+    facts.alertName = alerts ? s->alertName : QString();
+    return 1;
+}
+
 } // namespace vantrel
+
+int CService::GetStoryListFacts(int index, StoryListFacts& facts) const
+{
+    if (index < 0 || index >= GetNoStories())
+        return 0;
+    facts = StoryListFacts();
+    uint32_t channelId = 0;
+    GetServiceID(channelId);
+    ParseStoryID(GetStoryID(index), channelId, facts.number);
+    GetStoryUpdatedTime(index, facts.time);
+    GetStoryAttribute(index, QStringLiteral("Read"), facts.read);
+    GetStoryAttribute(index, QStringLiteral("Keep"), facts.keep);
+    GetStoryAttribute(index, QStringLiteral("Bundlet Type"), facts.bundletType);
+    GetStoryAttribute(index, QStringLiteral("BundLet Signed"), facts.bundletSigned);
+    GetStoryAttribute(index, QStringLiteral("Story Local"), facts.local);
+    GetStoryAttribute(index, QStringLiteral("Alerted"), facts.alerted);
+    GetStoryAttribute(index, QStringLiteral("Alert Channel Id"), facts.alertChannelId);
+    QString header;
+    QString footer;
+    GetStoryAttribute(index, QStringLiteral("Header"), header);
+    GetStoryAttribute(index, QStringLiteral("Footer"), footer);
+    facts.hasSummary = IsStorySummaryAvailable(index) || !header.isEmpty() || !footer.isEmpty();
+    facts.headline = GetStoryHeadline(index);
+    facts.headlineKey = facts.headline.toCaseFolded();
+    GetStoryAttribute(index, QStringLiteral("Category"), facts.category);
+    GetStoryAttribute(index, QStringLiteral("Alert Name"), facts.alertName);
+    return 1;
+}
+
+int CServices::FindStories(const std::vector<uint32_t>&, const QString&, bool,
+                           FoundStories& found) const
+{
+    found.clear();
+    return 0;
+}
 
 // Story identifiers: "VT1-" followed by the channel id and the story number, each as exactly
 // eight hexadecimal digits, joined by "-". Nothing else is accepted.

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace vantrel
@@ -21,6 +23,9 @@ struct Story {
     uint32_t number = 0;
     QString identity; // the feed item's identity; empty for stories not from a feed
     QString headline;
+    // The headline case-folded, for sorting and searching; made when the channel takes the
+    // story (Channel::appendStory, loading), the headline itself when folding changes nothing.
+    QString headlineKey;
     QString summary;
     QString link;
     qint64 published = 0; // seconds since 1970; 0 when the feed gave none
@@ -46,9 +51,36 @@ struct Story {
     // Any other named attribute (numbers or texts), kept as given.
     QVariantMap extra;
 
+    // The long texts (summary, header, footer) are not kept in the memory of a channel that
+    // the store backs: they are read from the store when asked for. `held` says which of them
+    // this record carries (a story made by a feed merge or by a caller carries them all);
+    // `textFacts` says what is known of all three whether carried or not.
+    enum TextPart : uint8_t { SummaryPart = 1, HeaderPart = 2, FooterPart = 4, AllParts = 7 };
+    enum TextFact : uint8_t {
+        SummaryNotBlank = 1, // the summary has more than white space
+        HeaderPresent = 2,
+        FooterPresent = 4,
+        SummaryPresent = 8, // the summary is not empty (it may be blank)
+    };
+    uint8_t held = AllParts;
+    uint8_t textFacts = 0;
+    // A digest of the summary (0: unknown), so that a download can tell a changed summary
+    // without reading the stored one.
+    quint64 summaryHash = 0;
+
+    // textFacts and summaryHash as they are with the texts this record carries.
+    std::pair<uint8_t, quint64> currentTextFacts() const;
+    // Brings textFacts and summaryHash up to date with the texts this record carries.
+    void noteTexts() { std::tie(textFacts, summaryHash) = currentTextFacts(); }
+    // Notes the texts, then drops them from the record.
+    void dropTexts();
+
     // The time the lists show: the published time, else the time it was received.
     qint64 shownTime() const { return published > 0 ? published : received; }
 };
+
+// The digest kept in Story::summaryHash: 64-bit FNV-1a over the UTF-16 text, never 0.
+quint64 summaryDigest(QStringView text);
 
 // A directory entry: a channel the engine offers, subscribed or not.
 struct DirEntry {
@@ -73,6 +105,14 @@ struct AlertRule {
 };
 
 class Engine;
+class Store;
+
+// How many stories a channel has per story category ("" for none), as the store counts them.
+struct StoryCount {
+    long total = 0;
+    long unread = 0;
+};
+using StoryCounts = QHash<QString, StoryCount>;
 
 // A subscribed channel (or the alerts channel) as the directory library shows it.
 class Channel final : public CService
@@ -101,13 +141,22 @@ public:
     std::vector<Story> stories;
     QSet<QString> tombstones; // identities of deleted stories
 
+    // A channel whose stories the store keeps reads them from there when they are first
+    // needed (ensureLoaded()): until then `stories` and `tombstones` are empty and the counts
+    // are those the store gave. Every accessor below loads them first; code that reads
+    // `stories` or `tombstones` directly calls ensureLoaded() itself.
+    void attachStore(Store* store, StoryCounts counts);
+    // False when the stories could not be read (the store's last error says why); nothing
+    // that depends on them may then change the channel.
+    bool ensureLoaded() const;
+    bool isLoaded() const { return m_loaded; }
+    // The store the stories come from (null for a channel in memory only).
+    Store* store() const { return m_store; }
+
     // Index helpers; kept in step with `stories` by reindex().
     void reindex();
-    int indexOf(uint32_t number) const { return m_byNumber.value(number, -1); }
-    int indexOfIdentity(const QString& identity) const
-    {
-        return identity.isEmpty() ? -1 : m_byIdentity.value(identity, -1);
-    }
+    int indexOf(uint32_t number) const;
+    int indexOfIdentity(const QString& identity) const;
     const Story* story(uint32_t number) const
     {
         const int i = indexOf(number);
@@ -118,8 +167,14 @@ public:
         const int i = indexOf(number);
         return i < 0 ? nullptr : &stories[size_t(i)];
     }
-    void appendStory(const Story& s);
+    // Adds a story, or puts a story in the place of the one with its number. A channel that the
+    // store backs keeps the story without its long texts.
+    void appendStory(Story s);
+    void replaceStory(Story s);
     int unreadCount() const;
+    int storyCount() const;
+    // The long texts of the story at an index: the record's own, or read from the store.
+    QString storyText(int index, Story::TextPart part) const;
 
     // CService
     int GetServiceID(uint32_t& id) const override;
@@ -140,7 +195,11 @@ public:
     int GetSubChannelsCount(const QStringList& names, std::vector<long>& unread,
                             std::vector<long>& total) const override;
     int GetNumUnreadStories() const override { return unreadCount(); }
-    int GetNoStories() const override { return int(stories.size()); }
+    int GetNoStories() const override
+    {
+        ensureLoaded();
+        return int(stories.size());
+    }
     int GetStoryIndex(uint32_t storyNumber) const override { return indexOf(storyNumber); }
     QString GetStoryID(int index) const override;
     QString GetStoryHeadline(int index) const override;
@@ -151,14 +210,28 @@ public:
     int GetStoryAttribute(int index, const QString& name, uint32_t& value) const override;
     int GetStoryAttribute(int index, const QString& name, QString& value) const override;
     int GetStoryField(int index, const QString& name, QString& text) const override;
+    int GetStoryListFacts(int index, StoryListFacts& facts) const override;
 
 private:
     const Story* at(int index) const
     {
+        ensureLoaded();
         return index < 0 || size_t(index) >= stories.size() ? nullptr : &stories[size_t(index)];
     }
-    QHash<uint32_t, int> m_byNumber;
-    QHash<QString, int> m_byIdentity;
+    // Keeps the story's long texts out of memory when the store backs the channel, and shares
+    // the texts it has in common with other stories.
+    void settle(Story& s);
+    // Stories are kept in number order as a rule (they are read in it, and new ones get
+    // higher numbers): then a number is found by halving, and the hash is left empty.
+    bool m_inNumberOrder = true;
+    QHash<uint32_t, int> m_byNumber; // only when not in number order
+    // Identities are looked up by downloads only: made on the first look-up.
+    mutable bool m_identitiesIndexed = false;
+    mutable QHash<QString, int> m_byIdentity;
+    Store* m_store = nullptr;
+    mutable bool m_loaded = true;
+    StoryCounts m_counts;   // while not loaded
+    QSet<QString> m_shared; // category texts, one copy each
 };
 
 // Time texts shared by the channel and story answers.

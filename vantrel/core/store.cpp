@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QMutex>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <sqlite3.h>
 
 namespace vantrel
 {
@@ -35,10 +37,19 @@ QSet<QString>& openNames()
     return names;
 }
 
-// The prepared story writer of the current thread, kept for speed (a feed update writes many).
+// The prepared story statements of the current thread, kept for speed (a feed update writes
+// many; a list reads many texts). One writer per combination of long texts it writes.
 struct CachedStatements {
     QString connection;
-    std::unique_ptr<QSqlQuery> saveStory;
+    std::unique_ptr<QSqlQuery> saveStory[Story::AllParts + 1];
+    std::unique_ptr<QSqlQuery> readTexts;
+    void reset()
+    {
+        for (auto& q : saveStory)
+            q.reset();
+        readTexts.reset();
+        connection.clear();
+    }
 };
 thread_local CachedStatements t_cached;
 
@@ -64,6 +75,59 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS alert_rules (id INTEGER PRIMARY KEY, name TEXT, words TEXT,"
     " category TEXT)",
 };
+
+// What schema 2 adds: what is known of the long texts of each story (so that they need not be
+// in memory), and per channel and story category the number of stories and of unread ones,
+// kept by triggers in the same transaction as every change to the stories, so that the counts
+// are there at start without reading a story.
+const char* const kSchema2[] = {
+    "ALTER TABLE stories ADD COLUMN text_flags INTEGER",
+    "ALTER TABLE stories ADD COLUMN summary_hash INTEGER",
+    // The same white space as QString::trimmed().
+    "UPDATE stories SET text_flags ="
+    " (trim(coalesce(summary, ''), ' ' || char(9, 10, 11, 12, 13, 133, 160, 5760, 8192, 8193,"
+    " 8194, 8195, 8196, 8197, 8198, 8199, 8200, 8201, 8202, 8232, 8233, 8239, 8287, 12288)) <> '')"
+    " | ((coalesce(header, '') <> '') << 1) | ((coalesce(footer, '') <> '') << 2)"
+    " | ((coalesce(summary, '') <> '') << 3)",
+    "CREATE TABLE IF NOT EXISTS story_counts (channel_id INTEGER NOT NULL,"
+    " category TEXT NOT NULL, total INTEGER NOT NULL, unread INTEGER NOT NULL,"
+    " PRIMARY KEY (channel_id, category))",
+    "DELETE FROM story_counts",
+    "INSERT INTO story_counts (channel_id, category, total, unread)"
+    " SELECT channel_id, coalesce(category, ''), count(*), sum(coalesce(read, 0) = 0)"
+    " FROM stories GROUP BY 1, 2",
+    "CREATE TRIGGER IF NOT EXISTS stories_counted_insert AFTER INSERT ON stories BEGIN"
+    " INSERT INTO story_counts (channel_id, category, total, unread)"
+    " VALUES (new.channel_id, coalesce(new.category, ''), 1, coalesce(new.read, 0) = 0)"
+    " ON CONFLICT (channel_id, category) DO UPDATE SET total = total + 1,"
+    " unread = unread + excluded.unread; END",
+    "CREATE TRIGGER IF NOT EXISTS stories_counted_delete AFTER DELETE ON stories BEGIN"
+    " UPDATE story_counts SET total = total - 1, unread = unread - (coalesce(old.read, 0) = 0)"
+    " WHERE channel_id = old.channel_id AND category = coalesce(old.category, '');"
+    " DELETE FROM story_counts WHERE channel_id = old.channel_id"
+    " AND category = coalesce(old.category, '') AND total <= 0; END",
+    "CREATE TRIGGER IF NOT EXISTS stories_counted_update AFTER UPDATE OF channel_id, category,"
+    " read ON stories WHEN old.channel_id IS NOT new.channel_id"
+    " OR coalesce(old.category, '') IS NOT coalesce(new.category, '')"
+    " OR (coalesce(old.read, 0) = 0) IS NOT (coalesce(new.read, 0) = 0) BEGIN"
+    " UPDATE story_counts SET total = total - 1, unread = unread - (coalesce(old.read, 0) = 0)"
+    " WHERE channel_id = old.channel_id AND category = coalesce(old.category, '');"
+    " DELETE FROM story_counts WHERE channel_id = old.channel_id"
+    " AND category = coalesce(old.category, '') AND total <= 0;"
+    " INSERT INTO story_counts (channel_id, category, total, unread)"
+    " VALUES (new.channel_id, coalesce(new.category, ''), 1, coalesce(new.read, 0) = 0)"
+    " ON CONFLICT (channel_id, category) DO UPDATE SET total = total + 1,"
+    " unread = unread + excluded.unread; END",
+    // Downloaded pages by address, for the few stories that have one.
+    "CREATE INDEX IF NOT EXISTS stories_local_copies ON stories (link) WHERE local_path <> ''",
+};
+
+constexpr qsizetype kDefaultTextCacheChars = 4 * 1024 * 1024;
+
+quint64 storyKey(uint32_t channelId, uint32_t number)
+{
+    return (quint64(channelId) << 32) | number;
+}
 
 QString mapToJson(const QMap<QString, QString>& map)
 {
@@ -112,7 +176,8 @@ Store::Problem Store::problemOf(const QSqlError& error)
 }
 
 Store::Store(const QString& path, int lockWaitMs)
-    : m_path(path), m_lockWaitMs(std::max(0, lockWaitMs)), m_serial(++g_storeSerial)
+    : m_path(path), m_lockWaitMs(std::max(0, lockWaitMs)), m_serial(++g_storeSerial),
+      m_texts(kDefaultTextCacheChars)
 {
 }
 
@@ -158,8 +223,10 @@ bool Store::openConnection(QSqlDatabase& db, QSqlError& error)
     }
     QSqlQuery q(db);
     // Full sync on commit: a committed change survives a crash or a power cut.
-    for (const char* pragma :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
+    // Recursive triggers make a row that INSERT OR REPLACE replaces count as deleted, so that
+    // the story counts stay right whatever statement changes the stories.
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
+                               "PRAGMA foreign_keys=OFF", "PRAGMA recursive_triggers=ON"}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
             error = q.lastError();
             return false;
@@ -183,10 +250,8 @@ QSqlDatabase Store::db()
 void Store::closeThreadConnection()
 {
     const QString name = connectionName();
-    if (t_cached.connection == name) {
-        t_cached.saveStory.reset();
-        t_cached.connection.clear();
-    }
+    if (t_cached.connection == name)
+        t_cached.reset();
     if (QSqlDatabase::contains(name)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -255,14 +320,29 @@ bool Store::ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer)
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
-    for (const char* sql : kSchema) {
-        if (!q.exec(QString::fromLatin1(sql)))
-            return rollback();
+    if (version < 1) {
+        for (const char* sql : kSchema) {
+            if (!q.exec(QString::fromLatin1(sql)))
+                return rollback();
+        }
     }
+    if (!migrate(q, std::max(version, 1)))
+        return rollback();
     if (!q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)))
         return rollback();
     if (!q.exec(QStringLiteral("COMMIT")))
         return rollback();
+    return true;
+}
+
+bool Store::migrate(QSqlQuery& q, int from)
+{
+    if (from < 2) {
+        for (const char* sql : kSchema2) {
+            if (!q.exec(QString::fromLatin1(sql)))
+                return false;
+        }
+    }
     return true;
 }
 
@@ -462,69 +542,16 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
 
     if (rowsFailed())
         return fail();
-    if (!q.exec(QStringLiteral(
-            "SELECT channel_id, number, identity, headline, summary, link, published, received,"
-            " category, read, keep, bundlet_id, bundlet_type, bundlet_signed, alerted, accessed,"
-            " local_path, header, footer, enclosure_url, enclosure_type, enclosure_length,"
-            " alert_name, alert_channel, alert_story, extra FROM stories"
-            " ORDER BY channel_id, number")))
-        return fail();
-    Channel* current = nullptr;
-    uint32_t currentId = 0;
-    while (q.next()) {
-        const uint32_t cid = q.value(0).toUInt();
-        if (!current || cid != currentId) {
-            current = byId.value(cid, nullptr);
-            currentId = cid;
-        }
-        if (!current)
-            continue; // a story of a channel that is gone: left alone
-        Story s;
-        s.number = q.value(1).toUInt();
-        s.identity = q.value(2).toString();
-        s.headline = q.value(3).toString();
-        s.summary = q.value(4).toString();
-        s.link = q.value(5).toString();
-        s.published = q.value(6).toLongLong();
-        s.received = q.value(7).toLongLong();
-        s.category = q.value(8).toString();
-        s.read = q.value(9).toUInt();
-        s.keep = q.value(10).toUInt();
-        s.bundletId = q.value(11).toUInt();
-        s.bundletType = q.value(12).toUInt();
-        s.bundletSigned = q.value(13).toUInt();
-        s.alerted = q.value(14).toUInt();
-        s.accessed = q.value(15).toUInt();
-        s.localPath = q.value(16).toString();
-        s.header = q.value(17).toString();
-        s.footer = q.value(18).toString();
-        s.enclosureUrl = q.value(19).toString();
-        s.enclosureType = q.value(20).toString();
-        s.enclosureLength = q.value(21).toLongLong();
-        s.alertName = q.value(22).toString();
-        s.alertChannelId = q.value(23).toUInt();
-        s.alertStoryId = q.value(24).toUInt();
-        const QString extra = q.value(25).toString();
-        if (!extra.isEmpty())
-            s.extra = QJsonDocument::fromJson(extra.toUtf8()).object().toVariantMap();
-        current->stories.push_back(std::move(s));
-    }
-    if (rowsFailed())
-        return fail();
-    for (auto* c : byId) {
-        c->reindex();
-        for (const Story& s : c->stories)
-            c->nextStory = std::max(c->nextStory, s.number + 1);
-    }
-
-    if (rowsFailed())
-        return fail();
-    if (!q.exec(QStringLiteral("SELECT channel_id, identity FROM tombstones")))
+    QHash<uint32_t, StoryCounts> counts;
+    if (!q.exec(QStringLiteral("SELECT channel_id, category, total, unread FROM story_counts")))
         return fail();
     while (q.next()) {
-        if (Channel* c = byId.value(q.value(0).toUInt(), nullptr))
-            c->tombstones.insert(q.value(1).toString());
+        StoryCount& c = counts[q.value(0).toUInt()][q.value(1).toString()];
+        c.total = long(q.value(2).toLongLong());
+        c.unread = long(q.value(3).toLongLong());
     }
+    for (auto it = byId.begin(); it != byId.end(); ++it)
+        it.value()->attachStore(this, counts.value(it.key()));
 
     if (rowsFailed())
         return fail();
@@ -568,6 +595,292 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
     return true;
 }
 
+namespace
+{
+
+// The current thread's statement in that slot, prepared on first use.
+QSqlQuery* cachedStatement(std::unique_ptr<QSqlQuery>& slot, QSqlDatabase db, const char* sql,
+                           QString& error)
+{
+    if (!slot) {
+        auto q = std::make_unique<QSqlQuery>(db);
+        q->setForwardOnly(true);
+        if (!q->prepare(QString::fromLatin1(sql))) {
+            error = q->lastError().text();
+            return nullptr;
+        }
+        slot = std::move(q);
+    }
+    return slot.get();
+}
+
+} // namespace
+
+namespace
+{
+
+// SQLite's handle of a Qt connection; null when the driver is not SQLite's.
+sqlite3* sqliteHandle(const QSqlDatabase& database)
+{
+    const QVariant handle = database.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// A text column of the current row; null for SQL NULL.
+QString textColumn(sqlite3_stmt* statement, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (!text)
+        return QString();
+    return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+}
+
+} // namespace
+
+bool Store::loadStories(Channel& channel)
+{
+    // The rows are stepped with SQLite's own calls: going through QVariant for each of their
+    // two dozen columns made reading a channel of 10,000 stories twice as slow, and this is
+    // what the person waits for when a channel is first listed.
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle) {
+        setError(QStringLiteral("the stories of channel %1 cannot be read: no store connection")
+                     .arg(channel.id));
+        return false;
+    }
+    static const char* const kStories =
+        "SELECT number, identity, headline, link, published, received, category, read, keep,"
+        " bundlet_id, bundlet_type, bundlet_signed, alerted, accessed, local_path,"
+        " enclosure_url, enclosure_type, enclosure_length, alert_name, alert_channel,"
+        " alert_story, extra, text_flags, summary_hash FROM stories WHERE channel_id = ?"
+        " ORDER BY number";
+    static const char* const kTombstones = "SELECT identity FROM tombstones WHERE channel_id = ?";
+    std::vector<Story> stories;
+    // As many as the store counted for the channel: no room wasted by growing.
+    stories.reserve(size_t(std::max(0, channel.storyCount())));
+    QSet<QString> tombstones;
+    QString error;
+    // Both reads in one read transaction: the stories and deleted identities of one moment.
+    sqlite3_exec(handle, "SAVEPOINT load_stories", nullptr, nullptr, nullptr);
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(handle, kStories, -1, &q, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(q, 1, channel.id);
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
+            Story s;
+            s.held = 0;
+            s.number = uint32_t(sqlite3_column_int64(q, 0));
+            s.identity = textColumn(q, 1);
+            s.headline = textColumn(q, 2);
+            s.link = textColumn(q, 3);
+            s.published = sqlite3_column_int64(q, 4);
+            s.received = sqlite3_column_int64(q, 5);
+            s.category = textColumn(q, 6);
+            s.read = uint32_t(sqlite3_column_int64(q, 7));
+            s.keep = uint32_t(sqlite3_column_int64(q, 8));
+            s.bundletId = uint32_t(sqlite3_column_int64(q, 9));
+            s.bundletType = uint32_t(sqlite3_column_int64(q, 10));
+            s.bundletSigned = uint32_t(sqlite3_column_int64(q, 11));
+            s.alerted = uint32_t(sqlite3_column_int64(q, 12));
+            s.accessed = uint32_t(sqlite3_column_int64(q, 13));
+            s.localPath = textColumn(q, 14);
+            s.enclosureUrl = textColumn(q, 15);
+            s.enclosureType = textColumn(q, 16);
+            s.enclosureLength = sqlite3_column_int64(q, 17);
+            s.alertName = textColumn(q, 18);
+            s.alertChannelId = uint32_t(sqlite3_column_int64(q, 19));
+            s.alertStoryId = uint32_t(sqlite3_column_int64(q, 20));
+            if (sqlite3_column_bytes(q, 21) > 0)
+                s.extra = QJsonDocument::fromJson(
+                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(q, 21)),
+                                         sqlite3_column_bytes(q, 21)))
+                              .object()
+                              .toVariantMap();
+            s.textFacts = uint8_t(sqlite3_column_int64(q, 22));
+            s.summaryHash = quint64(sqlite3_column_int64(q, 23));
+            stories.push_back(std::move(s));
+        }
+    }
+    bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(q);
+    if (ok) {
+        q = nullptr;
+        rc = sqlite3_prepare_v2(handle, kTombstones, -1, &q, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_bind_int64(q, 1, channel.id);
+            while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+                tombstones.insert(textColumn(q, 0));
+        }
+        ok = rc == SQLITE_DONE;
+        if (!ok)
+            error = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(q);
+    }
+    sqlite3_exec(handle, "RELEASE load_stories", nullptr, nullptr, nullptr);
+    if (!ok) {
+        setError(QStringLiteral("the stories of channel %1 cannot be read: %2")
+                     .arg(channel.id)
+                     .arg(error));
+        return false;
+    }
+    if (stories.capacity() > stories.size() + stories.size() / 8)
+        stories.shrink_to_fit();
+    channel.stories = std::move(stories);
+    channel.tombstones = std::move(tombstones);
+    return true;
+}
+
+bool Store::storyTexts(uint32_t channelId, uint32_t number, StoryTexts& out)
+{
+    const quint64 key = storyKey(channelId, number);
+    {
+        QMutexLocker lock(&m_textsMutex);
+        if (const StoryTexts* kept = m_texts.object(key)) {
+            out = *kept;
+            return true;
+        }
+    }
+    QSqlDatabase database = db();
+    const QString name = connectionName();
+    if (t_cached.connection != name) {
+        t_cached.reset();
+        t_cached.connection = name;
+    }
+    QString error;
+    QSqlQuery* q = cachedStatement(
+        t_cached.readTexts, database,
+        "SELECT summary, header, footer FROM stories WHERE channel_id = ? AND number = ?", error);
+    if (!q) {
+        setError(error);
+        return false;
+    }
+    q->bindValue(0, channelId);
+    q->bindValue(1, number);
+    if (!q->exec() || !q->next()) {
+        if (q->lastError().type() != QSqlError::NoError)
+            setError(q->lastError().text());
+        q->finish();
+        return false;
+    }
+    out.summary = q->value(0).toString();
+    out.header = q->value(1).toString();
+    out.footer = q->value(2).toString();
+    q->finish();
+    QMutexLocker lock(&m_textsMutex);
+    const qsizetype cost = out.summary.size() + out.header.size() + out.footer.size() + 16;
+    if (cost <= m_texts.maxCost())
+        m_texts.insert(key, new StoryTexts(out), cost);
+    return true;
+}
+
+void Store::setTextCacheLimit(qsizetype characters)
+{
+    QMutexLocker lock(&m_textsMutex);
+    m_texts.setMaxCost(characters);
+}
+
+void Store::forgetTexts(const std::vector<quint64>& keys)
+{
+    if (keys.empty())
+        return;
+    QMutexLocker lock(&m_textsMutex);
+    for (quint64 key : keys)
+        m_texts.remove(key);
+}
+
+bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out)
+{
+    out.clear();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral(
+            "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    q.addBindValue(channelId);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    while (q.next())
+        out.emplace_back(q.value(0).toUInt(), q.value(1).toString());
+    return q.lastError().type() == QSqlError::NoError;
+}
+
+bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
+                            std::vector<uint32_t>& numbers)
+{
+    numbers.clear();
+    if (foldedText.isEmpty())
+        return true;
+    // SQLite's LIKE ignores the case of ASCII letters only: the longest ASCII run of the text
+    // narrows the rows down, and the summaries found are then folded and searched in full.
+    qsizetype bestFrom = 0;
+    qsizetype bestLength = 0;
+    for (qsizetype i = 0; i < foldedText.size();) {
+        qsizetype j = i;
+        while (j < foldedText.size() && foldedText.at(j).unicode() < 0x80)
+            ++j;
+        if (j - i > bestLength) {
+            bestFrom = i;
+            bestLength = j - i;
+        }
+        i = j + 1;
+    }
+    QString pattern = QStringLiteral("%");
+    for (QChar c : QStringView(foldedText).mid(bestFrom, bestLength)) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    if (bestLength > 0)
+        pattern += QLatin1Char('%');
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT number, summary FROM stories WHERE channel_id = ?"
+                                  " AND summary LIKE ? ESCAPE '\\' ORDER BY number"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    q.addBindValue(channelId);
+    q.addBindValue(pattern);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    // The whole text must still be checked: the run is only part of it, and LIKE took
+    // letters outside ASCII as they are.
+    const bool runIsAll = bestLength == foldedText.size();
+    while (q.next()) {
+        const QString summary = q.value(1).toString();
+        if (runIsAll && summary.contains(foldedText, Qt::CaseInsensitive)) {
+            numbers.push_back(q.value(0).toUInt());
+            continue;
+        }
+        if (summary.toCaseFolded().contains(foldedText))
+            numbers.push_back(q.value(0).toUInt());
+    }
+    return q.lastError().type() == QSqlError::NoError;
+}
+
+QString Store::localCopyOf(const QString& link)
+{
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral(
+        "SELECT local_path FROM stories WHERE link = ? AND local_path <> '' LIMIT 1"));
+    q.addBindValue(link);
+    if (!q.exec() || !q.next())
+        return QString();
+    return q.value(0).toString();
+}
+
 Store::Transaction::Transaction(Store& store) : m_store(store)
 {
     // The write lock is taken at the start, waiting for another writer like any statement.
@@ -583,6 +896,7 @@ Store::Transaction::~Transaction()
 {
     if (m_open)
         QSqlQuery(m_store.db()).exec(QStringLiteral("ROLLBACK"));
+    m_store.forgetTexts(m_touched);
 }
 
 bool Store::Transaction::commit()
@@ -590,6 +904,9 @@ bool Store::Transaction::commit()
     if (!m_open)
         return false;
     m_open = false;
+    // Texts read while the change was under way may be the old ones.
+    m_store.forgetTexts(m_touched);
+    m_touched.clear();
     QSqlQuery q(m_store.db());
     if (!m_ok) {
         q.exec(QStringLiteral("ROLLBACK"));
@@ -643,8 +960,13 @@ void Store::saveChannel(Transaction& t, const Channel& c)
 
 void Store::deleteChannel(Transaction& t, uint32_t channelId)
 {
+    {
+        QMutexLocker lock(&m_textsMutex);
+        m_texts.clear();
+    }
     exec(t, QStringLiteral("DELETE FROM stories WHERE channel_id = ?"), {channelId});
     exec(t, QStringLiteral("DELETE FROM tombstones WHERE channel_id = ?"), {channelId});
+    exec(t, QStringLiteral("DELETE FROM story_counts WHERE channel_id = ?"), {channelId});
     exec(t, QStringLiteral("DELETE FROM channels WHERE id = ?"), {channelId});
 }
 
@@ -652,56 +974,102 @@ void Store::saveStory(Transaction& t, uint32_t channelId, const Story& s)
 {
     if (!t.ok())
         return;
+    t.m_touched.push_back(storyKey(channelId, s.number));
+    // The long texts the record does not carry stay as stored.
+    const int held = s.held & Story::AllParts;
     const QString name = connectionName();
-    if (t_cached.connection != name || !t_cached.saveStory) {
-        t_cached.saveStory.reset();
+    if (t_cached.connection != name) {
+        t_cached.reset();
         t_cached.connection = name;
+    }
+    std::unique_ptr<QSqlQuery>& slot = t_cached.saveStory[held];
+    if (!slot) {
+        QStringList columns = {"channel_id",
+                               "number",
+                               "identity",
+                               "headline",
+                               "link",
+                               "published",
+                               "received",
+                               "category",
+                               "read",
+                               "keep",
+                               "bundlet_id",
+                               "bundlet_type",
+                               "bundlet_signed",
+                               "alerted",
+                               "accessed",
+                               "local_path",
+                               "enclosure_url",
+                               "enclosure_type",
+                               "enclosure_length",
+                               "alert_name",
+                               "alert_channel",
+                               "alert_story",
+                               "extra",
+                               "text_flags",
+                               "summary_hash"};
+        if (held & Story::SummaryPart)
+            columns << QStringLiteral("summary");
+        if (held & Story::HeaderPart)
+            columns << QStringLiteral("header");
+        if (held & Story::FooterPart)
+            columns << QStringLiteral("footer");
+        QStringList updates;
+        for (int i = 2; i < columns.size(); ++i)
+            updates << columns.at(i) + QStringLiteral(" = excluded.") + columns.at(i);
+        QStringList marks;
+        for (int i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
         auto q = std::make_unique<QSqlQuery>(db());
-        if (!q->prepare(QStringLiteral(
-                "INSERT OR REPLACE INTO stories (channel_id, number, identity, headline, summary,"
-                " link, published, received, category, read, keep, bundlet_id, bundlet_type,"
-                " bundlet_signed, alerted, accessed, local_path, header, footer, enclosure_url,"
-                " enclosure_type, enclosure_length, alert_name, alert_channel, alert_story, extra)"
-                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                " ?, ?)"))) {
+        if (!q->prepare(QStringLiteral("INSERT INTO stories (%1) VALUES (%2) ON CONFLICT "
+                                       "(channel_id, number) DO UPDATE SET %3")
+                            .arg(columns.join(QStringLiteral(", ")),
+                                 marks.join(QStringLiteral(", ")),
+                                 updates.join(QStringLiteral(", "))))) {
             setError(q->lastError().text());
             t.fail();
             return;
         }
-        t_cached.saveStory = std::move(q);
+        slot = std::move(q);
     }
-    QSqlQuery& q = *t_cached.saveStory;
-    const QVariantList values = {
-        channelId,
-        s.number,
-        s.identity,
-        s.headline,
-        s.summary,
-        s.link,
-        s.published,
-        s.received,
-        s.category,
-        s.read,
-        s.keep,
-        s.bundletId,
-        s.bundletType,
-        s.bundletSigned,
-        s.alerted,
-        s.accessed,
-        s.localPath,
-        s.header,
-        s.footer,
-        s.enclosureUrl,
-        s.enclosureType,
-        s.enclosureLength,
-        s.alertName,
-        s.alertChannelId,
-        s.alertStoryId,
-        s.extra.isEmpty() ? QString()
-                          : QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(s.extra))
-                                                  .toJson(QJsonDocument::Compact))};
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
+    QSqlQuery& q = *slot;
+    const auto [facts, hash] = s.currentTextFacts();
+    int i = 0;
+    const auto bind = [&](const QVariant& v) { q.bindValue(i++, v); };
+    bind(channelId);
+    bind(s.number);
+    bind(s.identity);
+    bind(s.headline);
+    bind(s.link);
+    bind(s.published);
+    bind(s.received);
+    bind(s.category);
+    bind(s.read);
+    bind(s.keep);
+    bind(s.bundletId);
+    bind(s.bundletType);
+    bind(s.bundletSigned);
+    bind(s.alerted);
+    bind(s.accessed);
+    bind(s.localPath);
+    bind(s.enclosureUrl);
+    bind(s.enclosureType);
+    bind(s.enclosureLength);
+    bind(s.alertName);
+    bind(s.alertChannelId);
+    bind(s.alertStoryId);
+    bind(s.extra.isEmpty() ? QString()
+                           : QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(s.extra))
+                                                   .toJson(QJsonDocument::Compact)));
+    bind(uint(facts));
+    bind(hash == 0 ? QVariant() : QVariant(qint64(hash)));
+    if (held & Story::SummaryPart)
+        bind(s.summary);
+    if (held & Story::HeaderPart)
+        bind(s.header);
+    if (held & Story::FooterPart)
+        bind(s.footer);
     if (!q.exec()) {
         setError(q.lastError().text());
         t.fail();
@@ -710,6 +1078,7 @@ void Store::saveStory(Transaction& t, uint32_t channelId, const Story& s)
 
 void Store::deleteStory(Transaction& t, uint32_t channelId, uint32_t number)
 {
+    t.m_touched.push_back(storyKey(channelId, number));
     exec(t, QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number = ?"),
          {channelId, number});
 }

@@ -4,6 +4,7 @@
 
 #include "vantrel/core/model.h"
 
+#include <QCache>
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -14,7 +15,16 @@
 namespace vantrel
 {
 
-// Everything the store holds, as loaded at start.
+// The long texts of a story, read when asked for.
+struct StoryTexts {
+    QString summary;
+    QString header;
+    QString footer;
+};
+
+// Everything the store holds, as loaded at start. Stories are not among it: each channel reads
+// its own when they are first needed (Channel::ensureLoaded), and carries the store's counts
+// until then.
 struct StoreContents {
     std::vector<std::unique_ptr<Channel>> channels; // the alerts channel is not among them
     std::unique_ptr<Channel> alerts;
@@ -26,7 +36,7 @@ struct StoreContents {
 class Store
 {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // How long open() waits for a store that another connection or program holds locked.
     static constexpr int kDefaultLockWaitMs = 20000;
 
@@ -43,7 +53,8 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Opens the file, creating the schema in a new store, and reads everything in it.
+    // Opens the file, creating the schema in a new store (or bringing an older one up to
+    // date), and reads everything in it but the stories.
     // - A store that another connection or program holds locked is waited for, up to the lock
     //   wait, and tried again; when it stays locked, open() fails and leaves it alone.
     // - Only a damaged store (SQLite finds it is not a database or is malformed, or the
@@ -72,9 +83,11 @@ public:
         void fail() { m_ok = false; }
 
     private:
+        friend class Store;
         Store& m_store;
         bool m_open = false;
         bool m_ok = true;
+        std::vector<quint64> m_touched; // stories whose kept texts are forgotten at the end
     };
 
     // Writers; each must run inside a Transaction (they set it failed on error).
@@ -89,11 +102,29 @@ public:
     void saveRule(Transaction& t, const AlertRule& rule);
     void deleteRule(Transaction& t, uint32_t ruleId);
 
+    // Readers on the current thread's connection.
+    // The channel's stories (without their long texts) and its deleted identities.
+    bool loadStories(Channel& channel);
+    // The long texts of one story. The last texts read are kept (a bounded amount), so that a
+    // list that asks again and again does not read the store each time.
+    bool storyTexts(uint32_t channelId, uint32_t number, StoryTexts& out);
+    // The number and headline of each of the channel's stories, in story order.
+    bool readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out);
+    // The numbers of the channel's stories whose summary contains the case-folded text (the
+    // summary case-folded too), in story order.
+    bool findInSummaries(uint32_t channelId, const QString& foldedText,
+                         std::vector<uint32_t>& numbers);
+    // The downloaded copy of a story page at that address; empty when there is none.
+    QString localCopyOf(const QString& link);
+    // How many texts are kept at most (in characters), for tests.
+    void setTextCacheLimit(qsizetype characters);
+
 private:
     bool openConnection(QSqlDatabase& db, QSqlError& error);
     // One attempt at open(); on failure, problem says what kind of failure it was.
     bool tryOpen(StoreContents& out, Problem& problem, QString& error);
     bool ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer);
+    static bool migrate(QSqlQuery& q, int from);
     bool load(QSqlDatabase& db, StoreContents& out, QSqlError& error);
     // The integrity check: None when the store is whole, else Damaged (or what stopped it).
     Problem checkIntegrity(QSqlDatabase& db, QString& error);
@@ -111,6 +142,9 @@ private:
     mutable QMutex m_errorMutex; // the last error is set by any thread's writes
     QString m_lastError;
     int m_serial = 0;
+    void forgetTexts(const std::vector<quint64>& keys);
+    QMutex m_textsMutex;
+    QCache<quint64, StoryTexts> m_texts;
 };
 
 } // namespace vantrel

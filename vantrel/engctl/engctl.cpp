@@ -473,3 +473,14 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
     }
     return 1;
 }
+
+int VTFindStories(const std::vector<uint32_t>& channelIds, const QString& text, int titleOnly,
+                  std::vector<std::pair<uint32_t, std::vector<uint32_t>>>& found)
+{
+    found.clear();
+    Engine* engine = Engine::instance();
+    if (!engine)
+        return 0;
+    found = engine->findStories(channelIds, text, titleOnly != 0);
+    return 1;
+}

@@ -55,10 +55,32 @@ enum VTBundletType : uint32_t {
 // Bit of a channel's flags word (CService::GetFlags) that the directory window reads.
 constexpr uint32_t VTCHANNELFLAG_STATE = 1u << 14;
 
+// What a story list shows of one story, read in one call (CService::GetStoryListFacts).
+struct StoryListFacts {
+    uint32_t number = 0;
+    uint32_t time = 0; // as GetStoryUpdatedTime
+    uint32_t read = 0;
+    uint32_t keep = 0;
+    uint32_t bundletType = 0;
+    uint32_t bundletSigned = 0;
+    uint32_t local = 0; // as the "Story Local" attribute
+    uint32_t alerted = 0;
+    uint32_t alertChannelId = 0; // the alerts channel only
+    bool hasSummary = false;     // a summary with more than white space, a header or a footer
+    QString headline;
+    QString headlineKey; // the headline case-folded, for sorting and searching
+    QString category;    // as the "Category" attribute
+    QString alertName;   // the alerts channel only
+};
+
+// Stories found by CServices::FindStories: the numbers per channel, in the channel's order.
+using FoundStories = std::vector<std::pair<uint32_t, std::vector<uint32_t>>>;
+
 // One channel. Stories are addressed by index 0 .. GetNoStories() - 1, in the order the
 // engine keeps them. Text results are written into the out parameters; every call returns
 // nonzero on success.
-class CService {
+class CService
+{
 public:
     virtual ~CService() = default;
 
@@ -101,6 +123,10 @@ public:
     // Name "URL" gives the story's address.
     virtual int GetStoryField(int index, const QString& name, QString& text) const = 0;
 
+    // Extension: everything a story list shows of the story at the index, at once; 0 when
+    // there is no such story.
+    virtual int GetStoryListFacts(int index, StoryListFacts& facts) const;
+
     // Takes a story identifier apart; nonzero when the text is one.
     static int ParseStoryID(const QString& storyId, uint32_t& channelId, uint32_t& storyNumber);
     // Builds the identifier of a story (for the engine's own use and for tests).
@@ -108,7 +134,8 @@ public:
 };
 
 // The shared directory of channels.
-class CServices {
+class CServices
+{
 public:
     virtual ~CServices() = default;
     virtual int GetNoServices() const = 0;
@@ -119,6 +146,11 @@ public:
                                   uint32_t& value) const = 0;
     virtual int GetStoryAttribute(const QString& storyId, const QString& name,
                                   QString& value) const = 0;
+    // Extension: the stories of the channels whose headline (or, unless titleOnly, summary)
+    // contains the text, without regard to case; one entry per channel that exists, in the
+    // order given. Nonzero on success; an empty text finds nothing.
+    virtual int FindStories(const std::vector<uint32_t>& channelIds, const QString& text,
+                            bool titleOnly, FoundStories& found) const;
 };
 
 // Start-up and exit of the library (after ENGCTLInitialize, before ENGCTLDeinitialize).
@@ -137,8 +169,12 @@ void ReleaseCServices();
 
 int GetStoryCaps(const QString& storyId, tagStoryCaps* caps);
 
+// Extension: the text form of a story time (seconds since 1970) that GetStoryUpdatedTime gives.
+QString GetStoryTimeText(uint32_t time);
+
 // Groups (channel id, story number) pairs into one list per channel.
-class CStoryBucket {
+class CStoryBucket
+{
 public:
     void AddStory(uint32_t channelId, uint32_t storyNumber);
     int GetNumStoryLists() const;

@@ -148,6 +148,13 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
 // that another program kept locked), or an empty text.
 int VTGetEngineStatus(QKBuffer& buffer);
 
+// Extension: the stories of the channels whose headline (or, unless titleOnly is nonzero,
+// summary) contains the text, without regard to case: story numbers per channel, in story
+// order, for each channel that exists. Unlike the other calls it may run on any thread, so
+// that a search thread keeps the interface free; it never holds the shared directory for long.
+int VTFindStories(const std::vector<uint32_t>& channelIds, const QString& text, int titleOnly,
+                  std::vector<std::pair<uint32_t, std::vector<uint32_t>>>& found);
+
 // Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
 // (nonzero for Yes); the open hook opens content packages and addresses in place of the
 // desktop's handler (true when opened). An empty function restores the real behaviour.

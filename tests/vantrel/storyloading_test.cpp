@@ -1,0 +1,311 @@
+// Stories read from the store when they are needed: counts before loading, long texts read
+// back after the cache dropped them, changes made while a channel was not loaded, an older
+// store brought up to date, and finding stories by text.
+
+#include "tests/support/feeds_httpserver.h"
+#include "tests/vantrel/engine_fixture.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using namespace enginetest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+// What the channel tree shows of a channel.
+struct Counts {
+    int unread = 0;
+    QStringList subChannels;
+    std::vector<long> subUnread;
+    std::vector<long> subTotal;
+    bool operator==(const Counts& o) const
+    {
+        return unread == o.unread && subChannels == o.subChannels && subUnread == o.subUnread &&
+               subTotal == o.subTotal;
+    }
+};
+
+class StoryLoadingTest : public EngineTest
+{
+protected:
+    void reopen()
+    {
+        eb::stop();
+        ASSERT_TRUE(eb::start());
+    }
+    bool loaded(uint32_t id)
+    {
+        engine()->lock();
+        const bool result = engine()->channelById(id)->isLoaded();
+        engine()->unlock();
+        return result;
+    }
+    Counts counts(uint32_t id)
+    {
+        Counts c;
+        CServices* services = GetCServices();
+        CService* channel = services->GetServiceByID(id);
+        c.unread = channel->GetNumUnreadStories();
+        channel->GetSubChannels(c.subChannels);
+        channel->GetSubChannelsCount(c.subChannels, c.subUnread, c.subTotal);
+        ReleaseCServices();
+        return c;
+    }
+    void loadNow(uint32_t id)
+    {
+        CServices* services = GetCServices();
+        services->GetServiceByID(id)->GetNoStories();
+        ReleaseCServices();
+    }
+    QString summary(uint32_t id, uint32_t number)
+    {
+        CServices* services = GetCServices();
+        CService* channel = services->GetServiceByID(id);
+        const QString text = channel->GetStorySummary(channel->GetStoryIndex(number));
+        ReleaseCServices();
+        return text;
+    }
+};
+
+eb::StorySpec story(const QString& headline, const QString& category = QString(),
+                    const QString& summary = QString())
+{
+    eb::StorySpec s;
+    s.headline = headline;
+    s.category = category;
+    s.summary = summary;
+    return s;
+}
+
+} // namespace
+
+TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
+{
+    const uint32_t news = eb::addChannel("News");
+    const uint32_t sport = eb::addChannel("Sport");
+    std::vector<uint32_t> numbers;
+    for (const auto& [headline, category] :
+         std::vector<std::pair<QString, QString>>{{"a", "World/Europe"},
+                                                  {"b", "World/Europe"},
+                                                  {"c", "World//Asia"},
+                                                  {"d", ""},
+                                                  {"e", "Markets"},
+                                                  {"f", "Markets"}})
+        numbers.push_back(eb::addStory(news, story(headline, category)));
+    eb::addStory(sport, story("g", "Football"));
+    // Marks, a deletion and a category change reach the stored counts.
+    ASSERT_EQ(VTMarkStoriesRead(news, {numbers[0], numbers[4]}, 1), 1);
+    ASSERT_EQ(VTDeleteStories(news, {numbers[5]}), 1);
+    ASSERT_EQ(VTMarkStoriesRead(news, {numbers[0]}, 0), 1);
+    ASSERT_EQ(VTMarkStoriesRead(news, {numbers[1]}, 1), 1);
+
+    reopen();
+    ASSERT_FALSE(loaded(news));
+    const Counts before = counts(news);
+    const Counts sportBefore = counts(sport);
+    EXPECT_FALSE(loaded(news));
+    EXPECT_EQ(before.unread, 3); // a, c, d
+    EXPECT_EQ(before.subChannels, (QStringList{"Markets", "World&slash;Asia", "World/Europe"}));
+    EXPECT_EQ(before.subTotal, (std::vector<long>{1, 1, 2}));
+    EXPECT_EQ(before.subUnread, (std::vector<long>{0, 1, 1}));
+
+    loadNow(news);
+    loadNow(sport);
+    ASSERT_TRUE(loaded(news));
+    EXPECT_TRUE(counts(news) == before);
+    EXPECT_TRUE(counts(sport) == sportBefore);
+    EXPECT_EQ(sportBefore.unread, 1);
+}
+
+TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
+{
+    struct Case {
+        QString summary;
+        QString header;
+        QString footer;
+        uint32_t available; // IsStorySummaryAvailable
+        uint32_t caps;      // tagStoryCaps::hasSummary
+    };
+    const std::vector<Case> cases = {
+        {"<p>Plain summary</p>", "", "", 1, 1},
+        {"Grüße aus Zürich — 東京 🌧", "Head", "Foot", 1, 1},
+        {" \t\u00a0\n", "", "", 0, 0}, // white space only: kept as it is, not "available"
+        {"", "", "", 0, 0},
+        {"", "Only a header", "", 0, 1},
+        {QString(20000, 'x'), "", "Only a footer", 1, 1},
+    };
+    const uint32_t id = eb::addChannel("Texts");
+    std::vector<uint32_t> numbers;
+    for (const Case& c : cases) {
+        eb::StorySpec s = story("h", QString(), c.summary);
+        if (!c.header.isEmpty())
+            s.attributes["Header"] = c.header;
+        if (!c.footer.isEmpty())
+            s.attributes["Footer"] = c.footer;
+        numbers.push_back(eb::addStory(id, s));
+    }
+    reopen();
+    // Room for about one text: every read after the first drops the one before.
+    engine()->setStoryTextCacheLimit(64);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "pass " << pass << " case " << i);
+            const QString storyId = CService::MakeStoryID(id, numbers[i]);
+            EXPECT_EQ(summary(id, numbers[i]), cases[i].summary);
+            EXPECT_EQ(textAttribute(id, numbers[i], "Header"), cases[i].header);
+            EXPECT_EQ(textAttribute(id, numbers[i], "Footer"), cases[i].footer);
+            CServices* services = GetCServices();
+            CService* channel = services->GetServiceByID(id);
+            EXPECT_EQ(
+                uint32_t(channel->IsStorySummaryAvailable(channel->GetStoryIndex(numbers[i]))),
+                cases[i].available);
+            ReleaseCServices();
+            tagStoryCaps caps;
+            caps.requestMask = VTCAPS_SUMMARY;
+            ASSERT_EQ(GetStoryCaps(storyId, &caps), 1);
+            EXPECT_EQ(caps.hasSummary, cases[i].caps);
+        }
+    }
+    // An alert raised on a story carries the story's summary, read from the store.
+    const uint32_t alert = eb::addAlert(id, numbers[1], "Rule", "Alerts");
+    ASSERT_NE(alert, 0u);
+    EXPECT_EQ(summary(VT_ALERTS_CHANNEL_ID, alert), cases[1].summary);
+}
+
+TEST_F(StoryLoadingTest, StoryMarkedWhileItsChannelIsNotLoadedShowsTheMarkWhenListed)
+{
+    const uint32_t id = eb::addChannel("Marks");
+    const uint32_t a = eb::addStory(id, story("a", "Topic", "About a"));
+    const uint32_t b = eb::addStory(id, story("b", "Topic", "About b"));
+    reopen();
+    ASSERT_FALSE(loaded(id));
+    ASSERT_EQ(VTMarkStoriesRead(id, {a}, 1), 1);
+    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
+    EXPECT_EQ(counts(id).unread, 1);
+
+    reopen();
+    ASSERT_FALSE(loaded(id));
+    EXPECT_EQ(counts(id).unread, 1);
+    EXPECT_EQ(counts(id).subUnread, std::vector<long>{1});
+    EXPECT_EQ(attribute(id, a, "Read"), 1u);
+    EXPECT_EQ(attribute(id, b, "Keep"), 1u);
+    EXPECT_EQ(summary(id, a), "About a"); // the summary is not lost by writing the marks
+}
+
+TEST_F(StoryLoadingTest, StoryChangedByADownloadWhileItsChannelIsNotLoadedShowsTheChange)
+{
+    rhtest::LocalHttpServer server;
+    std::vector<Item> items = {{"g1", "First", "Old summary", "", "", "", ""},
+                               {"g2", "Second", "Stays", "", "", "", ""}};
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString());
+    ASSERT_TRUE(eb::waitForIdle());
+    const uint32_t first = numberOf(id, "First");
+    const uint32_t second = numberOf(id, "Second");
+    ASSERT_EQ(summary(id, first), "Old summary");
+
+    reopen();
+    ASSERT_FALSE(loaded(id));
+    items[0].description = "New summary";
+    items.push_back({"g3", "Third", "Brand new", "", "", "", ""});
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    ASSERT_EQ(VTForceChannelConnection(id), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+
+    EXPECT_EQ(headlines(id), (QStringList{"Second", "First", "Third"}));
+    EXPECT_EQ(numberOf(id, "First"), first);
+    EXPECT_EQ(summary(id, first), "New summary");
+    EXPECT_EQ(summary(id, second), "Stays");
+    EXPECT_EQ(summary(id, numberOf(id, "Third")), "Brand new");
+
+    // A summary kept for the lists is not shown after the download changed it.
+    items[0].description = "Newer summary";
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    ASSERT_EQ(VTForceChannelConnection(id), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_EQ(summary(id, first), "Newer summary");
+}
+
+TEST_F(StoryLoadingTest, StoreOfTheFormerSchemaIsBroughtUpToDateWithItsCounts)
+{
+    const uint32_t id = eb::addChannel("Old");
+    const uint32_t a = eb::addStory(id, story("a", "Topic", "About a"));
+    const uint32_t b = eb::addStory(id, story("b", "", "   "));
+    ASSERT_EQ(VTMarkStoriesRead(id, {a}, 1), 1);
+    const QString path = engine()->dataDir() + "/vantrel.db";
+    eb::stop();
+    {
+        // What the store looked like before counts and text facts were kept.
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "former-schema");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char* sql :
+             {"DROP TRIGGER stories_counted_insert", "DROP TRIGGER stories_counted_delete",
+              "DROP TRIGGER stories_counted_update", "DROP INDEX stories_local_copies",
+              "DROP TABLE story_counts", "ALTER TABLE stories DROP COLUMN text_flags",
+              "ALTER TABLE stories DROP COLUMN summary_hash", "PRAGMA user_version=1"})
+            ASSERT_TRUE(q.exec(sql)) << sql;
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("former-schema");
+    ASSERT_TRUE(eb::start());
+    const Counts before = counts(id);
+    EXPECT_EQ(before.unread, 1);
+    EXPECT_EQ(before.subTotal, std::vector<long>{1});
+    loadNow(id);
+    EXPECT_TRUE(counts(id) == before);
+    EXPECT_EQ(summary(id, a), "About a");
+    CServices* services = GetCServices();
+    CService* channel = services->GetServiceByID(id);
+    EXPECT_EQ(channel->IsStorySummaryAvailable(channel->GetStoryIndex(a)), 1);
+    EXPECT_EQ(channel->IsStorySummaryAvailable(channel->GetStoryIndex(b)), 0);
+    ReleaseCServices();
+}
+
+TEST_F(StoryLoadingTest, FindStoriesSearchesHeadlinesAndSummariesWithoutRegardToCase)
+{
+    const uint32_t news = eb::addChannel("News");
+    const uint32_t other = eb::addChannel("Other");
+    const uint32_t storm = eb::addStory(news, story("STORM warning", "", "Rain and wind"));
+    const uint32_t zurich = eb::addStory(news, story("City news", "", "Grüße aus ZÜRICH"));
+    const uint32_t percent = eb::addStory(news, story("Rates", "", "Up 5% today"));
+    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", ""));
+    reopen();
+
+    struct Case {
+        QString text;
+        bool titleOnly;
+        std::vector<uint32_t> news;
+        std::vector<uint32_t> other;
+    };
+    const std::vector<Case> cases = {
+        {"storm", true, {storm}, {elsewhere}},
+        {"WIND", true, {}, {}},
+        {"WIND", false, {storm}, {}},
+        {"zürich", false, {zurich}, {}},
+        {"üs", false, {}, {}},
+        {"5%", false, {percent}, {}},
+        {"5_", false, {}, {}},
+        {"", false, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const FoundStories found = engine()->findStories({news, 999, other}, c.text, c.titleOnly);
+        ASSERT_EQ(found.size(), 2u); // the unknown channel is left out
+        EXPECT_EQ(found[0].first, news);
+        EXPECT_EQ(found[0].second, c.news);
+        EXPECT_EQ(found[1].first, other);
+        EXPECT_EQ(found[1].second, c.other);
+    }
+    // The headlines searched follow the channel's changes.
+    const uint32_t again = eb::addStory(news, story("Storm again"));
+    ASSERT_EQ(VTDeleteStories(news, {storm}), 1);
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> found;
+    ASSERT_EQ(VTFindStories({news}, "storm", 1, found), 1);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].second, std::vector<uint32_t>{again});
+}

@@ -1,0 +1,132 @@
+// Finding stories by text. Headlines: a compact index per channel of the case-folded
+// headlines as UTF-8, one after the other, made on the first search and again after the
+// channel's headlines changed. Summaries: searched in the store, never read into memory.
+
+#include "vantrel/core/engine.h"
+
+#include "vantrel/core/engine_p.h"
+#include "vantrel/core/store.h"
+
+#include <QByteArrayView>
+#include <QThread>
+#include <algorithm>
+
+namespace vantrel
+{
+
+struct Engine::HeadlineIndex {
+    uint64_t generation = 0;
+    QByteArray text;              // folded headlines, each followed by a '\n'
+    std::vector<uint32_t> starts; // where each headline starts in `text`
+    std::vector<uint32_t> numbers;
+
+    void add(uint32_t number, const QString& folded)
+    {
+        starts.push_back(uint32_t(text.size()));
+        numbers.push_back(number);
+        QByteArray utf8 = folded.toUtf8();
+        utf8.replace('\n', ' '); // a headline never spans two
+        text += utf8;
+        text += '\n';
+    }
+
+    // The stories whose headline holds the folded text (UTF-8, without a line break).
+    void find(const QByteArray& needle, std::vector<uint32_t>& out) const
+    {
+        const QByteArrayView all(text);
+        for (qsizetype at = all.indexOf(needle); at >= 0;) {
+            const auto next = std::upper_bound(starts.begin(), starts.end(), uint32_t(at));
+            const size_t story = size_t(next - starts.begin()) - 1;
+            out.push_back(numbers[story]);
+            if (next == starts.end())
+                break;
+            at = all.indexOf(needle, qsizetype(*next));
+        }
+    }
+};
+
+void Engine::headlinesChanged(uint32_t channelId)
+{
+    std::lock_guard<std::mutex> lock(m_searchMutex);
+    ++m_headlineGeneration[channelId];
+}
+
+FoundStories Engine::findStories(const std::vector<uint32_t>& channelIds, const QString& text,
+                                 bool titleOnly)
+{
+    FoundStories found = searchStore(channelIds, text, titleOnly);
+    // A search thread's connection to the store goes with the search: the next thread may be
+    // given the same thread id, and a connection serves only the thread that opened it.
+    if (QThread::currentThread() != thread() && m_store)
+        m_store->closeThreadConnection();
+    return found;
+}
+
+FoundStories Engine::searchStore(const std::vector<uint32_t>& channelIds, const QString& text,
+                                 bool titleOnly)
+{
+    FoundStories found;
+    const QString needle = text.toCaseFolded();
+    QByteArray needleUtf8 = needle.toUtf8();
+    // The index keeps line breaks out of headlines: a text with one is found in none.
+    const bool searchable = !needle.isEmpty() && !needle.contains(QLatin1Char('\n'));
+    for (uint32_t id : channelIds) {
+        std::shared_ptr<const HeadlineIndex> index;
+        uint64_t generation = 0;
+        {
+            std::lock_guard<std::recursive_mutex> model(m_mutex);
+            if (!findChannel(id) || !m_open)
+                continue;
+        }
+        found.emplace_back(id, std::vector<uint32_t>());
+        if (!searchable)
+            continue;
+        {
+            std::lock_guard<std::mutex> lock(m_searchMutex);
+            generation = m_headlineGeneration[id];
+            const auto kept = m_headlineIndex.find(id);
+            if (kept != m_headlineIndex.end() && kept->second->generation == generation)
+                index = kept->second;
+        }
+        if (!index) {
+            // Made without the model lock, on this thread's connection to the store.
+            auto made = std::make_shared<HeadlineIndex>();
+            made->generation = generation;
+            std::vector<std::pair<uint32_t, QString>> headlines;
+            if (!m_store->readHeadlines(id, headlines))
+                continue;
+            made->starts.reserve(headlines.size());
+            made->numbers.reserve(headlines.size());
+            for (const auto& [number, headline] : headlines)
+                made->add(number, headline.toCaseFolded());
+            index = made;
+            std::lock_guard<std::mutex> lock(m_searchMutex);
+            if (m_headlineGeneration[id] == generation)
+                m_headlineIndex[id] = made;
+        }
+        index->find(needleUtf8, found.back().second);
+    }
+    if (titleOnly || !searchable)
+        return found;
+    for (auto& [id, numbers] : found) {
+        std::vector<uint32_t> inSummaries;
+        m_store->findInSummaries(id, needle, inSummaries);
+        if (inSummaries.empty())
+            continue;
+        // Story numbers grow in the channel's order: both lists are in it.
+        std::vector<uint32_t> merged;
+        merged.reserve(numbers.size() + inSummaries.size());
+        std::set_union(numbers.begin(), numbers.end(), inSummaries.begin(), inSummaries.end(),
+                       std::back_inserter(merged));
+        numbers.swap(merged);
+    }
+    return found;
+}
+
+void Engine::setStoryTextCacheLimit(qsizetype characters)
+{
+    if (m_store)
+        m_store->setTextCacheLimit(characters);
+}
+
+} // namespace vantrel
