@@ -233,7 +233,18 @@ TEST(StartUp, AFreshHomeOpensOntoTheChannelWindowThroughTheNavigationBar)
     // Without an address of its own, the branding opens the main frame's home page.
     bar->OnBranding();
     EXPECT_EQ(opened.size(), 1u);
+
+    // View > Navigation Bar hides it, and the next start keeps it hidden.
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
+    EXPECT_TRUE(bar->isHidden());
+    frame->OnClose();
     app.exit();
+    TestApp again;
+    ASSERT_EQ(again.start(""), 1);
+    auto* next = qobject_cast<CMainFrame*>(again->GetMainFrame());
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->GetNavigationBar()->isHidden());
+    again.exit();
     platform::setShellOpenHook(nullptr);
 }
 
