@@ -2,7 +2,7 @@
 //
 //   readhall [/channelview | /searchview | /alertview | /directoryview] [feed address]
 //   readhall --screenshot FILE [switches]   starts as usual, writes a PNG of the main window
-//                                          once it shows its first window, and exits
+//                                          once start-up has shown it, and exits
 //   readhall --help | --version
 //   readhall --startup-benchmark [switches] starts as usual, prints when the main window is
 //                                          first shown (monotonic clock), the resident memory
@@ -13,10 +13,7 @@
 #include "src/app/commandline.h"
 #include "src/app/readhallapp.h"
 #include "src/app/startupbenchmark.h"
-#include "src/framework/childframe.h"
 #include "src/framework/mainframe.h"
-#include "src/platform/messagewindow.h"
-#include "src/shared/ids.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -35,8 +32,10 @@
 namespace
 {
 
-// Drives a screenshot run: waits for the main window and its first child window, lets them
-// paint, writes the picture and closes the program.
+// Drives a screenshot run: waits until start-up has handed over to the main window (the
+// navigation bar shows it once its first window is open), lets the windows lay out and
+// paint, writes the picture and closes the program. It opens nothing itself, so the picture
+// is what a person sees at that start.
 class ScreenshotRun : public QObject
 {
 public:
@@ -51,6 +50,9 @@ public:
     bool saved() const { return m_saved; }
 
 private:
+    // How long the shown windows get to lay out and paint (the browser pane's page too).
+    static constexpr int kSettleMs = 2000;
+
     void step()
     {
         // A non-interactive run answers no questions: a dialog that opens (Quick Setup on
@@ -69,21 +71,8 @@ private:
         }
         if (!m_shownAt.isValid())
             m_shownAt.start();
-        if (frame->GetChildFrames().empty()) {
-            // Nothing opened a window by itself: open the channel window.
-            if (!m_askedForWindow && m_shownAt.elapsed() > 1500) {
-                m_askedForWindow = true;
-                SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-            }
-            giveUpAfterTimeout();
+        if (m_shownAt.elapsed() < kSettleMs)
             return;
-        }
-        if (!m_childSeenAt.isValid()) {
-            m_childSeenAt.start();
-            return;
-        }
-        if (m_childSeenAt.elapsed() < 1000)
-            return; // let the windows lay out and paint
         m_timer.stop();
         const QPixmap picture = frame->grab();
         m_saved = !picture.isNull() && picture.save(m_file, "PNG");
@@ -100,7 +89,7 @@ private:
         if (m_clock.elapsed() < 60000)
             return;
         m_timer.stop();
-        std::fprintf(stderr, "readhall: the main window did not show a window in time\n");
+        std::fprintf(stderr, "readhall: the main window did not show in time\n");
         m_app.Quit(1);
     }
 
@@ -109,8 +98,6 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     QElapsedTimer m_shownAt;
-    QElapsedTimer m_childSeenAt;
-    bool m_askedForWindow = false;
     bool m_saved = false;
 };
 

@@ -161,6 +161,7 @@ BOOL CReadhallApp::InitInstance()
 
     // The window kinds, with the panes they borrow from each other.
     InstallWindowPanes();
+    InstallNavigationBar();
     for (const ReadhallTemplateInfo& kind : ReadhallTemplateTable()) {
         auto* docTemplate = new CDocTemplate(kind.resourceId, kind.docString, kind.document,
                                              kind.frame, kind.firstView);
@@ -195,9 +196,9 @@ BOOL CReadhallApp::InitInstance()
     malloc_trim(0);
 #endif
 
-    // The navigation bar shows the main window once the message loop runs; until a bar
-    // does, the main window shows itself then.
-    if (m_showMainWindowWhenIdle)
+    // The navigation bar shows the main window once the message loop runs, after opening its
+    // item's window; a main frame without a bar shows itself then.
+    if (m_showMainWindowWhenIdle && !frame->GetControlBar(IDW_NAVIGATIONBAR))
         QTimer::singleShot(0, this, [this] { ShowMainWindowIfHidden(); });
     return 1;
 }

@@ -107,7 +107,7 @@ public:
     bool m_splashAllowed = true;
     // Creates the main frame (null on failure). The default makes the program's main frame.
     std::function<CMDIFrameWnd*()> m_mainFrameFactory;
-    // Shows the main window once the event loop runs, when nothing else did by then.
+    // Shows the main window once the event loop runs, when it has no navigation bar to do so.
     bool m_showMainWindowWhenIdle = true;
 
 private:

@@ -7,6 +7,7 @@
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
+#include "src/navbar/navigationbar.h"
 #include "src/shared/panes.h"
 #include "src/stories/headlineview.h"
 
@@ -54,6 +55,12 @@ void InstallWindowPanes()
 {
     SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
     SetPaneFactory(PaneKind::Browser, [] { return new CBrowserView; });
+}
+
+void InstallNavigationBar()
+{
+    CMainFrame::SetNavigationBarFactory(
+        [](CMainFrame* frame) { return CreateNavigationBar(frame); });
 }
 
 CMDIFrameWnd* CreateReadhallMainFrame()

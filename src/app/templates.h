@@ -30,6 +30,10 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable();
 // and the browser pane. Start-up calls it before the first window can open.
 void InstallWindowPanes();
 
+// Gives the main frame its navigation bar: the frame makes the bar through this factory when
+// it is created. Start-up calls it before the main frame is made.
+void InstallNavigationBar();
+
 // Creates the program's main frame; null on failure.
 CMDIFrameWnd* CreateReadhallMainFrame();
 

@@ -4,6 +4,7 @@
 
 #include "src/platform/wintypes.h"
 #include "src/shared/ids.h"
+#include "vantrel/engctl.h"
 
 #include <cstdint>
 
@@ -36,8 +37,8 @@ constexpr int CATHINT_REPORT_SELECTION = 20;
 // Command ids: the channel commands and the frame's View commands are the main menu's
 // (src/shared/ids.h).
 
-// Workgroup restriction bit that forbids Update Now.
-constexpr uint32_t VTRESTRICT_UPDATE_NOW = 0x00080000u;
+// The workgroup restriction bit that forbids Update Now is the engine's
+// (VTRESTRICT_UPDATE_NOW, vantrel/engctl.h).
 
 // Strings.
 constexpr UINT IDS_MISCELLANEOUS = 25560;

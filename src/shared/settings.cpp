@@ -444,6 +444,137 @@ void StoryListSettings::setSortAscending(bool ascending) const
     writeFlag(m_keyPath, kSortAscending, ascending);
 }
 
+// ---- the navigation bar
+
+namespace
+{
+
+constexpr char kNavigationLayoutKey[] = "Layout";
+constexpr char kDisplayAllChannelsGroup[] = "DisplayAllChannelsGroup";
+constexpr char kDisplayViewsGroup[] = "DisplayViewsGroup";
+constexpr char kUseLogoFromFile[] = "UseLogoFromFile";
+constexpr char kNavigationBackColor[] = "Back Color";
+constexpr char kNavigationTextColor[] = "Text Color";
+constexpr char kLastActiveGroup[] = "Last Active Group";
+constexpr char kLastActiveEntry[] = "Last Active Entry";
+constexpr char kGroupValue[] = "Group %1";
+constexpr char kGroupType[] = "Type";
+constexpr char kGroupItem[] = "Item %1";
+// The type a stored user group carries.
+constexpr DWORD kUserGroupType = 3;
+// A stored group title is read up to this many characters.
+constexpr int kGroupTitleLength = 256;
+// The item colours' "system colour" value.
+constexpr DWORD kSystemColour = 0xFFFFFFFFu;
+
+// A colour reference of the navigation bar's key (0x00BBGGRR); invalid for the system colour.
+QColor navigationColour(const char* name)
+{
+    const DWORD ref = readNumber(navigationBarKeyPath(), QString::fromLatin1(name), kSystemColour);
+    if (ref == kSystemColour)
+        return QColor();
+    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                  static_cast<int>((ref >> 16) & 0xFF));
+}
+
+} // namespace
+
+QString navigationBarLayoutKeyPath()
+{
+    return navigationBarKeyPath() + QLatin1Char('\\') + QString::fromLatin1(kNavigationLayoutKey);
+}
+
+bool displayAllChannelsGroup()
+{
+    return readFlag(layoutKeyPath(), kDisplayAllChannelsGroup, false);
+}
+
+bool displayViewsGroup()
+{
+    return readFlag(layoutKeyPath(), kDisplayViewsGroup, true);
+}
+
+QColor logoBackgroundColor()
+{
+    const int red = colourComponent("LogoBackgroundColorR", 0);
+    const int green = colourComponent("LogoBackgroundColorG", 0);
+    const int blue = colourComponent("LogoBackgroundColorB", 0);
+    return QColor(red, green, blue);
+}
+
+bool useLogoFromFile()
+{
+    return readFlag(layoutKeyPath(), kUseLogoFromFile, false);
+}
+
+QColor navigationBarBackColor()
+{
+    return navigationColour(kNavigationBackColor);
+}
+
+QColor navigationBarTextColor()
+{
+    return navigationColour(kNavigationTextColor);
+}
+
+bool readNavigationGroups(const QString& keyPath, std::vector<NavigationGroup>& groups)
+{
+    groups.clear();
+    const platform::SettingsKey key = platform::SettingsKey::open(HKEY_CURRENT_USER, keyPath);
+    if (!key)
+        return false;
+    for (int n = 0;; ++n) {
+        QString title;
+        if (!key.readText(QString::fromLatin1(kGroupValue).arg(n), title))
+            break;
+        title.truncate(kGroupTitleLength);
+        // An empty title would name the layout key itself, not a group's own key.
+        if (title.isEmpty())
+            continue;
+        const QString groupPath = keyPath + QLatin1Char('\\') + title;
+        if (readNumber(groupPath, QString::fromLatin1(kGroupType), 0) != kUserGroupType)
+            continue;
+        NavigationGroup group;
+        group.title = title;
+        const platform::SettingsKey groupKey =
+            platform::SettingsKey::open(HKEY_CURRENT_USER, groupPath);
+        DWORD channel = 0;
+        for (int i = 0; groupKey.readNumber(QString::fromLatin1(kGroupItem).arg(i), channel); ++i)
+            group.channels.push_back(channel);
+        groups.push_back(std::move(group));
+    }
+    return true;
+}
+
+DWORD navigationLastActive(const QString& keyPath, NavigationLast which)
+{
+    return readNumber(
+        keyPath,
+        QString::fromLatin1(which == NavigationLast::Group ? kLastActiveGroup : kLastActiveEntry),
+        0);
+}
+
+void writeNavigationLayout(const QString& keyPath, DWORD lastGroup, DWORD lastEntry,
+                           const std::vector<NavigationGroup>& groups)
+{
+    platform::SettingsStore::instance().deleteKeyTree(HKEY_CURRENT_USER, keyPath);
+    platform::SettingsKey key = platform::SettingsKey::create(HKEY_CURRENT_USER, keyPath);
+    if (!key)
+        return;
+    key.writeNumber(QString::fromLatin1(kLastActiveGroup), lastGroup);
+    key.writeNumber(QString::fromLatin1(kLastActiveEntry), lastEntry);
+    for (size_t n = 0; n < groups.size(); ++n) {
+        const NavigationGroup& group = groups[n];
+        key.writeText(QString::fromLatin1(kGroupValue).arg(n), group.title);
+        platform::SettingsKey groupKey = key.createSubKey(group.title);
+        if (!groupKey)
+            continue;
+        groupKey.writeNumber(QString::fromLatin1(kGroupType), kUserGroupType);
+        for (size_t i = 0; i < group.channels.size(); ++i)
+            groupKey.writeNumber(QString::fromLatin1(kGroupItem).arg(i), group.channels[i]);
+    }
+}
+
 // ---- read only
 
 bool publishingToolEnabled()

@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QString>
+#include <vector>
 
 namespace settings
 {
@@ -125,6 +126,37 @@ public:
 private:
     QString m_keyPath;
 };
+
+// ---- the navigation bar
+// "...\Readhall\NavigationBar\Layout": the user groups and the group and item open at the
+// last close.
+QString navigationBarLayoutKeyPath();
+// Whether the bar shows the group of every channel ("DisplayAllChannelsGroup"), and then
+// whether it keeps the group of views ("DisplayViewsGroup"; read only in that case).
+bool displayAllChannelsGroup();
+bool displayViewsGroup();
+// The logo area: its colour and whether the logo comes from "logo.bmp" of the engine's folders.
+QColor logoBackgroundColor();
+bool useLogoFromFile();
+// The item list's colours; an invalid colour means the system's (stored as 0xFFFFFFFF).
+QColor navigationBarBackColor();
+QColor navigationBarTextColor();
+// A stored user group: its title and the channel ids of its items, in order.
+struct NavigationGroup {
+    QString title;
+    std::vector<DWORD> channels;
+};
+// The user groups stored under the layout key, in order. A group whose sub-key has no "Type"
+// gets "Type" 0 written; groups of another type than a user group's are passed over. False
+// when the key does not exist (nothing was ever stored).
+bool readNavigationGroups(const QString& keyPath, std::vector<NavigationGroup>& groups);
+// The group and item open at the last close ("Last Active Group", "Last Active Entry"; 0 when
+// not stored).
+enum class NavigationLast { Group, Entry };
+DWORD navigationLastActive(const QString& keyPath, NavigationLast which);
+// Replaces everything under the layout key with the open group and item and the user groups.
+void writeNavigationLayout(const QString& keyPath, DWORD lastGroup, DWORD lastEntry,
+                           const std::vector<NavigationGroup>& groups);
 
 // ---- read only: the publishing tool and the engine's installation
 // "Enabled" and "PublishingWizard" of "Software\Vantrel\Vantrel\Publishing" both nonzero;

@@ -2,20 +2,26 @@
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
+#include "src/navbar/navigationbar.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
+#include "src/platform/shell.h"
 #include "src/shared/ids.h"
 #include "src/shared/programstate.h"
 #include "src/shared/settingsfunctions.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -185,6 +191,61 @@ TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
     app.exit();
     EXPECT_EQ(app->m_bLibrariesStarted, 0);
     EXPECT_EQ(app->GetMainFrame(), nullptr);
+}
+
+TEST(StartUp, AFreshHomeOpensOntoTheChannelWindowThroughTheNavigationBar)
+{
+    // A first start: Quick Setup runs during start-up; a dialog it shows is closed.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    closer.start(50);
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    TestApp app;
+    ASSERT_EQ(app.start(""), 1);
+    auto* frame = qobject_cast<CMainFrame*>(app->GetMainFrame());
+    ASSERT_NE(frame, nullptr);
+    auto* bar = qobject_cast<CNavigationBar*>(frame->GetNavigationBar());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+    // The bar shows the main window once its item's window is open.
+    EXPECT_FALSE(frame->isVisible());
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->isVisible(); }));
+    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate()->GetResourceId(), 129u);
+
+    // Another view item opens its window, and again only brings it forward.
+    CGroupBar* groups = bar->GetGroupBar();
+    for (int i = 0; i < 2; ++i)
+        bar->ActivateItem(0, 1);
+    ASSERT_EQ(frame->GetChildFrames().size(), 2u);
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate()->GetResourceId(), 134u);
+    // The View menu's Channel Content marks the bar's item.
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
+    EXPECT_EQ(groups->GetSelectedItem(), 0);
+
+    // Without an address of its own, the branding opens the main frame's home page.
+    bar->OnBranding();
+    EXPECT_EQ(opened.size(), 1u);
+
+    // View > Navigation Bar hides it, and the next start keeps it hidden.
+    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
+    EXPECT_TRUE(bar->isHidden());
+    frame->OnClose();
+    app.exit();
+    TestApp again;
+    ASSERT_EQ(again.start(""), 1);
+    auto* next = qobject_cast<CMainFrame*>(again->GetMainFrame());
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->GetNavigationBar()->isHidden());
+    again.exit();
+    platform::setShellOpenHook(nullptr);
 }
 
 TEST(HelpFile, APageBesideTheProgramWinsOverTheBuiltInOne)

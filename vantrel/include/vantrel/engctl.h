@@ -73,6 +73,7 @@ enum VTWorkgroupRestrictions : uint32_t {
     VTRESTRICT_ADD_BY_ADDRESS = 0x10,
     VTRESTRICT_ALERT_SETTINGS = 0x10000,
     VTRESTRICT_FILTER_SETTINGS = 0x20000,
+    VTRESTRICT_UPDATE_NOW = 0x80000,
 };
 
 // Start-up and exit. ENGCTLInitialize opens the engine's store in its data directory and
