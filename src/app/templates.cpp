@@ -3,10 +3,12 @@
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
 #include "src/browser/browserview.h"
+#include "src/browser/browserwindow.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
+#include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/stories/headlineview.h"
 
@@ -42,7 +44,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
         {TEMPLATE_ALERTS, 131, "AlertDoc", [] { return new CAlertDoc; },
          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
         placeholderKind(TEMPLATE_STATUS, 132, "StatusDoc", "CStatusFrame", "Channel Status"),
-        placeholderKind(TEMPLATE_BROWSER, 133, "BrowserDoc", "CBrowserFrame", "Browser"),
+        {TEMPLATE_BROWSER, 133, "BrowserDoc", [] { return new CBrowserDoc; },
+         [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; }},
         placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
                         "Publishing Wizard"),
         placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
