@@ -10,6 +10,7 @@
 #include "src/framework/childframe.h"
 #include "src/shared/headerview.h"
 #include "src/shared/panes.h"
+#include "src/status/statuswindow.h"
 #include "src/stories/headlineview.h"
 
 #include <QFont>
@@ -43,7 +44,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
         placeholderKind(TEMPLATE_SEARCH, 130, "SearchDoc", "CSearchFrame", "Search"),
         {TEMPLATE_ALERTS, 131, "AlertDoc", [] { return new CAlertDoc; },
          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
-        placeholderKind(TEMPLATE_STATUS, 132, "StatusDoc", "CStatusFrame", "Channel Status"),
+        {TEMPLATE_STATUS, 132, "StatusDoc", [] { return new CStatusDoc; },
+         [] { return new CStatusFrame; }, [] { return new CStatusHeaderView; }},
         {TEMPLATE_BROWSER, 133, "BrowserDoc", [] { return new CBrowserDoc; },
          [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; }},
         placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
