@@ -8,6 +8,7 @@
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
+#include "src/publishing/publishingwizard.h"
 #include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/status/statuswindow.h"
@@ -48,8 +49,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
          [] { return new CStatusFrame; }, [] { return new CStatusHeaderView; }},
         {TEMPLATE_BROWSER, 133, "BrowserDoc", [] { return new CBrowserDoc; },
          [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; }},
-        placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
-                        "Publishing Wizard"),
+        {TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", [] { return new CPublishingWizardDoc; },
+         [] { return new CPublishingWizardFrame; }, [] { return new CPublishingWizardHeaderView; }},
         placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
                         "Channel Directory"),
     };

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -75,11 +76,48 @@ TEST_F(MainCommands, HelpAndTipsComeFromTheStringTable)
     EXPECT_EQ(frame->FindCommandAction(ID_CHANNEL_UPDATE_NOW)->toolTip(), "Update Now");
 }
 
-TEST_F(MainCommands, PublishingWizardItemIsRemovedWhenTheToolIsMissing)
+TEST_F(MainCommands, ThePublishingWizardIsOfferedOnlyWhenItsToolIsInstalledAndEnabled)
 {
-    CMainFrame* frame = createFrame();
-    for (QAction* action : frame->GetSubMenu(2)->actions())
-        EXPECT_NE(CommandIdOf(action), ID_VIEW_PUBLISHING_WIZARD);
+    struct Case {
+        const char* name;
+        int enabled; // -1: the settings are not there
+        int wizard;
+        bool startPage;
+        bool offered;
+    };
+    const Case cases[] = {
+        {"no settings", -1, -1, true, false},
+        {"wizard switched off", 1, 0, true, false},
+        {"no start page", 1, 1, false, false},
+        {"installed and enabled", 1, 1, true, true},
+    };
+    const QString page = rhtest::engineDataDir() + "/publishing-tool-root/top.htm";
+    QDir().mkpath(QFileInfo(page).absolutePath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startupchecks::resetForTests();
+        startupchecks::setWebBrowserProbe([] { return true; });
+        QFile::remove(page);
+        if (c.startPage) {
+            QFile file(page);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("<html><body>Publish</body></html>");
+        }
+        if (c.enabled >= 0) {
+            setNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(c.enabled));
+            setNumber(PUBLISHING_KEY_PATH, "PublishingWizard", DWORD(c.wizard));
+        }
+        CMainFrame* frame = createFrame();
+        bool listed = false;
+        for (QAction* action : frame->GetSubMenu(2)->actions())
+            listed = listed || CommandIdOf(action) == ID_VIEW_PUBLISHING_WIZARD;
+        EXPECT_EQ(listed, c.offered);
+        if (c.offered) {
+            ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_PUBLISHING_WIZARD));
+            EXPECT_EQ(app().GetTemplate(TEMPLATE_PUBLISHING)->GetDocumentCount(), 1u);
+        }
+        destroyFrame(frame);
+    }
 }
 
 TEST_F(MainCommands, ShowWindowOpensOnceAndThenActivates)

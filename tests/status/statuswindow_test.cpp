@@ -95,7 +95,8 @@ TEST_F(StatusWindowTest, TheListFillsItsPaneAsTheWindowIsResized)
         ASSERT_TRUE(rhtest::waitFor([&] {
             return view->height() > 0 && view->list()->geometry() == view->rect() &&
                    view->width() > size.width() - 40;
-        })) << size.width() << "x" << size.height();
+        })) << size.width()
+            << "x" << size.height();
         EXPECT_EQ(frame->GetHeaderView()->height(), 55);
     }
 }
