@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScrollBar>
 
 namespace
 {
@@ -12,6 +13,8 @@ namespace
 // Heights the rows start with: the header strip and the list.
 constexpr int kHeaderHeight = 55;
 constexpr int kListHeight = 100;
+// The list's height when the window opens in a window of its own (not maximised).
+constexpr int kOpeningListHeight = 320;
 // Light grey behind the list.
 constexpr int kBackgroundGrey = 192;
 
@@ -77,6 +80,14 @@ CStatusListView::CStatusListView(QWidget* parent)
 {
     setObjectName(QStringLiteral("StatusListView"));
     m_list->setGeometry(rect());
+}
+
+QSize CStatusListView::sizeHint() const
+{
+    int width = 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width();
+    for (const Column& column : kColumns)
+        width += column.width;
+    return QSize(width, kOpeningListHeight);
 }
 
 void CStatusListView::resizeEvent(QResizeEvent* event)

@@ -46,6 +46,8 @@ class CStatusListView : public CView
 public:
     explicit CStatusListView(QWidget* parent = nullptr);
     CStatusList* list() const { return m_list; }
+    // Room for the four columns: the size the window opens with when it is not maximised.
+    QSize sizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

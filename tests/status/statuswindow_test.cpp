@@ -81,6 +81,9 @@ TEST_F(StatusWindowTest, ShowsTheFourColumnTitlesAndNoRowsWhateverChannelsExist)
         EXPECT_EQ(list->columnWidth(i), expected[i].second);
     }
     EXPECT_EQ(list->topLevelItemCount(), 0);
+    // Not maximised, the window opens wide enough for its four columns.
+    ASSERT_TRUE(rhtest::waitFor([&] { return view->isVisible(); }));
+    EXPECT_GE(list->viewport()->width(), 750);
 }
 
 TEST_F(StatusWindowTest, TheListFillsItsPaneAsTheWindowIsResized)
