@@ -56,3 +56,4 @@ constexpr UINT IDS_BROWSER_NO_PRINTER = 61420;    // "There is no printer set up
 constexpr UINT IDS_DOWNLOAD_SAVE_CAPTION = 61421; // "Save File"
 constexpr UINT IDS_DOWNLOAD_FAILED = 61422;       // "The file could not be saved ... %s"
 constexpr UINT IDS_DOWNLOAD_SAVED = 61423;        // "Saved %s"
+constexpr UINT IDS_BROWSER_UNAVAILABLE = 61424;   // "The embedded web browser is not ..."

@@ -4,10 +4,13 @@
 #include "src/browser/browsercontrols.h"
 #include "src/browser/browserids.h"
 #include "src/browser/webbrowser.h"
+#include "src/platform/resources.h"
+#include "src/shared/startupchecks.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -44,10 +47,24 @@ CBrowserMainView::CBrowserMainView(QWidget* parent)
             Navigate(m_address->itemText(index));
     });
 
-    m_browser = new CWebBrowser(this);
-    m_browser->move(area.left(), area.top() + BROWSER_BUTTON_SIZE + BROWSER_MARGIN);
-    connect(m_browser, &CWebBrowser::navigateComplete, this,
-            [this](const QUrl& url) { browserpane::ShowLoadedAddress(m_address, m_browser, url); });
+    const QPoint pageAt(area.left(), area.top() + BROWSER_BUTTON_SIZE + BROWSER_MARGIN);
+    if (IsWebBrowserAvailable()) {
+        m_browser = new CWebBrowser(this);
+        m_browser->move(pageAt);
+        connect(m_browser, &CWebBrowser::navigateComplete, this, [this](const QUrl& url) {
+            browserpane::ShowLoadedAddress(m_address, m_browser, url);
+        });
+    } else {
+        // Without the browser engine no page can show: the place says so.
+        m_unavailable = new QLabel(
+            LoadStringOr(IDS_BROWSER_UNAVAILABLE, "The embedded web browser is not available."),
+            this);
+        m_unavailable->setObjectName(QStringLiteral("BrowserUnavailable"));
+        m_unavailable->setAlignment(Qt::AlignCenter);
+        m_unavailable->setWordWrap(true);
+        m_unavailable->setAutoFillBackground(true);
+        m_unavailable->move(pageAt);
+    }
     LayoutControls();
 }
 
@@ -120,8 +137,9 @@ void CBrowserMainView::LayoutControls()
     const int cx = width();
     const int cy = height();
     m_address->resize(std::max(0, cx - kAddressWidthLess), m_address->sizeHint().height());
-    m_browser->resize(std::max(0, cx - 2 * BROWSER_MARGIN),
-                      std::max(0, cy - (BROWSER_BUTTON_SIZE + 3 * BROWSER_MARGIN)));
+    QWidget* page = m_browser ? static_cast<QWidget*>(m_browser) : m_unavailable;
+    page->resize(std::max(0, cx - 2 * BROWSER_MARGIN),
+                 std::max(0, cy - (BROWSER_BUTTON_SIZE + 3 * BROWSER_MARGIN)));
 }
 
 void CBrowserMainView::paintEvent(QPaintEvent*)

@@ -12,6 +12,7 @@
 class CWebBrowser;
 class QComboBox;
 class QKCoolButton;
+class QLabel;
 
 class CBrowserMainView : public CView
 {
@@ -36,6 +37,8 @@ public:
     void SelectOrInsertAddress(const QString& text);
     void OnButton(UINT id);
 
+    // Null when the browser engine is not available (IsWebBrowserAvailable): the pane then
+    // says so where the page would be.
     CWebBrowser* browser() const { return m_browser; }
     QComboBox* addressBox() const { return m_address; }
     QKCoolButton* button(UINT id) const;
@@ -51,6 +54,7 @@ private:
     void LayoutControls();
 
     CWebBrowser* m_browser = nullptr;
+    QLabel* m_unavailable = nullptr;
     std::vector<QKCoolButton*> m_buttons;
     QComboBox* m_address = nullptr;
     QString m_lastNavigation;

@@ -14,6 +14,7 @@
 #include "src/framework/winapp.h"
 #include "src/platform/messagebox.h"
 #include "src/shared/headerview.h"
+#include "src/shared/startupchecks.h"
 #include "src/shared/updatehint.h"
 #include "tests/support/feeds_httpserver.h"
 #include "tests/support/testenv.h"
@@ -22,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPrinterInfo>
@@ -56,6 +58,7 @@ protected:
     {
         resetBrowserCalls();
         browserdownloads::SetSaveFileQuestion(nullptr);
+        startupchecks::resetForTests();
     }
 
     static QString writePage(const QString& path, const QString& body)
@@ -133,6 +136,19 @@ TEST_F(BrowserWindowTest, TypedAndCachedFileAddressesReachTheBrowserUnchanged)
     EXPECT_EQ(pane->Navigate("https://news.example/story.html"), 1);
     EXPECT_EQ(pane->lastNavigation(), copy);
     EXPECT_TRUE(waitForTitle(pane.get(), "Copy"));
+}
+
+TEST_F(BrowserWindowTest, WithoutTheBrowserEngineThePaneSaysSoAndShowsNothing)
+{
+    startupchecks::setWebBrowserProbe([] { return false; });
+    titledPage(programDir + "/ReadHall.htm", "Start");
+    auto pane = openPane();
+    EXPECT_EQ(pane->browser(), nullptr);
+    const auto* notice = pane->findChild<QLabel*>("BrowserUnavailable");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->geometry(), QRect(4, 33, 792, 463));
+    EXPECT_EQ(pane->Navigate("https://news.example/"), 0);
 }
 
 class BrowserFrameTest : public BrowserWindowTest
