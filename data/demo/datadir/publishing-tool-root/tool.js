@@ -111,12 +111,18 @@ var PublishingTool = (function () {
     }
   }
 
+  // Asks before the channel and its stories are thrown away.
+  function confirmDiscard() {
+    return window.confirm("Throw away this channel and the stories written so far?");
+  }
+
   function newStoryId() {
     return "urn:vantrel-publishing:" + Date.now().toString(36) + "-" +
       Math.floor(Math.random() * 1e9).toString(36);
   }
 
-  return { load: load, save: save, clear: clear, xml: xml, html: html, feed: feed,
+  return { load: load, save: save, clear: clear, confirmDiscard: confirmDiscard,
+           xml: xml, html: html, feed: feed,
            isWebAddress: isWebAddress, cleanCategory: cleanCategory, fileName: fileName,
            markSteps: markSteps, newStoryId: newStoryId };
 })();
