@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace mftest;
@@ -78,41 +79,27 @@ TEST_F(MainCommands, HelpAndTipsComeFromTheStringTable)
 
 TEST_F(MainCommands, ThePublishingWizardIsOfferedOnlyWhenItsToolIsInstalledAndEnabled)
 {
-    struct Case {
-        const char* name;
-        int enabled; // -1: the settings are not there
-        int wizard;
-        bool startPage;
-        bool offered;
-    };
-    const Case cases[] = {
-        {"no settings", -1, -1, true, false},
-        {"wizard switched off", 1, 0, true, false},
-        {"no start page", 1, 1, false, false},
-        {"installed and enabled", 1, 1, true, true},
-    };
+    // "Enabled" and "PublishingWizard" (-1: not stored), the start page, offered.
+    const int cases[][4] = {{-1, -1, 1, 0}, {1, 0, 1, 0}, {1, 1, 0, 0}, {1, 1, 1, 1}};
     const QString page = rhtest::engineDataDir() + "/publishing-tool-root/top.htm";
     QDir().mkpath(QFileInfo(page).absolutePath());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1] << ", " << c[2]);
         startupchecks::resetForTests();
         startupchecks::setWebBrowserProbe([] { return true; });
-        QFile::remove(page);
-        if (c.startPage) {
-            QFile file(page);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write("<html><body>Publish</body></html>");
-        }
-        if (c.enabled >= 0) {
-            setNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(c.enabled));
-            setNumber(PUBLISHING_KEY_PATH, "PublishingWizard", DWORD(c.wizard));
+        QFile file(page);
+        ASSERT_TRUE(c[2] ? file.open(QIODevice::WriteOnly) : !file.exists() || file.remove());
+        if (c[0] >= 0) {
+            setNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(c[0]));
+            setNumber(PUBLISHING_KEY_PATH, "PublishingWizard", DWORD(c[1]));
         }
         CMainFrame* frame = createFrame();
-        bool listed = false;
-        for (QAction* action : frame->GetSubMenu(2)->actions())
-            listed = listed || CommandIdOf(action) == ID_VIEW_PUBLISHING_WIZARD;
-        EXPECT_EQ(listed, c.offered);
-        if (c.offered) {
+        const QList<QAction*> items = frame->GetSubMenu(2)->actions();
+        EXPECT_EQ(
+            std::any_of(items.begin(), items.end(),
+                        [](QAction* a) { return CommandIdOf(a) == ID_VIEW_PUBLISHING_WIZARD; }),
+            c[3] == 1);
+        if (c[3]) {
             ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_PUBLISHING_WIZARD));
             EXPECT_EQ(app().GetTemplate(TEMPLATE_PUBLISHING)->GetDocumentCount(), 1u);
         }

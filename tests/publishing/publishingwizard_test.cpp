@@ -1,13 +1,11 @@
-// The publishing wizard window and the bundled publishing tool: the start page under the
-// engine's data directory, the message when it is gone, the tool's registration, and a story
-// written in the tool's pages and saved as a feed file the engine reads.
+// The publishing wizard window and the bundled publishing tool: the tool's start page, the
+// message when it is gone, the tool's registration, and a story written in the tool's pages
+// and saved as a feed file that the engine reads.
 
 #include "resources/readhall_resources.h"
 #include "src/browser/downloads.h"
 #include "src/browser/webbrowser.h"
 #include "src/framework/doctemplate.h"
-#include "src/framework/mainframe.h"
-#include "src/framework/winapp.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/settingsstore.h"
 #include "src/publishing/publishingwizard.h"
@@ -20,32 +18,16 @@
 #include "vantrel/core/feeds/feeds.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace
 {
 
 using platform::SettingsKey;
-
-QString toolFolder()
-{
-    return rhtest::engineDataDir() + "/publishing-tool-root";
-}
-
-// Puts the bundled tool's pages where the engine's demo content puts them.
-void installBundledTool()
-{
-    const QString source =
-        QStringLiteral(READHALL_SOURCE_DIR) + "/data/demo/datadir/publishing-tool-root";
-    QDir().mkpath(toolFolder());
-    for (const QString& name : QDir(source).entryList(QDir::Files))
-        QFile::copy(source + "/" + name, toolFolder() + "/" + name);
-}
+using namespace sharedtest;
 
 class PublishingWizardTest : public ::testing::Test
 {
@@ -54,41 +36,31 @@ protected:
     {
         readhallInitResources();
         startupchecks::resetForTests();
-        ASSERT_TRUE(rhtest::engine::start());
-        app = std::make_unique<CWinApp>(QStringLiteral("PublishingTests"));
-        main = std::make_unique<CMDIFrameWnd>();
-        app->m_pMainWnd = main.get();
-        main->resize(1000, 700);
-        main->show();
-        wizardKind = std::make_unique<CDocTemplate>(
-            135, "PublishingWizardDoc", [] { return new CPublishingWizardDoc; },
-            [] { return new CPublishingWizardFrame; },
-            [] { return new CPublishingWizardHeaderView; });
         platform::resetMessageBoxHook();
+        ASSERT_TRUE(rhtest::engine::start());
     }
     void TearDown() override
     {
-        for (CMDIChildWnd* frame : main->GetChildFrames())
-            frame->MDIDestroy();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        wizardKind.reset();
-        app->m_pMainWnd = nullptr;
-        main.reset();
-        app.reset();
         browserdownloads::SetSaveFileQuestion(nullptr);
         startupchecks::resetForTests();
     }
 
+    static QString toolFolder() { return rhtest::engineDataDir() + "/publishing-tool-root"; }
+    // Puts the bundled tool's pages where the engine's demo content puts them.
+    static void installBundledTool()
+    {
+        const QString source =
+            QStringLiteral(READHALL_SOURCE_DIR) + "/data/demo/datadir/publishing-tool-root";
+        QDir().mkpath(toolFolder());
+        for (const QString& name : QDir(source).entryList(QDir::Files))
+            QFile::copy(source + "/" + name, toolFolder() + "/" + name);
+    }
     // Opens the wizard window; its pane once it went home (or found it could not).
     CPublishingWizardBrowserView* open()
     {
-        CDocument* doc = wizardKind->OpenDocumentFile();
-        if (!doc)
-            return nullptr;
-        frame = qobject_cast<CPublishingWizardFrame*>(doc->GetFrames().front());
-        auto* pane = qobject_cast<CPublishingWizardBrowserView*>(frame->GetPaneView());
-        QTest::qWait(100); // the pane goes home once the window is on screen
-        return pane;
+        frame = host.open<CPublishingWizardFrame>(kind);
+        QTest::qWait(100); // home is queued until the window is on screen
+        return frame ? qobject_cast<CPublishingWizardBrowserView*>(frame->GetPaneView()) : nullptr;
     }
     // Runs a script in the pane's page and answers its result.
     static QVariant run(CBrowserMainView* pane, const QString& script)
@@ -112,27 +84,12 @@ protected:
             20000);
     }
 
-    std::unique_ptr<CWinApp> app;
-    std::unique_ptr<CMDIFrameWnd> main;
-    std::unique_ptr<CDocTemplate> wizardKind;
+    sharedtest::FrameHost host;
+    CDocTemplate kind{135, "PublishingWizardDoc", [] { return new CPublishingWizardDoc; },
+                      [] { return new CPublishingWizardFrame; },
+                      [] { return new CPublishingWizardHeaderView; }};
     CPublishingWizardFrame* frame = nullptr;
 };
-
-TEST_F(PublishingWizardTest, OpensMaximisedOnTheToolsStartPage)
-{
-    installBundledTool();
-    CPublishingWizardBrowserView* pane = open();
-    ASSERT_NE(pane, nullptr);
-    EXPECT_TRUE(frame->subWindow()->isMaximized());
-    EXPECT_EQ(frame->subWindow()->windowTitle(), "Publishing Wizard");
-    auto* header = qobject_cast<CPublishingWizardHeaderView*>(frame->GetHeaderView());
-    ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->GetTitle(), "Publishing Wizard");
-    ASSERT_TRUE(waitForPage(pane, "top.htm"));
-    EXPECT_EQ(pane->browser()->url(),
-              QUrl::fromLocalFile(QDir::cleanPath(toolFolder() + "/top.htm")));
-    EXPECT_TRUE(platform::messageBoxQuestions().empty());
-}
 
 TEST_F(PublishingWizardTest, AStartPageRemovedAfterStartUpGivesTheMessageAndAnEmptyPane)
 {
@@ -147,53 +104,34 @@ TEST_F(PublishingWizardTest, AStartPageRemovedAfterStartUpGivesTheMessageAndAnEm
     ASSERT_NE(pane, nullptr);
     ASSERT_EQ(platform::messageBoxQuestions().size(), 1u);
     EXPECT_EQ(platform::messageBoxQuestions()[0].text, "Publishing Wizard not installed properly");
-    EXPECT_EQ(platform::messageBoxQuestions()[0].flags, MB_OK);
     EXPECT_TRUE(pane->lastNavigation().isEmpty());
     EXPECT_TRUE(pane->browser()->url().isEmpty());
 }
 
 TEST_F(PublishingWizardTest, TheBundledToolIsRegisteredUnlessTheSettingsSayOtherwise)
 {
-    struct Case {
-        const char* name;
-        bool toolPresent;
-        int storedEnabled; // -1: not stored
-        bool registers;
-        DWORD enabledAfter; // 0xFF: not stored
-    };
-    const Case cases[] = {
-        {"no tool", false, -1, false, 0xFF},
-        {"tool, nothing stored", true, -1, true, 1},
-        {"tool, switched off", true, 0, false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Tool present; "Enabled" stored before (-1: nothing stored); registered; "Enabled" after.
+    const int cases[][4] = {{0, -1, 0, -1}, {1, -1, 1, 1}, {1, 0, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
         SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel", true)
             .deleteSubKeyTree("Publishing");
         QDir(toolFolder()).removeRecursively();
-        if (c.toolPresent)
+        if (c[0])
             installBundledTool();
-        if (c.storedEnabled >= 0)
-            SettingsKey::create(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH)
-                .writeNumber("Enabled", DWORD(c.storedEnabled));
-        EXPECT_EQ(RegisterBundledPublishingTool(), c.registers);
-        const SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH);
-        DWORD enabled = 0xFF;
-        DWORD wizard = 0xFF;
-        if (key) {
-            key.readNumber("Enabled", enabled);
-            key.readNumber("PublishingWizard", wizard);
-        }
-        EXPECT_EQ(enabled, c.enabledAfter);
-        EXPECT_EQ(wizard, c.registers ? DWORD(1) : DWORD(0xFF));
+        if (c[1] >= 0)
+            setNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(c[1]));
+        EXPECT_EQ(RegisterBundledPublishingTool(), c[2] == 1);
+        EXPECT_EQ(storedNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(-1)), DWORD(c[3]));
+        EXPECT_EQ(storedNumber(PUBLISHING_KEY_PATH, "PublishingWizard", DWORD(-1)),
+                  DWORD(c[2] ? 1 : -1));
     }
 }
 
 TEST_F(PublishingWizardTest, AStoryWrittenInTheToolIsSavedAsAFeedTheEngineReads)
 {
     installBundledTool();
-    const QString saved = rhtest::testRoot() + "/saved/rowing.xml";
-    QDir().mkpath(QFileInfo(saved).absolutePath());
+    const QString saved = rhtest::testRoot() + "/rowing.xml";
     QString suggested;
     browserdownloads::SetSaveFileQuestion([&](QWidget*, const QString& path) {
         suggested = path;
@@ -201,7 +139,11 @@ TEST_F(PublishingWizardTest, AStoryWrittenInTheToolIsSavedAsAFeedTheEngineReads)
     });
     CPublishingWizardBrowserView* pane = open();
     ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(frame->subWindow()->isMaximized());
+    EXPECT_EQ(frame->subWindow()->windowTitle(), "Publishing Wizard");
     ASSERT_TRUE(waitForPage(pane, "top.htm"));
+    EXPECT_EQ(pane->browser()->url(),
+              QUrl::fromLocalFile(QDir::cleanPath(toolFolder()) + "/top.htm"));
     run(pane, "document.getElementById('start').click()");
     ASSERT_TRUE(waitForPage(pane, "compose.htm"));
 
@@ -212,12 +154,12 @@ TEST_F(PublishingWizardTest, AStoryWrittenInTheToolIsSavedAsAFeedTheEngineReads)
               "set('summary', 'The <regatta> moves: boats launch at 9.');"
               "set('link', 'javascript:alert(1)'); set('category', ' Sports / Rowing ');"
               "document.getElementById('next').click()");
-    EXPECT_EQ(run(pane, "document.getElementById('linkError').textContent").toString().isEmpty(),
-              false);
+    EXPECT_FALSE(
+        run(pane, "document.getElementById('linkError').textContent").toString().isEmpty());
     EXPECT_EQ(pane->browser()->url().fileName(), "compose.htm");
 
-    run(pane, "document.getElementById('link').value = 'https://rowing.example/regatta';"
-              "document.getElementById('next').click()");
+    run(pane,
+        "set('link', 'https://rowing.example/regatta'); document.getElementById('next').click()");
     ASSERT_TRUE(waitForPage(pane, "save.htm"));
     run(pane, "document.getElementById('saveFeed').click()");
     ASSERT_TRUE(rhtest::waitFor([&] { return QFileInfo(saved).size() > 0; }, 20000));
@@ -225,8 +167,7 @@ TEST_F(PublishingWizardTest, AStoryWrittenInTheToolIsSavedAsAFeedTheEngineReads)
 
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const vantrel::feeds::ParseResult result =
-        vantrel::feeds::parseFeed(file.readAll(), QUrl::fromLocalFile(saved));
+    const auto result = vantrel::feeds::parseFeed(file.readAll(), QUrl::fromLocalFile(saved));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.feed.title, "Elswick Rowing Club");
     EXPECT_EQ(result.feed.description, "News from the river");

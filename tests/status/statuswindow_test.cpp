@@ -4,64 +4,30 @@
 #include "resources/readhall_resources.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/mainframe.h"
-#include "src/framework/winapp.h"
 #include "src/shared/headerview.h"
 #include "src/status/statuswindow.h"
+#include "tests/shared/shared_fixture.h"
 #include "tests/support/engine_builder.h"
 #include "tests/support/testenv.h"
 
-#include <QHeaderView>
 #include <QMdiSubWindow>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace
 {
 
-class StatusWindowTest : public ::testing::Test
+TEST(StatusWindow, ShowsFourColumnTitlesAndNoRowsAndFillsItsPaneWhenResized)
 {
-protected:
-    void SetUp() override
-    {
-        readhallInitResources();
-        ASSERT_TRUE(rhtest::engine::start());
-        app = std::make_unique<CWinApp>(QStringLiteral("StatusTests"));
-        main = std::make_unique<CMDIFrameWnd>();
-        app->m_pMainWnd = main.get();
-        main->resize(1000, 700);
-        main->show();
-        statusKind = std::make_unique<CDocTemplate>(
-            132, "StatusDoc", [] { return new CStatusDoc; }, [] { return new CStatusFrame; },
-            [] { return new CStatusHeaderView; });
-    }
-    void TearDown() override
-    {
-        for (CMDIChildWnd* frame : main->GetChildFrames())
-            frame->MDIDestroy();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        statusKind.reset();
-        app->m_pMainWnd = nullptr;
-        main.reset();
-        app.reset();
-    }
-
-    CStatusFrame* open()
-    {
-        CDocument* doc = statusKind->OpenDocumentFile();
-        return doc ? qobject_cast<CStatusFrame*>(doc->GetFrames().front()) : nullptr;
-    }
-
-    std::unique_ptr<CWinApp> app;
-    std::unique_ptr<CMDIFrameWnd> main;
-    std::unique_ptr<CDocTemplate> statusKind;
-};
-
-TEST_F(StatusWindowTest, ShowsTheFourColumnTitlesAndNoRowsWhateverChannelsExist)
-{
+    readhallInitResources();
+    ASSERT_TRUE(rhtest::engine::start());
     rhtest::engine::addChannel("Harbour Gazette", "News");
     rhtest::engine::addChannel("Fairway Court", "Sports");
     ASSERT_TRUE(rhtest::engine::waitForIdle());
-    CStatusFrame* frame = open();
+    sharedtest::FrameHost host;
+    CDocTemplate kind(
+        132, "StatusDoc", [] { return new CStatusDoc; }, [] { return new CStatusFrame; },
+        [] { return new CStatusHeaderView; });
+    auto* frame = host.open<CStatusFrame>(kind);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->subWindow()->windowTitle(), "Channel Status");
     auto* header = qobject_cast<CStatusHeaderView*>(frame->GetHeaderView());
@@ -72,35 +38,24 @@ TEST_F(StatusWindowTest, ShowsTheFourColumnTitlesAndNoRowsWhateverChannelsExist)
     auto* view = qobject_cast<CStatusListView*>(frame->GetPaneView());
     ASSERT_NE(view, nullptr);
     QTreeWidget* list = view->list();
-    ASSERT_EQ(list->columnCount(), 4);
-    const QTreeWidgetItem* titles = list->headerItem();
-    const std::pair<const char*, int> expected[] = {
-        {"Channel", 200}, {"Status", 150}, {"Last Updated", 200}, {"Next Update", 200}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(titles->text(i), expected[i].first);
-        EXPECT_EQ(list->columnWidth(i), expected[i].second);
+    const QStringList titles{"Channel", "Status", "Last Updated", "Next Update"};
+    ASSERT_EQ(list->columnCount(), titles.size());
+    for (int i = 0; i < list->columnCount(); ++i) {
+        EXPECT_EQ(list->headerItem()->text(i), titles[i]);
+        EXPECT_EQ(list->columnWidth(i), i == 1 ? 150 : 200);
     }
     EXPECT_EQ(list->topLevelItemCount(), 0);
     // Not maximised, the window opens wide enough for its four columns.
     ASSERT_TRUE(rhtest::waitFor([&] { return view->isVisible(); }));
     EXPECT_GE(list->viewport()->width(), 750);
-}
 
-TEST_F(StatusWindowTest, TheListFillsItsPaneAsTheWindowIsResized)
-{
-    CStatusFrame* frame = open();
-    ASSERT_NE(frame, nullptr);
-    auto* view = qobject_cast<CStatusListView*>(frame->GetPaneView());
-    ASSERT_NE(view, nullptr);
     frame->MDIMaximize();
     for (const QSize size : {QSize(1000, 700), QSize(640, 420), QSize(1200, 860)}) {
-        main->resize(size);
-        ASSERT_TRUE(rhtest::waitFor([&] {
-            return view->height() > 0 && view->list()->geometry() == view->rect() &&
-                   view->width() > size.width() - 40;
-        })) << size.width()
-            << "x" << size.height();
-        EXPECT_EQ(frame->GetHeaderView()->height(), 55);
+        SCOPED_TRACE(size.width());
+        host.main()->resize(size);
+        EXPECT_TRUE(rhtest::waitFor(
+            [&] { return view->width() > size.width() - 40 && list->geometry() == view->rect(); }));
+        EXPECT_EQ(header->height(), 55);
     }
 }
 
