@@ -10,6 +10,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/runningcopy.h"
+#include "src/publishing/publishingwizard.h"
 #include "src/shared/ids.h"
 #include "src/shared/programstate.h"
 #include "src/shared/settings.h"
@@ -141,6 +142,10 @@ BOOL CReadhallApp::InitInstance()
     if (m_engine.popSumInitialize)
         m_engine.popSumInitialize();
     m_bLibrariesStarted = 1;
+
+    // The publishing tool that came with the engine's demo content is registered as its
+    // installation would, before anything asks whether the wizard is available.
+    RegisterBundledPublishingTool();
 
     // The help file.
     QKBuffer programDirectory;

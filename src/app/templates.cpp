@@ -3,12 +3,16 @@
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
 #include "src/browser/browserview.h"
+#include "src/browser/browserwindow.h"
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
 #include "src/framework/childframe.h"
 #include "src/navbar/navigationbar.h"
+#include "src/publishing/publishingwizard.h"
+#include "src/shared/headerview.h"
 #include "src/shared/panes.h"
+#include "src/status/statuswindow.h"
 #include "src/stories/headlineview.h"
 
 #include <QFont>
@@ -42,10 +46,12 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
         placeholderKind(TEMPLATE_SEARCH, 130, "SearchDoc", "CSearchFrame", "Search"),
         {TEMPLATE_ALERTS, 131, "AlertDoc", [] { return new CAlertDoc; },
          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
-        placeholderKind(TEMPLATE_STATUS, 132, "StatusDoc", "CStatusFrame", "Channel Status"),
-        placeholderKind(TEMPLATE_BROWSER, 133, "BrowserDoc", "CBrowserFrame", "Browser"),
-        placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
-                        "Publishing Wizard"),
+        {TEMPLATE_STATUS, 132, "StatusDoc", [] { return new CStatusDoc; },
+         [] { return new CStatusFrame; }, [] { return new CStatusHeaderView; }},
+        {TEMPLATE_BROWSER, 133, "BrowserDoc", [] { return new CBrowserDoc; },
+         [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; }},
+        {TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", [] { return new CPublishingWizardDoc; },
+         [] { return new CPublishingWizardFrame; }, [] { return new CPublishingWizardHeaderView; }},
         placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
                         "Channel Directory"),
     };

@@ -23,6 +23,12 @@ BrowserCalls BrowserCalls::real()
             return QString();
         return buffer.GetText();
     };
+    calls.programDirectory = [] {
+        QKBuffer buffer;
+        if (VTGetDirectory(0, buffer) != 1)
+            return QString();
+        return buffer.GetText();
+    };
     return calls;
 }
 

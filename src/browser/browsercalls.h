@@ -16,6 +16,8 @@ struct BrowserCalls {
     std::function<int(int number, const QString& text, uint32_t value)> broadcastNotification;
     // The engine's data directory; empty when it is not available.
     std::function<QString()> dataDirectory;
+    // The folder of the program's own files (its start page); empty when not available.
+    std::function<QString()> programDirectory;
 
     static BrowserCalls real();
 };

@@ -50,3 +50,10 @@ constexpr char BROWSER_START_FILE[] = "/browser.htm";
 constexpr char READHALL_START_FILE[] = "/readhall.htm";
 // The fallback page of a missing start page: a drive root, shown as an empty page here.
 constexpr char EMPTY_START_PAGE[] = "c:\\";
+
+// Texts of the browser panes' printing and saving.
+constexpr UINT IDS_BROWSER_NO_PRINTER = 61420;    // "There is no printer set up ..."
+constexpr UINT IDS_DOWNLOAD_SAVE_CAPTION = 61421; // "Save File"
+constexpr UINT IDS_DOWNLOAD_FAILED = 61422;       // "The file could not be saved ... %s"
+constexpr UINT IDS_DOWNLOAD_SAVED = 61423;        // "Saved %s"
+constexpr UINT IDS_BROWSER_UNAVAILABLE = 61424;   // "The embedded web browser is not ..."

@@ -1,6 +1,7 @@
 #include "src/browser/browserview.h"
 
 #include "src/browser/browsercalls.h"
+#include "src/browser/browsercontrols.h"
 #include "src/browser/browserids.h"
 #include "src/browser/webbrowser.h"
 #include "src/engine/messages.h"
@@ -15,9 +16,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFont>
-#include <QFontDatabase>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMovie>
 #include <QPainter>
@@ -132,22 +130,6 @@ void CStatusAnimation::paintEvent(QPaintEvent*)
 
 // ---- the view ------------------------------------------------------------------------------
 
-namespace
-{
-struct ButtonSpec {
-    UINT id;
-    UINT text;
-    BrowserButtonPictures pictures;
-};
-constexpr ButtonSpec kButtons[] = {
-    {IDC_BROWSER_BACK, IDS_BROWSER_BACK, IDB_BACK},
-    {IDC_BROWSER_FORWARD, IDS_BROWSER_FORWARD, IDB_FORWARD},
-    {IDC_BROWSER_STOP, IDS_BROWSER_STOP, IDB_STOP},
-    {IDC_BROWSER_REFRESH, IDS_BROWSER_REFRESH, IDB_REFRESH},
-    {IDC_BROWSER_PRINT, IDS_BROWSER_PRINT, IDB_PRINT},
-};
-} // namespace
-
 CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView"), parent)
 {
     setObjectName(QStringLiteral("BrowserView"));
@@ -168,29 +150,13 @@ CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView
 
     const QRect area =
         rect().adjusted(BROWSER_MARGIN, BROWSER_MARGIN, -BROWSER_MARGIN, -BROWSER_MARGIN);
-    // The classic face of the address box is the desktop's interface font here.
-    const QFont addressFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    int x = area.left();
-    for (const ButtonSpec& entry : kButtons) {
-        auto* button = new QKCoolButton(this);
-        button->Create(
-            LoadString(entry.text), QKCoolButton::StyleVisible, QKCoolButton::QKCB_BITMAP,
-            QRect(x, area.top(), BROWSER_BUTTON_SIZE, BROWSER_BUTTON_SIZE), this, entry.id);
-        button->setToolTip(LoadString(entry.text));
-        button->setObjectName(LoadString(entry.text));
-        connect(button, &QKCoolButton::command, this, [this](uint32_t id) { OnButton(id); });
-        m_buttons.push_back(button);
-        x += BROWSER_BUTTON_SIZE + BROWSER_BUTTON_GAP;
-    }
+    m_buttons =
+        browserpane::CreateButtons(this, area.topLeft(), true, [this](UINT id) { OnButton(id); });
     LoadButtonBitmaps();
 
-    m_address = new QComboBox(this);
-    m_address->setObjectName(QStringLiteral("AddressBox"));
-    m_address->setEditable(true);
-    m_address->setInsertPolicy(QComboBox::NoInsert);
-    m_address->setMaxVisibleItems(ADDRESS_LIST_HEIGHT / std::max(1, fontMetrics().height()));
-    m_address->setFont(addressFont);
-    m_address->move(x, area.top() + 2); // 2 pixels right of the Print button
+    // 2 pixels right of the Print button and 2 below the buttons' top.
+    m_address = browserpane::CreateAddressBox(
+        this, QPoint(browserpane::RightOfButtons(m_buttons), area.top() + 2));
     m_address->lineEdit()->installEventFilter(this);
     connect(m_address, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (index >= 0)
@@ -216,26 +182,17 @@ CBrowserView::~CBrowserView() = default;
 
 QKCoolButton* CBrowserView::button(UINT id) const
 {
-    for (QKCoolButton* b : m_buttons)
-        if (b->GetDlgCtrlID() == id)
-            return b;
-    return nullptr;
+    return browserpane::FindButton(m_buttons, id);
 }
 
 void CBrowserView::LoadButtonBitmaps()
 {
-    for (size_t i = 0; i < m_buttons.size() && i < std::size(kButtons); ++i) {
-        const BrowserButtonPictures& p = kButtons[i].pictures;
-        // Normal, pressed and hot pictures, in the button's own order.
-        m_buttons[i]->SetBitmaps(LoadBitmapResource(p.normal), LoadBitmapResource(p.pressed),
-                                 LoadBitmapResource(p.hot));
-    }
+    browserpane::LoadButtonBitmaps(m_buttons, false);
 }
 
 void CBrowserView::DeleteButtonBitmaps()
 {
-    for (QKCoolButton* b : m_buttons)
-        b->SetBitmaps(QPixmap());
+    browserpane::DeleteButtonBitmaps(m_buttons);
 }
 
 void CBrowserView::OpenAnimation()
@@ -281,45 +238,17 @@ void CBrowserView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
 
 void CBrowserView::SelectOrInsertAddress(const QString& text)
 {
-    const int found = m_address->findText(text, Qt::MatchStartsWith);
-    if (found >= 0) {
-        m_address->setCurrentIndex(found);
-        return;
-    }
-    m_address->insertItem(0, text);
-    m_address->setCurrentIndex(0);
+    browserpane::SelectOrInsertAddress(m_address, text);
 }
 
 void CBrowserView::OnButton(UINT id)
 {
-    if (!m_browser)
-        return;
-    switch (id) {
-    case IDC_BROWSER_BACK:
-        m_browser->GoBack();
-        break;
-    case IDC_BROWSER_FORWARD:
-        m_browser->GoForward();
-        break;
-    case IDC_BROWSER_STOP:
-        m_browser->Stop();
-        break;
-    case IDC_BROWSER_REFRESH:
-        m_browser->Refresh();
-        break;
-    case IDC_BROWSER_PRINT:
-        m_browser->PrintPage();
-        break;
-    default:
-        break;
-    }
+    browserpane::RunButton(m_browser, id);
 }
 
 void CBrowserView::OnNavigateComplete(const QUrl& url)
 {
-    m_address->setEditText(url.isLocalFile() ? url.toLocalFile() : url.toString());
-    if (isVisible() && m_browser->focusProxy())
-        m_browser->focusProxy()->setFocus();
+    browserpane::ShowLoadedAddress(m_address, m_browser, url);
 }
 
 void CBrowserView::OnStatusTextChange(const QString& text)
@@ -330,14 +259,11 @@ void CBrowserView::OnStatusTextChange(const QString& text)
 
 bool CBrowserView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_address->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_browser) {
-            const QString text = m_address->currentText();
-            SelectOrInsertAddress(text);
-            Navigate(text);
-            return true;
-        }
+    if (m_browser && browserpane::IsEnterInAddressBox(m_address, watched, event)) {
+        const QString text = m_address->currentText();
+        SelectOrInsertAddress(text);
+        Navigate(text);
+        return true;
     }
     return CView::eventFilter(watched, event);
 }

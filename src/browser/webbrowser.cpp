@@ -1,5 +1,7 @@
 #include "src/browser/webbrowser.h"
 
+#include "src/browser/downloads.h"
+
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -60,6 +62,9 @@ CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(prepareBrowserEngine(
     connect(this, &QWebEngineView::loadStarted, this, &CWebBrowser::downloadBegin);
     connect(this, &QWebEngineView::loadFinished, this, [this](bool) { emit downloadComplete(); });
     connect(page(), &QWebEnginePage::linkHovered, this, &CWebBrowser::statusTextChange);
+    // The printer must live until the page has been printed.
+    connect(this, &QWebEngineView::printFinished, this, [this](bool) { m_printer.reset(); });
+    browserdownloads::InstallDownloadHandler(page()->profile());
 }
 
 CWebBrowser::~CWebBrowser() = default;
@@ -113,6 +118,8 @@ bool CWebBrowser::PrintPage()
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         return false;
+    if (m_printer)
+        return true; // still printing: the press is taken by the print under way
     m_printer = std::make_unique<QPrinter>(info);
     print(m_printer.get());
     return true;

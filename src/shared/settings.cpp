@@ -598,4 +598,18 @@ QString engineInstallPath()
     return readForeignText(HKEY_LOCAL_MACHINE, kEngineAppPathKey, kEngineAppPath);
 }
 
+// ---- the publishing wizard
+
+bool registerPublishingTool()
+{
+    const QString path = QString::fromLatin1(PUBLISHING_KEY_PATH);
+    const QString enabled = QString::fromLatin1(kPublishingEnabled);
+    const QString wizard = QString::fromLatin1(kPublishingWizard);
+    if (platform::SettingsKey existing = platform::SettingsKey::open(HKEY_CURRENT_USER, path);
+        existing && (existing.hasValue(enabled) || existing.hasValue(wizard)))
+        return false;
+    platform::SettingsKey key = platform::SettingsKey::create(HKEY_CURRENT_USER, path);
+    return key && key.writeNumber(enabled, 1) && key.writeNumber(wizard, 1);
+}
+
 } // namespace settings

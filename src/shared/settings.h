@@ -167,4 +167,10 @@ QString engineDataPath();
 // The engine's installation folder as the machine registers it; empty when not registered.
 QString engineInstallPath();
 
+// ---- the publishing wizard
+// Registers the bundled publishing tool the way its installation would: "Enabled" and
+// "PublishingWizard" 1, unless either value is stored already (a person's choice stays).
+// True when it wrote them.
+bool registerPublishingTool();
+
 } // namespace settings

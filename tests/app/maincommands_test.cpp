@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace mftest;
@@ -75,11 +77,34 @@ TEST_F(MainCommands, HelpAndTipsComeFromTheStringTable)
     EXPECT_EQ(frame->FindCommandAction(ID_CHANNEL_UPDATE_NOW)->toolTip(), "Update Now");
 }
 
-TEST_F(MainCommands, PublishingWizardItemIsRemovedWhenTheToolIsMissing)
+TEST_F(MainCommands, ThePublishingWizardIsOfferedOnlyWhenItsToolIsInstalledAndEnabled)
 {
-    CMainFrame* frame = createFrame();
-    for (QAction* action : frame->GetSubMenu(2)->actions())
-        EXPECT_NE(CommandIdOf(action), ID_VIEW_PUBLISHING_WIZARD);
+    // "Enabled" and "PublishingWizard" (-1: not stored), the start page, offered.
+    const int cases[][4] = {{-1, -1, 1, 0}, {1, 0, 1, 0}, {1, 1, 0, 0}, {1, 1, 1, 1}};
+    const QString page = rhtest::engineDataDir() + "/publishing-tool-root/top.htm";
+    QDir().mkpath(QFileInfo(page).absolutePath());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1] << ", " << c[2]);
+        startupchecks::resetForTests();
+        startupchecks::setWebBrowserProbe([] { return true; });
+        QFile file(page);
+        ASSERT_TRUE(c[2] ? file.open(QIODevice::WriteOnly) : !file.exists() || file.remove());
+        if (c[0] >= 0) {
+            setNumber(PUBLISHING_KEY_PATH, "Enabled", DWORD(c[0]));
+            setNumber(PUBLISHING_KEY_PATH, "PublishingWizard", DWORD(c[1]));
+        }
+        CMainFrame* frame = createFrame();
+        const QList<QAction*> items = frame->GetSubMenu(2)->actions();
+        EXPECT_EQ(
+            std::any_of(items.begin(), items.end(),
+                        [](QAction* a) { return CommandIdOf(a) == ID_VIEW_PUBLISHING_WIZARD; }),
+            c[3] == 1);
+        if (c[3]) {
+            ASSERT_TRUE(frame->ExecuteCommand(ID_VIEW_PUBLISHING_WIZARD));
+            EXPECT_EQ(app().GetTemplate(TEMPLATE_PUBLISHING)->GetDocumentCount(), 1u);
+        }
+        destroyFrame(frame);
+    }
 }
 
 TEST_F(MainCommands, ShowWindowOpensOnceAndThenActivates)

@@ -4,10 +4,12 @@
 #include "resources/readhall_resources.h"
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
+#include "src/browser/browserwindow.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
 #include "src/platform/shell.h"
+#include "src/shared/headerview.h"
 #include "src/shared/ids.h"
 #include "src/shared/updatehint.h"
 #include "tests/support/engine_builder.h"
@@ -106,6 +108,16 @@ protected:
     }
 
     CMainFrame& frame() { return *m_frame; }
+    // The program's own browser window in place of the recording one.
+    CDocTemplate* useProgramsBrowserWindow()
+    {
+        auto* kind = new CDocTemplate(
+            133, QStringLiteral("BrowserDoc"), [] { return new CBrowserDoc; },
+            [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; });
+        m_app->AddDocTemplate(kind);
+        m_app->m_templates[TEMPLATE_BROWSER] = kind;
+        return kind;
+    }
 
     std::vector<QUrl> desktop;
 
@@ -213,6 +225,22 @@ TEST_F(ShowStoryTest, AddressesGoToThePaneOrElseToTheDesktopWithoutQuotes)
     EXPECT_EQ(frame().ShowURL("https://news.example/"), 1);
     EXPECT_EQ(pane->urls, QStringList{"https://news.example/"});
     EXPECT_EQ(desktop.size(), 2u);
+}
+
+TEST_F(ShowStoryTest, TheBrowserWindowTakesNoStoriesOrAddresses)
+{
+    CDocTemplate* browserWindows = useProgramsBrowserWindow();
+    frame().ShowMainWindow();
+    ASSERT_TRUE(frame().ExecuteCommand(ID_VIEW_BROWSER));
+    ASSERT_EQ(browserWindows->GetDocumentCount(), 1u);
+    EXPECT_EQ(frame().GetActiveBrowserDocument(), nullptr);
+
+    const uint32_t channel = rhtest::engine::addChannel("Daily News", "News");
+    const uint32_t plain = story(channel, "https://news.example.org/rain");
+    EXPECT_EQ(frame().ShowStory(channel, plain), 1);
+    EXPECT_EQ(frame().ShowURL("https://news.example/x"), 1);
+    EXPECT_EQ(desktop, (std::vector<QUrl>{QUrl("https://news.example.org/rain"),
+                                          QUrl("https://news.example/x")}));
 }
 
 } // namespace

@@ -1,5 +1,10 @@
 #include "tests/shared/shared_fixture.h"
 
+#include "src/framework/childframe.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/document.h"
+#include "src/framework/mainframe.h"
+#include "src/framework/winapp.h"
 #include "src/platform/settingsstore.h"
 #include "src/shared/settingsfunctions.h"
 
@@ -57,6 +62,29 @@ void drainEvents()
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+FrameHost::FrameHost()
+    : m_app(std::make_unique<CWinApp>(QStringLiteral("FrameHost"))),
+      m_main(std::make_unique<CMDIFrameWnd>())
+{
+    m_app->m_pMainWnd = m_main.get();
+    m_main->resize(1000, 700);
+    m_main->show();
+}
+
+FrameHost::~FrameHost()
+{
+    for (CMDIChildWnd* frame : m_main->GetChildFrames())
+        frame->MDIDestroy();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_app->m_pMainWnd = nullptr;
+}
+
+CMDIChildWnd* FrameHost::openFrame(CDocTemplate& kind)
+{
+    CDocument* doc = kind.OpenDocumentFile();
+    return doc && !doc->GetFrames().empty() ? doc->GetFrames().front() : nullptr;
 }
 
 } // namespace sharedtest

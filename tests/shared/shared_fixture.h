@@ -4,9 +4,15 @@
 
 #include "src/platform/wintypes.h"
 
+#include <QObject>
 #include <QString>
+#include <memory>
 #include <ostream>
 
+class CDocTemplate;
+class CMDIChildWnd;
+class CMDIFrameWnd;
+class CWinApp;
 class QImage;
 class QWidget;
 
@@ -33,5 +39,22 @@ QImage render(QWidget* widget);
 
 // Runs the event loop until the posted messages and events queued so far are delivered.
 void drainEvents();
+
+// A shown main frame of 1000 by 700 under a plain application object, in which window kinds
+// open through their templates; the windows close and the frame goes with the host.
+class FrameHost
+{
+public:
+    FrameHost();
+    ~FrameHost();
+    CMDIFrameWnd* main() const { return m_main.get(); }
+    // Opens a window of the kind and answers its frame as F (null when it did not open).
+    template <class F> F* open(CDocTemplate& kind) { return qobject_cast<F*>(openFrame(kind)); }
+
+private:
+    CMDIChildWnd* openFrame(CDocTemplate& kind);
+    std::unique_ptr<CWinApp> m_app;
+    std::unique_ptr<CMDIFrameWnd> m_main;
+};
 
 } // namespace sharedtest
