@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 using vantrel::Engine;
@@ -337,10 +338,6 @@ int VTNewChannel(QWidget*)
 {
     return 0;
 }
-int VTShowChannelDirectory(QWidget*)
-{
-    return 0;
-}
 
 int VTGetAutoplayEnabled(int& enabled)
 {
@@ -472,4 +469,63 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
         records.push_back(std::move(r));
     }
     return 1;
+}
+
+int VTListCatalogues(std::vector<VTCatalogueInfo>& catalogues)
+{
+    Engine* engine = Engine::instance();
+    if (!engine)
+        return 0;
+    catalogues.clear();
+    for (const Engine::CatalogueInfo& c : engine->catalogues()) {
+        VTCatalogueInfo info;
+        info.address = c.address;
+        info.entryCount = uint32_t(c.entryCount);
+        info.lastRefresh = uint32_t(std::max<qint64>(0, c.lastRefresh));
+        info.lastError = c.lastError;
+        info.busy = c.busy ? 1 : 0;
+        info.bundled = c.bundled ? 1 : 0;
+        catalogues.push_back(info);
+    }
+    return 1;
+}
+
+namespace
+{
+// Runs a catalogue operation of the engine and hands its reason out on failure.
+int catalogueCall(QKBuffer& error,
+                  const std::function<bool(Engine& engine, QString* reason)>& operation)
+{
+    Engine* engine = Engine::instance();
+    QString reason;
+    if (!engine) {
+        error.SetText(QStringLiteral("The engine is not running."));
+        return 0;
+    }
+    if (operation(*engine, &reason))
+        return 1;
+    error.SetText(reason);
+    return 0;
+}
+} // namespace
+
+int VTAddCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.addCatalogueLater(address, reason);
+    });
+}
+
+int VTRefreshCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.refreshCatalogue(address, reason);
+    });
+}
+
+int VTRemoveCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.removeCatalogue(address, reason);
+    });
 }
