@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -455,6 +456,19 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
     if (!engine)
         return 0;
     const std::vector<vantrel::DirEntry> entries = engine->directoryEntries();
+    // The subscribed entries, found once rather than per entry.
+    QSet<uint32_t> subscribed;
+    engine->lock();
+    if (CServices* services = engine->services()) {
+        for (int i = 0; i < services->GetNoServices(); ++i) {
+            uint32_t entryId = 0;
+            if (CService* channel = services->GetService(i);
+                channel && channel->GetDirectoryEntryId(entryId))
+                subscribed.insert(entryId);
+        }
+    }
+    engine->unlock();
+    records.reserve(records.size() + entries.size());
     for (const vantrel::DirEntry& e : entries) {
         auto r = std::make_unique<VTDirectoryRecord>();
         r->entryId = e.id;
@@ -462,7 +476,7 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
         r->categories = e.categories;
         r->description = e.description;
         r->url = e.url;
-        r->subscribed = engine->isSubscribedEntry(e.id) ? 1 : 0;
+        r->subscribed = e.id != 0 && subscribed.contains(e.id) ? 1 : 0;
         r->entryFlags = e.flags;
         r->visibilityFlags = e.visibility;
         r->date = e.date;
