@@ -6,7 +6,10 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
+#include "src/directory/profilerdoc.h"
+#include "src/directory/sdbchildframe.h"
 #include "src/framework/childframe.h"
+#include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/stories/headlineview.h"
 
@@ -45,8 +48,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
         placeholderKind(TEMPLATE_BROWSER, 133, "BrowserDoc", "CBrowserFrame", "Browser"),
         placeholderKind(TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", "CPublishingWizardFrame",
                         "Publishing Wizard"),
-        placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
-                        "Channel Directory"),
+        {TEMPLATE_DIRECTORY, 134, "DirectoryDoc", [] { return new CProfilerDoc; },
+         [] { return new CSDBChildFrame; }, [] { return new CDirectoryHeaderView; }},
     };
 }
 
