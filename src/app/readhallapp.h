@@ -83,6 +83,7 @@ public:
 
     // The window kinds; null before start-up registered them.
     CDocTemplate* GetTemplate(int which) const override;
+    void AdjustModalOperationCount(int delta) override { m_nModalOperationCount += delta; }
     // The running application's window kind; null when there is no application.
     static CDocTemplate* TemplateOf(int which);
     // The main frame; null before it exists.

@@ -7,6 +7,8 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
+#include "src/directory/profilerdoc.h"
+#include "src/directory/sdbchildframe.h"
 #include "src/framework/childframe.h"
 #include "src/navbar/navigationbar.h"
 #include "src/publishing/publishingwizard.h"
@@ -52,8 +54,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
          [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; }},
         {TEMPLATE_PUBLISHING, 135, "PublishingWizardDoc", [] { return new CPublishingWizardDoc; },
          [] { return new CPublishingWizardFrame; }, [] { return new CPublishingWizardHeaderView; }},
-        placeholderKind(TEMPLATE_DIRECTORY, 134, "DirectoryDoc", "CSDBChildFrame",
-                        "Channel Directory"),
+        {TEMPLATE_DIRECTORY, 134, "DirectoryDoc", [] { return new CProfilerDoc; },
+         [] { return new CSDBChildFrame; }, [] { return new CDirectoryHeaderView; }},
     };
 }
 

@@ -89,7 +89,7 @@ constexpr uint32_t VTSTATUS_LEVEL_CLEAR_TOO = 9;
 constexpr uint32_t VTMASK_MAINFRAME = VTNOTIFY_SHUTDOWN;        // 1
 constexpr uint32_t VTMASK_CHANNELFRAME = VTNOTIFY_ENGINE_EVENT; // 0x4000000
 constexpr uint32_t VTMASK_DIRECTORY = VTNOTIFY_DIRECTORY_ENTRY_ADDED |
-                                      VTNOTIFY_DIRECTORY_ENTRY_REMOVED |
+                                      VTNOTIFY_DIRECTORY_REFRESHED |
                                       VTNOTIFY_DIRECTORY_ENTRY_CHANGED; // 0x7000
 
 static_assert(VTMASK_DIRECTORY == 0x7000);

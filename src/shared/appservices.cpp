@@ -6,3 +6,16 @@ CAppServices* AppServices()
 {
     return dynamic_cast<CAppServices*>(AfxGetApp());
 }
+
+CModalOperationScope::CModalOperationScope() : m_app(AppServices())
+{
+    if (m_app)
+        m_app->AdjustModalOperationCount(1);
+}
+
+CModalOperationScope::~CModalOperationScope()
+{
+    // The application outlives every window that raises its count.
+    if (m_app)
+        m_app->AdjustModalOperationCount(-1);
+}

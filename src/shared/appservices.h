@@ -25,6 +25,23 @@ public:
     // The template of a window kind (ReadhallTemplate, windowkinds.h); null before start-up
     // registered it.
     virtual CDocTemplate* GetTemplate(int kind) const = 0;
+    // The modal operation count: raised (+1) and lowered (-1) around engine operations that
+    // may wait; while it is above 0 the main frame does not close.
+    virtual void AdjustModalOperationCount(int delta) = 0;
+};
+
+// Raises the running application's modal operation count for its lifetime (nothing without
+// the program's application).
+class CModalOperationScope
+{
+public:
+    CModalOperationScope();
+    ~CModalOperationScope();
+    CModalOperationScope(const CModalOperationScope&) = delete;
+    CModalOperationScope& operator=(const CModalOperationScope&) = delete;
+
+private:
+    CAppServices* m_app;
 };
 
 // The running application's services; null when the current application is not the

@@ -47,25 +47,27 @@ CWindowDrag::~CWindowDrag()
     cancel();
 }
 
-HWND CWindowDrag::FindDropTargetFrom(HWND window, WPARAM kind)
+HWND CWindowDrag::FindDropTargetFrom(HWND window, WPARAM kind, LPARAM count)
 {
     for (HWND candidate = window; candidate; candidate = GetParent(candidate)) {
-        if (SendMessage(candidate, DragDropMessages().canDrop, kind, 1) != 0)
+        if (SendMessage(candidate, DragDropMessages().canDrop, kind, count) != 0)
             return candidate;
     }
     return 0;
 }
 
-HWND CWindowDrag::FindDropTarget(const QPoint& globalPos, WPARAM kind)
+HWND CWindowDrag::FindDropTarget(const QPoint& globalPos, WPARAM kind, LPARAM count)
 {
-    return FindDropTargetFrom(WindowFromPoint(globalPos), kind);
+    return FindDropTargetFrom(WindowFromPoint(globalPos), kind, count);
 }
 
 void CWindowDrag::begin(WPARAM kind, const QPixmap& picture, const QString& text,
-                        const QPoint& globalPos)
+                        const QPoint& globalPos, LPARAM count, QWidget* source)
 {
     cancel();
     m_kind = kind;
+    m_count = count;
+    m_source = source;
     auto* label =
         new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
     label->setAttribute(Qt::WA_DeleteOnClose);
@@ -91,8 +93,15 @@ HWND CWindowDrag::move(const QPoint& globalPos)
         const int offset = m_picture->height() > 0 ? m_picture->height() : kPictureOffset;
         m_picture->move(globalPos + QPoint(offset, offset));
     }
-    const HWND target = FindDropTarget(globalPos, m_kind);
-    showCursor(target != 0);
+    const HWND target = FindDropTarget(globalPos, m_kind, m_count);
+    if (!target && m_source) {
+        QWidget* under = QApplication::widgetAt(globalPos);
+        if (under && (under == m_source || m_source->isAncestorOf(under))) {
+            showCursor(QCursor(Qt::ArrowCursor), false);
+            return 0;
+        }
+    }
+    showCursor(target ? m_dropCursor : m_noDropCursor, target != 0);
     return target;
 }
 
@@ -101,7 +110,7 @@ HWND CWindowDrag::finish(const QPoint& globalPos)
     if (!m_active)
         return 0;
     cancel();
-    return FindDropTarget(globalPos, m_kind);
+    return FindDropTarget(globalPos, m_kind, m_count);
 }
 
 void CWindowDrag::cancel()
@@ -119,10 +128,9 @@ void CWindowDrag::cancel()
     m_picture = nullptr;
 }
 
-void CWindowDrag::showCursor(bool canDrop)
+void CWindowDrag::showCursor(const QCursor& cursor, bool canDrop)
 {
     m_dropCursorShown = canDrop;
-    const QCursor& cursor = canDrop ? m_dropCursor : m_noDropCursor;
     if (m_cursorSet) {
         QApplication::changeOverrideCursor(cursor);
     } else {

@@ -34,10 +34,12 @@ public:
     CWindowDrag(const CWindowDrag&) = delete;
     CWindowDrag& operator=(const CWindowDrag&) = delete;
 
-    // Starts dragging one thing of the kind (DRAGKIND_*): the picture (the text when the
+    // Starts dragging `count` things of the kind (DRAGKIND_*): the picture (the text when the
     // picture is null) floats half-transparent one picture height right of and below the
-    // cursor, so that it never covers the window under the cursor.
-    void begin(WPARAM kind, const QPixmap& picture, const QString& text, const QPoint& globalPos);
+    // cursor, so that it never covers the window under the cursor. Over the source widget
+    // (when one is given) the cursor is the plain arrow.
+    void begin(WPARAM kind, const QPixmap& picture, const QString& text, const QPoint& globalPos,
+               LPARAM count = 1, QWidget* source = nullptr);
     // Follows the cursor; answers the window that would take a drop there (0: none).
     HWND move(const QPoint& globalPos);
     // Ends the drag and answers the window under the point that takes the thing (0: none);
@@ -49,16 +51,18 @@ public:
     bool isActive() const { return m_active; }
     bool isShowingDropCursor() const { return m_dropCursorShown; }
 
-    // The window at the point, or its nearest ancestor, that takes one thing of the kind.
-    static HWND FindDropTarget(const QPoint& globalPos, WPARAM kind);
+    // The window at the point, or its nearest ancestor, that takes `count` things of the kind.
+    static HWND FindDropTarget(const QPoint& globalPos, WPARAM kind, LPARAM count = 1);
     // The same, starting from a given window.
-    static HWND FindDropTargetFrom(HWND window, WPARAM kind);
+    static HWND FindDropTargetFrom(HWND window, WPARAM kind, LPARAM count = 1);
 
 private:
-    void showCursor(bool canDrop);
+    void showCursor(const QCursor& cursor, bool canDrop);
 
     bool m_active = false;
     WPARAM m_kind = 0;
+    LPARAM m_count = 1;
+    QPointer<QWidget> m_source;
     QPointer<QLabel> m_picture;
     QCursor m_dropCursor;
     QCursor m_noDropCursor;

@@ -4,6 +4,7 @@
 #include "src/shared/settingsfunctions.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace settings
 {
@@ -573,6 +574,82 @@ void writeNavigationLayout(const QString& keyPath, DWORD lastGroup, DWORD lastEn
         for (size_t i = 0; i < group.channels.size(); ++i)
             groupKey.writeNumber(QString::fromLatin1(kGroupItem).arg(i), group.channels[i]);
     }
+// ---- the channel directory window
+
+namespace
+{
+constexpr char kDirectoryFolderWidth[] = "Directory Folder Width";
+constexpr char kDirectoryListSection[] = "Settings";
+constexpr char kDirectoryWidth[] = "Width%1";
+constexpr int kDirectoryWidthDefaults[] = {200, 240, 120};
+constexpr char kDirectoryViewFilter[] = "ViewFilter";
+constexpr DWORD kDirectoryViewFilterDefault = 65535;
+constexpr char kDirectorySort[] = "Sort1";
+constexpr char kDirectoryAscending[] = "Asc1";
+
+QString directoryListKeyPath()
+{
+    return readhallSubKeyPath(QString::fromLatin1(kDirectoryListSection));
+}
+} // namespace
+
+int directoryFolderWidth()
+{
+    return readSigned(readhallKeyPath(), QString::fromLatin1(kDirectoryFolderWidth),
+                      DEFAULT_DIRECTORY_FOLDER_WIDTH);
+}
+
+void setDirectoryFolderWidth(int width)
+{
+    writeNumber(readhallKeyPath(), QString::fromLatin1(kDirectoryFolderWidth),
+                static_cast<DWORD>(std::max(0, width)));
+}
+
+int directoryColumnWidth(int column)
+{
+    const int index =
+        std::clamp(column, 0, static_cast<int>(std::size(kDirectoryWidthDefaults)) - 1);
+    return readSigned(directoryListKeyPath(), QString::fromLatin1(kDirectoryWidth).arg(column),
+                      kDirectoryWidthDefaults[index]);
+}
+
+void setDirectoryColumnWidth(int column, int width)
+{
+    writeNumber(directoryListKeyPath(), QString::fromLatin1(kDirectoryWidth).arg(column),
+                static_cast<DWORD>(width));
+}
+
+DWORD directoryViewFilter()
+{
+    return readNumber(directoryListKeyPath(), QString::fromLatin1(kDirectoryViewFilter),
+                      kDirectoryViewFilterDefault);
+}
+
+void setDirectoryViewFilter(DWORD filter)
+{
+    writeNumber(directoryListKeyPath(), QString::fromLatin1(kDirectoryViewFilter), filter);
+}
+
+int directorySortColumn()
+{
+    return readSigned(directoryListKeyPath(), QString::fromLatin1(kDirectorySort), 0);
+}
+
+void setDirectorySortColumn(int column)
+{
+    writeNumber(directoryListKeyPath(), QString::fromLatin1(kDirectorySort),
+                static_cast<DWORD>(column));
+}
+
+int directorySortAscending()
+{
+    return readSigned(directoryListKeyPath(), QString::fromLatin1(kDirectoryAscending), 1);
+}
+
+void setDirectorySortAscending(int ascending)
+{
+    writeNumber(directoryListKeyPath(), QString::fromLatin1(kDirectoryAscending),
+                static_cast<DWORD>(ascending));
 }
 
 // ---- read only

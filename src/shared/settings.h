@@ -157,6 +157,22 @@ DWORD navigationLastActive(const QString& keyPath, NavigationLast which);
 // Replaces everything under the layout key with the open group and item and the user groups.
 void writeNavigationLayout(const QString& keyPath, DWORD lastGroup, DWORD lastEntry,
                            const std::vector<NavigationGroup>& groups);
+// ---- the channel directory window
+// The category pane's width ("Directory Folder Width" of the Readhall key, default 180).
+constexpr int DEFAULT_DIRECTORY_FOLDER_WIDTH = 180;
+int directoryFolderWidth();
+void setDirectoryFolderWidth(int width);
+// The directory list's layout, in the profile section "Settings" of the Readhall key:
+// "Width0".."Width2" as stored (signed; defaults 200, 240, 120), "ViewFilter" (default
+// 65535), "Sort1" (default 0) and "Asc1" (default 1).
+int directoryColumnWidth(int column);
+void setDirectoryColumnWidth(int column, int width);
+DWORD directoryViewFilter();
+void setDirectoryViewFilter(DWORD filter);
+int directorySortColumn();
+void setDirectorySortColumn(int column);
+int directorySortAscending();
+void setDirectorySortAscending(int ascending);
 
 // ---- read only: the publishing tool and the engine's installation
 // "Enabled" and "PublishingWizard" of "Software\Vantrel\Vantrel\Publishing" both nonzero;

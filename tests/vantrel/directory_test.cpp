@@ -228,8 +228,154 @@ TEST_F(DirectoryTest, OnlyAnUnsubscribedEntryCanBeRemoved)
     EXPECT_FALSE(engine()->removeDirectoryEntry(entry));
     EXPECT_EQ(record(records(), "Gone Soon"), nullptr);
     EXPECT_NE(record(records(), "Kept"), nullptr);
-    const auto removed = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_REMOVED);
-    ASSERT_EQ(removed.size(), 1u);
-    EXPECT_EQ(removed[0].value, entry);
+    const auto changes = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED);
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back().value, entry);
     EXPECT_EQ(VTSubscribeToChannel(nullptr, entry), 0);
 }
+
+// ---- catalogues
+
+namespace
+{
+
+// Writes a catalogue of feeds (name and description) to a file of the test's folder.
+QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
+{
+    const QString path = rhtest::testRoot() + "/" + name;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QByteArray body = "<opml version=\"2.0\"><body>";
+    for (const auto& [feed, description] : feeds)
+        body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
+                               " description=\"%2\"/>")
+                    .arg(feed, description)
+                    .toUtf8();
+    file.write(body + "</body></opml>");
+    return path;
+}
+
+using vantrel::Engine;
+
+class CatalogueTest : public DirectoryTest
+{
+protected:
+    const Engine::CatalogueInfo* catalogue(const QString& address)
+    {
+        m_list = engine()->catalogues();
+        for (const auto& c : m_list) {
+            if (c.address == address)
+                return &c;
+        }
+        return nullptr;
+    }
+    QStringList names()
+    {
+        QStringList out;
+        for (const auto& r : records())
+            out << r->name + ":" + r->description;
+        out.sort();
+        return out;
+    }
+    uint32_t entryId(const QString& name)
+    {
+        for (const auto& r : records()) {
+            if (r->name == name)
+                return r->entryId;
+        }
+        return 0;
+    }
+    std::vector<Engine::CatalogueInfo> m_list;
+};
+
+TEST_F(CatalogueTest, ReadingACatalogueAgainAddsUpdatesAndDropsEntries)
+{
+    const QString path = writeCatalogue("c.opml", {{"A", "a"}, {"B", "b"}, {"C", "c"}});
+    QKBuffer error;
+    ASSERT_EQ(VTAddCatalogue(path, error), 1) << error.GetText().toStdString();
+    ASSERT_TRUE(eb::waitForIdle());
+    ASSERT_NE(catalogue(path), nullptr);
+    EXPECT_EQ(catalogue(path)->entryCount, 3);
+    EXPECT_GT(catalogue(path)->lastRefresh, 0);
+    const auto added = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_ADDED);
+    ASSERT_EQ(added.size(), 1u); // once for the catalogue, not per entry
+    EXPECT_EQ(added[0].value, 3u);
+    const uint32_t b = entryId("B");
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, b), 1);
+    uint32_t channel = 0;
+    ASSERT_EQ(VTLookupSubscribedChannelID(b, channel), 1);
+    recorder().clear();
+
+    writeCatalogue("c.opml", {{"A", "a"}, {"B", "b2"}, {"D", "d"}});
+    ASSERT_EQ(VTRefreshCatalogue(path, error), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_EQ(names(), (QStringList{"A:a", "B:b2", "D:d"}));
+    EXPECT_EQ(entryId("B"), b);
+    EXPECT_EQ(recorder().callbacks(VTNOTIFY_DIRECTORY_REFRESHED).size(), 1u);
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_FLAGS_CHANGED", channel));
+
+    // What it no longer lists goes, but a subscribed channel stays.
+    writeCatalogue("c.opml", {{"A", "a"}});
+    ASSERT_EQ(VTRefreshCatalogue(path, error), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_EQ(names(), (QStringList{"A:a", "B:b2"}));
+    EXPECT_EQ(catalogue(path)->entryCount, 1);
+}
+
+TEST_F(CatalogueTest, RemovingACatalogueKeepsSubscribedChannelsAndTheListSurvivesARestart)
+{
+    const QString first = writeCatalogue("one.opml", {{"Shared", ""}, {"Own", ""}});
+    const QString second = writeCatalogue("two.opml", {{"Shared", ""}, {"Other", ""}});
+    QString why;
+    ASSERT_TRUE(engine()->addCatalogue(first, &why)) << why.toStdString();
+    ASSERT_TRUE(engine()->addCatalogue(second, &why)) << why.toStdString();
+    // An entry belongs to the catalogue that listed it first.
+    EXPECT_EQ(catalogue(first)->entryCount, 2);
+    EXPECT_EQ(catalogue(second)->entryCount, 1);
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, entryId("Own")), 1);
+    recorder().clear();
+
+    QKBuffer error;
+    ASSERT_EQ(VTRemoveCatalogue(first, error), 1);
+    EXPECT_EQ(catalogue(first), nullptr);
+    EXPECT_EQ(names(), (QStringList{"Other:", "Own:"}));
+    const auto removed = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED);
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(removed[0].value, 1u);
+    EXPECT_EQ(VTRemoveCatalogue(first, error), 0);
+
+    ASSERT_TRUE(engine()->waitForIdle());
+    eb::stop();
+    ASSERT_TRUE(eb::start());
+    ASSERT_NE(catalogue(second), nullptr);
+    EXPECT_EQ(engine()->catalogues().size(), 1u);
+    EXPECT_GT(catalogue(second)->lastRefresh, 0);
+}
+
+TEST_F(CatalogueTest, RefusedRequestsSayWhy)
+{
+    const QString path = writeCatalogue("c.opml", {{"A", ""}});
+    QKBuffer error;
+    ASSERT_EQ(VTAddCatalogue(path, error), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    const struct {
+        int (*call)(const QString&, QKBuffer&);
+        QString address;
+        const char* reason;
+    } cases[] = {
+        {VTAddCatalogue, path, "listed already"},
+        {VTAddCatalogue, rhtest::testRoot() + "/none.opml", "no such file"},
+        {VTAddCatalogue, "ftp://example.org/c.opml", "Not a catalogue address"},
+        {VTAddCatalogue, "javascript:alert(1)", "Not a catalogue address"},
+        {VTRefreshCatalogue, rhtest::testRoot() + "/other.opml", "not listed"},
+        {VTRemoveCatalogue, "http://example.org/x.opml", "not listed"},
+    };
+    for (const auto& c : cases) {
+        QKBuffer reason;
+        EXPECT_EQ(c.call(c.address, reason), 0) << c.reason;
+        EXPECT_TRUE(reason.GetText().contains(c.reason)) << reason.GetText().toStdString();
+    }
+    EXPECT_EQ(engine()->catalogues().size(), 1u);
+}
+
+} // namespace

@@ -213,6 +213,7 @@ void Engine::takeContents(StoreContents& contents)
     m_nextChannelId = std::max<uint32_t>(1, meta.value(kMetaNextChannel).toUInt());
     m_nextEntryId = std::max<uint32_t>(1, meta.value(kMetaNextEntry).toUInt());
     m_nextRuleId = std::max<uint32_t>(1, meta.value(kMetaNextRule).toUInt());
+    takeCatalogues(meta);
     for (const auto& c : m_channels)
         m_nextChannelId = std::max(m_nextChannelId, c->id + 1);
     for (const auto& e : m_entries)

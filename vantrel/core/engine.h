@@ -206,6 +206,28 @@ public:
                              bool titleOnly);
     // How many characters of story texts read from the store are kept for the next reader.
     void setStoryTextCacheLimit(qsizetype characters);
+    // --- Catalogues: the OPML files and addresses the directory is read from. A catalogue is
+    // known by its address (a local file's absolute path, or an http(s) address). Each entry
+    // belongs to the catalogue that first listed it; entries of no catalogue (channels added
+    // directly) stay until they are removed one by one.
+    struct CatalogueInfo {
+        QString address;
+        int entryCount = 0;
+        qint64 lastRefresh = 0; // the last reading that went well; 0: not yet
+        QString lastError;      // why the last reading failed; empty when it went well
+        bool busy = false;      // queued or being read on the worker
+        bool bundled = false;   // the demo catalogue the data directory was seeded with
+    };
+    std::vector<CatalogueInfo> catalogues();
+    // Lists a new catalogue and reads it on the worker. False with a reason for a listed one,
+    // a local file that cannot be read, an address of another scheme, or when the worker does
+    // not run.
+    bool addCatalogueLater(const QString& pathOrUrl, QString* error = nullptr);
+    // Reads a listed catalogue again on the worker.
+    bool refreshCatalogue(const QString& address, QString* error = nullptr);
+    // Unlists a catalogue and removes its entries that are not subscribed (the subscribed ones
+    // stay, as entries of no catalogue).
+    bool removeCatalogue(const QString& address, QString* error = nullptr);
 
     // --- Alert rules ---------------------------------------------------------------------
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
@@ -255,6 +277,19 @@ private:
     void removeChannelFiles(uint32_t channelId);
     bool mergeCatalogue(const QByteArray& data, const QUrl& base, const QString& catalogue,
                         QString* error);
+    // Catalogues (engine_directory.cpp); the model lock is held by the callers.
+    struct CatalogueState {
+        QString address;
+        qint64 lastRefresh = 0;
+        QString lastError;
+        bool busy = false;
+    };
+    void takeCatalogues(const QMap<QString, QString>& meta);
+    CatalogueState* findCatalogue(const QString& address);
+    // The list as the store's meta table keeps it.
+    QString catalogueMeta() const;
+    bool queueCatalogue(const QString& pathOrUrl, bool mustBeListed, QString* error);
+    void finishCatalogue(const QString& address, const QString& error);
 
     // Change reporting.
     void post(const char* name, uint32_t channelId, uintptr_t second = 0);
@@ -301,6 +336,7 @@ private:
     std::vector<std::unique_ptr<Channel>> m_channels;
     std::unique_ptr<Channel> m_alerts;
     std::vector<DirEntry> m_entries;
+    std::vector<CatalogueState> m_catalogues;
     std::vector<AlertRule> m_rules;
     std::unique_ptr<Services> m_services;
     uint32_t m_nextChannelId = 1;

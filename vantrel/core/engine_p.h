@@ -43,6 +43,7 @@ constexpr QLatin1String kMetaRestrictions("workgroup restrictions");
 constexpr QLatin1String kMetaNextChannel("next channel id");
 constexpr QLatin1String kMetaNextEntry("next entry id");
 constexpr QLatin1String kMetaNextRule("next rule id");
+constexpr QLatin1String kMetaCatalogues("catalogues");
 
 // Stores one meta setting in a transaction of its own; false when it could not be written.
 inline bool saveMetaValue(Store& store, const QString& key, const QString& value)

@@ -12,9 +12,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 using vantrel::Engine;
@@ -337,10 +339,6 @@ int VTNewChannel(QWidget*)
 {
     return 0;
 }
-int VTShowChannelDirectory(QWidget*)
-{
-    return 0;
-}
 
 int VTGetAutoplayEnabled(int& enabled)
 {
@@ -458,6 +456,19 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
     if (!engine)
         return 0;
     const std::vector<vantrel::DirEntry> entries = engine->directoryEntries();
+    // The subscribed entries, found once rather than per entry.
+    QSet<uint32_t> subscribed;
+    engine->lock();
+    if (CServices* services = engine->services()) {
+        for (int i = 0; i < services->GetNoServices(); ++i) {
+            uint32_t entryId = 0;
+            if (CService* channel = services->GetService(i);
+                channel && channel->GetDirectoryEntryId(entryId))
+                subscribed.insert(entryId);
+        }
+    }
+    engine->unlock();
+    records.reserve(records.size() + entries.size());
     for (const vantrel::DirEntry& e : entries) {
         auto r = std::make_unique<VTDirectoryRecord>();
         r->entryId = e.id;
@@ -465,7 +476,7 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
         r->categories = e.categories;
         r->description = e.description;
         r->url = e.url;
-        r->subscribed = engine->isSubscribedEntry(e.id) ? 1 : 0;
+        r->subscribed = e.id != 0 && subscribed.contains(e.id) ? 1 : 0;
         r->entryFlags = e.flags;
         r->visibilityFlags = e.visibility;
         r->date = e.date;
@@ -483,4 +494,62 @@ int VTFindStories(const std::vector<uint32_t>& channelIds, const QString& text, 
         return 0;
     found = engine->findStories(channelIds, text, titleOnly != 0);
     return 1;
+}
+int VTListCatalogues(std::vector<VTCatalogueInfo>& catalogues)
+{
+    Engine* engine = Engine::instance();
+    if (!engine)
+        return 0;
+    catalogues.clear();
+    for (const Engine::CatalogueInfo& c : engine->catalogues()) {
+        VTCatalogueInfo info;
+        info.address = c.address;
+        info.entryCount = uint32_t(c.entryCount);
+        info.lastRefresh = uint32_t(std::max<qint64>(0, c.lastRefresh));
+        info.lastError = c.lastError;
+        info.busy = c.busy ? 1 : 0;
+        info.bundled = c.bundled ? 1 : 0;
+        catalogues.push_back(info);
+    }
+    return 1;
+}
+
+namespace
+{
+// Runs a catalogue operation of the engine and hands its reason out on failure.
+int catalogueCall(QKBuffer& error,
+                  const std::function<bool(Engine& engine, QString* reason)>& operation)
+{
+    Engine* engine = Engine::instance();
+    QString reason;
+    if (!engine) {
+        error.SetText(QStringLiteral("The engine is not running."));
+        return 0;
+    }
+    if (operation(*engine, &reason))
+        return 1;
+    error.SetText(reason);
+    return 0;
+}
+} // namespace
+
+int VTAddCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.addCatalogueLater(address, reason);
+    });
+}
+
+int VTRefreshCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.refreshCatalogue(address, reason);
+    });
+}
+
+int VTRemoveCatalogue(const QString& address, QKBuffer& error)
+{
+    return catalogueCall(error, [&](Engine& engine, QString* reason) {
+        return engine.removeCatalogue(address, reason);
+    });
 }

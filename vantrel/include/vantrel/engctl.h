@@ -27,9 +27,13 @@ constexpr uint32_t VT_ALERTS_CHANNEL_ID = 0xFDFFFFE1u;
 
 // Engine callback types, used as bits of the registration mask.
 enum VTNOTIFICATION_TYPES : uint32_t {
-    VTNOTIFY_SHUTDOWN = 0x1,                 // the engine shuts down
-    VTNOTIFY_DIRECTORY_ENTRY_ADDED = 0x1000, // directory changes
-    VTNOTIFY_DIRECTORY_ENTRY_REMOVED = 0x2000,
+    VTNOTIFY_SHUTDOWN = 0x1, // the engine shuts down
+    // The channel directory changed. Catalogue events carry the catalogue's address as the
+    // text and the number of its entries as the value; events of one entry carry no text and
+    // the entry's id as the value.
+    VTNOTIFY_DIRECTORY_ENTRY_ADDED = 0x1000, // a catalogue was added (or one entry)
+    VTNOTIFY_DIRECTORY_REFRESHED = 0x2000,   // a catalogue was read again
+    // A catalogue was removed (or one entry), or an entry was subscribed or unsubscribed.
     VTNOTIFY_DIRECTORY_ENTRY_CHANGED = 0x4000,
     VTNOTIFY_ENGINE_EVENT = 0x4000000, // channel content or state changed
 };
@@ -125,6 +129,8 @@ int VTAlertSettings(QWidget* window);
 int VTFilterSettings(QWidget* window);
 int VTQuickSetupOptions(QWidget* window);
 int VTNewChannel(QWidget* window);
+// The catalogues of the channel directory (the dialogs library, vantrel_dialogs, has it);
+// returns 1 when the person changed them.
 int VTShowChannelDirectory(QWidget* window);
 
 int VTGetAutoplayEnabled(int& enabled);
@@ -142,6 +148,27 @@ int VTShutdown();
 int VTGetWorkgroupRestrictions(uint32_t& mask);
 // Fills the list with one record per directory entry; the caller owns them.
 int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord>>& records);
+
+// The catalogues (OPML files and addresses) the channel directory is read from.
+struct VTCatalogueInfo {
+    QString address;          // a local file's path or an http(s) address
+    uint32_t entryCount = 0;  // entries of the directory that came from it
+    uint32_t lastRefresh = 0; // when it was last read well, seconds since 1970; 0: not yet
+    QString lastError;        // why the last reading failed; empty when it went well
+    uint32_t busy = 0;        // 1 while the engine reads it
+    uint32_t bundled = 0;     // 1 for the catalogue that came with the program
+};
+int VTListCatalogues(std::vector<VTCatalogueInfo>& catalogues);
+// Adds a catalogue and reads it on the engine's worker; 1 when the reading was queued. A
+// missing local file, an address that is neither a local file nor http(s), and a catalogue
+// already in the list give 0 and the reason in `error`.
+int VTAddCatalogue(const QString& address, QKBuffer& error);
+// Reads a listed catalogue again on the worker: new entries are added, changed ones
+// updated, and entries it no longer lists go unless they are subscribed.
+int VTRefreshCatalogue(const QString& address, QKBuffer& error);
+// Removes a catalogue and those of its entries that are not subscribed; subscribed channels
+// stay in the directory.
+int VTRemoveCatalogue(const QString& address, QKBuffer& error);
 
 // The engine's own state in words: empty while all is well, else what went wrong at start
 // (for example a damaged store that was moved aside). Returns 1 when the engine runs; when it

@@ -1,0 +1,204 @@
+// The channel directory window as the program opens it: panes, the category pane's width,
+// the change messages, the tabs with the category pane, and subscribing from the list into
+// the channel window.
+
+#include "src/channel/categoryview.h"
+#include "src/channel/channeldoc.h"
+#include "src/channel/channelfolderview.h"
+#include "src/channel/channelframe.h"
+#include "src/channel/channelheaderview.h"
+#include "src/directory/directoryids.h"
+#include "src/directory/sdbchildframe.h"
+#include "src/engine/messages.h"
+#include "src/engine/notificationwindow.h"
+#include "src/framework/doctemplate.h"
+#include "src/framework/mainframe.h"
+#include "src/framework/splitter.h"
+#include "src/framework/winapp.h"
+#include "src/platform/settingsstore.h"
+#include "src/shared/headerview.h"
+#include "src/shared/panes.h"
+#include "src/shared/startupchecks.h"
+#include "tests/directory/directory_fixture.h"
+#include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
+#include "vantrel/engctl.h"
+
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace directorytest;
+namespace eb = rhtest::engine;
+
+namespace
+{
+
+const QString kReadhallKey = QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall");
+
+long readFolderWidth()
+{
+    platform::SettingsKey key = platform::SettingsKey::open(HKEY_CURRENT_USER, kReadhallKey);
+    DWORD value = 0;
+    return key && key.readNumber(QStringLiteral("Directory Folder Width"), value) ? long(value)
+                                                                                  : -1;
+}
+
+class DirectoryFrameTest : public DirectoryTest
+{
+protected:
+    void SetUp() override
+    {
+        DirectoryTest::SetUp();
+        InstallDirectoryMessageSink();
+        app = std::make_unique<CWinApp>(QStringLiteral("DirectoryTests"));
+        main = std::make_unique<CMDIFrameWnd>();
+        app->m_pMainWnd = main.get();
+        main->resize(1000, 700);
+        main->show();
+        directory = std::make_unique<CDocTemplate>(
+            134, "DirectoryDoc", [] { return new CProfilerDoc; }, [] { return new CSDBChildFrame; },
+            [] { return new CDirectoryHeaderView; });
+    }
+    void TearDown() override
+    {
+        for (CMDIChildWnd* frame : main->GetChildFrames())
+            frame->MDIDestroy();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        directory.reset();
+        channels.reset();
+        app->m_pMainWnd = nullptr;
+        main.reset();
+        app.reset();
+        ChanDir_SetMessageSink(nullptr);
+        SetPaneFactory(PaneKind::HeadlineList, nullptr);
+        SetPaneFactory(PaneKind::Browser, nullptr);
+        startupchecks::resetForTests();
+        DirectoryTest::TearDown();
+    }
+    CSDBChildFrame* open()
+    {
+        CDocument* doc = directory->OpenDocumentFile();
+        if (!doc)
+            return nullptr;
+        auto* frame = qobject_cast<CSDBChildFrame*>(doc->GetFrames().front());
+        QCoreApplication::processEvents();
+        return frame;
+    }
+    static QStringList listed(CSDBChildFrame* frame)
+    {
+        QStringList names;
+        const CDirectoryModel* model = frame->GetListView()->GetModel();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << model->EntryAt(row)->GetName();
+        return names;
+    }
+
+    std::unique_ptr<CWinApp> app;
+    std::unique_ptr<CMDIFrameWnd> main;
+    std::unique_ptr<CDocTemplate> directory;
+    std::unique_ptr<CDocTemplate> channels;
+};
+
+TEST_F(DirectoryFrameTest, TheWindowHasItsPanesAndKeepsTheCategoryWidth)
+{
+    addEntry("Alpha", "News");
+    CSDBChildFrame* frame = open();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(readFolderWidth(), 180); // written at once
+    auto* header = qobject_cast<CBaseHeaderView*>(frame->GetHeaderView());
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->GetTitle(), "Channel Directory");
+    EXPECT_EQ(header->GetSecondLine(), "Click on the checkbox to subscribe to a channel.");
+    ASSERT_NE(frame->GetCategoryView(), nullptr);
+    EXPECT_EQ(frame->GetActiveView(), frame->GetListView());
+    EXPECT_EQ(frame->GetCategoryWidth(), 180);
+    EXPECT_TRUE(frame->subWindow()->isMaximized());
+    EXPECT_EQ(listed(frame), QStringList{"Alpha"});
+    frame->GetInnerSplitter()->SetColumnInfo(0, 240, 0);
+    frame->GetInnerSplitter()->RecalcLayout();
+    frame->MDIDestroy();
+    EXPECT_EQ(readFolderWidth(), 240);
+}
+
+TEST_F(DirectoryFrameTest, TabsAndCategoriesFilterTogether)
+{
+    addEntry("Scores", "Sport");
+    addSubscribed("Results", "Sport");
+    addSubscribed("Daily", "News");
+    CSDBChildFrame* frame = open();
+    ASSERT_NE(frame, nullptr);
+    QTreeWidget* tree = frame->GetCategoryView()->GetTreeCtrl();
+    ASSERT_EQ(tree->topLevelItemCount(), 1); // "All"
+    QTreeWidgetItem* sport = nullptr;
+    for (int i = 0; i < tree->topLevelItem(0)->childCount(); ++i) {
+        if (tree->topLevelItem(0)->child(i)->text(0) == "Sport")
+            sport = tree->topLevelItem(0)->child(i);
+    }
+    ASSERT_NE(sport, nullptr);
+    tree->setCurrentItem(sport);
+    EXPECT_EQ(listed(frame), (QStringList{"Results", "Scores"}));
+
+    QTabBar* tabs = frame->GetListView()->GetTabCtrl();
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
+    EXPECT_EQ(listed(frame), QStringList{"Results"});
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_EQ(listed(frame), (QStringList{"Daily", "Results"}));
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(0).center());
+    EXPECT_EQ(listed(frame), (QStringList{"Daily", "Results", "Scores"}));
+}
+
+TEST_F(DirectoryFrameTest, ChangeMessagesReachTheEntries)
+{
+    const uint32_t id = addEntry("Weather");
+    CSDBChildFrame* frame = open();
+    ASSERT_NE(frame, nullptr);
+    CProfilerView* list = frame->GetListView();
+    const UINT flagsChanged =
+        RegisterWindowMessage(QString::fromLatin1(REFRESHCODE_CHANNEL_FLAGS_CHANGED));
+    // A channel the directory does not know changes nothing.
+    EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), flagsChanged, 999999, 0), 0);
+    EXPECT_EQ(list->GetModel()->ImageOf(0), 0);
+
+    // Subscribed elsewhere: the engine's message redraws the row.
+    ASSERT_EQ(VTSubscribeToChannel(nullptr, id), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_EQ(list->GetModel()->ImageOf(0), DIRIMG_SUBSCRIBED);
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, id), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_EQ(list->GetModel()->ImageOf(0), 0);
+}
+
+TEST_F(DirectoryFrameTest, ACheckBoxClickPutsTheChannelIntoTheChannelWindow)
+{
+    startupchecks::setWebBrowserProbe([] { return false; });
+    SetPaneFactory(PaneKind::HeadlineList, [] { return new CView(QStringLiteral("Headlines")); });
+    channels = std::make_unique<CDocTemplate>(
+        129, "ChannelDoc", [] { return new CChannelDoc; }, [] { return new CChannelFrame; },
+        [] { return new CChannelHeaderView; });
+    CDocument* channelDoc = channels->OpenDocumentFile();
+    ASSERT_NE(channelDoc, nullptr);
+    auto* channelFrame = qobject_cast<CChannelFrame*>(channelDoc->GetFrames().front());
+    ASSERT_NE(channelFrame->GetFolderView(), nullptr);
+
+    const uint32_t id = addEntry("Tide Tables", "Sea");
+    CSDBChildFrame* frame = open();
+    ASSERT_NE(frame, nullptr);
+    frame->MDIActivate();
+    CDirectoryList* list = frame->GetListView()->GetListCtrl();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    const QRect rect = list->visualRect(frame->GetListView()->GetModel()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(list->header()->sectionViewportPosition(0) + 7, rect.center().y()));
+    uint32_t channel = 0;
+    ASSERT_EQ(VTLookupSubscribedChannelID(id, channel), 1);
+    ASSERT_TRUE(eb::waitForIdle());
+    QTreeWidget* tree = channelFrame->GetFolderView()->GetTreeCtrl();
+    const QList<QTreeWidgetItem*> found =
+        tree->findItems("Tide Tables", Qt::MatchStartsWith | Qt::MatchRecursive);
+    EXPECT_EQ(found.size(), 1);
+}
+
+} // namespace
