@@ -574,6 +574,8 @@ void writeNavigationLayout(const QString& keyPath, DWORD lastGroup, DWORD lastEn
         for (size_t i = 0; i < group.channels.size(); ++i)
             groupKey.writeNumber(QString::fromLatin1(kGroupItem).arg(i), group.channels[i]);
     }
+}
+
 // ---- the channel directory window
 
 namespace
