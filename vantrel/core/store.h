@@ -26,7 +26,9 @@ struct StoreContents {
 class Store
 {
 public:
-    static constexpr int kSchemaVersion = 1;
+    // 1: the first store; 2: channels have their own update interval, keep count and last
+    // error (columns added to a store of version 1 when it is opened).
+    static constexpr int kSchemaVersion = 2;
     // How long open() waits for a store that another connection or program holds locked.
     static constexpr int kDefaultLockWaitMs = 20000;
 
