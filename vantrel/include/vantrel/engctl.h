@@ -125,6 +125,9 @@ int VTFilterSettings(QWidget* window);
 int VTQuickSetupOptions(QWidget* window);
 int VTNewChannel(QWidget* window);
 int VTShowChannelDirectory(QWidget* window);
+// Add Using Address with the address filled in and fetched at once (for a feed link the
+// program was asked to open). Returns 1 when a channel was added.
+int VTNewChannelWithAddress(QWidget* window, const QString& address);
 
 int VTGetAutoplayEnabled(int& enabled);
 int VTSetAutoplayEnabled(int enabled);
@@ -147,6 +150,20 @@ int VTBriskBuildDirectoryEntryList(std::vector<std::unique_ptr<VTDirectoryRecord
 // does not, returns 0 with the reason the last ENGCTLInitialize failed (for example a store
 // that another program kept locked), or an empty text.
 int VTGetEngineStatus(QKBuffer& buffer);
+
+// The engine's own windows beside the program's. The engine's channel status window is a
+// window of class "QSENGINE_NOTIFICATIONS"; the program makes it findable among its own
+// windows by installing a registrar, which the engine calls for each such window (also for one
+// made before the registrar was set). An empty registrar removes it.
+using VTWindowRegistrar = std::function<void(QWidget* window, const QString& className)>;
+void VTSetWindowRegistrar(VTWindowRegistrar registrar);
+// Numbered notifications the engine acts on; the program hands them over from its
+// notification window.
+constexpr int VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS = 25; // show the channel status window
+// Returns 1 when the engine acted on the notification.
+int VTEngineNotification(int number, const QString& text, uint32_t value);
+// Shows the channel status window, brought to the front.
+int VTShowChannelStatusWindow();
 
 // Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
 // (nonzero for Yes); the open hook opens content packages and addresses in place of the
