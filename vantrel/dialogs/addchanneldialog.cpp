@@ -42,6 +42,8 @@ AddChannelDialog::AddChannelDialog(QWidget* parent) : QDialog(parent)
     connect(&m_ticker, &QTimer::timeout, this, &AddChannelDialog::tick);
     buildUi();
     setState(State::Empty);
+    // Sized to what shows at first; the list of a page's feeds grows the dialog when it shows.
+    resize(640, sizeHint().height());
 }
 
 AddChannelDialog::~AddChannelDialog() = default;
@@ -103,7 +105,8 @@ void AddChannelDialog::buildUi()
         new QLabel(QStringLiteral("This page links to several feeds. &Choose one:"), this);
     m_feedList = new QListWidget(this);
     m_feedList->setObjectName(QStringLiteral("feedList"));
-    m_feedList->setMaximumHeight(110);
+    m_feedList->setMinimumHeight(m_feedList->fontMetrics().height() * 4 + 8);
+    m_feedList->setMaximumHeight(m_feedList->fontMetrics().height() * 6 + 8);
     m_feedListLabel->setBuddy(m_feedList);
     layout->addWidget(m_feedListLabel);
     layout->addWidget(m_feedList);
@@ -118,11 +121,13 @@ void AddChannelDialog::buildUi()
     form->addRow(QStringLiteral("&Name:"), m_name);
     m_category = new CategoryBox(m_group);
     m_category->setObjectName(QStringLiteral("categoryBox"));
+    m_category->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     form->addRow(QStringLiteral("C&ategory:"), m_category);
     m_description = new QLabel(m_group);
     m_description->setWordWrap(true);
     m_description->setTextFormat(Qt::PlainText);
-    m_description->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_description->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_description->setMinimumWidth(200);
     form->addRow(QStringLiteral("Description:"), m_description);
     m_homePage = new QLabel(m_group);
     m_homePage->setTextFormat(Qt::RichText);
@@ -141,9 +146,11 @@ void AddChannelDialog::buildUi()
     m_newest->header()->setStretchLastSection(false);
     m_newest->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_newest->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    m_newest->setMinimumHeight(m_newest->fontMetrics().height() * 7);
+    // Room for the headlines shown and the header, without empty space below them.
+    m_newest->setFixedHeight(m_newest->fontMetrics().height() * (Engine::kProbeHeadlines + 2) + 8);
     form->addRow(m_newest);
-    layout->addWidget(m_group, 1);
+    layout->addWidget(m_group);
+    layout->addStretch(1);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_subscribe = m_buttons->button(QDialogButtonBox::Ok);
@@ -159,7 +166,6 @@ void AddChannelDialog::buildUi()
     setTabOrder(m_feedList, m_name);
     setTabOrder(m_name, m_category);
     setMinimumWidth(560);
-    resize(620, 520);
 }
 
 void AddChannelDialog::setState(State state)
@@ -181,6 +187,7 @@ void AddChannelDialog::setState(State state)
     m_fetch->setDefault(!subscribeByEnter);
     m_subscribe->setDefault(subscribeByEnter);
     if (!ready) {
+        m_name->clear();
         m_description->clear();
         m_homePage->clear();
         m_storyCount->clear();
@@ -283,12 +290,17 @@ void AddChannelDialog::showPreview(const FeedProbe& probe)
     m_name->setText(probe.title);
     m_description->setText(probe.description.isEmpty() ? QStringLiteral("(none)")
                                                        : probe.description);
+    // Only a web page opens from here; a page on this computer is only named.
     const QUrl home(probe.homePage);
-    m_homePage->setText(isNetworkAddress(home)
-                            ? QStringLiteral("<a href=\"%1\">%2</a>")
-                                  .arg(home.toString(QUrl::FullyEncoded).toHtmlEscaped(),
-                                       home.toDisplayString().toHtmlEscaped())
-                            : QStringLiteral("(none)"));
+    if (isNetworkAddress(home))
+        m_homePage->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                                .arg(home.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+                                     home.toDisplayString().toHtmlEscaped()));
+    else
+        m_homePage->setText(
+            probe.homePage.isEmpty()
+                ? QStringLiteral("(none)")
+                : (home.isLocalFile() ? home.toLocalFile() : probe.homePage).toHtmlEscaped());
     setState(State::Ready); // clears nothing of the preview while ready
     m_storyCount->setText(probe.itemCount == 1 ? QStringLiteral("1 story")
                                                : QStringLiteral("%1 stories").arg(probe.itemCount));

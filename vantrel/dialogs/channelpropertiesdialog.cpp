@@ -34,7 +34,8 @@ QLabel* valueLabel(QWidget* parent, const char* objectName)
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    label->setMinimumWidth(200);
     return label;
 }
 
@@ -80,6 +81,7 @@ void ChannelPropertiesDialog::buildUi()
     form->addRow(QStringLiteral("Feed &address:"), m_address);
     m_category = new CategoryBox(channelGroup);
     m_category->setObjectName(QStringLiteral("categoryBox"));
+    m_category->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     form->addRow(QStringLiteral("&Category:"), m_category);
     m_homePage = new QLineEdit(channelGroup);
     m_homePage->setObjectName(QStringLiteral("homePageEdit"));
@@ -134,7 +136,10 @@ void ChannelPropertiesDialog::buildUi()
     m_updateNow = new QPushButton(QStringLiteral("&Update Now"), m_statusGroup);
     m_updateNow->setObjectName(QStringLiteral("updateNowButton"));
     m_updateNow->setAutoDefault(false);
-    statusForm->addRow(QString(), m_updateNow);
+    auto* updateRow = new QHBoxLayout;
+    updateRow->addWidget(m_updateNow);
+    updateRow->addStretch(1);
+    statusForm->addRow(QString(), updateRow);
     connect(m_updateNow, &QPushButton::clicked, this, [this] {
         Engine* engine = Engine::instance();
         if (engine && engine->forceUpdate(m_channelId)) {

@@ -102,7 +102,7 @@ ChannelStatusWindow::ChannelStatusWindow(QWidget* parent) : QWidget(parent, Qt::
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setSortingEnabled(true);
     m_list->sortByColumn(Channel, Qt::AscendingOrder);
-    const int widths[Count] = {200, 230, 130, 110, 60, 60, 260};
+    const int widths[Count] = {190, 220, 120, 105, 60, 60, 180};
     for (int c = 0; c < Count; ++c)
         m_list->setColumnWidth(c, widths[c]);
     layout->addWidget(m_list, 1);
@@ -136,7 +136,7 @@ ChannelStatusWindow::ChannelStatusWindow(QWidget* parent) : QWidget(parent, Qt::
         ++m_frame;
         refresh();
     });
-    resize(1000, 440);
+    resize(960, 440);
 }
 
 void ChannelStatusWindow::showEvent(QShowEvent* event)
