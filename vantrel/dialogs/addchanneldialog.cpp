@@ -122,7 +122,7 @@ void AddChannelDialog::buildUi()
     m_category = new CategoryBox(m_group);
     m_category->setObjectName(QStringLiteral("categoryBox"));
     m_category->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    form->addRow(QStringLiteral("C&ategory:"), m_category);
+    form->addRow(QStringLiteral("Cate&gory:"), m_category);
     m_description = new QLabel(m_group);
     m_description->setWordWrap(true);
     m_description->setTextFormat(Qt::PlainText);

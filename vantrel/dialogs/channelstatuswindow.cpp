@@ -6,12 +6,14 @@
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <limits>
@@ -136,7 +138,11 @@ ChannelStatusWindow::ChannelStatusWindow(QWidget* parent) : QWidget(parent, Qt::
         ++m_frame;
         refresh();
     });
-    resize(960, 440);
+    // Wide enough for every column, but never wider or taller than the screen it opens on.
+    QSize size(960, 440);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
 }
 
 void ChannelStatusWindow::showEvent(QShowEvent* event)

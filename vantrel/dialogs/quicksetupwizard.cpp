@@ -198,7 +198,7 @@ QWizardPage* QuickSetupWizard::makeImportPage()
     m_importPath->setPlaceholderText(QStringLiteral("None: import nothing"));
     m_importPath->setClearButtonEnabled(true);
     label->setBuddy(m_importPath);
-    auto* browse = new QPushButton(QStringLiteral("&Browse..."), page);
+    auto* browse = new QPushButton(QStringLiteral("B&rowse..."), page);
     browse->setObjectName(QStringLiteral("browseButton"));
     row->addWidget(label);
     row->addWidget(m_importPath, 1);
