@@ -14,6 +14,10 @@
 #include "src/app/readhallapp.h"
 #include "src/app/startupbenchmark.h"
 #include "src/framework/mainframe.h"
+#include "src/platform/messagewindow.h"
+#include "src/platform/runningcopy.h"
+#include "src/shared/ids.h"
+#include "vantrel/engctl.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -27,6 +31,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace
@@ -102,15 +107,50 @@ private:
 };
 
 // Feed addresses from the command line: the desktop starts Readhall with one when a feed
-// link or a feed file is opened with it. This is where each address is to be handed to the
-// engine as a new channel with that address (or to the running copy, which then does so).
-// Until the program can do that, it says so rather than drop the address without a word.
-void AddChannelsFromAddresses(const QList<QUrl>& addresses)
+// link or a feed file is opened with it. The first running copy offers each address in Add
+// Using Address, filled in and fetched, once its main window shows and no other dialog (Quick
+// Setup on the first start) is open; the person then subscribes or cancels.
+class AddressesToAdd : public QObject
+{
+public:
+    AddressesToAdd(CReadhallApp& app, const QList<QUrl>& addresses)
+        : m_app(app), m_addresses(addresses)
+    {
+        m_timer.setInterval(200);
+        connect(&m_timer, &QTimer::timeout, this, [this] { offerNext(); });
+        m_timer.start();
+    }
+
+private:
+    void offerNext()
+    {
+        CMDIFrameWnd* frame = m_app.GetMainFrame();
+        if (!frame || !frame->isVisible() || QApplication::activeModalWidget() ||
+            QApplication::activePopupWidget())
+            return;
+        m_timer.stop(); // the dialog runs its own loop, in which this must not fire again
+        const QUrl address = m_addresses.takeFirst();
+        VTNewChannelWithAddress(frame,
+                                address.isLocalFile() ? address.toLocalFile() : address.toString());
+        if (!m_addresses.isEmpty())
+            m_timer.start();
+    }
+
+    CReadhallApp& m_app;
+    QList<QUrl> m_addresses;
+    QTimer m_timer;
+};
+
+// Handing feed addresses to a copy of Readhall that already runs is not done yet: the running
+// copy is brought forward by the start-up as usual, and this copy says which addresses it did
+// not pass on, rather than drop them without a word. (The running copy would offer them in Add
+// Using Address, as AddressesToAdd does for the first copy.)
+void HandAddressesToRunningCopy(const QList<QUrl>& addresses)
 {
     for (const QUrl& address : addresses)
         std::fprintf(stderr,
-                     "readhall: adding a channel from an address is not available yet; "
-                     "not subscribed to %s\n",
+                     "readhall: Readhall already runs, and handing it a feed address is not "
+                     "available yet; add %s there with Channel > Add Using Address\n",
                      qPrintable(address.toDisplayString()));
 }
 
@@ -155,7 +195,13 @@ int main(int argc, char** argv)
 
     CReadhallApp app;
     app.m_lpCmdLine = commandLine.switchText;
-    AddChannelsFromAddresses(commandLine.addresses);
+    std::unique_ptr<AddressesToAdd> addressesToAdd;
+    if (!commandLine.addresses.isEmpty()) {
+        if (platform::isCopyRunning(QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS)))
+            HandAddressesToRunningCopy(commandLine.addresses);
+        else
+            addressesToAdd = std::make_unique<AddressesToAdd>(app, commandLine.addresses);
+    }
     if (commandLine.startupBenchmark)
         return RunStartupBenchmark(app);
     if (commandLine.screenshotFile.isEmpty())

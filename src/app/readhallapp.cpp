@@ -2,6 +2,7 @@
 
 #include "src/app/splash.h"
 #include "src/app/templates.h"
+#include "src/engine/enginewindowhost.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
@@ -137,6 +138,8 @@ BOOL CReadhallApp::InitInstance()
     // The directory library (its change messages reach our windows through the sink) and
     // the summary pop-up library.
     InstallDirectoryMessageSink();
+    // The engine's own windows (its channel status window) among ours.
+    InstallEngineWindowHost();
     if (m_engine.chanDirInitialize)
         m_engine.chanDirInitialize();
     if (m_engine.popSumInitialize)
@@ -254,6 +257,7 @@ void CReadhallApp::ReleaseEverything()
     }
     if (m_bLibrariesStarted) {
         m_bLibrariesStarted = 0;
+        RemoveEngineWindowHost();
         if (m_engine.popSumUninitialize)
             m_engine.popSumUninitialize();
         if (m_engine.chanDirUninitialize)

@@ -18,8 +18,13 @@
 #include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
 #include "vantrel/core/model.h"
+#include "vantrel/engctl.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QMdiArea>
+#include <QPushButton>
+#include <QTimer>
 #include <thread>
 
 using namespace channeltest;
@@ -100,6 +105,30 @@ protected:
     std::unique_ptr<CDocTemplate> channels;
     std::unique_ptr<CDocTemplate> alerts;
 };
+
+TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree)
+{
+    const uint32_t id = addChannel("Alpha", "News/Local");
+    addChannel("Beta", "Sport");
+    CChannelFrame* frame = open(channels.get());
+    ASSERT_NE(frame, nullptr);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            ADD_FAILURE() << "the properties did not open";
+            return;
+        }
+        dialog->findChild<QComboBox*>("categoryBox")->setEditText("Sport/Tennis");
+        dialog->findChild<QPushButton*>("okButton")->click();
+    });
+    ASSERT_EQ(VTShowChannelPropertiesDialog(main.get(), id), 1);
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    QTreeWidget* tree = frame->GetFolderView()->GetTreeCtrl();
+    QTreeWidgetItem* tennis = itemAt(tree, {"Sport", "Tennis"});
+    ASSERT_NE(tennis, nullptr);
+    EXPECT_EQ(childLabels(tree, tennis), QStringList{"Alpha"});
+    EXPECT_EQ(itemAt(tree, {"News"}), nullptr);
+}
 
 TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
 {

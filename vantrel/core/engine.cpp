@@ -101,7 +101,8 @@ QString Engine::dataDirectory()
 
 Engine::Engine(const Options& options)
     : m_options(options), m_services(std::make_unique<Services>(*this)),
-      m_fetcher(std::make_unique<feeds::Fetcher>())
+      m_fetcher(std::make_unique<feeds::Fetcher>()),
+      m_probeFetcher(std::make_unique<feeds::Fetcher>())
 {
     m_dataDir = options.dataDir.isEmpty() ? dataDirectory() : options.dataDir;
     QDir().mkpath(m_dataDir);
@@ -210,6 +211,9 @@ void Engine::takeContents(StoreContents& contents)
     m_downloadEnabled = meta.value(kMetaDownload, QStringLiteral("1")) != QLatin1String("0");
     m_autoplayEnabled = meta.value(kMetaAutoplay, QStringLiteral("1")) != QLatin1String("0");
     m_restrictions = meta.value(kMetaRestrictions, QStringLiteral("0")).toUInt();
+    const int interval = meta.value(kMetaInterval).toInt();
+    if (interval > 0)
+        m_intervalSecs = interval;
     m_nextChannelId = std::max<uint32_t>(1, meta.value(kMetaNextChannel).toUInt());
     m_nextEntryId = std::max<uint32_t>(1, meta.value(kMetaNextEntry).toUInt());
     m_nextRuleId = std::max<uint32_t>(1, meta.value(kMetaNextRule).toUInt());
@@ -293,10 +297,22 @@ bool Engine::setWorkgroupRestrictions(uint32_t mask)
     return true;
 }
 
-void Engine::setUpdateIntervalSecs(int secs)
+bool Engine::setUpdateIntervalSecs(int secs)
 {
-    m_intervalSecs = std::max(1, secs);
+    secs = std::max(1, secs);
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        if (!saveMetaValue(*m_store, kMetaInterval, QString::number(secs)))
+            return false;
+        m_intervalSecs = secs;
+    }
     wake();
+    return true;
+}
+
+void Engine::setFetchTimeoutMs(int ms)
+{
+    m_fetchTimeoutMs = std::max(1, ms);
 }
 
 void Engine::shutdown()

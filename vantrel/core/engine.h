@@ -11,10 +11,12 @@
 // the transaction committed, so model and store never disagree.
 //
 // Decisions worth knowing:
-// - Channels are updated every 30 minutes after their last attempt; a channel never updated
-//   (or last tried longer ago) is updated right after start. Suspending downloads stops the
-//   scheduled updates only: a forced update ("Update Now") is the user's explicit wish and
-//   still runs.
+// - Channels are updated every 30 minutes (the engine's interval, which the person may
+//   change) after their last attempt, or at the interval of their own; a channel never updated
+//   (or last tried longer ago) is updated right after start. A channel with a keep count
+//   keeps only that many of its newest stories, besides those the person kept. Suspending downloads
+//   stops the scheduled updates only: a forced update ("Update Now") is the user's explicit wish
+//   and still runs.
 // - A failed update (network, HTTP status, malformed or oversized feed) changes no stored
 //   story; the channel's status says what went wrong.
 // - A filtered channel keeps a new story only when one of its filter words occurs in the
@@ -63,6 +65,95 @@ class Fetcher;
 class Store;
 struct FeedMerge;
 struct StoreContents;
+
+// What a probe of an address found (Engine::probeAddress).
+struct FeedProbe {
+    enum class Result {
+        Feed,    // the address is a feed: the preview fields are filled
+        Choices, // a web page that links to several feeds: `links` lists them
+        Failed,  // `error` says why, in words for the person
+    };
+    Result result = Result::Failed;
+    QString address; // the feed's address after "feed:" forms and redirects
+    QString error;
+    // Feed.
+    QString title;
+    QString description; // plain text
+    QString homePage;
+    int itemCount = 0;
+    QString damage; // not empty when only the start of a damaged feed could be read
+    struct Headline {
+        QString headline;
+        qint64 published = 0; // seconds since 1970; 0 when the feed gives none
+    };
+    std::vector<Headline> newest; // up to kProbeHeadlines, newest first
+    // Choices: the feeds the page links to, in its order.
+    struct Link {
+        QString address;
+        QString title; // may be empty
+        QString type;  // "RSS", "Atom", ...
+    };
+    std::vector<Link> links;
+    // Feed: the channel already subscribed to this address (0 when none).
+    uint32_t existingChannelId = 0;
+    QString existingChannelName;
+};
+
+// A channel of the person's own, added by its feed address.
+struct NewChannel {
+    QString address;    // as typed: every form readFeedAddress() takes
+    QString name;       // empty: the feed's title once it is downloaded
+    QString categories; // category text form ("/" between levels, ";" between paths)
+    QString homePage;
+    QString description;
+};
+
+// What a person may change of a subscribed channel.
+struct ChannelSettings {
+    QString name;
+    QString address;    // the feed address
+    QString categories; // category text form
+    QString homePage;
+    bool enabled = true;
+    int updateIntervalSecs = 0; // 0: the engine's interval for every channel
+    int keepStories = 0; // how many of the newest stories to keep; 0: all. Stories the
+                         // person kept always stay, besides these.
+};
+
+// A channel's settings and state, as the properties and status windows show them.
+struct ChannelFacts : ChannelSettings {
+    uint32_t id = 0;
+    uint32_t entryId = 0;
+    QString description;
+    QString logoFile;
+    QString status;    // the channel's status text
+    QString lastError; // what went wrong the last time, while the channel has not updated since
+    qint64 lastErrorAt = 0;
+    qint64 lastUpdated = 0; // last successful update, seconds since 1970; 0 never
+    qint64 nextUpdate = 0;  // when the schedule takes it next; 0 when it will not (see below)
+    int stories = 0;
+    int unread = 0;
+    bool updating = false;  // being downloaded now
+    bool queued = false;    // waiting for the worker
+    bool scheduled = false; // updated by the schedule (enabled, has an address, downloads on)
+};
+
+// What importing an OPML catalogue did.
+struct OpmlImportReport {
+    bool ok = false; // the file was read; false with `error` when it could not be
+    QString error;
+    int added = 0;
+    QStringList skipped; // names of channels already subscribed
+    struct Refused {
+        QString name;
+        QString address;
+        QString reason;
+    };
+    std::vector<Refused> refused;
+    std::vector<uint32_t> channels; // the channels added
+    // In words for the person: "12 channels added, 3 already subscribed, 1 refused."
+    QString summary() const;
+};
 
 // What a test or the first start gives to create a channel directly (no network).
 struct ChannelSpec {
@@ -180,11 +271,65 @@ public:
     bool setAutoplayEnabled(bool enabled);
     uint32_t workgroupRestrictions() const { return m_restrictions.load(); }
     bool setWorkgroupRestrictions(uint32_t mask);
-    void setUpdateIntervalSecs(int secs);
+    // How often channels without an interval of their own are updated (kept in the store).
+    int updateIntervalSecs() const { return m_intervalSecs.load(); }
+    bool setUpdateIntervalSecs(int secs);
+    // How long one download may take (tests shorten it).
+    void setFetchTimeoutMs(int ms);
+    int fetchTimeoutMs() const { return m_fetchTimeoutMs.load(); }
 
     // Stops background work and tells the callbacks that the engine shuts down.
     void shutdown();
     bool isShutDown() const { return m_shutDown.load(); }
+
+    // --- Channels of one's own ------------------------------------------------------------
+    // How many newest headlines a probe gives.
+    static constexpr int kProbeHeadlines = 5;
+    using ProbeCallback = std::function<void(const FeedProbe&)>;
+    // Fetches the address on the worker, ahead of scheduled downloads, to see what it is: a
+    // feed (previewed), a web page linking to feeds (listed; a page with one feed link is
+    // followed to that feed), or neither. The callback runs on the engine's thread, once,
+    // unless the probe is cancelled first. Returns the probe's number (never 0).
+    uint64_t probeAddress(const QString& address, ProbeCallback callback);
+    // Stops a probe: a queued one never runs, a running one's download is aborted. Its
+    // callback is not called.
+    void cancelProbe(uint64_t probe);
+
+    // Subscribes to the feed at the address: the directory entry with that address, or a new
+    // entry of the person's own, and its channel, which is downloaded at once. False, with the
+    // reason in words, when the address is refused or already subscribed.
+    bool subscribeAddress(const NewChannel& channel, uint32_t* channelId = nullptr,
+                          QString* error = nullptr);
+    // The subscribed channel whose feed is at the address (any form of it), or 0.
+    uint32_t channelForAddress(const QString& address, QString* name = nullptr);
+
+    bool channelFacts(uint32_t channelId, ChannelFacts& out);
+    // Every subscribed channel, in the engine's order. The try form gives up at once, leaving
+    // `out` alone, while a download holds the model (windows that refresh on a timer use it,
+    // so that they never wait).
+    std::vector<ChannelFacts> allChannelFacts();
+    bool tryAllChannelFacts(std::vector<ChannelFacts>& out);
+    // Applies the settings in one change. A new address is checked as subscribeAddress does;
+    // a lower keep count removes the oldest stories at once. False with the reason in words.
+    bool setChannelSettings(uint32_t channelId, const ChannelSettings& settings,
+                            QString* error = nullptr);
+    // Every category path in use by channels and directory entries, sorted, each with its
+    // parent paths ("Technology/Linux" brings "Technology").
+    QStringList knownCategories();
+
+    // Subscribed channels as an OPML 2.0 catalogue: channels with a feed address, in outlines
+    // nested by category (a channel in two categories appears in both).
+    QByteArray exportOpml();
+    bool exportOpml(const QString& path, QString* error = nullptr);
+    // Subscribes to the channels of an OPML catalogue with its folders as category paths;
+    // addresses already subscribed are skipped, addresses a reader does not follow refused.
+    // One change for all of them.
+    OpmlImportReport importOpml(const QByteArray& data, const QUrl& source);
+    OpmlImportReport importOpml(const QString& path);
+
+    // Channels that came with the demo content (their directory entries are the demo
+    // catalogue's).
+    bool isDemoEntry(uint32_t entryId);
 
     // --- Directory -----------------------------------------------------------------------
     std::vector<DirEntry> directoryEntries();
@@ -262,10 +407,12 @@ public:
 private:
     class Services;
     struct Job {
-        enum Kind { Update, DownloadStory, Catalogue } kind = Update;
+        enum Kind { Update, DownloadStory, Catalogue, Probe } kind = Update;
         uint32_t channelId = 0;
         uint32_t number = 0;
         QString source;
+        uint64_t probe = 0;
+        ProbeCallback callback;
     };
 
     void takeContents(StoreContents& contents);
@@ -316,6 +463,17 @@ private:
     MergeOutcome applyMerge(Channel& channel, FeedMerge merge, qint64 now);
     void runDownloadStory(uint32_t channelId, uint32_t number);
     void runCatalogue(const QString& source);
+    void runProbe(const Job& job);
+    FeedProbe probeFeed(const QUrl& url, bool followPage);
+    void finishProbe(const Job& job, FeedProbe probe);
+    // Removes the oldest stories beyond the channel's keep count (kept stories stay).
+    void pruneStories(uint32_t channelId);
+    ChannelFacts factsOf(const Channel& c, qint64 now);
+    // With the model lock held: every channel's facts; `queued` the channels waiting.
+    void collectFacts(std::vector<ChannelFacts>& out, const std::set<uint32_t>& queued);
+    // Called with the lock held: the refusal of an address for a new or changed channel
+    // (empty when it may be used); `except` is the channel being changed.
+    QString addressRefusal(const QString& key, uint32_t except);
     void fetchLogo(uint32_t channelId, const QString& logoUrl);
     void stopWorker();
 
@@ -348,6 +506,7 @@ private:
     std::atomic<bool> m_autoplayEnabled{true};
     std::atomic<uint32_t> m_restrictions{0};
     std::atomic<int> m_intervalSecs{30 * 60};
+    std::atomic<int> m_fetchTimeoutMs{60 * 1000};
     std::atomic<bool> m_shutDown{false};
     std::atomic<bool> m_playing{false};
     mutable std::mutex m_playMutex;
@@ -374,6 +533,11 @@ private:
     std::mutex m_searchMutex;
     std::map<uint32_t, std::shared_ptr<const HeadlineIndex>> m_headlineIndex;
     std::map<uint32_t, uint64_t> m_headlineGeneration;
+    // Probes have a fetcher of their own, so that cancelling one leaves updates alone.
+    std::unique_ptr<feeds::Fetcher> m_probeFetcher;
+    uint64_t m_nextProbe = 1; // guarded by m_workMutex, as are the two below
+    uint64_t m_runningProbe = 0;
+    std::set<uint64_t> m_liveProbes; // probes neither delivered nor cancelled
 };
 
 } // namespace vantrel

@@ -5,7 +5,10 @@
 //   engine.cpp               life (paths, start, stop, loading the store), switches
 //   engine_events.cpp        change reporting (directory change messages, callbacks)
 //   engine_stories.cpp       story commands and content packages
-//   engine_subscriptions.cpp subscribing, unsubscribing, channel settings
+//   engine_subscriptions.cpp subscribing (by entry or feed address), unsubscribing, channel
+//                            settings and facts, keeping a channel to its story count
+//   engine_probe.cpp         probes: what an address a person typed is (feed, page, neither)
+//   engine_opml.cpp          subscriptions exported to and imported from OPML catalogues
 //   engine_directory.cpp     directory entries and catalogues
 //   engine_alerts.cpp        alert rules and alerts raised directly
 //   engine_search.cpp        finding stories by text
@@ -20,6 +23,7 @@
 #include <QDateTime>
 #include <QLatin1String>
 #include <QString>
+#include <memory>
 
 namespace vantrel::detail
 {
@@ -40,6 +44,7 @@ inline qint64 nowSecs()
 constexpr QLatin1String kMetaDownload("download enabled");
 constexpr QLatin1String kMetaAutoplay("autoplay enabled");
 constexpr QLatin1String kMetaRestrictions("workgroup restrictions");
+constexpr QLatin1String kMetaInterval("update interval");
 constexpr QLatin1String kMetaNextChannel("next channel id");
 constexpr QLatin1String kMetaNextEntry("next entry id");
 constexpr QLatin1String kMetaNextRule("next rule id");
@@ -55,5 +60,8 @@ inline bool saveMetaValue(Store& store, const QString& key, const QString& value
 
 // An attribute of a directory entry by name, without regard to case; empty when absent.
 QString entryAttribute(const DirEntry& entry, const char* name);
+
+// A new channel subscribed to the entry (its id still 0), as the entry describes it.
+std::unique_ptr<Channel> channelFromEntry(const DirEntry& entry);
 
 } // namespace vantrel::detail

@@ -66,7 +66,7 @@ void Engine::runUpdate(uint32_t channelId)
     post(refresh::kChannelFlagsChanged, channelId);
     fireEngineEvent(channelId);
 
-    const feeds::FetchResult fetched = m_fetcher->fetch(url, kMaxFeedBytes, kFetchTimeoutMs);
+    const feeds::FetchResult fetched = m_fetcher->fetch(url, kMaxFeedBytes, m_fetchTimeoutMs);
     bool stopping;
     {
         std::lock_guard<std::mutex> lock(m_workMutex);
@@ -111,6 +111,8 @@ void Engine::runUpdate(uint32_t channelId)
         if (!error.isEmpty()) {
             // Nothing stored about the stories changes on a failed update.
             c->status = QStringLiteral("Update failed: %1").arg(error);
+            c->lastError = error;
+            c->lastErrorAt = now;
             c->lastAttempt = now;
             Store::Transaction t(*m_store);
             m_store->saveChannel(t, *c);
@@ -151,6 +153,8 @@ void Engine::runUpdate(uint32_t channelId)
         fireEngineEvent(VT_ALERTS_CHANNEL_ID);
     if (!outcome.logoUrl.isEmpty())
         fetchLogo(channelId, outcome.logoUrl);
+    if (outcome.committed)
+        pruneStories(channelId);
 }
 
 Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
@@ -179,6 +183,8 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
             .arg(QDateTime::fromSecsSinceEpoch(now).toLocalTime().toString(QStringLiteral("hh:mm")),
                  newStoriesText(int(merge.created.size())));
     saved.nextStory = merge.nextStory;
+    saved.updateIntervalSecs = c.updateIntervalSecs;
+    saved.keepStories = c.keepStories;
 
     Store::Transaction t(*m_store);
     for (const Story& s : merge.created)
@@ -211,6 +217,8 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
     c.lastAttempt = now;
     c.contentDate = saved.contentDate;
     c.status = saved.status;
+    c.lastError.clear();
+    c.lastErrorAt = 0;
     c.nextStory = merge.nextStory;
     for (const QString& file : merge.staleFiles)
         QFile::remove(file);

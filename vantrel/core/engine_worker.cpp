@@ -30,7 +30,14 @@ void Engine::enqueue(const Job& job)
                     return;
             }
         }
-        m_jobs.push_back(job);
+        // A person waits for a probe: it goes before the downloads that wait.
+        if (job.kind == Job::Probe) {
+            const auto firstOther = std::find_if(m_jobs.begin(), m_jobs.end(),
+                                                 [](const Job& j) { return j.kind != Job::Probe; });
+            m_jobs.insert(firstOther, job);
+        } else {
+            m_jobs.push_back(job);
+        }
     }
     m_workCv.notify_all();
 }
@@ -58,7 +65,8 @@ bool Engine::nextScheduled(uint32_t& channelId, qint64& nextDue)
     for (const auto& c : m_channels) {
         if (!c->enabled || c->url.isEmpty())
             continue;
-        const qint64 due = c->lastAttempt == 0 ? 0 : c->lastAttempt + interval;
+        const qint64 own = c->updateIntervalSecs > 0 ? c->updateIntervalSecs : interval;
+        const qint64 due = c->lastAttempt == 0 ? 0 : c->lastAttempt + own;
         if (due <= now) {
             channelId = c->id;
             return true;
@@ -127,6 +135,9 @@ void Engine::workerMain()
         case Job::Catalogue:
             runCatalogue(job.source);
             break;
+        case Job::Probe:
+            runProbe(job);
+            break;
         }
     }
     m_store->closeThreadConnection();
@@ -142,6 +153,7 @@ void Engine::stopWorker()
         m_jobs.clear();
     }
     m_fetcher->cancel();
+    m_probeFetcher->cancel();
     m_workCv.notify_all();
     m_worker.join();
     std::lock_guard<std::mutex> lock(m_workMutex);

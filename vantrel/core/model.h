@@ -136,6 +136,10 @@ public:
     qint64 lastAttempt = 0; // last update attempt, successful or not
     qint64 contentDate = 0; // the date the feed itself carries
     QString status;
+    QString lastError; // why the last update failed; empty once one succeeded
+    qint64 lastErrorAt = 0;
+    int updateIntervalSecs = 0; // 0: the engine's interval
+    int keepStories = 0;        // 0: all
     uint32_t nextStory = 1;
     bool updating = false;
     std::vector<Story> stories;

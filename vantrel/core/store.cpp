@@ -129,6 +129,20 @@ quint64 storyKey(uint32_t channelId, uint32_t number)
     return (quint64(channelId) << 32) | number;
 }
 
+// Columns later versions added. Each is added only when the store lacks it, so that adding
+// them again (a store that another version of the engine migrated) changes nothing.
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* definition;
+};
+const AddedColumn kAddedColumns[] = {
+    {"channels", "update_interval", "INTEGER NOT NULL DEFAULT 0"},
+    {"channels", "keep_stories", "INTEGER NOT NULL DEFAULT 0"},
+    {"channels", "last_error", "TEXT NOT NULL DEFAULT ''"},
+    {"channels", "last_error_at", "INTEGER NOT NULL DEFAULT 0"},
+};
+
 QString mapToJson(const QMap<QString, QString>& map)
 {
     QJsonObject o;
@@ -328,6 +342,18 @@ bool Store::ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer)
     }
     if (!migrate(q, std::max(version, 1)))
         return rollback();
+    for (const AddedColumn& added : kAddedColumns) {
+        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(added.table))))
+            return rollback();
+        bool present = false;
+        while (q.next())
+            present = present || q.value(1).toString() == QLatin1String(added.column);
+        q.finish();
+        if (!present && !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                    .arg(QLatin1String(added.table), QLatin1String(added.column),
+                                         QLatin1String(added.definition))))
+            return rollback();
+    }
     if (!q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)))
         return rollback();
     if (!q.exec(QStringLiteral("COMMIT")))
@@ -507,7 +533,8 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
     if (!q.exec(QStringLiteral(
             "SELECT id, entry_id, name, url, categories, home_page, description, enabled, secure,"
             " filtered, home_server, filter_words, logo_file, logo_url, last_updated,"
-            " last_attempt, content_date, status, next_story FROM channels ORDER BY id")))
+            " last_attempt, content_date, status, next_story, update_interval, keep_stories,"
+            " last_error, last_error_at FROM channels ORDER BY id")))
         return fail();
     while (q.next()) {
         const uint32_t id = q.value(0).toUInt();
@@ -537,6 +564,10 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
         c->contentDate = q.value(16).toLongLong();
         c->status = q.value(17).toString();
         c->nextStory = std::max<uint32_t>(1, q.value(18).toUInt());
+        c->updateIntervalSecs = std::max(0, q.value(19).toInt());
+        c->keepStories = std::max(0, q.value(20).toInt());
+        c->lastError = q.value(21).toString();
+        c->lastErrorAt = q.value(22).toLongLong();
         byId.insert(id, c);
     }
 
@@ -947,15 +978,34 @@ void Store::saveMeta(Transaction& t, const QString& key, const QString& value)
 
 void Store::saveChannel(Transaction& t, const Channel& c)
 {
+    QVariantList values = {c.id,
+                           c.entryId,
+                           c.name,
+                           c.url,
+                           c.categories,
+                           c.homePage,
+                           c.description,
+                           int(c.enabled),
+                           int(c.secure),
+                           int(c.filtered),
+                           int(c.homeServer),
+                           c.filterWords.join('\n'),
+                           c.logoFile,
+                           c.logoUrl,
+                           c.lastUpdated,
+                           c.lastAttempt,
+                           c.contentDate,
+                           c.status,
+                           c.nextStory};
+    values << c.updateIntervalSecs << c.keepStories << c.lastError << c.lastErrorAt;
     exec(t,
          QStringLiteral(
              "INSERT OR REPLACE INTO channels (id, entry_id, name, url, categories, home_page,"
              " description, enabled, secure, filtered, home_server, filter_words, logo_file,"
-             " logo_url, last_updated, last_attempt, content_date, status, next_story)"
-             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-         {c.id, c.entryId, c.name, c.url, c.categories, c.homePage, c.description, int(c.enabled),
-          int(c.secure), int(c.filtered), int(c.homeServer), c.filterWords.join('\n'), c.logoFile,
-          c.logoUrl, c.lastUpdated, c.lastAttempt, c.contentDate, c.status, c.nextStory});
+             " logo_url, last_updated, last_attempt, content_date, status, next_story,"
+             " update_interval, keep_stories, last_error, last_error_at)"
+             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         values);
 }
 
 void Store::deleteChannel(Transaction& t, uint32_t channelId)

@@ -36,6 +36,9 @@ struct StoreContents {
 class Store
 {
 public:
+    // 1: the first store; 2: what is known of story texts, and story counts kept by triggers.
+    // Columns for channels' own settings (update interval, keep count, last error) are added to
+    // any store that lacks them when it is opened.
     static constexpr int kSchemaVersion = 2;
     // How long open() waits for a store that another connection or program holds locked.
     static constexpr int kDefaultLockWaitMs = 20000;

@@ -54,6 +54,28 @@ QString categoryLevelName(const QString& level)
     return name;
 }
 
+QStringList tidyCategoryPaths(const QString& categories)
+{
+    QStringList paths;
+    for (const QString& path : splitCategoryPaths(categories)) {
+        QStringList levels;
+        for (const QString& level : path.split(QLatin1Char('/'))) {
+            const QString name = level.simplified();
+            if (!name.isEmpty())
+                levels << name;
+        }
+        const QString tidy = levels.join(QLatin1Char('/'));
+        if (!tidy.isEmpty() && !paths.contains(tidy, Qt::CaseInsensitive))
+            paths << tidy;
+    }
+    return paths;
+}
+
+QString tidyCategories(const QString& categories)
+{
+    return tidyCategoryPaths(categories).join(QLatin1Char(';'));
+}
+
 QStringList splitWords(const QString& text)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));

@@ -23,6 +23,11 @@ QStringList splitCategoryPaths(const QString& categories);
 // A level of a category path as its name is shown: "&slash;" (any case) turned back into "/".
 QString categoryLevelName(const QString& level);
 
+// The paths of a category text as a person may type them, tidied: levels trimmed, empty
+// levels and paths dropped, each path once ("News / Local;;news/Local" gives "News/Local").
+QStringList tidyCategoryPaths(const QString& categories);
+QString tidyCategories(const QString& categories);
+
 // Words of a rule written as one text: split at blanks, commas and semicolons.
 QStringList splitWords(const QString& text);
 

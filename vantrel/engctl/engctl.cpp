@@ -6,6 +6,11 @@
 #include "vantrel/core/engine.h"
 #include "vantrel/core/notify.h"
 #include "vantrel/core/programfiles.h"
+#include "vantrel/dialogs/addchanneldialog.h"
+#include "vantrel/dialogs/channelpropertiesdialog.h"
+#include "vantrel/dialogs/dialogparts.h"
+#include "vantrel/dialogs/quicksetupwizard.h"
+#include "vantrel/dialogs/windowhost.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -117,6 +122,8 @@ int ENGCTLDeinitialize()
 {
     if (!Engine::instance())
         return 0;
+    // The engine's windows read the engine: they go before it.
+    vantrel::dialogs::closeEngineWindows();
     ++g_playGeneration;
     Engine::stop();
     return 1;
@@ -226,13 +233,23 @@ int VTForceChannelConnection(uint32_t channelId)
     return engine && engine->forceUpdate(channelId) ? 1 : 0;
 }
 
-int VTShowChannelPropertiesDialog(QWidget*, uint32_t)
+int VTShowChannelPropertiesDialog(QWidget* window, uint32_t channelId)
 {
-    return 0;
+    if (!vantrel::dialogs::usableEngine(window) || channelId == VT_ALERTS_CHANNEL_ID)
+        return 0;
+    vantrel::dialogs::ChannelPropertiesDialog dialog(
+        vantrel::dialogs::ChannelPropertiesDialog::Target::Channel, channelId, window);
+    return dialog.isValid() && dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
-int VTShowChannelSettings(QWidget*, uint32_t)
+
+int VTShowChannelSettings(QWidget* window, uint32_t directoryEntryId)
 {
-    return 0;
+    if (!vantrel::dialogs::usableEngine(window))
+        return 0;
+    vantrel::dialogs::ChannelPropertiesDialog dialog(
+        vantrel::dialogs::ChannelPropertiesDialog::Target::DirectoryEntry, directoryEntryId,
+        window);
+    return dialog.isValid() && dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 
 int VTGetChannelStatus(uint32_t channelId, QKBuffer& buffer)
@@ -331,13 +348,63 @@ int VTFilterSettings(QWidget*)
 {
     return 0;
 }
-int VTQuickSetupOptions(QWidget*)
+int VTQuickSetupOptions(QWidget* window)
 {
-    return 0;
+    if (!vantrel::dialogs::usableEngine(window))
+        return 0;
+    vantrel::dialogs::QuickSetupWizard wizard(window);
+    return wizard.exec() == QDialog::Accepted ? 1 : 0;
 }
-int VTNewChannel(QWidget*)
+
+namespace
 {
-    return 0;
+
+// Adding by address, unless the workgroup's restrictions turned it off (then said).
+int newChannel(QWidget* window, const QString& address)
+{
+    Engine* engine = vantrel::dialogs::usableEngine(window);
+    if (!engine)
+        return 0;
+    if (engine->workgroupRestrictions() & VTRESTRICT_ADD_BY_ADDRESS) {
+        vantrel::dialogs::showMessage(window, QMessageBox::Warning, QStringLiteral("Add Channel"),
+                                      QStringLiteral("Adding channels by their address has been "
+                                                     "turned off by your administrator."));
+        return 0;
+    }
+    vantrel::dialogs::AddChannelDialog dialog(window);
+    if (!address.isEmpty())
+        dialog.setAddress(address);
+    return dialog.exec() == QDialog::Accepted && dialog.channelId() != 0 ? 1 : 0;
+}
+
+} // namespace
+
+int VTNewChannel(QWidget* window)
+{
+    return newChannel(window, QString());
+}
+
+int VTNewChannelWithAddress(QWidget* window, const QString& address)
+{
+    return newChannel(window, address.trimmed());
+}
+
+void VTSetWindowRegistrar(VTWindowRegistrar registrar)
+{
+    vantrel::dialogs::setWindowRegistrar(std::move(registrar));
+}
+
+int VTEngineNotification(int number, const QString&, uint32_t)
+{
+    if (number != VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS || !Engine::instance())
+        return 0;
+    vantrel::dialogs::showChannelStatusWindow();
+    return 1;
+}
+
+int VTShowChannelStatusWindow()
+{
+    return VTEngineNotification(VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS, QString(), 0);
 }
 
 int VTGetAutoplayEnabled(int& enabled)

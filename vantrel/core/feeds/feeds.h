@@ -148,12 +148,20 @@ struct OpmlEntry {
     QMap<QString, QString> attributes;
 };
 
+// An outline of a catalogue that names a feed address a reader does not follow.
+struct OpmlRefusal {
+    QString title;
+    QString address; // as written
+    QString reason;  // in words for the person
+};
+
 struct OpmlResult {
     bool ok = false;
     bool cancelled = false;
     QString error;
     QString title; // the head's title
     std::vector<OpmlEntry> entries;
+    std::vector<OpmlRefusal> refused; // in the order of the catalogue
 };
 
 // Parses an OPML 1.0 / 2.0 catalogue. Outlines with xmlUrl (or url) are entries; outlines
@@ -162,6 +170,22 @@ struct OpmlResult {
 // catalogue that is no local file) is no entry.
 OpmlResult parseOpml(const QByteArray& data, const ParseOptions& options);
 OpmlResult parseOpml(const QByteArray& data, const QUrl& documentUrl);
+
+// A feed a web page names in its head (<link rel="alternate" type="application/rss+xml">,
+// Atom, RSS 1.0 and JSON Feed types).
+struct FeedLink {
+    QString address; // absolute, in a scheme a reader follows from that page
+    QString title;   // the link's title; may be empty
+    QString type;    // "RSS", "Atom", "RSS 1.0" or "JSON Feed"
+};
+
+// The feeds the page at pageUrl links to, in the page's order, each address once. Relative
+// links resolve against the page's address (or its <base href>); a page from the network
+// never leads to a local file.
+std::vector<FeedLink> discoverFeedLinks(const QByteArray& page, const QUrl& pageUrl,
+                                        const QString& contentType = QString());
+// Whether a response is a web page rather than a feed, by its type or its first bytes.
+bool looksLikeHtml(const QByteArray& data, const QString& contentType);
 
 struct FetchResult {
     bool ok = false;

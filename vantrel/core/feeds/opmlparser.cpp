@@ -150,6 +150,8 @@ private:
                 const QString url = resolveUrl(m_base, feedUrl, m_allowFiles);
                 if (!url.isEmpty())
                     addEntry(attributes, url, folders);
+                else
+                    refuse(attributes, feedUrl);
                 if (m_result.entries.size() > size_t(kMaxItems)) {
                     m_reader.raiseError(
                         QStringLiteral("the catalogue has more than %1 channels").arg(kMaxItems));
@@ -161,6 +163,27 @@ private:
             if (m_reader.hasError())
                 return;
         }
+    }
+
+    void refuse(const QMap<QString, QString>& attributes, const QString& feedUrl)
+    {
+        if (m_result.refused.size() >= size_t(kMaxItems))
+            return;
+        OpmlRefusal refusal;
+        refusal.address = feedUrl.trimmed();
+        refusal.title = value(attributes, "text").simplified();
+        if (refusal.title.isEmpty())
+            refusal.title = value(attributes, "title").simplified();
+        const QString scheme = QUrl(refusal.address).scheme().toLower();
+        if (scheme == QLatin1String("file"))
+            refusal.reason = QStringLiteral("a catalogue from the network may not name files of "
+                                            "this computer");
+        else if (!scheme.isEmpty() && scheme != QLatin1String("http") &&
+                 scheme != QLatin1String("https"))
+            refusal.reason = QStringLiteral("\"%1:\" addresses are not feed addresses").arg(scheme);
+        else
+            refusal.reason = QStringLiteral("not a valid address");
+        m_result.refused.push_back(std::move(refusal));
     }
 
     void addEntry(const QMap<QString, QString>& attributes, const QString& feedUrl,

@@ -132,6 +132,9 @@ int VTNewChannel(QWidget* window);
 // The catalogues of the channel directory (the dialogs library, vantrel_dialogs, has it);
 // returns 1 when the person changed them.
 int VTShowChannelDirectory(QWidget* window);
+// Add Using Address with the address filled in and fetched at once (for a feed link the
+// program was asked to open). Returns 1 when a channel was added.
+int VTNewChannelWithAddress(QWidget* window, const QString& address);
 
 int VTGetAutoplayEnabled(int& enabled);
 int VTSetAutoplayEnabled(int enabled);
@@ -182,6 +185,19 @@ int VTGetEngineStatus(QKBuffer& buffer);
 // that a search thread keeps the interface free; it never holds the shared directory for long.
 int VTFindStories(const std::vector<uint32_t>& channelIds, const QString& text, int titleOnly,
                   std::vector<std::pair<uint32_t, std::vector<uint32_t>>>& found);
+// The engine's own windows beside the program's. The engine's channel status window is a
+// window of class "QSENGINE_NOTIFICATIONS"; the program makes it findable among its own
+// windows by installing a registrar, which the engine calls for each such window (also for one
+// made before the registrar was set). An empty registrar removes it.
+using VTWindowRegistrar = std::function<void(QWidget* window, const QString& className)>;
+void VTSetWindowRegistrar(VTWindowRegistrar registrar);
+// Numbered notifications the engine acts on; the program hands them over from its
+// notification window.
+constexpr int VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS = 25; // show the channel status window
+// Returns 1 when the engine acted on the notification.
+int VTEngineNotification(int number, const QString& text, uint32_t value);
+// Shows the channel status window, brought to the front.
+int VTShowChannelStatusWindow();
 
 // Test hooks. The confirmation hook answers the engine's Yes/No questions in place of a person
 // (nonzero for Yes); the open hook opens content packages and addresses in place of the

@@ -1,0 +1,98 @@
+#include "tests/dialogs/dialogs_fixture.h"
+
+#include "vantrel/dialogs/dialogparts.h"
+
+#include <QFile>
+#include <QSslSocket>
+
+namespace dialogstest
+{
+
+namespace
+{
+
+QByteArray readData(const char* name)
+{
+    QFile file(QStringLiteral(DIALOGS_TEST_DATA "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+QByteArray feed(const QString& title, int items)
+{
+    QString xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" +
+                  title.toHtmlEscaped() +
+                  "</title><link>http://example.invalid/home</link>"
+                  "<description>About " +
+                  title.toHtmlEscaped() + "</description>";
+    for (int i = 1; i <= items; ++i)
+        xml += QStringLiteral("<item><guid>s%1</guid><title>Story %1</title>"
+                              "<pubDate>%2</pubDate></item>")
+                   .arg(i)
+                   .arg(QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC)
+                            .addSecs(qint64(items - i) * 3600)
+                            .toString(Qt::RFC2822Date));
+    return (xml + "</channel></rss>").toUtf8();
+}
+
+QByteArray pageLinking(const QStringList& hrefs)
+{
+    QByteArray html = "<!DOCTYPE html><html><head><title>A site</title>";
+    int n = 0;
+    for (const QString& href : hrefs)
+        html += "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"Feed " +
+                QByteArray::number(++n) + "\" href=\"" + href.toUtf8() + "\">";
+    return html + "</head><body><p>Hello</p></body></html>";
+}
+
+UntrustedTlsServer::UntrustedTlsServer()
+    : m_certificate(readData("selfsigned-cert.pem")),
+      m_key(readData("selfsigned-key.pem"), QSsl::Rsa)
+{
+    listen(QHostAddress::LocalHost);
+}
+
+QString UntrustedTlsServer::url(const QString& path) const
+{
+    return QStringLiteral("https://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+}
+
+void UntrustedTlsServer::incomingConnection(qintptr descriptor)
+{
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setLocalCertificate(m_certificate);
+    socket->setPrivateKey(m_key);
+    socket->startServerEncryption();
+}
+
+void DialogTest::SetUp()
+{
+    ASSERT_TRUE(rhtest::engine::start());
+    vantrel::dialogs::setMessageHook(
+        [this](QMessageBox::Icon, const QString&, const QString& text, const QString& details) {
+            messages << (details.isEmpty() ? text : text + "\n" + details);
+        });
+}
+
+void DialogTest::TearDown()
+{
+    vantrel::dialogs::setMessageHook({});
+}
+
+QString DialogTest::serveFeed(const QString& path, const QString& title, int items)
+{
+    server.setRoute(path, feed(title, items), "application/rss+xml");
+    return server.url(path).toString();
+}
+
+std::vector<vantrel::ChannelFacts> DialogTest::channels() const
+{
+    return engine()->allChannelFacts();
+}
+
+} // namespace dialogstest

@@ -1,0 +1,54 @@
+#pragma once
+// Shared pieces of the engine dialog tests: the real engine on the test's data directory, the
+// loopback HTTP server with feeds and pages, the dialogs' messages caught instead of shown,
+// and a TLS server whose certificate nobody trusts.
+
+#include "tests/support/engine_builder.h"
+#include "tests/support/feeds_httpserver.h"
+#include "tests/support/testenv.h"
+#include "vantrel/core/engine.h"
+
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QStringList>
+#include <QTcpServer>
+#include <gtest/gtest.h>
+
+namespace dialogstest
+{
+
+// An RSS feed with `items` stories, "Story 1" the newest.
+QByteArray feed(const QString& title, int items);
+// A web page whose head links to the feeds (addresses as written in the page).
+QByteArray pageLinking(const QStringList& hrefs);
+
+// Answers every connection with TLS under a self-signed certificate.
+class UntrustedTlsServer : public QTcpServer
+{
+public:
+    UntrustedTlsServer();
+    QString url(const QString& path) const;
+
+protected:
+    void incomingConnection(qintptr socket) override;
+
+private:
+    QSslCertificate m_certificate;
+    QSslKey m_key;
+};
+
+class DialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
+    // The address of a feed served at the path.
+    QString serveFeed(const QString& path, const QString& title, int items = 3);
+    std::vector<vantrel::ChannelFacts> channels() const;
+
+    rhtest::LocalHttpServer server;
+    QStringList messages; // what the dialogs said in message boxes
+};
+
+} // namespace dialogstest
