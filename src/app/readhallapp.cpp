@@ -45,6 +45,15 @@ constexpr WindowSwitch WINDOW_SWITCHES[] = {
     {"-searchview", "/searchview", ID_VIEW_SEARCH},
 };
 
+// What a second copy may ask of the running one: open one of the windows the command line
+// names. Anything else that arrives on the running copy's socket is dropped.
+const platform::HandOverMessage HAND_OVER_MESSAGES[] = {
+    {WM_COMMAND, ID_VIEW_CHANNEL_CONTENT},
+    {WM_COMMAND, ID_VIEW_SEARCH},
+    {WM_COMMAND, ID_VIEW_ALERTS},
+    {WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY},
+};
+
 } // namespace
 
 EngineLibraryCalls EngineLibraryCalls::real()
@@ -217,7 +226,9 @@ BOOL CReadhallApp::IsFirstInstance()
     m_instanceMutex = std::make_unique<platform::NamedMutex>(m_instanceMutexName);
     if (!m_instanceMutex->alreadyExists()) {
         // The first copy: listen for the requests of later copies.
-        m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(m_mainWindowClass);
+        m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(
+            m_mainWindowClass, std::vector<platform::HandOverMessage>(
+                                   std::begin(HAND_OVER_MESSAGES), std::end(HAND_OVER_MESSAGES)));
         m_runningCopyServer->listen();
         return 1;
     }
