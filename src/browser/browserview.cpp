@@ -265,6 +265,14 @@ void CBrowserView::ShowStartPage()
 BOOL CBrowserView::Navigate(const QString& url)
 {
     m_lastNavigation = BrowserNavigationText(url);
+    const QUrl target = CWebBrowser::LocationToUrl(m_lastNavigation);
+    if (target.isValid() && !target.isEmpty() && !CWebBrowser::IsNavigableUrl(target)) {
+        // A story link or a typed address of another scheme: the person learns why nothing
+        // happens.
+        if (CMainFrameLink* frame = MainFrameLink())
+            frame->PostStatusText(RefusedAddressText(url));
+        return 0;
+    }
     return m_browser && m_browser->Navigate(m_lastNavigation) ? 1 : 0;
 }
 

@@ -7,6 +7,7 @@
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
+#include "src/framework/statusbar.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
 #include "src/shared/updatehint.h"
@@ -213,6 +214,21 @@ TEST_F(ShowStoryTest, AddressesGoToThePaneOrElseToTheDesktopWithoutQuotes)
     EXPECT_EQ(frame().ShowURL("https://news.example/"), 1);
     EXPECT_EQ(pane->urls, QStringList{"https://news.example/"});
     EXPECT_EQ(desktop.size(), 2u);
+}
+
+TEST_F(ShowStoryTest, AScriptLinkIsNeitherShownNorOpenedAndThePersonIsTold)
+{
+    // A feed the person added from a file may carry any address; it still never runs.
+    const uint32_t channel = rhtest::engine::addChannel("Local", "News");
+    const uint32_t script =
+        story(channel, "javascript:alert(document.cookie)", "javascript:alert('package')");
+    EXPECT_EQ(frame().ShowStory(channel, script), 0);
+    EXPECT_TRUE(desktop.empty());
+    EXPECT_TRUE(rhtest::engine::openedUrls().isEmpty());
+    EXPECT_FALSE(isRead(channel, script));
+    const QString status = frame().GetStatusBar()->GetPaneText(ID_SEPARATOR);
+    EXPECT_TRUE(status.contains("javascript:alert")) << status.toStdString();
+    EXPECT_TRUE(status.contains("not opened")) << status.toStdString();
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/mainframelink.h"
 #include "src/shared/settingsfunctions.h"
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
@@ -177,6 +178,45 @@ TEST_F(BrowserViewTest, ACachedCopyGivenAsAFileAddressIsNavigatedWithoutItsPrefi
     EXPECT_EQ(BrowserNavigationText("File:///Data/Page.HTML"), "/Data/Page.HTML");
     EXPECT_EQ(BrowserNavigationText("\"/home/reader/my page.html\""), "/home/reader/my page.html");
     EXPECT_EQ(BrowserNavigationText("https://news.example/c.html"), "https://news.example/c.html");
+}
+
+// Records what the pane tells the status bar.
+class StatusRecorder : public CMainFrameLink
+{
+public:
+    BOOL ShowStory(uint32_t, uint32_t) override { return 0; }
+    BOOL ShowURL(const QString&) override { return 0; }
+    void ShowSecureIndicator(BOOL) override {}
+    void PostStatusText(const QString& text) override { texts << text; }
+    CDocument* ShowWindowKind(int) override { return nullptr; }
+    BOOL ShowChannel(uint32_t) override { return 0; }
+    QStringList texts;
+};
+
+TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
+{
+    StatusRecorder status;
+    SetMainFrameLink(&status);
+    const QString page = writePage("story.html", "Before");
+    CBrowserView view;
+    view.resize(500, 300);
+    view.show();
+    CChannelDoc doc;
+    doc.AddView(&view);
+    CUpdateHint shown(page);
+    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &shown);
+    ASSERT_TRUE(waitForTitle(&view, "Before"));
+    status.texts.clear();
+
+    CUpdateHint script(QStringLiteral("javascript:document.title='ran'"));
+    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &script);
+    EXPECT_EQ(view.Navigate(QStringLiteral("JavaScript:document.title='ran'")), 0);
+    ASSERT_EQ(status.texts.size(), 2);
+    EXPECT_TRUE(status.texts[0].contains("not opened")) << status.texts[0].toStdString();
+    EXPECT_FALSE(rhtest::waitFor([&] { return view.browser()->title() == "ran"; }, 1000));
+    EXPECT_EQ(view.browser()->url(), QUrl::fromLocalFile(page));
+    doc.RemoveView(&view);
+    SetMainFrameLink(nullptr);
 }
 
 TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)

@@ -218,13 +218,23 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_FALSE(changed.empty());
     EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{number});
 
+    // The copy is given out under the engine's scheme, never as a local file, and that address
+    // leads back to the stored file and to nothing else of the data folder.
     ASSERT_EQ(VTGetCachedURL(link, buffer), 1);
-    const QUrl local(buffer.GetText());
-    ASSERT_TRUE(local.isLocalFile());
+    const QString stored = buffer.GetText();
+    EXPECT_TRUE(stored.startsWith("vantrel-cache:/pages/")) << stored.toStdString();
+    ASSERT_EQ(VTGetCachedFile(stored, buffer), 1);
+    const QUrl local = QUrl::fromLocalFile(buffer.GetText());
     EXPECT_TRUE(local.toLocalFile().startsWith(rhtest::engineDataDir() + "/pages/"));
     QFile page(local.toLocalFile());
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("Full text"));
+    ASSERT_EQ(VTGetCachedURL(local.toString(), buffer), 1); // the file itself: the same address
+    EXPECT_EQ(buffer.GetText(), stored);
+    for (const QString& other : {QStringLiteral("vantrel-cache:/vantrel.db"),
+                                 QString(stored).replace("/pages/", "/pages/../"),
+                                 QStringLiteral("vantrel-cache:/pages/"), local.toString(), link})
+        EXPECT_EQ(VTGetCachedFile(other, buffer), 0) << other.toStdString();
 
     tagStoryCaps caps;
     caps.requestMask = VTCAPS_DOWNLOAD;
