@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <atomic>
+#include <mutex>
 
 using namespace enginetest;
 
@@ -352,6 +353,38 @@ TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
     EXPECT_EQ(VTUnRegisterNotificationCallback(&slowCallback), 0);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(g_lateCalls.load(), 0);
+}
+
+namespace
+{
+std::mutex g_seenMutex;
+QStringList g_seen;
+uint32_t g_watched = 0;
+void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
+{
+    if (value != g_watched)
+        return;
+    QKBuffer buffer;
+    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    if (g_seen.isEmpty() || g_seen.last() != text)
+        g_seen << text;
+}
+} // namespace
+
+TEST_F(DownloadTest, TheStatusSaysReadingOnceTheDownloadIsOver)
+{
+    server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
+    const uint32_t id = addFeedChannel("Watched", server.url("/feed.xml").toString());
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    g_watched = id;
+    g_seen.clear();
+    ASSERT_EQ(VTRegisterNotificationCallback(VTNOTIFY_ENGINE_EVENT, &recordStatus), 1);
+    updateNow(id);
+    ASSERT_EQ(VTUnRegisterNotificationCallback(&recordStatus), 1);
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    EXPECT_EQ(g_seen.mid(0, 2), QStringList({"Connecting...", "Reading..."}))
+        << g_seen.join('|').toStdString();
 }
 
 TEST_F(DownloadTest, StoppingTheEngineCancelsAHangingDownload)
