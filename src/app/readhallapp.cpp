@@ -65,6 +65,11 @@ EngineLibraryCalls EngineLibraryCalls::real()
     calls.chanDirUninitialize = [] { return ChanDir_Uninitialize(); };
     calls.popSumInitialize = [] { return PopSum_Initialize(); };
     calls.popSumUninitialize = [] { return PopSum_Uninitialize(); };
+    calls.engineStatus = [] {
+        QKBuffer text;
+        VTGetEngineStatus(text);
+        return text.GetText();
+    };
     return calls;
 }
 
@@ -136,8 +141,12 @@ BOOL CReadhallApp::InitInstance()
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
-        MessageBox(nullptr, LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
-                   LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+        // The engine says why when it can (a store another program keeps locked, ...).
+        QString text = LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe");
+        const QString reason = m_engine.engineStatus ? m_engine.engineStatus() : QString();
+        if (!reason.isEmpty())
+            text += QStringLiteral("\n\n") + reason;
+        MessageBox(nullptr, text, LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
                    MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
         return 0;
     }
@@ -150,6 +159,9 @@ BOOL CReadhallApp::InitInstance()
     if (m_engine.popSumInitialize)
         m_engine.popSumInitialize();
     m_bLibrariesStarted = 1;
+    // What the engine had to mend while starting (a damaged store moved aside) is told once
+    // start-up is over, so the person knows stories may be missing.
+    const QString engineNote = m_engine.engineStatus ? m_engine.engineStatus() : QString();
 
     // The help file.
     QKBuffer programDirectory;
@@ -198,8 +210,11 @@ BOOL CReadhallApp::InitInstance()
     }
 
     HideSplash();
+    if (!engineNote.isEmpty())
+        MessageBox(nullptr, engineNote, LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+                   MB_OK | MB_ICONEXCLAMATION);
 
-    // Start-up leaves a lot of freed heap behind; give it back to the system.
+        // Start-up leaves a lot of freed heap behind; give it back to the system.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

@@ -1,4 +1,5 @@
 #include "src/app/readhallapp.h"
+#include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -90,6 +92,54 @@ TEST(StartUp, AnEngineThatDoesNotStartEndsStartUpWithAStopMessage)
     EXPECT_EQ(app.exit(), 1); // the process ends with a failure code
     // Nothing else was started, so nothing is stopped.
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
+}
+
+TEST(StartUp, WhatTheEngineSaysAboutItsStoreReachesThePerson)
+{
+    markSetupDone();
+    const struct {
+        bool starts;
+        const char* status;
+        const char* shown;
+        UINT icon;
+    } cases[] = {
+        {true, "The engine store was damaged (bad page); it was moved aside",
+         "The engine store was damaged (bad page); it was moved aside", MB_ICONEXCLAMATION},
+        {false, "the store is locked by another program",
+         "Error launching Vantrel.exe\n\nthe store is locked by another program", MB_ICONSTOP},
+    };
+    for (const auto& c : cases) {
+        platform::resetMessageBoxHook();
+        RecordingEngine engine;
+        engine.engineStarts = c.starts;
+        engine.status = c.status;
+        TestApp app(engine);
+        EXPECT_EQ(app.start(""), c.starts ? 1 : 0);
+        const auto& boxes = platform::messageBoxQuestions();
+        ASSERT_EQ(boxes.size(), 1u) << c.status;
+        EXPECT_EQ(boxes[0].text, QString::fromUtf8(c.shown));
+        EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
+        app.exit();
+    }
+}
+
+TEST(StartUp, TheSplashIsOnScreenAndPaintedWhileTheEngineStarts)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_splashAllowed = true;
+    bool shownWhileStarting = false;
+    app->m_engine.engctlInitialize = [&](int) {
+        const CSplashWindow* splash = CSplashWindow::current();
+        shownWhileStarting = splash && splash->isVisible() && splash->windowHandle() &&
+                             splash->windowHandle()->isExposed() && splash->painted();
+        return 1;
+    };
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_TRUE(shownWhileStarting);
+    EXPECT_EQ(CSplashWindow::current(), nullptr); // gone once start-up ends
+    app.exit();
 }
 
 TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
