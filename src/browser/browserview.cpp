@@ -243,9 +243,16 @@ void CBrowserView::OpenAnimation()
     if (settings::browserAnimationFromFile()) {
         BrowserCalls& calls = browserCalls();
         const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
-        const QString path = dir + QString::fromLatin1(BROWSER_AVI_FILE);
-        if (!dir.isEmpty() && FileExists(path) && m_status->OpenFile(path))
-            return;
+        // Qt reads no AVI: "browser.avi" plays when a movie reader for it is installed, else
+        // an animation of the same name in a format Qt plays ("browser.gif", ...) does.
+        QStringList candidates{dir + QString::fromLatin1(BROWSER_AVI_FILE)};
+        const QString base = candidates.first().chopped(3);
+        for (const QByteArray& format : QMovie::supportedFormats())
+            candidates << base + QString::fromLatin1(format);
+        for (const QString& path : candidates) {
+            if (!dir.isEmpty() && FileExists(path) && m_status->OpenFile(path))
+                return;
+        }
     }
     m_status->OpenResource();
 }

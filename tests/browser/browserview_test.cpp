@@ -219,7 +219,7 @@ TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
     SetMainFrameLink(nullptr);
 }
 
-TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)
+TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayGivesWayToOneThatCan)
 {
     browserCalls().dataDirectory = [this] { return dataDir; };
     QFile avi(dataDir + "/browser.avi");
@@ -228,9 +228,18 @@ TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)
     avi.close();
     WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
                     "UseBrowserAviFromFile", DWORD(1));
+    {
+        CBrowserView view;
+        EXPECT_FALSE(view.statusIndicator()->IsFromFile());
+        EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+    }
+    // An animation of the same name that Qt plays is taken instead.
+    QFile gif(dataDir + "/browser.gif");
+    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
+    gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
+    gif.close();
     CBrowserView view;
-    EXPECT_FALSE(view.statusIndicator()->IsFromFile());
-    EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+    EXPECT_TRUE(view.statusIndicator()->IsFromFile());
 }
 
 TEST_F(BrowserViewTest, ThePaneTakesOnlySingleStoriesDropped)
