@@ -63,7 +63,7 @@ std::vector<CMenuItem> MainMenuDescription()
          QStringLiteral("&Channel"),
          {
              {ID_CHANNEL_UPDATE_NOW, QStringLiteral("Update &Now"), {}},
-             {ID_CHANNEL_MARK_ALL_READ, QStringLiteral("Mark &All as Read"), {}},
+             {ID_CHANNEL_MARK_ALL_READ, QStringLiteral("Mark All as R&ead"), {}},
              separator,
              {ID_CHANNEL_SUBSCRIBE, QStringLiteral("&Subscribe"), {}},
              {ID_CHANNEL_UNSUBSCRIBE, QStringLiteral("&Unsubscribe..."), {}},

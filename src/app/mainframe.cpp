@@ -544,6 +544,10 @@ BOOL CMainFrame::ShowURL(const QString& url)
         target = target.mid(1, target.size() - 2);
     if (target.isEmpty())
         return 0;
+    if (!IsOpenableAddress(platform::shellOpenUrl(target))) {
+        SetStatusText(RefusedAddressText(target));
+        return 0;
+    }
     return ShellOpen(target);
 }
 

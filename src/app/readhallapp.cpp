@@ -47,6 +47,15 @@ constexpr WindowSwitch WINDOW_SWITCHES[] = {
     {"-searchview", "/searchview", ID_VIEW_SEARCH},
 };
 
+// What a second copy may ask of the running one: open one of the windows the command line
+// names. Anything else that arrives on the running copy's socket is dropped.
+const platform::HandOverMessage HAND_OVER_MESSAGES[] = {
+    {WM_COMMAND, ID_VIEW_CHANNEL_CONTENT},
+    {WM_COMMAND, ID_VIEW_SEARCH},
+    {WM_COMMAND, ID_VIEW_ALERTS},
+    {WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY},
+};
+
 } // namespace
 
 EngineLibraryCalls EngineLibraryCalls::real()
@@ -58,6 +67,11 @@ EngineLibraryCalls EngineLibraryCalls::real()
     calls.chanDirUninitialize = [] { return ChanDir_Uninitialize(); };
     calls.popSumInitialize = [] { return PopSum_Initialize(); };
     calls.popSumUninitialize = [] { return PopSum_Uninitialize(); };
+    calls.engineStatus = [] {
+        QKBuffer text;
+        VTGetEngineStatus(text);
+        return text.GetText();
+    };
     return calls;
 }
 
@@ -129,8 +143,12 @@ BOOL CReadhallApp::InitInstance()
     if (!m_engine.engctlInitialize || !m_engine.engctlInitialize(1)) {
         m_engineFailed = true;
         HideSplash(); // the splash would cover the message
-        MessageBox(nullptr, LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe"),
-                   LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+        // The engine says why when it can (a store another program keeps locked, ...).
+        QString text = LoadStringOr(IDS_ENGINE_START_ERROR, "Error launching Vantrel.exe");
+        const QString reason = m_engine.engineStatus ? m_engine.engineStatus() : QString();
+        if (!reason.isEmpty())
+            text += QStringLiteral("\n\n") + reason;
+        MessageBox(nullptr, text, LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
                    MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
         return 0;
     }
@@ -145,6 +163,9 @@ BOOL CReadhallApp::InitInstance()
     if (m_engine.popSumInitialize)
         m_engine.popSumInitialize();
     m_bLibrariesStarted = 1;
+    // What the engine had to mend while starting (a damaged store moved aside) is told once
+    // start-up is over, so the person knows stories may be missing.
+    const QString engineNote = m_engine.engineStatus ? m_engine.engineStatus() : QString();
 
     // The publishing tool that came with the engine's demo content is registered as its
     // installation would, before anything asks whether the wizard is available.
@@ -198,8 +219,11 @@ BOOL CReadhallApp::InitInstance()
     }
 
     HideSplash();
+    if (!engineNote.isEmpty())
+        MessageBox(nullptr, engineNote, LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
+                   MB_OK | MB_ICONEXCLAMATION);
 
-    // Start-up leaves a lot of freed heap behind; give it back to the system.
+        // Start-up leaves a lot of freed heap behind; give it back to the system.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
@@ -226,7 +250,9 @@ BOOL CReadhallApp::IsFirstInstance()
     m_instanceMutex = std::make_unique<platform::NamedMutex>(m_instanceMutexName);
     if (!m_instanceMutex->alreadyExists()) {
         // The first copy: listen for the requests of later copies.
-        m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(m_mainWindowClass);
+        m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(
+            m_mainWindowClass, std::vector<platform::HandOverMessage>(
+                                   std::begin(HAND_OVER_MESSAGES), std::end(HAND_OVER_MESSAGES)));
         m_runningCopyServer->listen();
         return 1;
     }

@@ -43,6 +43,8 @@ struct EngineLibraryCalls {
     std::function<int()> chanDirUninitialize;
     std::function<int()> popSumInitialize;
     std::function<int()> popSumUninitialize;
+    // The engine's own state in words (empty while all is well); after a failed start, why.
+    std::function<QString()> engineStatus;
     // The real libraries.
     static EngineLibraryCalls real();
 };

@@ -5,12 +5,15 @@
 #include "src/shared/settings.h"
 #include "src/shared/startupchecks.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 namespace
 {
@@ -72,6 +75,7 @@ void CSplashWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
+    m_painted = true;
 }
 
 void EnableSplash(BOOL enable)
@@ -90,6 +94,15 @@ BOOL ShowSplash(QWidget* parent)
     if (!splash->Create()) {
         delete splash;
         return 0;
+    }
+    // A window the window system has not yet put on screen ignores painting, and start-up
+    // runs no event loop for a while: wait here (briefly) until the splash is on screen, then
+    // paint it.
+    if (QWindow* window = splash->windowHandle()) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!window->isExposed() && waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
     splash->repaint();
     return 1;

@@ -21,6 +21,8 @@ public:
     const QPixmap& picture() const { return m_picture; }
     // Where the picture came from: the data directory's file, else empty (the resource).
     const QString& pictureFile() const { return m_pictureFile; }
+    // Whether the picture has been drawn on screen.
+    bool painted() const { return m_painted; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +34,7 @@ private:
     BOOL Create();
     QPixmap m_picture;
     QString m_pictureFile;
+    bool m_painted = false;
 };
 
 // Whether a splash may show at all (set once at start-up).

@@ -13,6 +13,10 @@ BrowserCalls BrowserCalls::real()
         cached = buffer.GetText();
         return 1;
     };
+    calls.cachedFile = [](const QString& cachedUrl) {
+        QKBuffer buffer;
+        return VTGetCachedFile(cachedUrl, buffer) ? buffer.GetText() : QString();
+    };
     calls.showStory = ShowStoryInMainFrame;
     calls.broadcastNotification = [](int number, const QString& text, uint32_t value) {
         return BroadcastNotification(number, text, value);

@@ -200,9 +200,16 @@ void CBrowserView::OpenAnimation()
     if (settings::browserAnimationFromFile()) {
         BrowserCalls& calls = browserCalls();
         const QString dir = calls.dataDirectory ? calls.dataDirectory() : QString();
-        const QString path = dir + QString::fromLatin1(BROWSER_AVI_FILE);
-        if (!dir.isEmpty() && FileExists(path) && m_status->OpenFile(path))
-            return;
+        // Qt reads no AVI: "browser.avi" plays when a movie reader for it is installed, else
+        // an animation of the same name in a format Qt plays ("browser.gif", ...) does.
+        QStringList candidates{dir + QString::fromLatin1(BROWSER_AVI_FILE)};
+        const QString base = candidates.first().chopped(3);
+        for (const QByteArray& format : QMovie::supportedFormats())
+            candidates << base + QString::fromLatin1(format);
+        for (const QString& path : candidates) {
+            if (!dir.isEmpty() && FileExists(path) && m_status->OpenFile(path))
+                return;
+        }
     }
     m_status->OpenResource();
 }
@@ -222,6 +229,14 @@ void CBrowserView::ShowStartPage()
 BOOL CBrowserView::Navigate(const QString& url)
 {
     m_lastNavigation = BrowserNavigationText(url);
+    const QUrl target = CWebBrowser::LocationToUrl(m_lastNavigation);
+    if (target.isValid() && !target.isEmpty() && !CWebBrowser::IsNavigableUrl(target)) {
+        // A story link or a typed address of another scheme: the person learns why nothing
+        // happens.
+        if (CMainFrameLink* frame = MainFrameLink())
+            frame->PostStatusText(RefusedAddressText(url));
+        return 0;
+    }
     return m_browser && m_browser->Navigate(m_lastNavigation) ? 1 : 0;
 }
 

@@ -1,13 +1,18 @@
 #include "src/browser/webbrowser.h"
 
 #include "src/browser/downloads.h"
+#include "src/browser/storedpages.h"
+#include "src/platform/shell.h"
+#include "vantrel/engctl.h"
 
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <unistd.h>
 
 namespace
@@ -20,20 +25,46 @@ QWidget* prepareBrowserEngine(QWidget* parent)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     return parent;
 }
+
+bool isLocalOrStoredPage(const QUrl& url)
+{
+    return url.isLocalFile() || url.scheme() == QLatin1String(VT_CACHE_SCHEME);
+}
+
+// Local and stored pages open no WebSocket: it is the one way out that the content rules do
+// not close for them.
+class CWebSocketGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeWebSocket &&
+            (isLocalOrStoredPage(info.firstPartyUrl()) || isLocalOrStoredPage(info.initiator())))
+            info.block(true);
+    }
+};
 } // namespace
 
 // The page of the hosted browser: before each page of the main frame loads, local pages may
-// read the files beside them (their pictures and style sheets) and no other page may.
+// read the files beside them (their pictures and style sheets) and no other page may; the
+// main frame loads only what the browser shows.
 class CBrowserPage : public QWebEnginePage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    explicit CBrowserPage(QObject* parent) : QWebEnginePage(parent)
+    {
+        setUrlRequestInterceptor(new CWebSocketGuard(this));
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
-        if (isMainFrame)
+        if (isMainFrame) {
+            if (!CWebBrowser::IsNavigableUrl(url))
+                return false;
             CWebBrowser::ApplyContentRules(settings(), url);
+        }
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
 };
@@ -47,6 +78,7 @@ void CWebBrowser::ApplyContentRules(QWebEngineSettings* s, const QUrl& url)
 CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(prepareBrowserEngine(parent))
 {
     setObjectName(QStringLiteral("Web Browser"));
+    InstallStoredPageHandler(QWebEngineProfile::defaultProfile());
     setPage(new CBrowserPage(this));
     QWebEngineSettings* s = settings();
     s->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
@@ -57,6 +89,8 @@ CWebBrowser::CWebBrowser(QWidget* parent) : QWebEngineView(prepareBrowserEngine(
     s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
     s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
     s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    // A link to another program's scheme is not handed to the desktop.
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
     connect(this, &QWebEngineView::urlChanged, this, &CWebBrowser::navigateComplete);
     connect(this, &QWebEngineView::loadStarted, this, &CWebBrowser::downloadBegin);
@@ -103,10 +137,19 @@ QUrl CWebBrowser::LocationToUrl(const QString& location)
     return url.isValid() ? url : QUrl();
 }
 
+bool CWebBrowser::IsNavigableUrl(const QUrl& url)
+{
+    if (IsOpenableAddress(url))
+        return true;
+    if (url.scheme() == QLatin1String(VT_CACHE_SCHEME))
+        return true;
+    return url == QUrl(QStringLiteral("about:blank"));
+}
+
 bool CWebBrowser::Navigate(const QString& location)
 {
     const QUrl url = LocationToUrl(location);
-    if (!url.isValid() || url.isEmpty())
+    if (!url.isValid() || url.isEmpty() || !IsNavigableUrl(url))
         return false;
     ApplyContentRules(settings(), url);
     load(url);

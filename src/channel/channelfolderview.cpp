@@ -526,7 +526,21 @@ bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
     // event is known to come from its live viewport.
     if (m_tree && m_treeViewport && watched == m_treeViewport) {
         switch (event->type()) {
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonPress: {
+            // The alerts window's tree does nothing on a right click: the tree would
+            // otherwise move the selection before the click is seen.
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+                const CChannelDoc* doc = GetChannelDoc();
+                if (doc && doc->IsAlertMode())
+                    return true;
+            }
+            if (event->type() != QEvent::MouseButtonPress) {
+                if (event->type() == QEvent::MouseButtonRelease)
+                    m_pressed = false;
+                break;
+            }
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
                 m_pressed = true;
@@ -547,9 +561,6 @@ bool CChannelFolderView::eventFilter(QObject* watched, QEvent* event)
             }
             break;
         }
-        case QEvent::MouseButtonRelease:
-            m_pressed = false;
-            break;
         default:
             break;
         }

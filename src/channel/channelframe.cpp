@@ -375,6 +375,12 @@ void CChannelFrame::SetEmbeddedBrowser(BOOL on)
     CSplitterWnd* place = ListPlace(row, col);
     CCreateContext context = MakeContext();
     if (!on) {
+        // An expanded browser has the list and the folder column at 0: they get back their
+        // sizes from before the expansion, which are then the ones stored.
+        if (IsBrowserExpanded()) {
+            ToggleExpandBrowser();
+            place = ListPlace(row, col);
+        }
         int size = 0;
         int minimum = 0;
         if (place == m_folderSplitter)

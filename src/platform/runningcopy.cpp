@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -100,9 +101,19 @@ NamedMutex::~NamedMutex()
 // ---------------------------------------------------------------------------------------------
 // RunningCopyServer
 
-RunningCopyServer::RunningCopyServer(const QString& className, QObject* parent)
-    : QObject(parent), m_className(className)
+RunningCopyServer::RunningCopyServer(const QString& className,
+                                     std::vector<HandOverMessage> accepted, QObject* parent)
+    : QObject(parent), m_className(className), m_accepted(std::move(accepted))
 {
+}
+
+bool RunningCopyServer::isAccepted(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    if (lParam != 0)
+        return false;
+    return std::any_of(m_accepted.begin(), m_accepted.end(), [&](const HandOverMessage& m) {
+        return m.message == message && m.wParam == wParam;
+    });
 }
 
 RunningCopyServer::~RunningCopyServer() = default;
@@ -150,9 +161,7 @@ void RunningCopyServer::onNewConnection()
                     return;
                 const HWND target = FindWindow(m_className);
                 if (kind == PostRequest) {
-                    // Another process cannot hand over a pointer: only messages whose second
-                    // parameter is 0 (menu commands) are passed on.
-                    if (lParam == 0 && target != 0)
+                    if (target != 0 && isAccepted(message, WPARAM(wParam), LPARAM(lParam)))
                         PostMessage(target, message, WPARAM(wParam), 0);
                 } else if (kind == ForwardRequest) {
                     if (target != 0)

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QLocalServer;
 
@@ -38,13 +39,23 @@ private:
     bool m_alreadyExists = false;
 };
 
-// The listening side, run by the first copy. Requests go to the first top-level window of
-// the class (FindWindow) when they arrive.
+// A message that a second copy may hand over: the message and its first parameter (for
+// WM_COMMAND the command id). The second parameter is always 0: only values cross.
+struct HandOverMessage {
+    UINT message;
+    WPARAM wParam;
+};
+
+// The listening side, run by the first copy. Any process of the user can reach the socket, so
+// a request is carried out only when its message is one of the accepted ones; everything else
+// is dropped unseen. Accepted requests go to the first top-level window of the class
+// (FindWindow) when they arrive; a request to come forward is always honoured.
 class RunningCopyServer : public QObject
 {
     Q_OBJECT
 public:
-    explicit RunningCopyServer(const QString& className, QObject* parent = nullptr);
+    RunningCopyServer(const QString& className, std::vector<HandOverMessage> accepted,
+                      QObject* parent = nullptr);
     ~RunningCopyServer() override;
     // Starts listening; takes over a socket left behind by a copy that died. False when
     // another live copy listens already or the socket cannot be made.
@@ -53,12 +64,14 @@ public:
     const QString& className() const { return m_className; }
 
 signals:
-    // After a request was carried out (tests wait for it).
+    // After a request was read, whether it was carried out or dropped (tests wait for it).
     void requestHandled();
 
 private:
     void onNewConnection();
+    bool isAccepted(UINT message, WPARAM wParam, LPARAM lParam) const;
     QString m_className;
+    std::vector<HandOverMessage> m_accepted;
     QLocalServer* m_server = nullptr;
 };
 
@@ -68,8 +81,7 @@ QString runningCopySocketName(const QString& className);
 // Whether a copy listens for the class (its socket accepts a connection).
 bool isCopyRunning(const QString& className);
 // Asks the running copy to post the message to its window of the class. True when the
-// request was handed over. A pointer cannot cross processes: the running copy passes on only
-// requests whose second parameter is 0 (menu commands: WM_COMMAND, command id, 0).
+// request was handed over; the running copy passes it on only when it accepts that message.
 bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LPARAM lParam);
 // Asks the running copy to restore and activate its window of the class.
 bool bringRunningCopyForward(const QString& className);

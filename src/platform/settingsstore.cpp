@@ -122,11 +122,12 @@ QString machineFilePath()
     return path.isEmpty() ? QStringLiteral("/etc/vantrel/machine.reg") : path;
 }
 
-// Holds an exclusive flock on "<file>.lock" for the life of the object.
+// Holds an exclusive flock on "<file>.lock" for the life of the object. Without wait, the
+// lock is only taken when nobody holds it.
 class FileLock
 {
 public:
-    explicit FileLock(const QString& filePath)
+    explicit FileLock(const QString& filePath, bool wait = true)
     {
         const QByteArray lockPath = QFile::encodeName(filePath + QStringLiteral(".lock"));
         m_fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -134,7 +135,7 @@ public:
             return;
         int rc;
         do {
-            rc = ::flock(m_fd, LOCK_EX);
+            rc = ::flock(m_fd, LOCK_EX | (wait ? 0 : LOCK_NB));
         } while (rc != 0 && errno == EINTR);
         if (rc != 0) {
             ::close(m_fd);
@@ -171,13 +172,19 @@ bool writeAll(int fd, const QByteArray& data)
     return true;
 }
 
+// The name pattern of the temporary copies a write makes beside the file.
+QString temporaryFilePattern(const QFileInfo& info)
+{
+    return QStringLiteral(".") + info.fileName() + QStringLiteral(".tmp-");
+}
+
 // Writes the file as a whole: a temporary file in the same folder, flushed to disk, then
 // renamed over the old one, so a reader sees either the old or the new file, never a mix.
 bool replaceFileAtomically(const QString& path, const QByteArray& contents, QString* error)
 {
     const QFileInfo info(path);
-    QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
-                                        info.fileName() + QStringLiteral(".tmp-XXXXXX"));
+    QByteArray tmpl = QFile::encodeName(info.absolutePath() + QLatin1Char('/') +
+                                        temporaryFilePattern(info) + QStringLiteral("XXXXXX"));
     const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -219,6 +226,8 @@ struct SettingsStore::Private {
         RegKey tree;
         // The file is damaged and could not be moved aside: it must not be overwritten.
         bool blocked = false;
+        // Temporary copies left by killed writes were looked for.
+        bool leftoversRemoved = false;
     };
 
     QMutex mutex;
@@ -242,6 +251,8 @@ struct SettingsStore::Private {
     // damaged file is moved aside at once; without it the lock is taken for that step.
     void refresh(Root& r, bool lockHeld)
     {
+        if (!r.leftoversRemoved && writable(r.id))
+            removeLeftovers(r, lockHeld);
         const FileStamp now = stampOf(r.path);
         if (r.loaded && now == r.stamp)
             return;
@@ -265,6 +276,32 @@ struct SettingsStore::Private {
             return;
         }
         r.tree = std::move(parsed.root);
+    }
+
+    // A write that was killed half-way leaves its temporary copy (a whole copy of the
+    // settings) behind. Every write makes and renames its copy while it holds the lock, so
+    // the copies found while this process holds it belong to no live writer. When another
+    // process holds the lock now, the next look tries again.
+    void removeLeftovers(Root& r, bool lockHeld)
+    {
+        const QFileInfo info(r.path);
+        QDir folder = info.absoluteDir();
+        if (!folder.exists()) {
+            r.leftoversRemoved = true;
+            return;
+        }
+        std::unique_ptr<FileLock> lock;
+        if (!lockHeld) {
+            lock = std::make_unique<FileLock>(r.path, false);
+            if (!lock->held())
+                return;
+        }
+        r.leftoversRemoved = true;
+        const QStringList leftovers =
+            folder.entryList({temporaryFilePattern(info) + QLatin1Char('*')},
+                             QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString& name : leftovers)
+            folder.remove(name);
     }
 
     // Moves a damaged file aside (never overwriting it) and starts the root empty.

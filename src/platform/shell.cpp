@@ -26,10 +26,33 @@ ShellHook& shellHook()
 
 } // namespace
 
+bool IsOpenableAddress(const QUrl& url)
+{
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file"))
+        return true;
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
+QString RefusedAddressText(const QString& address)
+{
+    // The status bar shows one line: a long address is cut.
+    constexpr int kShown = 60;
+    QString shown = address.trimmed().simplified();
+    if (shown.size() > kShown)
+        shown = shown.left(kShown) + QStringLiteral("...");
+    return QStringLiteral("\"%1\" was not opened: Readhall opens only web addresses (http, "
+                          "https) and local files.")
+        .arg(shown);
+}
+
 BOOL ShellOpen(const QString& documentOrAddress)
 {
     const QUrl url = platform::shellOpenUrl(documentOrAddress);
-    if (!url.isValid() || url.isEmpty())
+    if (!url.isValid() || url.isEmpty() || !IsOpenableAddress(url))
         return 0;
     std::function<bool(const QUrl&)> hook;
     {

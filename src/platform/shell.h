@@ -10,9 +10,17 @@
 #include <functional>
 #include <vector>
 
-// Opens a document (a local path) or an address (http:, mailto:, file: ...) with the
-// desktop's handler. Returns 1 when the desktop accepted it.
+// Opens a document (a local path) or an address with the desktop's handler. Only web
+// addresses (http:, https:) and local files (file:) leave the program: addresses come from
+// feeds and pages, and any other scheme (javascript:, data:, another program's own) would let
+// them make the desktop run something. Returns 1 when the desktop accepted it; 0 for a refused
+// address, which the caller tells the person about (RefusedAddressText).
 BOOL ShellOpen(const QString& documentOrAddress);
+
+// Whether an address may be handed to the desktop: http:, https: and file: ones.
+bool IsOpenableAddress(const QUrl& url);
+// What the person is told when an address is not opened for its scheme.
+QString RefusedAddressText(const QString& address);
 // Starts the program at the path with the arguments, each handed over verbatim; the new
 // process runs on by itself. workingDirectory empty: the current one. Returns 1 when it
 // started; processId (when given) receives its id.

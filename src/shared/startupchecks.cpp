@@ -59,15 +59,18 @@ bool realWebBrowserProbe()
 BOOL GetEngineDataRoot(QString& root)
 {
     root.clear();
+    // A relative path would name a different folder for every working directory the program
+    // starts in, so it names no folder at all; an empty one names none either.
     const QString dataPath = settings::engineDataPath();
     if (!dataPath.isEmpty()) {
+        if (QDir::isRelativePath(dataPath))
+            return 0;
         root = withTrailingSeparator(dataPath);
         return 1;
     }
 
-    // An empty registration names no folder.
     const QString installPath = settings::engineInstallPath();
-    if (installPath.isEmpty())
+    if (installPath.isEmpty() || QDir::isRelativePath(installPath))
         return 0;
     // The engine is installed in "<root>/program"; its data lives in <root>.
     QString trimmed = installPath;

@@ -12,7 +12,8 @@
 // The engine's data root, always ending in "/": the user's "Data Path" of
 // "SOFTWARE\Vantrel\Vantrel", else the engine's installation path ("Path" of the machine's
 // "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\vantrel.exe") without a last
-// component "program" (any letter case). Returns 1 when found.
+// component "program" (any letter case). Empty and relative paths are refused. Returns 1 when
+// found.
 BOOL GetEngineDataRoot(QString& root);
 
 // Whether the embedded web browser (Qt WebEngine) can be used. Worked out on the first call

@@ -79,6 +79,7 @@ EngineLibraryCalls RecordingEngine::libraryCalls()
         this->calls << "popsum stop";
         return 1;
     };
+    calls.engineStatus = [this] { return status; };
     return calls;
 }
 

@@ -27,6 +27,7 @@ namespace apptest
 struct RecordingEngine {
     QStringList calls;
     bool engineStarts = true;
+    QString status; // what the engine says about itself
     EngineLibraryCalls libraryCalls();
 };
 

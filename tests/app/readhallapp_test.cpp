@@ -1,4 +1,5 @@
 #include "src/app/readhallapp.h"
+#include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
@@ -22,6 +23,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -96,6 +98,54 @@ TEST(StartUp, AnEngineThatDoesNotStartEndsStartUpWithAStopMessage)
     EXPECT_EQ(app.exit(), 1); // the process ends with a failure code
     // Nothing else was started, so nothing is stopped.
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
+}
+
+TEST(StartUp, WhatTheEngineSaysAboutItsStoreReachesThePerson)
+{
+    markSetupDone();
+    const struct {
+        bool starts;
+        const char* status;
+        const char* shown;
+        UINT icon;
+    } cases[] = {
+        {true, "The engine store was damaged (bad page); it was moved aside",
+         "The engine store was damaged (bad page); it was moved aside", MB_ICONEXCLAMATION},
+        {false, "the store is locked by another program",
+         "Error launching Vantrel.exe\n\nthe store is locked by another program", MB_ICONSTOP},
+    };
+    for (const auto& c : cases) {
+        platform::resetMessageBoxHook();
+        RecordingEngine engine;
+        engine.engineStarts = c.starts;
+        engine.status = c.status;
+        TestApp app(engine);
+        EXPECT_EQ(app.start(""), c.starts ? 1 : 0);
+        const auto& boxes = platform::messageBoxQuestions();
+        ASSERT_EQ(boxes.size(), 1u) << c.status;
+        EXPECT_EQ(boxes[0].text, QString::fromUtf8(c.shown));
+        EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
+        app.exit();
+    }
+}
+
+TEST(StartUp, TheSplashIsOnScreenAndPaintedWhileTheEngineStarts)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_splashAllowed = true;
+    bool shownWhileStarting = false;
+    app->m_engine.engctlInitialize = [&](int) {
+        const CSplashWindow* splash = CSplashWindow::current();
+        shownWhileStarting = splash && splash->isVisible() && splash->windowHandle() &&
+                             splash->windowHandle()->isExposed() && splash->painted();
+        return 1;
+    };
+    ASSERT_EQ(app.start(""), 1);
+    EXPECT_TRUE(shownWhileStarting);
+    EXPECT_EQ(CSplashWindow::current(), nullptr); // gone once start-up ends
+    app.exit();
 }
 
 TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
@@ -420,14 +470,15 @@ TEST(SecondCopyChild, StartsWithDirectoryView)
 
 TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
 {
-    // The running copy: the mutex, the listening service and a minimised main window.
-    platform::NamedMutex mutex(READHALL_INSTANCE_MUTEX);
-    ASSERT_TRUE(mutex.owned());
-    platform::RunningCopyServer server(READHALL_MAIN_WINDOW_CLASS);
-    ASSERT_TRUE(server.listen());
-    apptest::RecordingFrame running(READHALL_MAIN_WINDOW_CLASS);
-    running.showMinimized();
-    ASSERT_TRUE(running.isMinimized());
+    // The running copy, with its main window minimised.
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    app->m_showMainWindowWhenIdle = false;
+    ASSERT_EQ(app.start(""), 1);
+    apptest::RecordingFrame* running = app.frame();
+    running->showMinimized();
+    ASSERT_TRUE(running->isMinimized());
 
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -439,14 +490,44 @@ TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
     ASSERT_TRUE(second.waitForStarted());
     ASSERT_TRUE(rhtest::waitFor(
         [&] {
-            return second.state() == QProcess::NotRunning && !running.commands.empty() &&
-                   !running.isMinimized();
+            return second.state() == QProcess::NotRunning && !running->commands.empty() &&
+                   !running->isMinimized();
         },
         30000))
         << second.readAll().constData();
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().constData();
-    EXPECT_EQ(running.commands, std::vector<UINT>{32786});
-    EXPECT_FALSE(running.isMinimized());
+    EXPECT_EQ(running->commands, std::vector<UINT>{32786});
+    EXPECT_FALSE(running->isMinimized());
+    app.exit();
+}
+
+TEST(SingleCopy, TheRunningCopyCarriesOutOnlyWindowSwitches)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    const QString running = QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS);
+    // What any process of the user could send: the status text message, a command that opens
+    // no window, a window switch with a second parameter. Then the four window switches.
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } requests[] = {{2025, 0x7fff0000, 0},
+                    {WM_COMMAND, ID_TOOLS_QUICK_SETUP, 0},
+                    {WM_COMMAND, ID_VIEW_SEARCH, 1},
+                    {WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0},
+                    {WM_COMMAND, ID_VIEW_SEARCH, 0},
+                    {WM_COMMAND, ID_VIEW_ALERTS, 0},
+                    {WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0}};
+    for (const auto& request : requests)
+        ASSERT_TRUE(
+            platform::postToRunningCopy(running, request.message, request.wParam, request.lParam));
+    ASSERT_TRUE(rhtest::waitFor([&] { return app.frame()->commands.size() >= 4; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.frame()->commands, (std::vector<UINT>{32780, 32781, 32782, 32786}));
+    app.exit();
 }
 
 TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)

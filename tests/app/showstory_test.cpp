@@ -8,6 +8,7 @@
 #include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
+#include "src/framework/statusbar.h"
 #include "src/platform/shell.h"
 #include "src/shared/headerview.h"
 #include "src/shared/ids.h"
@@ -241,6 +242,21 @@ TEST_F(ShowStoryTest, TheBrowserWindowTakesNoStoriesOrAddresses)
     EXPECT_EQ(frame().ShowURL("https://news.example/x"), 1);
     EXPECT_EQ(desktop, (std::vector<QUrl>{QUrl("https://news.example.org/rain"),
                                           QUrl("https://news.example/x")}));
+}
+
+TEST_F(ShowStoryTest, AScriptLinkIsNeitherShownNorOpenedAndThePersonIsTold)
+{
+    // A feed the person added from a file may carry any address; it still never runs.
+    const uint32_t channel = rhtest::engine::addChannel("Local", "News");
+    const uint32_t script =
+        story(channel, "javascript:alert(document.cookie)", "javascript:alert('package')");
+    EXPECT_EQ(frame().ShowStory(channel, script), 0);
+    EXPECT_TRUE(desktop.empty());
+    EXPECT_TRUE(rhtest::engine::openedUrls().isEmpty());
+    EXPECT_FALSE(isRead(channel, script));
+    const QString status = frame().GetStatusBar()->GetPaneText(ID_SEPARATOR);
+    EXPECT_TRUE(status.contains("javascript:alert")) << status.toStdString();
+    EXPECT_TRUE(status.contains("not opened")) << status.toStdString();
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagewindow.h"
+#include "src/shared/mainframelink.h"
 #include "src/shared/settingsfunctions.h"
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
@@ -179,7 +180,46 @@ TEST_F(BrowserViewTest, ACachedCopyGivenAsAFileAddressIsNavigatedWithoutItsPrefi
     EXPECT_EQ(BrowserNavigationText("https://news.example/c.html"), "https://news.example/c.html");
 }
 
-TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)
+// Records what the pane tells the status bar.
+class StatusRecorder : public CMainFrameLink
+{
+public:
+    BOOL ShowStory(uint32_t, uint32_t) override { return 0; }
+    BOOL ShowURL(const QString&) override { return 0; }
+    void ShowSecureIndicator(BOOL) override {}
+    void PostStatusText(const QString& text) override { texts << text; }
+    CDocument* ShowWindowKind(int) override { return nullptr; }
+    BOOL ShowChannel(uint32_t) override { return 0; }
+    QStringList texts;
+};
+
+TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
+{
+    StatusRecorder status;
+    SetMainFrameLink(&status);
+    const QString page = writePage("story.html", "Before");
+    CBrowserView view;
+    view.resize(500, 300);
+    view.show();
+    CChannelDoc doc;
+    doc.AddView(&view);
+    CUpdateHint shown(page);
+    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &shown);
+    ASSERT_TRUE(waitForTitle(&view, "Before"));
+    status.texts.clear();
+
+    CUpdateHint script(QStringLiteral("javascript:document.title='ran'"));
+    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &script);
+    EXPECT_EQ(view.Navigate(QStringLiteral("JavaScript:document.title='ran'")), 0);
+    ASSERT_EQ(status.texts.size(), 2);
+    EXPECT_TRUE(status.texts[0].contains("not opened")) << status.texts[0].toStdString();
+    EXPECT_FALSE(rhtest::waitFor([&] { return view.browser()->title() == "ran"; }, 1000));
+    EXPECT_EQ(view.browser()->url(), QUrl::fromLocalFile(page));
+    doc.RemoveView(&view);
+    SetMainFrameLink(nullptr);
+}
+
+TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayGivesWayToOneThatCan)
 {
     browserCalls().dataDirectory = [this] { return dataDir; };
     QFile avi(dataDir + "/browser.avi");
@@ -188,9 +228,18 @@ TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayFallsBackToTheBuiltInOne)
     avi.close();
     WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
                     "UseBrowserAviFromFile", DWORD(1));
+    {
+        CBrowserView view;
+        EXPECT_FALSE(view.statusIndicator()->IsFromFile());
+        EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+    }
+    // An animation of the same name that Qt plays is taken instead.
+    QFile gif(dataDir + "/browser.gif");
+    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
+    gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
+    gif.close();
     CBrowserView view;
-    EXPECT_FALSE(view.statusIndicator()->IsFromFile());
-    EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+    EXPECT_TRUE(view.statusIndicator()->IsFromFile());
 }
 
 TEST_F(BrowserViewTest, ThePaneTakesOnlySingleStoriesDropped)

@@ -304,27 +304,37 @@ TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
     EXPECT_GT(frame->GetFolderView()->GetTreeCtrl()->topLevelItemCount(), 0);
 }
 
-TEST_F(ChannelFrameTest, ClosingAnExpandedBrowserStoresTheSizesFromBefore)
+TEST_F(ChannelFrameTest, ClosingOrTurningOffAnExpandedBrowserKeepsTheSizesFromBefore)
 {
-    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
-    writeUserNumber(kReadhallKey, "Headline List Height", 150);
-    writeUserNumber(kReadhallKey, "Channel Folder Width", 230);
-    addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(frame->IsBrowserShown());
-    ASSERT_TRUE(rhtest::waitFor(
-        [&] { return frame->GetHeadlineHeight() == 150 && frame->GetFolderWidth() == 230; }));
+    for (const bool turnOff : {false, true}) {
+        writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
+        writeUserNumber(kReadhallKey, "Headline List Height", 150);
+        writeUserNumber(kReadhallKey, "Channel Folder Width", 230);
+        if (!turnOff)
+            addChannel("Alpha", "News");
+        CChannelFrame* frame = open(channels.get());
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(frame->IsBrowserShown());
+        ASSERT_TRUE(rhtest::waitFor(
+            [&] { return frame->GetHeadlineHeight() == 150 && frame->GetFolderWidth() == 230; }));
 
-    EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_EXPAND_BROWSER));
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
-    bool checked = false;
-    EXPECT_TRUE(commandState(frame, ID_VIEW_EXPAND_BROWSER, &checked));
-    EXPECT_TRUE(checked);
+        EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_EXPAND_BROWSER));
+        EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+        bool checked = false;
+        EXPECT_TRUE(commandState(frame, ID_VIEW_EXPAND_BROWSER, &checked));
+        EXPECT_TRUE(checked);
 
-    frame->MDIDestroy();
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150);
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230);
+        if (turnOff) {
+            EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+            EXPECT_FALSE(frame->IsBrowserShown());
+            EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150);
+            EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 230; }))
+                << frame->GetFolderWidth();
+        }
+        frame->MDIDestroy();
+        EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150) << turnOff;
+        EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230) << turnOff;
+    }
 }
 
 TEST_F(ChannelFrameTest, HidingTheFolderTreeKeepsAnExpandedBrowserExpanded)

@@ -12,6 +12,7 @@
 #include "vantrel/core/model.h"
 
 #include <QApplication>
+#include <QTest>
 
 using namespace channeltest;
 
@@ -229,8 +230,16 @@ TEST_F(FolderViewTest, TheAlertsWindowShowsOnlyTheAlertsChannel)
     EXPECT_EQ(view->GetContentFlags(), CONTENT_ALERTS_CHANNEL);
     EXPECT_TRUE(view->ContextMenuItems(node).empty());
 
-    // Right-clicking changes nothing; new channels stay out.
+    // Right-clicking any node, the alert's sub-channel too, changes nothing; new channels
+    // stay out.
+    ASSERT_GT(node->childCount(), 0);
     QTreeWidgetItem* before = tree()->currentItem();
+    ASSERT_NE(before, node->child(0));
+    const QPoint onChild = tree()->visualItemRect(node->child(0)).center();
+    ASSERT_FALSE(onChild.isNull());
+    QTest::mouseClick(tree()->viewport(), Qt::RightButton, {}, onChild);
+    QTest::mouseDClick(tree()->viewport(), Qt::RightButton, {}, onChild);
+    EXPECT_EQ(tree()->currentItem(), before);
     view->OnRightClick(nullptr, QPoint());
     EXPECT_EQ(tree()->currentItem(), before);
     const uint32_t added = addChannel("Beta", "Sport");

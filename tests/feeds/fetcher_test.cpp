@@ -12,6 +12,7 @@
 #include <QSslSocket>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <atomic>
 
@@ -31,6 +32,24 @@ QString writeFile(const QString& name, const QByteArray& data)
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
         return QString();
     return path;
+}
+
+// A gzip stream of `size` bytes of one letter: tiny on the wire, huge when unpacked.
+QByteArray gzipBomb(qsizetype size)
+{
+    const QByteArray data(size, 'a');
+    z_stream zs{};
+    if (deflateInit2(&zs, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return QByteArray();
+    QByteArray out(int(deflateBound(&zs, uLong(data.size()))), 0);
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = uInt(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = uInt(out.size());
+    const int done = deflate(&zs, Z_FINISH);
+    out.resize(int(zs.total_out));
+    deflateEnd(&zs);
+    return done == Z_STREAM_END ? out : QByteArray();
 }
 
 } // namespace
@@ -295,4 +314,50 @@ TEST(FetcherHttps, UntrustedCertificateIsRefusedInWords)
     EXPECT_TRUE(result.error.startsWith("secure connection to 127.0.0.1 failed"))
         << result.error.toStdString();
     EXPECT_TRUE(result.body.isEmpty());
+}
+
+TEST(FetcherHttp, DamagedAndHostileAnswersAreFailuresInWords)
+{
+    LocalHttpServer server;
+    server.setRedirect("/to-file", "file:///etc/passwd");
+    const QByteArray bomb = gzipBomb(64 * 1024 * 1024);
+    ASSERT_FALSE(bomb.isEmpty());
+    QByteArray manyHeaders = "HTTP/1.1 200 OK\r\n";
+    for (int i = 0; i < 20000; ++i)
+        manyHeaders += "X-H" + QByteArray::number(i) + ": v\r\n";
+    manyHeaders += "Content-Length: 5\r\n\r\nhello";
+    const struct {
+        const char* path;
+        QByteArray raw;
+        const char* says;
+    } cases[] = {
+        {"/to-file", {}, "redirect to a local file refused"},
+        {"/bomb",
+         "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nContent-Encoding: gzip\r\n"
+         "Content-Length: " +
+             QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb,
+         "the compressed answer unpacks beyond the size limit"},
+        {"/long-line",
+         "HTTP/1.1 200 OK\r\nX-Long: " + QByteArray(1024 * 1024, 'x') +
+             "\r\nContent-Length: 5\r\n\r\nhello",
+         "has a header too large to read"},
+        {"/many-lines", manyHeaders, "has a header too large to read"},
+        {"/bad-chunks",
+         "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nTransfer-Encoding: chunked\r\n"
+         "\r\nzz\r\n<rss>\r\n0\r\n\r\n",
+         "holds no document (its chunked encoding is broken"},
+    };
+    for (const auto& c : cases) {
+        if (!c.raw.isEmpty()) {
+            LocalHttpServer::Route route;
+            route.raw = c.raw;
+            server.setRoute(c.path, route);
+        }
+        Fetcher fetcher;
+        const FetchResult result = fetcher.fetch(server.url(c.path), 1 << 20, 60000);
+        EXPECT_FALSE(result.ok) << c.path;
+        EXPECT_TRUE(result.body.isEmpty()) << c.path;
+        EXPECT_TRUE(result.error.contains(QLatin1String(c.says)))
+            << c.path << ": " << result.error.toStdString();
+    }
 }

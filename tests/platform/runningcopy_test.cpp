@@ -58,10 +58,10 @@ TEST(NamedMutex, ASecondHolderLearnsThatItAlreadyExists)
     EXPECT_TRUE(third.owned());
 }
 
-TEST(RunningCopy, ASecondCopyPostsACommandToTheRunningCopysWindow)
+TEST(RunningCopy, ASecondCopyPostsAnAcceptedCommandAndNothingElse)
 {
     MainFrame frame("RhTestReadhallClass");
-    RunningCopyServer server("RhTestReadhallClass");
+    RunningCopyServer server("RhTestReadhallClass", {{WM_COMMAND, 32786}, {WM_COMMAND, 32780}});
     ASSERT_TRUE(server.listen());
     EXPECT_TRUE(platform::isCopyRunning("RhTestReadhallClass"));
     EXPECT_FALSE(platform::isCopyRunning("RhTestOtherClass"));
@@ -74,9 +74,18 @@ TEST(RunningCopy, ASecondCopyPostsACommandToTheRunningCopysWindow)
     EXPECT_EQ(frame.received[0].wParam, 32786u);
     EXPECT_EQ(frame.received[0].lParam, 0);
 
-    // A pointer cannot cross processes: such a request is not passed on.
-    ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", WM_USER, 1, 0x1234));
-    ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == 2; }));
+    // Crafted requests: a message that is not accepted (the status text message, whose
+    // parameter once was a pointer), a command that is not, and an accepted command carrying
+    // a second parameter. None reaches the window.
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } crafted[] = {{2025, 0x7fff0000, 0}, {WM_COMMAND, 57665, 0}, {WM_COMMAND, 32780, 0x1234}};
+    for (const auto& request : crafted)
+        ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", request.message,
+                                                request.wParam, request.lParam));
+    ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == 4; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(frame.received.size(), 1u);
 }
@@ -87,7 +96,7 @@ TEST(RunningCopy, BringingTheRunningCopyForwardRestoresItsMinimisedWindow)
     frame.show();
     frame.showMinimized();
     ASSERT_TRUE(frame.isMinimized());
-    RunningCopyServer server("RhTestReadhallClass");
+    RunningCopyServer server("RhTestReadhallClass", {});
     ASSERT_TRUE(server.listen());
     QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
     ASSERT_TRUE(platform::bringRunningCopyForward("RhTestReadhallClass"));
@@ -98,9 +107,9 @@ TEST(RunningCopy, BringingTheRunningCopyForwardRestoresItsMinimisedWindow)
 
 TEST(RunningCopy, OnlyOneCopyListensAndADeadCopysSocketIsTakenOver)
 {
-    RunningCopyServer first("RhTestReadhallClass");
+    RunningCopyServer first("RhTestReadhallClass", {});
     ASSERT_TRUE(first.listen());
-    RunningCopyServer second("RhTestReadhallClass");
+    RunningCopyServer second("RhTestReadhallClass", {});
     EXPECT_FALSE(second.listen());
 
     // A socket file left behind by a copy that died without cleaning up.
@@ -117,7 +126,7 @@ TEST(RunningCopy, OnlyOneCopyListensAndADeadCopysSocketIsTakenOver)
     ASSERT_TRUE(QFile::exists(name));
     EXPECT_FALSE(platform::isCopyRunning("RhTestStaleClass"));
 
-    RunningCopyServer revived("RhTestStaleClass");
+    RunningCopyServer revived("RhTestStaleClass", {});
     EXPECT_TRUE(revived.listen());
     EXPECT_TRUE(platform::isCopyRunning("RhTestStaleClass"));
 }

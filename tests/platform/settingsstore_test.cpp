@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using platform::SettingsKey;
 using platform::SettingsStore;
@@ -375,6 +378,34 @@ TEST(SettingsStore, AnEmptyFileIsAnEmptyRootNotADamagedOne)
     EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, "Software"));
     EXPECT_TRUE(siblings("user.reg.damaged-").isEmpty());
     EXPECT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, kLayout).writeNumber("A", 1));
+}
+
+TEST(SettingsStore, CopiesLeftByKilledWritesGoWhenNobodyWrites)
+{
+    ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, kLayout).writeNumber("Kept", 7));
+    const QString folder = QFileInfo(userFile()).absolutePath();
+    writeFile(folder + "/.user.reg.tmp-Ab12Cd", "REGEDIT4\n");
+    writeFile(folder + "/.user.reg.tmp-Ef34Gh", "REGEDIT4\n");
+    writeFile(folder + "/other.tmp-Ij56Kl", "not ours");
+
+    // While another writer holds the lock, its copy may be the one being written: kept.
+    const int fd = ::open(QFile::encodeName(userFile() + ".lock").constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    rereadFromDisk();
+    DWORD value = 0;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, kLayout).readNumber("Kept", value));
+    auto leftovers = [&] {
+        return QDir(folder).entryList({".user.reg.tmp-*"}, QDir::Files | QDir::Hidden).size();
+    };
+    EXPECT_EQ(leftovers(), 2);
+    ::close(fd);
+
+    // The next look, with nobody writing, removes them and nothing else.
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, kLayout).readNumber("Kept", value));
+    EXPECT_EQ(leftovers(), 0);
+    EXPECT_TRUE(QFile::exists(folder + "/other.tmp-Ij56Kl"));
+    EXPECT_EQ(value, 7u);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -27,7 +27,7 @@ TEST(StartProgram, AMissingProgramDoesNotStart)
     EXPECT_EQ(StartProgram("", {"x"}), 0);
 }
 
-TEST(ShellOpen, DocumentsAndAddressesGoToTheDesktopHandler)
+TEST(ShellOpen, DocumentsAndWebAddressesGoToTheDesktopHandler)
 {
     std::vector<QUrl> opened;
     bool answer = true;
@@ -38,16 +38,29 @@ TEST(ShellOpen, DocumentsAndAddressesGoToTheDesktopHandler)
     const QString page = rhtest::testRoot() + "/start page.html";
     EXPECT_EQ(ShellOpen(page), 1);
     EXPECT_EQ(ShellOpen("https://example.com/a?b=c d"), 1);
-    EXPECT_EQ(ShellOpen("mailto:someone@example.com"), 1);
     answer = false;
     EXPECT_EQ(ShellOpen("http://example.com/"), 0);
     EXPECT_EQ(ShellOpen("   "), 0);
 
-    ASSERT_EQ(opened.size(), 4u);
+    ASSERT_EQ(opened.size(), 3u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(page));
     EXPECT_EQ(opened[1].host(), "example.com");
     EXPECT_EQ(opened[1].query(), "b=c d");
-    EXPECT_EQ(opened[2].scheme(), "mailto");
+}
+
+TEST(ShellOpen, OtherSchemesNeverReachTheDesktop)
+{
+    int opened = 0;
+    platform::setShellOpenHook([&](const QUrl&) { return ++opened > 0; });
+    for (const char* address :
+         {"javascript:alert(document.cookie)", "JavaScript:void(0)", "data:text/html,<b>x</b>",
+          "mailto:someone@example.com", "vbscript:msgbox(1)", "ms-settings:", "smb://host/share",
+          "http:relative-without-host"}) {
+        EXPECT_EQ(ShellOpen(address), 0) << address;
+        EXPECT_FALSE(IsOpenableAddress(QUrl(address))) << address;
+    }
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(RefusedAddressText("javascript:alert(1)").startsWith("\"javascript:alert(1)\""));
 }
 
 TEST(FileAttributes, FilesFoldersHiddenAndMissing)

@@ -77,6 +77,18 @@ TEST(EngineDataRoot, AnEmptyDataPathFallsBackToTheInstallation)
     EXPECT_EQ(root, QStringLiteral("/usr/lib/vantrel/"));
 }
 
+TEST(EngineDataRoot, RelativePathsNameNoFolder)
+{
+    QString root = "junk";
+    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "vantrel/data");
+    EXPECT_EQ(GetEngineDataRoot(root), 0);
+    EXPECT_TRUE(root.isEmpty());
+    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "");
+    setMachineInstallPath("../vantrel/program");
+    EXPECT_EQ(GetEngineDataRoot(root), 0);
+    EXPECT_TRUE(root.isEmpty());
+}
+
 // ---- the web browser check
 
 TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRemembered)

@@ -120,6 +120,10 @@ bool LocalHttpServer::Private::handle(QTcpSocket* socket, const QByteArray& head
     }
     if (route.stall)
         return false;
+    if (!route.raw.isEmpty()) {
+        socket->write(route.raw);
+        return false;
+    }
 
     QByteArray response =
         "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + reasonPhrase(route.status) + "\r\n";

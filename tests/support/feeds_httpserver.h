@@ -35,6 +35,9 @@ public:
         // Never answer: the connection stays open until the client gives up or the server
         // stops (for timeout and cancel tests).
         bool stall = false;
+        // Sent as it stands in place of a made answer (for damaged answers); the connection
+        // then stays open, as a hostile server would keep it.
+        QByteArray raw;
     };
 
     LocalHttpServer();

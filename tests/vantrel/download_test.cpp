@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <atomic>
+#include <mutex>
 
 using namespace enginetest;
 
@@ -218,13 +219,23 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_FALSE(changed.empty());
     EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{number});
 
+    // The copy is given out under the engine's scheme, never as a local file, and that address
+    // leads back to the stored file and to nothing else of the data folder.
     ASSERT_EQ(VTGetCachedURL(link, buffer), 1);
-    const QUrl local(buffer.GetText());
-    ASSERT_TRUE(local.isLocalFile());
+    const QString stored = buffer.GetText();
+    EXPECT_TRUE(stored.startsWith("vantrel-cache:/pages/")) << stored.toStdString();
+    ASSERT_EQ(VTGetCachedFile(stored, buffer), 1);
+    const QUrl local = QUrl::fromLocalFile(buffer.GetText());
     EXPECT_TRUE(local.toLocalFile().startsWith(rhtest::engineDataDir() + "/pages/"));
     QFile page(local.toLocalFile());
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("Full text"));
+    ASSERT_EQ(VTGetCachedURL(local.toString(), buffer), 1); // the file itself: the same address
+    EXPECT_EQ(buffer.GetText(), stored);
+    for (const QString& other : {QStringLiteral("vantrel-cache:/vantrel.db"),
+                                 QString(stored).replace("/pages/", "/pages/../"),
+                                 QStringLiteral("vantrel-cache:/pages/"), local.toString(), link})
+        EXPECT_EQ(VTGetCachedFile(other, buffer), 0) << other.toStdString();
 
     tagStoryCaps caps;
     caps.requestMask = VTCAPS_DOWNLOAD;
@@ -342,6 +353,38 @@ TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
     EXPECT_EQ(VTUnRegisterNotificationCallback(&slowCallback), 0);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(g_lateCalls.load(), 0);
+}
+
+namespace
+{
+std::mutex g_seenMutex;
+QStringList g_seen;
+uint32_t g_watched = 0;
+void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
+{
+    if (value != g_watched)
+        return;
+    QKBuffer buffer;
+    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    if (g_seen.isEmpty() || g_seen.last() != text)
+        g_seen << text;
+}
+} // namespace
+
+TEST_F(DownloadTest, TheStatusSaysReadingOnceTheDownloadIsOver)
+{
+    server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
+    const uint32_t id = addFeedChannel("Watched", server.url("/feed.xml").toString());
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    g_watched = id;
+    g_seen.clear();
+    ASSERT_EQ(VTRegisterNotificationCallback(VTNOTIFY_ENGINE_EVENT, &recordStatus), 1);
+    updateNow(id);
+    ASSERT_EQ(VTUnRegisterNotificationCallback(&recordStatus), 1);
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    EXPECT_EQ(g_seen.mid(0, 2), QStringList({"Connecting...", "Reading..."}))
+        << g_seen.join('|').toStdString();
 }
 
 TEST_F(DownloadTest, StoppingTheEngineCancelsAHangingDownload)

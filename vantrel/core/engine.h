@@ -226,8 +226,13 @@ public:
     bool accessBundlet(uint32_t channelId, uint32_t bundletId);
     // Queues the download of the story page; false when there is nothing to download.
     bool downloadStory(uint32_t channelId, uint32_t number);
-    // The local copy of a story page, or the address itself when it is a local file.
+    // Where a story page is shown from: the engine's stored copy as an address of its own
+    // scheme (VT_CACHE_SCHEME), or the address itself when it is a local file. A local file
+    // inside the folder of stored pages is given out under the scheme too.
     bool cachedUrl(const QString& url, QString& localUrl);
+    // The file behind an address of the engine's scheme: only the stored copy of a story page
+    // that the engine keeps now.
+    bool storedPageFile(const QString& address, QString& path);
 
     bool subscribe(uint32_t entryId, uint32_t* channelId = nullptr);
     bool unsubscribeEntry(uint32_t entryId);
@@ -422,6 +427,9 @@ private:
     bool applyStoryChange(uint32_t channelId, const std::vector<uint32_t>& numbers,
                           const std::function<bool(Story&)>& change);
     void removeChannelFiles(uint32_t channelId);
+    // The address a stored page is given out under; empty for a file outside the folder of
+    // stored pages.
+    QString storedPageAddress(const QString& localPath) const;
     bool mergeCatalogue(const QByteArray& data, const QUrl& base, const QString& catalogue,
                         QString* error);
     // Catalogues (engine_directory.cpp); the model lock is held by the callers.

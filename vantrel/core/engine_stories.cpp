@@ -197,6 +197,20 @@ bool Engine::downloadStory(uint32_t channelId, uint32_t number)
     return true;
 }
 
+QString Engine::storedPageAddress(const QString& localPath) const
+{
+    // A stored page shown from a file: address would let its scripts read the person's files;
+    // under the engine's own scheme it keeps the rights of the page it was copied from.
+    const QString root = QDir::cleanPath(m_dataDir);
+    const QString clean = QDir::cleanPath(localPath);
+    if (!clean.startsWith(root + QStringLiteral("/pages/")))
+        return QString();
+    QUrl address;
+    address.setScheme(QString::fromLatin1(VT_CACHE_SCHEME));
+    address.setPath(clean.mid(root.size()));
+    return address.toString(QUrl::FullyEncoded);
+}
+
 bool Engine::cachedUrl(const QString& url, QString& localUrl)
 {
     if (url.trimmed().isEmpty())
@@ -207,8 +221,9 @@ bool Engine::cachedUrl(const QString& url, QString& localUrl)
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         const QString copy = m_open ? m_store->localCopyOf(url) : QString();
         if (!copy.isEmpty() && QFileInfo::exists(copy)) {
-            localUrl = QUrl::fromLocalFile(copy).toString();
-            return true;
+            localUrl = storedPageAddress(copy);
+            if (!localUrl.isEmpty())
+                return true;
         }
     }
     // An address that already names a local file is its own local copy.
@@ -219,8 +234,30 @@ bool Engine::cachedUrl(const QString& url, QString& localUrl)
     else if (url.startsWith(QLatin1Char('/')))
         path = url;
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        localUrl = QUrl::fromLocalFile(path).toString();
+        localUrl = storedPageAddress(QFileInfo(path).absoluteFilePath());
+        if (localUrl.isEmpty())
+            localUrl = QUrl::fromLocalFile(path).toString();
         return true;
+    }
+    return false;
+}
+
+bool Engine::storedPageFile(const QString& address, QString& path)
+{
+    const QUrl url(address);
+    if (!url.isValid() || url.scheme() != QLatin1String(VT_CACHE_SCHEME))
+        return false;
+    // Compared as written, so that ".." in the address matches no stored page.
+    const QString candidate = QDir::cleanPath(m_dataDir) + url.path(QUrl::FullyDecoded);
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    for (const auto& c : m_channels) {
+        for (const Story& s : c->stories) {
+            if (!s.localPath.isEmpty() && QDir::cleanPath(s.localPath) == candidate &&
+                QFileInfo(candidate).isFile()) {
+                path = candidate;
+                return true;
+            }
+        }
     }
     return false;
 }

@@ -110,7 +110,6 @@ void Engine::removeChannelFiles(uint32_t channelId)
 bool Engine::unsubscribeEntry(uint32_t entryId)
 {
     uint32_t channelId = 0;
-    std::vector<uint32_t> alertsGone;
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = channelByEntry(entryId);
@@ -121,38 +120,21 @@ bool Engine::unsubscribeEntry(uint32_t entryId)
         if (it != m_entries.end() && (it->flags & VTDIRENTRY_REQUIRED))
             return false; // a required channel stays
         channelId = c->id;
-        // The alerts raised on its stories go with it: they would point at nothing.
-        if (!m_alerts->ensureLoaded())
-            return false;
-        for (const Story& a : m_alerts->stories) {
-            if (a.alertChannelId == channelId)
-                alertsGone.push_back(a.number);
-        }
+        // The alerts raised on its stories stay: they are the person's record of what fired,
+        // until deleted or pruned like any alert. Channel ids are never given out twice, so
+        // they keep pointing at no channel.
         Store::Transaction t(*m_store);
         m_store->deleteChannel(t, channelId);
-        for (uint32_t n : alertsGone)
-            m_store->deleteStory(t, VT_ALERTS_CHANNEL_ID, n);
         if (!t.commit())
             return false;
         m_channels.erase(std::remove_if(m_channels.begin(), m_channels.end(),
                                         [&](const auto& ch) { return ch->id == channelId; }),
                          m_channels.end());
-        if (!alertsGone.empty()) {
-            auto& s = m_alerts->stories;
-            s.erase(std::remove_if(s.begin(), s.end(),
-                                   [&](const Story& a) { return a.alertChannelId == channelId; }),
-                    s.end());
-            m_alerts->reindex();
-        }
     }
     headlinesChanged(channelId);
     headlinesChanged(VT_ALERTS_CHANNEL_ID);
     removeChannelFiles(channelId);
     post(refresh::kChannelDeleted, channelId, entryId);
-    if (!alertsGone.empty()) {
-        postStories(refresh::kStoriesDeleted, VT_ALERTS_CHANNEL_ID, alertsGone);
-        post(refresh::kChannelCounterChanged, VT_ALERTS_CHANNEL_ID);
-    }
     fireCallbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED, QByteArray(), entryId);
     fireEngineEvent(channelId);
     return true;

@@ -79,6 +79,14 @@ void Engine::runUpdate(uint32_t channelId)
         if (!fetched.ok) {
             error = fetched.error.isEmpty() ? QStringLiteral("download failed") : fetched.error;
         } else {
+            // The download is over; a large feed can take a while to read.
+            {
+                std::lock_guard<std::recursive_mutex> lock(m_mutex);
+                if (Channel* c = findChannel(channelId))
+                    c->status = QStringLiteral("Reading...");
+            }
+            post(refresh::kChannelStatusChanged, channelId);
+            fireEngineEvent(channelId);
             feeds::ParseOptions options;
             options.documentUrl = source;
             options.contentType = fetched.contentType;

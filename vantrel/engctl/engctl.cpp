@@ -5,6 +5,7 @@
 
 #include "vantrel/core/engine.h"
 #include "vantrel/core/notify.h"
+#include "vantrel/core/origin.h"
 #include "vantrel/core/programfiles.h"
 #include "vantrel/dialogs/addchanneldialog.h"
 #include "vantrel/dialogs/channelpropertiesdialog.h"
@@ -61,10 +62,18 @@ bool confirm(QWidget* window, const QString& text)
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+// Only web addresses and local files are handed to the desktop: package and page addresses
+// come from feeds, and any other scheme (javascript:, data:, another program's own) would let a
+// feed make the desktop run something.
 bool openExternally(const QUrl& url)
 {
     if (!url.isValid() || url.isEmpty())
         return false;
+    if (!url.isLocalFile() && !vantrel::isNetworkAddress(url)) {
+        std::fprintf(stderr, "vantrel: not opened, not a web address or a local file: %s\n",
+                     qPrintable(url.toString()));
+        return false;
+    }
     if (openHook())
         return openHook()(url);
     if (testing()) {
@@ -159,6 +168,16 @@ int VTGetCachedURL(const QString& url, QKBuffer& buffer)
     if (!engine || !engine->cachedUrl(url, local))
         return 0;
     buffer.SetText(local);
+    return 1;
+}
+
+int VTGetCachedFile(const QString& cachedUrl, QKBuffer& path)
+{
+    Engine* engine = Engine::instance();
+    QString file;
+    if (!engine || !engine->storedPageFile(cachedUrl, file))
+        return 0;
+    path.SetText(file);
     return 1;
 }
 

@@ -65,9 +65,35 @@ QString tooLarge(qint64 maxBytes)
     return QStringLiteral("too large: more than %1 bytes").arg(maxBytes);
 }
 
+// Where the answer in hand sends the client, if it is a redirect.
+QUrl redirectTarget(QNetworkReply* reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 300 || status >= 400)
+        return QUrl();
+    const QByteArray location = reply->rawHeader("Location").trimmed();
+    if (location.isEmpty())
+        return QUrl();
+    return reply->url().resolved(QUrl::fromEncoded(location));
+}
+
 QString networkErrorText(QNetworkReply* reply, const QUrl& url)
 {
     const QString host = url.host();
+    const QUrl target = redirectTarget(reply);
+    if (target.isValid() &&
+        target.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0 &&
+        target.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0) {
+        // Qt names the scheme of the address it came from; say where it was sent instead.
+        if (target.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("redirect to a local file refused");
+        return QStringLiteral("redirect to an unsupported address scheme \"%1\" refused")
+            .arg(target.scheme());
+    }
+    // Qt's decompression stops on an answer that unpacks far beyond its compressed size (a
+    // compression bomb) and gives no reason of its own.
+    if (reply->errorString().startsWith(QLatin1String("Decompression failed")))
+        return QStringLiteral("the compressed answer unpacks beyond the size limit");
     switch (reply->error()) {
     case QNetworkReply::ConnectionRefusedError:
         return QStringLiteral("connection refused by %1").arg(host);
@@ -237,9 +263,21 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
             reply->abort();
         }
     };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, checkDeclaredLength);
+    bool headerTooLarge = false;
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        // Qt's network stack drops a header that is too long or has too many lines and goes
+        // on as if none had come, then waits for the connection to close. Every real server
+        // sends at least one header line, so an answer with a status and none is refused at once.
+        if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0 &&
+            reply->rawHeaderList().isEmpty()) {
+            headerTooLarge = true;
+            reply->abort();
+            return;
+        }
+        checkDeclaredLength();
+    });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        if (overLimit)
+        if (overLimit || headerTooLarge)
             return;
         const QByteArray chunk = reply->readAll();
         if (body.size() + chunk.size() > maxBytes) {
@@ -263,7 +301,7 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
         d->reply = nullptr;
     }
 
-    if (!overLimit && !timedOut && reply->error() == QNetworkReply::NoError) {
+    if (!overLimit && !timedOut && !headerTooLarge && reply->error() == QNetworkReply::NoError) {
         const QByteArray rest = reply->readAll();
         if (body.size() + rest.size() > maxBytes)
             overLimit = true;
@@ -276,6 +314,10 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
 
     if (overLimit) {
         result.error = tooLarge(maxBytes);
+    } else if (headerTooLarge) {
+        result.error = QStringLiteral("the answer from %1 has a header too large to read (too "
+                                      "long or too many lines)")
+                           .arg(url.host());
     } else if (timedOut) {
         result.error = QStringLiteral("timed out after %1 ms").arg(timeoutMs);
     } else if (d->cancelled && reply->error() == QNetworkReply::OperationCanceledError) {
@@ -288,6 +330,13 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
         result.error = QStringLiteral("HTTP %1 %2").arg(result.httpStatus).arg(reason).trimmed();
     } else if (reply->error() != QNetworkReply::NoError) {
         result.error = networkErrorText(reply, reply->url());
+    } else if (body.isEmpty() &&
+               reply->rawHeader("Transfer-Encoding").toLower().contains("chunked")) {
+        // Qt ends a chunked answer whose chunk sizes cannot be read as if it were complete;
+        // a document sent in chunks that holds nothing is reported, not read as empty.
+        result.error = QStringLiteral("the answer from %1 holds no document (its chunked "
+                                      "encoding is broken or empty)")
+                           .arg(url.host());
     } else {
         result.ok = true;
         result.body = std::move(body);

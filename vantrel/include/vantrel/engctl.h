@@ -92,8 +92,17 @@ int VTUnRegisterNotificationCallback(VTNotificationCallback callback);
 // file in a build folder, <prefix>/share/readhall when installed); kind 1: the engine's data
 // directory.
 int VTGetDirectory(int kind, QKBuffer& buffer);
-// The location of the local copy of a story page ("file://..."), when there is one.
+// The scheme of the addresses under which the engine gives out the pages it stored:
+// "vantrel-cache:/<path inside the data directory>". A browser shows them with the rights of a
+// page from the network (never those of a local file), reading the file VTGetCachedFile names.
+constexpr char VT_CACHE_SCHEME[] = "vantrel-cache";
+
+// Where a page is shown from, when the engine has it at hand: the address of its stored copy
+// (VT_CACHE_SCHEME), or a local file's own address ("file://...").
 int VTGetCachedURL(const QString& url, QKBuffer& buffer);
+// The file behind an address of the engine's scheme: only the stored copy of a story page the
+// engine keeps now; 0 for any other address.
+int VTGetCachedFile(const QString& cachedUrl, QKBuffer& path);
 // Opens the address outside the program, with the desktop's handler.
 int VTShellURL(const QString& url);
 

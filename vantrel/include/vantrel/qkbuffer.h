@@ -21,7 +21,8 @@ public:
     char* GetData() { return m_data; }
     const char* GetData() const { return m_data; }
     long GetSize() const { return m_size; }
-    // The contents read as UTF-8 text up to the first terminator; empty when there is none.
+    // The contents read as UTF-8 text up to the first terminator, or the whole block when it
+    // holds none (never past its end); empty when nothing is allocated.
     QString GetText() const;
 
 private:
