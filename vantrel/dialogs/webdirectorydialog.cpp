@@ -1,6 +1,6 @@
 #include "vantrel/dialogs/webdirectorydialog.h"
 
-#include "vantrel/engctl.h"
+#include "vantrel/core/engine.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -56,7 +56,7 @@ bool confirm(QWidget* parent, const QString& question)
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString lastReadText(const VTCatalogueInfo& c)
+QString lastReadText(const Engine::CatalogueInfo& c)
 {
     if (c.lastRefresh == 0)
         return WebDirectoryDialog::tr("Not read yet");
@@ -69,7 +69,7 @@ QString channelCount(uint32_t count)
                       : WebDirectoryDialog::tr("%1 channels").arg(count);
 }
 
-QString statusText(const VTCatalogueInfo& c)
+QString statusText(const Engine::CatalogueInfo& c)
 {
     if (c.busy)
         return WebDirectoryDialog::tr("Reading...");
@@ -189,8 +189,10 @@ WebDirectoryDialog::~WebDirectoryDialog() = default;
 
 void WebDirectoryDialog::reload()
 {
-    std::vector<VTCatalogueInfo> catalogues;
-    if (!VTListCatalogues(catalogues)) {
+    Engine* engine = Engine::instance();
+    const std::vector<Engine::CatalogueInfo> catalogues =
+        engine ? engine->catalogues() : std::vector<Engine::CatalogueInfo>();
+    if (!engine) {
         m_list->clear();
         m_busy = false;
         m_poll->stop();
@@ -205,7 +207,7 @@ void WebDirectoryDialog::reload()
     bool failed = false;
     QSet<QString> listed;
     QTreeWidgetItem* keep = nullptr;
-    for (const VTCatalogueInfo& c : catalogues) {
+    for (const Engine::CatalogueInfo& c : catalogues) {
         listed.insert(c.address);
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(ColumnCatalogue,
@@ -257,9 +259,14 @@ bool WebDirectoryDialog::addCatalogue(const QString& address)
         showMessage(tr("Type the web address or the file path of an OPML catalogue first."), true);
         return false;
     }
-    QKBuffer error;
-    if (!VTAddCatalogue(text, error)) {
-        showMessage(error.GetText(), true);
+    QString error;
+    Engine* engine = Engine::instance();
+    if (!engine) {
+        showMessage(tr("The engine is not running."), true);
+        return false;
+    }
+    if (!engine->addCatalogueLater(text, &error)) {
+        showMessage(error, true);
         return false;
     }
     m_changed = true;
@@ -278,9 +285,14 @@ bool WebDirectoryDialog::refreshSelected()
     const QString address = selectedAddress();
     if (address.isEmpty())
         return false;
-    QKBuffer error;
-    if (!VTRefreshCatalogue(address, error)) {
-        showMessage(error.GetText(), true);
+    QString error;
+    Engine* engine = Engine::instance();
+    if (!engine) {
+        showMessage(tr("The engine is not running."), true);
+        return false;
+    }
+    if (!engine->refreshCatalogue(address, &error)) {
+        showMessage(error, true);
         return false;
     }
     m_changed = true;
@@ -314,9 +326,14 @@ bool WebDirectoryDialog::removeSelected()
             .arg(address, item->text(ColumnChannels));
     if (!confirm(this, question))
         return false;
-    QKBuffer error;
-    if (!VTRemoveCatalogue(address, error)) {
-        showMessage(error.GetText(), true);
+    QString error;
+    Engine* engine = Engine::instance();
+    if (!engine) {
+        showMessage(tr("The engine is not running."), true);
+        return false;
+    }
+    if (!engine->removeCatalogue(address, &error)) {
+        showMessage(error, true);
         return false;
     }
     m_changed = true;
@@ -358,11 +375,11 @@ QString WebDirectoryDialog::selectedAddress() const
     return item ? item->data(ColumnCatalogue, kAddressRole).toString() : QString();
 }
 
-} // namespace vantrel
-
-int VTShowChannelDirectory(QWidget* window)
+int showWebDirectoryDialog(QWidget* window)
 {
-    vantrel::WebDirectoryDialog dialog(window);
+    WebDirectoryDialog dialog(window);
     dialog.exec();
     return dialog.changedSomething() ? 1 : 0;
 }
+
+} // namespace vantrel

@@ -77,4 +77,7 @@ private:
     bool m_changed = false;
 };
 
+// Shows the dialog modally; 1 when the person changed the catalogues.
+int showWebDirectoryDialog(QWidget* window);
+
 } // namespace vantrel

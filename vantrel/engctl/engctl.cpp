@@ -11,6 +11,7 @@
 #include "vantrel/dialogs/channelpropertiesdialog.h"
 #include "vantrel/dialogs/dialogparts.h"
 #include "vantrel/dialogs/quicksetupwizard.h"
+#include "vantrel/dialogs/webdirectorydialog.h"
 #include "vantrel/dialogs/windowhost.h"
 
 #include <QCoreApplication>
@@ -406,6 +407,11 @@ int VTNewChannel(QWidget* window)
 int VTNewChannelWithAddress(QWidget* window, const QString& address)
 {
     return newChannel(window, address.trimmed());
+}
+
+int VTShowChannelDirectory(QWidget* window)
+{
+    return vantrel::showWebDirectoryDialog(window);
 }
 
 void VTSetWindowRegistrar(VTWindowRegistrar registrar)
