@@ -264,8 +264,8 @@ TEST(StartUp, AFreshHomeOpensOntoTheChannelWindowThroughTheNavigationBar)
     auto* bar = qobject_cast<CNavigationBar*>(frame->GetNavigationBar());
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
-    // The bar shows the main window once its item's window is open.
-    EXPECT_FALSE(frame->isVisible());
+    // The bar shows the main window once its item's window is open (Quick Setup's own event
+    // loop may already have let it do so while start-up waited for the dialog).
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->isVisible(); }));
     ASSERT_EQ(frame->GetChildFrames().size(), 1u);
     EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate()->GetResourceId(), 129u);

@@ -334,11 +334,11 @@ bool Store::ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer)
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
-    if (version < 1) {
-        for (const char* sql : kSchema) {
-            if (!q.exec(QString::fromLatin1(sql)))
-                return rollback();
-        }
+    // The first version's tables, made when missing (a new store, or an older one that lacks
+    // one), so that every later step finds the tables it changes.
+    for (const char* sql : kSchema) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            return rollback();
     }
     if (!migrate(q, std::max(version, 1)))
         return rollback();
