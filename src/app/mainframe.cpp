@@ -220,6 +220,17 @@ BOOL CMainFrame::PreCreateWindow()
             onScreen |= each->availableGeometry().intersects(m_createRect);
         if (!onScreen && !QGuiApplication::screens().isEmpty())
             m_createRect.moveTopLeft(QPoint(workArea.left(), workArea.top() + kDefaultTopGap));
+        // A window stored on a larger screen than the one it opens on is made to fit that
+        // screen's work area, so that no edge, menu or status bar is out of reach.
+        const QScreen* home = QGuiApplication::screenAt(m_createRect.center());
+        const QRect fit = home ? home->availableGeometry() : workArea;
+        if (m_createRect.width() > fit.width() || m_createRect.height() > fit.height()) {
+            m_createRect.setSize(m_createRect.size().boundedTo(fit.size()));
+            m_createRect.moveLeft(std::clamp(m_createRect.left(), fit.left(),
+                                             fit.right() + 1 - m_createRect.width()));
+            m_createRect.moveTop(std::clamp(m_createRect.top(), fit.top(),
+                                            fit.bottom() + 1 - m_createRect.height()));
+        }
     }
     m_createShowCommand = show;
     if (app)

@@ -175,6 +175,15 @@ TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
     EXPECT_EQ(frame->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
 }
 
+TEST_F(MainFrameCreation, AWindowStoredOnALargerScreenFitsTheWorkArea)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    storePlacement(work.left() + 10, work.top() + 20, work.width() + 500, work.height() + 300);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(work.contains(frame->createRect())) << frame->createRect().width();
+    EXPECT_EQ(frame->createRect().size(), work.size());
+}
+
 TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
 {
     storePlacement(33, 44, 700, 500);
