@@ -1,5 +1,6 @@
 #include "src/app/commandline.h"
 #include "src/app/readhallapp.h"
+#include "src/shared/ids.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
@@ -51,15 +52,15 @@ TEST_P(CommandLineTest, ClassifiesEveryArgument)
 }
 
 const Case CASES[] = {
-    {"SlashSwitch", {"/channelview"}, Run, 32780, "", 0},
-    {"DoubleDashSwitch", {"--alertview"}, Run, 32782, "", 0},
+    {"SlashSwitch", {"/channelview"}, Run, ID_VIEW_CHANNEL_CONTENT, "", 0},
+    {"DoubleDashSwitch", {"--alertview"}, Run, ID_VIEW_ALERTS, "", 0},
     {"FeedLinkIsNoSwitch", {"feed://x.org/channelview"}, Run, 0, "http://x.org/channelview", 0},
     {"SecureFeedLink", {"feeds://x.org/searchview"}, Run, 0, "https://x.org/searchview", 0},
     {"WrappedFeedLink", {"feed:https://x.org/alertview"}, Run, 0, "https://x.org/alertview", 0},
     {"AddressAndSwitch",
      {"http://x.org/searchview", "/alertview"},
      Run,
-     32782,
+     ID_VIEW_ALERTS,
      "http://x.org/searchview",
      0},
     {"FeedLinkWithPort", {"feed://x.org:81/a"}, Run, 0, "http://x.org:81/a", 0},
@@ -80,7 +81,7 @@ const Case CASES[] = {
      {"-platform", "offscreen", "--style=Fusion", "-reverse", "--qwindowtitle", "/alertview",
       "-searchview"},
      Run,
-     32781,
+     ID_VIEW_SEARCH,
      "",
      0},
     {"AfterTheEndOfOptions", {"--", "--help"}, Run, 0, "", 1},
@@ -99,7 +100,7 @@ TEST(CommandLine, TheScreenshotFileIsMadeAbsoluteAndLeavesTheSwitchesAlone)
                                          QStringList{"/searchview", "--screenshot=shot.png"}}) {
         const ReadhallCommandLine line = ParseReadhallCommandLine(arguments);
         EXPECT_EQ(line.screenshotFile, QDir::current().absoluteFilePath("shot.png"));
-        EXPECT_EQ(CReadhallApp::CommandFromCommandLine(line.switchText), 32781u);
+        EXPECT_EQ(CReadhallApp::CommandFromCommandLine(line.switchText), ID_VIEW_SEARCH);
     }
 }
 

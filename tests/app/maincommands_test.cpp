@@ -14,6 +14,7 @@
 #include "src/shared/startupchecks.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 #include "vantrel/core/engine.h"
 
 #include <QAction>
@@ -61,7 +62,7 @@ void playedBefore(const QString& channelName, const QString& animationName)
     story.headline = "Clip";
     story.enclosureUrl = "file:///tmp/clip.swf";
     story.enclosureType = "application/x-shockwave-flash";
-    story.bundletType = 0x4;
+    story.bundletType = VTBUNDLET_VIDEO;
     story.bundletId = 77;
     EXPECT_NE(engine->addStory(channelId, story), 0u);
     engine->setLastPlayed(channelId, 77, animationName);
@@ -155,7 +156,7 @@ TEST_F(MainCommands, ShowWindowTellsTheNavigationBarTheViewCode)
     frame->ExecuteCommand(ID_VIEW_CHANNEL_DIRECTORY);
     frame->ExecuteCommand(ID_VIEW_BROWSER);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->codes, std::vector<int>({2, 4, 5}));
+    EXPECT_EQ(bar->codes, std::vector<int>({NAVVIEW_SEARCH, NAVVIEW_DIRECTORY, NAVVIEW_BROWSER}));
 }
 
 TEST_F(MainCommands, UnreadItemsOnlyTwiceReturnsAndReachesEveryWindowTwice)
@@ -189,30 +190,19 @@ TEST_F(MainCommands, UnreadItemsOnlyTwiceReturnsAndReachesEveryWindowTwice)
     EXPECT_EQ(second, first);
 }
 
-TEST_F(MainCommands, ReplayNamesTheChannelWhenTheAnimationHasNoName)
+TEST_F(MainCommands, ReplayIsDisabledWithNothingPlayedBeforeAndWhileAnAnimationPlays)
 {
-    playedBefore("Cartoons", "   ");
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Cartoons'");
-}
+    CMainFrame* fresh = createFrame();
+    EXPECT_FALSE(evaluate(fresh, ID_ANIMATION_REPLAY)->isEnabled());
+    EXPECT_EQ(evaluate(fresh, ID_ANIMATION_REPLAY)->text(), "Repla&y Last");
+    destroyFrame(fresh);
 
-TEST_F(MainCommands, ReplayWhileAnAnimationPlaysIsDisabled)
-{
     playedBefore("Movies", "Intro");
     CMainFrame* frame = createFrame();
-    // The name as the menu text rules make it (cut names and others: ReplayMenuTextRules).
     EXPECT_TRUE(evaluate(frame, ID_ANIMATION_REPLAY)->isEnabled());
     EXPECT_EQ(evaluate(frame, ID_ANIMATION_REPLAY)->text(), "Repla&y 'Intro'");
-    BroadcastNotification(26, QString(), 0);
+    BroadcastNotification(VTNOTIFICATION_ANIMATION_STARTED, QString(), 0);
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
-    QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
-    EXPECT_FALSE(replay->isEnabled());
-    EXPECT_EQ(replay->text(), "Repla&y Last");
-}
-
-TEST_F(MainCommands, ReplayWithNothingPlayedBeforeIsDisabled)
-{
-    CMainFrame* frame = createFrame();
     QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
     EXPECT_FALSE(replay->isEnabled());
     EXPECT_EQ(replay->text(), "Repla&y Last");
@@ -225,22 +215,13 @@ TEST_F(MainCommands, ReplayMenuTextRules)
     EXPECT_EQ(ReplayMenuText(QString(31, 'x'), "Channel"), "Repla&y '" + QString(30, 'x') + "...'");
     EXPECT_EQ(ReplayMenuText("", "News & Views"), "Repla&y 'News && Views'");
     EXPECT_EQ(ReplayMenuText("", ""), "Repla&y ''");
+
+    // From the engine: an animation without a name is named by its channel.
+    playedBefore("Cartoons", "   ");
+    EXPECT_EQ(evaluate(createFrame(), ID_ANIMATION_REPLAY)->text(), "Repla&y 'Cartoons'");
 }
 
-TEST_F(MainCommands, LockedBrowserSwitchStaysCheckedButDisabled)
-{
-    startupchecks::setWebBrowserProbe([] { return true; });
-    setNumber(readhallKey(), "Use Embedded Browser", 1);
-    setNumber(layoutKey(), "LockBrowser", 1);
-    CMainFrame* frame = createFrame();
-    QAction* browser = evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER);
-    EXPECT_FALSE(browser->isEnabled());
-    EXPECT_TRUE(browser->isChecked());
-    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
-    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 1u);
-}
-
-TEST_F(MainCommands, BrowserSwitchNegatesTheSetting)
+TEST_F(MainCommands, BrowserSwitchNegatesTheSettingUnlessLockedOrUnavailable)
 {
     startupchecks::setWebBrowserProbe([] { return true; });
     CMainFrame* frame = createFrame();
@@ -252,14 +233,24 @@ TEST_F(MainCommands, BrowserSwitchNegatesTheSetting)
     EXPECT_TRUE(evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER)->isChecked());
     frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
     EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 0u);
-}
+    destroyFrame(frame);
 
-TEST_F(MainCommands, BrowserSwitchIsDisabledWithoutTheBrowser)
-{
-    startupchecks::setWebBrowserProbe([] { return false; });
+    // Locked: stays checked but disabled.
     setNumber(readhallKey(), "Use Embedded Browser", 1);
-    CMainFrame* frame = createFrame();
-    EXPECT_FALSE(evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER)->isEnabled());
+    setNumber(layoutKey(), "LockBrowser", 1);
+    frame = createFrame();
+    browser = evaluate(frame, ID_VIEW_USE_EMBEDDED_BROWSER);
+    EXPECT_FALSE(browser->isEnabled());
+    EXPECT_TRUE(browser->isChecked());
+    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 1u);
+    destroyFrame(frame);
+
+    // No usable browser: disabled.
+    startupchecks::resetForTests();
+    startupchecks::setWebBrowserProbe([] { return false; });
+    setNumber(layoutKey(), "LockBrowser", 0);
+    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_USE_EMBEDDED_BROWSER)->isEnabled());
 }
 
 TEST_F(MainCommands, DownloadingAndAutoPlayerFollowTheEngine)
@@ -293,7 +284,8 @@ TEST_F(MainCommands, ChannelStatusAsksTheNotificationWindows)
     CMainFrame* frame = createFrame();
     auto* listener = new CVTNotificationWindow();
     int asked = 0;
-    listener->SetHandler(25, [&](int, const QString&, DWORD) { ++asked; });
+    listener->SetHandler(VTNOTIFICATION_SHOW_CHANNEL_STATUS,
+                         [&](int, const QString&, DWORD) { ++asked; });
     ASSERT_TRUE(frame->ExecuteCommand(ID_TOOLS_CHANNEL_STATUS));
     EXPECT_TRUE(rhtest::waitFor([&] { return asked == 1; }));
     listener->Release();

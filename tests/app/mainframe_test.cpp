@@ -11,6 +11,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
+#include "vantrel/engctl.h"
 
 #include <QAction>
 #include <QDir>
@@ -61,6 +62,9 @@ TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
     EXPECT_TRUE(hasValue(layoutKey(), "MainWindowTitle"));
     EXPECT_EQ(storedNumber(readhallKey(), "Debug Enable Gradient Caption"), 0u);
     EXPECT_EQ(storedNumber(layoutKey(), "LockToolbar"), 0u);
+    // The view values are read only for locked bars.
+    EXPECT_FALSE(hasValue(layoutKey(), "ViewToolbar"));
+    EXPECT_FALSE(hasValue(layoutKey(), "ViewStatusBar"));
 }
 
 TEST_F(MainFrameCreation, CaptionAndApplicationNameComeFromTheSettings)
@@ -129,19 +133,11 @@ TEST_F(MainFrameCreation, StoredShowCommandAndAnExplicitOne)
     EXPECT_EQ(createFrame()->createShowCommand(), SW_SHOWNORMAL);
 }
 
-TEST_F(MainFrameCreation, PlacementComesFromTheWpValues)
-{
-    storePlacement(40, 50, 640, 480);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(frame->placementRestored());
-    EXPECT_EQ(frame->createRect(), QRect(40, 50, 640, 480));
-}
-
 TEST_F(MainFrameCreation, DefaultPlacementIsTheWorkAreaBelowSeventyPixels)
 {
     CMainFrame* frame = createFrame();
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), 1u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), DWORD(SW_SHOWNORMAL));
     EXPECT_EQ(int(storedNumber(readhallKey(), "WP y")), work.top() + 70);
     EXPECT_EQ(int(storedNumber(readhallKey(), "WP cy")), work.height() - 70);
     EXPECT_EQ(frame->createRect().width(), work.width());
@@ -158,21 +154,21 @@ TEST_F(MainFrameCreation, MinusOneSkipsTheWholeRestore)
         EXPECT_FALSE(hasValue(readhallKey(), name)) << name;
 }
 
-TEST_F(MainFrameCreation, DamagedSizesStillGiveAUsableWindow)
+TEST_F(MainFrameCreation, StoredPlacementIsUsedAndMendedWhenDamagedOrOffScreen)
 {
-    setNumber(readhallKey(), "WP cx", 0);
-    setNumber(readhallKey(), "WP cy", DWORD(-5));
-    CMainFrame* frame = createFrame();
-    EXPECT_GE(frame->createRect().width(), 320);
-    EXPECT_GE(frame->createRect().height(), 240);
-}
-
-TEST_F(MainFrameCreation, APlacementOffEveryScreenComesBackToTheWorkArea)
-{
-    storePlacement(50000, 40000, 600, 400);
-    CMainFrame* frame = createFrame();
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(frame->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
+    storePlacement(40, 50, 640, 480);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->placementRestored());
+    EXPECT_EQ(frame->createRect(), QRect(40, 50, 640, 480));
+
+    storePlacement(50000, 40000, 600, 400);
+    EXPECT_EQ(createFrame()->createRect(), QRect(work.left(), work.top() + 70, 600, 400));
+
+    storePlacement(40, 50, 0, DWORD(-5));
+    const QRect damaged = createFrame()->createRect();
+    EXPECT_GE(damaged.width(), 320);
+    EXPECT_GE(damaged.height(), 240);
 }
 
 TEST_F(MainFrameCreation, AWindowStoredOnALargerScreenFitsTheWorkArea)
@@ -191,7 +187,7 @@ TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
     frame->ShowMainWindow();
     frame->setGeometry(60, 70, 720, 510);
     destroyFrame(frame);
-    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), 1u);
+    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), DWORD(SW_SHOWNORMAL));
     EXPECT_EQ(storedNumber(readhallKey(), "WP x"), 60u);
     EXPECT_EQ(storedNumber(readhallKey(), "WP y"), 70u);
     EXPECT_EQ(storedNumber(readhallKey(), "WP cx"), 720u);
@@ -254,13 +250,6 @@ TEST_F(MainFrameCreation, LocksOverrideTheSavedLayout)
     EXPECT_TRUE(toggle->isChecked());
 }
 
-TEST_F(MainFrameCreation, ViewValuesAreReadOnlyForLockedBars)
-{
-    createFrame();
-    EXPECT_FALSE(hasValue(layoutKey(), "ViewToolbar"));
-    EXPECT_FALSE(hasValue(layoutKey(), "ViewStatusBar"));
-}
-
 TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedAndLockable)
 {
     CMainFrame::SetNavigationBarFactory([](CMainFrame* frame) {
@@ -277,8 +266,9 @@ TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedAndLockable)
     EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
 }
 
-TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHides)
+TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHidesAndIsDisabledWithoutABar)
 {
+    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_NAVIGATION_BAR)->isEnabled());
     CMainFrame::SetNavigationBarFactory(
         [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
     CMainFrame* frame = createFrame();
@@ -288,13 +278,6 @@ TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHides)
     frame->ExecuteCommand(ID_VIEW_NAVIGATION_BAR);
     EXPECT_TRUE(frame->GetNavigationBar()->isHidden());
     EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isChecked());
-}
-
-TEST_F(MainFrameCreation, WithoutANavigationBarItsToggleIsDisabled)
-{
-    CMainFrame* frame = createFrame();
-    EXPECT_EQ(frame->GetNavigationBar(), nullptr);
-    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
 }
 
 // ---- engine notifications
@@ -307,8 +290,8 @@ TEST_F(EngineNotifications, StatusTextLevels)
 {
     CMainFrame* frame = createFrame();
     frame->SetStatusText("Busy");
-    BroadcastNotification(31, QString(), 5);       // empty text: nothing
-    BroadcastNotification(31, "Out of range", 12); // other level: nothing
+    BroadcastNotification(VTNOTIFICATION_STATUS_TEXT, QString(), 5);       // empty text: nothing
+    BroadcastNotification(VTNOTIFICATION_STATUS_TEXT, "Out of range", 12); // other level: nothing
     drainEvents();
     EXPECT_EQ(statusText(frame), "Busy");
     // Levels one to eight show their text, zero and nine show Ready.
@@ -321,7 +304,7 @@ TEST_F(EngineNotifications, StatusTextLevels)
                  {"Level one", 1, "Level one"},
                  {"Something", 0, "Ready"}};
     for (const auto& step : steps) {
-        ASSERT_EQ(BroadcastNotification(31, step.text, step.level), 1);
+        ASSERT_EQ(BroadcastNotification(VTNOTIFICATION_STATUS_TEXT, step.text, step.level), 1);
         EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == step.shown; })) << step.level;
     }
 }
@@ -331,18 +314,20 @@ TEST_F(EngineNotifications, AnimationStartAndStopFollowTheEngine)
     CMainFrame* frame = createFrame();
     EXPECT_FALSE(frame->IsAnimationPlaying());
     EXPECT_FALSE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(26, QString(), 0);
+    BroadcastNotification(VTNOTIFICATION_ANIMATION_STARTED, QString(), 0);
     EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
     EXPECT_TRUE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(27, QString(), 0);
+    BroadcastNotification(VTNOTIFICATION_ANIMATION_STOPPED, QString(), 0);
     EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() == 0; }));
 }
 
-TEST_F(EngineNotifications, PlayingAtCreationIsReadFromTheEngine)
+TEST_F(EngineNotifications, PlayingAndRestrictionsAtCreationComeFromTheEngine)
 {
     vantrel::Engine::instance()->setPlaying(true);
+    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS);
     CMainFrame* frame = createFrame();
     EXPECT_TRUE(frame->IsAnimationPlaying());
+    EXPECT_FALSE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
 }
 
 // A channel directory document that counts its reloads.
@@ -361,22 +346,17 @@ TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloads
     directory.m_bAutoDelete = false;
     app().GetTemplate(TEMPLATE_DIRECTORY)->AddDocument(&directory);
     EXPECT_TRUE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
-    vantrel::Engine::instance()->setWorkgroupRestrictions(0x10 | 0x20000);
-    BroadcastNotification(30, QString(), 0);
+    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ADD_BY_ADDRESS |
+                                                          VTRESTRICT_FILTER_SETTINGS);
+    BroadcastNotification(VTNOTIFICATION_RESTRICTIONS_CHANGED, QString(), 0);
     EXPECT_TRUE(rhtest::waitFor([&] { return directory.reloads == 1; }));
     EXPECT_FALSE(IsDirectoryReloadRequested());
-    EXPECT_EQ(GetWorkgroupRestrictions(), 0x10u | 0x20000u);
+    EXPECT_EQ(GetWorkgroupRestrictions(),
+              uint32_t(VTRESTRICT_ADD_BY_ADDRESS | VTRESTRICT_FILTER_SETTINGS));
     EXPECT_FALSE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
     EXPECT_FALSE(evaluate(frame, ID_TOOLS_FILTERS)->isEnabled());
     EXPECT_TRUE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
     app().GetTemplate(TEMPLATE_DIRECTORY)->RemoveDocument(&directory);
-}
-
-TEST_F(EngineNotifications, RestrictionsAtCreationComeFromTheEngine)
-{
-    vantrel::Engine::instance()->setWorkgroupRestrictions(0x10000);
-    CMainFrame* frame = createFrame();
-    EXPECT_FALSE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
 }
 
 TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThroughExit)
@@ -443,19 +423,16 @@ TEST_F(MainFrameMessages, StatusTextsShowInOrderAndAStrangeMessageShowsNothing)
     EXPECT_EQ(statusText(frame), "Ready");
 }
 
-TEST_F(MainFrameMessages, ShowChannelOpensTheChannelWindowAndAnswersItsFrame)
+TEST_F(MainFrameMessages, ShowChannelOpensTheChannelWindowOrAnswersZeroWithoutOne)
 {
     CMainFrame* frame = createFrame();
     SendMessage(frame->hwnd(), WM_SHOW_CHANNEL, 1234, 0);
-    CDocTemplate* channel = app().GetTemplate(TEMPLATE_CHANNEL);
-    ASSERT_EQ(channel->GetDocumentCount(), 1u);
+    ASSERT_EQ(app().GetTemplate(TEMPLATE_CHANNEL)->GetDocumentCount(), 1u);
     EXPECT_EQ(frame->GetChildFrames().size(), 1u);
-}
+    destroyFrame(frame);
 
-TEST_F(MainFrameMessages, ShowChannelAnswersZeroWithoutAChannelWindow)
-{
     app().m_templates[TEMPLATE_CHANNEL] = nullptr;
-    CMainFrame* frame = createFrame();
+    frame = createFrame();
     EXPECT_EQ(SendMessage(frame->hwnd(), WM_SHOW_CHANNEL, 1234, 0), 0);
     EXPECT_TRUE(frame->GetChildFrames().empty());
 }
@@ -514,16 +491,21 @@ TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
     EXPECT_FALSE(QFile::exists(bin + "/crawler.exe.ran"));
 }
 
-TEST_F(MainFrameMessages, LocalFileLocations)
+TEST(LocalFileLocation, FileAddressesDrivePathsAndAbsolutePathsAreLocal)
 {
-    EXPECT_TRUE(IsLocalFileLocation("file:///tmp/a.html"));
-    EXPECT_TRUE(IsLocalFileLocation("\"FILE:///tmp/a.html"));
-    EXPECT_TRUE(IsLocalFileLocation("c:\\stories\\a.doc"));
-    EXPECT_TRUE(IsLocalFileLocation("\"c:\\stories\\a.doc\""));
-    EXPECT_TRUE(IsLocalFileLocation("/home/me/a.doc"));
-    EXPECT_FALSE(IsLocalFileLocation("https://example.org/a.doc"));
-    EXPECT_FALSE(IsLocalFileLocation("c:"));
-    EXPECT_FALSE(IsLocalFileLocation(""));
+    const struct {
+        const char* location;
+        bool local;
+    } cases[] = {{"file:///tmp/a.html", true},
+                 {"\"FILE:///tmp/a.html", true},
+                 {"c:\\stories\\a.doc", true},
+                 {"\"c:\\stories\\a.doc\"", true},
+                 {"/home/me/a.doc", true},
+                 {"https://example.org/a.doc", false},
+                 {"c:", false},
+                 {"", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IsLocalFileLocation(c.location) != 0, c.local) << c.location;
 }
 
 } // namespace

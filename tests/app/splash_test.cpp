@@ -64,15 +64,28 @@ TEST(Splash, NotEnabledShowsNothing)
     EXPECT_EQ(CSplashWindow::current(), nullptr);
 }
 
-TEST(Splash, ThePictureComesFromTheDataPathWhenAsked)
+TEST(Splash, ThePictureComesFromTheDataPathWhenAskedElseTheBuiltInOne)
 {
-    const QString dataRoot = rhtest::testRoot() + "/engine";
-    const QString file = writeSplashFile(dataRoot, QSize(40, 30));
     // Without a trailing separator: one is added before "data".
+    const QString dataRoot = rhtest::testRoot() + "/engine";
     SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", dataRoot);
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(1));
-
     EnableSplash(1);
+    // Missing, then damaged: the built-in picture.
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
+    EXPECT_FALSE(CSplashWindow::current()->picture().isNull());
+    HideSplash();
+    QDir().mkpath(dataRoot + "/data");
+    QFile damaged(dataRoot + "/data/splash.bmp");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("BM not really a bitmap");
+    damaged.close();
+    ASSERT_EQ(ShowSplash(), 1);
+    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
+    HideSplash();
+
+    const QString file = writeSplashFile(dataRoot, QSize(40, 30));
     ASSERT_EQ(ShowSplash(), 1);
     EXPECT_EQ(CSplashWindow::current()->pictureFile(), file);
     EXPECT_EQ(CSplashWindow::current()->size(), QSize(40, 30));
@@ -80,27 +93,6 @@ TEST(Splash, ThePictureComesFromTheDataPathWhenAsked)
 
     // Not asked for: the built-in picture.
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(0));
-    ASSERT_EQ(ShowSplash(), 1);
-    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
-    HideSplash();
-}
-
-TEST(Splash, AMissingOrDamagedFileFallsBackToTheBuiltInPicture)
-{
-    const QString dataRoot = rhtest::testRoot() + "/engine";
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", dataRoot);
-    WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(1));
-    EnableSplash(1);
-    ASSERT_EQ(ShowSplash(), 1);
-    EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
-    EXPECT_FALSE(CSplashWindow::current()->picture().isNull());
-    HideSplash();
-
-    QDir().mkpath(dataRoot + "/data");
-    QFile damaged(dataRoot + "/data/splash.bmp");
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("BM not really a bitmap");
-    damaged.close();
     ASSERT_EQ(ShowSplash(), 1);
     EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
     HideSplash();

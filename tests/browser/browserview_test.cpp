@@ -88,13 +88,20 @@ TEST_F(BrowserViewTest, ThePaneShowsItsStartPageAndLaysOutItsControls)
         ASSERT_NE(view.button(id), nullptr) << id;
     EXPECT_EQ(view.button(IDC_BROWSER_BACK)->toolTip(), "Back");
     EXPECT_EQ(view.button(IDC_BROWSER_PRINT)->toolTip(), "Print");
-    EXPECT_EQ(view.button(IDC_BROWSER_BACK)->geometry(), QRect(4, 4, 25, 25));
-    EXPECT_EQ(view.button(IDC_BROWSER_FORWARD)->geometry().left(), 31);
-    EXPECT_EQ(view.addressBox()->x(), view.button(IDC_BROWSER_PRINT)->geometry().right() + 1 + 2);
-    EXPECT_EQ(view.addressBox()->width(), 800 - 172);
-    EXPECT_EQ(view.statusIndicator()->geometry(), QRect(800 - 31, 4, 27, 27));
-    EXPECT_EQ(view.browser()->geometry(), QRect(4, 33, 792, 463));
-    EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
+    // A row of buttons with a gap between them, the address box, the indicator at the right
+    // edge, and the page below filling the rest inside the margin.
+    const int m = BROWSER_MARGIN;
+    const int button = BROWSER_BUTTON_SIZE;
+    EXPECT_EQ(view.button(IDC_BROWSER_BACK)->geometry(), QRect(m, m, button, button));
+    EXPECT_EQ(view.button(IDC_BROWSER_FORWARD)->geometry().left(), m + button + BROWSER_BUTTON_GAP);
+    EXPECT_EQ(view.addressBox()->x(),
+              view.button(IDC_BROWSER_PRINT)->geometry().right() + 1 + BROWSER_BUTTON_GAP);
+    EXPECT_EQ(view.addressBox()->width(), 800 - ADDRESS_WIDTH_LESS);
+    EXPECT_EQ(view.statusIndicator()->geometry(),
+              QRect(800 - m - ANIMATION_FRAME_SIZE, m, ANIMATION_FRAME_SIZE, ANIMATION_FRAME_SIZE));
+    EXPECT_EQ(view.browser()->geometry(),
+              QRect(m, m + button + m, 800 - 2 * m, 500 - 3 * m - button));
+    EXPECT_GT(view.statusIndicator()->FrameCount(), 1);
 
     // The other start page when asked for.
     WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH), "UseBrowserFromFile",

@@ -130,7 +130,9 @@ TEST_F(BrowserWindowTest, WithoutTheBrowserEngineThePaneSaysSoAndShowsNothing)
     EXPECT_EQ(pane->browser(), nullptr);
     const auto* notice = pane->findChild<QLabel*>("BrowserUnavailable");
     ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(notice->geometry(), QRect(4, 33, 792, 463));
+    const int m = BROWSER_MARGIN;
+    EXPECT_EQ(notice->geometry(), QRect(m, 2 * m + BROWSER_BUTTON_SIZE, 800 - 2 * m,
+                                        500 - 3 * m - BROWSER_BUTTON_SIZE));
     EXPECT_EQ(pane->Navigate("https://news.example/"), 0);
 }
 
@@ -218,10 +220,16 @@ TEST_F(BrowserWindowTest, TheWindowOpensMaximisedUnderItsHeaderAndIgnoresStoryRe
         ASSERT_TRUE(rhtest::waitFor([&] { return pane->width() > size.width() - 40; }));
         const int cx = pane->width();
         EXPECT_EQ(header->height(), 64);
-        EXPECT_EQ(pane->button(IDC_BROWSER_PRINT)->geometry(), QRect(112, 4, 25, 25));
-        EXPECT_EQ(pane->addressBox()->geometry().left(), 139);
-        EXPECT_EQ(pane->addressBox()->width(), cx - 143);
-        EXPECT_EQ(pane->browser()->geometry(), QRect(4, 33, cx - 8, pane->height() - 37));
+        // Five buttons in a row; the address box reaches the right margin; the page below.
+        const int m = BROWSER_MARGIN;
+        const int button = BROWSER_BUTTON_SIZE;
+        const int printLeft = m + 4 * (button + BROWSER_BUTTON_GAP);
+        EXPECT_EQ(pane->button(IDC_BROWSER_PRINT)->geometry(), QRect(printLeft, m, button, button));
+        const int addressLeft = printLeft + button + BROWSER_BUTTON_GAP;
+        EXPECT_EQ(pane->addressBox()->geometry().left(), addressLeft);
+        EXPECT_EQ(pane->addressBox()->width(), cx - addressLeft - m);
+        EXPECT_EQ(pane->browser()->geometry(),
+                  QRect(m, 2 * m + button, cx - 2 * m, pane->height() - 3 * m - button));
     }
 
     // Story display requests are for the browser panes of other windows.

@@ -10,8 +10,6 @@
 #include "vantrel/core/model.h"
 #include "vantrel/engctl.h"
 
-#include <QFont>
-
 namespace channeltest
 {
 
@@ -163,7 +161,6 @@ void CRecordingPlaceholderView::OnUpdate(CView*, LPARAM hint, CObject* hintObjec
         record.text = update->m_text;
     }
     m_hints.push_back(record);
-    Show();
 }
 
 int CRecordingPlaceholderView::hintCount(LPARAM code) const
@@ -172,90 +169,4 @@ int CRecordingPlaceholderView::hintCount(LPARAM code) const
     for (const RecordedHint& hint : m_hints)
         count += hint.code == code ? 1 : 0;
     return count;
-}
-
-CHeadlinePlaceholderView::CHeadlinePlaceholderView(QWidget* parent)
-    : CRecordingPlaceholderView(QStringLiteral("CHeadlineView"), parent),
-      m_list(new QListWidget(this))
-{
-    setObjectName(QStringLiteral("HeadlinePane"));
-    m_list->setGeometry(rect());
-}
-
-void CHeadlinePlaceholderView::resizeEvent(QResizeEvent* event)
-{
-    CView::resizeEvent(event);
-    m_list->setGeometry(rect());
-}
-
-void CHeadlinePlaceholderView::Show()
-{
-    m_list->clear();
-    m_stories.clear();
-    auto* doc = qobject_cast<CChannelDoc*>(GetDocument());
-    if (!doc)
-        return;
-    CServices* services = GetCServices();
-    if (!services)
-        return;
-    for (uint32_t id : doc->GetChannelIds()) {
-        CService* channel = services->GetServiceByID(id);
-        if (!channel)
-            continue;
-        for (int i = 0; i < channel->GetNoStories(); ++i) {
-            auto* row = new QListWidgetItem(channel->GetStoryHeadline(i), m_list);
-            uint32_t read = 0;
-            channel->GetStoryAttribute(i, QStringLiteral("Read"), read);
-            QFont font = row->font();
-            font.setBold(read == 0);
-            row->setFont(font);
-            uint32_t channelId = 0;
-            uint32_t number = 0;
-            if (CService::ParseStoryID(channel->GetStoryID(i), channelId, number))
-                m_stories.emplace_back(channelId, number);
-        }
-    }
-    ReleaseCServices();
-}
-
-int CHeadlinePlaceholderView::HasListedStories() const
-{
-    return m_stories.empty() ? 0 : 1;
-}
-
-int CHeadlinePlaceholderView::MarkAllListedRead()
-{
-    CStoryBucket bucket;
-    for (const auto& story : m_stories)
-        bucket.AddStory(story.first, story.second);
-    for (int i = 0; i < bucket.GetNumStoryLists(); ++i) {
-        uint32_t channelId = 0;
-        DATA_LIST stories;
-        if (bucket.GetStoryList(i, channelId, stories))
-            VTMarkStoriesRead(channelId, stories, 1);
-    }
-    return bucket.GetNumStoryLists() > 0 ? 1 : 0;
-}
-
-CBrowserPlaceholderView::CBrowserPlaceholderView(QWidget* parent)
-    : CRecordingPlaceholderView(QStringLiteral("CBrowserView"), parent), m_label(new QLabel(this))
-{
-    setObjectName(QStringLiteral("BrowserPane"));
-    m_label->setAlignment(Qt::AlignCenter);
-    m_label->setGeometry(rect());
-}
-
-void CBrowserPlaceholderView::resizeEvent(QResizeEvent* event)
-{
-    CView::resizeEvent(event);
-    m_label->setGeometry(rect());
-}
-
-void CBrowserPlaceholderView::Show()
-{
-    const RecordedHint& last = hints().back();
-    if (last.code == HINT_SHOW_URL) {
-        m_url = last.text;
-        m_label->setText(m_url);
-    }
 }

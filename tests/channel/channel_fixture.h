@@ -11,19 +11,16 @@
 #include "src/shared/panes.h"
 #include "tests/support/engine_builder.h"
 
-#include <QLabel>
-#include <QListWidget>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <gtest/gtest.h>
 #include <memory>
 
-// Test panes for the channel window's headline list and browser places: they show what the
-// document names and record every hint they receive, so that frame tests see the hints and
-// commands without the real panes.
+// Test panes in the channel window's headline list and browser places: they record every
+// hint they receive, so that frame tests see the hints and commands without the real panes.
 
-// One hint as a placeholder received it.
+// One hint as a test pane received it.
 struct RecordedHint {
     LPARAM code = 0;
     bool hasObject = false;
@@ -32,7 +29,6 @@ struct RecordedHint {
     QString text;
 };
 
-// Shared by both placeholders: records the hints.
 class CRecordingPlaceholderView : public CView
 {
     Q_OBJECT
@@ -45,48 +41,26 @@ public:
     // How many hints of the code arrived.
     int hintCount(LPARAM code) const;
 
-protected:
-    virtual void Show() {}
-
 private:
     std::vector<RecordedHint> m_hints;
 };
 
-// Lists the headlines of the channels the document shows.
+// In the headline list's place: records, and lists no stories.
 class CHeadlinePlaceholderView : public CRecordingPlaceholderView, public CStoryListPane
 {
     Q_OBJECT
 public:
-    explicit CHeadlinePlaceholderView(QWidget* parent = nullptr);
-    int HasListedStories() const override;
-    int MarkAllListedRead() override;
-    QListWidget* list() const { return m_list; }
-
-protected:
-    void Show() override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QListWidget* m_list;
-    // The listed stories: channel id and story number.
-    std::vector<std::pair<uint32_t, uint32_t>> m_stories;
+    CHeadlinePlaceholderView() : CRecordingPlaceholderView(QStringLiteral("CHeadlineView")) {}
+    int HasListedStories() const override { return 0; }
+    int MarkAllListedRead() override { return 0; }
 };
 
-// Shows the address the browser pane was asked to show.
+// In the browser pane's place.
 class CBrowserPlaceholderView : public CRecordingPlaceholderView
 {
     Q_OBJECT
 public:
-    explicit CBrowserPlaceholderView(QWidget* parent = nullptr);
-    QString currentUrl() const { return m_url; }
-
-protected:
-    void Show() override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QLabel* m_label;
-    QString m_url;
+    CBrowserPlaceholderView() : CRecordingPlaceholderView(QStringLiteral("CBrowserView")) {}
 };
 
 namespace channeltest

@@ -61,20 +61,17 @@ TEST_F(ChannelDocTest, CategoriesKeepTheirNameAndIdsAcrossRefresh)
     EXPECT_EQ(doc.GetChannelIds(), (std::vector<uint32_t>{a, b}));
 }
 
-TEST_F(ChannelDocTest, AnEmptyCategoryClearsEveryTextField)
+TEST_F(ChannelDocTest, AnEmptyCategoryOrADeletedChannelEmptiesTheDocument)
 {
-    ASSERT_EQ(doc.SetChannel(addChannel("Daily", "News")), 1);
+    const uint32_t id = addChannel("Daily", "News");
+    ASSERT_EQ(doc.SetChannel(id), 1);
     EXPECT_EQ(doc.SetCategory({}, "Nothing"), 0);
     EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
     EXPECT_TRUE(doc.GetName().isEmpty());
     EXPECT_TRUE(doc.GetHomePage().isEmpty());
     EXPECT_TRUE(doc.GetLastUpdated().isEmpty());
     EXPECT_TRUE(doc.GetLogoFile().isEmpty());
-}
 
-TEST_F(ChannelDocTest, RefreshOfADeletedChannelEmptiesTheDocument)
-{
-    const uint32_t id = addChannel("Daily", "News");
     ASSERT_EQ(doc.SetChannel(id), 1);
     ASSERT_EQ(VTUnsubscribeToChannel(nullptr, rhtest::engine::directoryEntryOf(id)), 1);
     rhtest::engine::waitForIdle();
@@ -91,13 +88,6 @@ TEST_F(ChannelDocTest, WithoutTheDirectoryTheTargetStays)
     EXPECT_EQ(doc.GetChannelIds(), std::vector<uint32_t>{id});
     EXPECT_EQ(doc.GetName(), "Daily");
     ASSERT_TRUE(rhtest::engine::start());
-}
-
-TEST(AlertDoc, StartsInAlertMode)
-{
-    CAlertDoc doc;
-    EXPECT_TRUE(doc.IsAlertMode());
-    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
 }
 
 } // namespace

@@ -337,13 +337,20 @@ TEST_F(ChannelFrameTest, ClosingOrTurningOffAnExpandedBrowserKeepsTheSizesFromBe
     }
 }
 
-TEST_F(ChannelFrameTest, HidingTheFolderTreeKeepsAnExpandedBrowserExpanded)
+TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanesAndHidingTheTreeKeepsTheExpansion)
 {
     writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
     addChannel("Alpha", "News");
     CChannelFrame* frame = open(channels.get());
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
+    frame->ToggleExpandBrowser();
+    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+    frame->ToggleExpandBrowser();
+    EXPECT_TRUE(rhtest::waitFor(
+        [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
+    EXPECT_FALSE(frame->IsBrowserExpanded());
+
     frame->ToggleExpandBrowser();
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
     frame->ShowFolderList(0);
@@ -356,24 +363,6 @@ TEST_F(ChannelFrameTest, HidingTheFolderTreeKeepsAnExpandedBrowserExpanded)
     // Expanding again brings the list back at its former height.
     frame->ToggleExpandBrowser();
     EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
-}
-
-TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanes)
-{
-    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
-    addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }, 300);
-    ASSERT_EQ(frame->GetHeadlineHeight(), 120) << frame->GetFolderWidth();
-    frame->ToggleExpandBrowser();
-    rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }, 500);
-    ASSERT_TRUE(frame->IsBrowserExpanded())
-        << frame->GetHeadlineHeight() << " " << frame->GetFolderWidth();
-    frame->ToggleExpandBrowser();
-    EXPECT_TRUE(rhtest::waitFor(
-        [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
-    EXPECT_FALSE(frame->IsBrowserExpanded());
 }
 
 TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)

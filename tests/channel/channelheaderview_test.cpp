@@ -62,6 +62,12 @@ TEST_F(HeaderViewTest, StartsWithTheChannelsTitleAndAClickableName)
     CChannelHeaderView fresh;
     EXPECT_EQ(fresh.GetTitle(), "Channels");
     EXPECT_FALSE(fresh.GetPicture().isNull()); // the channel picture until one is chosen
+
+    // The status line can be switched off.
+    closeViews();
+    writeUserNumber(kLayoutKey, "ShowChannelStatus", 0);
+    open();
+    EXPECT_EQ(view->GetLineCount(), 1);
 }
 
 TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureState)
@@ -123,13 +129,6 @@ TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
     setStatus(shown, "Updated 09:00");
     doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
     EXPECT_EQ(view->GetThirdLine(), "Updated 09:00");
-}
-
-TEST_F(HeaderViewTest, StatusLineCanBeSwitchedOff)
-{
-    writeUserNumber(kLayoutKey, "ShowChannelStatus", 0);
-    open();
-    EXPECT_EQ(view->GetLineCount(), 1);
 }
 
 TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)

@@ -32,60 +32,73 @@ protected:
     std::unique_ptr<CFolderTree> folder;
 };
 
-TEST_F(FolderTreeTest, EmptyLevelsAreSkippedWhenPlacingAChannel)
-{
-    const uint32_t id = addChannel("Town Crier", "News//Local");
-    insert(id);
-    QTreeWidgetItem* local = itemAt(tree.get(), {"News", "Local"});
-    ASSERT_NE(local, nullptr);
-    EXPECT_EQ(childLabels(tree.get(), local), QStringList{"Town Crier"});
-    EXPECT_EQ(CFolderTree::GetItemKind(local), FolderItemKind::Category);
-    EXPECT_EQ(treeitems::data(local), 0u);
-    EXPECT_EQ(treeitems::data(local->child(0)), id);
-}
+// Where channels land: each case inserts its channels in order and reads the labels of the
+// top level and of one category.
+struct Placement {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> channels; // name, category
+    uint32_t depth;
+    QStringList topLevel;
+    QStringList under; // the path whose children are listed
+    QStringList children;
+};
 
-TEST_F(FolderTreeTest, CategoryDepthLimitsTheChain)
+TEST_F(FolderTreeTest, ChannelsArePlacedByCategorySortedAndLimitedByDepth)
 {
-    const uint32_t id = addChannel("Town Crier", "News/Local");
-    insert(id, 1);
-    EXPECT_EQ(childLabels(tree.get()), QStringList{"News"});
-    EXPECT_EQ(childLabels(tree.get(), tree->topLevelItem(0)), QStringList{"Town Crier"});
-}
-
-TEST_F(FolderTreeTest, DepthZeroPutsEveryChannelUnderAllSubscribedChannels)
-{
-    insert(addChannel("Town Crier", "News/Local"), 0);
-    insert(addChannel("Loose", ""), 0);
-    EXPECT_EQ(childLabels(tree.get()), QStringList{"All Subscribed Channels"});
-    EXPECT_EQ(childLabels(tree.get(), tree->topLevelItem(0)), (QStringList{"Loose", "Town Crier"}));
-}
-
-TEST_F(FolderTreeTest, SiblingsSortWithoutCaseAndEqualLabelsKeepTheirOrder)
-{
-    const uint32_t first = addChannel("alpha", "Misc");
-    insert(first);
-    insert(addChannel("Beta", "Misc"));
-    const uint32_t second = addChannel("Alpha", "Misc");
-    insert(second);
-    QTreeWidgetItem* misc = itemAt(tree.get(), {"Misc"});
-    EXPECT_EQ(childLabels(tree.get(), misc), (QStringList{"alpha", "Alpha", "Beta"}));
-    EXPECT_EQ(treeitems::data(misc->child(0)), first);
-    EXPECT_EQ(treeitems::data(misc->child(1)), second);
-}
-
-TEST_F(FolderTreeTest, CategoriesComeBeforeChannelsAndUncategorisedChannelsSitAtTheTop)
-{
-    insert(addChannel("Aardvark Daily", ""));
-    insert(addChannel("Zoo News", "Zoo"));
-    insert(addChannel("Bee", "Apiary"));
-    EXPECT_EQ(childLabels(tree.get()), (QStringList{"Apiary", "Zoo", "Aardvark Daily"}));
-}
-
-TEST_F(FolderTreeTest, CategoryLevelsMatchWithRegardToCase)
-{
-    insert(addChannel("One", "News"));
-    insert(addChannel("Two", "news"));
-    EXPECT_EQ(childLabels(tree.get()), (QStringList{"News", "news"}));
+    const uint32_t depth = settings::DEFAULT_CATEGORY_DEPTH;
+    const Placement cases[] = {
+        {"empty levels are skipped",
+         {{"Town Crier", "News//Local"}},
+         depth,
+         {"News"},
+         {"News", "Local"},
+         {"Town Crier"}},
+        {"depth limits the chain",
+         {{"Town Crier", "News/Local"}},
+         1,
+         {"News"},
+         {"News"},
+         {"Town Crier"}},
+        {"depth zero",
+         {{"Town Crier", "News/Local"}, {"Loose", ""}},
+         0,
+         {"All Subscribed Channels"},
+         {"All Subscribed Channels"},
+         {"Loose", "Town Crier"}},
+        {"no case, equal labels keep their order",
+         {{"alpha", "Misc"}, {"Beta", "Misc"}, {"Alpha", "Misc"}},
+         depth,
+         {"Misc"},
+         {"Misc"},
+         {"alpha", "Alpha", "Beta"}},
+        {"categories first",
+         {{"Aardvark Daily", ""}, {"Zoo News", "Zoo"}, {"Bee", "Apiary"}},
+         depth,
+         {"Apiary", "Zoo", "Aardvark Daily"},
+         {"Zoo"},
+         {"Zoo News"}},
+        {"levels match with case",
+         {{"One", "News"}, {"Two", "news"}},
+         depth,
+         {"News", "news"},
+         {"news"},
+         {"Two"}},
+    };
+    for (const Placement& c : cases) {
+        SCOPED_TRACE(c.name);
+        tree->clear();
+        std::vector<uint32_t> ids;
+        for (const auto& [name, category] : c.channels) {
+            ids.push_back(addChannel(name, category));
+            insert(ids.back(), c.depth);
+        }
+        EXPECT_EQ(childLabels(tree.get()), c.topLevel);
+        QTreeWidgetItem* under = itemAt(tree.get(), c.under);
+        ASSERT_NE(under, nullptr);
+        EXPECT_EQ(childLabels(tree.get(), under), c.children);
+        EXPECT_EQ(CFolderTree::GetItemKind(under), FolderItemKind::Category);
+        EXPECT_EQ(treeitems::data(under), 0u);
+    }
 }
 
 TEST_F(FolderTreeTest, ACategoryNameWithASlashShowsTheSlashAndKeepsItsPath)
@@ -144,15 +157,15 @@ TEST_F(FolderTreeTest, ChannelImagesFollowTheChannelState)
     const uint32_t all = addChannel("All", "", 0, Secure | Filtered);
     for (uint32_t id : {plain, off, all})
         insert(id);
-    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, plain)), 2);
-    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), 3);
-    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, all)), 9);
-    EXPECT_EQ(treeitems::selectedImage(folder->FindChannelItem(nullptr, all)), 9);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, plain)), IMG_CHANNEL);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), IMG_CHANNEL + 1);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, all)), IMG_CHANNEL_LAST);
+    EXPECT_EQ(treeitems::selectedImage(folder->FindChannelItem(nullptr, all)), IMG_CHANNEL_LAST);
 
     VTEnableChannel(off, 1);
     rhtest::engine::waitForIdle();
     folder->UpdateChannelImage(off, false);
-    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), 2);
+    EXPECT_EQ(treeitems::image(folder->FindChannelItem(nullptr, off)), IMG_CHANNEL);
 }
 
 TEST_F(FolderTreeTest, RemovingTheLastChannelRemovesEmptiedCategories)
@@ -250,15 +263,6 @@ TEST_F(FolderTreeTest, RebuildInsertsEveryChannelAndExpandsCategoriesOnly)
     folder->ExpandAll(nullptr, true);
     EXPECT_TRUE(channel->isExpanded());
     EXPECT_EQ(childLabels(tree.get(), channel), QStringList{"Golf (1)"});
-}
-
-TEST_F(FolderTreeTest, AlertsContentShowsOnlyTheAlertsChannelAtTheTop)
-{
-    const uint32_t id = addChannel("Daily", "News", 1);
-    rhtest::engine::addAlert(id, 1, "Rain");
-    folder->RebuildTree(CONTENT_ALERTS_CHANNEL, settings::DEFAULT_CATEGORY_DEPTH, true, false);
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    EXPECT_EQ(treeitems::data(tree->topLevelItem(0)), VT_ALERTS_CHANNEL_ID);
 }
 
 TEST_F(FolderTreeTest, UnknownChannelsChangeNothing)

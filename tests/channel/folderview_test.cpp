@@ -259,14 +259,17 @@ TEST_F(FolderViewTest, ContextMenuOffersTheChannelCommands)
         return result;
     };
     EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))),
-              (std::vector<UINT>{32795, 32836, 32799, 32794}));
+              (std::vector<UINT>{ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_UNSUBSCRIBE,
+                                 ID_CHANNEL_PROPERTIES}));
     EXPECT_EQ(ids(view->ContextMenuItems(channelItem(off))),
-              (std::vector<UINT>{32795, 32835, 32799, 32794}));
+              (std::vector<UINT>{ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_ENABLE, ID_CHANNEL_UNSUBSCRIBE,
+                                 ID_CHANNEL_PROPERTIES}));
     EXPECT_TRUE(view->ContextMenuItems(itemAt(tree(), {"News"})).empty());
 
     setRestrictions(VTRESTRICT_UPDATE_NOW);
-    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))),
-              (std::vector<UINT>{32836, 32799, 32794}));
+    EXPECT_EQ(
+        ids(view->ContextMenuItems(channelItem(on))),
+        (std::vector<UINT>{ID_CHANNEL_DISABLE, ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES}));
 }
 
 TEST_F(FolderViewTest, CommandRulesFollowTheSelectedNode)
@@ -358,16 +361,14 @@ TEST_F(FolderViewTest, ADraggedNodeGoesToTheAncestorThatAcceptsIt)
     view->DragDrop(inside);
     ASSERT_EQ(dropped.size(), 1u);
     EXPECT_EQ(dropped[0], std::make_tuple(dropCategory, WPARAM(0), LPARAM(0)));
-}
 
-TEST_F(FolderViewTest, ADropOutsideAnyTargetSendsNothing)
-{
-    const uint32_t id = addChannel("Alpha", "News");
-    open();
+    // A drop outside any target sends nothing and ends the drag.
+    dropped.clear();
     view->BeginDrag(channelItem(id), QPoint(5000, 5000));
     EXPECT_FALSE(view->IsShowingDropCursor());
     view->DragDrop(QPoint(5000, 5000));
     EXPECT_FALSE(view->IsDragging());
+    EXPECT_TRUE(dropped.empty());
 }
 
 } // namespace

@@ -53,16 +53,28 @@ protected:
 
 } // namespace
 
-TEST_F(OpmlSample, FoldersBecomeCategoryPaths)
+// Folder levels are joined by "/", a "/" inside a folder name is written "&slash;", a folder
+// without a name adds no level, and a category attribute adds its own paths.
+TEST_F(OpmlSample, FoldersAndCategoryAttributesBecomeCategoryPaths)
 {
     EXPECT_EQ(result.title, "Demo directory");
     ASSERT_EQ(result.entries.size(), 5u);
-
-    const OpmlEntry* city = findEntry(result, "https://city.example/rss");
-    ASSERT_NE(city, nullptr);
-    // A "/" inside a folder name is written "&slash;"; levels are joined by "/".
-    EXPECT_EQ(city->categoryPaths, QStringList({"News/Local &slash; Regional"}));
-    EXPECT_EQ(city->title, "City");
+    const struct {
+        const char* url;
+        QStringList paths;
+    } cases[] = {
+        {"https://city.example/rss", {"News/Local &slash; Regional"}},
+        {"https://tags.example/feed", {"Boston/Weather", "Harvard/Berkman", "Tech"}},
+        {"file:///srv/demo/loose.xml", {}},
+        {"file:///srv/demo/nameless.xml", {}},
+    };
+    for (const auto& c : cases) {
+        const OpmlEntry* entry = findEntry(result, c.url);
+        ASSERT_NE(entry, nullptr) << c.url;
+        EXPECT_EQ(entry->categoryPaths, c.paths) << c.url;
+    }
+    EXPECT_EQ(findEntry(result, "https://city.example/rss")->title, "City");
+    EXPECT_FALSE(findEntry(result, "file:///srv/demo/loose.xml")->created.isValid());
 }
 
 TEST_F(OpmlSample, EntryFieldsAttributesAndBothFoldersOfOneEntry)
@@ -82,25 +94,6 @@ TEST_F(OpmlSample, EntryFieldsAttributesAndBothFoldersOfOneEntry)
     for (const OpmlEntry& e : result.entries)
         count += e.feedUrl == world->feedUrl ? 1 : 0;
     EXPECT_EQ(count, 1);
-}
-
-TEST_F(OpmlSample, CategoryAttributeAddsPaths)
-{
-    const OpmlEntry* tagged = findEntry(result, "https://tags.example/feed");
-    ASSERT_NE(tagged, nullptr);
-    EXPECT_EQ(tagged->categoryPaths, QStringList({"Boston/Weather", "Harvard/Berkman", "Tech"}));
-}
-
-TEST_F(OpmlSample, EntriesOutsideFoldersHaveNoCategory)
-{
-    const OpmlEntry* loose = findEntry(result, "file:///srv/demo/loose.xml");
-    ASSERT_NE(loose, nullptr);
-    EXPECT_TRUE(loose->categoryPaths.isEmpty());
-    EXPECT_FALSE(loose->created.isValid());
-    // A folder without a name adds no level.
-    const OpmlEntry* nameless = findEntry(result, "file:///srv/demo/nameless.xml");
-    ASSERT_NE(nameless, nullptr);
-    EXPECT_TRUE(nameless->categoryPaths.isEmpty());
 }
 
 TEST_F(OpmlSample, OrderFollowsTheDocument)

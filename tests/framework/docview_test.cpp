@@ -190,26 +190,27 @@ TEST_F(Templates, ClosingTheFrameClosesItsDocument)
     EXPECT_TRUE(rhtest::waitFor([&] { return watch.isNull(); })) << "the document is deleted";
 }
 
-TEST_F(Templates, PostedCloseMessageClosesTheWindow)
+// Whether the window is closed by a posted message or its sub-window is deleted, its document
+// and frame go with it.
+TEST_F(Templates, AClosedOrDeletedWindowTakesItsDocumentAlong)
 {
     CDocTemplate* docTemplate = addTemplate();
-    ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
-    const HWND frame = main->MDIGetActive()->GetSafeHwnd();
-    ASSERT_TRUE(PostMessage(frame, WM_CLOSE, 0, 0));
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
-    EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 0; }));
-    EXPECT_FALSE(IsWindow(frame));
-}
-
-TEST_F(Templates, DeletingTheSubWindowDirectlyStillClosesTheDocument)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
-    CMDIChildWnd* frame = main->MDIGetActive();
-    delete frame->subWindow();
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
-    EXPECT_TRUE(main->GetChildFrames().empty());
-    EXPECT_EQ(main->MDIGetActive(), nullptr);
+    for (const bool posted : {true, false}) {
+        SCOPED_TRACE(posted ? "posted close" : "sub-window deleted");
+        ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+        CMDIChildWnd* frame = main->MDIGetActive();
+        const HWND handle = frame->GetSafeHwnd();
+        if (posted) {
+            ASSERT_TRUE(PostMessage(handle, WM_CLOSE, 0, 0));
+            EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
+        } else {
+            delete frame->subWindow();
+        }
+        EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 0; }));
+        EXPECT_FALSE(IsWindow(handle));
+        EXPECT_TRUE(main->GetChildFrames().empty());
+        EXPECT_EQ(main->MDIGetActive(), nullptr);
+    }
 }
 
 TEST_F(Templates, DocumentThatRefusesKeepsItsFrameOpen)

@@ -41,7 +41,8 @@ TEST_F(GroupsTest, AFirstStartShowsTheViewsAndAnEmptyFavoritesAndStoresExactlyTh
     EXPECT_EQ(groupTitles(), QStringList({"Views", "Favorites"}));
     EXPECT_EQ(itemTexts(0), QStringList({"View Channel Content", "Subscribe to Channels",
                                          "View Alerts", "Search Content"}));
-    EXPECT_EQ(values(0), (std::vector<DWORD>{1, 4, 3, 2}));
+    EXPECT_EQ(values(0), (std::vector<DWORD>{NAVVIEW_CHANNEL, NAVVIEW_DIRECTORY, NAVVIEW_ALERTS,
+                                             NAVVIEW_SEARCH}));
     EXPECT_EQ(groups()->GetItemCount(1), 0);
     EXPECT_EQ(groups()->GetOpenGroup(), 0);
     EXPECT_EQ(groups()->GetSelectedItem(), 0);
@@ -60,7 +61,7 @@ TEST_F(GroupsTest, AFirstStartShowsTheViewsAndAnEmptyFavoritesAndStoresExactlyTh
     EXPECT_EQ(title, "Favorites");
     EXPECT_EQ(key.subKeyNames(), QStringList({"Favorites"}));
     EXPECT_EQ(key.openSubKey("Favorites").valueNames(), QStringList({"Type"}));
-    EXPECT_EQ(storedNumber(layoutKeyPath() + "\\Favorites", "Type"), 3u);
+    EXPECT_EQ(storedNumber(layoutKeyPath() + "\\Favorites", "Type"), NAVGROUP_USER);
 }
 
 TEST_F(GroupsTest, AStoredLayoutComesBackWithoutUntypedGroupsAndUnknownChannels)
@@ -68,7 +69,7 @@ TEST_F(GroupsTest, AStoredLayoutComesBackWithoutUntypedGroupsAndUnknownChannels)
     const uint32_t beta = rhtest::engine::addChannel("Beta");
     const uint32_t alpha = rhtest::engine::addChannel("Alpha");
     setText(layoutKeyPath(), "Group 0", "Mine");
-    setNumber(layoutKeyPath() + "\\Mine", "Type", 3);
+    setNumber(layoutKeyPath() + "\\Mine", "Type", NAVGROUP_USER);
     setNumber(layoutKeyPath() + "\\Mine", "Item 0", beta);
     setNumber(layoutKeyPath() + "\\Mine", "Item 1", 0x7777);
     setNumber(layoutKeyPath() + "\\Mine", "Item 2", alpha);
@@ -149,7 +150,7 @@ TEST_F(GroupsTest, ThePublishingItemIsOfferedOnlyWhenTheToolIsInstalled)
     restart();
     ASSERT_EQ(groups()->GetItemCount(0), 5);
     EXPECT_EQ(groups()->GetItemText(0, 4), "Publishing Wizard");
-    EXPECT_EQ(groups()->GetItemValue(0, 4), 6u);
+    EXPECT_EQ(groups()->GetItemValue(0, 4), DWORD(NAVVIEW_PUBLISHING));
 }
 
 TEST_F(GroupsTest, NewGroupsTakeFreeTitlesAndKeepTheirOwnItemsAcrossARestart)

@@ -76,18 +76,6 @@ TEST(ReadLayoutFlag, SignedSettingsKeepTheirSign)
     EXPECT_EQ(show, -1);
 }
 
-TEST(ReadLayoutFlag, AValueThatIsNotANumberFailsWithZero)
-{
-    ASSERT_EQ(WriteLayoutString(HKEY_CURRENT_USER, layout, "ViewToolbar", "yes"), 1);
-    DWORD value = 5;
-    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, layout, "ViewToolbar", DWORD(1), value), 0);
-    EXPECT_EQ(value, 0u);
-    // The stored text is left alone.
-    QString text;
-    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, layout).readText("ViewToolbar", text));
-    EXPECT_EQ(text, QStringLiteral("yes"));
-}
-
 TEST(ReadLayoutString, AbsentValuesAreWrittenWithTheDefaultOrEmpty)
 {
     QString text = "junk";
@@ -113,10 +101,18 @@ TEST(ReadLayoutString, ALongStoredTextIsReadWhole)
     EXPECT_EQ(text, longText);
 }
 
-TEST(ReadLayoutString, ANumberIsNotAText)
+TEST(ReadLayout, AValueOfTheOtherTypeFailsEmptyAndIsLeftAlone)
 {
+    ASSERT_EQ(WriteLayoutString(HKEY_CURRENT_USER, layout, "ViewToolbar", "yes"), 1);
+    DWORD value = 5;
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, layout, "ViewToolbar", DWORD(1), value), 0);
+    EXPECT_EQ(value, 0u);
+    QString text;
+    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, layout).readText("ViewToolbar", text));
+    EXPECT_EQ(text, QStringLiteral("yes"));
+
     ASSERT_EQ(WriteLayoutFlag(HKEY_CURRENT_USER, layout, "MainWindowTitle", DWORD(3)), 1);
-    QString text = "junk";
+    text = "junk";
     EXPECT_EQ(ReadLayoutString(HKEY_CURRENT_USER, layout, "MainWindowTitle", "x", text), 0);
     EXPECT_TRUE(text.isEmpty());
 }

@@ -35,58 +35,41 @@ using PublishingWizard = Checks;
 
 // ---- the engine's data root
 
-TEST(EngineDataRoot, TheUsersDataPathGetsATrailingSeparator)
+// The user's "Data Path" first, else the installation path (its parent when it ends in
+// "program", in any case); a trailing separator is added; relative paths name no folder.
+TEST(EngineDataRoot, ComesFromTheDataPathOrTheInstallation)
 {
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "/srv/vantrel");
-    QString root;
-    EXPECT_EQ(GetEngineDataRoot(root), 1);
-    EXPECT_EQ(root, QStringLiteral("/srv/vantrel/"));
-
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "/srv/other/");
-    EXPECT_EQ(GetEngineDataRoot(root), 1);
-    EXPECT_EQ(root, QStringLiteral("/srv/other/"));
-}
-
-TEST(EngineDataRoot, AnInstallPathEndingInProgramGivesItsParent)
-{
-    QString root;
-    for (const char* program : {"Program", "PROGRAM", "program"}) {
-        setMachineInstallPath(QStringLiteral("/opt/Vantrel/") + program);
-        EXPECT_EQ(GetEngineDataRoot(root), 1);
-        EXPECT_EQ(root, QStringLiteral("/opt/Vantrel/")) << program;
+    const struct {
+        const char* dataPath; // null: not stored
+        const char* installPath;
+        int found;
+        const char* root;
+    } cases[] = {
+        {"/srv/vantrel", nullptr, 1, "/srv/vantrel/"},
+        {"/srv/other/", nullptr, 1, "/srv/other/"},
+        {nullptr, "/opt/Vantrel/Program", 1, "/opt/Vantrel/"},
+        {nullptr, "/opt/Vantrel/PROGRAM", 1, "/opt/Vantrel/"},
+        {nullptr, "/opt/Vantrel/bin", 1, "/opt/Vantrel/bin/"},
+        {nullptr, "/opt/Vantrel/programs", 1, "/opt/Vantrel/programs/"},
+        {"", nullptr, 0, ""},
+        {"", "", 0, ""},
+        {"", "/usr/lib/vantrel/program", 1, "/usr/lib/vantrel/"},
+        {"vantrel/data", nullptr, 0, ""},
+        {"", "../vantrel/program", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.dataPath ? c.dataPath : "-") << " "
+                                        << (c.installPath ? c.installPath : "-"));
+        SettingsKey user = SettingsKey::create(HKEY_CURRENT_USER, engineKey);
+        if (c.dataPath)
+            user.writeText("Data Path", c.dataPath);
+        else
+            user.deleteValue("Data Path");
+        setMachineInstallPath(c.installPath ? c.installPath : "");
+        QString root = "junk";
+        EXPECT_EQ(GetEngineDataRoot(root), c.found);
+        EXPECT_EQ(root, QString::fromLatin1(c.root));
     }
-    setMachineInstallPath("/opt/Vantrel/bin");
-    EXPECT_EQ(GetEngineDataRoot(root), 1);
-    EXPECT_EQ(root, QStringLiteral("/opt/Vantrel/bin/"));
-    // "programs" is not "program".
-    setMachineInstallPath("/opt/Vantrel/programs");
-    EXPECT_EQ(GetEngineDataRoot(root), 1);
-    EXPECT_EQ(root, QStringLiteral("/opt/Vantrel/programs/"));
-}
-
-TEST(EngineDataRoot, AnEmptyDataPathFallsBackToTheInstallation)
-{
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "");
-    QString root = "junk";
-    EXPECT_EQ(GetEngineDataRoot(root), 0);
-    EXPECT_TRUE(root.isEmpty());
-    setMachineInstallPath("");
-    EXPECT_EQ(GetEngineDataRoot(root), 0);
-    setMachineInstallPath("/usr/lib/vantrel/program");
-    EXPECT_EQ(GetEngineDataRoot(root), 1);
-    EXPECT_EQ(root, QStringLiteral("/usr/lib/vantrel/"));
-}
-
-TEST(EngineDataRoot, RelativePathsNameNoFolder)
-{
-    QString root = "junk";
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "vantrel/data");
-    EXPECT_EQ(GetEngineDataRoot(root), 0);
-    EXPECT_TRUE(root.isEmpty());
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", "");
-    setMachineInstallPath("../vantrel/program");
-    EXPECT_EQ(GetEngineDataRoot(root), 0);
-    EXPECT_TRUE(root.isEmpty());
 }
 
 // ---- the web browser check
@@ -166,21 +149,26 @@ TEST_F(PublishingWizard, NeedsBothSwitchesAndTheStartPage)
     EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).hasValue("Installed"));
 }
 
-TEST_F(PublishingWizard, BothSwitchesWithoutTheStartPageIsNotEnough)
+TEST_F(PublishingWizard, EachSwitchAndTheStartPageAreNeeded)
 {
-    setPublishing(1, 1);
-    EXPECT_EQ(IsPublishingWizardAvailable(), 0);
-    startupchecks::resetForTests();
-    setPublishing(0, 1);
-    installStartPage();
-    EXPECT_EQ(IsPublishingWizardAvailable(), 0);
-}
-
-TEST_F(PublishingWizard, MissingSettingsAreNotCreated)
-{
+    // Nothing stored: not available, and nothing is created.
     installStartPage();
     EXPECT_EQ(IsPublishingWizardAvailable(), 0);
     EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).isValid());
+    QFile::remove(rhtest::engineDataDir() + "/publishing-tool-root/top.htm");
+    const struct {
+        DWORD enabled, wizard;
+        bool page;
+    } cases[] = {{1, 1, false}, {0, 1, true}, {1, 0, true}};
+    for (const auto& c : cases) {
+        startupchecks::resetForTests();
+        setPublishing(c.enabled, c.wizard);
+        if (c.page)
+            installStartPage();
+        else
+            QFile::remove(rhtest::engineDataDir() + "/publishing-tool-root/top.htm");
+        EXPECT_EQ(IsPublishingWizardAvailable(), 0) << c.enabled << c.wizard << c.page;
+    }
 }
 
 } // namespace

@@ -15,28 +15,35 @@
 namespace
 {
 
-TEST(HeadlineIcon, NewsPageVariantsAddTheirOffsets)
+// The image of a row: the first kind bit that has a picture, then the offsets of the news
+// page's variants (summary, local copy, keep, signed); other kinds have no image.
+TEST(HeadlineIcon, KindBitsInOrderAndTheNewsPageVariants)
 {
-    EXPECT_EQ(HeadlineImageIndex(0x200, false, false, false, false), 4);
-    EXPECT_EQ(HeadlineImageIndex(0x200, true, false, false, false), 5);
-    EXPECT_EQ(HeadlineImageIndex(0x200, false, true, false, false), 6);
-    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, false, false), 7);
-    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, true, false), 15);
-    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, false, true), 23);
-    EXPECT_EQ(HeadlineImageIndex(0x200, true, true, true, true), 31);
-}
-
-TEST(HeadlineIcon, BitsAreTestedInOrderAndUnknownKindsHaveNoImage)
-{
-    EXPECT_EQ(HeadlineImageIndex(0x200 | 0x80 | 0x4, false, false, false, false), 4);
-    EXPECT_EQ(HeadlineImageIndex(0x80 | 0x4, false, false, false, false), 3);
-    EXPECT_EQ(HeadlineImageIndex(0x4 | 0x10, false, false, false, false), 0);
-    EXPECT_EQ(HeadlineImageIndex(0x10 | 0x2, false, false, true, false), 9);
-    EXPECT_EQ(HeadlineImageIndex(0x2, false, false, false, true), 18);
-    // A summary or local copy only changes the news page.
-    EXPECT_EQ(HeadlineImageIndex(0x80, true, true, false, false), 3);
-    EXPECT_EQ(HeadlineImageIndex(0, true, true, true, true), -1);
-    EXPECT_EQ(HeadlineImageIndex(0x1, false, false, false, false), -1);
+    const struct {
+        uint32_t kind;
+        bool summary, local, kept, isSigned;
+        int image;
+    } cases[] = {
+        {VTBUNDLET_NEWS, false, false, false, false, 4},
+        {VTBUNDLET_NEWS, true, false, false, false, 5},
+        {VTBUNDLET_NEWS, false, true, false, false, 6},
+        {VTBUNDLET_NEWS, true, true, false, false, 7},
+        {VTBUNDLET_NEWS, true, true, true, false, 15},
+        {VTBUNDLET_NEWS, true, true, false, true, 23},
+        {VTBUNDLET_NEWS, true, true, true, true, 31},
+        {VTBUNDLET_NEWS | VTBUNDLET_FILE | VTBUNDLET_VIDEO, false, false, false, false, 4},
+        {VTBUNDLET_FILE | VTBUNDLET_VIDEO, false, false, false, false, 3},
+        {VTBUNDLET_VIDEO | VTBUNDLET_PICTURE, false, false, false, false, 0},
+        {VTBUNDLET_PICTURE | VTBUNDLET_AUDIO, false, false, true, false, 9},
+        {VTBUNDLET_AUDIO, false, false, false, true, 18},
+        {VTBUNDLET_FILE, true, true, false, false,
+         3}, // a summary or local copy only marks the news page
+        {0, true, true, true, true, -1},
+        {0x1, false, false, false, false, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HeadlineImageIndex(c.kind, c.summary, c.local, c.kept, c.isSigned), c.image)
+            << std::hex << c.kind << " " << c.summary << c.local << c.kept << c.isSigned;
 }
 
 class HeadlineModelTest : public ::testing::Test
@@ -113,7 +120,6 @@ TEST_F(HeadlineModelTest, TextColumnsSortWithoutRegardToCaseAndKeepTiesInTheirOr
         {COLUMN_CONTENT, false, {"Gamma", "beta", "Alpha", "alpha", "ALPHA"}},
         {COLUMN_RECEIVED, true, {"1", "2", "3", "4", "5"}},
         {COLUMN_CHANNEL, true, {"abc", "ABC", "Abd", "Zed", "zed"}},
-        {COLUMN_CHANNEL, false, {"Zed", "zed", "Abd", "abc", "ABC"}},
         {COLUMN_CHANNEL, false, {"Zed", "zed", "Abd", "abc", "ABC"}},
     };
     for (const Case& c : cases) {

@@ -13,6 +13,7 @@
 #include "src/stories/storysummarypopup.h"
 #include "tests/stories/stories_fixture.h"
 #include "tests/support/testenv.h"
+#include "vantrel/chandir.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -57,6 +58,7 @@ TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
     EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 0);
     EXPECT_EQ(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(view->GetShownChannels(), std::vector<uint32_t>{channel});
+    EXPECT_EQ(headlines(viewOfAlerts()), QStringList{"No content at this time."});
 }
 
 TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
@@ -100,11 +102,20 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     addStory(channel, "Letter", 3, {}, "Newsletter");
     addStory(channel, "Sport", 4, {}, "News/Sport");
     addStory(channel, "Plain", 5);
+    addStory(channel, "Deep", 6, {}, "Region/North//South");
+    addStory(channel, "Marked", 7, {}, "Region&SLASH;East");
+    addStory(channel, "Ampersand", 8, {}, "Rock & Roll");
 
+    // Slashes inside a level show in any level and any case.
     CHeadlineView* all = viewOfChannel(channel);
-    EXPECT_EQ(all->model()->rowCount(), 5);
-    EXPECT_EQ(cell(all, rowOf(all, "Local"), COLUMN_SUBCHANNEL), "News/Local");
-    EXPECT_EQ(cell(all, rowOf(all, "Europe"), COLUMN_SUBCHANNEL), "News/Local/Europe");
+    EXPECT_EQ(all->model()->rowCount(), 8);
+    const std::pair<const char*, const char*> shown[] = {{"Local", "News/Local"},
+                                                         {"Europe", "News/Local/Europe"},
+                                                         {"Deep", "Region/North/South"},
+                                                         {"Marked", "Region/East"},
+                                                         {"Ampersand", "Rock & Roll"}};
+    for (const auto& [headline, path] : shown)
+        EXPECT_EQ(cell(all, rowOf(all, headline), COLUMN_SUBCHANNEL), path) << headline;
     EXPECT_GT(all->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(all->GetColumnWidth(COLUMN_CHANNEL), 0);
 
@@ -117,21 +128,8 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     listed = headlines(news);
     listed.sort();
     EXPECT_EQ(listed, QStringList({"Sport"}));
-}
 
-TEST_F(HeadlineViewTest, SlashesInsideALevelShowInAnyLevelAndAnyCase)
-{
-    const uint32_t channel = rhtest::engine::addChannel("World", "News");
-    addStory(channel, "Deep", 1, {}, "Region/North//South");
-    addStory(channel, "Marked", 2, {}, "Region&SLASH;East");
-    addStory(channel, "Ampersand", 3, {}, "Rock & Roll");
-    CHeadlineView* all = viewOfChannel(channel);
-    EXPECT_EQ(cell(all, rowOf(all, "Deep"), COLUMN_SUBCHANNEL), "Region/North/South");
-    EXPECT_EQ(cell(all, rowOf(all, "Marked"), COLUMN_SUBCHANNEL), "Region/East");
-    EXPECT_EQ(cell(all, rowOf(all, "Ampersand"), COLUMN_SUBCHANNEL), "Rock & Roll");
-
-    CHeadlineView* north = viewOfChannel(channel, "Region/North&slash;South");
-    EXPECT_EQ(headlines(north), QStringList{"Deep"});
+    EXPECT_EQ(headlines(viewOfChannel(channel, "Region/North&slash;South")), QStringList{"Deep"});
 }
 
 TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumnAndASingleChannelDoesNot)
@@ -171,12 +169,6 @@ TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndTheAlertedChannel)
     EXPECT_GT(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
 }
 
-TEST_F(HeadlineViewTest, NoAlertsShowThePlaceholder)
-{
-    CHeadlineView* view = viewOfAlerts();
-    EXPECT_EQ(headlines(view), QStringList{"No content at this time."});
-}
-
 TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
@@ -185,7 +177,7 @@ TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
     addStory(channel, "Plain", 2);
     rhtest::engine::StorySpec video;
     video.headline = "Clip";
-    video.bundletType = 0x4;
+    video.bundletType = VTBUNDLET_VIDEO;
     video.enclosureUrl = "https://news.example/clip.avi";
     rhtest::engine::addStory(channel, video);
     CHeadlineView* view = viewOfChannel(channel);
@@ -195,12 +187,13 @@ TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
             .data(CHeadlineModel::ImageRole)
             .toInt();
     };
-    EXPECT_EQ(image("Everything"), 31);
-    EXPECT_EQ(image("Plain"), 4);
-    EXPECT_EQ(image("Clip"), 0);
+    EXPECT_EQ(image("Everything"), HeadlineImageIndex(VTBUNDLET_NEWS, true, true, true, true));
+    EXPECT_EQ(image("Plain"), HeadlineImageIndex(VTBUNDLET_NEWS, false, false, false, false));
+    EXPECT_EQ(image("Clip"), HeadlineImageIndex(VTBUNDLET_VIDEO, false, false, false, false));
     EXPECT_FALSE(view->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
-    EXPECT_EQ(view->model()->Images().size(), 32u);
-    EXPECT_EQ(view->model()->Images().front().size(), QSize(24, 16));
+    EXPECT_EQ(view->model()->Images().size(), size_t(HEADLINE_IMAGE_COUNT));
+    EXPECT_EQ(view->model()->Images().front().size(),
+              QSize(HEADLINE_IMAGE_WIDTH, HEADLINE_IMAGE_HEIGHT));
 }
 
 TEST_F(HeadlineViewTest, TheNewestComesFirstAndHeaderClicksChangeTheOrder)
@@ -372,7 +365,8 @@ TEST_F(HeadlineViewTest, AKeptStoryChangesItsImageInPlace)
     ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
     CUpdateHint hint(channel, {number});
     view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
-    EXPECT_EQ(view->model()->index(0, 0).data(CHeadlineModel::ImageRole).toInt(), 12);
+    EXPECT_EQ(view->model()->index(0, 0).data(CHeadlineModel::ImageRole).toInt(),
+              HeadlineImageIndex(VTBUNDLET_NEWS, false, false, true, false));
 }
 
 TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryWithoutAPopup)
@@ -406,7 +400,7 @@ TEST_F(HeadlineViewTest, OpeningAnAlertTellsTheWindowsAlertsWereSeen)
     EXPECT_EQ(m_calls[0].name, "showStory");
     EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
     EXPECT_EQ(m_calls[1].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{6, 0}));
+    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
 }
 
 TEST_F(HeadlineViewTest, TheClickTimerShowsASummaryOnlyWhenThereIsOne)
@@ -513,11 +507,6 @@ TEST_F(HeadlineViewTest, AStoryDraggedOntoATargetIsDroppedThere)
     EXPECT_FALSE(empty->IsDragging());
 }
 
-} // namespace
-
-namespace
-{
-
 // Rows as they are drawn: selection colours that follow the focus, the alerted colour.
 TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
 {
@@ -564,11 +553,6 @@ TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
     EXPECT_EQ(redPixels(0), 0);
 }
 
-} // namespace
-
-namespace
-{
-
 TEST_F(HeadlineViewTest, ThePopupsLinksGoThroughTheMainFrame)
 {
     CStorySummaryPopup popup;
@@ -580,7 +564,7 @@ TEST_F(HeadlineViewTest, ThePopupsLinksGoThroughTheMainFrame)
     EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{12, 34}));
     EXPECT_EQ(m_calls[2].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, 5}));
     EXPECT_EQ(m_calls[3].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[3].args[0], 6u);
+    EXPECT_EQ(m_calls[3].args[0], uint32_t(VTNOTIFICATION_ALERTS_CHANGED));
 
     // Without a main frame the real services answer 0.
     resetStoryCalls();

@@ -1,6 +1,7 @@
 // The story commands of the headline list: which engine calls they make, their enable rules
 // and the context menu.
 
+#include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagebox.h"
 #include "src/shared/ids.h"
@@ -47,7 +48,7 @@ protected:
     {
         rhtest::engine::StorySpec desc;
         desc.headline = headline;
-        desc.bundletType = 0x4;
+        desc.bundletType = VTBUNDLET_VIDEO;
         desc.enclosureUrl = "https://media.example/" + headline + ".avi";
         desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
         return rhtest::engine::addStory(channel, desc);
@@ -141,7 +142,8 @@ TEST_F(StoryCommandsTest, DeletingInTheAlertsWindowNotifiesEvenWhenNothingWasDel
     view->OnDeleteStories();
     EXPECT_TRUE(callsNamed("deleteStories").empty());
     ASSERT_EQ(callsNamed("broadcastNotification").size(), 1u);
-    EXPECT_EQ(callsNamed("broadcastNotification")[0].args[0], 6u);
+    EXPECT_EQ(callsNamed("broadcastNotification")[0].args[0],
+              uint32_t(VTNOTIFICATION_ALERTS_CHANGED));
 }
 
 TEST_F(StoryCommandsTest, KeepTogglesEachStoryOnItsOwn)
@@ -327,7 +329,7 @@ TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
     const uint32_t channel = rhtest::engine::addChannel("Media", "News");
     rhtest::engine::StorySpec desc;
     desc.headline = "local clip";
-    desc.bundletType = 0x4;
+    desc.bundletType = VTBUNDLET_VIDEO;
     desc.enclosureUrl = QUrl::fromLocalFile(file).toString();
     const uint32_t number = rhtest::engine::addStory(channel, desc);
     CHeadlineView* view = viewOfChannel(channel);
