@@ -1,5 +1,6 @@
 #include "src/app/readhallapp.h"
 
+#include "src/app/alertnotifier.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/enginewindowhost.h"
@@ -180,6 +181,7 @@ BOOL CReadhallApp::InitInstance()
     }
     m_mainFrame = frame;
     m_pMainWnd = frame;
+    m_alertNotifier = std::make_unique<CAlertNotifier>();
 
     // The window asked for, or Quick Setup, opens before start-up ends.
     if (m_nPendingStartCommand)
@@ -235,6 +237,7 @@ BOOL CReadhallApp::IsFirstInstance()
 void CReadhallApp::ReleaseEverything()
 {
     HideSplash();
+    m_alertNotifier.reset();
     if (QWidget* main = m_mainFrame.data()) {
         // The windows go before the libraries they read from.
         if (auto* frame = qobject_cast<CMDIFrameWnd*>(main))

@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+class CAlertNotifier;
 class CMDIFrameWnd;
 class CDocTemplate;
 class CDocument;
@@ -116,6 +117,7 @@ private:
 
     std::unique_ptr<platform::NamedMutex> m_instanceMutex;
     std::unique_ptr<platform::RunningCopyServer> m_runningCopyServer;
+    std::unique_ptr<CAlertNotifier> m_alertNotifier; // new alerts on the desktop
     std::vector<HWND> m_broadcastWindows;
     QPointer<QWidget> m_mainFrame;
     bool m_exited = false;

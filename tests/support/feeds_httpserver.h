@@ -35,6 +35,9 @@ public:
         // Never answer: the connection stays open until the client gives up or the server
         // stops (for timeout and cancel tests).
         bool stall = false;
+        // Answer only when release() is called for the path (for tests that look at what
+        // shows while a download is under way).
+        bool held = false;
     };
 
     LocalHttpServer();
@@ -53,6 +56,9 @@ public:
     // A redirect (302 unless told otherwise) to target, absolute or relative.
     void setRedirect(const QString& path, const QString& target, int status = 302);
     void setStall(const QString& path);
+    // Answers the requests held for the path (each then closes its connection) and lets
+    // later ones through at once.
+    void release(const QString& path);
 
     // Requests received for the path (query ignored) since the server started.
     int requestCount(const QString& path) const;
