@@ -1,6 +1,7 @@
 #include "src/app/readhallapp.h"
 
 #include "src/app/alertnotifier.h"
+#include "src/app/commandline.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/enginewindowhost.h"
@@ -223,6 +224,12 @@ BOOL CReadhallApp::IsFirstInstance()
     if (!m_instanceMutex->alreadyExists()) {
         // The first copy: listen for the requests of later copies.
         m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(m_mainWindowClass);
+        connect(m_runningCopyServer.get(), &platform::RunningCopyServer::addressHandedOver, this,
+                [this](const QString& text) {
+                    const QUrl address = FeedAddressFromArgument(text);
+                    if (address.isValid())
+                        emit feedAddressHandedOver(address);
+                });
         m_runningCopyServer->listen();
         return 1;
     }

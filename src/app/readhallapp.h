@@ -17,6 +17,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <memory>
@@ -110,6 +111,11 @@ public:
     std::function<CMDIFrameWnd*()> m_mainFrameFactory;
     // Shows the main window once the event loop runs, when nothing else did by then.
     bool m_showMainWindowWhenIdle = true;
+
+signals:
+    // A later copy handed over a feed address, already checked as the command line checks
+    // its own (http, https or an existing file).
+    void feedAddressHandedOver(const QUrl& address);
 
 private:
     void ReleaseEverything();

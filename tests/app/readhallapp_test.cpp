@@ -1,3 +1,4 @@
+#include "src/app/commandline.h"
 #include "src/app/readhallapp.h"
 #include "src/app/templates.h"
 #include "src/framework/childframe.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -386,6 +388,24 @@ TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().constData();
     EXPECT_EQ(running.commands, std::vector<UINT>{32786});
     EXPECT_FALSE(running.isMinimized());
+}
+
+TEST(SingleCopy, AFeedLinkOnASecondCopysCommandLineReachesTheRunningCopy)
+{
+    markSetupDone();
+    RecordingEngine engine;
+    TestApp app(engine);
+    ASSERT_EQ(app.start(""), 1);
+    QSignalSpy arrived(&app.app(), &CReadhallApp::feedAddressHandedOver);
+    const ReadhallCommandLine second =
+        ParseReadhallCommandLine({"/alertview", "feed://example.org/news.rss"});
+    ASSERT_EQ(second.addresses.size(), 1);
+    EXPECT_TRUE(HandFeedAddressesToRunningCopy(second.addresses).isEmpty());
+    ASSERT_TRUE(rhtest::waitFor([&] { return arrived.count() == 1; }));
+    EXPECT_EQ(arrived.at(0).at(0).toUrl(), QUrl("http://example.org/news.rss"));
+    app.exit();
+    // With no copy running, the address comes back to be added here.
+    EXPECT_EQ(HandFeedAddressesToRunningCopy(second.addresses), second.addresses);
 }
 
 TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
