@@ -166,9 +166,12 @@ void Engine::reportUpdateStarting(uint32_t channelId)
         const Channel* channel = findChannel(channelId);
         if (!channel || channel->url.isEmpty())
             return; // nothing to update
-        name = channel->name.trimmed();
+        // A feed names itself: one line, of a length a status bar can show.
+        name = channel->name.simplified();
         if (name.isEmpty())
             name = channel->url;
+        if (name.size() > 80)
+            name = name.left(79) + QChar(0x2026);
         if (m_downloadEnabled && !m_shutDown) {
             const qint64 now = nowSecs();
             const qint64 interval = m_intervalSecs.load();
