@@ -7,6 +7,7 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/commandline.h"
+#include "src/app/feedaddresses.h"
 #include "src/app/readhallapp.h"
 #include "src/framework/childframe.h"
 #include "src/framework/mainframe.h"
@@ -110,50 +111,6 @@ private:
     bool m_saved = false;
 };
 
-// Feed addresses from the command line, or handed over by a later copy: the desktop starts
-// Readhall with one when a feed link or a feed file is opened with it. The first running copy
-// offers each address in Add Using Address, filled in and fetched, once its main window shows
-// and no other dialog (Quick Setup on the first start) is open; the person then subscribes or
-// cancels.
-class AddressesToAdd : public QObject
-{
-public:
-    explicit AddressesToAdd(CReadhallApp& app) : m_app(app)
-    {
-        m_timer.setInterval(200);
-        connect(&m_timer, &QTimer::timeout, this, [this] { offerNext(); });
-    }
-
-    void add(const QList<QUrl>& addresses)
-    {
-        m_addresses << addresses;
-        if (!m_addresses.isEmpty() && !m_offering)
-            m_timer.start();
-    }
-
-private:
-    void offerNext()
-    {
-        CMDIFrameWnd* frame = m_app.GetMainFrame();
-        if (!frame || !frame->isVisible() || QApplication::activeModalWidget() ||
-            QApplication::activePopupWidget())
-            return;
-        m_timer.stop(); // the dialog runs its own loop, in which this must not fire again
-        const QUrl address = m_addresses.takeFirst();
-        m_offering = true;
-        VTNewChannelWithAddress(frame,
-                                address.isLocalFile() ? address.toLocalFile() : address.toString());
-        m_offering = false;
-        if (!m_addresses.isEmpty())
-            m_timer.start();
-    }
-
-    CReadhallApp& m_app;
-    QList<QUrl> m_addresses;
-    QTimer m_timer;
-    bool m_offering = false;
-};
-
 // A copy of Readhall runs already: it takes the addresses; this copy says which it could not
 // hand over, rather than drop them without a word.
 void HandAddressesToRunningCopy(const QList<QUrl>& addresses)
@@ -206,16 +163,15 @@ int main(int argc, char** argv)
 
     CReadhallApp app;
     app.m_lpCmdLine = commandLine.switchText;
-    AddressesToAdd addressesToAdd(app);
+    // Offered in Add Using Address: the command line's addresses, and as the running copy
+    // those that later copies hand over.
+    CFeedAddressOffers addressOffers(app);
     if (!commandLine.addresses.isEmpty()) {
         if (platform::isCopyRunning(QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS)))
             HandAddressesToRunningCopy(commandLine.addresses);
         else
-            addressesToAdd.add(commandLine.addresses);
+            addressOffers.add(commandLine.addresses);
     }
-    // As the running copy, addresses handed over by later copies are offered the same way.
-    QObject::connect(&app, &CReadhallApp::feedAddressHandedOver, &addressesToAdd,
-                     [&addressesToAdd](const QUrl& address) { addressesToAdd.add({address}); });
     if (commandLine.screenshotFile.isEmpty())
         return app.Run();
 
