@@ -11,6 +11,7 @@
 
 #include "resources/readhall_resources.h"
 #include "src/app/commandline.h"
+#include "src/app/feedaddresses.h"
 #include "src/app/readhallapp.h"
 #include "src/app/startupbenchmark.h"
 #include "src/framework/mainframe.h"
@@ -106,51 +107,14 @@ private:
     bool m_saved = false;
 };
 
-// Feed addresses from the command line: the desktop starts Readhall with one when a feed
-// link or a feed file is opened with it. The first running copy offers each address in Add
-// Using Address, filled in and fetched, once its main window shows and no other dialog (Quick
-// Setup on the first start) is open; the person then subscribes or cancels.
-class AddressesToAdd : public QObject
-{
-public:
-    AddressesToAdd(CReadhallApp& app, const QList<QUrl>& addresses)
-        : m_app(app), m_addresses(addresses)
-    {
-        m_timer.setInterval(200);
-        connect(&m_timer, &QTimer::timeout, this, [this] { offerNext(); });
-        m_timer.start();
-    }
-
-private:
-    void offerNext()
-    {
-        CMDIFrameWnd* frame = m_app.GetMainFrame();
-        if (!frame || !frame->isVisible() || QApplication::activeModalWidget() ||
-            QApplication::activePopupWidget())
-            return;
-        m_timer.stop(); // the dialog runs its own loop, in which this must not fire again
-        const QUrl address = m_addresses.takeFirst();
-        VTNewChannelWithAddress(frame,
-                                address.isLocalFile() ? address.toLocalFile() : address.toString());
-        if (!m_addresses.isEmpty())
-            m_timer.start();
-    }
-
-    CReadhallApp& m_app;
-    QList<QUrl> m_addresses;
-    QTimer m_timer;
-};
-
-// Handing feed addresses to a copy of Readhall that already runs is not done yet: the running
-// copy is brought forward by the start-up as usual, and this copy says which addresses it did
-// not pass on, rather than drop them without a word. (The running copy would offer them in Add
-// Using Address, as AddressesToAdd does for the first copy.)
+// A copy of Readhall runs already: it takes the addresses; this copy says which it could not
+// hand over, rather than drop them without a word.
 void HandAddressesToRunningCopy(const QList<QUrl>& addresses)
 {
-    for (const QUrl& address : addresses)
+    for (const QUrl& address : HandFeedAddressesToRunningCopy(addresses))
         std::fprintf(stderr,
-                     "readhall: Readhall already runs, and handing it a feed address is not "
-                     "available yet; add %s there with Channel > Add Using Address\n",
+                     "readhall: the running Readhall did not take the feed address; add %s "
+                     "there with Channel > Add Using Address\n",
                      qPrintable(address.toDisplayString()));
 }
 
@@ -195,12 +159,14 @@ int main(int argc, char** argv)
 
     CReadhallApp app;
     app.m_lpCmdLine = commandLine.switchText;
-    std::unique_ptr<AddressesToAdd> addressesToAdd;
+    // Offered in Add Using Address: the command line's addresses, and as the running copy
+    // those that later copies hand over.
+    CFeedAddressOffers addressOffers(app);
     if (!commandLine.addresses.isEmpty()) {
         if (platform::isCopyRunning(QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS)))
             HandAddressesToRunningCopy(commandLine.addresses);
         else
-            addressesToAdd = std::make_unique<AddressesToAdd>(app, commandLine.addresses);
+            addressOffers.add(commandLine.addresses);
     }
     if (commandLine.startupBenchmark)
         return RunStartupBenchmark(app);

@@ -1,6 +1,7 @@
 #include "src/app/commandline.h"
 
 #include "src/app/readhallapp.h"
+#include "src/platform/runningcopy.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,6 +102,17 @@ QUrl FeedAddressFromArgument(const QString& argument)
         return existingFile(url.toLocalFile());
     }
     return QUrl();
+}
+
+QList<QUrl> HandFeedAddressesToRunningCopy(const QList<QUrl>& addresses)
+{
+    QList<QUrl> refused;
+    for (const QUrl& address : addresses) {
+        if (!platform::handAddressToRunningCopy(QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS),
+                                                address.toString(QUrl::FullyEncoded)))
+            refused << address;
+    }
+    return refused;
 }
 
 ReadhallCommandLine ParseReadhallCommandLine(const QStringList& arguments)

@@ -42,6 +42,10 @@ ReadhallCommandLine ParseReadhallCommandLine(const QStringList& arguments);
 // them, gives an invalid URL.
 QUrl FeedAddressFromArgument(const QString& argument);
 
+// Hands each address to the copy of Readhall that runs already, which offers it in Add Using
+// Address; returns the addresses it did not take.
+QList<QUrl> HandFeedAddressesToRunningCopy(const QList<QUrl>& addresses);
+
 // What --help and --version print.
 QString ReadhallUsageText();
 QString ReadhallVersionText(const QString& version);

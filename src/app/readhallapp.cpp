@@ -1,5 +1,7 @@
 #include "src/app/readhallapp.h"
 
+#include "src/app/alertnotifier.h"
+#include "src/app/commandline.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/enginewindowhost.h"
@@ -207,6 +209,7 @@ BOOL CReadhallApp::InitInstance()
     }
     m_mainFrame = frame;
     m_pMainWnd = frame;
+    m_alertNotifier = std::make_unique<CAlertNotifier>();
 
     // The window asked for, or Quick Setup, opens before start-up ends.
     if (m_nPendingStartCommand)
@@ -253,6 +256,12 @@ BOOL CReadhallApp::IsFirstInstance()
         m_runningCopyServer = std::make_unique<platform::RunningCopyServer>(
             m_mainWindowClass, std::vector<platform::HandOverMessage>(
                                    std::begin(HAND_OVER_MESSAGES), std::end(HAND_OVER_MESSAGES)));
+        connect(m_runningCopyServer.get(), &platform::RunningCopyServer::addressHandedOver, this,
+                [this](const QString& text) {
+                    const QUrl address = FeedAddressFromArgument(text);
+                    if (address.isValid())
+                        emit feedAddressHandedOver(address);
+                });
         m_runningCopyServer->listen();
         return 1;
     }
@@ -267,6 +276,7 @@ BOOL CReadhallApp::IsFirstInstance()
 void CReadhallApp::ReleaseEverything()
 {
     HideSplash();
+    m_alertNotifier.reset();
     if (QWidget* main = m_mainFrame.data()) {
         // The windows go before the libraries they read from.
         if (auto* frame = qobject_cast<CMDIFrameWnd*>(main))

@@ -17,11 +17,13 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class CAlertNotifier;
 class CMDIFrameWnd;
 class CDocTemplate;
 class CDocument;
@@ -113,12 +115,18 @@ public:
     // Shows the main window once the event loop runs, when it has no navigation bar to do so.
     bool m_showMainWindowWhenIdle = true;
 
+signals:
+    // A later copy handed over a feed address, already checked as the command line checks
+    // its own (http, https or an existing file).
+    void feedAddressHandedOver(const QUrl& address);
+
 private:
     void ReleaseEverything();
     void ShowMainWindowIfHidden();
 
     std::unique_ptr<platform::NamedMutex> m_instanceMutex;
     std::unique_ptr<platform::RunningCopyServer> m_runningCopyServer;
+    std::unique_ptr<CAlertNotifier> m_alertNotifier; // new alerts on the desktop
     std::vector<HWND> m_broadcastWindows;
     QPointer<QWidget> m_mainFrame;
     bool m_exited = false;

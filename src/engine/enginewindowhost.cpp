@@ -9,6 +9,15 @@
 
 static_assert(VTNOTIFICATION_SHOW_CHANNEL_STATUS == VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS,
               "the program and the engine name the same notification");
+static_assert(VTNOTIFICATION_ANIMATION_STARTED == VTENGINE_NOTIFICATION_ANIMATION_STARTED &&
+                  VTNOTIFICATION_ANIMATION_STOPPED == VTENGINE_NOTIFICATION_ANIMATION_STOPPED &&
+                  VTNOTIFICATION_RESTRICTIONS_CHANGED ==
+                      VTENGINE_NOTIFICATION_RESTRICTIONS_CHANGED &&
+                  VTNOTIFICATION_STATUS_TEXT == VTENGINE_NOTIFICATION_STATUS_TEXT,
+              "the engine's notifications are the ones the main frame handles");
+static_assert(VTENGINE_STATUS_READY == VTSTATUS_LEVEL_CLEAR && VTENGINE_STATUS_PROGRESS >= 1 &&
+                  VTENGINE_STATUS_PROGRESS <= 8,
+              "the engine's status levels are ones the main frame shows");
 
 namespace
 {
@@ -44,6 +53,11 @@ void registerEngineWindow(QWidget* window, const QString& className)
 bool InstallEngineWindowHost()
 {
     VTSetWindowRegistrar(&registerEngineWindow);
+    // What the engine reports (animation, restrictions, status text) goes to every
+    // notification window, as a notification from the engine's process would.
+    VTSetNotificationSender([](int number, const QString& text, uint32_t value) {
+        BroadcastNotification(number, text, value);
+    });
     if (g_engineNotifications)
         return true;
     g_engineNotifications = new CVTNotificationWindow();
@@ -57,6 +71,7 @@ bool InstallEngineWindowHost()
 void RemoveEngineWindowHost()
 {
     VTSetWindowRegistrar({});
+    VTSetNotificationSender({});
     if (!g_engineNotifications)
         return;
     g_engineNotifications->RemoveHandler(VTNOTIFICATION_SHOW_CHANNEL_STATUS);

@@ -4,7 +4,8 @@
 // their class (the channel status window is "QSENGINE_NOTIFICATIONS"), so that FindWindow
 // finds them, and a notification window of the engine's side, so that the numbered
 // notifications meant for the engine (25: show the channel status) reach it the way every
-// notification travels.
+// notification travels. The engine's own notifications (animation started and stopped,
+// restrictions changed, status text) are broadcast to the notification windows from here.
 //
 // Installed once the engine runs, removed before it stops.
 

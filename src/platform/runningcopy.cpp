@@ -20,8 +20,37 @@ namespace platform
 namespace
 {
 
-enum RequestKind : quint8 { PostRequest = 1, ForwardRequest = 2 };
+enum RequestKind : quint8 { PostRequest = 1, ForwardRequest = 2, AddressRequest = 3 };
 constexpr int kConnectTimeoutMs = 1000;
+
+// A handed-over address: its length in bytes travels in the message field, its UTF-8 text
+// after the request.
+bool addressSchemeAccepted(const QString& address)
+{
+    static const char* const schemes[] = {"http", "https", "feed", "feeds", "file"};
+    const int colon = address.indexOf(QLatin1Char(':'));
+    if (colon < 2)
+        return false;
+    const QString scheme = address.left(colon).toLower();
+    for (const char* accepted : schemes) {
+        if (scheme == QLatin1String(accepted))
+            return true;
+    }
+    return false;
+}
+
+QString acceptedAddress(const QByteArray& bytes)
+{
+    QString address = QString::fromUtf8(bytes);
+    if (address.toUtf8() != bytes) // not UTF-8
+        return QString();
+    address = address.trimmed();
+    for (const QChar c : address) {
+        if (c.category() == QChar::Other_Control)
+            return QString();
+    }
+    return addressSchemeAccepted(address) ? address : QString();
+}
 
 QString runtimeDir()
 {
@@ -49,7 +78,8 @@ QString lockFolder()
     return config + QStringLiteral("/Vantrel");
 }
 
-bool sendRequest(const QString& className, quint8 kind, UINT message, WPARAM wParam, LPARAM lParam)
+bool sendRequest(const QString& className, quint8 kind, UINT message, WPARAM wParam, LPARAM lParam,
+                 const QByteArray& text = QByteArray())
 {
     QLocalSocket socket;
     socket.connectToServer(runningCopySocketName(className));
@@ -58,6 +88,7 @@ bool sendRequest(const QString& className, quint8 kind, UINT message, WPARAM wPa
     QByteArray frame;
     QDataStream out(&frame, QIODevice::WriteOnly);
     out << kind << quint32(message) << quint64(wParam) << qint64(lParam);
+    frame += text;
     socket.write(frame);
     const bool ok = socket.waitForBytesWritten(kConnectTimeoutMs) || socket.bytesToWrite() == 0;
     socket.disconnectFromServer();
@@ -155,8 +186,18 @@ void RunningCopyServer::onNewConnection()
                 quint32 message = 0;
                 quint64 wParam = 0;
                 qint64 lParam = 0;
+                QByteArray text;
                 in.startTransaction();
                 in >> kind >> message >> wParam >> lParam;
+                if (kind == AddressRequest && in.status() == QDataStream::Ok) {
+                    if (message > kMaxHandedAddressBytes) {
+                        socket->abort();
+                        return;
+                    }
+                    text.resize(int(message));
+                    if (in.readRawData(text.data(), int(message)) != int(message))
+                        in.setStatus(QDataStream::ReadPastEnd);
+                }
                 if (!in.commitTransaction())
                     return;
                 const HWND target = FindWindow(m_className);
@@ -166,6 +207,10 @@ void RunningCopyServer::onNewConnection()
                 } else if (kind == ForwardRequest) {
                     if (target != 0)
                         BringToForeground(target);
+                } else if (kind == AddressRequest) {
+                    const QString address = acceptedAddress(text);
+                    if (!address.isEmpty())
+                        emit addressHandedOver(address);
                 } else {
                     socket->abort();
                     return;
@@ -206,6 +251,14 @@ bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LP
 bool bringRunningCopyForward(const QString& className)
 {
     return sendRequest(className, ForwardRequest, 0, 0, 0);
+}
+
+bool handAddressToRunningCopy(const QString& className, const QString& address)
+{
+    const QByteArray text = address.trimmed().toUtf8();
+    if (text.isEmpty() || text.size() > int(kMaxHandedAddressBytes))
+        return false;
+    return sendRequest(className, AddressRequest, UINT(text.size()), 0, 0, text);
 }
 
 } // namespace platform

@@ -64,6 +64,10 @@ public:
     const QString& className() const { return m_className; }
 
 signals:
+    // A second copy handed over a feed address (a link the desktop opened with it). Only
+    // an address of at most kMaxHandedAddressBytes, of the schemes http, https, feed, feeds
+    // or file and without control characters, arrives here; the rest is dropped.
+    void addressHandedOver(const QString& address);
     // After a request was read, whether it was carried out or dropped (tests wait for it).
     void requestHandled();
 
@@ -85,6 +89,10 @@ bool isCopyRunning(const QString& className);
 bool postToRunningCopy(const QString& className, UINT message, WPARAM wParam, LPARAM lParam);
 // Asks the running copy to restore and activate its window of the class.
 bool bringRunningCopyForward(const QString& className);
+// Hands a feed address to the running copy (RunningCopyServer::addressHandedOver). False
+// when no copy took it or the address is empty or too long.
+constexpr quint32 kMaxHandedAddressBytes = 8192;
+bool handAddressToRunningCopy(const QString& className, const QString& address);
 
 } // namespace platform
 

@@ -333,6 +333,18 @@ void setShowFolderList(bool on)
     writeFlag(readhallKeyPath(), kShowFolderList, on);
 }
 
+// ---- desktop notifications
+
+bool desktopNotifications()
+{
+    return readFlag(readhallKeyPath(), "Desktop Notifications", true);
+}
+
+void setDesktopNotifications(bool on)
+{
+    writeFlag(readhallKeyPath(), "Desktop Notifications", on);
+}
+
 int channelPaneSize(ChannelPane pane, bool alerts)
 {
     const int defaultSize =

@@ -173,6 +173,11 @@ int directorySortColumn();
 void setDirectorySortColumn(int column);
 int directorySortAscending();
 void setDirectorySortAscending(int ascending);
+// ---- desktop notifications
+// Whether new alerts are announced by a desktop notification ("Desktop Notifications" of the
+// Readhall key, default on).
+bool desktopNotifications();
+void setDesktopNotifications(bool on);
 
 // ---- read only: the publishing tool and the engine's installation
 // "Enabled" and "PublishingWizard" of "Software\Vantrel\Vantrel\Publishing" both nonzero;

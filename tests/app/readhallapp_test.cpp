@@ -1,3 +1,5 @@
+#include "src/app/commandline.h"
+#include "src/app/feedaddresses.h"
 #include "src/app/readhallapp.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
@@ -20,6 +22,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -528,6 +531,38 @@ TEST(SingleCopy, TheRunningCopyCarriesOutOnlyWindowSwitches)
     QCoreApplication::processEvents();
     EXPECT_EQ(app.frame()->commands, (std::vector<UINT>{32780, 32781, 32782, 32786}));
     app.exit();
+}
+
+TEST(SingleCopy, AFeedLinkOnASecondCopysCommandLineIsOfferedInTheRunningCopy)
+{
+    markSetupDone();
+    TestApp app; // the real engine and main frame
+    ASSERT_EQ(app.start(""), 1);
+    CFeedAddressOffers offers(app.app());
+    app->GetMainFrame()->show();
+    // Add Using Address runs its own loop: look into it from there, then cancel it.
+    QString offered;
+    QTimer dialogWatch;
+    dialogWatch.setInterval(50);
+    QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != "addChannelDialog")
+            return;
+        if (auto* address = dialog->findChild<QLineEdit*>("addressEdit"))
+            offered = address->text();
+        dialog->reject();
+    });
+    dialogWatch.start();
+
+    const ReadhallCommandLine second =
+        ParseReadhallCommandLine({"/alertview", "feed://127.0.0.1:1/news.rss"});
+    ASSERT_EQ(second.addresses.size(), 1);
+    EXPECT_TRUE(HandFeedAddressesToRunningCopy(second.addresses).isEmpty());
+    ASSERT_TRUE(rhtest::waitFor([&] { return !offered.isEmpty(); }, 15000));
+    EXPECT_EQ(offered, "http://127.0.0.1:1/news.rss");
+    app.exit();
+    // With no copy running, the address comes back to be offered here.
+    EXPECT_EQ(HandFeedAddressesToRunningCopy(second.addresses), second.addresses);
 }
 
 TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)

@@ -130,3 +130,36 @@ TEST(RunningCopy, OnlyOneCopyListensAndADeadCopysSocketIsTakenOver)
     EXPECT_TRUE(revived.listen());
     EXPECT_TRUE(platform::isCopyRunning("RhTestStaleClass"));
 }
+
+TEST(RunningCopy, AHandedOverAddressArrivesOnlyWhenItIsAFeedAddress)
+{
+    RunningCopyServer server("RhTestReadhallClass");
+    ASSERT_TRUE(server.listen());
+    QSignalSpy arrived(&server, &RunningCopyServer::addressHandedOver);
+    QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
+    const struct {
+        QString address;
+        bool arrives;
+    } cases[] = {
+        {"feed://example.org/news.rss", true},   {"  https://example.org/atom.xml ", true},
+        {"file:///home/someone/news.xml", true}, {"javascript:alert(1)", false},
+        {"smb://server/share/feed.xml", false},  {"http://example.org/\x01news", false},
+        {"example.org/news.rss", false},
+    };
+    int expected = 0;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(platform::handAddressToRunningCopy("RhTestReadhallClass", c.address));
+        ++expected;
+        ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == expected; }))
+            << c.address.toStdString();
+        const bool arrivedNow = !arrived.isEmpty();
+        EXPECT_EQ(arrivedNow, c.arrives) << c.address.toStdString();
+        if (arrivedNow) {
+            EXPECT_EQ(arrived.takeFirst().at(0).toString(), c.address.trimmed());
+        }
+    }
+    // An address longer than the limit is not even sent; nothing reaches the copy.
+    EXPECT_FALSE(platform::handAddressToRunningCopy(
+        "RhTestReadhallClass", "http://example.org/" + QString(9000, QLatin1Char('a'))));
+    EXPECT_FALSE(platform::handAddressToRunningCopy("RhTestOtherClass", "http://example.org/"));
+}

@@ -3,11 +3,13 @@
 #include <QHostAddress>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 
 #include <memory>
+#include <vector>
 
 namespace rhtest
 {
@@ -56,9 +58,18 @@ struct LocalHttpServer::Private {
     QMap<QString, int> counts;
     QMap<QString, QMap<QByteArray, QByteArray>> lastHeaders;
 
+    // Requests waiting for release() (server thread only).
+    struct HeldRequest {
+        QPointer<QTcpSocket> socket;
+        QString path;
+        QByteArray method;
+    };
+    std::vector<HeldRequest> held;
+
     void accept();
-    // Answers one request; false when the route stalls the connection.
+    // Answers one request; false when the route stalls or holds the connection.
     bool handle(QTcpSocket* socket, const QByteArray& head);
+    void answer(QTcpSocket* socket, const Route& route, const QByteArray& method, bool close);
 };
 
 void LocalHttpServer::Private::accept()
@@ -124,7 +135,18 @@ bool LocalHttpServer::Private::handle(QTcpSocket* socket, const QByteArray& head
         socket->write(route.raw);
         return false;
     }
+    if (route.held) {
+        held.push_back({socket, path, requestLine.value(0)});
+        return false;
+    }
+    answer(socket, route, requestLine.value(0), false);
+    return true;
+}
 
+void LocalHttpServer::Private::answer(QTcpSocket* socket, const Route& route,
+                                      const QByteArray& method, bool close)
+{
+    close = close || route.noContentLength;
     QByteArray response =
         "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + reasonPhrase(route.status) + "\r\n";
     response += "Content-Type: " + route.contentType + "\r\n";
@@ -132,15 +154,14 @@ bool LocalHttpServer::Private::handle(QTcpSocket* socket, const QByteArray& head
         response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     for (auto it = route.headers.constBegin(); it != route.headers.constEnd(); ++it)
         response += it.key() + ": " + it.value() + "\r\n";
-    if (route.noContentLength)
+    if (close)
         response += "Connection: close\r\n";
     response += "\r\n";
-    if (requestLine.value(0) != "HEAD")
+    if (method != "HEAD")
         response += route.body;
     socket->write(response);
-    if (route.noContentLength)
-        socket->disconnectFromHost(); // the close ends the body
-    return true;
+    if (close)
+        socket->disconnectFromHost(); // the close ends the body, or the held connection
 }
 
 LocalHttpServer::LocalHttpServer() : d(std::make_unique<Private>())
@@ -217,6 +238,36 @@ void LocalHttpServer::setStall(const QString& path)
     Route route;
     route.stall = true;
     setRoute(path, route);
+}
+
+void LocalHttpServer::release(const QString& path)
+{
+    Private* p = d.get();
+    QMetaObject::invokeMethod(
+        d->anchor,
+        [p, path] {
+            Route route;
+            {
+                QMutexLocker lock(&p->mutex);
+                route = p->routes.value(path);
+                route.held = false;
+                p->routes.insert(path, route);
+            }
+            std::vector<Private::HeldRequest> waiting;
+            for (auto it = p->held.begin(); it != p->held.end();) {
+                if (it->path == path) {
+                    waiting.push_back(*it);
+                    it = p->held.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            for (const Private::HeldRequest& request : waiting) {
+                if (request.socket)
+                    p->answer(request.socket, route, request.method, true);
+            }
+        },
+        Qt::BlockingQueuedConnection);
 }
 
 int LocalHttpServer::requestCount(const QString& path) const

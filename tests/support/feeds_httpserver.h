@@ -38,6 +38,9 @@ public:
         // Sent as it stands in place of a made answer (for damaged answers); the connection
         // then stays open, as a hostile server would keep it.
         QByteArray raw;
+        // Answer only when release() is called for the path (for tests that look at what
+        // shows while a download is under way).
+        bool held = false;
     };
 
     LocalHttpServer();
@@ -56,6 +59,9 @@ public:
     // A redirect (302 unless told otherwise) to target, absolute or relative.
     void setRedirect(const QString& path, const QString& target, int status = 302);
     void setStall(const QString& path);
+    // Answers the requests held for the path (each then closes its connection) and lets
+    // later ones through at once.
+    void release(const QString& path);
 
     // Requests received for the path (query ignored) since the server started.
     int requestCount(const QString& path) const;

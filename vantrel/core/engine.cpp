@@ -290,10 +290,14 @@ bool Engine::setAutoplayEnabled(bool enabled)
 
 bool Engine::setWorkgroupRestrictions(uint32_t mask)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (!saveMetaValue(*m_store, kMetaRestrictions, QString::number(mask)))
-        return false;
-    m_restrictions = mask;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        if (!saveMetaValue(*m_store, kMetaRestrictions, QString::number(mask)))
+            return false;
+        if (m_restrictions.exchange(mask) == mask)
+            return true;
+    }
+    sendNotification(VTENGINE_NOTIFICATION_RESTRICTIONS_CHANGED, QString(), 0);
     return true;
 }
 

@@ -457,12 +457,18 @@ private:
     void wake();
     void workerMain();
     bool nextScheduled(uint32_t& channelId, qint64& nextDue);
+    // The status text while channels update: "Updating 3 of 16: <name>" as each starts, and
+    // the end of the work once the worker has nothing left (worker thread).
+    void reportUpdateStarting(uint32_t channelId);
+    void reportUpdatesDone();
     void runUpdate(uint32_t channelId);
     // What a committed merge changed, for the change reports.
     struct MergeOutcome {
         std::vector<uint32_t> created;
         std::vector<uint32_t> updated;
         std::vector<uint32_t> alerts;
+        QString firstAlertName; // the first alert's name and its story's headline
+        QString firstAlertHeadline;
         bool attributesChanged = false;
         bool committed = false; // the store took the merge
         QString logoUrl;        // a logo to fetch
@@ -533,7 +539,8 @@ private:
     std::deque<Job> m_jobs;
     bool m_stopping = false;
     bool m_busy = false;
-    uint64_t m_wakeups = 0; // counts wake() calls, so that none is lost
+    int m_updatesStarted = 0; // updates begun since the worker last had nothing to do
+    uint64_t m_wakeups = 0;   // counts wake() calls, so that none is lost
     std::thread m_worker;
     std::unique_ptr<feeds::Fetcher> m_fetcher;
 

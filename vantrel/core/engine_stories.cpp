@@ -393,7 +393,10 @@ bool Engine::placeFiles(uint32_t channelId, uint32_t bundletId, QString* placedP
 
 void Engine::setPlaying(bool playing)
 {
-    m_playing = playing;
+    if (m_playing.exchange(playing) != playing)
+        sendNotification(playing ? VTENGINE_NOTIFICATION_ANIMATION_STARTED
+                                 : VTENGINE_NOTIFICATION_ANIMATION_STOPPED,
+                         QString(), 0);
 }
 
 void Engine::setLastPlayed(uint32_t channelId, uint32_t bundletId, const QString& name)

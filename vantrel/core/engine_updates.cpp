@@ -157,8 +157,12 @@ void Engine::runUpdate(uint32_t channelId)
         post(refresh::kChannelCounterChanged, VT_ALERTS_CHANNEL_ID);
     }
     fireEngineEvent(channelId);
-    if (!outcome.alerts.empty())
+    if (!outcome.alerts.empty()) {
         fireEngineEvent(VT_ALERTS_CHANNEL_ID);
+        fireCallbacks(VTNOTIFY_ALERTS_RAISED, outcome.firstAlertName.toUtf8(),
+                      uint32_t(outcome.alerts.size()), channelId,
+                      outcome.firstAlertHeadline.toUtf8());
+    }
     if (!outcome.logoUrl.isEmpty())
         fetchLogo(channelId, outcome.logoUrl);
     if (outcome.committed)
@@ -239,6 +243,10 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
         c.appendStory(s);
     }
     for (const Story& a : merge.alerts) {
+        if (outcome.alerts.empty()) {
+            outcome.firstAlertName = a.alertName;
+            outcome.firstAlertHeadline = a.headline;
+        }
         outcome.alerts.push_back(a.number);
         m_alerts->appendStory(a);
     }

@@ -117,6 +117,11 @@ void Engine::workerMain()
                 // Something changed while the schedule was being read: read it again.
                 if (!m_jobs.empty() || m_wakeups != wakeups)
                     continue;
+                if (m_updatesStarted > 0) {
+                    lock.unlock();
+                    reportUpdatesDone();
+                    continue;
+                }
                 const qint64 now = nowSecs();
                 const qint64 waitSecs = nextDue == std::numeric_limits<qint64>::max()
                                             ? 60
@@ -127,6 +132,7 @@ void Engine::workerMain()
         }
         switch (job.kind) {
         case Job::Update:
+            reportUpdateStarting(job.channelId);
             runUpdate(job.channelId);
             break;
         case Job::DownloadStory:
@@ -141,6 +147,55 @@ void Engine::workerMain()
         }
     }
     m_store->closeThreadConnection();
+}
+
+void Engine::reportUpdateStarting(uint32_t channelId)
+{
+    // The channels still to come: those queued and those the schedule takes next.
+    std::set<uint32_t> waiting;
+    {
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        for (const Job& j : m_jobs) {
+            if (j.kind == Job::Update)
+                waiting.insert(j.channelId);
+        }
+    }
+    QString name;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const Channel* channel = findChannel(channelId);
+        if (!channel || channel->url.isEmpty())
+            return; // nothing to update
+        // A feed names itself: one line, of a length a status bar can show.
+        name = channel->name.simplified();
+        if (name.isEmpty())
+            name = channel->url;
+        if (name.size() > 80)
+            name = name.left(79) + QChar(0x2026);
+        if (m_downloadEnabled && !m_shutDown) {
+            const qint64 now = nowSecs();
+            const qint64 interval = m_intervalSecs.load();
+            for (const auto& c : m_channels) {
+                if (!c->enabled || c->url.isEmpty())
+                    continue;
+                const qint64 own = c->updateIntervalSecs > 0 ? c->updateIntervalSecs : interval;
+                if (c->lastAttempt == 0 || c->lastAttempt + own <= now)
+                    waiting.insert(c->id);
+            }
+        }
+    }
+    waiting.erase(channelId);
+    const int position = ++m_updatesStarted;
+    const int total = position + int(waiting.size());
+    sendNotification(VTENGINE_NOTIFICATION_STATUS_TEXT,
+                     QStringLiteral("Updating %1 of %2: %3").arg(position).arg(total).arg(name),
+                     VTENGINE_STATUS_PROGRESS);
+}
+
+void Engine::reportUpdatesDone()
+{
+    m_updatesStarted = 0;
+    sendNotification(VTENGINE_NOTIFICATION_STATUS_TEXT, QString(), VTENGINE_STATUS_READY);
 }
 
 void Engine::stopWorker()

@@ -34,6 +34,17 @@ Callbacks& callbacks()
     return c;
 }
 
+struct Sender {
+    std::mutex mutex;
+    VTNotificationSender send;
+};
+
+Sender& sender()
+{
+    static Sender s;
+    return s;
+}
+
 } // namespace
 
 void setMessageSink(MessageSink sink)
@@ -116,7 +127,8 @@ bool unregisterCallback(VTNotificationCallback callback)
     return true;
 }
 
-void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32_t value2)
+void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32_t value2,
+                   const QByteArray& text2)
 {
     std::lock_guard<std::recursive_mutex> lock(callbacks().mutex);
     // Copy: a callback may unregister itself (or another) while we walk the list.
@@ -129,12 +141,30 @@ void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32
             return e.second == entry.second;
         });
         if (stillThere)
-            entry.second(type, text.constData(), value, "", value2, 0, 0);
+            entry.second(type, text.constData(), value, text2.constData(), value2, 0, 0);
     }
+}
+
+void setNotificationSender(VTNotificationSender send)
+{
+    std::lock_guard<std::mutex> lock(sender().mutex);
+    sender().send = std::move(send);
+}
+
+void sendNotification(int number, const QString& text, uint32_t value)
+{
+    VTNotificationSender send;
+    {
+        std::lock_guard<std::mutex> lock(sender().mutex);
+        send = sender().send;
+    }
+    if (send)
+        send(number, text, value);
 }
 
 void resetNotifications()
 {
+    setNotificationSender({});
     {
         std::lock_guard<std::recursive_mutex> lock(callbacks().mutex);
         callbacks().list.clear();

@@ -2,11 +2,14 @@
 // The two ways the engine reports change, independent of the engine object's life:
 // - directory change messages (the REFRESHCODE names) for the windows that subscribed, handed
 //   to the sink the program installs, always on the user-interface thread;
-// - engine callbacks registered with a type mask, called on the thread that made the change.
+// - engine callbacks registered with a type mask, called on the thread that made the change;
+// - numbered notifications (animation, restrictions, status text), handed to the sender the
+//   program installs, which carries them to its notification windows; from any thread.
 
 #include "vantrel/engctl.h"
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -50,8 +53,13 @@ void deliverRefresh(const RefreshEvent& event);
 bool registerCallback(uint32_t mask, VTNotificationCallback callback);
 // After it returns, the callback is not running and will not be called again.
 bool unregisterCallback(VTNotificationCallback callback);
-void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32_t value2 = 0);
-// Forgets every registration and the sink (process exit, tests).
+void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32_t value2 = 0,
+                   const QByteArray& text2 = QByteArray());
+
+// Numbered notifications (any thread). Nothing is sent while no sender is installed.
+void setNotificationSender(VTNotificationSender sender);
+void sendNotification(int number, const QString& text, uint32_t value);
+// Forgets every registration, the sink and the sender (process exit, tests).
 void resetNotifications();
 
 } // namespace vantrel

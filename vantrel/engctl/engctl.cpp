@@ -419,6 +419,11 @@ void VTSetWindowRegistrar(VTWindowRegistrar registrar)
     vantrel::dialogs::setWindowRegistrar(std::move(registrar));
 }
 
+void VTSetNotificationSender(VTNotificationSender sender)
+{
+    vantrel::setNotificationSender(std::move(sender));
+}
+
 int VTEngineNotification(int number, const QString&, uint32_t)
 {
     if (number != VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS || !Engine::instance())

@@ -36,6 +36,9 @@ enum VTNOTIFICATION_TYPES : uint32_t {
     // A catalogue was removed (or one entry), or an entry was subscribed or unsubscribed.
     VTNOTIFY_DIRECTORY_ENTRY_CHANGED = 0x4000,
     VTNOTIFY_ENGINE_EVENT = 0x4000000, // channel content or state changed
+    // An update raised alerts: text the first alert's name, text2 the headline of its story,
+    // value how many alerts the update raised, value2 the channel that was updated.
+    VTNOTIFY_ALERTS_RAISED = 0x10,
 };
 
 // Callback arguments: type, a text, a value, a second text and three more values. The texts
@@ -43,6 +46,9 @@ enum VTNOTIFICATION_TYPES : uint32_t {
 using VTNotificationCallback = void (*)(uint32_t type, const char* text, uint32_t value,
                                         const char* text2, uint32_t value2, uint32_t value3,
                                         uint32_t value4);
+
+// Sends a numbered notification: (number, text, value).
+using VTNotificationSender = std::function<void(int number, const QString& text, uint32_t value)>;
 
 // How VTMarkStoryRead marks a story.
 enum EStoryReadFlags : uint32_t {
@@ -205,6 +211,18 @@ void VTSetWindowRegistrar(VTWindowRegistrar registrar);
 constexpr int VTENGINE_NOTIFICATION_SHOW_CHANNEL_STATUS = 25; // show the channel status window
 // Returns 1 when the engine acted on the notification.
 int VTEngineNotification(int number, const QString& text, uint32_t value);
+// Numbered notifications the engine sends: an animation started (26) or stopped (27), the
+// workgroup restrictions changed (30), and its status text (31) with a level: 1 while channels
+// update ("Updating 3 of 16: Meridian Wire"), 0 with no text when the work is done. The
+// program installs the sender that carries them to its notification windows; the engine calls
+// it from any of its threads. An empty sender stops them.
+constexpr int VTENGINE_NOTIFICATION_ANIMATION_STARTED = 26;
+constexpr int VTENGINE_NOTIFICATION_ANIMATION_STOPPED = 27;
+constexpr int VTENGINE_NOTIFICATION_RESTRICTIONS_CHANGED = 30;
+constexpr int VTENGINE_NOTIFICATION_STATUS_TEXT = 31;
+constexpr uint32_t VTENGINE_STATUS_READY = 0;
+constexpr uint32_t VTENGINE_STATUS_PROGRESS = 1;
+void VTSetNotificationSender(VTNotificationSender sender);
 // Shows the channel status window, brought to the front.
 int VTShowChannelStatusWindow();
 
