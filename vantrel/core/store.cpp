@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <sqlite3.h>
@@ -813,19 +814,64 @@ bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QS
     return q.lastError().type() == QSqlError::NoError;
 }
 
-bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
-                            std::vector<uint32_t>& numbers)
+namespace
+{
+
+// The ASCII characters, by their upper-case code, that only ASCII characters give in upper
+// case. Others also come from letters outside ASCII ("\u0131" gives "I", "\u017F" gives "S",
+// "\u00DF" gives "SS"). Made once, from the string class's own upper-case conversion.
+const std::array<bool, 128>& asciiOnlyFromAscii()
+{
+    static const std::array<bool, 128> table = [] {
+        std::array<bool, 128> safe;
+        safe.fill(true);
+        for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            if (c < 0x10000) {
+                const QString upper = QString(QChar(char16_t(c))).toUpper();
+                for (QChar u : upper)
+                    if (u.unicode() < 0x80)
+                        safe[u.unicode()] = false;
+            } else if (const char32_t u = QChar::toUpper(c); u < 0x80) {
+                safe[u] = false;
+            }
+        }
+        return safe;
+    }();
+    return table;
+}
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool Store::findInSummaries(uint32_t channelId, const QString& text, std::vector<uint32_t>& numbers)
 {
     numbers.clear();
-    if (foldedText.isEmpty())
+    if (text.isEmpty())
         return true;
-    // SQLite's LIKE ignores the case of ASCII letters only: the longest ASCII run of the text
-    // narrows the rows down, and the summaries found are then folded and searched in full.
+    // SQLite's LIKE ignores the case of ASCII letters only. The longest run of the text made
+    // of ASCII characters that nothing else gives in upper case must be in every summary
+    // found: it narrows the rows down, and the summaries it lets through are checked in full.
+    const std::array<bool, 128>& safe = asciiOnlyFromAscii();
+    const auto narrows = [&safe](QChar c) {
+        const char16_t code = c.unicode();
+        if (code >= 0x80)
+            return false;
+        return safe[code >= u'a' && code <= u'z' ? code - u'a' + u'A' : code];
+    };
     qsizetype bestFrom = 0;
     qsizetype bestLength = 0;
-    for (qsizetype i = 0; i < foldedText.size();) {
+    for (qsizetype i = 0; i < text.size();) {
         qsizetype j = i;
-        while (j < foldedText.size() && foldedText.at(j).unicode() < 0x80)
+        while (j < text.size() && narrows(text.at(j)))
             ++j;
         if (j - i > bestLength) {
             bestFrom = i;
@@ -834,7 +880,7 @@ bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
         i = j + 1;
     }
     QString pattern = QStringLiteral("%");
-    for (QChar c : QStringView(foldedText).mid(bestFrom, bestLength)) {
+    for (QChar c : QStringView(text).mid(bestFrom, bestLength)) {
         if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
             pattern += QLatin1Char('\\');
         pattern += c;
@@ -854,16 +900,17 @@ bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
         setError(q.lastError().text());
         return false;
     }
-    // The whole text must still be checked: the run is only part of it, and LIKE took
-    // letters outside ASCII as they are.
-    const bool runIsAll = bestLength == foldedText.size();
+    // Between two ASCII texts, a comparison without regard to case is the upper-case rule.
+    const bool textIsAscii = isAscii(text);
+    const QString upperText = text.toUpper();
     while (q.next()) {
         const QString summary = q.value(1).toString();
-        if (runIsAll && summary.contains(foldedText, Qt::CaseInsensitive)) {
-            numbers.push_back(q.value(0).toUInt());
-            continue;
-        }
-        if (summary.toCaseFolded().contains(foldedText))
+        if (QStringView(summary).trimmed().isEmpty())
+            continue; // a blank summary counts as none
+        const bool found = textIsAscii && isAscii(summary)
+                               ? summary.contains(text, Qt::CaseInsensitive)
+                               : summary.toUpper().contains(upperText);
+        if (found)
             numbers.push_back(q.value(0).toUInt());
     }
     return q.lastError().type() == QSqlError::NoError;
