@@ -598,4 +598,19 @@ QString engineInstallPath()
     return readForeignText(HKEY_LOCAL_MACHINE, kEngineAppPathKey, kEngineAppPath);
 }
 
+// ---- the search window
+
+int searchResultsListHeight()
+{
+    return static_cast<int>(readNumber(readhallKeyPath(),
+                                       QStringLiteral("Search Results List Height"),
+                                       static_cast<DWORD>(DEFAULT_SEARCH_RESULTS_HEIGHT)));
+}
+
+void setSearchResultsListHeight(int height)
+{
+    writeNumber(readhallKeyPath(), QStringLiteral("Search Results List Height"),
+                static_cast<DWORD>(std::max(0, height)));
+}
+
 } // namespace settings
