@@ -277,7 +277,7 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
     const uint32_t nuts = eb::addStory(news, story("Nuts", "", "Taze f\u0131nd\u0131k"));
     const uint32_t lines = eb::addStory(news, story("Line one\nline two", "", ""));
     eb::addStory(news, story("Blank", "", "   "));
-    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", ""));
+    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", "Waves and spray"));
     reopen();
 
     struct Case {
@@ -311,6 +311,10 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
         EXPECT_EQ(found[1].first, other);
         EXPECT_EQ(found[1].second, c.other);
     }
+    // A channel with few of the stories has its own rows read.
+    const FoundStories few = engine()->findStories({other}, "SPRAY", false);
+    ASSERT_EQ(few.size(), 1u);
+    EXPECT_EQ(few[0].second, std::vector<uint32_t>{elsewhere});
     // The headlines searched follow the channel's changes.
     const uint32_t again = eb::addStory(news, story("Storm again"));
     ASSERT_EQ(VTDeleteStories(news, {storm}), 1);

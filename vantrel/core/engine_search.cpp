@@ -106,17 +106,34 @@ FoundStories Engine::searchStore(const std::vector<uint32_t>& channelIds, const 
         }
         index->find(needleUtf8, found.back().second);
     }
-    if (titleOnly || !searchable)
+    if (titleOnly || !searchable || found.empty())
         return found;
+    std::vector<uint32_t> ids;
+    bool wholeTable = false;
+    {
+        // The table is read in one pass when the channels searched hold most of its stories.
+        std::lock_guard<std::recursive_mutex> model(m_mutex);
+        long searched = 0;
+        long all = 0;
+        for (const auto& [id, numbers] : found) {
+            ids.push_back(id);
+            if (const Channel* c = findChannel(id))
+                searched += c->storyCount();
+        }
+        for (const auto& c : m_channels)
+            all += c->storyCount();
+        wholeTable = searched * 2 >= all;
+    }
+    std::unordered_map<uint32_t, std::vector<uint32_t>> inSummaries;
+    m_store->findInSummaries(ids, wholeTable, text, inSummaries);
     for (auto& [id, numbers] : found) {
-        std::vector<uint32_t> inSummaries;
-        m_store->findInSummaries(id, text, inSummaries);
-        if (inSummaries.empty())
+        const auto more = inSummaries.find(id);
+        if (more == inSummaries.end())
             continue;
         // Story numbers grow in the channel's order: both lists are in it.
         std::vector<uint32_t> merged;
-        merged.reserve(numbers.size() + inSummaries.size());
-        std::set_union(numbers.begin(), numbers.end(), inSummaries.begin(), inSummaries.end(),
+        merged.reserve(numbers.size() + more->second.size());
+        std::set_union(numbers.begin(), numbers.end(), more->second.begin(), more->second.end(),
                        std::back_inserter(merged));
         numbers.swap(merged);
     }
