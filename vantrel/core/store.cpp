@@ -799,22 +799,29 @@ void Store::forgetTexts(const std::vector<quint64>& keys)
 
 bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out)
 {
+    // Stepped with SQLite's own calls: a search made after a channel changed waits on this.
     out.clear();
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral(
-            "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number"))) {
-        setError(q.lastError().text());
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle) {
+        setError(QStringLiteral("the headlines of channel %1 cannot be read: no store connection")
+                     .arg(channelId));
         return false;
     }
-    q.addBindValue(channelId);
-    if (!q.exec()) {
-        setError(q.lastError().text());
-        return false;
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(
+        handle, "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number", -1, &q,
+        nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(q, 1, channelId);
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+            out.emplace_back(uint32_t(sqlite3_column_int64(q, 0)), textColumn(q, 1));
     }
-    while (q.next())
-        out.emplace_back(q.value(0).toUInt(), q.value(1).toString());
-    return q.lastError().type() == QSqlError::NoError;
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        setError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    sqlite3_finalize(q);
+    return ok;
 }
 
 namespace
