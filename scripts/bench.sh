@@ -31,7 +31,7 @@ done
 
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-for program in feeds/bench_feeds engine/bench_engine stories/bench_stories; do
+for program in feeds/bench_feeds engine/bench_engine stories/bench_stories search/bench_search; do
     "$build/bench/$program" --benchmark_repetitions="$runs" \
         --benchmark_report_aggregates_only=true --benchmark_format=json \
         >"$out/$(basename "$program").json" 2>/dev/null
@@ -120,8 +120,12 @@ labels = {
     "BM_SortByColumn100k/3": ("Sorting again: Subchannel", "< 50 ms"),
     "BM_AttributeChanges1000": ("Applying 1,000 story attribute changes to the list", ""),
     "BM_DownloadStall16x10k": ("Longest UI stall while 16 channels of 10,000 download", "< 50 ms"),
+    "BM_SearchAllChannels100k/0": ("Search window: a text in 100,000 headlines and 500-byte summaries, list filled", "< 50 ms"),
+    "BM_SearchAllChannels100k/1": ("Search window: the same in the headlines only", "< 15 ms"),
+    "BM_SearchManyFound100k": ("Search window: 1,111 stories found in the summaries, list filled", ""),
+    "BM_SearchAgainAfterOneChange100k": ("Search window: the same search again after one story changed", "< 50 ms"),
 }
-for program in ("bench_feeds", "bench_engine", "bench_stories"):
+for program in ("bench_feeds", "bench_engine", "bench_stories", "bench_search"):
     with open(os.path.join(out, program + ".json")) as f:
         data = json.load(f)
     for b in data["benchmarks"]:

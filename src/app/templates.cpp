@@ -12,6 +12,8 @@
 #include "src/framework/childframe.h"
 #include "src/navbar/navigationbar.h"
 #include "src/publishing/publishingwizard.h"
+#include "src/search/searchdoc.h"
+#include "src/search/searchframe.h"
 #include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/status/statuswindow.h"
@@ -45,7 +47,8 @@ std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
     return {
         {TEMPLATE_CHANNEL, 129, "ChannelDoc", [] { return new CChannelDoc; },
          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
-        placeholderKind(TEMPLATE_SEARCH, 130, "SearchDoc", "CSearchFrame", "Search"),
+        {TEMPLATE_SEARCH, 130, "SearchDoc", [] { return new CSearchDoc; },
+         [] { return new CSearchFrame; }, [] { return new CSearchHeaderView; }},
         {TEMPLATE_ALERTS, 131, "AlertDoc", [] { return new CAlertDoc; },
          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }},
         {TEMPLATE_STATUS, 132, "StatusDoc", [] { return new CStatusDoc; },

@@ -703,4 +703,19 @@ bool registerPublishingTool()
     return key && key.writeNumber(enabled, 1) && key.writeNumber(wizard, 1);
 }
 
+// ---- the search window
+
+int searchResultsListHeight()
+{
+    return static_cast<int>(readNumber(readhallKeyPath(),
+                                       QStringLiteral("Search Results List Height"),
+                                       static_cast<DWORD>(DEFAULT_SEARCH_RESULTS_HEIGHT)));
+}
+
+void setSearchResultsListHeight(int height)
+{
+    writeNumber(readhallKeyPath(), QStringLiteral("Search Results List Height"),
+                static_cast<DWORD>(std::max(0, height)));
+}
+
 } // namespace settings

@@ -179,6 +179,12 @@ void setDirectorySortAscending(int ascending);
 bool desktopNotifications();
 void setDesktopNotifications(bool on);
 
+// ---- the search window
+// The results row's height in pixels while the browser pane is shown (default 120).
+constexpr int DEFAULT_SEARCH_RESULTS_HEIGHT = 120;
+int searchResultsListHeight();
+void setSearchResultsListHeight(int height);
+
 // ---- read only: the publishing tool and the engine's installation
 // "Enabled" and "PublishingWizard" of "Software\Vantrel\Vantrel\Publishing" both nonzero;
 // nothing is created when they are missing.

@@ -262,8 +262,8 @@ bool CHeadlineView::Create()
 {
     if (m_created)
         return true;
-    m_settings = settings::StoryListSettings(IsAlertMode() ? settings::StoryList::AlertHeadlines
-                                                           : settings::StoryList::Headlines);
+    m_settings = settings::StoryListSettings(ListKind());
+    m_alwaysShownColumns = AlwaysShownColumns();
 
     m_normalFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     m_boldFont = m_normalFont;
@@ -284,8 +284,9 @@ bool CHeadlineView::Create()
     QHeaderView* header = m_list->header();
     header->resizeSection(COLUMN_CONTENT, width0);
     header->resizeSection(COLUMN_RECEIVED, width1);
-    header->resizeSection(COLUMN_CHANNEL, 0);
-    header->resizeSection(COLUMN_SUBCHANNEL, 0);
+    for (int column = COLUMN_CHANNEL; column < HEADLINE_COLUMN_COUNT; ++column)
+        header->resizeSection(column,
+                              column < m_alwaysShownColumns ? m_settings.columnWidth(column) : 0);
 
     const CImageStrip strip(LoadBitmapResource(IDB_HEADLINE_IMAGES), HEADLINE_IMAGE_WIDTH,
                             QColor(255, 0, 255));
@@ -303,7 +304,10 @@ bool CHeadlineView::Create()
     }
     if (CAppServices* app = AppServices()) {
         m_popup->SetPalette(app->palette());
-        app->RegisterWindow(GetSafeHwnd());
+        if (TakesBroadcasts()) {
+            app->RegisterWindow(GetSafeHwnd());
+            m_registered = true;
+        }
     }
     m_created = true;
     return true;
@@ -314,12 +318,13 @@ void CHeadlineView::Destroy()
     if (!m_created)
         return;
     m_created = false;
-    if (CAppServices* app = AppServices())
+    if (CAppServices* app = AppServices(); app && m_registered)
         app->UnregisterWindow(GetSafeHwnd());
+    m_registered = false;
     if (m_list) {
         for (int column = 0; column < HEADLINE_COLUMN_COUNT; ++column) {
             const int width = GetColumnWidth(column);
-            if (column < 2 || width > 0)
+            if (column < m_alwaysShownColumns || width > 0)
                 m_settings.setColumnWidth(column, width);
         }
         m_settings.setSortColumn(m_sortColumn);
@@ -327,6 +332,16 @@ void CHeadlineView::Destroy()
     }
     CancelDrag();
     m_popup.reset();
+}
+
+settings::StoryList CHeadlineView::ListKind() const
+{
+    return IsAlertMode() ? settings::StoryList::AlertHeadlines : settings::StoryList::Headlines;
+}
+
+void CHeadlineView::OnListEmptied()
+{
+    AddPlaceholder();
 }
 
 int CHeadlineView::GetColumnWidth(int column) const
@@ -575,7 +590,7 @@ void CHeadlineView::RemoveStories(uint32_t channelId, const std::vector<uint32_t
         ThrottleStep();
         m_model->RemoveItemRow(item);
         if (m_model->rowCount() == 0)
-            AddPlaceholder();
+            OnListEmptied();
     }
 }
 

@@ -149,19 +149,40 @@ public:
     static UINT UnreadOnlyMessage();
 
 protected:
+    // What a sister list (the search results) does differently, asked at creation: its
+    // settings, the columns it always shows, and whether it takes the program's broadcasts.
+    virtual settings::StoryList ListKind() const;
+    virtual int AlwaysShownColumns() const { return 2; }
+    virtual bool TakesBroadcasts() const { return true; }
+    // After a deletion emptied the list: the placeholder row.
+    virtual void OnListEmptied();
+    // Delete asks and acts only when this holds (here: the list has rows).
+    virtual bool DeleteHasWork() const;
+    // Play and Place Files: the first selected story that works, alerts mapped to the story
+    // that raised them; otherwise every selected story, as it stands.
+    virtual bool PlaysFirstOnly() const { return true; }
+    // Play and Place Files stay off while this holds.
+    virtual bool PlayBlocked() const { return false; }
+    // Select All is on (here: two or more rows, or one that is a story).
+    virtual bool CanSelectAll() const;
+
     void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    void ShowColumn(int column, bool shown);
+    void RemoveStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void UpdateStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    const settings::StoryListSettings& ListSettings() const { return m_settings; }
+    bool IsFilledOnce() const { return m_filledOnce; }
+    void SetFilledOnce() { m_filledOnce = true; }
+
 private:
     void RegisterCommands();
     void Destroy();
-    void ShowColumn(int column, bool shown);
     void AddPlaceholder();
     void ThrottleStep();
-    void RemoveStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
-    void UpdateStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
     void HidePopup();
     void RepaintMainFrame();
     void CollectRows(const std::vector<int>& rows, CStoryBucket& bucket) const;
@@ -184,6 +205,9 @@ private:
     bool m_sortAscending = false;
     bool m_created = false;
     bool m_filledOnce = false;
+    // Taken at creation: the destructor cannot ask the virtual hooks.
+    int m_alwaysShownColumns = 2;
+    bool m_registered = false;
     settings::StoryListSettings m_settings{settings::StoryList::Headlines};
     QBasicTimer m_clickTimer;
     QBasicTimer m_redrawTimer;

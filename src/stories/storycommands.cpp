@@ -63,8 +63,16 @@ void CHeadlineView::RegisterCommands()
     };
     onUpdate(ID_STORY_FULL, capsRule(VTCAPS_FULL_STORY, &tagStoryCaps::hasFullStory));
     onUpdate(ID_STORY_SUMMARY, capsRule(VTCAPS_SUMMARY, &tagStoryCaps::hasSummary));
-    onUpdate(ID_STORY_PLAY, capsRule(VTCAPS_PLAY, &tagStoryCaps::canPlay));
-    onUpdate(ID_STORY_PLACE_FILES, capsRule(VTCAPS_PLACE_FILES, &tagStoryCaps::canPlaceFiles));
+    auto playRule = [this, capsRule](uint32_t request, uint32_t tagStoryCaps::*field) {
+        return [this, rule = capsRule(request, field)](CCmdUI* ui) {
+            if (PlayBlocked())
+                ui->Enable(0);
+            else
+                rule(ui);
+        };
+    };
+    onUpdate(ID_STORY_PLAY, playRule(VTCAPS_PLAY, &tagStoryCaps::canPlay));
+    onUpdate(ID_STORY_PLACE_FILES, playRule(VTCAPS_PLACE_FILES, &tagStoryCaps::canPlaceFiles));
     onUpdate(ID_STORY_PROPERTIES, capsRule(VTCAPS_PROPERTIES, &tagStoryCaps::hasProperties));
     onUpdate(ID_STORY_KEEP, [this](CCmdUI* ui) {
         ui->Enable(0);
@@ -85,7 +93,7 @@ void CHeadlineView::RegisterCommands()
         tagStoryCaps caps;
         ui->Enable(SingleStoryCaps(VTCAPS_DOWNLOAD, caps) && caps.canDownload != 0);
     });
-    onUpdate(ID_EDIT_SELECT_ALL, [this](CCmdUI* ui) { ui->Enable(HasListedStories()); });
+    onUpdate(ID_EDIT_SELECT_ALL, [this](CCmdUI* ui) { ui->Enable(CanSelectAll()); });
 }
 
 // ---- selection helpers ------------------------------------------------------------------
@@ -174,9 +182,19 @@ void CHeadlineView::OnMarkRead(bool read)
     });
 }
 
+bool CHeadlineView::DeleteHasWork() const
+{
+    return m_model->rowCount() > 0;
+}
+
+bool CHeadlineView::CanSelectAll() const
+{
+    return HasListedStories() != 0;
+}
+
 void CHeadlineView::OnDeleteStories()
 {
-    if (m_model->rowCount() == 0)
+    if (!DeleteHasWork())
         return;
     if (MessageBox(this, LoadString(IDS_CONFIRM_DELETE), LoadString(IDS_APPLICATION_NAME),
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -235,6 +253,23 @@ void CHeadlineView::OnPlay(bool placeFiles)
         return;
     StoryCalls& calls = storyCalls();
     const QString bundletName = QStringLiteral("BundLet Id");
+    if (!PlaysFirstOnly()) {
+        // Every selected story plays (or places its files) as it stands.
+        for (int row : SelectedRows()) {
+            uint32_t channelId = 0;
+            uint32_t number = 0;
+            uint32_t bundlet = 0;
+            if (!ParseRow(row, channelId, number) ||
+                !services->GetStoryAttribute(RowStoryId(row), bundletName, bundlet))
+                continue;
+            if (placeFiles)
+                calls.replicateBundlet(channelId, bundlet);
+            else
+                calls.playBundlet(channelId, bundlet);
+        }
+        ReleaseCServices();
+        return;
+    }
     for (int row : SelectedRows()) {
         uint32_t channelId = 0;
         uint32_t number = 0;

@@ -266,14 +266,18 @@ TEST_F(StoryLoadingTest, StoreOfTheFormerSchemaIsBroughtUpToDateWithItsCounts)
     ReleaseCServices();
 }
 
-TEST_F(StoryLoadingTest, FindStoriesSearchesHeadlinesAndSummariesWithoutRegardToCase)
+// Found: the headline or the summary in upper case contains the text in upper case.
+TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
 {
     const uint32_t news = eb::addChannel("News");
     const uint32_t other = eb::addChannel("Other");
     const uint32_t storm = eb::addStory(news, story("STORM warning", "", "Rain and wind"));
     const uint32_t zurich = eb::addStory(news, story("City news", "", "Grüße aus ZÜRICH"));
     const uint32_t percent = eb::addStory(news, story("Rates", "", "Up 5% today"));
-    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", ""));
+    const uint32_t nuts = eb::addStory(news, story("Nuts", "", "Taze f\u0131nd\u0131k"));
+    const uint32_t lines = eb::addStory(news, story("Line one\nline two", "", ""));
+    eb::addStory(news, story("Blank", "", "   "));
+    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", "Waves and spray"));
     reopen();
 
     struct Case {
@@ -287,7 +291,13 @@ TEST_F(StoryLoadingTest, FindStoriesSearchesHeadlinesAndSummariesWithoutRegardTo
         {"WIND", true, {}, {}},
         {"WIND", false, {storm}, {}},
         {"zürich", false, {zurich}, {}},
-        {"üs", false, {}, {}},
+        {"üs", false, {zurich}, {}}, // "GRÜSSE"
+        {"ss", false, {zurich}, {}},
+        {"FIN", false, {nuts}, {}}, // a dotless i is an I in upper case
+        {"fin", true, {}, {}},
+        {"one\nline", true, {lines}, {}},
+        {"one line", true, {}, {}},
+        {"   ", false, {}, {}}, // a blank summary is none
         {"5%", false, {percent}, {}},
         {"5_", false, {}, {}},
         {"", false, {}, {}},
@@ -301,6 +311,10 @@ TEST_F(StoryLoadingTest, FindStoriesSearchesHeadlinesAndSummariesWithoutRegardTo
         EXPECT_EQ(found[1].first, other);
         EXPECT_EQ(found[1].second, c.other);
     }
+    // A channel with few of the stories has its own rows read.
+    const FoundStories few = engine()->findStories({other}, "SPRAY", false);
+    ASSERT_EQ(few.size(), 1u);
+    EXPECT_EQ(few[0].second, std::vector<uint32_t>{elsewhere});
     // The headlines searched follow the channel's changes.
     const uint32_t again = eb::addStory(news, story("Storm again"));
     ASSERT_EQ(VTDeleteStories(news, {storm}), 1);

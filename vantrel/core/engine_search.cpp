@@ -1,6 +1,8 @@
-// Finding stories by text. Headlines: a compact index per channel of the case-folded
-// headlines as UTF-8, one after the other, made on the first search and again after the
-// channel's headlines changed. Summaries: searched in the store, never read into memory.
+// Finding stories by text: a story is found when its headline, or (unless only titles are
+// searched) its summary, changed to upper case contains the text changed to upper case.
+// Headlines: a compact index per channel of the upper-case headlines as UTF-8, one after the
+// other, made on the first search and again after the channel's headlines changed.
+// Summaries: searched in the store, never read into memory.
 
 #include "vantrel/core/engine.h"
 
@@ -16,21 +18,21 @@ namespace vantrel
 
 struct Engine::HeadlineIndex {
     uint64_t generation = 0;
-    QByteArray text;              // folded headlines, each followed by a '\n'
+    // Upper-case headlines, each followed by the byte 0xFF, which UTF-8 never uses: no text
+    // searched for can span two headlines.
+    QByteArray text;
     std::vector<uint32_t> starts; // where each headline starts in `text`
     std::vector<uint32_t> numbers;
 
-    void add(uint32_t number, const QString& folded)
+    void add(uint32_t number, const QString& upper)
     {
         starts.push_back(uint32_t(text.size()));
         numbers.push_back(number);
-        QByteArray utf8 = folded.toUtf8();
-        utf8.replace('\n', ' '); // a headline never spans two
-        text += utf8;
-        text += '\n';
+        text += upper.toUtf8();
+        text += char(0xFF);
     }
 
-    // The stories whose headline holds the folded text (UTF-8, without a line break).
+    // The stories whose headline holds the upper-case text (UTF-8).
     void find(const QByteArray& needle, std::vector<uint32_t>& out) const
     {
         const QByteArrayView all(text);
@@ -66,10 +68,8 @@ FoundStories Engine::searchStore(const std::vector<uint32_t>& channelIds, const 
                                  bool titleOnly)
 {
     FoundStories found;
-    const QString needle = text.toCaseFolded();
-    QByteArray needleUtf8 = needle.toUtf8();
-    // The index keeps line breaks out of headlines: a text with one is found in none.
-    const bool searchable = !needle.isEmpty() && !needle.contains(QLatin1Char('\n'));
+    const QByteArray needleUtf8 = text.toUpper().toUtf8();
+    const bool searchable = !text.isEmpty();
     for (uint32_t id : channelIds) {
         std::shared_ptr<const HeadlineIndex> index;
         uint64_t generation = 0;
@@ -98,7 +98,7 @@ FoundStories Engine::searchStore(const std::vector<uint32_t>& channelIds, const 
             made->starts.reserve(headlines.size());
             made->numbers.reserve(headlines.size());
             for (const auto& [number, headline] : headlines)
-                made->add(number, headline.toCaseFolded());
+                made->add(number, headline.toUpper());
             index = made;
             std::lock_guard<std::mutex> lock(m_searchMutex);
             if (m_headlineGeneration[id] == generation)
@@ -106,17 +106,34 @@ FoundStories Engine::searchStore(const std::vector<uint32_t>& channelIds, const 
         }
         index->find(needleUtf8, found.back().second);
     }
-    if (titleOnly || !searchable)
+    if (titleOnly || !searchable || found.empty())
         return found;
+    std::vector<uint32_t> ids;
+    bool wholeTable = false;
+    {
+        // The table is read in one pass when the channels searched hold most of its stories.
+        std::lock_guard<std::recursive_mutex> model(m_mutex);
+        long searched = 0;
+        long all = 0;
+        for (const auto& [id, numbers] : found) {
+            ids.push_back(id);
+            if (const Channel* c = findChannel(id))
+                searched += c->storyCount();
+        }
+        for (const auto& c : m_channels)
+            all += c->storyCount();
+        wholeTable = searched * 2 >= all;
+    }
+    std::unordered_map<uint32_t, std::vector<uint32_t>> inSummaries;
+    m_store->findInSummaries(ids, wholeTable, text, inSummaries);
     for (auto& [id, numbers] : found) {
-        std::vector<uint32_t> inSummaries;
-        m_store->findInSummaries(id, needle, inSummaries);
-        if (inSummaries.empty())
+        const auto more = inSummaries.find(id);
+        if (more == inSummaries.end())
             continue;
         // Story numbers grow in the channel's order: both lists are in it.
         std::vector<uint32_t> merged;
-        merged.reserve(numbers.size() + inSummaries.size());
-        std::set_union(numbers.begin(), numbers.end(), inSummaries.begin(), inSummaries.end(),
+        merged.reserve(numbers.size() + more->second.size());
+        std::set_union(numbers.begin(), numbers.end(), more->second.begin(), more->second.end(),
                        std::back_inserter(merged));
         numbers.swap(merged);
     }

@@ -15,9 +15,13 @@
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <sqlite3.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vantrel
 {
@@ -826,78 +830,243 @@ void Store::forgetTexts(const std::vector<quint64>& keys)
 
 bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out)
 {
+    // Stepped with SQLite's own calls: a search made after a channel changed waits on this.
     out.clear();
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral(
-            "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number"))) {
-        setError(q.lastError().text());
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle) {
+        setError(QStringLiteral("the headlines of channel %1 cannot be read: no store connection")
+                     .arg(channelId));
         return false;
     }
-    q.addBindValue(channelId);
-    if (!q.exec()) {
-        setError(q.lastError().text());
-        return false;
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(
+        handle, "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number", -1, &q,
+        nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(q, 1, channelId);
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+            out.emplace_back(uint32_t(sqlite3_column_int64(q, 0)), textColumn(q, 1));
     }
-    while (q.next())
-        out.emplace_back(q.value(0).toUInt(), q.value(1).toString());
-    return q.lastError().type() == QSqlError::NoError;
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        setError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    sqlite3_finalize(q);
+    return ok;
 }
 
-bool Store::findInSummaries(uint32_t channelId, const QString& foldedText,
-                            std::vector<uint32_t>& numbers)
+namespace
 {
-    numbers.clear();
-    if (foldedText.isEmpty())
+
+// The characters outside ASCII whose upper case holds an ASCII character ("\u0131" gives
+// "I", "\u017F" gives "S", "\u00DF" gives "SS", "\uFB01" gives "FI"), one bit per character
+// of the basic plane. Made once, from the string class's own upper-case conversion.
+const std::vector<bool>& givesAsciiInUpperCase()
+{
+    static const std::vector<bool> table = [] {
+        std::vector<bool> gives(0x10000, false);
+        for (char32_t c = 0x80; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            for (QChar u : QString(QChar(char16_t(c))).toUpper())
+                if (u.unicode() < 0x80)
+                    gives[c] = true;
+        }
+        return gives;
+    }();
+    return table;
+}
+
+bool isAsciiBytes(const char* text, size_t size)
+{
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < size; ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Whether UTF-8 text has a character outside ASCII whose upper case holds an ASCII one
+// (a character outside the basic plane counts as one: it is not worth the look).
+bool hasAsciiGivingCharacter(const char* text, size_t size)
+{
+    const std::vector<bool>& gives = givesAsciiInUpperCase();
+    for (size_t i = 0; i < size;) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            ++i;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < size) {
+            if (gives[((b & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu)])
+                return true;
+            i += 2;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < size) {
+            const char32_t c = ((b & 0x0Fu) << 12) |
+                               ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
+                               (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+            if (gives[c])
+                return true;
+            i += 3;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+char asciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+// Finds an upper-case ASCII text in ASCII letters of either case. The scan jumps from one
+// place of the text's least common character to the next (memchr), in both cases.
+class AsciiFinder
+{
+public:
+    explicit AsciiFinder(QByteArray upper) : m_text(std::move(upper))
+    {
+        // The anchor: a character without case other than a space (digits, punctuation), else
+        // the rarest letter in English, else a space.
+        static const char kByRarity[] = "ZQXJKVBPYGFWMUCLDRHSNIOATE ";
+        qsizetype anchor = -1;
+        for (qsizetype i = 0; i < m_text.size() && anchor < 0; ++i) {
+            const char c = m_text.at(i);
+            if ((c < 'A' || c > 'Z') && c != ' ')
+                anchor = i;
+        }
+        for (const char* letter = kByRarity; *letter && anchor < 0; ++letter)
+            anchor = m_text.indexOf(*letter);
+        m_anchor = anchor < 0 ? 0 : anchor;
+        const char c = m_text.isEmpty() ? 0 : m_text.at(m_anchor);
+        m_variants[0] = c;
+        m_variantCount = 1;
+        if (c >= 'A' && c <= 'Z')
+            m_variants[m_variantCount++] = char(c - 'A' + 'a');
+    }
+
+    bool in(const char* text, size_t size) const
+    {
+        const size_t length = size_t(m_text.size());
+        if (length == 0 || length > size)
+            return length == 0;
+        const size_t anchor = size_t(m_anchor);
+        for (int v = 0; v < m_variantCount; ++v) {
+            const char* from = text + anchor;
+            const char* end = text + size - (length - anchor - 1);
+            while (from < end) {
+                const auto* at =
+                    static_cast<const char*>(std::memchr(from, m_variants[v], size_t(end - from)));
+                if (!at)
+                    break;
+                const char* start = at - anchor;
+                size_t j = 0;
+                while (j < length && asciiUpper(start[j]) == m_text.at(qsizetype(j)))
+                    ++j;
+                if (j == length)
+                    return true;
+                from = at + 1;
+            }
+        }
+        return false;
+    }
+
+private:
+    QByteArray m_text;
+    qsizetype m_anchor = 0;
+    char m_variants[2] = {0, 0};
+    int m_variantCount = 0;
+};
+
+} // namespace
+
+bool Store::findInSummaries(const std::vector<uint32_t>& channelIds, bool wholeTable,
+                            const QString& text,
+                            std::unordered_map<uint32_t, std::vector<uint32_t>>& found)
+{
+    found.clear();
+    if (text.isEmpty() || channelIds.empty())
         return true;
-    // SQLite's LIKE ignores the case of ASCII letters only: the longest ASCII run of the text
-    // narrows the rows down, and the summaries found are then folded and searched in full.
-    qsizetype bestFrom = 0;
-    qsizetype bestLength = 0;
-    for (qsizetype i = 0; i < foldedText.size();) {
-        qsizetype j = i;
-        while (j < foldedText.size() && foldedText.at(j).unicode() < 0x80)
-            ++j;
-        if (j - i > bestLength) {
-            bestFrom = i;
-            bestLength = j - i;
-        }
-        i = j + 1;
-    }
-    QString pattern = QStringLiteral("%");
-    for (QChar c : QStringView(foldedText).mid(bestFrom, bestLength)) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            pattern += QLatin1Char('\\');
-        pattern += c;
-    }
-    if (bestLength > 0)
-        pattern += QLatin1Char('%');
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT number, summary FROM stories WHERE channel_id = ?"
-                                  " AND summary LIKE ? ESCAPE '\\' ORDER BY number"))) {
-        setError(q.lastError().text());
+    // The rows are stepped with SQLite's own calls and most summaries are looked at as the
+    // bytes they are stored as: a summary of ASCII holds the text in upper case exactly when
+    // it holds it in ASCII letters of either case, and so does any other summary that has no
+    // character whose upper case holds an ASCII one. Only the rest are changed to upper case.
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle) {
+        setError(QStringLiteral("the summaries cannot be searched: no store connection"));
         return false;
     }
-    q.addBindValue(channelId);
-    q.addBindValue(pattern);
-    if (!q.exec()) {
-        setError(q.lastError().text());
-        return false;
-    }
-    // The whole text must still be checked: the run is only part of it, and LIKE took
-    // letters outside ASCII as they are.
-    const bool runIsAll = bestLength == foldedText.size();
-    while (q.next()) {
-        const QString summary = q.value(1).toString();
-        if (runIsAll && summary.contains(foldedText, Qt::CaseInsensitive)) {
-            numbers.push_back(q.value(0).toUInt());
-            continue;
+    // The pages are read through a mapping of the file rather than copied in one by one:
+    // a search reads every summary of the channels.
+    sqlite3_exec(handle, "PRAGMA mmap_size = 1073741824", nullptr, nullptr, nullptr);
+    const QString upperText = text.toUpper();
+    const bool upperIsAscii = isAscii(upperText);
+    const AsciiFinder finder(upperIsAscii ? upperText.toLatin1() : QByteArray());
+    const bool blankText = QStringView(text).trimmed().isEmpty();
+    const auto matches = [&](const char* summary, size_t size) {
+        if (!summary || size < size_t(upperIsAscii ? upperText.size() : 1))
+            return false;
+        bool in = false;
+        if (upperIsAscii && finder.in(summary, size))
+            in = true;
+        else if (!isAsciiBytes(summary, size) &&
+                 (!upperIsAscii || hasAsciiGivingCharacter(summary, size)))
+            in = QString::fromUtf8(summary, qsizetype(size)).toUpper().contains(upperText);
+        // A blank summary counts as none; a text with more than white space is in none.
+        return in &&
+               !(blankText &&
+                 QStringView(QString::fromUtf8(summary, qsizetype(size))).trimmed().isEmpty());
+    };
+    // Every channel, or most stories: one pass over the table in its own order, which spares
+    // a look-up of each row through the index.
+    const std::unordered_set<uint32_t> wanted(channelIds.begin(), channelIds.end());
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(handle,
+                                wholeTable ? "SELECT channel_id, number, summary FROM stories"
+                                           : "SELECT channel_id, number, summary FROM stories"
+                                             " WHERE channel_id = ?",
+                                -1, &q, nullptr);
+    for (auto id = wanted.begin(); rc == SQLITE_OK && id != wanted.end(); ++id) {
+        if (!wholeTable) {
+            sqlite3_reset(q);
+            sqlite3_bind_int64(q, 1, *id);
         }
-        if (summary.toCaseFolded().contains(foldedText))
-            numbers.push_back(q.value(0).toUInt());
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
+            const auto channel = uint32_t(sqlite3_column_int64(q, 0));
+            if (wholeTable && !wanted.count(channel))
+                continue;
+            // As bytes: asking for text would copy each summary to end it with a zero.
+            const auto* summary = static_cast<const char*>(sqlite3_column_blob(q, 2));
+            if (matches(summary, size_t(sqlite3_column_bytes(q, 2))))
+                found[channel].push_back(uint32_t(sqlite3_column_int64(q, 1)));
+        }
+        if (rc == SQLITE_DONE)
+            rc = wholeTable ? SQLITE_DONE : SQLITE_OK;
+        if (wholeTable)
+            break;
     }
-    return q.lastError().type() == QSqlError::NoError;
+    const bool ok = rc == SQLITE_DONE || rc == SQLITE_OK;
+    if (!ok)
+        setError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    sqlite3_finalize(q);
+    // Sorted here, not by SQLite: sorting the rows would copy every summary.
+    for (auto& [channel, numbers] : found)
+        std::sort(numbers.begin(), numbers.end());
+    return ok;
 }
 
 QString Store::localCopyOf(const QString& link)

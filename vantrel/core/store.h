@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QString>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace vantrel
@@ -113,10 +114,12 @@ public:
     bool storyTexts(uint32_t channelId, uint32_t number, StoryTexts& out);
     // The number and headline of each of the channel's stories, in story order.
     bool readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QString>>& out);
-    // The numbers of the channel's stories whose summary contains the case-folded text (the
-    // summary case-folded too), in story order.
-    bool findInSummaries(uint32_t channelId, const QString& foldedText,
-                         std::vector<uint32_t>& numbers);
+    // The numbers of the stories of the channels whose summary is not blank and, changed to
+    // upper case, contains the text changed to upper case: per channel with such stories, in
+    // story order. With wholeTable the table is read in one pass (for most of its stories).
+    bool findInSummaries(const std::vector<uint32_t>& channelIds, bool wholeTable,
+                         const QString& text,
+                         std::unordered_map<uint32_t, std::vector<uint32_t>>& found);
     // The downloaded copy of a story page at that address; empty when there is none.
     QString localCopyOf(const QString& link);
     // How many texts are kept at most (in characters), for tests.

@@ -146,9 +146,9 @@ public:
                                   uint32_t& value) const = 0;
     virtual int GetStoryAttribute(const QString& storyId, const QString& name,
                                   QString& value) const = 0;
-    // Extension: the stories of the channels whose headline (or, unless titleOnly, summary)
-    // contains the text, without regard to case; one entry per channel that exists, in the
-    // order given. Nonzero on success; an empty text finds nothing.
+    // Extension: the stories of the channels whose headline (or, unless titleOnly, summary
+    // that is not blank) in upper case contains the text in upper case; one entry per channel
+    // that exists, in the order given. Nonzero on success; an empty text finds nothing.
     virtual int FindStories(const std::vector<uint32_t>& channelIds, const QString& text,
                             bool titleOnly, FoundStories& found) const;
 };

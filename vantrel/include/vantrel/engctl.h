@@ -195,9 +195,10 @@ int VTRemoveCatalogue(const QString& address, QKBuffer& error);
 int VTGetEngineStatus(QKBuffer& buffer);
 
 // Extension: the stories of the channels whose headline (or, unless titleOnly is nonzero,
-// summary) contains the text, without regard to case: story numbers per channel, in story
-// order, for each channel that exists. Unlike the other calls it may run on any thread, so
-// that a search thread keeps the interface free; it never holds the shared directory for long.
+// summary that is not blank) in upper case contains the text in upper case: story numbers
+// per channel, in story order, for each channel that exists. Unlike the other calls it may run on
+// any thread, so that a search thread keeps the interface free; it never holds the shared directory
+// for long.
 int VTFindStories(const std::vector<uint32_t>& channelIds, const QString& text, int titleOnly,
                   std::vector<std::pair<uint32_t, std::vector<uint32_t>>>& found);
 // The engine's own windows beside the program's. The engine's channel status window is a
