@@ -19,26 +19,6 @@
 #include "src/status/statuswindow.h"
 #include "src/stories/headlineview.h"
 
-#include <QFont>
-#include <QPainter>
-
-namespace
-{
-
-// A window kind that has no classes of its own yet: a placeholder document named after the
-// kind, a plain child frame and a header view showing the window's title.
-ReadhallTemplateInfo placeholderKind(int slot, UINT resourceId, const QString& docString,
-                                     const QString& frameClass, const QString& title)
-{
-    return {slot,
-            resourceId,
-            docString,
-            [docString, title] { return new CPlaceholderDoc(docString, title); },
-            [frameClass] { return new CMDIChildWnd(frameClass); },
-            [] { return new CPlaceholderHeaderView; }};
-}
-
-} // namespace
 
 std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
 {
@@ -79,35 +59,3 @@ CMDIFrameWnd* CreateReadhallMainFrame()
     return CreateMainFrameWindow();
 }
 
-CPlaceholderDoc::CPlaceholderDoc(const QString& kindName, const QString& title)
-    : m_kindName(kindName)
-{
-    setObjectName(kindName);
-    SetTitle(title);
-}
-
-CPlaceholderHeaderView::CPlaceholderHeaderView() : CView(QStringLiteral("CPlaceholderHeaderView"))
-{
-    setObjectName(QStringLiteral("PlaceholderHeaderView"));
-    setMinimumSize(200, 60);
-}
-
-QSize CPlaceholderHeaderView::sizeHint() const
-{
-    return QSize(640, 420);
-}
-
-void CPlaceholderHeaderView::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    const QRect band(0, 0, width(), qMin(height(), 60));
-    painter.fillRect(rect(), palette().base());
-    painter.fillRect(band, Qt::black);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPointSize(14);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    const QString title = GetDocument() ? GetDocument()->GetTitle() : QString();
-    painter.drawText(band.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, title);
-}

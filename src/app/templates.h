@@ -1,8 +1,7 @@
 #pragma once
 // The composition of the program's windows: the table of window kinds (document templates),
 // the panes window kinds borrow from each other and the main frame's factory. Each window
-// kind's document, frame and first view come from here; a kind whose window is not built yet
-// gets a plain placeholder window of its own name and title.
+// kind's document, frame and first view come from here.
 
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
@@ -36,28 +35,3 @@ void InstallNavigationBar();
 
 // Creates the program's main frame; null on failure.
 CMDIFrameWnd* CreateReadhallMainFrame();
-
-// A placeholder document for a window kind whose own classes are not there yet: a document
-// named after the kind, titled with the window's name.
-class CPlaceholderDoc : public CDocument
-{
-    Q_OBJECT
-public:
-    CPlaceholderDoc(const QString& kindName, const QString& title);
-    const QString& kindName() const { return m_kindName; }
-
-private:
-    QString m_kindName;
-};
-
-// A placeholder header view: shows the document's title on a dark band.
-class CPlaceholderHeaderView : public CView
-{
-    Q_OBJECT
-public:
-    CPlaceholderHeaderView();
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
