@@ -252,6 +252,17 @@ void WebDirectoryDialog::reload()
     updateButtons();
 }
 
+bool WebDirectoryDialog::runCatalogueOperation(
+    const std::function<bool(Engine& engine, QString* error)>& operation)
+{
+    Engine* engine = Engine::instance();
+    QString error = tr("The engine is not running.");
+    if (engine && operation(*engine, &error))
+        return true;
+    showMessage(error, true);
+    return false;
+}
+
 bool WebDirectoryDialog::addCatalogue(const QString& address)
 {
     const QString text = (address.isEmpty() ? m_address->text() : address).trimmed();
@@ -259,16 +270,9 @@ bool WebDirectoryDialog::addCatalogue(const QString& address)
         showMessage(tr("Type the web address or the file path of an OPML catalogue first."), true);
         return false;
     }
-    QString error;
-    Engine* engine = Engine::instance();
-    if (!engine) {
-        showMessage(tr("The engine is not running."), true);
+    if (!runCatalogueOperation(
+            [&](Engine& engine, QString* error) { return engine.addCatalogueLater(text, error); }))
         return false;
-    }
-    if (!engine->addCatalogueLater(text, &error)) {
-        showMessage(error, true);
-        return false;
-    }
     m_changed = true;
     if (address.isEmpty() || address == m_address->text().trimmed())
         m_address->clear();
@@ -285,16 +289,10 @@ bool WebDirectoryDialog::refreshSelected()
     const QString address = selectedAddress();
     if (address.isEmpty())
         return false;
-    QString error;
-    Engine* engine = Engine::instance();
-    if (!engine) {
-        showMessage(tr("The engine is not running."), true);
+    if (!runCatalogueOperation([&](Engine& engine, QString* error) {
+            return engine.refreshCatalogue(address, error);
+        }))
         return false;
-    }
-    if (!engine->refreshCatalogue(address, &error)) {
-        showMessage(error, true);
-        return false;
-    }
     m_changed = true;
     m_watching.insert(address);
     showMessage(tr("Reading %1...").arg(address), false);
@@ -326,16 +324,9 @@ bool WebDirectoryDialog::removeSelected()
             .arg(address, item->text(ColumnChannels));
     if (!confirm(this, question))
         return false;
-    QString error;
-    Engine* engine = Engine::instance();
-    if (!engine) {
-        showMessage(tr("The engine is not running."), true);
+    if (!runCatalogueOperation(
+            [&](Engine& engine, QString* error) { return engine.removeCatalogue(address, error); }))
         return false;
-    }
-    if (!engine->removeCatalogue(address, &error)) {
-        showMessage(error, true);
-        return false;
-    }
     m_changed = true;
     showMessage(tr("Removed %1.").arg(address), false);
     reload();

@@ -20,6 +20,8 @@ class QTreeWidget;
 namespace vantrel
 {
 
+class Engine;
+
 class WebDirectoryDialog : public QDialog
 {
     Q_OBJECT
@@ -55,6 +57,10 @@ public:
     static void setFileChooser(std::function<QString()> chooser);
 
 private:
+    // Runs a catalogue operation of the engine; false, with the reason shown, when it fails
+    // or the engine does not run.
+    bool
+    runCatalogueOperation(const std::function<bool(Engine& engine, QString* error)>& operation);
     void chooseFile();
     // Follows the reading of the catalogue just added, the last of the list.
     void watchNewest();
