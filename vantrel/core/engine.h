@@ -21,8 +21,8 @@
 //   story; the channel's status says what went wrong.
 // - A filtered channel keeps a new story only when one of its filter words occurs in the
 //   headline, the summary or a category as a whole word, without regard to case. Alert rules
-//   match headline or summary the same way; each matching rule raises one alert, once, when
-//   the story first arrives.
+//   match headline (and summary) by their own choices; filter rules act on new stories in
+//   their order. A new story that rules alert raises one alert, once, when it first arrives.
 // - A deleted story leaves its identity behind, so that later downloads skip it.
 // - Every story has a content-package number ("BundLet Id"): its story number.
 // - The alerts channel is found by id but is not among the listed channels.
@@ -115,8 +115,8 @@ struct ChannelSettings {
     QString homePage;
     bool enabled = true;
     int updateIntervalSecs = 0; // 0: the engine's interval for every channel
-    int keepStories = 0; // how many of the newest stories to keep; 0: all. Stories the
-                         // person kept always stay, besides these.
+    int keepStories = 0;        // how many of the newest stories to keep; 0: all. Stories the
+                                // person kept always stay, besides these.
 };
 
 // A channel's settings and state, as the properties and status windows show them.
@@ -337,10 +337,28 @@ public:
     // the worker. False with a reason when a local catalogue cannot be read.
     bool addCatalogue(const QString& pathOrUrl, QString* error = nullptr);
 
-    // --- Alert rules ---------------------------------------------------------------------
+    // --- Alert and filter rules ------------------------------------------------------------
+    // A rule with the default matching choices; its id (0 when it cannot be used).
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
     bool removeAlertRule(uint32_t ruleId);
     std::vector<AlertRule> alertRules();
+    // Replaces every alert rule in one change; rules with id 0 are new. False, changing
+    // nothing, with the reason in words (naming the rule and the field) when one cannot be used
+    // or two have the same name.
+    bool setAlertRules(const std::vector<AlertRule>& rules, QString* error = nullptr);
+    // How many stored stories of the channels it watches the rule matches (enabled or not).
+    int countAlertMatches(const AlertRule& rule);
+    // Filter rules, in the order they act.
+    std::vector<FilterRule> filterRules();
+    bool setFilterRules(const std::vector<FilterRule>& rules, QString* error = nullptr);
+    // How many stored stories the rule would change (enabled or not).
+    int countFilterMatches(const FilterRule& rule);
+    // Applies the enabled filter rules to the stored stories, on the worker; `done` runs on the
+    // engine's thread with the number of stories changed. Kept stories are never deleted, and a
+    // story already alerted raises no second alert.
+    void applyFiltersToStored(std::function<void(int changed)> done);
+    // The same on the calling thread (tools, benchmarks).
+    int applyFiltersNow();
 
     // --- Direct content (tests, seeding): no network ------------------------------------
     // A directory entry; its id (0 on failure).
@@ -370,12 +388,13 @@ public:
 private:
     class Services;
     struct Job {
-        enum Kind { Update, DownloadStory, Catalogue, Probe } kind = Update;
+        enum Kind { Update, DownloadStory, Catalogue, Probe, ApplyFilters } kind = Update;
         uint32_t channelId = 0;
         uint32_t number = 0;
         QString source;
         uint64_t probe = 0;
         ProbeCallback callback;
+        std::function<void(int)> applied; // ApplyFilters
     };
 
     void takeContents(StoreContents& contents);
@@ -439,10 +458,12 @@ private:
     std::unique_ptr<Channel> m_alerts;
     std::vector<DirEntry> m_entries;
     std::vector<AlertRule> m_rules;
+    std::vector<FilterRule> m_filters;
     std::unique_ptr<Services> m_services;
     uint32_t m_nextChannelId = 1;
     uint32_t m_nextEntryId = 1;
     uint32_t m_nextRuleId = 1;
+    uint32_t m_nextFilterId = 1;
     QString m_placeFilesDir;
 
     std::atomic<bool> m_downloadEnabled{true};

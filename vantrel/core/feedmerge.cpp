@@ -1,6 +1,7 @@
 #include "vantrel/core/feedmerge.h"
 
 #include "vantrel/core/origin.h"
+#include "vantrel/core/rules.h"
 #include "vantrel/core/textrules.h"
 
 #include <QSet>
@@ -27,6 +28,7 @@ void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
     feeds::Enclosure kept = item.enclosure;
     kept.url = s.enclosureUrl;
     s.bundletType = feeds::bundletTypeFor(kept);
+    setStoryAuthor(s, item.author.trimmed());
 }
 
 bool sameFeedFacts(const Story& a, const Story& b)
@@ -34,7 +36,8 @@ bool sameFeedFacts(const Story& a, const Story& b)
     return a.headline == b.headline && a.summary == b.summary && a.link == b.link &&
            a.published == b.published && a.category == b.category &&
            a.enclosureUrl == b.enclosureUrl && a.enclosureType == b.enclosureType &&
-           a.enclosureLength == b.enclosureLength && a.bundletType == b.bundletType;
+           a.enclosureLength == b.enclosureLength && a.bundletType == b.bundletType &&
+           storyAuthor(a) == storyAuthor(b);
 }
 
 // A filtered channel keeps only the stories that name one of its words in the headline, the
@@ -51,8 +54,9 @@ bool passesFilter(const Channel& channel, const Story& s, const feeds::Item& ite
 } // namespace
 
 FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
-                    const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now)
+                    const RuleSet& rules, uint32_t nextAlert, qint64 now)
 {
+    const RuleSet::ForChannel channelRules = rules.forChannel(channel);
     FeedMerge m;
     m.nextStory = channel.nextStory;
     m.nextAlert = nextAlert;
@@ -97,12 +101,18 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
         takeFeedFacts(s, item, source);
         if (!passesFilter(channel, s, item))
             continue;
+        s.received = now;
+        const RuleVerdict verdict = channelRules.judge(s, now);
+        if (verdict.remove) {
+            ++m.filteredOut;
+            continue;
+        }
         s.number = m.nextStory++;
         s.bundletId = s.number;
-        s.received = now;
-        for (const AlertRule& rule : rules) {
-            if (!matchesAnyWord(s.headline, rule.words) && !matchesAnyWord(s.summary, rule.words))
-                continue;
+        s.read = verdict.markRead ? 1 : 0;
+        s.keep = verdict.keep ? 1 : 0;
+        if (!verdict.alertNames.isEmpty()) {
+            // One alert per story, named by every rule that raised it.
             Story a;
             a.number = m.nextAlert++;
             a.bundletId = a.number;
@@ -111,8 +121,8 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
             a.link = s.link;
             a.published = s.published;
             a.received = now;
-            a.category = rule.category;
-            a.alertName = rule.name;
+            a.category = verdict.alertCategory;
+            a.alertName = verdict.alertNames.join(QStringLiteral(", "));
             a.alertChannelId = channel.id;
             a.alertStoryId = s.number;
             m.alerts.push_back(std::move(a));

@@ -20,6 +20,7 @@ struct StoreContents {
     std::unique_ptr<Channel> alerts;
     std::vector<DirEntry> entries;
     std::vector<AlertRule> rules;
+    std::vector<FilterRule> filters; // in their order
     QMap<QString, QString> meta;
 };
 
@@ -90,12 +91,16 @@ public:
     void deleteEntry(Transaction& t, uint32_t entryId);
     void saveRule(Transaction& t, const AlertRule& rule);
     void deleteRule(Transaction& t, uint32_t ruleId);
+    void saveFilter(Transaction& t, const FilterRule& rule, int position);
+    void deleteAllFilters(Transaction& t);
 
 private:
     bool openConnection(QSqlDatabase& db, QSqlError& error);
     // One attempt at open(); on failure, problem says what kind of failure it was.
     bool tryOpen(StoreContents& out, Problem& problem, QString& error);
     bool ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer);
+    // The alert rules' matching choices and the filter rules, added to a store without them.
+    bool ensureRuleTables(QSqlDatabase& db, QSqlError& error);
     bool load(QSqlDatabase& db, StoreContents& out, QSqlError& error);
     // The integrity check: None when the store is whole, else Damaged (or what stopped it).
     Problem checkIntegrity(QSqlDatabase& db, QString& error);

@@ -131,23 +131,30 @@ char32_t characterAt(const QString& s, qsizetype index)
 
 } // namespace
 
+bool containsPhrase(const QString& plain, const QString& phrase, bool wholeWord,
+                    Qt::CaseSensitivity cs)
+{
+    if (phrase.isEmpty())
+        return false;
+    // A plain search rather than a pattern: feeds bring thousands of stories, and every one is
+    // checked against every alert rule and filter.
+    for (qsizetype at = plain.indexOf(phrase, 0, cs); at >= 0;
+         at = plain.indexOf(phrase, at + 1, cs)) {
+        if (!wholeWord || (!isWordCharacter(characterBefore(plain, at)) &&
+                           !isWordCharacter(characterAt(plain, at + phrase.size()))))
+            return true;
+    }
+    return false;
+}
+
 bool matchesAnyWord(const QString& text, const QStringList& words)
 {
     if (words.isEmpty() || text.isEmpty())
         return false;
     const QString plain = plainText(text);
     for (const QString& word : words) {
-        const QString w = word.trimmed();
-        if (w.isEmpty())
-            continue;
-        // A plain search rather than a pattern: feeds bring thousands of stories, and every
-        // one is checked against every alert rule and filter word.
-        for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
-             at = plain.indexOf(w, at + 1, Qt::CaseInsensitive)) {
-            if (!isWordCharacter(characterBefore(plain, at)) &&
-                !isWordCharacter(characterAt(plain, at + w.size())))
-                return true;
-        }
+        if (containsPhrase(plain, word.trimmed(), true, Qt::CaseInsensitive))
+            return true;
     }
     return false;
 }
