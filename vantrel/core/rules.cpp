@@ -12,66 +12,104 @@ namespace
 const QString kAuthor = QStringLiteral("Author");
 constexpr int kMaxDays = 36500;
 
-// A story's texts as the rules read them, each made at most once.
+// The text with every run of blanks and line breaks as one blank, and none at the ends, so that
+// a phrase matches across markup and line breaks; the text itself when it is already so.
+QString singleBlanks(const QString& text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isSpace() && (c != QLatin1Char(' ') || i == 0 || i == n - 1 || text[i - 1].isSpace()))
+            return text.simplified();
+    }
+    return text;
+}
+
+// One text of a story as the rules read it: plain (markup removed from headlines and
+// summaries), case-folded, and its pairs, each made at most once.
+class ReadText
+{
+public:
+    ReadText(const QString& raw, bool markup) : m_raw(raw), m_markup(markup) {}
+    const QString& plain() const
+    {
+        if (!m_hasPlain) {
+            m_plain = m_markup ? singleBlanks(plainText(m_raw)) : m_raw;
+            m_hasPlain = true;
+        }
+        return m_plain;
+    }
+    // True when the needle is in the text: as a whole word or anywhere, matching case or not.
+    bool contains(const Needle& n, bool wholeWord, bool matchCase) const
+    {
+        if (n.folded.isEmpty())
+            return false;
+        if (!m_hasFolded) {
+            foldCase(plain(), m_folded, m_pairs);
+            m_hasFolded = true;
+        }
+        if (n.folded.size() > 1 && !m_pairs.covers(n.pairs))
+            return false;
+        return matchCase ? containsPhrase(plain(), n.text, wholeWord, Qt::CaseSensitive)
+                         : containsPhrase(m_folded, n.folded, wholeWord, Qt::CaseSensitive);
+    }
+
+private:
+    QString m_raw; // shares the story's text
+    bool m_markup;
+    mutable QString m_plain;
+    mutable QString m_folded;
+    mutable PairBits m_pairs;
+    mutable bool m_hasPlain = false;
+    mutable bool m_hasFolded = false;
+};
+
+// A story's texts as the rules read them.
 class StoryText
 {
 public:
-    explicit StoryText(const Story& s) : m_story(s) {}
-    const QString& headline() const
+    explicit StoryText(const Story& s)
+        : m_story(s), m_texts{{s.headline, true},
+                              {s.summary, true},
+                              {s.category, false},
+                              {storyAuthor(s), false},
+                              {s.link, false}}
     {
-        if (!m_hasHeadline) {
-            m_headline = plainText(m_story.headline);
-            m_hasHeadline = true;
-        }
-        return m_headline;
     }
-    const QString& summary() const
-    {
-        if (!m_hasSummary) {
-            m_summary = plainText(m_story.summary);
-            m_hasSummary = true;
-        }
-        return m_summary;
-    }
-    QString field(FilterCondition::Field f) const
+    const ReadText& headline() const { return m_texts[0]; }
+    const ReadText& summary() const { return m_texts[1]; }
+    const ReadText& field(FilterCondition::Field f) const
     {
         switch (f) {
-        case FilterCondition::Field::Headline:
-            return headline();
         case FilterCondition::Field::Summary:
-            return summary();
+            return m_texts[1];
         case FilterCondition::Field::Category:
-            return m_story.category;
+            return m_texts[2];
         case FilterCondition::Field::Author:
-            return storyAuthor(m_story);
+            return m_texts[3];
         case FilterCondition::Field::Link:
-            return m_story.link;
-        case FilterCondition::Field::Age:
-            break;
+            return m_texts[4];
+        default:
+            return m_texts[0];
         }
-        return QString();
     }
     const Story& story() const { return m_story; }
 
 private:
     const Story& m_story;
-    mutable QString m_headline;
-    mutable QString m_summary;
-    mutable bool m_hasHeadline = false;
-    mutable bool m_hasSummary = false;
+    ReadText m_texts[5];
 };
 
-bool alertMatches(const AlertRule& rule, const std::vector<QString>& phrases, const StoryText& text)
+bool alertMatches(const AlertRule& rule, const std::vector<Needle>& phrases, const StoryText& text)
 {
-    const Qt::CaseSensitivity cs = rule.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (const QString& p : phrases) {
-        if (containsPhrase(text.headline(), p, rule.wholeWords, cs))
+    for (const Needle& p : phrases) {
+        if (text.headline().contains(p, rule.wholeWords, rule.matchCase))
             return true;
     }
     if (rule.headlinesOnly)
         return false;
-    for (const QString& p : phrases) {
-        if (containsPhrase(text.summary(), p, rule.wholeWords, cs))
+    for (const Needle& p : phrases) {
+        if (text.summary().contains(p, rule.wholeWords, rule.matchCase))
             return true;
     }
     return false;
@@ -86,11 +124,11 @@ bool conditionHolds(const RuleSet::CompiledCondition& c, const StoryText& text, 
         return shown > 0 && now - shown > qint64(f.days) * 86400;
     }
     case FilterCondition::Test::Contains:
-        return text.field(f.field).contains(f.value, Qt::CaseInsensitive);
+        return text.field(f.field).contains(c.needle, false, false);
     case FilterCondition::Test::NotContains:
-        return !text.field(f.field).contains(f.value, Qt::CaseInsensitive);
+        return !text.field(f.field).contains(c.needle, false, false);
     case FilterCondition::Test::Matches:
-        return c.expression.match(text.field(f.field)).hasMatch();
+        return c.expression.match(text.field(f.field).plain()).hasMatch();
     }
     return false;
 }
@@ -112,6 +150,27 @@ std::vector<QString> phrasesOf(const AlertRule& rule)
 }
 
 } // namespace
+
+void foldCase(QStringView text, QString& folded, PairBits& pairs)
+{
+    pairs = PairBits();
+    folded.resize(text.size());
+    QChar* out = folded.data();
+    char16_t before = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                c = char16_t(c + ('a' - 'A'));
+        } else if (!QChar::isSurrogate(c)) {
+            c = char16_t(QChar::toCaseFolded(char32_t(c)));
+        }
+        out[i] = QChar(c);
+        if (i > 0)
+            pairs.add(before, c);
+        before = c;
+    }
+}
 
 QString alertRuleProblem(const AlertRule& rule)
 {
@@ -185,8 +244,13 @@ void setStoryAuthor(Story& story, const QString& author)
 RuleSet::RuleSet(const std::vector<AlertRule>& alerts, const std::vector<FilterRule>& filters)
 {
     for (const AlertRule& a : alerts) {
-        if (a.enabled && alertRuleProblem(a).isEmpty())
-            m_alerts.push_back({a, phrasesOf(a)});
+        if (!a.enabled || !alertRuleProblem(a).isEmpty())
+            continue;
+        CompiledAlert c;
+        c.rule = a;
+        for (const QString& p : phrasesOf(a))
+            c.phrases.emplace_back(p);
+        m_alerts.push_back(std::move(c));
     }
     for (const FilterRule& f : filters) {
         if (!f.enabled || !filterRuleProblem(f).isEmpty())
@@ -196,6 +260,7 @@ RuleSet::RuleSet(const std::vector<AlertRule>& alerts, const std::vector<FilterR
         for (const FilterCondition& fc : f.conditions) {
             CompiledCondition cc;
             cc.condition = fc;
+            cc.needle = Needle(fc.value);
             if (fc.test == FilterCondition::Test::Matches) {
                 cc.expression = expressionOf(fc.value);
                 cc.expression.optimize();
@@ -226,7 +291,10 @@ bool alertRuleWatches(const AlertRule& rule, const Channel& channel)
 
 bool alertRuleMatches(const AlertRule& rule, const Story& story)
 {
-    return alertMatches(rule, phrasesOf(rule), StoryText(story));
+    std::vector<Needle> phrases;
+    for (const QString& p : phrasesOf(rule))
+        phrases.emplace_back(p);
+    return alertMatches(rule, phrases, StoryText(story));
 }
 
 RuleSet::ForChannel RuleSet::forChannel(const Channel& channel) const

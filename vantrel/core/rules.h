@@ -28,6 +28,39 @@ QStringList splitPhrases(const QString& text);
 QString storyAuthor(const Story& story);
 void setStoryAuthor(Story& story, const QString& author);
 
+// The pairs of neighbouring characters a text holds, as bits: a phrase whose pairs are not
+// all there cannot be in the text, which spares most searches.
+struct PairBits {
+    static constexpr int kWords = 8; // 512 bits
+    uint64_t bits[kWords] = {};
+    void add(char16_t a, char16_t b)
+    {
+        const unsigned h = (unsigned(a) * 31u + b) & 511u;
+        bits[h >> 6] |= uint64_t(1) << (h & 63);
+    }
+    bool covers(const PairBits& needle) const
+    {
+        for (int i = 0; i < kWords; ++i) {
+            if ((bits[i] & needle.bits[i]) != needle.bits[i])
+                return false;
+        }
+        return true;
+    }
+};
+
+// The text with its case folded (letters outside the basic plane stay as they are), and its
+// pairs; one pass, fast for the ASCII most feeds are written in.
+void foldCase(QStringView text, QString& folded, PairBits& pairs);
+
+// A phrase or text to look for, ready: as given, case-folded, and the pairs of the folded form.
+struct Needle {
+    QString text;
+    QString folded;
+    PairBits pairs;
+    Needle() = default;
+    explicit Needle(const QString& t) : text(t) { foldCase(t, folded, pairs); }
+};
+
 // What the rules do to one story.
 struct RuleVerdict {
     bool remove = false;
@@ -63,10 +96,11 @@ public:
 
     struct CompiledAlert {
         AlertRule rule;
-        std::vector<QString> phrases;
+        std::vector<Needle> phrases;
     };
     struct CompiledCondition {
         FilterCondition condition;
+        Needle needle; // the text to look for, ready
         QRegularExpression expression;
     };
     struct CompiledFilter {

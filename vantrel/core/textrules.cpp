@@ -86,15 +86,46 @@ QString plainText(const QString& maybeHtml)
 {
     if (!maybeHtml.contains('<') && !maybeHtml.contains('&'))
         return maybeHtml;
-    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-    QString text = maybeHtml;
-    text.replace(tags, QStringLiteral(" "));
-    text.replace(QLatin1String("&nbsp;"), QLatin1String(" "));
-    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    return text;
+    // One pass, as every incoming story's summary goes through here: a tag becomes a blank (a
+    // "<" that no ">" closes stays), and the common character entities become their
+    // characters.
+    static const struct {
+        QLatin1String name;
+        QChar character;
+    } entities[] = {
+        {QLatin1String("&nbsp;"), QLatin1Char(' ')}, {QLatin1String("&amp;"), QLatin1Char('&')},
+        {QLatin1String("&lt;"), QLatin1Char('<')},   {QLatin1String("&gt;"), QLatin1Char('>')},
+        {QLatin1String("&quot;"), QLatin1Char('"')},
+    };
+    const QStringView in(maybeHtml);
+    QString out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size();) {
+        const QChar c = in[i];
+        if (c == QLatin1Char('<')) {
+            const qsizetype close = in.indexOf(QLatin1Char('>'), i + 1);
+            if (close >= 0) {
+                out += QLatin1Char(' ');
+                i = close + 1;
+                continue;
+            }
+        } else if (c == QLatin1Char('&')) {
+            bool replaced = false;
+            for (const auto& e : entities) {
+                if (in.mid(i).startsWith(e.name)) {
+                    out += e.character;
+                    i += e.name.size();
+                    replaced = true;
+                    break;
+                }
+            }
+            if (replaced)
+                continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
 }
 
 namespace
