@@ -145,15 +145,18 @@ bool Engine::setAlertRules(const std::vector<AlertRule>& rules, QString* error)
 
 int Engine::countAlertMatches(const AlertRule& rule)
 {
-    if (!alertRuleProblem(rule).isEmpty())
+    AlertRule r = rule;
+    r.enabled = true;
+    const RuleSet set({r}, {});
+    if (set.isEmpty())
         return 0;
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const qint64 now = nowSecs();
     int count = 0;
     for (const auto& c : m_channels) {
-        if (!alertRuleWatches(rule, *c))
-            continue;
+        const RuleSet::ForChannel rules = set.forChannel(*c);
         for (const Story& s : c->stories)
-            count += alertRuleMatches(rule, s) ? 1 : 0;
+            count += rules.judge(s, now).alertNames.isEmpty() ? 0 : 1;
     }
     return count;
 }

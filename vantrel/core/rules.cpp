@@ -289,14 +289,6 @@ bool alertRuleWatches(const AlertRule& rule, const Channel& channel)
     return false;
 }
 
-bool alertRuleMatches(const AlertRule& rule, const Story& story)
-{
-    std::vector<Needle> phrases;
-    for (const QString& p : phrasesOf(rule))
-        phrases.emplace_back(p);
-    return alertMatches(rule, phrases, StoryText(story));
-}
-
 RuleSet::ForChannel RuleSet::forChannel(const Channel& channel) const
 {
     ForChannel f;

@@ -113,8 +113,6 @@ private:
     std::vector<CompiledFilter> m_filters;
 };
 
-// True when the alert rule matches the story (whatever channels the rule watches).
-bool alertRuleMatches(const AlertRule& rule, const Story& story);
 // True when the alert rule watches the channel.
 bool alertRuleWatches(const AlertRule& rule, const Channel& channel);
 
