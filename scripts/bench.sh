@@ -108,6 +108,8 @@ labels = {
     "BM_LoadedStoryMemory100k": ("Memory of 100,000 loaded stories", ""),
     "BM_MergeFeed10k/0": ("Merging a 10,000-item feed into an empty channel (no store)", ""),
     "BM_MergeFeed10k/1": ("Merging it into the channel that has it all (no store)", ""),
+    "BM_MergeFeed10kRules/0": ("Merging a 10,000-item feed, no rules (no store)", ""),
+    "BM_MergeFeed10kRules/1": ("The same with 20 alert and 20 filter rules", "< 50 ms more"),
     "BM_ReadStoryAttributes100k": ("Reading what a list shows of 100,000 stories, by name", ""),
     "BM_FillCategory100k": ("Filling the headline list with 100,000 stories", "< 50 ms"),
     "BM_FirstSortByColumn100k/0": ("First sort of 100,000 rows after a fill: Content", "< 50 ms"),

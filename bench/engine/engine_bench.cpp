@@ -5,6 +5,7 @@
 #include "vantrel/core/feedmerge.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -251,7 +252,12 @@ void BM_MergeFeed10k(benchmark::State& state)
         item.categories = QStringList{"News/World"};
         feed.items.push_back(item);
     }
-    const std::vector<vantrel::AlertRule> rules = {{1, "Storms", {"storm", "flood"}, "Weather"}};
+    vantrel::AlertRule storms;
+    storms.id = 1;
+    storms.name = "Storms";
+    storms.words = {"storm", "flood"};
+    storms.category = "Weather";
+    const vantrel::RuleSet rules({storms}, {});
     const QUrl source("http://example.invalid/feed.xml");
     vantrel::Channel channel;
     channel.id = 1;
@@ -272,6 +278,89 @@ void BM_MergeFeed10k(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_MergeFeed10k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The merge of a 10,000-item feed into an empty channel without rules (argument 0) and with 20
+// alert rules and 20 filter rules (argument 1): the difference is what the rules add to a
+// download. The rules mix the kinds a person writes: words and phrases in headlines or
+// summaries, whole words or any text, and filters on text, regular expressions and age.
+void BM_MergeFeed10kRules(benchmark::State& state)
+{
+    vantrel::feeds::Feed feed;
+    for (int i = 0; i < 10000; ++i) {
+        vantrel::feeds::Item item;
+        item.identity = QString("item-%1").arg(i);
+        item.headline = QString("Story number %1 about markets and weather").arg(i);
+        item.summary = QString("<p>Summary of story %1 with a few <b>words</b> of text about "
+                               "the harbour, %2.</p>")
+                           .arg(i)
+                           .arg(i % 97 == 0 ? "a storm warning" : "calm seas");
+        item.author = i % 3 == 0 ? "Newsdesk" : "Ann Lee";
+        item.link = QString("http://example.invalid/s/%1").arg(i);
+        item.categories = QStringList{"News/World"};
+        item.published = QDateTime::fromSecsSinceEpoch(1'700'000'000 - i * 600, Qt::UTC);
+        feed.items.push_back(item);
+    }
+    std::vector<vantrel::AlertRule> alerts;
+    std::vector<vantrel::FilterRule> filters;
+    if (state.range(0) == 1) {
+        using F = vantrel::FilterCondition;
+        for (int i = 0; i < 20; ++i) {
+            vantrel::AlertRule a;
+            a.id = uint32_t(i + 1);
+            a.name = QString("Alert %1").arg(i);
+            a.words = {QString("word%1").arg(i), QString("high tide %1").arg(i),
+                       i == 0 ? QString("storm") : QString("gale%1").arg(i)};
+            a.headlinesOnly = i % 4 == 1;
+            a.wholeWords = i % 3 != 2;
+            a.matchCase = i % 5 == 4;
+            alerts.push_back(a);
+
+            vantrel::FilterRule f;
+            f.name = QString("Filter %1").arg(i);
+            f.matchAll = i % 2 == 0;
+            switch (i % 4) {
+            case 0:
+                f.conditions = {{F::Field::Headline, F::Test::Contains, QString("zz%1").arg(i), 0},
+                                {F::Field::Author, F::Test::NotContains, "desk", 0}};
+                f.action = vantrel::FilterRule::Action::MarkRead;
+                break;
+            case 1:
+                f.conditions = {{F::Field::Headline, F::Test::Matches,
+                                 QString("^(ad|sponsored %1):").arg(i), 0}};
+                f.action = vantrel::FilterRule::Action::Delete;
+                break;
+            case 2:
+                f.conditions = {
+                    {F::Field::Summary, F::Test::Matches, QString("\\bfire%1\\b").arg(i), 0},
+                    {F::Field::Age, F::Test::OlderThan, {}, 3650}};
+                f.action = vantrel::FilterRule::Action::Keep;
+                break;
+            default:
+                f.conditions = {{F::Field::Link, F::Test::Contains, QString("/x%1/").arg(i), 0},
+                                {F::Field::Category, F::Test::Contains, "sport", 0}};
+                f.action = vantrel::FilterRule::Action::Alert;
+                f.alertName = f.name;
+                break;
+            }
+            filters.push_back(f);
+        }
+    }
+    const vantrel::RuleSet rules(alerts, filters);
+    const QUrl source("http://example.invalid/feed.xml");
+    vantrel::Channel channel;
+    channel.id = 1;
+    size_t made = 0;
+    for (auto _ : state) {
+        const vantrel::FeedMerge m =
+            vantrel::mergeFeed(channel, feed, source, rules, 1, 1'700'000'000);
+        made = m.created.size() + m.alerts.size();
+        benchmark::DoNotOptimize(made);
+    }
+    if (made != (state.range(0) == 1 ? 10000u + 104u : 10000u))
+        state.SkipWithError("the rules did not do what they should");
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_MergeFeed10kRules)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -430,3 +430,47 @@ TEST_F(DownloadTest, ReadersSeeAConsistentModelWhileTheWorkerWrites)
     EXPECT_TRUE(consistent);
     EXPECT_EQ(storyCount(id), 300);
 }
+
+TEST_F(DownloadTest, RulesActOnTheNextDownloadAndOnStoredStoriesOnRequest)
+{
+    const uint32_t id = subscribeToFeed(threeItems());
+    vantrel::AlertRule phrase;
+    phrase.name = "Tides";
+    phrase.words = {"high tide"};
+    vantrel::FilterRule ads;
+    ads.name = "Adverts";
+    ads.action = vantrel::FilterRule::Action::Delete;
+    ads.conditions = {{vantrel::FilterCondition::Field::Headline,
+                       vantrel::FilterCondition::Test::Matches, "^(ad|sponsored):", 0}};
+    ASSERT_TRUE(engine()->setAlertRules({phrase}));
+    ASSERT_TRUE(engine()->setFilterRules({ads}));
+    EXPECT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 0); // nothing is raised before a download
+
+    std::vector<Item> items = threeItems();
+    items.push_back({"g4", "Ad: boats for sale", "high tide prices", "", "", "", ""});
+    items.push_back({"g5", "Sponsored: high tide tours", "", "", "", "", ""});
+    items.push_back({"g6", "Bad news", "The high tide came", "", "", "", ""});
+    items.push_back({"g7", "Advice: a high tidewater", "", "", "", "", ""});
+    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    updateNow(id);
+    EXPECT_EQ(headlines(id).size(), 5);
+    EXPECT_FALSE(headlines(id).contains("Ad: boats for sale"));
+    EXPECT_FALSE(headlines(id).contains("Sponsored: high tide tours"));
+    ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
+    const uint32_t alert = numberOf(VT_ALERTS_CHANNEL_ID, "Bad news");
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Tides");
+    EXPECT_EQ(attribute(id, numberOf(id, "Bad news"), "Alerted"), 1u);
+
+    // Applied to the stored stories: the second story is deleted, a kept one is spared.
+    ads.conditions[0].value = "story$";
+    ASSERT_TRUE(engine()->setFilterRules({ads}));
+    ASSERT_EQ(VTKeepStory(id, numberOf(id, "First story"), numberOf(id, "First story"), 1), 1);
+    recorder().clear();
+    int changed = -1;
+    engine()->applyFiltersToStored([&](int n) { changed = n; });
+    ASSERT_TRUE(rhtest::waitFor([&] { return changed >= 0; }));
+    EXPECT_EQ(changed, 2);
+    EXPECT_EQ(headlines(id).size(), 3);
+    EXPECT_TRUE(headlines(id).contains("First story"));
+    EXPECT_FALSE(recorder().messages("REFRESHCODE_STORIES_DELETED").empty());
+}

@@ -15,6 +15,19 @@ namespace
 {
 
 constexpr qint64 kNow = 1'800'000'000;
+
+const vantrel::RuleSet& storms()
+{
+    static const vantrel::RuleSet rules = [] {
+        AlertRule r;
+        r.id = 1;
+        r.name = "Storms";
+        r.words = {"storm"};
+        r.category = "Weather";
+        return vantrel::RuleSet({r}, {});
+    }();
+    return rules;
+}
 const QUrl kNetwork("https://news.example/feed.xml");
 
 feeds::Item item(const QString& identity, const QString& headline, const QString& link = {},
@@ -114,8 +127,7 @@ TEST(FeedMerge, EachKindOfItemEndsWhereItBelongs)
         ch.filterWords = c.filter;
         feeds::Feed feed;
         feed.items = c.items;
-        const FeedMerge m =
-            vantrel::mergeFeed(ch, feed, kNetwork, {{1, "Storms", {"storm"}, "Weather"}}, 50, kNow);
+        const FeedMerge m = vantrel::mergeFeed(ch, feed, kNetwork, storms(), 50, kNow);
         EXPECT_EQ(outcome(m), c.outcome);
         EXPECT_EQ(m.nextStory, 10u + uint32_t(m.created.size()));
         EXPECT_EQ(m.nextAlert, 50u + uint32_t(m.alerts.size()));
@@ -133,8 +145,7 @@ TEST(FeedMerge, NewStoriesAreNumberedNewestHighestAndKeepTheirAlertLinks)
 {
     feeds::Feed feed;
     feed.items = {item("n2", "Second storm"), item("n1", "First")};
-    const FeedMerge m = vantrel::mergeFeed(channel(), feed, kNetwork,
-                                           {{1, "Storms", {"storm"}, "Weather"}}, 50, kNow);
+    const FeedMerge m = vantrel::mergeFeed(channel(), feed, kNetwork, storms(), 50, kNow);
     ASSERT_EQ(m.created.size(), 2u);
     EXPECT_EQ(m.created[0].headline, "First");
     EXPECT_EQ(m.created[0].number, 10u);
@@ -179,7 +190,7 @@ TEST(FeedMerge, NetworkFeedsHandOnNetworkAddressesOnly)
         feed.logoUrl = c.address;
         feed.homePage = c.address;
         feed.items = {item("n1", "Fresh", c.address, c.address)};
-        const FeedMerge m = vantrel::mergeFeed(ch, feed, c.source, {}, 1, kNow);
+        const FeedMerge m = vantrel::mergeFeed(ch, feed, c.source, vantrel::RuleSet(), 1, kNow);
         ASSERT_EQ(m.created.size(), 1u);
         const QString expected = c.kept ? c.address : QString();
         EXPECT_EQ(m.created[0].link, expected);

@@ -400,3 +400,120 @@ TEST(StoreCrash, KilledWriterLosesOnlyTheChangeInFlight)
     engine.unlock();
     EXPECT_GE(complete, 2);
 }
+
+TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
+{
+    ASSERT_NE(engine()->addAlertRule("Floods", {"flood"}, "Water"), 0u);
+    eb::stop();
+    {
+        // The rule table as stores had it before rules had matching choices and filters.
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "earlier");
+        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char* sql :
+             {"CREATE TABLE old_rules AS SELECT id, name, words, category"
+              " FROM alert_rules",
+              "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
+              "DROP TABLE filter_rules"})
+            ASSERT_TRUE(q.exec(sql)) << sql;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("earlier");
+    ASSERT_TRUE(eb::start());
+    const uint32_t id = eb::addChannel("Weather", "Coast");
+    auto rules = engine()->alertRules();
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_TRUE(rules[0].enabled && rules[0].wholeWords && !rules[0].headlinesOnly);
+    EXPECT_EQ(engine()->countAlertMatches(rules[0]), 0);
+    eb::addStory(id, story("River flood"));
+    EXPECT_EQ(engine()->countAlertMatches(rules[0]), 1);
+
+    rules[0].headlinesOnly = true;
+    rules[0].matchCase = true;
+    rules[0].categories = {"Coast"};
+    rules.push_back(rules[0]);
+    rules[1].id = 0;
+    rules[1].name = "floods"; // names differ only in case
+    QString error;
+    EXPECT_FALSE(engine()->setAlertRules(rules, &error));
+    EXPECT_EQ(error, "Two alerts are named \"floods\": give each its own name.");
+    rules.pop_back();
+    ASSERT_TRUE(engine()->setAlertRules(rules, &error)) << error.toStdString();
+    vantrel::FilterRule f;
+    f.name = "Old";
+    f.action = vantrel::FilterRule::Action::Keep;
+    f.matchAll = false;
+    f.conditions = {
+        {vantrel::FilterCondition::Field::Age, vantrel::FilterCondition::Test::OlderThan, {}, 3},
+        {vantrel::FilterCondition::Field::Link, vantrel::FilterCondition::Test::Matches,
+         "\\.invalid/", 0}};
+    ASSERT_TRUE(engine()->setFilterRules({f, f}, &error)) << error.toStdString();
+
+    reopen();
+    rules = engine()->alertRules();
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_TRUE(rules[0].headlinesOnly && rules[0].matchCase);
+    EXPECT_EQ(rules[0].categories, QStringList{"Coast"});
+    const auto filters = engine()->filterRules();
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_NE(filters[0].id, filters[1].id);
+    EXPECT_FALSE(filters[1].matchAll);
+    ASSERT_EQ(filters[1].conditions.size(), 2u);
+    EXPECT_EQ(filters[1].conditions[0].days, 3);
+    EXPECT_EQ(filters[1].conditions[1].value, "\\.invalid/");
+    EXPECT_EQ(engine()->countFilterMatches(filters[1]), 1);
+}
+
+TEST_F(StoreTest, RulesJudgeEveryStoredStoryEvenBeforeItsChannelIsListed)
+{
+    const uint32_t id = eb::addChannel("Weather", "Coast");
+    auto spec = [](const QString& headline, const QString& summary) {
+        eb::StorySpec s = story(headline);
+        s.summary = summary;
+        return s;
+    };
+    ASSERT_NE(eb::addStory(id, spec("Harbour news", "<p>A <b>storm</b> is near</p>")), 0u);
+    ASSERT_NE(eb::addStory(id, spec("Road news", "Calm roads")), 0u);
+    ASSERT_NE(eb::addStory(id, spec("Storm over", "")), 0u);
+    using F = vantrel::FilterCondition;
+    vantrel::FilterRule gone;
+    gone.name = "Storms";
+    gone.action = vantrel::FilterRule::Action::Delete;
+    gone.conditions = {{F::Field::Summary, F::Test::Contains, "storm", 0}};
+    vantrel::FilterRule roads = gone;
+    roads.name = "Roads";
+    roads.action = vantrel::FilterRule::Action::MarkRead;
+    roads.conditions = {{F::Field::Headline, F::Test::Contains, "road", 0}};
+    ASSERT_TRUE(engine()->setFilterRules({gone, roads}));
+
+    // After a start the channel's stories are read only when it is listed, summaries never.
+    reopen();
+    vantrel::AlertRule alert;
+    alert.name = "Storms";
+    alert.words = {"storm"};
+    EXPECT_EQ(engine()->countAlertMatches(alert), 2);
+    alert.headlinesOnly = true;
+    EXPECT_EQ(engine()->countAlertMatches(alert), 1);
+    EXPECT_EQ(engine()->countFilterMatches(gone), 1);
+    EXPECT_EQ(engine()->findStories({id}, "harbour", true).at(0).second.size(), 1u);
+
+    recorder().clear();
+    EXPECT_EQ(engine()->applyFiltersNow(), 2);
+    EXPECT_EQ(headlines(id), (QStringList{"Road news", "Storm over"}));
+    EXPECT_TRUE(engine()->findStories({id}, "harbour", true).at(0).second.empty());
+    for (const char* message :
+         {"REFRESHCODE_STORIES_DELETED", "REFRESHCODE_STORIES_ATTRIBUTE_CHANGED"})
+        EXPECT_TRUE(rhtest::waitFor([&] { return !recorder().messages(message).empty(); }))
+            << message;
+
+    // The store's counts followed, before the channel is listed again.
+    reopen();
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    CService* channel = services->GetServiceByID(id);
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->GetNumUnreadStories(), 1);
+    ReleaseCServices();
+    EXPECT_EQ(engine()->applyFiltersNow(), 0);
+}

@@ -207,6 +207,7 @@ void Engine::takeContents(StoreContents& contents)
         m_alerts->name = QStringLiteral("Alerts");
     m_entries = std::move(contents.entries);
     m_rules = std::move(contents.rules);
+    m_filters = std::move(contents.filters);
     const auto& meta = contents.meta;
     m_downloadEnabled = meta.value(kMetaDownload, QStringLiteral("1")) != QLatin1String("0");
     m_autoplayEnabled = meta.value(kMetaAutoplay, QStringLiteral("1")) != QLatin1String("0");
@@ -224,6 +225,9 @@ void Engine::takeContents(StoreContents& contents)
         m_nextEntryId = std::max(m_nextEntryId, e.id + 1);
     for (const auto& r : m_rules)
         m_nextRuleId = std::max(m_nextRuleId, r.id + 1);
+    m_nextFilterId = std::max<uint32_t>(1, meta.value(kMetaNextFilter).toUInt());
+    for (const auto& f : m_filters)
+        m_nextFilterId = std::max(m_nextFilterId, f.id + 1);
     for (auto& c : m_channels)
         c->updating = false;
 }

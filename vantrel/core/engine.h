@@ -21,8 +21,8 @@
 //   story; the channel's status says what went wrong.
 // - A filtered channel keeps a new story only when one of its filter words occurs in the
 //   headline, the summary or a category as a whole word, without regard to case. Alert rules
-//   match headline or summary the same way; each matching rule raises one alert, once, when
-//   the story first arrives.
+//   match headline (and summary) by their own choices; filter rules act on new stories in
+//   their order. A new story that rules alert raises one alert, once, when it first arrives.
 // - A deleted story leaves its identity behind, so that later downloads skip it.
 // - Every story has a content-package number ("BundLet Id"): its story number.
 // - The alerts channel is found by id but is not among the listed channels.
@@ -64,6 +64,8 @@ class Fetcher;
 }
 class Store;
 struct FeedMerge;
+class RuleSet;
+struct RuleVerdict;
 struct StoreContents;
 
 // What a probe of an address found (Engine::probeAddress).
@@ -116,8 +118,8 @@ struct ChannelSettings {
     QString homePage;
     bool enabled = true;
     int updateIntervalSecs = 0; // 0: the engine's interval for every channel
-    int keepStories = 0; // how many of the newest stories to keep; 0: all. Stories the
-                         // person kept always stay, besides these.
+    int keepStories = 0;        // how many of the newest stories to keep; 0: all. Stories the
+                                // person kept always stay, besides these.
 };
 
 // A channel's settings and state, as the properties and status windows show them.
@@ -379,10 +381,30 @@ public:
     // stay, as entries of no catalogue).
     bool removeCatalogue(const QString& address, QString* error = nullptr);
 
-    // --- Alert rules ---------------------------------------------------------------------
+    // --- Alert and filter rules ------------------------------------------------------------
+    // A rule with the default matching choices; its id (0 when it cannot be used).
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
     bool removeAlertRule(uint32_t ruleId);
     std::vector<AlertRule> alertRules();
+    // Replaces every alert rule in one change; rules with id 0 are new. False, changing
+    // nothing, with the reason in words (naming the rule and the field) when one cannot be used
+    // or two have the same name.
+    bool setAlertRules(const std::vector<AlertRule>& rules, QString* error = nullptr);
+    // How many stored stories of the channels it watches the rule matches (enabled or not);
+    // -1 when the stored stories cannot be read.
+    int countAlertMatches(const AlertRule& rule);
+    // Filter rules, in the order they act.
+    std::vector<FilterRule> filterRules();
+    bool setFilterRules(const std::vector<FilterRule>& rules, QString* error = nullptr);
+    // How many stored stories the rule would act on (enabled or not); -1 when the stored
+    // stories cannot be read.
+    int countFilterMatches(const FilterRule& rule);
+    // Applies the enabled filter rules to the stored stories, on the worker; `done` runs on the
+    // engine's thread with the number of stories changed (-1 when the stored stories cannot be
+    // read). Kept stories are never deleted, and a story already alerted raises no second alert.
+    void applyFiltersToStored(std::function<void(int changed)> done);
+    // The same on the calling thread (tools, benchmarks).
+    int applyFiltersNow();
 
     // --- Direct content (tests, seeding): no network ------------------------------------
     // A directory entry; its id (0 on failure).
@@ -412,18 +434,27 @@ public:
 private:
     class Services;
     struct Job {
-        enum Kind { Update, DownloadStory, Catalogue, Probe } kind = Update;
+        enum Kind { Update, DownloadStory, Catalogue, Probe, ApplyFilters } kind = Update;
         uint32_t channelId = 0;
         uint32_t number = 0;
         QString source;
         uint64_t probe = 0;
         ProbeCallback callback;
+        std::function<void(int)> applied; // ApplyFilters
     };
 
     void takeContents(StoreContents& contents);
     bool commitNewChannel(std::unique_ptr<Channel> channel);
     Channel* findChannel(uint32_t id);
     std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
+    // Judges every stored story of every subscribed channel by the rules, read from the store
+    // (whether the channel's stories are in memory or not) without holding the model lock;
+    // each story with its verdict goes to `each`. False with the reason when the stories
+    // cannot be read.
+    bool judgeStoredStories(
+        const RuleSet& set,
+        const std::function<void(uint32_t channelId, const Story&, const RuleVerdict&)>& each,
+        QString* error);
     bool applyStoryChange(uint32_t channelId, const std::vector<uint32_t>& numbers,
                           const std::function<bool(Story&)>& change);
     void removeChannelFiles(uint32_t channelId);
@@ -510,10 +541,12 @@ private:
     std::vector<DirEntry> m_entries;
     std::vector<CatalogueState> m_catalogues;
     std::vector<AlertRule> m_rules;
+    std::vector<FilterRule> m_filters;
     std::unique_ptr<Services> m_services;
     uint32_t m_nextChannelId = 1;
     uint32_t m_nextEntryId = 1;
     uint32_t m_nextRuleId = 1;
+    uint32_t m_nextFilterId = 1;
     QString m_placeFilesDir;
 
     std::atomic<bool> m_downloadEnabled{true};

@@ -10,7 +10,8 @@
 //   engine_probe.cpp         probes: what an address a person typed is (feed, page, neither)
 //   engine_opml.cpp          subscriptions exported to and imported from OPML catalogues
 //   engine_directory.cpp     directory entries and catalogues
-//   engine_alerts.cpp        alert rules and alerts raised directly
+//   engine_alerts.cpp        alert and filter rules, alerts raised directly, filters applied
+//                            to the stored stories
 //   engine_search.cpp        finding stories by text
 //   engine_seed.cpp          first-start demo content
 //   engine_worker.cpp        the worker thread: queue, schedule, idle state
@@ -49,6 +50,7 @@ constexpr QLatin1String kMetaNextChannel("next channel id");
 constexpr QLatin1String kMetaNextEntry("next entry id");
 constexpr QLatin1String kMetaNextRule("next rule id");
 constexpr QLatin1String kMetaCatalogues("catalogues");
+constexpr QLatin1String kMetaNextFilter("next filter id");
 
 // Stores one meta setting in a transaction of its own; false when it could not be written.
 inline bool saveMetaValue(Store& store, const QString& key, const QString& value)

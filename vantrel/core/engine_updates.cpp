@@ -131,8 +131,9 @@ void Engine::runUpdate(uint32_t channelId)
                             .arg(m_store->lastError());
             c->lastAttempt = now;
         } else {
+            const RuleSet rules(m_rules, m_filters);
             outcome = applyMerge(
-                *c, mergeFeed(*c, parsed.feed, source, m_rules, m_alerts->nextStory, now), now);
+                *c, mergeFeed(*c, parsed.feed, source, rules, m_alerts->nextStory, now), now);
             if (parsed.status == feeds::ParseStatus::Partial && outcome.committed) {
                 // The stories before the damage were kept; the status says the rest is missing.
                 c->status += QStringLiteral("; the feed is damaged (%1)").arg(parsed.error);

@@ -144,6 +144,12 @@ void Engine::workerMain()
         case Job::Probe:
             runProbe(job);
             break;
+        case Job::ApplyFilters: {
+            const int changed = applyFiltersNow();
+            if (job.applied)
+                QMetaObject::invokeMethod(this, [done = job.applied, changed] { done(changed); });
+            break;
+        }
         }
     }
     m_store->closeThreadConnection();

@@ -1,6 +1,7 @@
 #include "vantrel/core/feedmerge.h"
 
 #include "vantrel/core/origin.h"
+#include "vantrel/core/rules.h"
 #include "vantrel/core/textrules.h"
 
 #include <QSet>
@@ -28,6 +29,7 @@ void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
     feeds::Enclosure kept = item.enclosure;
     kept.url = s.enclosureUrl;
     s.bundletType = feeds::bundletTypeFor(kept);
+    setStoryAuthor(s, item.author.trimmed());
 }
 
 // Whether the story's stored summary is that text; the stored text is read only when the
@@ -46,7 +48,7 @@ bool sameFeedFacts(const Story& a, const Story& b)
     return a.headline == b.headline && a.link == b.link && a.published == b.published &&
            a.category == b.category && a.enclosureUrl == b.enclosureUrl &&
            a.enclosureType == b.enclosureType && a.enclosureLength == b.enclosureLength &&
-           a.bundletType == b.bundletType;
+           a.bundletType == b.bundletType && storyAuthor(a) == storyAuthor(b);
 }
 
 // A filtered channel keeps only the stories that name one of its words in the headline, the
@@ -63,8 +65,9 @@ bool passesFilter(const Channel& channel, const Story& s, const feeds::Item& ite
 } // namespace
 
 FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
-                    const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now)
+                    const RuleSet& rules, uint32_t nextAlert, qint64 now)
 {
+    const RuleSet::ForChannel channelRules = rules.forChannel(channel);
     FeedMerge m;
     channel.ensureLoaded();
     m.nextStory = channel.nextStory;
@@ -110,12 +113,18 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
         takeFeedFacts(s, item, source);
         if (!passesFilter(channel, s, item))
             continue;
+        s.received = now;
+        const RuleVerdict verdict = channelRules.judge(s, now);
+        if (verdict.remove) {
+            ++m.filteredOut;
+            continue;
+        }
         s.number = m.nextStory++;
         s.bundletId = s.number;
-        s.received = now;
-        for (const AlertRule& rule : rules) {
-            if (!matchesAnyWord(s.headline, rule.words) && !matchesAnyWord(s.summary, rule.words))
-                continue;
+        s.read = verdict.markRead ? 1 : 0;
+        s.keep = verdict.keep ? 1 : 0;
+        if (!verdict.alertNames.isEmpty()) {
+            // One alert per story, named by every rule that raised it.
             Story a;
             a.number = m.nextAlert++;
             a.bundletId = a.number;
@@ -124,8 +133,8 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
             a.link = s.link;
             a.published = s.published;
             a.received = now;
-            a.category = rule.category;
-            a.alertName = rule.name;
+            a.category = verdict.alertCategory;
+            a.alertName = verdict.alertNames.join(QStringLiteral(", "));
             a.alertChannelId = channel.id;
             a.alertStoryId = s.number;
             m.alerts.push_back(std::move(a));

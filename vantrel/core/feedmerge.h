@@ -2,14 +2,15 @@
 // One download of a channel's feed merged into the channel. This is the one place where
 // incoming stories are made: new items become stories, changed items update their stories
 // (the person's marks stay), deleted stories stay deleted, a filtered channel keeps only the
-// stories that name its words, alert rules raise alerts on new stories, and addresses a
-// network feed may not hand on are dropped (see origin.h).
+// stories that name its words, filter rules act on new stories and alert rules raise alerts on
+// them, and addresses a network feed may not hand on are dropped (see origin.h).
 //
 // The merge is pure: it reads the channel and returns what should change. The engine stores
 // the result in one transaction and applies it to the model only when that committed.
 
 #include "vantrel/core/feeds/feeds.h"
 #include "vantrel/core/model.h"
+#include "vantrel/core/rules.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@ struct FeedMerge {
     std::vector<Story> alerts;
     // Downloaded copies of pages that their story no longer points at.
     QStringList staleFiles;
+    int filteredOut = 0;    // new items a filter deleted
     uint32_t nextStory = 1; // the channel's next story number afterwards
     uint32_t nextAlert = 1; // the alerts channel's next story number afterwards
 
@@ -40,9 +42,11 @@ struct FeedMerge {
 };
 
 // Merges the feed, read from source (the address it was downloaded from), into the channel.
-// Alerts are raised on new stories that match one of the rules; nextAlert is the alerts
-// channel's next story number; now is the time the new stories are received.
+// New stories go through the filter rules in their order (deleted, marked read, kept,
+// alerted) and the alert rules; a story that one or more rules alert raises one alert named
+// by all of them. nextAlert is the alerts channel's next story number; now is the time the
+// new stories are received.
 FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
-                    const std::vector<AlertRule>& rules, uint32_t nextAlert, qint64 now);
+                    const RuleSet& rules, uint32_t nextAlert, qint64 now);
 
 } // namespace vantrel

@@ -45,7 +45,7 @@ struct Story {
     QString enclosureType;
     qint64 enclosureLength = 0;
     // Alerts channel only.
-    QString alertName;
+    QString alertName; // the names of the rules that raised it, ", " between them
     uint32_t alertChannelId = 0;
     uint32_t alertStoryId = 0;
     // Any other named attribute (numbers or texts), kept as given.
@@ -97,11 +97,44 @@ struct DirEntry {
     QMap<QString, QString> attributes;
 };
 
+// An alert rule: a new story that names one of its words or phrases raises an alert under
+// the rule's name. Rules stored before the matching choices existed match headlines and
+// summaries, whole words, without regard to case, in every channel.
 struct AlertRule {
     uint32_t id = 0;
     QString name;
-    QStringList words;
-    QString category;
+    QStringList words; // words or phrases
+    QString category;  // the sub-channel path of its alerts; may be empty
+    bool enabled = true;
+    bool headlinesOnly = false; // else headlines and summaries
+    bool wholeWords = true;     // else anywhere in the text
+    bool matchCase = false;
+    // What it watches: these channels and the channels in these category paths (a path takes
+    // its sub-paths). Both empty: every channel.
+    std::vector<uint32_t> channels;
+    QStringList categories;
+};
+
+// One condition of a filter rule.
+struct FilterCondition {
+    enum class Field { Headline, Summary, Category, Author, Link, Age };
+    enum class Test { Contains, NotContains, Matches, OlderThan };
+    Field field = Field::Headline;
+    Test test = Test::Contains;
+    QString value; // the text, or the regular expression for Matches
+    int days = 0;  // OlderThan: the age in days (the published time, else the received time)
+};
+
+// A filter rule acts on the stories whose conditions hold (all of them, or any one).
+struct FilterRule {
+    enum class Action { MarkRead, Keep, Delete, Alert };
+    uint32_t id = 0;
+    QString name;
+    bool enabled = true;
+    bool matchAll = true;
+    std::vector<FilterCondition> conditions;
+    Action action = Action::MarkRead;
+    QString alertName; // Alert: the name its alerts are raised under
 };
 
 class Engine;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
@@ -146,6 +147,119 @@ const AddedColumn kAddedColumns[] = {
     {"channels", "last_error", "TEXT NOT NULL DEFAULT ''"},
     {"channels", "last_error_at", "INTEGER NOT NULL DEFAULT 0"},
 };
+
+// The rule tables' additions. They are checked at every open, whatever the schema version
+// says, and added only when missing, so a store that has them is never written to here.
+const AddedColumn kRuleColumns[] = {
+    {"alert_rules", "enabled", "INTEGER NOT NULL DEFAULT 1"},
+    {"alert_rules", "headlines_only", "INTEGER NOT NULL DEFAULT 0"},
+    {"alert_rules", "whole_words", "INTEGER NOT NULL DEFAULT 1"},
+    {"alert_rules", "match_case", "INTEGER NOT NULL DEFAULT 0"},
+    {"alert_rules", "watch_channels", "TEXT NOT NULL DEFAULT ''"},
+    {"alert_rules", "watch_categories", "TEXT NOT NULL DEFAULT ''"},
+};
+const char kFilterTable[] =
+    "CREATE TABLE IF NOT EXISTS filter_rules (id INTEGER PRIMARY KEY, position INTEGER NOT NULL,"
+    " name TEXT, enabled INTEGER, match_all INTEGER, conditions TEXT, action INTEGER,"
+    " alert_name TEXT)";
+
+struct NamedValue {
+    int value;
+    const char* name;
+};
+const NamedValue kFields[] = {
+    {int(FilterCondition::Field::Headline), "headline"},
+    {int(FilterCondition::Field::Summary), "summary"},
+    {int(FilterCondition::Field::Category), "category"},
+    {int(FilterCondition::Field::Author), "author"},
+    {int(FilterCondition::Field::Link), "link"},
+    {int(FilterCondition::Field::Age), "age"},
+};
+const NamedValue kTests[] = {
+    {int(FilterCondition::Test::Contains), "contains"},
+    {int(FilterCondition::Test::NotContains), "not contains"},
+    {int(FilterCondition::Test::Matches), "matches"},
+    {int(FilterCondition::Test::OlderThan), "older than"},
+};
+template <size_t N> QString nameOf(const NamedValue (&table)[N], int value)
+{
+    for (const NamedValue& v : table) {
+        if (v.value == value)
+            return QLatin1String(v.name);
+    }
+    return QString();
+}
+template <size_t N> int valueOf(const NamedValue (&table)[N], const QString& name, bool& ok)
+{
+    for (const NamedValue& v : table) {
+        if (name == QLatin1String(v.name)) {
+            ok = true;
+            return v.value;
+        }
+    }
+    ok = false;
+    return 0;
+}
+
+QString conditionsToJson(const std::vector<FilterCondition>& conditions)
+{
+    QJsonArray a;
+    for (const FilterCondition& c : conditions) {
+        QJsonObject o;
+        o.insert(QStringLiteral("field"), nameOf(kFields, int(c.field)));
+        o.insert(QStringLiteral("test"), nameOf(kTests, int(c.test)));
+        o.insert(QStringLiteral("value"), c.value);
+        o.insert(QStringLiteral("days"), c.days);
+        a.append(o);
+    }
+    return QString::fromUtf8(QJsonDocument(a).toJson(QJsonDocument::Compact));
+}
+
+// A condition this engine does not know makes the whole rule unusable: it is loaded disabled
+// rather than acting on less than it says.
+std::vector<FilterCondition> conditionsFromJson(const QString& text, bool& complete)
+{
+    complete = true;
+    std::vector<FilterCondition> out;
+    for (const QJsonValue& v : QJsonDocument::fromJson(text.toUtf8()).array()) {
+        const QJsonObject o = v.toObject();
+        FilterCondition c;
+        bool fieldOk = false;
+        bool testOk = false;
+        c.field = FilterCondition::Field(
+            valueOf(kFields, o.value(QStringLiteral("field")).toString(), fieldOk));
+        c.test = FilterCondition::Test(
+            valueOf(kTests, o.value(QStringLiteral("test")).toString(), testOk));
+        c.value = o.value(QStringLiteral("value")).toString();
+        c.days = o.value(QStringLiteral("days")).toInt();
+        if (!fieldOk || !testOk) {
+            complete = false;
+            continue;
+        }
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+QString idsToText(const std::vector<uint32_t>& ids)
+{
+    QStringList parts;
+    for (uint32_t id : ids)
+        parts << QString::number(id);
+    return parts.join(QLatin1Char(' '));
+}
+
+std::vector<uint32_t> idsFromText(const QString& text)
+{
+    std::vector<uint32_t> ids;
+    for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const uint32_t id = part.toUInt(&ok);
+        if (ok)
+            ids.push_back(id);
+    }
+    return ids;
+}
 
 QString mapToJson(const QMap<QString, QString>& map)
 {
@@ -376,6 +490,56 @@ bool Store::migrate(QSqlQuery& q, int from)
     return true;
 }
 
+bool Store::ensureRuleTables(QSqlDatabase& db, QSqlError& error)
+{
+    // Read first: only a store that lacks something is written to.
+    QSqlQuery q(db);
+    auto columnsOf = [&](const char* table, QStringList& columns) {
+        columns.clear();
+        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(table))))
+            return false;
+        while (q.next())
+            columns << q.value(1).toString();
+        q.finish();
+        return true;
+    };
+    QStringList ruleColumns;
+    QStringList filterColumns;
+    if (!columnsOf("alert_rules", ruleColumns) || !columnsOf("filter_rules", filterColumns)) {
+        error = q.lastError();
+        return false;
+    }
+    std::vector<const AddedColumn*> missing;
+    for (const AddedColumn& added : kRuleColumns) {
+        if (!ruleColumns.contains(QLatin1String(added.column)))
+            missing.push_back(&added);
+    }
+    if (missing.empty() && !filterColumns.isEmpty())
+        return true;
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        error = q.lastError();
+        return false;
+    }
+    auto rollback = [&] {
+        error = q.lastError();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return false;
+    };
+    // Looked at again under the write lock: another program may have added them meanwhile.
+    if (!columnsOf("alert_rules", ruleColumns))
+        return rollback();
+    for (const AddedColumn* added : missing) {
+        if (!ruleColumns.contains(QLatin1String(added->column)) &&
+            !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                        .arg(QLatin1String(added->table), QLatin1String(added->column),
+                             QLatin1String(added->definition))))
+            return rollback();
+    }
+    if (!q.exec(QLatin1String(kFilterTable)) || !q.exec(QStringLiteral("COMMIT")))
+        return rollback();
+    return true;
+}
+
 Store::Problem Store::checkIntegrity(QSqlDatabase& db, QString& error)
 {
     QSqlQuery q(db);
@@ -415,7 +579,7 @@ bool Store::tryOpen(StoreContents& out, Problem& problem, QString& error)
     QSqlError sqlError;
     bool newer = false;
     if (!openConnection(database, sqlError) || !ensureSchema(database, sqlError, newer) ||
-        !load(database, out, sqlError)) {
+        !ensureRuleTables(database, sqlError) || !load(database, out, sqlError)) {
         error = sqlError.text();
         problem = newer ? Problem::Other : problemOf(sqlError);
         // A failure that names neither a lock nor damage: the integrity check decides whether
@@ -612,7 +776,9 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
 
     if (rowsFailed())
         return fail();
-    if (!q.exec(QStringLiteral("SELECT id, name, words, category FROM alert_rules ORDER BY id")))
+    if (!q.exec(QStringLiteral("SELECT id, name, words, category, enabled, headlines_only,"
+                               " whole_words, match_case, watch_channels, watch_categories"
+                               " FROM alert_rules ORDER BY id")))
         return fail();
     while (q.next()) {
         AlertRule r;
@@ -620,7 +786,36 @@ bool Store::load(QSqlDatabase& database, StoreContents& out, QSqlError& error)
         r.name = q.value(1).toString();
         r.words = q.value(2).toString().split('\n', Qt::SkipEmptyParts);
         r.category = q.value(3).toString();
+        r.enabled = q.value(4).toInt() != 0;
+        r.headlinesOnly = q.value(5).toInt() != 0;
+        r.wholeWords = q.value(6).toInt() != 0;
+        r.matchCase = q.value(7).toInt() != 0;
+        r.channels = idsFromText(q.value(8).toString());
+        r.categories = q.value(9).toString().split('\n', Qt::SkipEmptyParts);
         out.rules.push_back(std::move(r));
+    }
+    if (rowsFailed())
+        return fail();
+    if (!q.exec(QStringLiteral("SELECT id, name, enabled, match_all, conditions, action,"
+                               " alert_name FROM filter_rules ORDER BY position, id")))
+        return fail();
+    while (q.next()) {
+        FilterRule f;
+        f.id = q.value(0).toUInt();
+        f.name = q.value(1).toString();
+        f.enabled = q.value(2).toInt() != 0;
+        f.matchAll = q.value(3).toInt() != 0;
+        bool complete = true;
+        f.conditions = conditionsFromJson(q.value(4).toString(), complete);
+        const int action = q.value(5).toInt();
+        if (action < int(FilterRule::Action::MarkRead) || action > int(FilterRule::Action::Alert))
+            complete = false;
+        else
+            f.action = FilterRule::Action(action);
+        f.alertName = q.value(6).toString();
+        if (!complete)
+            f.enabled = false;
+        out.filters.push_back(std::move(f));
     }
     if (rowsFailed())
         return fail();
@@ -768,6 +963,56 @@ bool Store::loadStories(Channel& channel)
     channel.stories = std::move(stories);
     channel.tombstones = std::move(tombstones);
     return true;
+}
+
+bool Store::forEachStory(uint32_t channelId, const std::function<void(const Story&)>& each)
+{
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle) {
+        setError(QStringLiteral("the stories of channel %1 cannot be read: no store connection")
+                     .arg(channelId));
+        return false;
+    }
+    static const char* const kStories =
+        "SELECT number, headline, summary, link, published, received, category, read, keep,"
+        " alerted, extra FROM stories WHERE channel_id = ? ORDER BY number";
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(handle, kStories, -1, &q, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(q, 1, channelId);
+        Story s;
+        s.held = Story::SummaryPart;
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
+            s.number = uint32_t(sqlite3_column_int64(q, 0));
+            s.headline = textColumn(q, 1);
+            s.summary = textColumn(q, 2);
+            s.link = textColumn(q, 3);
+            s.published = sqlite3_column_int64(q, 4);
+            s.received = sqlite3_column_int64(q, 5);
+            s.category = textColumn(q, 6);
+            s.read = uint32_t(sqlite3_column_int64(q, 7));
+            s.keep = uint32_t(sqlite3_column_int64(q, 8));
+            s.alerted = uint32_t(sqlite3_column_int64(q, 9));
+            s.extra.clear();
+            if (sqlite3_column_bytes(q, 10) > 0)
+                s.extra = QJsonDocument::fromJson(
+                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(q, 10)),
+                                         sqlite3_column_bytes(q, 10)))
+                              .object()
+                              .toVariantMap();
+            each(s);
+        }
+    }
+    const bool ok = rc == SQLITE_DONE;
+    const QString error = ok ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(q);
+    if (!ok) {
+        setError(QStringLiteral("the stories of channel %1 cannot be read: %2")
+                     .arg(channelId)
+                     .arg(error));
+    }
+    return ok;
 }
 
 bool Store::storyTexts(uint32_t channelId, uint32_t number, StoryTexts& out)
@@ -1326,9 +1571,26 @@ void Store::deleteEntry(Transaction& t, uint32_t entryId)
 void Store::saveRule(Transaction& t, const AlertRule& r)
 {
     exec(t,
-         QStringLiteral(
-             "INSERT OR REPLACE INTO alert_rules (id, name, words, category) VALUES (?, ?, ?, ?)"),
-         {r.id, r.name, r.words.join('\n'), r.category});
+         QStringLiteral("INSERT OR REPLACE INTO alert_rules (id, name, words, category, enabled,"
+                        " headlines_only, whole_words, match_case, watch_channels,"
+                        " watch_categories) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {r.id, r.name, r.words.join('\n'), r.category, int(r.enabled), int(r.headlinesOnly),
+          int(r.wholeWords), int(r.matchCase), idsToText(r.channels), r.categories.join('\n')});
+}
+
+void Store::saveFilter(Transaction& t, const FilterRule& f, int position)
+{
+    exec(t,
+         QStringLiteral("INSERT OR REPLACE INTO filter_rules (id, position, name, enabled,"
+                        " match_all, conditions, action, alert_name)"
+                        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+         {f.id, position, f.name, int(f.enabled), int(f.matchAll), conditionsToJson(f.conditions),
+          int(f.action), f.alertName});
+}
+
+void Store::deleteAllFilters(Transaction& t)
+{
+    exec(t, QStringLiteral("DELETE FROM filter_rules"), {});
 }
 
 void Store::deleteRule(Transaction& t, uint32_t ruleId)

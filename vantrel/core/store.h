@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +32,7 @@ struct StoreContents {
     std::unique_ptr<Channel> alerts;
     std::vector<DirEntry> entries;
     std::vector<AlertRule> rules;
+    std::vector<FilterRule> filters; // in their order
     QMap<QString, QString> meta;
 };
 
@@ -105,6 +107,8 @@ public:
     void deleteEntry(Transaction& t, uint32_t entryId);
     void saveRule(Transaction& t, const AlertRule& rule);
     void deleteRule(Transaction& t, uint32_t ruleId);
+    void saveFilter(Transaction& t, const FilterRule& rule, int position);
+    void deleteAllFilters(Transaction& t);
 
     // Readers on the current thread's connection.
     // The channel's stories (without their long texts) and its deleted identities.
@@ -120,6 +124,10 @@ public:
     bool findInSummaries(const std::vector<uint32_t>& channelIds, bool wholeTable,
                          const QString& text,
                          std::unordered_map<uint32_t, std::vector<uint32_t>>& found);
+    // Each of the channel's stored stories in story order, with what rules look at: headline,
+    // summary, link, times, category, attributes and the read, kept and alerted marks (not the
+    // header, footer or page copy). False when they cannot be read (lastError() says why).
+    bool forEachStory(uint32_t channelId, const std::function<void(const Story&)>& each);
     // The downloaded copy of a story page at that address; empty when there is none.
     QString localCopyOf(const QString& link);
     // How many texts are kept at most (in characters), for tests.
@@ -131,6 +139,8 @@ private:
     bool tryOpen(StoreContents& out, Problem& problem, QString& error);
     bool ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer);
     static bool migrate(QSqlQuery& q, int from);
+    // The alert rules' matching choices and the filter rules, added to a store without them.
+    bool ensureRuleTables(QSqlDatabase& db, QSqlError& error);
     bool load(QSqlDatabase& db, StoreContents& out, QSqlError& error);
     // The integrity check: None when the store is whole, else Damaged (or what stopped it).
     Problem checkIntegrity(QSqlDatabase& db, QString& error);

@@ -86,15 +86,46 @@ QString plainText(const QString& maybeHtml)
 {
     if (!maybeHtml.contains('<') && !maybeHtml.contains('&'))
         return maybeHtml;
-    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
-    QString text = maybeHtml;
-    text.replace(tags, QStringLiteral(" "));
-    text.replace(QLatin1String("&nbsp;"), QLatin1String(" "));
-    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    return text;
+    // One pass, as every incoming story's summary goes through here: a tag becomes a blank (a
+    // "<" that no ">" closes stays), and the common character entities become their
+    // characters.
+    static const struct {
+        QLatin1String name;
+        QChar character;
+    } entities[] = {
+        {QLatin1String("&nbsp;"), QLatin1Char(' ')}, {QLatin1String("&amp;"), QLatin1Char('&')},
+        {QLatin1String("&lt;"), QLatin1Char('<')},   {QLatin1String("&gt;"), QLatin1Char('>')},
+        {QLatin1String("&quot;"), QLatin1Char('"')},
+    };
+    const QStringView in(maybeHtml);
+    QString out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size();) {
+        const QChar c = in[i];
+        if (c == QLatin1Char('<')) {
+            const qsizetype close = in.indexOf(QLatin1Char('>'), i + 1);
+            if (close >= 0) {
+                out += QLatin1Char(' ');
+                i = close + 1;
+                continue;
+            }
+        } else if (c == QLatin1Char('&')) {
+            bool replaced = false;
+            for (const auto& e : entities) {
+                if (in.mid(i).startsWith(e.name)) {
+                    out += e.character;
+                    i += e.name.size();
+                    replaced = true;
+                    break;
+                }
+            }
+            if (replaced)
+                continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
 }
 
 namespace
@@ -131,23 +162,30 @@ char32_t characterAt(const QString& s, qsizetype index)
 
 } // namespace
 
+bool containsPhrase(const QString& plain, const QString& phrase, bool wholeWord,
+                    Qt::CaseSensitivity cs)
+{
+    if (phrase.isEmpty())
+        return false;
+    // A plain search rather than a pattern: feeds bring thousands of stories, and every one is
+    // checked against every alert rule and filter.
+    for (qsizetype at = plain.indexOf(phrase, 0, cs); at >= 0;
+         at = plain.indexOf(phrase, at + 1, cs)) {
+        if (!wholeWord || (!isWordCharacter(characterBefore(plain, at)) &&
+                           !isWordCharacter(characterAt(plain, at + phrase.size()))))
+            return true;
+    }
+    return false;
+}
+
 bool matchesAnyWord(const QString& text, const QStringList& words)
 {
     if (words.isEmpty() || text.isEmpty())
         return false;
     const QString plain = plainText(text);
     for (const QString& word : words) {
-        const QString w = word.trimmed();
-        if (w.isEmpty())
-            continue;
-        // A plain search rather than a pattern: feeds bring thousands of stories, and every
-        // one is checked against every alert rule and filter word.
-        for (qsizetype at = plain.indexOf(w, 0, Qt::CaseInsensitive); at >= 0;
-             at = plain.indexOf(w, at + 1, Qt::CaseInsensitive)) {
-            if (!isWordCharacter(characterBefore(plain, at)) &&
-                !isWordCharacter(characterAt(plain, at + w.size())))
-                return true;
-        }
+        if (containsPhrase(plain, word.trimmed(), true, Qt::CaseInsensitive))
+            return true;
     }
     return false;
 }

@@ -35,6 +35,11 @@ QStringList splitWords(const QString& text);
 // Markup is removed from the text first, so tag and attribute names never match.
 bool matchesAnyWord(const QString& text, const QStringList& words);
 
+// True when the phrase occurs in the plain text: as a whole word (not touching letters or
+// digits on either side) or anywhere, with or without regard to case.
+bool containsPhrase(const QString& plain, const QString& phrase, bool wholeWord,
+                    Qt::CaseSensitivity cs);
+
 // Plain text of a summary that may hold HTML.
 QString plainText(const QString& maybeHtml);
 

@@ -8,8 +8,10 @@
 #include "vantrel/core/origin.h"
 #include "vantrel/core/programfiles.h"
 #include "vantrel/dialogs/addchanneldialog.h"
+#include "vantrel/dialogs/alertsettingsdialog.h"
 #include "vantrel/dialogs/channelpropertiesdialog.h"
 #include "vantrel/dialogs/dialogparts.h"
+#include "vantrel/dialogs/filtersettingsdialog.h"
 #include "vantrel/dialogs/quicksetupwizard.h"
 #include "vantrel/dialogs/webdirectorydialog.h"
 #include "vantrel/dialogs/windowhost.h"
@@ -360,13 +362,37 @@ int VTGlobalOptions(QWidget*)
 {
     return 0;
 }
-int VTAlertSettings(QWidget*)
+namespace
 {
-    return 0;
+
+// A rules dialog, unless the workgroup's restrictions turned it off (then said).
+template <class Dialog>
+int rulesDialog(QWidget* window, uint32_t restriction, const QString& title, const QString& what)
+{
+    Engine* engine = vantrel::dialogs::usableEngine(window);
+    if (!engine)
+        return 0;
+    if (engine->workgroupRestrictions() & restriction) {
+        vantrel::dialogs::showMessage(
+            window, QMessageBox::Warning, title,
+            QStringLiteral("Changing %1 has been turned off by your administrator.").arg(what));
+        return 0;
+    }
+    Dialog dialog(window);
+    return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
-int VTFilterSettings(QWidget*)
+
+} // namespace
+
+int VTAlertSettings(QWidget* window)
 {
-    return 0;
+    return rulesDialog<vantrel::dialogs::AlertSettingsDialog>(
+        window, VTRESTRICT_ALERT_SETTINGS, QStringLiteral("Alerts"), QStringLiteral("alerts"));
+}
+int VTFilterSettings(QWidget* window)
+{
+    return rulesDialog<vantrel::dialogs::FilterSettingsDialog>(
+        window, VTRESTRICT_FILTER_SETTINGS, QStringLiteral("Filters"), QStringLiteral("filters"));
 }
 int VTQuickSetupOptions(QWidget* window)
 {
