@@ -133,7 +133,7 @@ TEST(RunningCopy, OnlyOneCopyListensAndADeadCopysSocketIsTakenOver)
 
 TEST(RunningCopy, AHandedOverAddressArrivesOnlyWhenItIsAFeedAddress)
 {
-    RunningCopyServer server("RhTestReadhallClass");
+    RunningCopyServer server("RhTestReadhallClass", {});
     ASSERT_TRUE(server.listen());
     QSignalSpy arrived(&server, &RunningCopyServer::addressHandedOver);
     QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
