@@ -38,6 +38,7 @@
 // (callbackRegistry()) are called on the thread that made the change: the worker's for
 // downloads, the caller's for commands.
 
+#include "vantrel/core/feeds/feeds.h"
 #include "vantrel/core/model.h"
 #include "vantrel/core/notify.h"
 
@@ -57,10 +58,6 @@
 namespace vantrel
 {
 
-namespace feeds
-{
-class Fetcher;
-}
 class Store;
 struct FeedMerge;
 struct StoreContents;
@@ -115,8 +112,8 @@ struct ChannelSettings {
     QString homePage;
     bool enabled = true;
     int updateIntervalSecs = 0; // 0: the engine's interval for every channel
-    int keepStories = 0; // how many of the newest stories to keep; 0: all. Stories the
-                         // person kept always stay, besides these.
+    int keepStories = 0;        // how many of the newest stories to keep; 0: all. Stories the
+                                // person kept always stay, besides these.
 };
 
 // A channel's settings and state, as the properties and status windows show them.
@@ -166,6 +163,51 @@ struct ChannelSpec {
     bool filtered = false;
     bool homeServer = false;
     QStringList filterWords;
+};
+
+// The engine's options, as the Options dialog shows them (kept in the store). The engine
+// reads each value at its next use: no restart is needed.
+struct EngineOptions {
+    // Updates.
+    int updateIntervalSecs = 30 * 60; // channels without an interval of their own
+    bool updateAllAtStart = false;    // every channel at start, whatever its schedule
+    int parallelDownloads = 2;        // channels downloaded at the same time
+    bool paused = false;              // no scheduled updates (the main menu's download switch)
+    // Storage. Stories the person kept are never removed by these.
+    int keepDays = 0;       // stories received longer ago go; 0: no limit
+    int keepPerChannel = 0; // the newest this many per channel stay; 0: no limit
+    // Offline reading.
+    bool offlineDownload = false; // download new stories' pages and enclosures
+    int offlineLimitMb = 500;     // the offline folder never grows past this
+    QString offlineFolder;        // empty: "offline" in the data directory
+    // Network.
+    feeds::NetworkSettings network;
+    int timeoutSecs = 60; // one download, redirects included
+
+    static constexpr int kMinInterval = 60;
+    static constexpr int kMaxInterval = 7 * 24 * 3600;
+    static constexpr int kMaxParallel = 8;
+    static constexpr int kMaxKeepDays = 3650;
+    static constexpr int kMaxKeepPerChannel = 100000;
+    static constexpr int kMaxOfflineMb = 100000;
+    static constexpr int kMinTimeout = 5;
+    static constexpr int kMaxTimeout = 600;
+
+    // The first value that cannot be used, in words that name its field; empty when all can.
+    QString problem() const;
+};
+
+// What the story Properties window shows of one story.
+struct StoryFacts {
+    uint32_t channelId = 0;
+    uint32_t number = 0;
+    QString channelName;
+    Story story;
+    bool enclosureLocal = false; // the enclosure was downloaded
+    QString enclosureFile;       // its local copy
+    QString alertName;           // the story came through an alert of that name
+    qint64 pageBytes = 0;        // the downloaded story page, 0 when none
+    qint64 sizeBytes = 0;        // what the story takes: its texts and its files
 };
 
 class Engine : public QObject
@@ -281,6 +323,33 @@ public:
     void shutdown();
     bool isShutDown() const { return m_shutDown.load(); }
 
+    // --- Options ---------------------------------------------------------------------------
+    EngineOptions options();
+    // Checks, stores and applies every value in one change; false with the reason in words
+    // (naming the field) and nothing changed when a value cannot be used. Pruning to new
+    // limits runs on the worker.
+    bool setOptions(const EngineOptions& options, QString* error = nullptr);
+    int parallelDownloads() const { return m_parallel.load(); }
+    // Queues pruning every channel to the storage limits on the worker.
+    void pruneLater();
+    // Prunes every channel to the storage limits now, on the calling thread, in short locked
+    // steps; the number of stories removed. Alerts raised on a removed story go with it
+    // unless the person kept the alert.
+    int pruneAll();
+    // The store's file, and its size on disk (with its journal).
+    QString storePath() const;
+    qint64 storeSizeBytes() const;
+    using CompactCallback = std::function<void(bool ok, const QString& error)>;
+    // Compacts the store on the worker; the callback runs there when it is done.
+    void compactStoreLater(CompactCallback done);
+    // The folder of downloaded pages and enclosures, and its size.
+    QString offlineFolder();
+    qint64 offlineBytes();
+
+    // The story with that content package, as the Properties window shows it; an alert is
+    // shown as the story it was raised on (with the alert's name). False when there is none.
+    bool storyFacts(uint32_t channelId, uint32_t bundletId, StoryFacts& out);
+
     // --- Channels of one's own ------------------------------------------------------------
     // How many newest headlines a probe gives.
     static constexpr int kProbeHeadlines = 5;
@@ -370,7 +439,16 @@ public:
 private:
     class Services;
     struct Job {
-        enum Kind { Update, DownloadStory, Catalogue, Probe } kind = Update;
+        enum Kind {
+            Update,
+            DownloadStory,
+            Catalogue,
+            Probe,
+            Prune,
+            Compact,
+            DownloadEnclosure
+        } kind = Update;
+        CompactCallback compactDone;
         uint32_t channelId = 0;
         uint32_t number = 0;
         QString source;
@@ -379,6 +457,9 @@ private:
     };
 
     void takeContents(StoreContents& contents);
+    void takeOptions(const QMap<QString, QString>& meta);
+    // The stories of the channel that the storage limits remove (model lock held).
+    std::vector<uint32_t> pruneCandidates(const Channel& c, qint64 now) const;
     bool commitNewChannel(std::unique_ptr<Channel> channel);
     Channel* findChannel(uint32_t id);
     std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
@@ -397,8 +478,27 @@ private:
     // Worker.
     void enqueue(const Job& job);
     void wake();
-    void workerMain();
-    bool nextScheduled(uint32_t& channelId, qint64& nextDue);
+    void workerMain(int slot);
+    // Takes the next job this worker slot may run (claiming an update's channel).
+    bool takeJob(int slot, Job& job);
+    void runJob(const Job& job);
+    // The next channel the schedule wants; with `claim`, the channel is claimed for the
+    // calling worker (and no other worker takes it until released).
+    bool nextScheduled(uint32_t& channelId, qint64& nextDue, bool claim = false);
+    void releaseChannel(uint32_t channelId);
+    // Starts worker slots up to the number of parallel downloads (m_workMutex held).
+    void startWorkersLocked();
+    // The fetcher of the calling worker.
+    feeds::Fetcher& fetcher();
+    void applyNetworkSettings(const feeds::NetworkSettings& settings, int timeoutMs);
+    // Offline copies of new stories (pages and enclosures), on the worker.
+    void queueOfflineCopies(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void runDownloadEnclosure(uint32_t channelId, uint32_t number);
+    bool offlineRoomFor(qint64 bytes);
+    void runCompact(const Job& job);
+    // Removes the stories (and their alerts, unless kept) in one change; the numbers removed.
+    std::vector<uint32_t> removeStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
+                                        bool leaveTombstones);
     void runUpdate(uint32_t channelId);
     // What a committed merge changed, for the change reports.
     struct MergeOutcome {
@@ -450,6 +550,8 @@ private:
     std::atomic<uint32_t> m_restrictions{0};
     std::atomic<int> m_intervalSecs{30 * 60};
     std::atomic<int> m_fetchTimeoutMs{60 * 1000};
+    std::atomic<int> m_parallel{2};
+    EngineOptions m_optionsSet; // under m_mutex
     std::atomic<bool> m_shutDown{false};
     std::atomic<bool> m_playing{false};
     mutable std::mutex m_playMutex;
@@ -467,7 +569,12 @@ private:
     std::condition_variable m_workCv;
     std::deque<Job> m_jobs;
     bool m_stopping = false;
-    bool m_busy = false;
+    int m_busy = 0;               // workers running a job
+    std::set<uint32_t> m_claimed; // channels a worker updates now
+    // Workers besides the first (which also runs probes and catalogues), each with its
+    // fetcher; started as the number of parallel downloads grows.
+    std::vector<std::thread> m_moreWorkers;
+    std::vector<std::unique_ptr<feeds::Fetcher>> m_moreFetchers;
     uint64_t m_wakeups = 0; // counts wake() calls, so that none is lost
     std::thread m_worker;
     std::unique_ptr<feeds::Fetcher> m_fetcher;

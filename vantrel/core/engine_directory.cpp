@@ -195,7 +195,7 @@ bool Engine::addCatalogue(const QString& pathOrUrl, QString* error)
 void Engine::runCatalogue(const QString& source)
 {
     const feeds::FetchResult fetched =
-        m_fetcher->fetch(QUrl(source), kMaxFeedBytes, kFetchTimeoutMs);
+        fetcher().fetch(QUrl(source), kMaxFeedBytes, m_fetchTimeoutMs.load());
     if (!fetched.ok) {
         std::fprintf(stderr, "vantrel: the catalogue %s cannot be downloaded: %s\n",
                      qPrintable(source), qPrintable(fetched.error));

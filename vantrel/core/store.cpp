@@ -770,6 +770,61 @@ void Store::saveTombstone(Transaction& t, uint32_t channelId, const QString& ide
          {channelId, identity});
 }
 
+void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers)
+{
+    if (!t.ok() || numbers.empty())
+        return;
+    QSqlQuery q(db());
+    if (!q.prepare(QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number = ?"))) {
+        setError(q.lastError().text());
+        t.fail();
+        return;
+    }
+    for (uint32_t number : numbers) {
+        q.bindValue(0, channelId);
+        q.bindValue(1, number);
+        if (!q.exec()) {
+            setError(q.lastError().text());
+            t.fail();
+            return;
+        }
+    }
+}
+
+void Store::saveTombstones(Transaction& t, uint32_t channelId, const QStringList& identities)
+{
+    if (!t.ok() || identities.isEmpty())
+        return;
+    QSqlQuery q(db());
+    if (!q.prepare(QStringLiteral(
+            "INSERT OR IGNORE INTO tombstones (channel_id, identity) VALUES (?, ?)"))) {
+        setError(q.lastError().text());
+        t.fail();
+        return;
+    }
+    for (const QString& identity : identities) {
+        q.bindValue(0, channelId);
+        q.bindValue(1, identity);
+        if (!q.exec()) {
+            setError(q.lastError().text());
+            t.fail();
+            return;
+        }
+    }
+}
+
+bool Store::compact()
+{
+    QSqlQuery q(db());
+    if (!q.exec(QStringLiteral("VACUUM"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    // Fold the journal back into the file so that the size on disk shows the gain.
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}
+
 void Store::saveEntry(Transaction& t, const DirEntry& e)
 {
     exec(t,

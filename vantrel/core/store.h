@@ -86,6 +86,12 @@ public:
     void saveStory(Transaction& t, uint32_t channelId, const Story& story);
     void deleteStory(Transaction& t, uint32_t channelId, uint32_t number);
     void saveTombstone(Transaction& t, uint32_t channelId, const QString& identity);
+    // Many stories at once, with one prepared statement (pruning removes thousands).
+    void deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void saveTombstones(Transaction& t, uint32_t channelId, const QStringList& identities);
+    // Rebuilds the file without its free pages (outside any transaction); false with
+    // lastError() when it could not.
+    bool compact();
     void saveEntry(Transaction& t, const DirEntry& entry);
     void deleteEntry(Transaction& t, uint32_t entryId);
     void saveRule(Transaction& t, const AlertRule& rule);
