@@ -7,16 +7,20 @@
 // The model is guarded by one recursive lock: readers take it through lock()/unlock() (what
 // GetCServices/ReleaseCServices do), commands take it for the short time they change the
 // model. The worker does network and parsing without the lock and applies results in short
-// locked sections. Changes are written to the store first and applied to the model only when
-// the transaction committed, so model and store never disagree.
+// locked sections; with parallel downloads there are several workers, the first of which
+// also runs probes, catalogues, pruning and compacting. Changes are written to the store first and
+// applied to the model only when the transaction committed, so model and store never disagree.
 //
 // Decisions worth knowing:
 // - Channels are updated every 30 minutes (the engine's interval, which the person may
 //   change) after their last attempt, or at the interval of their own; a channel never updated
-//   (or last tried longer ago) is updated right after start. A channel with a keep count
-//   keeps only that many of its newest stories, besides those the person kept. Suspending downloads
-//   stops the scheduled updates only: a forced update ("Update Now") is the user's explicit wish
-//   and still runs.
+//   (or last tried longer ago) is updated right after start. Up to the number of parallel
+//   downloads (an option) are downloaded at the same time, each channel by one worker only.
+// - Storage limits (an option: days, stories per channel; a channel's own keep count comes
+//   first) remove the oldest stories on the worker, in short locked steps, besides those the
+//   person kept; an alert goes with its story unless the person kept the alert. Suspending
+//   downloads stops the scheduled updates only: a forced update ("Update Now") is the user's
+//   explicit wish and still runs.
 // - A failed update (network, HTTP status, malformed or oversized feed) changes no stored
 //   story; the channel's status says what went wrong.
 // - A filtered channel keeps a new story only when one of its filter words occurs in the

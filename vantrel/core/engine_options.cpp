@@ -372,8 +372,7 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
                 alertsGone.push_back(a.number);
         }
         Store::Transaction t(*m_store);
-        m_store->deleteStories(t, channelId, deleted);
-        m_store->saveTombstones(t, channelId, identities);
+        m_store->deleteStories(t, channelId, deleted, leaveTombstones);
         m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);
         if (!t.commit()) {
             deleted.clear();

@@ -334,10 +334,18 @@ bool Engine::placeFiles(uint32_t channelId, uint32_t bundletId, QString* placedP
     Enclosure e;
     if (!enclosureFor(channelId, bundletId, e))
         return false;
-    // Only a package that is on this computer can be placed without waiting on the network.
+    // Only a package that is on this computer can be placed without waiting on the network:
+    // a local one, or the copy downloaded for offline reading.
     const QUrl url(e.url);
-    const QString source =
+    QString source =
         url.isLocalFile() ? url.toLocalFile() : (e.url.startsWith('/') ? e.url : QString());
+    if (source.isEmpty()) {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const Channel* c = findChannel(e.channelId);
+        const Story* s = c ? c->story(e.storyNumber) : nullptr;
+        if (s)
+            source = s->extra.value(QStringLiteral("Enclosure File")).toString();
+    }
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return false;
     const QString folder = placeFilesDir();

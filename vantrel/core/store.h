@@ -86,9 +86,10 @@ public:
     void saveStory(Transaction& t, uint32_t channelId, const Story& story);
     void deleteStory(Transaction& t, uint32_t channelId, uint32_t number);
     void saveTombstone(Transaction& t, uint32_t channelId, const QString& identity);
-    // Many stories at once, with one prepared statement (pruning removes thousands).
-    void deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers);
-    void saveTombstones(Transaction& t, uint32_t channelId, const QStringList& identities);
+    // Many stories at once (pruning removes thousands), with their identities remembered as
+    // tombstones when asked.
+    void deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers,
+                       bool leaveTombstones = false);
     // Rebuilds the file without its free pages (outside any transaction); false with
     // lastError() when it could not.
     bool compact();

@@ -182,6 +182,7 @@ QWidget* GlobalOptionsDialog::buildOffline()
 {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     m_offline = named(new QCheckBox(QStringLiteral("&Download story pages and enclosures for "
                                                    "offline reading"),
                                     page),
@@ -207,7 +208,9 @@ QWidget* GlobalOptionsDialog::buildOffline()
     });
     folderRow->addWidget(m_offlineFolder, 1);
     folderRow->addWidget(m_offlineBrowse);
-    form->addRow(QStringLiteral("&Folder:"), folderRow);
+    auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), page);
+    folderLabel->setBuddy(m_offlineFolder);
+    form->addRow(folderLabel, folderRow);
     m_offlineUse = named(new QLabel(page), "offlineUseLabel");
     form->addRow(QStringLiteral("In use:"), m_offlineUse);
     connect(m_offline, &QCheckBox::toggled, this, &GlobalOptionsDialog::updateEnabling);
@@ -246,9 +249,13 @@ QWidget* GlobalOptionsDialog::buildNetwork()
     m_proxyPort->setPlaceholderText(QStringLiteral("8080"));
     m_proxyPort->setMaximumWidth(80);
     hostRow->addWidget(m_proxyHost, 1);
-    hostRow->addWidget(new QLabel(QStringLiteral("P&ort:"), proxy));
+    auto* portLabel = new QLabel(QStringLiteral("P&ort:"), proxy);
+    portLabel->setBuddy(m_proxyPort);
+    hostRow->addWidget(portLabel);
     hostRow->addWidget(m_proxyPort);
-    manual->addRow(QStringLiteral("&Host:"), hostRow);
+    auto* hostLabel = new QLabel(QStringLiteral("&Host:"), proxy);
+    hostLabel->setBuddy(m_proxyHost);
+    manual->addRow(hostLabel, hostRow);
     m_proxyUser = named(new QLineEdit(proxy), "proxyUserEdit");
     m_proxyUser->setPlaceholderText(QStringLiteral("only when the proxy asks for one"));
     manual->addRow(QStringLiteral("&User:"), m_proxyUser);
@@ -259,6 +266,7 @@ QWidget* GlobalOptionsDialog::buildNetwork()
     layout->addWidget(proxy);
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     m_timeout = named(new QSpinBox(page), "timeoutSpin");
     m_timeout->setRange(EngineOptions::kMinTimeout, EngineOptions::kMaxTimeout);
     m_timeout->setSuffix(QStringLiteral(" seconds"));

@@ -39,6 +39,7 @@ QLabel* valueLabel(QWidget* parent, const char* objectName, const QString& text)
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
