@@ -6,6 +6,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -55,6 +58,8 @@ struct LocalHttpServer::Private {
     QMap<QString, Route> routes;
     QMap<QString, int> counts;
     QMap<QString, QMap<QByteArray, QByteArray>> lastHeaders;
+    int inFlight = 0;
+    int mostAtOnce = 0;
 
     void accept();
     // Answers one request; false when the route stalls the connection.
@@ -137,6 +142,23 @@ bool LocalHttpServer::Private::handle(QTcpSocket* socket, const QByteArray& head
     response += "\r\n";
     if (requestLine.value(0) != "HEAD")
         response += route.body;
+    if (route.delayMs > 0) {
+        {
+            QMutexLocker lock(&mutex);
+            mostAtOnce = std::max(mostAtOnce, ++inFlight);
+        }
+        const bool close = route.noContentLength;
+        QTimer::singleShot(route.delayMs, socket, [this, socket, response, close] {
+            {
+                QMutexLocker lock(&mutex);
+                --inFlight;
+            }
+            socket->write(response);
+            if (close)
+                socket->disconnectFromHost();
+        });
+        return true;
+    }
     socket->write(response);
     if (route.noContentLength)
         socket->disconnectFromHost(); // the close ends the body
@@ -229,6 +251,12 @@ QMap<QByteArray, QByteArray> LocalHttpServer::lastRequestHeaders(const QString& 
 {
     QMutexLocker lock(&d->mutex);
     return d->lastHeaders.value(path);
+}
+
+int LocalHttpServer::mostAtOnce() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->mostAtOnce;
 }
 
 } // namespace rhtest
