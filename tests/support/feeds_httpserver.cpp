@@ -7,6 +7,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <memory>
 #include <vector>
@@ -57,6 +60,8 @@ struct LocalHttpServer::Private {
     QMap<QString, Route> routes;
     QMap<QString, int> counts;
     QMap<QString, QMap<QByteArray, QByteArray>> lastHeaders;
+    int inFlight = 0;
+    int mostAtOnce = 0;
 
     // Requests waiting for release() (server thread only).
     struct HeldRequest {
@@ -159,6 +164,23 @@ void LocalHttpServer::Private::answer(QTcpSocket* socket, const Route& route,
     response += "\r\n";
     if (method != "HEAD")
         response += route.body;
+    if (route.delayMs > 0) {
+        {
+            QMutexLocker lock(&mutex);
+            mostAtOnce = std::max(mostAtOnce, ++inFlight);
+        }
+        const bool close = route.noContentLength;
+        QTimer::singleShot(route.delayMs, socket, [this, socket, response, close] {
+            {
+                QMutexLocker lock(&mutex);
+                --inFlight;
+            }
+            socket->write(response);
+            if (close)
+                socket->disconnectFromHost();
+        });
+        return true;
+    }
     socket->write(response);
     if (close)
         socket->disconnectFromHost(); // the close ends the body, or the held connection
@@ -280,6 +302,12 @@ QMap<QByteArray, QByteArray> LocalHttpServer::lastRequestHeaders(const QString& 
 {
     QMutexLocker lock(&d->mutex);
     return d->lastHeaders.value(path);
+}
+
+int LocalHttpServer::mostAtOnce() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->mostAtOnce;
 }
 
 } // namespace rhtest

@@ -9,6 +9,10 @@
 //   fetcher.fetch(server.url("/feed.xml"), ...);
 //   EXPECT_EQ(server.requestCount("/feed.xml"), 1);
 //
+// It also serves as an HTTP proxy: a request a client sends through a proxy names the whole
+// address ("GET http://feeds.example/news.xml"), and a route set for that whole address
+// answers it (its request count and headers are kept under the whole address too).
+//
 // Unknown paths answer 404. Routes may be changed at any time from any thread. Qt's HTTP client
 // now and then sends a redirected request twice, so after redirects compare counts with >= 1.
 
@@ -41,6 +45,8 @@ public:
         // Answer only when release() is called for the path (for tests that look at what
         // shows while a download is under way).
         bool held = false;
+        // Answer only after this long (for tests that count requests in flight at once).
+        int delayMs = 0;
     };
 
     LocalHttpServer();
@@ -67,6 +73,8 @@ public:
     int requestCount(const QString& path) const;
     // Request headers of the last request to the path, names in lower case.
     QMap<QByteArray, QByteArray> lastRequestHeaders(const QString& path) const;
+    // The most requests that waited for their answer at the same time.
+    int mostAtOnce() const;
 
 private:
     struct Private;

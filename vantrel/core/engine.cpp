@@ -142,7 +142,25 @@ Engine::Engine(const Options& options)
     if (options.startWorker) {
         // A plain thread: it needs no event loop of its own (each download runs a local one),
         // and joining it is visible to thread checkers.
-        m_worker = std::thread([this] { workerMain(); });
+        m_worker = std::thread([this] { workerMain(0); });
+        std::lock_guard<std::mutex> lock(m_workMutex);
+        startWorkersLocked();
+    }
+    // Stories past the storage limits (they may have changed while the engine was not
+    // running), then every channel when the person wants them all fresh at start.
+    if (m_worker.joinable()) {
+        pruneLater();
+        bool all = false;
+        {
+            std::lock_guard<std::recursive_mutex> lock(m_mutex);
+            all = m_optionsSet.updateAllAtStart && m_downloadEnabled;
+        }
+        if (all) {
+            for (const ChannelFacts& f : allChannelFacts()) {
+                if (f.enabled && !f.address.isEmpty())
+                    forceUpdate(f.id);
+            }
+        }
     }
 }
 
@@ -230,6 +248,7 @@ void Engine::takeContents(StoreContents& contents)
         m_nextFilterId = std::max(m_nextFilterId, f.id + 1);
     for (auto& c : m_channels)
         c->updating = false;
+    takeOptions(meta);
 }
 
 Channel* Engine::findChannel(uint32_t id)

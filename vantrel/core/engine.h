@@ -7,16 +7,20 @@
 // The model is guarded by one recursive lock: readers take it through lock()/unlock() (what
 // GetCServices/ReleaseCServices do), commands take it for the short time they change the
 // model. The worker does network and parsing without the lock and applies results in short
-// locked sections. Changes are written to the store first and applied to the model only when
-// the transaction committed, so model and store never disagree.
+// locked sections; with parallel downloads there are several workers, the first of which
+// also runs probes, catalogues, pruning and compacting. Changes are written to the store first and
+// applied to the model only when the transaction committed, so model and store never disagree.
 //
 // Decisions worth knowing:
 // - Channels are updated every 30 minutes (the engine's interval, which the person may
 //   change) after their last attempt, or at the interval of their own; a channel never updated
-//   (or last tried longer ago) is updated right after start. A channel with a keep count
-//   keeps only that many of its newest stories, besides those the person kept. Suspending downloads
-//   stops the scheduled updates only: a forced update ("Update Now") is the user's explicit wish
-//   and still runs.
+//   (or last tried longer ago) is updated right after start. Up to the number of parallel
+//   downloads (an option) are downloaded at the same time, each channel by one worker only.
+// - Storage limits (an option: days, stories per channel; a channel's own keep count comes
+//   first) remove the oldest stories on the worker, in short locked steps, besides those the
+//   person kept; an alert goes with its story unless the person kept the alert. Suspending
+//   downloads stops the scheduled updates only: a forced update ("Update Now") is the user's
+//   explicit wish and still runs.
 // - A failed update (network, HTTP status, malformed or oversized feed) changes no stored
 //   story; the channel's status says what went wrong.
 // - A filtered channel keeps a new story only when one of its filter words occurs in the
@@ -38,6 +42,7 @@
 // (callbackRegistry()) are called on the thread that made the change: the worker's for
 // downloads, the caller's for commands.
 
+#include "vantrel/core/feeds/feeds.h"
 #include "vantrel/core/model.h"
 #include "vantrel/core/notify.h"
 
@@ -58,10 +63,6 @@
 namespace vantrel
 {
 
-namespace feeds
-{
-class Fetcher;
-}
 class Store;
 struct FeedMerge;
 class RuleSet;
@@ -169,6 +170,51 @@ struct ChannelSpec {
     bool filtered = false;
     bool homeServer = false;
     QStringList filterWords;
+};
+
+// The engine's options, as the Options dialog shows them (kept in the store). The engine
+// reads each value at its next use: no restart is needed.
+struct EngineOptions {
+    // Updates.
+    int updateIntervalSecs = 30 * 60; // channels without an interval of their own
+    bool updateAllAtStart = false;    // every channel at start, whatever its schedule
+    int parallelDownloads = 2;        // channels downloaded at the same time
+    bool paused = false;              // no scheduled updates (the main menu's download switch)
+    // Storage. Stories the person kept are never removed by these.
+    int keepDays = 0;       // stories received longer ago go; 0: no limit
+    int keepPerChannel = 0; // the newest this many per channel stay; 0: no limit
+    // Offline reading.
+    bool offlineDownload = false; // download new stories' pages and enclosures
+    int offlineLimitMb = 500;     // the offline folder never grows past this
+    QString offlineFolder;        // empty: "offline" in the data directory
+    // Network.
+    feeds::NetworkSettings network;
+    int timeoutSecs = 60; // one download, redirects included
+
+    static constexpr int kMinInterval = 60;
+    static constexpr int kMaxInterval = 7 * 24 * 3600;
+    static constexpr int kMaxParallel = 8;
+    static constexpr int kMaxKeepDays = 3650;
+    static constexpr int kMaxKeepPerChannel = 100000;
+    static constexpr int kMaxOfflineMb = 100000;
+    static constexpr int kMinTimeout = 5;
+    static constexpr int kMaxTimeout = 600;
+
+    // The first value that cannot be used, in words that name its field; empty when all can.
+    QString problem() const;
+};
+
+// What the story Properties window shows of one story.
+struct StoryFacts {
+    uint32_t channelId = 0;
+    uint32_t number = 0;
+    QString channelName;
+    Story story;
+    bool enclosureLocal = false; // the enclosure was downloaded
+    QString enclosureFile;       // its local copy
+    QString alertName;           // the story came through an alert of that name
+    qint64 pageBytes = 0;        // the downloaded story page, 0 when none
+    qint64 sizeBytes = 0;        // what the story takes: its texts and its files
 };
 
 class Engine : public QObject
@@ -288,6 +334,33 @@ public:
     // Stops background work and tells the callbacks that the engine shuts down.
     void shutdown();
     bool isShutDown() const { return m_shutDown.load(); }
+
+    // --- Options ---------------------------------------------------------------------------
+    EngineOptions options();
+    // Checks, stores and applies every value in one change; false with the reason in words
+    // (naming the field) and nothing changed when a value cannot be used. Pruning to new
+    // limits runs on the worker.
+    bool setOptions(const EngineOptions& options, QString* error = nullptr);
+    int parallelDownloads() const { return m_parallel.load(); }
+    // Queues pruning every channel to the storage limits on the worker.
+    void pruneLater();
+    // Prunes every channel to the storage limits now, on the calling thread, in short locked
+    // steps; the number of stories removed. Alerts raised on a removed story go with it
+    // unless the person kept the alert.
+    int pruneAll();
+    // The store's file, and its size on disk (with its journal).
+    QString storePath() const;
+    qint64 storeSizeBytes() const;
+    using CompactCallback = std::function<void(bool ok, const QString& error)>;
+    // Compacts the store on the worker; the callback runs there when it is done.
+    void compactStoreLater(CompactCallback done);
+    // The folder of downloaded pages and enclosures, and its size.
+    QString offlineFolder();
+    qint64 offlineBytes();
+
+    // The story with that content package, as the Properties window shows it; an alert is
+    // shown as the story it was raised on (with the alert's name). False when there is none.
+    bool storyFacts(uint32_t channelId, uint32_t bundletId, StoryFacts& out);
 
     // --- Channels of one's own ------------------------------------------------------------
     // How many newest headlines a probe gives.
@@ -434,7 +507,17 @@ public:
 private:
     class Services;
     struct Job {
-        enum Kind { Update, DownloadStory, Catalogue, Probe, ApplyFilters } kind = Update;
+        enum Kind {
+            Update,
+            DownloadStory,
+            Catalogue,
+            Probe,
+            Prune,
+            Compact,
+            DownloadEnclosure,
+            ApplyFilters
+        } kind = Update;
+        CompactCallback compactDone;
         uint32_t channelId = 0;
         uint32_t number = 0;
         QString source;
@@ -444,6 +527,10 @@ private:
     };
 
     void takeContents(StoreContents& contents);
+    void takeOptions(const QMap<QString, QString>& meta);
+    // The stories of the channel that the storage limits remove, oldest first, as the store
+    // has them (call without the model lock).
+    std::vector<uint32_t> pruneCandidates(uint32_t channelId, qint64 now);
     bool commitNewChannel(std::unique_ptr<Channel> channel);
     Channel* findChannel(uint32_t id);
     std::vector<uint32_t> existingNumbers(Channel& c, const std::vector<uint32_t>& numbers);
@@ -461,6 +548,9 @@ private:
     // The address a stored page is given out under; empty for a file outside the folder of
     // stored pages.
     QString storedPageAddress(const QString& localPath) const;
+    // The folders whose "pages" folder holds stored pages: the data directory, and the offline
+    // folder when the options name one.
+    QStringList pageRoots() const;
     bool mergeCatalogue(const QByteArray& data, const QUrl& base, const QString& catalogue,
                         QString* error);
     // Catalogues (engine_directory.cpp); the model lock is held by the callers.
@@ -486,10 +576,30 @@ private:
     // Worker.
     void enqueue(const Job& job);
     void wake();
-    void workerMain();
-    bool nextScheduled(uint32_t& channelId, qint64& nextDue);
+    void workerMain(int slot);
+    // Takes the next job this worker slot may run (claiming an update's channel).
+    bool takeJob(int slot, Job& job);
+    void runJob(const Job& job);
+    // The next channel the schedule wants; with `claim`, the channel is claimed for the
+    // calling worker (and no other worker takes it until released).
+    bool nextScheduled(uint32_t& channelId, qint64& nextDue, bool claim = false);
+    void releaseChannel(uint32_t channelId);
+    // Starts worker slots up to the number of parallel downloads (m_workMutex held).
+    void startWorkersLocked();
+    // The fetcher of the calling worker.
+    feeds::Fetcher& fetcher();
+    void applyNetworkSettings(const feeds::NetworkSettings& settings, int timeoutMs);
+    // Offline copies of new stories (pages and enclosures), on the worker.
+    void queueOfflineCopies(uint32_t channelId, const std::vector<uint32_t>& numbers);
+    void runDownloadEnclosure(uint32_t channelId, uint32_t number);
+    bool offlineRoomFor(qint64 bytes);
+    void runCompact(const Job& job);
+    // Removes those of the stories the person did not keep (and their alerts, unless kept) in
+    // one change, whether the channel's stories are in memory or not; the numbers removed.
+    std::vector<uint32_t> removeStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
+                                        bool leaveTombstones);
     // The status text while channels update: "Updating 3 of 16: <name>" as each starts, and
-    // the end of the work once the worker has nothing left (worker thread).
+    // the end of the work once the workers have nothing left (worker threads).
     void reportUpdateStarting(uint32_t channelId);
     void reportUpdatesDone();
     void runUpdate(uint32_t channelId);
@@ -511,8 +621,10 @@ private:
     void runProbe(const Job& job);
     FeedProbe probeFeed(const QUrl& url, bool followPage);
     void finishProbe(const Job& job, FeedProbe probe);
-    // Removes the oldest stories beyond the channel's keep count (kept stories stay).
-    void pruneStories(uint32_t channelId);
+    // Removes the channel's stories past the storage limits (its own keep count, else the
+    // options' count, and the options' days), in short locked steps; kept stories stay. The
+    // number removed.
+    int pruneStories(uint32_t channelId);
     ChannelFacts factsOf(const Channel& c, qint64 now);
     // With the model lock held: every channel's facts; `queued` the channels waiting.
     void collectFacts(std::vector<ChannelFacts>& out, const std::set<uint32_t>& queued);
@@ -554,6 +666,8 @@ private:
     std::atomic<uint32_t> m_restrictions{0};
     std::atomic<int> m_intervalSecs{30 * 60};
     std::atomic<int> m_fetchTimeoutMs{60 * 1000};
+    std::atomic<int> m_parallel{2};
+    EngineOptions m_optionsSet; // under m_mutex
     std::atomic<bool> m_shutDown{false};
     std::atomic<bool> m_playing{false};
     mutable std::mutex m_playMutex;
@@ -571,8 +685,13 @@ private:
     std::condition_variable m_workCv;
     std::deque<Job> m_jobs;
     bool m_stopping = false;
-    bool m_busy = false;
-    int m_updatesStarted = 0; // updates begun since the worker last had nothing to do
+    int m_busy = 0;               // workers running a job
+    std::set<uint32_t> m_claimed; // channels a worker updates now
+    // Workers besides the first (which also runs probes and catalogues), each with its
+    // fetcher; started as the number of parallel downloads grows.
+    std::vector<std::thread> m_moreWorkers;
+    std::vector<std::unique_ptr<feeds::Fetcher>> m_moreFetchers;
+    int m_updatesStarted = 0; // updates begun since the workers last had nothing to do
     uint64_t m_wakeups = 0;   // counts wake() calls, so that none is lost
     std::thread m_worker;
     std::unique_ptr<feeds::Fetcher> m_fetcher;

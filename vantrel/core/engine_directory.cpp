@@ -550,7 +550,7 @@ void Engine::runCatalogue(const QString& source)
         base = QUrl::fromLocalFile(source);
     } else {
         const feeds::FetchResult fetched =
-            m_fetcher->fetch(QUrl(source), kMaxFeedBytes, kFetchTimeoutMs);
+            fetcher().fetch(QUrl(source), kMaxFeedBytes, m_fetchTimeoutMs.load());
         if (fetched.ok) {
             data = fetched.body;
             base = fetched.finalUrl.isValid() ? fetched.finalUrl : QUrl(source);

@@ -14,7 +14,9 @@
 //                            to the stored stories
 //   engine_search.cpp        finding stories by text
 //   engine_seed.cpp          first-start demo content
-//   engine_worker.cpp        the worker thread: queue, schedule, idle state
+//   engine_options.cpp       the options: kept in the store, pruning, compacting, offline
+//                            copies, story facts
+//   engine_worker.cpp        the worker threads: queue, schedule, idle state
 //   engine_updates.cpp       downloads on the worker: channel updates, logos, story pages
 //   feedmerge.cpp            a downloaded feed merged into its channel (pure)
 
@@ -51,6 +53,22 @@ constexpr QLatin1String kMetaNextEntry("next entry id");
 constexpr QLatin1String kMetaNextRule("next rule id");
 constexpr QLatin1String kMetaCatalogues("catalogues");
 constexpr QLatin1String kMetaNextFilter("next filter id");
+// The options (engine_options.cpp).
+constexpr QLatin1String kMetaUpdateAtStart("update all at start");
+constexpr QLatin1String kMetaParallel("parallel downloads");
+constexpr QLatin1String kMetaKeepDays("keep days");
+constexpr QLatin1String kMetaKeepPerChannel("keep per channel");
+constexpr QLatin1String kMetaOffline("offline download");
+constexpr QLatin1String kMetaOfflineLimit("offline limit mb");
+constexpr QLatin1String kMetaOfflineFolder("offline folder");
+constexpr QLatin1String kMetaProxyMode("proxy mode");
+constexpr QLatin1String kMetaProxyKind("proxy kind");
+constexpr QLatin1String kMetaProxyHost("proxy host");
+constexpr QLatin1String kMetaProxyPort("proxy port");
+constexpr QLatin1String kMetaProxyUser("proxy user");
+constexpr QLatin1String kMetaProxyPassword("proxy password");
+constexpr QLatin1String kMetaTimeout("download timeout");
+constexpr QLatin1String kMetaUserAgent("user agent");
 
 // Stores one meta setting in a transaction of its own; false when it could not be written.
 inline bool saveMetaValue(Store& store, const QString& key, const QString& value)

@@ -197,18 +197,30 @@ bool Engine::downloadStory(uint32_t channelId, uint32_t number)
     return true;
 }
 
+QStringList Engine::pageRoots() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    QStringList roots{QDir::cleanPath(m_dataDir)};
+    if (!m_optionsSet.offlineFolder.isEmpty())
+        roots << QDir::cleanPath(m_optionsSet.offlineFolder);
+    return roots;
+}
+
 QString Engine::storedPageAddress(const QString& localPath) const
 {
     // A stored page shown from a file: address would let its scripts read the person's files;
     // under the engine's own scheme it keeps the rights of the page it was copied from.
-    const QString root = QDir::cleanPath(m_dataDir);
+    // Pages are stored in the data directory, or in the offline folder the options name.
     const QString clean = QDir::cleanPath(localPath);
-    if (!clean.startsWith(root + QStringLiteral("/pages/")))
-        return QString();
-    QUrl address;
-    address.setScheme(QString::fromLatin1(VT_CACHE_SCHEME));
-    address.setPath(clean.mid(root.size()));
-    return address.toString(QUrl::FullyEncoded);
+    for (const QString& root : pageRoots()) {
+        if (!clean.startsWith(root + QStringLiteral("/pages/")))
+            continue;
+        QUrl address;
+        address.setScheme(QString::fromLatin1(VT_CACHE_SCHEME));
+        address.setPath(clean.mid(root.size()));
+        return address.toString(QUrl::FullyEncoded);
+    }
+    return QString();
 }
 
 bool Engine::cachedUrl(const QString& url, QString& localUrl)
@@ -248,14 +260,16 @@ bool Engine::storedPageFile(const QString& address, QString& path)
     if (!url.isValid() || url.scheme() != QLatin1String(VT_CACHE_SCHEME))
         return false;
     // Compared as written, so that ".." in the address matches no stored page.
-    const QString candidate = QDir::cleanPath(m_dataDir) + url.path(QUrl::FullyDecoded);
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    for (const auto& c : m_channels) {
-        for (const Story& s : c->stories) {
-            if (!s.localPath.isEmpty() && QDir::cleanPath(s.localPath) == candidate &&
-                QFileInfo(candidate).isFile()) {
-                path = candidate;
-                return true;
+    for (const QString& root : pageRoots()) {
+        const QString candidate = root + url.path(QUrl::FullyDecoded);
+        for (const auto& c : m_channels) {
+            for (const Story& s : c->stories) {
+                if (!s.localPath.isEmpty() && QDir::cleanPath(s.localPath) == candidate &&
+                    QFileInfo(candidate).isFile()) {
+                    path = candidate;
+                    return true;
+                }
             }
         }
     }
@@ -367,10 +381,18 @@ bool Engine::placeFiles(uint32_t channelId, uint32_t bundletId, QString* placedP
     Enclosure e;
     if (!enclosureFor(channelId, bundletId, e))
         return false;
-    // Only a package that is on this computer can be placed without waiting on the network.
+    // Only a package that is on this computer can be placed without waiting on the network:
+    // a local one, or the copy downloaded for offline reading.
     const QUrl url(e.url);
-    const QString source =
+    QString source =
         url.isLocalFile() ? url.toLocalFile() : (e.url.startsWith('/') ? e.url : QString());
+    if (source.isEmpty()) {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const Channel* c = findChannel(e.channelId);
+        const Story* s = c ? c->story(e.storyNumber) : nullptr;
+        if (s)
+            source = s->extra.value(QStringLiteral("Enclosure File")).toString();
+    }
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return false;
     const QString folder = placeFilesDir();

@@ -596,32 +596,6 @@ bool Engine::setChannelSettings(uint32_t channelId, const ChannelSettings& wante
     return true;
 }
 
-void Engine::pruneStories(uint32_t channelId)
-{
-    std::vector<uint32_t> gone;
-    {
-        std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        Channel* c = findChannel(channelId);
-        if (!c || c->keepStories <= 0 || c->stories.size() <= size_t(c->keepStories))
-            return;
-        std::vector<const Story*> removable;
-        for (const Story& s : c->stories) {
-            if (!s.keep)
-                removable.push_back(&s);
-        }
-        std::sort(removable.begin(), removable.end(), [](const Story* a, const Story* b) {
-            return a->shownTime() != b->shownTime() ? a->shownTime() < b->shownTime()
-                                                    : a->number < b->number;
-        });
-        // The count is of the stories the person did not keep: a kept story never crowds
-        // out a new one.
-        for (size_t i = 0; i + size_t(c->keepStories) < removable.size(); ++i)
-            gone.push_back(removable[i]->number);
-    }
-    if (!gone.empty())
-        deleteStories(channelId, gone);
-}
-
 QStringList Engine::knownCategories()
 {
     QStringList texts;

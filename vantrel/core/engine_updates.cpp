@@ -66,7 +66,7 @@ void Engine::runUpdate(uint32_t channelId)
     post(refresh::kChannelFlagsChanged, channelId);
     fireEngineEvent(channelId);
 
-    const feeds::FetchResult fetched = m_fetcher->fetch(url, kMaxFeedBytes, m_fetchTimeoutMs);
+    const feeds::FetchResult fetched = fetcher().fetch(url, kMaxFeedBytes, m_fetchTimeoutMs.load());
     bool stopping;
     {
         std::lock_guard<std::mutex> lock(m_workMutex);
@@ -166,8 +166,10 @@ void Engine::runUpdate(uint32_t channelId)
     }
     if (!outcome.logoUrl.isEmpty())
         fetchLogo(channelId, outcome.logoUrl);
-    if (outcome.committed)
+    if (outcome.committed) {
         pruneStories(channelId);
+        queueOfflineCopies(channelId, outcome.created);
+    }
 }
 
 Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
@@ -263,7 +265,8 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
 
 void Engine::fetchLogo(uint32_t channelId, const QString& logoUrl)
 {
-    const feeds::FetchResult fetched = m_fetcher->fetch(QUrl(logoUrl), 2 * 1024 * 1024, 30000);
+    const feeds::FetchResult fetched = fetcher().fetch(
+        QUrl(logoUrl), kMaxLogoBytes, std::min(kLogoTimeoutMs, m_fetchTimeoutMs.load()));
     if (!fetched.ok || fetched.body.isEmpty())
         return;
     QString ext = QFileInfo(QUrl(logoUrl).path()).suffix().toLower();
@@ -314,7 +317,8 @@ void Engine::runDownloadStory(uint32_t channelId, uint32_t number)
             return;
         link = s->link;
     }
-    const feeds::FetchResult fetched = m_fetcher->fetch(QUrl(link), kMaxFeedBytes, kFetchTimeoutMs);
+    const feeds::FetchResult fetched =
+        fetcher().fetch(QUrl(link), kMaxFeedBytes, m_fetchTimeoutMs.load());
     if (!fetched.ok) {
         {
             std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -327,7 +331,7 @@ void Engine::runDownloadStory(uint32_t channelId, uint32_t number)
         fireEngineEvent(channelId);
         return;
     }
-    const QString folder = m_dataDir + QStringLiteral("/pages/%1").arg(channelId);
+    const QString folder = offlineFolder() + QStringLiteral("/pages/%1").arg(channelId);
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/%1.html").arg(number);
     QSaveFile file(path);

@@ -187,6 +187,13 @@ public:
     // that depends on them may then change the channel.
     bool ensureLoaded() const;
     bool isLoaded() const { return m_loaded; }
+    // The store's counts again, after stories were removed from the store alone (nothing for a
+    // loaded channel, which counts its stories itself).
+    void refreshStoredCounts(StoryCounts counts)
+    {
+        if (!m_loaded)
+            m_counts = std::move(counts);
+    }
     // The store the stories come from (null for a channel in memory only).
     Store* store() const { return m_store; }
 

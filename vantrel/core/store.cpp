@@ -1553,6 +1553,194 @@ void Store::saveTombstone(Transaction& t, uint32_t channelId, const QString& ide
          {channelId, identity});
 }
 
+namespace
+{
+// Numbers the engine made, as the text of an SQL list.
+QString numberList(const std::vector<uint32_t>& numbers, size_t from, size_t to)
+{
+    QString list;
+    for (size_t j = from; j < to; ++j) {
+        if (j > from)
+            list += QLatin1Char(',');
+        list += QString::number(numbers[j]);
+    }
+    return list;
+}
+constexpr size_t kListChunk = 500;
+} // namespace
+
+void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers,
+                          bool leaveTombstones)
+{
+    // The numbers go into the statements' text, a few hundred at a time: they are numbers the
+    // engine made, and one statement for many rows is far faster than one for each.
+    for (uint32_t n : numbers)
+        t.m_touched.push_back(storyKey(channelId, n));
+    for (size_t i = 0; i < numbers.size() && t.ok(); i += kListChunk) {
+        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
+        if (leaveTombstones)
+            exec(t,
+                 QStringLiteral("INSERT OR IGNORE INTO tombstones (channel_id, identity)"
+                                " SELECT channel_id, identity FROM stories WHERE channel_id = ?"
+                                " AND number IN (%1) AND identity IS NOT NULL AND identity <> ''")
+                     .arg(list),
+                 {channelId});
+        exec(
+            t,
+            QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number IN (%1)").arg(list),
+            {channelId});
+    }
+}
+
+bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedBefore,
+                            std::vector<uint32_t>& numbers)
+{
+    numbers.clear();
+    if (keepNewest <= 0 && receivedBefore <= 0)
+        return true;
+    QStringList reasons;
+    if (receivedBefore > 0)
+        reasons << QStringLiteral("(received > 0 AND received < :before)");
+    if (keepNewest > 0)
+        reasons << QStringLiteral(
+            "number IN (SELECT number FROM stories WHERE channel_id = :channel"
+            " AND coalesce(keep, 0) = 0 ORDER BY received DESC, number DESC"
+            " LIMIT -1 OFFSET :newest)");
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT number FROM stories WHERE channel_id = :channel"
+                                  " AND coalesce(keep, 0) = 0 AND (%1)"
+                                  " ORDER BY received, number")
+                       .arg(reasons.join(QStringLiteral(" OR "))))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    q.bindValue(QStringLiteral(":channel"), channelId);
+    if (receivedBefore > 0)
+        q.bindValue(QStringLiteral(":before"), receivedBefore);
+    if (keepNewest > 0)
+        q.bindValue(QStringLiteral(":newest"), keepNewest);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    while (q.next())
+        numbers.push_back(q.value(0).toUInt());
+    return true;
+}
+
+bool Store::unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
+                          std::vector<uint32_t>& out)
+{
+    out.clear();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
+        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
+        if (!q.exec(QStringLiteral("SELECT number FROM stories WHERE channel_id = %1"
+                                   " AND coalesce(keep, 0) = 0 AND number IN (%2)"
+                                   " ORDER BY number")
+                        .arg(channelId)
+                        .arg(list))) {
+            setError(q.lastError().text());
+            return false;
+        }
+        while (q.next())
+            out.push_back(q.value(0).toUInt());
+    }
+    return true;
+}
+
+bool Store::unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
+                           const std::vector<uint32_t>& numbers, std::vector<uint32_t>& out)
+{
+    out.clear();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
+        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
+        if (!q.exec(QStringLiteral("SELECT number FROM stories WHERE channel_id = %1"
+                                   " AND alert_channel = %2 AND coalesce(keep, 0) = 0"
+                                   " AND alert_story IN (%3) ORDER BY number")
+                        .arg(alertsChannelId)
+                        .arg(channelId)
+                        .arg(list))) {
+            setError(q.lastError().text());
+            return false;
+        }
+        while (q.next())
+            out.push_back(q.value(0).toUInt());
+    }
+    return true;
+}
+
+bool Store::storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files)
+{
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
+        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
+        if (!q.exec(QStringLiteral("SELECT local_path, extra FROM stories WHERE channel_id = %1"
+                                   " AND number IN (%2) AND (coalesce(local_path, '') <> ''"
+                                   " OR coalesce(extra, '') <> '')")
+                        .arg(channelId)
+                        .arg(list))) {
+            setError(q.lastError().text());
+            return false;
+        }
+        while (q.next()) {
+            const QString page = q.value(0).toString();
+            if (!page.isEmpty())
+                files << page;
+            const QString extra = q.value(1).toString();
+            if (extra.isEmpty())
+                continue;
+            const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
+                                          .object()
+                                          .value(QStringLiteral("Enclosure File"))
+                                          .toString();
+            if (!enclosure.isEmpty())
+                files << enclosure;
+        }
+    }
+    return true;
+}
+
+bool Store::storyCounts(uint32_t channelId, StoryCounts& out)
+{
+    out.clear();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral(
+            "SELECT category, total, unread FROM story_counts WHERE channel_id = ?"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    q.addBindValue(channelId);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    while (q.next()) {
+        StoryCount& c = out[q.value(0).toString()];
+        c.total = long(q.value(1).toLongLong());
+        c.unread = long(q.value(2).toLongLong());
+    }
+    return true;
+}
+
+bool Store::compact()
+{
+    QSqlQuery q(db());
+    if (!q.exec(QStringLiteral("VACUUM"))) {
+        setError(q.lastError().text());
+        return false;
+    }
+    // Fold the journal back into the file so that the size on disk shows the gain.
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}
+
 void Store::saveEntry(Transaction& t, const DirEntry& e)
 {
     exec(t,

@@ -103,6 +103,30 @@ public:
     void saveStory(Transaction& t, uint32_t channelId, const Story& story);
     void deleteStory(Transaction& t, uint32_t channelId, uint32_t number);
     void saveTombstone(Transaction& t, uint32_t channelId, const QString& identity);
+    // Many stories at once (pruning removes thousands), with their identities remembered as
+    // tombstones when asked.
+    void deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers,
+                       bool leaveTombstones = false);
+    // Pruning, read from the store so that channels whose stories are not in memory are
+    // pruned too. The numbers of the channel's stories the person did not keep that are beyond
+    // the newest `keepNewest` of those (0: no count limit) or were received before
+    // `receivedBefore` (0: no age limit), oldest first.
+    bool pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedBefore,
+                         std::vector<uint32_t>& numbers);
+    // Of the given numbers, those of stories that exist and are not kept.
+    bool unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
+                       std::vector<uint32_t>& out);
+    // The alerts (in the alerts channel) the person did not keep that were raised on the given
+    // stories of the channel.
+    bool unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
+                        const std::vector<uint32_t>& numbers, std::vector<uint32_t>& out);
+    // The files the engine made for the given stories: stored pages and enclosures.
+    bool storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files);
+    // The channel's story counts as the store keeps them.
+    bool storyCounts(uint32_t channelId, StoryCounts& out);
+    // Rebuilds the file without its free pages (outside any transaction); false with
+    // lastError() when it could not.
+    bool compact();
     void saveEntry(Transaction& t, const DirEntry& entry);
     void deleteEntry(Transaction& t, uint32_t entryId);
     void saveRule(Transaction& t, const AlertRule& rule);

@@ -12,7 +12,9 @@
 #include "vantrel/dialogs/channelpropertiesdialog.h"
 #include "vantrel/dialogs/dialogparts.h"
 #include "vantrel/dialogs/filtersettingsdialog.h"
+#include "vantrel/dialogs/globaloptionsdialog.h"
 #include "vantrel/dialogs/quicksetupwizard.h"
+#include "vantrel/dialogs/storypropertiesdialog.h"
 #include "vantrel/dialogs/webdirectorydialog.h"
 #include "vantrel/dialogs/windowhost.h"
 
@@ -353,14 +355,27 @@ int VTPlayStory(uint32_t channelId, uint32_t storyNumber, QWidget*)
     return play(engine, e, channelId, bundletId);
 }
 
-int VTShowBundletProperties(QWidget*, uint32_t, uint32_t)
+int VTShowBundletProperties(QWidget* window, uint32_t channelId, uint32_t bundletId)
 {
-    return 0;
+    if (!vantrel::dialogs::usableEngine(window))
+        return 0;
+    // Links leave through the engine's opener (test hook included); the dialog hands it only
+    // http and https addresses.
+    vantrel::dialogs::StoryPropertiesDialog::setLinkOpener(
+        [](const QUrl& url) { return openExternally(url); });
+    vantrel::dialogs::StoryPropertiesDialog dialog(channelId, bundletId, window);
+    if (!dialog.isValid())
+        return 0;
+    dialog.exec();
+    return 1;
 }
 
-int VTGlobalOptions(QWidget*)
+int VTGlobalOptions(QWidget* window)
 {
-    return 0;
+    if (!vantrel::dialogs::usableEngine(window))
+        return 0;
+    vantrel::dialogs::GlobalOptionsDialog dialog(window);
+    return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 namespace
 {

@@ -196,6 +196,25 @@ struct FetchResult {
     QUrl finalUrl; // after redirects
 };
 
+// How downloads reach the network: the proxy and the user-agent text.
+struct NetworkSettings {
+    enum class ProxyMode {
+        System, // the desktop's proxy settings (environment variables on Linux)
+        None,   // straight to the network
+        Manual, // the proxy below
+    };
+    enum class ProxyKind { Http, Socks5 };
+    ProxyMode proxyMode = ProxyMode::System;
+    ProxyKind proxyKind = ProxyKind::Http;
+    QString proxyHost;
+    quint16 proxyPort = 0;
+    QString proxyUser; // empty: the proxy asks for no authentication
+    QString proxyPassword;
+    QString userAgent; // empty: defaultUserAgent()
+
+    static QString defaultUserAgent();
+};
+
 // Synchronous download for a worker thread. Each fetch makes its own network access manager
 // in the calling thread and runs a local event loop until the download ends, so it must not be
 // called on the user-interface thread of a program that draws. One Fetcher serves one thread
@@ -218,6 +237,11 @@ public:
     void cancel();
     void reset();
     bool isCancelled() const;
+
+    // Used by the fetches that start after the call (any thread). Addresses on this computer
+    // (localhost, loopback) never go through a proxy.
+    void setNetworkSettings(const NetworkSettings& settings);
+    NetworkSettings networkSettings() const;
 
     static constexpr int kMaxRedirects = 10;
 

@@ -21,6 +21,7 @@ struct Fetcher::Private {
     std::atomic<bool> cancelled{false};
     std::mutex mutex;
     QPointer<QNetworkReply> reply; // the reply in progress, guarded by mutex
+    NetworkSettings network;       // guarded by mutex
 };
 
 namespace
@@ -172,7 +173,50 @@ FetchResult fetchFile(const QUrl& url, qint64 maxBytes, const std::atomic<bool>&
     return result;
 }
 
+QNetworkProxy proxyFor(const NetworkSettings& settings, const QUrl& url)
+{
+    if (isLoopback(url))
+        return QNetworkProxy::NoProxy;
+    switch (settings.proxyMode) {
+    case NetworkSettings::ProxyMode::None:
+        return QNetworkProxy::NoProxy;
+    case NetworkSettings::ProxyMode::Manual: {
+        QNetworkProxy proxy(settings.proxyKind == NetworkSettings::ProxyKind::Socks5
+                                ? QNetworkProxy::Socks5Proxy
+                                : QNetworkProxy::HttpProxy,
+                            settings.proxyHost, settings.proxyPort);
+        if (!settings.proxyUser.isEmpty()) {
+            proxy.setUser(settings.proxyUser);
+            proxy.setPassword(settings.proxyPassword);
+        }
+        return proxy;
+    }
+    case NetworkSettings::ProxyMode::System:
+        break;
+    }
+    const QList<QNetworkProxy> proxies =
+        QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
+    return proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.first();
+}
+
 } // namespace
+
+QString NetworkSettings::defaultUserAgent()
+{
+    return QStringLiteral("Readhall/5.0 (Vantrel feed reader)");
+}
+
+void Fetcher::setNetworkSettings(const NetworkSettings& settings)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->network = settings;
+}
+
+NetworkSettings Fetcher::networkSettings() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->network;
+}
 
 Fetcher::Fetcher() : d(std::make_unique<Private>()) {}
 Fetcher::~Fetcher() = default;
@@ -221,15 +265,16 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
         return result;
     }
 
+    const NetworkSettings network = networkSettings();
     QNetworkAccessManager manager;
-    if (isLoopback(url))
-        manager.setProxy(QNetworkProxy::NoProxy);
+    manager.setProxy(proxyFor(network, url));
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
-    request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("Readhall/5.0 (Vantrel feed reader)"));
+    request.setHeader(QNetworkRequest::UserAgentHeader, network.userAgent.trimmed().isEmpty()
+                                                            ? NetworkSettings::defaultUserAgent()
+                                                            : network.userAgent.trimmed());
     request.setRawHeader("Accept", "application/rss+xml, application/atom+xml, text/x-opml, "
                                    "application/xml;q=0.9, text/xml;q=0.9, */*;q=0.5");
 
