@@ -63,6 +63,15 @@ public:
     BOOL LoadFrame();
     // Shows the window with the show command worked out at creation.
     void ShowMainWindow();
+    // The kinds of the open windows are written at close and opened again at the next start
+    // (before the navigation bar brings its item forward); the number of windows opened.
+    void RememberOpenWindows();
+    // Tells the person the desktop could not open the address; offers a page in the browser
+    // window when the embedded browser is available. 1 when it is shown there.
+    BOOL OfferEmbeddedBrowser(const QString& address);
+    int ReopenWindows();
+    // Asks the engine to update every enabled channel (Shift+F5); the number asked.
+    int UpdateAllChannels();
 
     int createShowCommand() const { return m_createShowCommand; }
     const QRect& createRect() const { return m_createRect; }
@@ -119,6 +128,7 @@ protected:
 private:
     // The main menu's handlers and update rules, one function per menu.
     void registerCommands();
+    void assignShortcuts();
     void registerFileCommands();
     void registerViewCommands();
     void registerChannelCommands();

@@ -1,5 +1,6 @@
 #include "src/app/readhallapp.h"
 
+#include "src/app/mainframe.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/enginewindowhost.h"
@@ -208,7 +209,11 @@ BOOL CReadhallApp::InitInstance()
     m_mainFrame = frame;
     m_pMainWnd = frame;
 
-    // The window asked for, or Quick Setup, opens before start-up ends.
+    // The windows open at the last exit come back; the window asked for, or Quick Setup,
+    // opens after them, before start-up ends.
+    if (auto* mainFrame = qobject_cast<CMainFrame*>(frame);
+        mainFrame && m_dwSetupWizardDisplayed != 0)
+        mainFrame->ReopenWindows();
     if (m_nPendingStartCommand)
         SendMessage(frame->hwnd(), WM_COMMAND, m_nPendingStartCommand, 0);
 

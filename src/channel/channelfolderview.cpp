@@ -44,7 +44,8 @@ CChannelFolderView::CChannelFolderView(QWidget* parent)
 CChannelFolderView::~CChannelFolderView()
 {
     CancelDrag();
-    SaveSelection();
+    if (!m_selectionSaved)
+        SaveSelection();
     // The tree goes first, while this view is still whole. Its viewport stops reporting to
     // this view before: while a tree is being destroyed it is no longer a scroll area, yet
     // its viewport still gets events (hiding, removing children).
@@ -442,6 +443,7 @@ void CChannelFolderView::RegisterCommands()
 
 void CChannelFolderView::SaveSelection()
 {
+    m_selectionSaved = true;
     QTreeWidgetItem* item = SelectedItem();
     switch (item ? CFolderTree::GetItemKind(item) : FolderItemKind::None) {
     case FolderItemKind::Channel:

@@ -691,4 +691,18 @@ bool registerPublishingTool()
     return key && key.writeNumber(enabled, 1) && key.writeNumber(wizard, 1);
 }
 
+// ---- the main frame: the windows open at exit
+
+QStringList openWindows()
+{
+    return readText(readhallKeyPath(), QStringLiteral("Open Windows"))
+        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+void setOpenWindows(const QStringList& kinds)
+{
+    WriteLayoutString(HKEY_CURRENT_USER, readhallKeyPath(), QStringLiteral("Open Windows"),
+                      kinds.join(QLatin1Char(',')));
+}
+
 } // namespace settings

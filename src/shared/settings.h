@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace settings
@@ -188,5 +189,11 @@ QString engineInstallPath();
 // "PublishingWizard" 1, unless either value is stored already (a person's choice stays).
 // True when it wrote them.
 bool registerPublishingTool();
+
+// ---- the main frame: the windows open at exit
+// "Open Windows" of the Readhall key: the document names of the window kinds that were open
+// when the program last closed ("ChannelDoc", "AlertDoc", ...), in the order they opened.
+QStringList openWindows();
+void setOpenWindows(const QStringList& kinds);
 
 } // namespace settings
