@@ -221,6 +221,17 @@ BOOL CMainFrame::PreCreateWindow()
             onScreen |= each->availableGeometry().intersects(m_createRect);
         if (!onScreen && !QGuiApplication::screens().isEmpty())
             m_createRect.moveTopLeft(QPoint(workArea.left(), workArea.top() + kDefaultTopGap));
+        // A window larger than the screen it comes back on (saved on a larger screen) is
+        // made to fit it, so that its edges and title can be reached.
+        const QScreen* home = QGuiApplication::screenAt(m_createRect.center());
+        const QRect room = home ? home->availableGeometry() : workArea;
+        if (m_createRect.width() > room.width() || m_createRect.height() > room.height()) {
+            m_createRect.setSize(m_createRect.size().boundedTo(room.size()));
+            m_createRect.moveLeft(std::clamp(m_createRect.left(), room.left(),
+                                             room.right() + 1 - m_createRect.width()));
+            m_createRect.moveTop(std::clamp(m_createRect.top(), room.top(),
+                                            room.bottom() + 1 - m_createRect.height()));
+        }
     }
     m_createShowCommand = show;
     if (app)

@@ -86,8 +86,9 @@ bool showChannelStatus();
 bool showFolderList();
 void setShowFolderList(bool on);
 // The sizes of the folder column and the headline row, one pair for the channel window and
-// one for the alerts window; a stored 0 reads as the default.
-constexpr int DEFAULT_FOLDER_WIDTH = 200;
+// one for the alerts window; a stored 0 reads as the default. The folder column's default
+// shows a channel name of about 25 characters with its count two levels down in the tree.
+constexpr int DEFAULT_FOLDER_WIDTH = 300;
 constexpr int DEFAULT_LIST_HEIGHT = 120;
 enum class ChannelPane { FolderWidth, HeadlineListHeight };
 int channelPaneSize(ChannelPane pane, bool alerts);

@@ -13,6 +13,7 @@
 #include "src/platform/messagebox.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
+#include "src/shared/settings.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
 #include "src/stories/headlinemodel.h"
@@ -26,8 +27,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -230,6 +233,20 @@ TEST(FirstHour, EachCommandKeyReachesItsCommandAndTheListKeysAreOnlyShown)
     QTest::keyClick(frame.MDIClient(), Qt::Key_F5, Qt::ShiftModifier);
     EXPECT_EQ(frame.updatesOfAll, 1);
     EXPECT_TRUE(frame.commands.empty());
+}
+
+using FirstHourFrame = mftest::MainFrameTest;
+
+TEST_F(FirstHourFrame, AWindowSavedOnALargerScreenFitsTheScreenItComesBackOn)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    using settings::Placement;
+    settings::setWindowPlacement(Placement::ShowCommand, SW_SHOWNORMAL);
+    settings::setWindowPlacement(Placement::Left, work.left() + 40);
+    settings::setWindowPlacement(Placement::Top, work.top() + 30);
+    settings::setWindowPlacement(Placement::Width, work.width() + 500);
+    settings::setWindowPlacement(Placement::Height, work.height() + 300);
+    EXPECT_EQ(createFrame()->createRect(), work);
 }
 
 class UnopenableAddress : public mftest::MainFrameTest

@@ -371,8 +371,10 @@ TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanes)
     ASSERT_TRUE(frame->IsBrowserExpanded())
         << frame->GetHeadlineHeight() << " " << frame->GetFolderWidth();
     frame->ToggleExpandBrowser();
-    EXPECT_TRUE(rhtest::waitFor(
-        [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
+    EXPECT_TRUE(rhtest::waitFor([&] {
+        return frame->GetHeadlineHeight() == 120 &&
+               frame->GetFolderWidth() == settings::DEFAULT_FOLDER_WIDTH;
+    }));
     EXPECT_FALSE(frame->IsBrowserExpanded());
 }
 
