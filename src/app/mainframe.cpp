@@ -697,11 +697,31 @@ void CMainFrame::RememberOpenWindows()
     settings::setOpenWindows(kinds);
 }
 
-int CMainFrame::ReopenWindows()
+void CMainFrame::ReopenWindows()
+{
+    // The windows are opened once the main window is on screen: a window laid out inside a
+    // hidden main window beside others does not get its panes' sizes right.
+    m_reopenPending = true;
+    if (isVisible())
+        QTimer::singleShot(0, this, [this] { reopenPendingWindows(); });
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    CMDIFrameWnd::showEvent(event);
+    if (m_reopenPending)
+        QTimer::singleShot(0, this, [this] { reopenPendingWindows(); });
+}
+
+int CMainFrame::reopenPendingWindows()
 {
     CReadhallApp* app = CReadhallApp::instance();
-    if (!app)
+    if (!m_reopenPending || !app || m_destroyed)
         return 0;
+    m_reopenPending = false;
+    // The window in front (the navigation bar's item, or the one the command line asked for)
+    // stays in front.
+    CMDIChildWnd* front = MDIGetActive();
     int opened = 0;
     for (const QString& name : settings::openWindows()) {
         for (int kind : kReopenedKinds) {
@@ -711,11 +731,13 @@ int CMainFrame::ReopenWindows()
                 continue;
             if (kind == TEMPLATE_PUBLISHING && !IsWebBrowserAvailable())
                 continue;
-            // Opened as the person left them; the navigation bar then brings its own item
-            // forward, so its choice is not changed here.
             if (docTemplate->OpenDocumentFile(QString(), 1))
                 ++opened;
         }
+    }
+    if (front && opened > 0 && !front->isHidden()) {
+        front->BringToTop();
+        front->MDIActivate();
     }
     return opened;
 }

@@ -123,12 +123,14 @@ public:
     void OnDestroy() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     // The main menu's handlers and update rules, one function per menu.
     void registerCommands();
     void assignShortcuts();
+    int reopenPendingWindows();
     void registerFileCommands();
     void registerViewCommands();
     void registerChannelCommands();
@@ -168,6 +170,7 @@ private:
     bool m_placementRestored = false;
     bool m_created = false;
     bool m_destroyed = false;
+    bool m_reopenPending = false;
     BOOL m_lockNavigationBar = 0;
     BOOL m_lockToolbar = 0;
     BOOL m_lockStatusBar = 0;

@@ -109,10 +109,14 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     CMDIFrameWnd* frame = startShown(again);
     ASSERT_NE(frame, nullptr);
     // Both windows are back, with the channel chosen last.
-    EXPECT_EQ(again->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
+    EXPECT_TRUE(rhtest::waitFor(
+        [&] { return again->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount() == 1u; }));
+    ASSERT_TRUE(rhtest::waitFor([frame] { return channelWindowOf(frame) != nullptr; }));
     CChannelFrame* channels = channelWindowOf(frame);
-    ASSERT_NE(channels, nullptr);
     EXPECT_EQ(channels->GetFolderView()->GetSelectedChannelId(), chosen);
+    // The window the navigation bar brought forward stays in front.
+    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate(),
+              again->GetTemplate(TEMPLATE_DIRECTORY));
 
     // N and P in the headline list step through the unread stories.
     SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
