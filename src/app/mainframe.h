@@ -63,13 +63,13 @@ public:
     BOOL LoadFrame();
     // Shows the window with the show command worked out at creation.
     void ShowMainWindow();
-    // The kinds of the open windows are written at close and opened again at the next start
-    // (before the navigation bar brings its item forward); the number of windows opened.
+    // The kinds of the open windows are written at close and opened again at the next start,
+    // behind the window in front, once the main window shows.
     void RememberOpenWindows();
+    void ReopenWindows();
     // Tells the person the desktop could not open the address; offers a page in the browser
     // window when the embedded browser is available. 1 when it is shown there.
     BOOL OfferEmbeddedBrowser(const QString& address);
-    int ReopenWindows();
     // Asks the engine to update every enabled channel (Shift+F5); the number asked.
     int UpdateAllChannels();
 

@@ -444,6 +444,10 @@ void CChannelFolderView::RegisterCommands()
 void CChannelFolderView::SaveSelection()
 {
     m_selectionSaved = true;
+    // The alerts window shows only the alerts channel: what it has selected says nothing about
+    // the person's choice of channel, which it would otherwise overwrite as it closes.
+    if (const CChannelDoc* doc = GetChannelDoc(); doc && doc->IsAlertMode())
+        return;
     QTreeWidgetItem* item = SelectedItem();
     switch (item ? CFolderTree::GetItemKind(item) : FolderItemKind::None) {
     case FolderItemKind::Channel:

@@ -10,6 +10,7 @@
 #include "src/channel/treeitems.h"
 #include "src/framework/doctemplate.h"
 #include "src/framework/document.h"
+#include "src/navbar/navigationbar.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
@@ -101,22 +102,30 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
         channels->GetFolderView()->SelectItem(last);
         chosen = treeitems::data(last);
         ASSERT_NE(chosen, 0u);
+        // The directory is opened too, and the alerts window last, from the navigation bar,
+        // which brings it forward at the next start.
         SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0);
+        auto* bar =
+            qobject_cast<CNavigationBar*>(qobject_cast<CMainFrame*>(frame)->GetNavigationBar());
+        ASSERT_NE(bar, nullptr);
+        bar->ActivateItem(0, 2);
+        ASSERT_EQ(app->GetTemplate(TEMPLATE_ALERTS)->GetDocumentCount(), 1u);
         frame->OnClose();
         app.exit();
     }
     apptest::TestApp again;
     CMDIFrameWnd* frame = startShown(again);
     ASSERT_NE(frame, nullptr);
-    // Both windows are back, with the channel chosen last.
+    // The three windows are back, with the channel chosen last.
     EXPECT_TRUE(rhtest::waitFor(
         [&] { return again->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount() == 1u; }));
+    EXPECT_EQ(again->GetTemplate(TEMPLATE_ALERTS)->GetDocumentCount(), 1u);
     ASSERT_TRUE(rhtest::waitFor([frame] { return channelWindowOf(frame) != nullptr; }));
     CChannelFrame* channels = channelWindowOf(frame);
     EXPECT_EQ(channels->GetFolderView()->GetSelectedChannelId(), chosen);
-    // The window the navigation bar brought forward stays in front.
+    // The window the navigation bar brings forward stays in front.
     EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate(),
-              again->GetTemplate(TEMPLATE_DIRECTORY));
+              again->GetTemplate(TEMPLATE_ALERTS));
 
     // N and P in the headline list step through the unread stories.
     SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
