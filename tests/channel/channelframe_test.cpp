@@ -348,7 +348,7 @@ TEST_F(ChannelFrameTest, HidingTheFolderTreeKeepsAnExpandedBrowserExpanded)
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
     frame->ShowFolderList(0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 200);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), settings::DEFAULT_FOLDER_WIDTH);
     EXPECT_FALSE(frame->IsFolderListShown());
     EXPECT_TRUE(frame->IsBrowserShown());
     EXPECT_EQ(frame->GetHeadlineHeight(), 0);
