@@ -1,5 +1,6 @@
 #include "src/app/helpviewer.h"
 
+#include "src/platform/messagebox.h"
 #include "src/platform/shell.h"
 
 #include <QDialogButtonBox>
@@ -79,8 +80,10 @@ void CHelpViewer::onAnchorClicked(const QUrl& url)
         m_browser->setSource(target);
         return;
     }
-    // Web and mail addresses open with the desktop's handler.
-    ShellOpen(target.toString());
+    // Web and mail addresses open with the desktop's handler; without one the person is told.
+    if (!ShellOpen(target.toString()))
+        MessageBox(this, tr("The desktop has no program to open %1.").arg(target.toDisplayString()),
+                   windowTitle(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 CHelpViewer* ShowHelpViewer(QWidget* parent, const QString& helpFile)

@@ -19,9 +19,11 @@
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
 
@@ -123,6 +125,41 @@ std::vector<CMenuItem> MainMenuDescription()
              {ID_APP_ABOUT_READHALL, QStringLiteral("&About Vantrel Readhall..."), {}},
          }},
     };
+}
+
+std::vector<CommandShortcut> MainCommandShortcuts()
+{
+    return {
+        {ID_CHANNEL_UPDATE_NOW, QKeySequence(Qt::Key_F5), false},
+        {ID_ADD_BY_ADDRESS, QKeySequence(Qt::CTRL | Qt::Key_N), false},
+        {ID_VIEW_SEARCH, QKeySequence(Qt::CTRL | Qt::Key_F), false},
+        {ID_STORY_MARK_READ, QKeySequence(Qt::CTRL | Qt::Key_R), false},
+        {ID_STORY_MARK_UNREAD, QKeySequence(Qt::CTRL | Qt::Key_U), false},
+        {ID_CHANNEL_MARK_ALL_READ, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), false},
+        {ID_STORY_KEEP, QKeySequence(Qt::CTRL | Qt::Key_K), false},
+        {ID_STORY_FULL, QKeySequence(Qt::Key_Return), true},
+        {ID_STORY_DELETE, QKeySequence(Qt::Key_Delete), true},
+        {ID_APP_EXIT_READHALL, QKeySequence(Qt::CTRL | Qt::Key_Q), false},
+        {ID_HELP_CONTENTS, QKeySequence(Qt::Key_F1), false},
+    };
+}
+
+QKeySequence UpdateAllChannelsKeys()
+{
+    return QKeySequence(Qt::SHIFT | Qt::Key_F5);
+}
+
+void AssignCommandShortcuts(CMDIFrameWnd* frame, const std::function<void()>& updateAll)
+{
+    for (const CommandShortcut& shortcut : MainCommandShortcuts()) {
+        QAction* action = frame->GetCommandAction(shortcut.id);
+        action->setShortcut(shortcut.keys);
+        // A key the lists take themselves is shown in the menu but never fires from here.
+        action->setShortcutContext(shortcut.shownOnly ? Qt::WidgetShortcut : Qt::WindowShortcut);
+    }
+    auto* keys = new QShortcut(UpdateAllChannelsKeys(), frame);
+    keys->setObjectName(QStringLiteral("UpdateAllChannels"));
+    QObject::connect(keys, &QShortcut::activated, frame, updateAll);
 }
 
 std::vector<UINT> MainToolbarButtons()

@@ -7,7 +7,11 @@
 #include "src/framework/fwdefs.h"
 #include "src/shared/ids.h"
 
+class CMDIFrameWnd;
+
+#include <QKeySequence>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The build text of the About box.
@@ -29,6 +33,21 @@ constexpr int REPLAY_NAME_MAX = 30;
 
 // The main menu, in menu order, with every item's text and access key.
 std::vector<CMenuItem> MainMenuDescription();
+// A command's keys, shown beside it in the menus. A key that the story lists take themselves
+// (Enter opens, Delete deletes the selected stories) is only shown: pressed elsewhere, in a
+// text field or a web page, it keeps its usual meaning.
+struct CommandShortcut {
+    UINT id;
+    QKeySequence keys;
+    bool shownOnly;
+};
+std::vector<CommandShortcut> MainCommandShortcuts();
+// Updates every enabled channel; no menu item of its own.
+QKeySequence UpdateAllChannelsKeys();
+// Gives the frame's command actions their keys, and the frame the key that updates every
+// channel (calling updateAll).
+void AssignCommandShortcuts(CMDIFrameWnd* frame, const std::function<void()>& updateAll);
+
 // The toolbar's buttons in order; ID_SEPARATOR stands for a separator.
 std::vector<UINT> MainToolbarButtons();
 // The status bar's panes in order.

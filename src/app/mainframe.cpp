@@ -16,6 +16,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/programstate.h"
 #include "src/shared/settings.h"
 #include "src/shared/startupchecks.h"
 #include "src/shared/updatehint.h"
@@ -260,6 +261,7 @@ int CMainFrame::OnCreate()
     settings::gradientCaption();
 
     LoadMenuBar(MainMenuDescription());
+    assignShortcuts();
 
     // Toolbar.
     const QPixmap strip = LoadBitmapResource(IDR_MAINFRAME);
@@ -325,6 +327,41 @@ int CMainFrame::OnCreate()
 
     m_created = true;
     return 0;
+}
+
+void CMainFrame::assignShortcuts()
+{
+    AssignCommandShortcuts(this, [this] { UpdateAllChannels(); });
+}
+
+int CMainFrame::UpdateAllChannels()
+{
+    if (GetWorkgroupRestrictions() & VTRESTRICT_UPDATE_NOW) {
+        SetStatusText(QStringLiteral("Updating channels is not allowed here"));
+        return 0;
+    }
+    std::vector<uint32_t> ids;
+    if (CServices* services = GetCServices()) {
+        for (int i = 0; i < services->GetNoServices(); ++i) {
+            uint32_t id = 0;
+            if (CService* channel = services->GetService(i); channel && channel->GetServiceID(id))
+                ids.push_back(id);
+        }
+        ReleaseCServices();
+    }
+    int asked = 0;
+    for (uint32_t id : ids) {
+        int enabled = 1;
+        if (VTIsChannelEnabled(id, enabled) && !enabled)
+            continue;
+        if (VTForceChannelConnection(id))
+            ++asked;
+    }
+    SetStatusText(asked == 0 ? QStringLiteral("No channel to update")
+                             : QStringLiteral("Updating %1 channel%2...")
+                                   .arg(asked)
+                                   .arg(asked == 1 ? QString() : QStringLiteral("s")));
+    return asked;
 }
 
 void CMainFrame::ShowMainWindow()
@@ -559,7 +596,33 @@ BOOL CMainFrame::ShowURL(const QString& url)
         SetStatusText(RefusedAddressText(target));
         return 0;
     }
-    return ShellOpen(target);
+    if (ShellOpen(target))
+        return 1;
+    return OfferEmbeddedBrowser(target);
+}
+
+BOOL CMainFrame::OfferEmbeddedBrowser(const QString& address)
+{
+    // The desktop has no program for the address (no web browser set up, say): the person
+    // is told, and a page is offered in Readhall's own browser window when there is one.
+    const QString caption = LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall");
+    const QString scheme = platform::shellOpenUrl(address).scheme();
+    const bool page = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                      (scheme == QLatin1String("file") && !isLocalNonPage(address));
+    QString text = QStringLiteral("The desktop has no program to open %1.").arg(address);
+    if (page && IsWebBrowserAvailable()) {
+        text += QStringLiteral("\n\nShow it in Readhall's browser window instead?");
+        if (MessageBox(this, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            if (CDocument* doc = ShowWindowKind(TEMPLATE_BROWSER)) {
+                SendShowURLHint(doc, address);
+                return 1;
+            }
+            SetStatusText(QStringLiteral("The browser window could not be opened"));
+        }
+        return 0;
+    }
+    MessageBox(this, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 // ---- messages
@@ -606,7 +669,77 @@ void CMainFrame::OnClose()
     if (app && app->m_nModalOperationCount > 0)
         return; // a modal directory operation runs; the user can close later
     SaveBarState(QString::fromLatin1(settings::BAR_STATE_VALUE));
+    RememberOpenWindows();
     CMDIFrameWnd::OnClose();
+}
+
+namespace
+{
+// The window kinds that reopen at start: the program's own windows, not the engine's.
+constexpr int kReopenedKinds[] = {TEMPLATE_CHANNEL, TEMPLATE_SEARCH,    TEMPLATE_ALERTS,
+                                  TEMPLATE_BROWSER, TEMPLATE_DIRECTORY, TEMPLATE_PUBLISHING};
+} // namespace
+
+void CMainFrame::RememberOpenWindows()
+{
+    CReadhallApp* app = CReadhallApp::instance();
+    if (!app)
+        return;
+    QStringList kinds;
+    for (CMDIChildWnd* child : GetChildFrames()) {
+        CDocument* doc = child->GetActiveDocument();
+        CDocTemplate* docTemplate = doc ? doc->GetDocTemplate() : nullptr;
+        for (int kind : kReopenedKinds)
+            if (docTemplate && docTemplate == app->GetTemplate(kind) &&
+                !kinds.contains(docTemplate->GetDocString()))
+                kinds << docTemplate->GetDocString();
+    }
+    settings::setOpenWindows(kinds);
+}
+
+void CMainFrame::ReopenWindows()
+{
+    // The windows are opened once the main window is on screen: a window laid out inside a
+    // hidden main window beside others does not get its panes' sizes right.
+    m_reopenPending = true;
+    if (isVisible())
+        QTimer::singleShot(0, this, [this] { reopenPendingWindows(); });
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    CMDIFrameWnd::showEvent(event);
+    if (m_reopenPending)
+        QTimer::singleShot(0, this, [this] { reopenPendingWindows(); });
+}
+
+int CMainFrame::reopenPendingWindows()
+{
+    CReadhallApp* app = CReadhallApp::instance();
+    if (!m_reopenPending || !app || m_destroyed)
+        return 0;
+    m_reopenPending = false;
+    // The window in front (the navigation bar's item, or the one the command line asked for)
+    // stays in front.
+    CMDIChildWnd* front = MDIGetActive();
+    int opened = 0;
+    for (const QString& name : settings::openWindows()) {
+        for (int kind : kReopenedKinds) {
+            CDocTemplate* docTemplate = app->GetTemplate(kind);
+            if (!docTemplate || docTemplate->GetDocString() != name ||
+                docTemplate->GetDocumentCount() > 0)
+                continue;
+            if (kind == TEMPLATE_PUBLISHING && !IsWebBrowserAvailable())
+                continue;
+            if (docTemplate->OpenDocumentFile(QString(), 1))
+                ++opened;
+        }
+    }
+    if (front && opened > 0 && !front->isHidden()) {
+        front->BringToTop();
+        front->MDIActivate();
+    }
+    return opened;
 }
 
 void CMainFrame::detachFromEngine()

@@ -63,6 +63,15 @@ public:
     BOOL LoadFrame();
     // Shows the window with the show command worked out at creation.
     void ShowMainWindow();
+    // The kinds of the open windows are written at close and opened again at the next start,
+    // behind the window in front, once the main window shows.
+    void RememberOpenWindows();
+    void ReopenWindows();
+    // Tells the person the desktop could not open the address; offers a page in the browser
+    // window when the embedded browser is available. 1 when it is shown there.
+    BOOL OfferEmbeddedBrowser(const QString& address);
+    // Asks the engine to update every enabled channel (Shift+F5); the number asked.
+    int UpdateAllChannels();
 
     int createShowCommand() const { return m_createShowCommand; }
     const QRect& createRect() const { return m_createRect; }
@@ -114,11 +123,14 @@ public:
     void OnDestroy() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     // The main menu's handlers and update rules, one function per menu.
     void registerCommands();
+    void assignShortcuts();
+    int reopenPendingWindows();
     void registerFileCommands();
     void registerViewCommands();
     void registerChannelCommands();
@@ -158,6 +170,7 @@ private:
     bool m_placementRestored = false;
     bool m_created = false;
     bool m_destroyed = false;
+    bool m_reopenPending = false;
     BOOL m_lockNavigationBar = 0;
     BOOL m_lockToolbar = 0;
     BOOL m_lockStatusBar = 0;

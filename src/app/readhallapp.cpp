@@ -2,6 +2,7 @@
 
 #include "src/app/alertnotifier.h"
 #include "src/app/commandline.h"
+#include "src/app/mainframe.h"
 #include "src/app/splash.h"
 #include "src/app/templates.h"
 #include "src/engine/enginewindowhost.h"
@@ -211,7 +212,11 @@ BOOL CReadhallApp::InitInstance()
     m_pMainWnd = frame;
     m_alertNotifier = std::make_unique<CAlertNotifier>();
 
-    // The window asked for, or Quick Setup, opens before start-up ends.
+    // The windows open at the last exit come back; the window asked for, or Quick Setup,
+    // opens after them, before start-up ends.
+    if (auto* mainFrame = qobject_cast<CMainFrame*>(frame);
+        mainFrame && m_dwSetupWizardDisplayed != 0)
+        mainFrame->ReopenWindows();
     if (m_nPendingStartCommand)
         SendMessage(frame->hwnd(), WM_COMMAND, m_nPendingStartCommand, 0);
 

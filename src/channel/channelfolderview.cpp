@@ -44,7 +44,8 @@ CChannelFolderView::CChannelFolderView(QWidget* parent)
 CChannelFolderView::~CChannelFolderView()
 {
     CancelDrag();
-    SaveSelection();
+    if (!m_selectionSaved)
+        SaveSelection();
     // The tree goes first, while this view is still whole. Its viewport stops reporting to
     // this view before: while a tree is being destroyed it is no longer a scroll area, yet
     // its viewport still gets events (hiding, removing children).
@@ -442,6 +443,11 @@ void CChannelFolderView::RegisterCommands()
 
 void CChannelFolderView::SaveSelection()
 {
+    m_selectionSaved = true;
+    // The alerts window shows only the alerts channel: what it has selected says nothing about
+    // the person's choice of channel, which it would otherwise overwrite as it closes.
+    if (const CChannelDoc* doc = GetChannelDoc(); doc && doc->IsAlertMode())
+        return;
     QTreeWidgetItem* item = SelectedItem();
     switch (item ? CFolderTree::GetItemKind(item) : FolderItemKind::None) {
     case FolderItemKind::Channel:

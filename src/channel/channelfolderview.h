@@ -61,7 +61,8 @@ public:
     HWND FindDropTargetFrom(HWND window) const;
     bool IsShowingDropCursor() const { return m_drag.isShowingDropCursor(); }
 
-    // Saves the selected node as the remembered choice (also done when the view goes).
+    // Saves the selected node as the remembered choice. The frame does it as it closes, while
+    // the tree is whole; a view that goes without that saves it as it is deleted.
     void SaveSelection();
 
 protected:
@@ -85,6 +86,7 @@ private:
     QPointer<QWidget> m_treeViewport; // the tree's viewport, whose mouse events come here
     CFolderTree m_folderTree;
     CWindowDrag m_drag;
+    bool m_selectionSaved = false;
     uint32_t m_dragItemData = 0; // the dragged node's channel id (0: a category)
     DWORD m_categoryDepth;
     bool m_expandOnStartup = true;

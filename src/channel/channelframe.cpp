@@ -3,6 +3,8 @@
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelheaderview.h"
+#include "src/channel/foldertree.h"
+#include "src/channel/treeitems.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
@@ -13,7 +15,13 @@
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
 #include <mutex>
 
 namespace
@@ -114,6 +122,88 @@ CChannelFrame::CChannelFrame() : CMDIChildWnd(QStringLiteral("CChannelFrame"))
     }
     RegisterMessages();
     RegisterCommands();
+    // N and P move between unread stories while the folder tree or the headline list has the
+    // keyboard; the panes come and go, so their lists are watched as they take the focus.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && IsReadingList(now))
+            now->installEventFilter(this);
+    });
+}
+
+bool CChannelFrame::IsReadingList(const QWidget* widget) const
+{
+    for (QWidget* pane :
+         {static_cast<QWidget*>(GetFolderView()), static_cast<QWidget*>(GetHeadlineView())})
+        if (pane && (pane == widget || pane->isAncestorOf(widget)))
+            return true;
+    return false;
+}
+
+bool CChannelFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_N || key->key() == Qt::Key_P) &&
+            IsReadingList(static_cast<QWidget*>(watched))) {
+            MoveToUnread(key->key() == Qt::Key_N);
+            return true;
+        }
+    }
+    return CMDIChildWnd::eventFilter(watched, event);
+}
+
+bool CChannelFrame::MoveToUnread(bool forward)
+{
+    auto* list = dynamic_cast<CStoryListPane*>(GetHeadlineView());
+    if (!list)
+        return false;
+    auto focusList = [this] {
+        if (CView* view = GetHeadlineView())
+            if (auto* items = view->findChild<QAbstractItemView*>())
+                items->setFocus(Qt::ShortcutFocusReason);
+    };
+    if (list->SelectUnreadStory(forward, false)) {
+        focusList();
+        return true;
+    }
+    // On to the next channel in the folder tree with unread stories, round to the start.
+    CChannelFolderView* folder = GetFolderView();
+    QTreeWidget* tree = folder ? folder->GetTreeCtrl() : nullptr;
+    if (!tree || m_alerts) {
+        QApplication::beep();
+        return false;
+    }
+    std::vector<QTreeWidgetItem*> channels;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if (CFolderTree::GetItemKind(*it) == FolderItemKind::Channel)
+            channels.push_back(*it);
+    if (!forward)
+        std::reverse(channels.begin(), channels.end());
+    const uint32_t current = folder->GetSelectedChannelId();
+    const auto here =
+        std::find_if(channels.begin(), channels.end(),
+                     [current](QTreeWidgetItem* item) { return treeitems::data(item) == current; });
+    if (here != channels.end())
+        std::rotate(channels.begin(), here + 1, channels.end());
+    for (QTreeWidgetItem* item : channels) {
+        const uint32_t id = treeitems::data(item);
+        int unread = 0;
+        if (CServices* services = GetCServices()) {
+            if (const CService* channel = services->GetServiceByID(id))
+                unread = channel->GetNumUnreadStories();
+            ReleaseCServices();
+        }
+        if (unread <= 0)
+            continue;
+        folder->SelectItem(item);
+        if (list->SelectUnreadStory(forward, true)) {
+            focusList();
+            return true;
+        }
+    }
+    QApplication::beep();
+    return false;
 }
 
 CChannelFrame::~CChannelFrame()
@@ -613,6 +703,10 @@ void CChannelFrame::OnMDIActivate(BOOL activate)
 
 void CChannelFrame::OnDestroy()
 {
+    // The choice is saved now: the panes themselves are deleted only once the event loop
+    // gets to it, which at exit it no longer does.
+    if (CChannelFolderView* folder = GetFolderView())
+        folder->SaveSelection();
     if (m_folderListShown && m_folderSplitter) {
         const int width = GetFolderWidth();
         WriteSize(settings::ChannelPane::FolderWidth,

@@ -42,6 +42,9 @@ public:
     // WM_SELECT_CHANNEL and WM_ENGINE_EVENT.
     LRESULT OnSelectChannel(uint32_t channelId);
     LRESULT OnEngineEvent();
+    // Selects the next unread story (forward) or the previous one, going on to the next
+    // channel with unread stories in the folder tree; false when there is none.
+    bool MoveToUnread(bool forward);
 
     CChannelDoc* GetChannelDoc() const;
     CChannelHeaderView* GetHeaderView() const;
@@ -65,7 +68,11 @@ public:
     // Whether the callback is registered with the engine now.
     static bool IsEngineCallbackRegistered();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool IsReadingList(const QWidget* widget) const;
     void RegisterMessages();
     void RegisterCommands();
     void OnDirectoryChange(LPARAM code, bool refreshWhenShown, bool storyMessage, WPARAM first,

@@ -68,7 +68,10 @@ BOOL CMDIChildWnd::LoadFrame(CMDIFrameWnd* mainFrame, CCreateContext* context)
         m_mainFrame = nullptr;
         return 0;
     }
-    QMdiSubWindow* sub = mainFrame->MDIClient()->addSubWindow(this);
+    // Child frames have no system menu and no minimise, maximise, restore or close box: they
+    // live maximised in the main window, which the navigation bar and the View menu switch.
+    QMdiSubWindow* sub = mainFrame->MDIClient()->addSubWindow(
+        this, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->installEventFilter(this);
     sub->hide();
@@ -188,7 +191,30 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow)
         m_subWindow->showNormal();
     else
         m_subWindow->show();
+    GiveRestoredFrameRoom();
     MDIActivate();
+}
+
+void CMDIChildWnd::GiveRestoredFrameRoom()
+{
+    QMdiSubWindow* sub = m_subWindow.data();
+    if (!sub || m_destroying || sub->isMaximized() || sub->isMinimized() || sub->isHidden())
+        return;
+    QMdiArea* area = sub->mdiArea();
+    if (!area)
+        return;
+    // A restored frame is never a stub: at least two thirds of the work area each way, and
+    // inside it.
+    const QSize work = area->viewport()->size();
+    if (work.width() < 3 || work.height() < 3)
+        return;
+    const QSize room(work.width() * 2 / 3, work.height() * 2 / 3);
+    if (sub->width() >= room.width() && sub->height() >= room.height())
+        return;
+    QRect place(sub->pos(), sub->size().expandedTo(room));
+    place.moveLeft(std::max(0, std::min(place.left(), work.width() - place.width())));
+    place.moveTop(std::max(0, std::min(place.top(), work.height() - place.height())));
+    sub->setGeometry(place);
 }
 
 void CMDIChildWnd::MDIActivate()
@@ -207,6 +233,7 @@ void CMDIChildWnd::MDIRestore()
 {
     if (m_subWindow)
         m_subWindow->showNormal();
+    GiveRestoredFrameRoom();
 }
 
 void CMDIChildWnd::BringToTop()
@@ -330,6 +357,18 @@ bool CMDIChildWnd::eventFilter(QObject* watched, QEvent* event)
             },
             Qt::QueuedConnection);
         return true;
+    }
+    if (event->type() == QEvent::WindowStateChange && watched == m_subWindow.data()) {
+        // The sub-window puts back its old geometry after this event; the size is looked at
+        // once it has.
+        QPointer<CMDIChildWnd> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self)
+                    self->GiveRestoredFrameRoom();
+            },
+            Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -56,6 +56,8 @@ public:
     void MDIActivate();
     void MDIMaximize();
     void MDIRestore();
+    // A frame shown restored gets at least two thirds of the work area each way.
+    void GiveRestoredFrameRoom();
     // Raises the frame above the other child windows and repaints it at once.
     void BringToTop();
     // Closing (the close button, WM_CLOSE): OnClose asks the documents (CanCloseFrame) and

@@ -329,6 +329,13 @@ void CMDIFrameWnd::OnIdleUpdateCmdUI()
 {
     if (m_toolBar && IsBarVisible(m_toolBar))
         UpdateCommandActions(this, m_toolBar->actions());
+    // Keys fire only enabled commands: those with keys follow their rules between menus too.
+    QList<QAction*> keyed;
+    for (const auto& [id, action] : m_actions)
+        if (!action->shortcut().isEmpty() && action->shortcutContext() != Qt::WidgetShortcut)
+            keyed.push_back(action);
+    if (!keyed.isEmpty())
+        UpdateCommandActions(this, keyed);
     if (m_statusBar && IsBarVisible(m_statusBar))
         m_statusBar->UpdateKeyStates();
 }

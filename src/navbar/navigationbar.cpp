@@ -21,11 +21,13 @@
 #include "vantrel/engctl.h"
 #include "vantrel/qkcoolbutton.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
@@ -666,6 +668,13 @@ void CNavigationBar::registerMessages()
     onMessage(WM_NAVBAR_SELECTVIEW,
               [this](WPARAM view, LPARAM) { return OnSelectView(static_cast<int>(view)); });
     onMessage(WM_NAVBAR_ACTIVATE, [this](WPARAM, LPARAM) -> LRESULT {
+        // A dialog of start-up (Quick Setup on the first start) runs its own message loop:
+        // the bar opens its window and shows the main window once that dialog is done.
+        if (QApplication::activeModalWidget()) {
+            QTimer::singleShot(100, this,
+                               [this] { PostMessage(hwnd(), WM_NAVBAR_ACTIVATE, 0, 0); });
+            return 0;
+        }
         OnActivate();
         return 0;
     });

@@ -27,4 +27,12 @@ public:
     virtual int HasListedStories() const = 0;
     // Asks the engine to mark every listed story read; 1 when a list was handed over.
     virtual int MarkAllListedRead() = 0;
+    // Selects the next unread story below the selection (forward) or the one above it; from
+    // the top (or the bottom) when fromEdge or nothing is selected. false when there is none.
+    virtual bool SelectUnreadStory(bool forward, bool fromEdge)
+    {
+        (void)forward;
+        (void)fromEdge;
+        return false;
+    }
 };

@@ -718,4 +718,18 @@ void setSearchResultsListHeight(int height)
                 static_cast<DWORD>(std::max(0, height)));
 }
 
+// ---- the main frame: the windows open at exit
+
+QStringList openWindows()
+{
+    return readText(readhallKeyPath(), QStringLiteral("Open Windows"))
+        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+void setOpenWindows(const QStringList& kinds)
+{
+    WriteLayoutString(HKEY_CURRENT_USER, readhallKeyPath(), QStringLiteral("Open Windows"),
+                      kinds.join(QLatin1Char(',')));
+}
+
 } // namespace settings

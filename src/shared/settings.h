@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace settings
@@ -85,8 +86,9 @@ bool showChannelStatus();
 bool showFolderList();
 void setShowFolderList(bool on);
 // The sizes of the folder column and the headline row, one pair for the channel window and
-// one for the alerts window; a stored 0 reads as the default.
-constexpr int DEFAULT_FOLDER_WIDTH = 200;
+// one for the alerts window; a stored 0 reads as the default. The folder column's default
+// shows a channel name of about 25 characters with its count two levels down in the tree.
+constexpr int DEFAULT_FOLDER_WIDTH = 300;
 constexpr int DEFAULT_LIST_HEIGHT = 120;
 enum class ChannelPane { FolderWidth, HeadlineListHeight };
 int channelPaneSize(ChannelPane pane, bool alerts);
@@ -199,5 +201,11 @@ QString engineInstallPath();
 // "PublishingWizard" 1, unless either value is stored already (a person's choice stays).
 // True when it wrote them.
 bool registerPublishingTool();
+
+// ---- the main frame: the windows open at exit
+// "Open Windows" of the Readhall key: the document names of the window kinds that were open
+// when the program last closed ("ChannelDoc", "AlertDoc", ...), in the order they opened.
+QStringList openWindows();
+void setOpenWindows(const QStringList& kinds);
 
 } // namespace settings

@@ -147,6 +147,7 @@ public:
     // The story identifier of a row (empty for the placeholder or a bad row).
     QString RowStoryId(int row) const;
     static UINT UnreadOnlyMessage();
+    bool SelectUnreadStory(bool forward, bool fromEdge) override;
 
 protected:
     // What a sister list (the search results) does differently, asked at creation: its

@@ -151,6 +151,27 @@ bool CHeadlineView::SelectedRowUnread() const
            m_model->RowData().unread[static_cast<size_t>(item)] != 0;
 }
 
+bool CHeadlineView::SelectUnreadStory(bool forward, bool fromEdge)
+{
+    const int count = m_model->rowCount();
+    const std::vector<int> selected = SelectedRows();
+    int row = forward ? 0 : count - 1;
+    if (!fromEdge && !selected.empty())
+        row = forward ? selected.back() + 1 : selected.front() - 1;
+    const size_t known = m_model->RowData().size();
+    for (; row >= 0 && row < count; row += forward ? 1 : -1) {
+        const int item = m_model->ItemDataOfRow(row);
+        if (item < 0 || static_cast<size_t>(item) >= known ||
+            m_model->RowData().unread[static_cast<size_t>(item)] == 0)
+            continue;
+        HidePopup();
+        SelectRows({row});
+        m_list->scrollTo(m_model->index(row, 0));
+        return true;
+    }
+    return false;
+}
+
 // ---- handlers ----------------------------------------------------------------------------
 
 namespace

@@ -171,15 +171,6 @@ TEST_F(MainFrameCreation, StoredPlacementIsUsedAndMendedWhenDamagedOrOffScreen)
     EXPECT_GE(damaged.height(), 240);
 }
 
-TEST_F(MainFrameCreation, AWindowStoredOnALargerScreenFitsTheWorkArea)
-{
-    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    storePlacement(work.left() + 10, work.top() + 20, work.width() + 500, work.height() + 300);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(work.contains(frame->createRect())) << frame->createRect().width();
-    EXPECT_EQ(frame->createRect().size(), work.size());
-}
-
 TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
 {
     storePlacement(33, 44, 700, 500);

@@ -347,15 +347,17 @@ TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanesAndHidingTheTreeKeepsTheE
     frame->ToggleExpandBrowser();
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
     frame->ToggleExpandBrowser();
-    EXPECT_TRUE(rhtest::waitFor(
-        [&] { return frame->GetHeadlineHeight() == 120 && frame->GetFolderWidth() == 200; }));
+    EXPECT_TRUE(rhtest::waitFor([&] {
+        return frame->GetHeadlineHeight() == 120 &&
+               frame->GetFolderWidth() == settings::DEFAULT_FOLDER_WIDTH;
+    }));
     EXPECT_FALSE(frame->IsBrowserExpanded());
 
     frame->ToggleExpandBrowser();
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
     frame->ShowFolderList(0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 200);
+    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), settings::DEFAULT_FOLDER_WIDTH);
     EXPECT_FALSE(frame->IsFolderListShown());
     EXPECT_TRUE(frame->IsBrowserShown());
     EXPECT_EQ(frame->GetHeadlineHeight(), 0);

@@ -36,7 +36,7 @@ std::vector<NumberCase> numberCases()
         {"tree lines", kLayout, "TreeHasLines", 1, 0, [] { return long(treeHasLines()); }},
         {"category depth", kReadhall + "\\ChannelFolderView", "Category Depth", 99, 2,
          [] { return long(categoryDepth()); }},
-        {"alert folder width", kReadhall, "Alert Channel Folder Width", 200, 140,
+        {"alert folder width", kReadhall, "Alert Channel Folder Width", DEFAULT_FOLDER_WIDTH, 140,
          [] { return long(channelPaneSize(ChannelPane::FolderWidth, true)); }},
         {"placement", kReadhall, "WP x", 33, 7,
          [] { return long(windowPlacement(Placement::Left, 33)); }},
