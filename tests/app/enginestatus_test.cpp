@@ -158,8 +158,11 @@ TEST_F(EngineStatus, TheStatusBarNamesEachChannelAsItUpdatesAndSaysReadyWhenAllA
     vantrel::Engine* engine = restartWithWorker();
     rhtest::LocalHttpServer server;
     ASSERT_TRUE(server.isListening());
-    // Both channels wait until downloading is switched on, so they update as one batch, and
-    // each feed is answered only when the test lets it through.
+    // Both channels wait until downloading is switched on, so they update as one batch, one
+    // after the other, and each feed is answered only when the test lets it through.
+    vantrel::EngineOptions options = engine->options();
+    options.parallelDownloads = 1;
+    ASSERT_TRUE(engine->setOptions(options));
     ASSERT_TRUE(engine->setDownloadEnabled(false));
     for (const auto& [name, path] :
          {std::pair{"Meridian Wire", "/slow.xml"}, std::pair{"Harbour Post", "/late.xml"}}) {

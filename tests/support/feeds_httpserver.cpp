@@ -169,7 +169,6 @@ void LocalHttpServer::Private::answer(QTcpSocket* socket, const Route& route,
             QMutexLocker lock(&mutex);
             mostAtOnce = std::max(mostAtOnce, ++inFlight);
         }
-        const bool close = route.noContentLength;
         QTimer::singleShot(route.delayMs, socket, [this, socket, response, close] {
             {
                 QMutexLocker lock(&mutex);
@@ -179,7 +178,7 @@ void LocalHttpServer::Private::answer(QTcpSocket* socket, const Route& route,
             if (close)
                 socket->disconnectFromHost();
         });
-        return true;
+        return;
     }
     socket->write(response);
     if (close)
