@@ -19,7 +19,6 @@
 #include "src/status/statuswindow.h"
 #include "src/stories/headlineview.h"
 
-
 std::vector<ReadhallTemplateInfo> ReadhallTemplateTable()
 {
     // One line per window kind; a kind's own document, frame and first view replace the
@@ -58,4 +57,3 @@ CMDIFrameWnd* CreateReadhallMainFrame()
 {
     return CreateMainFrameWindow();
 }
-

@@ -91,8 +91,9 @@ TEST_F(AddChannelTest, APageWithTwoFeedLinksOffersBothAndTheChosenOneIsAdded)
     EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), "Site RSS"); // the first is shown at once
 
     list->setCurrentRow(1);
-    ASSERT_TRUE(rhtest::waitFor(
-        [&] { return !dialog->isFetching() && child<QLineEdit>("nameEdit")->text() == "Site Atom"; }));
+    ASSERT_TRUE(rhtest::waitFor([&] {
+        return !dialog->isFetching() && child<QLineEdit>("nameEdit")->text() == "Site Atom";
+    }));
     subscribe()->click();
     ASSERT_EQ(channels().size(), 1u);
     EXPECT_EQ(channels()[0].address, atom);

@@ -4,7 +4,8 @@
 #include <QString>
 #include <cstddef>
 
-class QKBuffer {
+class QKBuffer
+{
 public:
     QKBuffer() = default;
     ~QKBuffer();
