@@ -20,8 +20,8 @@ build="$top/build-bench"
 
 stores="$build/stores"
 mkdir -p "$stores"
-for spec in "100k 10 10000" "1m 100 10000"; do
-    set -- $spec
+for store in "100k 10 10000" "1m 100 10000"; do
+    set -- $store
     if [ ! -f "$stores/$1/vantrel.db" ]; then
         rm -rf "$stores/$1.tmp"
         "$build/bench/engine/vantrel_make_store" "$stores/$1.tmp" "$2" "$3" >/dev/null

@@ -54,7 +54,7 @@ std::unique_ptr<vantrel::Engine> openEngine(const QString& dir)
 
 uint32_t addChannel(vantrel::Engine& engine, const QString& url)
 {
-    vantrel::ChannelSpec desc;
+    vantrel::ChannelSeed desc;
     desc.name = "Big";
     desc.url = url;
     return engine.addChannel(desc);

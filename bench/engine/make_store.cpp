@@ -40,10 +40,10 @@ int main(int argc, char** argv)
             return 1;
         }
         for (int c = 0; c < channels; ++c) {
-            vantrel::ChannelSpec spec;
-            spec.name = QStringLiteral("Channel %1").arg(c + 1);
-            spec.category = QStringLiteral("Benchmark");
-            const uint32_t id = engine.addChannel(spec);
+            vantrel::ChannelSeed channel;
+            channel.name = QStringLiteral("Channel %1").arg(c + 1);
+            channel.category = QStringLiteral("Benchmark");
+            const uint32_t id = engine.addChannel(channel);
             if (id == 0) {
                 std::fprintf(stderr, "vantrel_make_store: a channel could not be added\n");
                 return 1;

@@ -56,7 +56,7 @@ const QString& templateStore()
         QTemporaryDir feeds;
         auto engine = openEngine(dir.path(), false);
         for (int c = 0; c < kChannels; ++c) {
-            vantrel::ChannelSpec desc;
+            vantrel::ChannelSeed desc;
             desc.name = QStringLiteral("Big %1").arg(c);
             desc.url = writeFeed(feeds.path() + QStringLiteral("/big%1.xml").arg(c),
                                  c * kPerChannel, kPerChannel);

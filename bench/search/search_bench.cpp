@@ -73,7 +73,7 @@ struct Fixture {
         vantrel::Engine::start(options);
         vantrel::Engine* engine = vantrel::Engine::instance();
         for (int c = 0; c < kChannels; ++c) {
-            vantrel::ChannelSpec desc;
+            vantrel::ChannelSeed desc;
             desc.name = QStringLiteral("Channel %1").arg(c);
             desc.category = QStringLiteral("Big");
             desc.url = writeFeed(feeds.path() + QStringLiteral("/feed%1.xml").arg(c),

@@ -66,7 +66,7 @@ struct Fixture {
         vantrel::Engine::start(options);
         vantrel::Engine* engine = vantrel::Engine::instance();
         for (int c = 0; c < kChannels; ++c) {
-            vantrel::ChannelSpec desc;
+            vantrel::ChannelSeed desc;
             desc.name = QStringLiteral("Channel %1").arg(c);
             desc.category = QStringLiteral("Big");
             desc.url = writeFeed(feeds.path() + QStringLiteral("/feed%1.xml").arg(c),
@@ -258,7 +258,7 @@ void BM_DownloadStall16x10k(benchmark::State& state)
         view.Create();
         std::vector<uint32_t> ids;
         for (int c = 0; c < 16; ++c) {
-            vantrel::ChannelSpec desc;
+            vantrel::ChannelSeed desc;
             desc.name = QStringLiteral("Download %1").arg(c);
             desc.url = urls[size_t(c)];
             ids.push_back(engine->addChannel(desc));

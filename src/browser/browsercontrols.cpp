@@ -20,12 +20,12 @@ namespace browserpane
 namespace
 {
 
-struct ButtonSpec {
+struct BrowserButton {
     UINT id;
     UINT text;
     BrowserButtonPictures pictures;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr BrowserButton kButtons[] = {
     {IDC_BROWSER_BACK, IDS_BROWSER_BACK, IDB_BACK},
     {IDC_BROWSER_FORWARD, IDS_BROWSER_FORWARD, IDB_FORWARD},
     {IDC_BROWSER_STOP, IDS_BROWSER_STOP, IDB_STOP},
@@ -40,7 +40,7 @@ std::vector<QKCoolButton*> CreateButtons(QWidget* parent, const QPoint& topLeft,
 {
     std::vector<QKCoolButton*> buttons;
     int x = topLeft.x();
-    for (const ButtonSpec& entry : kButtons) {
+    for (const BrowserButton& entry : kButtons) {
         auto* button = new QKCoolButton(parent);
         const QString text = LoadString(entry.text);
         button->Create(text, QKCoolButton::StyleVisible, QKCoolButton::QKCB_BITMAP,

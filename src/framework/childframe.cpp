@@ -203,8 +203,8 @@ void CMDIChildWnd::GiveRestoredFrameRoom()
     QMdiArea* area = sub->mdiArea();
     if (!area)
         return;
-    // A restored frame is never a stub: at least two thirds of the work area each way, and
-    // inside it.
+    // A restored frame keeps room to read in: at least two thirds of the work area each way,
+    // and inside it.
     const QSize work = area->viewport()->size();
     if (work.width() < 3 || work.height() < 3)
         return;

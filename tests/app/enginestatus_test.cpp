@@ -171,10 +171,10 @@ TEST_F(EngineStatus, TheStatusBarNamesEachChannelAsItUpdatesAndSaysReadyWhenAllA
         held.contentType = "application/rss+xml";
         held.held = true;
         server.setRoute(path, held);
-        vantrel::ChannelSpec spec;
-        spec.name = name;
-        spec.url = server.url(path).toString();
-        ASSERT_NE(engine->addChannel(spec), 0u);
+        vantrel::ChannelSeed channel;
+        channel.name = name;
+        channel.url = server.url(path).toString();
+        ASSERT_NE(engine->addChannel(channel), 0u);
     }
     CMainFrame* frame = createFrame();
     frame->show();
@@ -221,10 +221,10 @@ TEST_F(EngineStatus, AlertsOfOneUpdateMakeOneDesktopNotificationThatOpensTheAler
     rhtest::LocalHttpServer server;
     auto update = [&](const char* path, const QStringList& headlines) {
         server.setRoute(path, rss("Coast News", headlines), "application/rss+xml");
-        vantrel::ChannelSpec spec;
-        spec.name = path;
-        spec.url = server.url(path).toString();
-        ASSERT_NE(engine->addChannel(spec), 0u);
+        vantrel::ChannelSeed channel;
+        channel.name = path;
+        channel.url = server.url(path).toString();
+        ASSERT_NE(engine->addChannel(channel), 0u);
         ASSERT_TRUE(engine->waitForIdle(15000));
         drainEvents();
     };

@@ -78,7 +78,7 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     for (const char* name : {"Daily News", "Weather"}) {
         const uint32_t channel = rhtest::engine::addChannel(QString::fromLatin1(name), "News");
         for (int i = 0; i < 3; ++i) {
-            rhtest::engine::StorySpec story;
+            rhtest::engine::StorySeed story;
             story.headline = QStringLiteral("%1 %2").arg(QString::fromLatin1(name)).arg(i);
             story.published = QDateTime::currentDateTimeUtc().addSecs(-60 * i);
             story.attributes[QStringLiteral("Read")] = i == 1 ? 1 : 0;

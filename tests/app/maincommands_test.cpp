@@ -55,7 +55,7 @@ protected:
 void playedBefore(const QString& channelName, const QString& animationName)
 {
     vantrel::Engine* engine = vantrel::Engine::instance();
-    vantrel::ChannelSpec desc;
+    vantrel::ChannelSeed desc;
     desc.name = channelName;
     const uint32_t channelId = engine->addChannel(desc);
     vantrel::Story story;

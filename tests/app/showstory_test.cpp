@@ -82,7 +82,7 @@ protected:
 
     static uint32_t story(uint32_t channel, const QString& url, const QString& package = QString())
     {
-        rhtest::engine::StorySpec desc;
+        rhtest::engine::StorySeed desc;
         desc.headline = url;
         desc.url = url;
         desc.enclosureUrl = package;

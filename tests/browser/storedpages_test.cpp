@@ -66,7 +66,7 @@ TEST(StoredPage, ItsScriptReadsNoLocalFileAndSendsNothingToTheComputer)
     const QString stored = rhtest::engineDataDir() + "/pages/1/1.html";
     ASSERT_TRUE(writeFile(stored, page));
     const uint32_t channel = rhtest::engine::addChannel("News", "News");
-    rhtest::engine::StorySpec story;
+    rhtest::engine::StorySeed story;
     story.headline = "Stored";
     story.url = "https://news.example/story.html";
     story.attributes["Story Local"] = stored;

@@ -42,7 +42,7 @@ uint32_t EngineTest::addChannel(const QString& name, const QString& category, in
 uint32_t EngineTest::addStory(uint32_t channel, const QString& headline, bool read,
                               const QString& category)
 {
-    rhtest::engine::StorySpec story;
+    rhtest::engine::StorySeed story;
     story.headline = headline;
     story.category = category;
     story.attributes[QStringLiteral("Read")] = read ? 1 : 0;

@@ -29,7 +29,7 @@ protected:
     }
     uint32_t addStory(uint32_t channel, const QString& link)
     {
-        rhtest::engine::StorySpec s;
+        rhtest::engine::StorySeed s;
         s.headline = "Rain tomorrow";
         s.url = link;
         s.category = "Weather/Local";

@@ -25,7 +25,7 @@ protected:
     uint32_t addStory(const QString& headline, const QString& summary,
                       const QString& header = QString(), const QString& footer = QString())
     {
-        rhtest::engine::StorySpec desc;
+        rhtest::engine::StorySeed desc;
         desc.headline = headline;
         desc.summary = summary;
         if (!header.isEmpty())

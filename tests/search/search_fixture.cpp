@@ -31,7 +31,7 @@ void SearchTest::TearDown()
 uint32_t SearchTest::addStory(uint32_t channel, const QString& headline, int minutes,
                               const QString& summary, const QString& category)
 {
-    rhtest::engine::StorySpec story;
+    rhtest::engine::StorySeed story;
     story.headline = headline;
     story.summary = summary;
     story.category = category;

@@ -175,7 +175,7 @@ TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
     addStory(channel, "Everything", 1, {{"Keep", 1}, {"BundLet Signed", 1}, {"Story Local", 1}}, {},
              "A summary");
     addStory(channel, "Plain", 2);
-    rhtest::engine::StorySpec video;
+    rhtest::engine::StorySeed video;
     video.headline = "Clip";
     video.bundletType = VTBUNDLET_VIDEO;
     video.enclosureUrl = "https://news.example/clip.avi";

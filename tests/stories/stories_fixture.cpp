@@ -79,7 +79,7 @@ uint32_t StoriesTest::addStory(uint32_t channel, const QString& headline, int mi
                                const QVariantMap& attributes, const QString& category,
                                const QString& summary)
 {
-    rhtest::engine::StorySpec desc;
+    rhtest::engine::StorySeed desc;
     desc.headline = headline;
     desc.summary = summary;
     desc.category = category;

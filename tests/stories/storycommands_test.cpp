@@ -46,7 +46,7 @@ protected:
     }
     static uint32_t playable(uint32_t channel, const QString& headline, int minutes)
     {
-        rhtest::engine::StorySpec desc;
+        rhtest::engine::StorySeed desc;
         desc.headline = headline;
         desc.bundletType = VTBUNDLET_VIDEO;
         desc.enclosureUrl = "https://media.example/" + headline + ".avi";
@@ -327,7 +327,7 @@ TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
     f.write("x");
     f.close();
     const uint32_t channel = rhtest::engine::addChannel("Media", "News");
-    rhtest::engine::StorySpec desc;
+    rhtest::engine::StorySeed desc;
     desc.headline = "local clip";
     desc.bundletType = VTBUNDLET_VIDEO;
     desc.enclosureUrl = QUrl::fromLocalFile(file).toString();

@@ -72,7 +72,7 @@ uint32_t addChannel(const QString& name, const QString& category, uint32_t flags
 {
     if (!start())
         return 0;
-    vantrel::ChannelSpec desc;
+    vantrel::ChannelSeed desc;
     desc.name = name;
     desc.category = category;
     desc.homePage = homePage;
@@ -129,7 +129,7 @@ uint32_t directoryEntryOf(uint32_t channelId)
     return id;
 }
 
-uint32_t addStory(uint32_t channelId, const StorySpec& desc)
+uint32_t addStory(uint32_t channelId, const StorySeed& desc)
 {
     if (!start())
         return 0;

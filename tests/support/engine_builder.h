@@ -5,7 +5,7 @@
 //
 //   rhtest::engine::start();
 //   const uint32_t news = rhtest::engine::addChannel("Daily News", "News/Local");
-//   rhtest::engine::StorySpec s;
+//   rhtest::engine::StorySeed s;
 //   s.headline = "Rain tomorrow";
 //   s.attributes["Read"] = 1;
 //   const uint32_t number = rhtest::engine::addStory(news, s);
@@ -48,7 +48,7 @@ bool renameChannel(uint32_t channelId, const QString& name);
 // The directory entry id of a channel (0 when unknown).
 uint32_t directoryEntryOf(uint32_t channelId);
 
-struct StorySpec {
+struct StorySeed {
     QString headline;
     QString summary;
     QString url;
@@ -61,7 +61,7 @@ struct StorySpec {
     QVariantMap attributes;
 };
 // Returns the story number (0 on failure).
-uint32_t addStory(uint32_t channelId, const StorySpec& story);
+uint32_t addStory(uint32_t channelId, const StorySeed& story);
 
 // A directory entry that is not subscribed; returns its id.
 uint32_t addDirectoryEntry(const QString& name, const QString& categories,

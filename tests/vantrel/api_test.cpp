@@ -115,7 +115,7 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
         {VTCAPS_PROPERTIES, &tagStoryCaps::hasProperties},
         {VTCAPS_PLACE_FILES, &tagStoryCaps::canPlaceFiles}};
     for (const auto& c : cases) {
-        eb::StorySpec s;
+        eb::StorySeed s;
         s.headline = c.headline;
         s.url = c.url;
         s.summary = c.summary;
@@ -152,7 +152,7 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
 
 TEST_F(ApiTest, MarkingKeepingAndDeletingReportTheChangedStories)
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "One";
     const uint32_t one = eb::addStory(channel, s);
     s.headline = "Two";
@@ -195,7 +195,7 @@ TEST_F(ApiTest, MarkingKeepingAndDeletingReportTheChangedStories)
 
 TEST_F(ApiTest, AlertsAreMarkedAndDeletedAsAlerts)
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "Storm";
     const uint32_t story = eb::addStory(channel, s);
     const uint32_t alert = eb::addAlert(channel, story, "Storms", "Weather");
@@ -225,7 +225,7 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
         opened.push_back(url);
         return true;
     });
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "Evening show";
     s.enclosureUrl = QUrl::fromLocalFile(mediaFile()).toString();
     s.bundletType = VTBUNDLET_AUDIO;
@@ -259,7 +259,7 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
     EXPECT_EQ(opened.size(), 2u);
 
     // Nothing to play, or the desktop could not open it: 0.
-    eb::StorySpec plain;
+    eb::StorySeed plain;
     plain.headline = "Text only";
     const uint32_t text = eb::addStory(channel, plain);
     EXPECT_EQ(VTPlayStory(channel, text, nullptr), 0);
@@ -269,7 +269,7 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
 
 TEST_F(ApiTest, PlaceFilesCopiesALocalPackageOnly)
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "Show";
     s.enclosureUrl = QUrl::fromLocalFile(mediaFile()).toString();
     const uint32_t local = eb::addStory(channel, s);
@@ -353,7 +353,7 @@ TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
 
 TEST_F(ApiTest, ChannelFactsAndSubChannelCounts)
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "a";
     s.category = "Sports/Golf";
     eb::addStory(channel, s);
@@ -537,7 +537,7 @@ TEST(LocalTimeText, GivesTheCalendarDateOfAnyDay)
 TEST_F(ApiTest, AttributeNamesMatchInAnyCaseAndWithSurroundingSpaces)
 {
     const uint32_t channel = eb::addChannel("Names", "News");
-    eb::StorySpec desc;
+    eb::StorySeed desc;
     desc.headline = "Kept and read";
     desc.category = "World";
     desc.attributes["Read"] = 1;

@@ -203,7 +203,7 @@ TEST_F(DirectoryTest, RequiredChannelCannotBeUnsubscribed)
 TEST_F(DirectoryTest, AlertsOutliveTheirUnsubscribedChannel)
 {
     const uint32_t channel = eb::addChannel("Weather");
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = "Storm";
     s.enclosureUrl = "https://example.org/storm.mp3";
     const uint32_t number = eb::addStory(channel, s);

@@ -305,7 +305,7 @@ TEST_F(DownloadTest, SuspendedDownloadsStopScheduledUpdatesButNotForcedOnes)
 TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
 {
     server.setRoute("/feed.xml", rss(threeItems()), "application/rss+xml");
-    vantrel::ChannelSpec desc;
+    vantrel::ChannelSeed desc;
     desc.name = "Off";
     desc.url = server.url("/feed.xml").toString();
     desc.enabled = false;

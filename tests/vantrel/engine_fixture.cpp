@@ -118,7 +118,7 @@ void EngineTest::SetUp()
 uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
                                     const QStringList& filterWords)
 {
-    vantrel::ChannelSpec desc;
+    vantrel::ChannelSeed desc;
     desc.name = name;
     desc.url = url;
     desc.category = "Tests";

@@ -30,9 +30,9 @@ protected:
     }
 };
 
-eb::StorySpec story(const QString& headline)
+eb::StorySeed story(const QString& headline)
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = headline;
     s.url = "http://example.invalid/" + headline;
     return s;
@@ -128,10 +128,10 @@ QString storeWithAChannel(const QString& dir)
     feed.write(rss(items));
     feed.close();
     vantrel::Engine engine(quietOptions(dir));
-    vantrel::ChannelSpec spec;
-    spec.name = "Kept";
-    spec.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
-    engine.updateChannelNow(engine.addChannel(spec));
+    vantrel::ChannelSeed channel;
+    channel.name = "Kept";
+    channel.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
+    engine.updateChannelNow(engine.addChannel(channel));
     return dir + "/vantrel.db";
 }
 
@@ -282,9 +282,9 @@ TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
             EXPECT_EQ(wal.readAll(), QByteArray("journal-wal"));
         }
         // The new store keeps what is added to it.
-        vantrel::ChannelSpec spec;
-        spec.name = "Fresh";
-        EXPECT_NE(engine.addChannel(spec), 0u);
+        vantrel::ChannelSeed channel;
+        channel.name = "Fresh";
+        EXPECT_NE(engine.addChannel(channel), 0u);
     }
 }
 
@@ -357,7 +357,7 @@ TEST(StoreCrash, ChildWritesUntilKilled)
     vantrel::Engine engine(quietOptions(dir));
     ASSERT_TRUE(engine.isOpen());
     for (int n = 1;; ++n) {
-        vantrel::ChannelSpec desc;
+        vantrel::ChannelSeed desc;
         desc.name = QString("Channel %1").arg(n);
         desc.url = QUrl::fromLocalFile(dir + "/feed.xml").toString();
         engine.updateChannelNow(engine.addChannel(desc));
@@ -468,14 +468,14 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
 TEST_F(StoreTest, RulesJudgeEveryStoredStoryEvenBeforeItsChannelIsListed)
 {
     const uint32_t id = eb::addChannel("Weather", "Coast");
-    auto spec = [](const QString& headline, const QString& summary) {
-        eb::StorySpec s = story(headline);
+    auto withSummary = [](const QString& headline, const QString& summary) {
+        eb::StorySeed s = story(headline);
         s.summary = summary;
         return s;
     };
-    ASSERT_NE(eb::addStory(id, spec("Harbour news", "<p>A <b>storm</b> is near</p>")), 0u);
-    ASSERT_NE(eb::addStory(id, spec("Road news", "Calm roads")), 0u);
-    ASSERT_NE(eb::addStory(id, spec("Storm over", "")), 0u);
+    ASSERT_NE(eb::addStory(id, withSummary("Harbour news", "<p>A <b>storm</b> is near</p>")), 0u);
+    ASSERT_NE(eb::addStory(id, withSummary("Road news", "Calm roads")), 0u);
+    ASSERT_NE(eb::addStory(id, withSummary("Storm over", "")), 0u);
     using F = vantrel::FilterCondition;
     vantrel::FilterRule gone;
     gone.name = "Storms";

@@ -69,10 +69,10 @@ protected:
     }
 };
 
-eb::StorySpec story(const QString& headline, const QString& category = QString(),
+eb::StorySeed story(const QString& headline, const QString& category = QString(),
                     const QString& summary = QString())
 {
-    eb::StorySpec s;
+    eb::StorySeed s;
     s.headline = headline;
     s.category = category;
     s.summary = summary;
@@ -139,7 +139,7 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     const uint32_t id = eb::addChannel("Texts");
     std::vector<uint32_t> numbers;
     for (const Case& c : cases) {
-        eb::StorySpec s = story("h", QString(), c.summary);
+        eb::StorySeed s = story("h", QString(), c.summary);
         if (!c.header.isEmpty())
             s.attributes["Header"] = c.header;
         if (!c.footer.isEmpty())

@@ -159,7 +159,7 @@ struct OpmlImportReport {
 };
 
 // What a test or the first start gives to create a channel directly (no network).
-struct ChannelSpec {
+struct ChannelSeed {
     QString name;
     QString url;      // feed address; empty for a channel that is never downloaded
     QString category; // "/" between levels, ";" between paths
@@ -485,7 +485,7 @@ public:
     // Removes an entry that is not subscribed (a subscribed one stays: unsubscribe first).
     bool removeDirectoryEntry(uint32_t entryId);
     // A subscribed channel with its own directory entry; its id (0 on failure).
-    uint32_t addChannel(const ChannelSpec& desc);
+    uint32_t addChannel(const ChannelSeed& desc);
     // A story; the story's number (0 on failure). The number, bundlet id and received time are
     // given by the engine when left 0.
     uint32_t addStory(uint32_t channelId, const Story& story);

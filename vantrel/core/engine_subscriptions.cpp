@@ -250,7 +250,7 @@ bool Engine::channelName(uint32_t channelId, QString& name)
     return true;
 }
 
-uint32_t Engine::addChannel(const ChannelSpec& desc)
+uint32_t Engine::addChannel(const ChannelSeed& desc)
 {
     DirEntry entry;
     entry.name = desc.name;
