@@ -227,11 +227,12 @@ BOOL CReadhallApp::InitInstance()
     }
 
     HideSplash();
-    if (!engineNote.isEmpty())
+    if (!engineNote.isEmpty()) {
         MessageBox(nullptr, engineNote, LoadStringOr(IDS_MAINFRAME_TITLE, "Readhall"),
                    MB_OK | MB_ICONEXCLAMATION);
+    }
 
-        // Start-up leaves a lot of freed heap behind; give it back to the system.
+    // Start-up leaves a lot of freed heap behind; give it back to the system.
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

@@ -29,37 +29,37 @@ QString bounded(const QString& text, int limit)
 
 } // namespace
 
-DesktopNotifications::DesktopNotifications(QObject* parent)
-    : DesktopNotifications(QDBusConnection::sessionBus(), parent)
-{
-}
+DesktopNotifications::DesktopNotifications(QObject* parent) : QObject(parent) {}
 
 DesktopNotifications::DesktopNotifications(const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_bus(bus)
 {
-    listen();
 }
 
 DesktopNotifications::~DesktopNotifications() = default;
 
-void DesktopNotifications::listen()
+QDBusConnection& DesktopNotifications::bus()
 {
-    if (!m_bus.isConnected())
-        return;
-    // clang-format off
-    m_bus.connect(QString::fromLatin1(SERVICE), QString::fromLatin1(PATH),
-                  QString::fromLatin1(INTERFACE), QStringLiteral("ActionInvoked"), this,
-                  SLOT(onActionInvoked(uint,QString)));
-    m_bus.connect(QString::fromLatin1(SERVICE), QString::fromLatin1(PATH),
-                  QString::fromLatin1(INTERFACE), QStringLiteral("NotificationClosed"), this,
-                  SLOT(onClosed(uint,uint)));
-    // clang-format on
+    if (!m_bus)
+        m_bus = QDBusConnection::sessionBus();
+    if (!m_listening && m_bus->isConnected()) {
+        m_listening = true;
+        // clang-format off
+        m_bus->connect(QString::fromLatin1(SERVICE), QString::fromLatin1(PATH),
+                       QString::fromLatin1(INTERFACE), QStringLiteral("ActionInvoked"), this,
+                       SLOT(onActionInvoked(uint,QString)));
+        m_bus->connect(QString::fromLatin1(SERVICE), QString::fromLatin1(PATH),
+                       QString::fromLatin1(INTERFACE), QStringLiteral("NotificationClosed"), this,
+                       SLOT(onClosed(uint,uint)));
+        // clang-format on
+    }
+    return *m_bus;
 }
 
 bool DesktopNotifications::show(const QString& summary, const QString& body,
                                 const QString& actionKey, const QString& actionLabel)
 {
-    if (!m_bus.isConnected())
+    if (!bus().isConnected())
         return false;
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(SERVICE), QString::fromLatin1(PATH),
@@ -77,7 +77,7 @@ bool DesktopNotifications::show(const QString& summary, const QString& body,
     call << QCoreApplication::applicationName() << m_lastId << QString() // icon: the entry's
          << bounded(summary, kMaxSummary) << plainBody << actions << hints << kShowForMs;
     m_lastAction = actionKey;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* finished) {
                 const QDBusPendingReply<uint> reply = *finished;

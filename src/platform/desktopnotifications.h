@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace platform
 {
@@ -16,7 +17,9 @@ class DesktopNotifications : public QObject
 {
     Q_OBJECT
 public:
-    // Talks to the service on the given bus (the session bus unless a test gives its own).
+    // Talks to the service on the given bus (the session bus unless a test gives its own). The
+    // bus is reached only when the first notification is shown, so that start-up never waits
+    // for it.
     explicit DesktopNotifications(QObject* parent = nullptr);
     DesktopNotifications(const QDBusConnection& bus, QObject* parent = nullptr);
     ~DesktopNotifications() override;
@@ -38,8 +41,10 @@ private slots:
     void onClosed(uint id, uint reason);
 
 private:
-    void listen();
-    QDBusConnection m_bus;
+    // The bus, connected on first use, with the service's signals followed from then on.
+    QDBusConnection& bus();
+    std::optional<QDBusConnection> m_bus;
+    bool m_listening = false;
     uint m_lastId = 0;
     QString m_lastAction; // the action key of the one shown last
 };
