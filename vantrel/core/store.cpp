@@ -141,16 +141,14 @@ struct AddedColumn {
     const char* column;
     const char* definition;
 };
+// What schema 3 adds: a channel's own settings and last error, the alert rules' options and
+// the filter rules. Each column is added only when the store lacks it, so that a store some
+// version of the engine already gave one of them still takes the step.
 const AddedColumn kAddedColumns[] = {
     {"channels", "update_interval", "INTEGER NOT NULL DEFAULT 0"},
     {"channels", "keep_stories", "INTEGER NOT NULL DEFAULT 0"},
     {"channels", "last_error", "TEXT NOT NULL DEFAULT ''"},
     {"channels", "last_error_at", "INTEGER NOT NULL DEFAULT 0"},
-};
-
-// The rule tables' additions. They are checked at every open, whatever the schema version
-// says, and added only when missing, so a store that has them is never written to here.
-const AddedColumn kRuleColumns[] = {
     {"alert_rules", "enabled", "INTEGER NOT NULL DEFAULT 1"},
     {"alert_rules", "headlines_only", "INTEGER NOT NULL DEFAULT 0"},
     {"alert_rules", "whole_words", "INTEGER NOT NULL DEFAULT 1"},
@@ -460,18 +458,6 @@ bool Store::ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer)
     }
     if (!migrate(q, std::max(version, 1)))
         return rollback();
-    for (const AddedColumn& added : kAddedColumns) {
-        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(added.table))))
-            return rollback();
-        bool present = false;
-        while (q.next())
-            present = present || q.value(1).toString() == QLatin1String(added.column);
-        q.finish();
-        if (!present && !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                                    .arg(QLatin1String(added.table), QLatin1String(added.column),
-                                         QLatin1String(added.definition))))
-            return rollback();
-    }
     if (!q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)))
         return rollback();
     if (!q.exec(QStringLiteral("COMMIT")))
@@ -487,56 +473,23 @@ bool Store::migrate(QSqlQuery& q, int from)
                 return false;
         }
     }
-    return true;
-}
-
-bool Store::ensureRuleTables(QSqlDatabase& db, QSqlError& error)
-{
-    // Read first: only a store that lacks something is written to.
-    QSqlQuery q(db);
-    auto columnsOf = [&](const char* table, QStringList& columns) {
-        columns.clear();
-        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(table))))
+    if (from < 3) {
+        for (const AddedColumn& added : kAddedColumns) {
+            if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(added.table))))
+                return false;
+            bool present = false;
+            while (q.next())
+                present = present || q.value(1).toString() == QLatin1String(added.column);
+            q.finish();
+            if (!present &&
+                !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                            .arg(QLatin1String(added.table), QLatin1String(added.column),
+                                 QLatin1String(added.definition))))
+                return false;
+        }
+        if (!q.exec(QLatin1String(kFilterTable)))
             return false;
-        while (q.next())
-            columns << q.value(1).toString();
-        q.finish();
-        return true;
-    };
-    QStringList ruleColumns;
-    QStringList filterColumns;
-    if (!columnsOf("alert_rules", ruleColumns) || !columnsOf("filter_rules", filterColumns)) {
-        error = q.lastError();
-        return false;
     }
-    std::vector<const AddedColumn*> missing;
-    for (const AddedColumn& added : kRuleColumns) {
-        if (!ruleColumns.contains(QLatin1String(added.column)))
-            missing.push_back(&added);
-    }
-    if (missing.empty() && !filterColumns.isEmpty())
-        return true;
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        error = q.lastError();
-        return false;
-    }
-    auto rollback = [&] {
-        error = q.lastError();
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    };
-    // Looked at again under the write lock: another program may have added them meanwhile.
-    if (!columnsOf("alert_rules", ruleColumns))
-        return rollback();
-    for (const AddedColumn* added : missing) {
-        if (!ruleColumns.contains(QLatin1String(added->column)) &&
-            !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                        .arg(QLatin1String(added->table), QLatin1String(added->column),
-                             QLatin1String(added->definition))))
-            return rollback();
-    }
-    if (!q.exec(QLatin1String(kFilterTable)) || !q.exec(QStringLiteral("COMMIT")))
-        return rollback();
     return true;
 }
 
@@ -579,7 +532,7 @@ bool Store::tryOpen(StoreContents& out, Problem& problem, QString& error)
     QSqlError sqlError;
     bool newer = false;
     if (!openConnection(database, sqlError) || !ensureSchema(database, sqlError, newer) ||
-        !ensureRuleTables(database, sqlError) || !load(database, out, sqlError)) {
+        !load(database, out, sqlError)) {
         error = sqlError.text();
         problem = newer ? Problem::Other : problemOf(sqlError);
         // A failure that names neither a lock nor damage: the integrity check decides whether

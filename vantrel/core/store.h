@@ -39,10 +39,9 @@ struct StoreContents {
 class Store
 {
 public:
-    // 1: the first store; 2: what is known of story texts, and story counts kept by triggers.
-    // Columns for channels' own settings (update interval, keep count, last error) are added to
-    // any store that lacks them when it is opened.
-    static constexpr int kSchemaVersion = 2;
+    // 1: the first store; 2: what is known of story texts, and story counts kept by triggers;
+    // 3: channels' own settings and last error, the alert rules' options, the filter rules.
+    static constexpr int kSchemaVersion = 3;
     // How long open() waits for a store that another connection or program holds locked.
     static constexpr int kDefaultLockWaitMs = 20000;
 
@@ -163,8 +162,6 @@ private:
     bool tryOpen(StoreContents& out, Problem& problem, QString& error);
     bool ensureSchema(QSqlDatabase& db, QSqlError& error, bool& newer);
     static bool migrate(QSqlQuery& q, int from);
-    // The alert rules' matching choices and the filter rules, added to a store without them.
-    bool ensureRuleTables(QSqlDatabase& db, QSqlError& error);
     bool load(QSqlDatabase& db, StoreContents& out, QSqlError& error);
     // The integrity check: None when the store is whole, else Damaged (or what stopped it).
     Problem checkIntegrity(QSqlDatabase& db, QString& error);
