@@ -406,7 +406,8 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
     ASSERT_NE(engine()->addAlertRule("Floods", {"flood"}, "Water"), 0u);
     eb::stop();
     {
-        // The rule table as stores had it before rules had matching choices and filters.
+        // The rule table as stores had it before rules had matching choices and filters,
+        // in a store of the schema step before those came.
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "earlier");
         db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
         ASSERT_TRUE(db.open());
@@ -415,7 +416,7 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
              {"CREATE TABLE old_rules AS SELECT id, name, words, category"
               " FROM alert_rules",
               "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
-              "DROP TABLE filter_rules"})
+              "DROP TABLE filter_rules", "PRAGMA user_version=2"})
             ASSERT_TRUE(q.exec(sql)) << sql;
         db.close();
     }
