@@ -118,6 +118,12 @@ TEST_F(SubscriptionsTest, AddressSubscribesDownloadsAtOnceAndRefusesItsOtherForm
     EXPECT_EQ(subscribe(other, "Again", "", &error), 0u);
     EXPECT_TRUE(error.contains("My News")) << error.toStdString();
     EXPECT_EQ(engine()->allChannelFacts().size(), 1u);
+
+    // Without a name the channel shows its address until its feed names it.
+    const uint32_t unnamed = subscribe(serve("/other.xml", {}, "  Other\n News "), "", "");
+    ASSERT_NE(unnamed, 0u);
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+    EXPECT_EQ(facts(unnamed).name, "Other News");
 }
 
 TEST_F(SubscriptionsTest, OwnIntervalAndKeepCountAreUsedAndStored)

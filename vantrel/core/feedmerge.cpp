@@ -72,7 +72,10 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
     channel.ensureLoaded();
     m.nextStory = channel.nextStory;
     m.nextAlert = nextAlert;
-    m.name = channel.name.isEmpty() ? feed.title : channel.name;
+    // A channel added without a name carries its address until its feed names it.
+    const QString title = feed.title.simplified();
+    const bool unnamed = channel.name.isEmpty() || channel.name == channel.url;
+    m.name = unnamed && !title.isEmpty() ? title : channel.name;
     m.homePage =
         channel.homePage.isEmpty() ? followableAddress(source, feed.homePage) : channel.homePage;
     m.description = channel.description.isEmpty() ? feed.description : channel.description;
