@@ -10,6 +10,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/shared/appservices.h"
+#include "src/shared/columnfill.h"
 #include "src/shared/programstate.h"
 #include "src/shared/settings.h"
 #include "vantrel/engctl.h"
@@ -95,6 +96,7 @@ CProfilerView::CProfilerView(QWidget* parent)
     DragDropMessages();
 
     m_list = new CDirectoryList(this);
+    m_columnFill = new CColumnFill(m_list);
     m_model = new CDirectoryModel(this);
     m_model->SetImages(&m_images);
     m_list->setModel(m_model);
@@ -145,7 +147,7 @@ CProfilerView::~CProfilerView()
     m_timer.stop();
     m_drag.cancel();
     for (int column = 0; column < DIRECTORY_COLUMN_COUNT; ++column) {
-        int width = m_list->header()->sectionSize(column);
+        int width = GetColumnWidth(column);
         if (column == 0 && width == 0)
             width = DIRECTORY_FIRST_COLUMN_WIDTH;
         settings::setDirectoryColumnWidth(column, width);
@@ -157,6 +159,11 @@ CProfilerView::~CProfilerView()
     m_model->SetImages(nullptr);
     delete m_list;
     m_list = nullptr;
+}
+
+int CProfilerView::GetColumnWidth(int column) const
+{
+    return m_columnFill->width(column);
 }
 
 CProfilerDoc* CProfilerView::GetProfilerDoc() const

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <vector>
 
+class CColumnFill;
 class CDirectoryList;
 class CDirectoryModel;
 class CProfilerDoc;
@@ -32,6 +33,8 @@ public:
 
     CProfilerDoc* GetProfilerDoc() const;
     CDirectoryList* GetListCtrl() const { return m_list; }
+    // A column's own width, the one that is stored (the last column is drawn to the edge).
+    int GetColumnWidth(int column) const;
     CDirectoryModel* GetModel() const { return m_model; }
     QTabBar* GetTabCtrl() const { return m_tabs; }
     int GetSortColumn() const { return m_sortColumn; }
@@ -83,6 +86,7 @@ private:
     std::vector<QPixmap> m_images;
     QTabBar* m_tabs = nullptr;
     CDirectoryList* m_list = nullptr;
+    CColumnFill* m_columnFill = nullptr; // the last column reaches the right edge
     CDirectoryModel* m_model = nullptr;
     QTimer m_timer;
 };

@@ -10,6 +10,7 @@
 #include "src/platform/resources.h"
 #include "src/platform/tickcount.h"
 #include "src/shared/appservices.h"
+#include "src/shared/columnfill.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
@@ -220,6 +221,7 @@ CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineV
     m_model = new CHeadlineModel(this);
     m_list = new CHeadlineList(this);
     m_list->setModel(m_model);
+    m_columnFill = new CColumnFill(m_list);
     m_list->delegate()->SetAlertedColor(m_alertedColor);
     m_model->SetAlertedColor(m_alertedColor);
     m_list->setGeometry(rect());
@@ -346,7 +348,7 @@ void CHeadlineView::OnListEmptied()
 
 int CHeadlineView::GetColumnWidth(int column) const
 {
-    return m_list->header()->sectionSize(column);
+    return m_columnFill->width(column);
 }
 
 void CHeadlineView::paintEvent(QPaintEvent*)

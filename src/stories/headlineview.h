@@ -24,6 +24,7 @@
 #include <vector>
 
 class CChannelDoc;
+class CColumnFill;
 class CHeadlineDelegate;
 class CHeadlineView;
 class CService;
@@ -197,6 +198,7 @@ private:
 
     CHeadlineList* m_list = nullptr;
     CHeadlineModel* m_model = nullptr;
+    CColumnFill* m_columnFill = nullptr; // the last shown column reaches the right edge
     std::unique_ptr<CStorySummaryPopup> m_popup;
     QFont m_normalFont;
     QFont m_boldFont;

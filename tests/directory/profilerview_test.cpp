@@ -63,8 +63,11 @@ TEST_F(ProfilerViewTest, ClosingStoresTheLayout)
 {
     addEntry("Alpha");
     open();
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(0), 200);
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(2), 120);
+    EXPECT_EQ(view->GetColumnWidth(0), 200);
+    EXPECT_EQ(view->GetColumnWidth(2), 120);
+    // The last column reaches the list's right edge.
+    const QHeaderView* header = view->GetListCtrl()->header();
+    EXPECT_EQ(header->length(), view->GetListCtrl()->viewport()->width());
     view->GetListCtrl()->header()->resizeSection(0, 0);
     view->GetListCtrl()->header()->resizeSection(2, 333);
     view->OnColumnClick(2);

@@ -235,6 +235,10 @@ TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
     EXPECT_EQ(headlines(view), QStringList({"a", "b"}));
     view->list()->header()->resizeSection(COLUMN_CHANNEL, 222);
     view->OnColumnClick(COLUMN_RECEIVED);
+    // The last shown column reaches the list's right edge without changing its stored width.
+    view->resize(1400, 300);
+    view->show();
+    EXPECT_EQ(view->list()->header()->length(), view->list()->viewport()->width());
 
     CHeadlineView* alerts = viewOfAlerts();
     alerts->list()->header()->resizeSection(COLUMN_CONTENT, 111);
