@@ -211,13 +211,17 @@ void CBaseHeaderView::LayoutButtons()
     // there is no picture).
     const int textLimit = pictureSize.isEmpty() ? workRight + 1 : pictureLeft;
 
-    const int shown = m_lineCount + 1;
+    int shown = m_lineCount + 1;
     QSize sizes[3];
     int blockHeight = 0;
     for (int i = 0; i < shown; ++i) {
         sizes[i] = m_buttons[i]->GetRequiredSize();
         blockHeight += sizes[i].height();
     }
+    // In a strip too low for every line the lower lines give way, so that none is cut in half;
+    // the title always stays.
+    while (shown > 1 && blockHeight > client.height())
+        blockHeight -= sizes[--shown].height();
     int top = (client.height() - blockHeight) / 2;
     for (int i = 0; i < 3; ++i) {
         if (i >= shown) {
