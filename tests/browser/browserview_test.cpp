@@ -71,7 +71,7 @@ protected:
     std::vector<int> notifications;
 };
 
-TEST_F(BrowserViewTest, ThePaneShowsItsStartPageAndLaysOutItsControls)
+TEST_F(BrowserViewTest, ThePaneShowsItsStartPageOrTheEmptyPageAndLaysOutItsControls)
 {
     writePage("readhall.htm", "Start");
     writePage("browser.htm", "Other start");
@@ -88,19 +88,15 @@ TEST_F(BrowserViewTest, ThePaneShowsItsStartPageAndLaysOutItsControls)
         ASSERT_NE(view.button(id), nullptr) << id;
     EXPECT_EQ(view.button(IDC_BROWSER_BACK)->toolTip(), "Back");
     EXPECT_EQ(view.button(IDC_BROWSER_PRINT)->toolTip(), "Print");
-    // A row of buttons with a gap between them, the address box, the indicator at the right
-    // edge, and the page below filling the rest inside the margin.
-    const int m = BROWSER_MARGIN;
-    const int button = BROWSER_BUTTON_SIZE;
-    EXPECT_EQ(view.button(IDC_BROWSER_BACK)->geometry(), QRect(m, m, button, button));
-    EXPECT_EQ(view.button(IDC_BROWSER_FORWARD)->geometry().left(), m + button + BROWSER_BUTTON_GAP);
-    EXPECT_EQ(view.addressBox()->x(),
-              view.button(IDC_BROWSER_PRINT)->geometry().right() + 1 + BROWSER_BUTTON_GAP);
-    EXPECT_EQ(view.addressBox()->width(), 800 - ADDRESS_WIDTH_LESS);
-    EXPECT_EQ(view.statusIndicator()->geometry(),
-              QRect(800 - m - ANIMATION_FRAME_SIZE, m, ANIMATION_FRAME_SIZE, ANIMATION_FRAME_SIZE));
-    EXPECT_EQ(view.browser()->geometry(),
-              QRect(m, m + button + m, 800 - 2 * m, 500 - 3 * m - button));
+    // The buttons in a row, then the address box, then the indicator; the page below; all
+    // inside the pane.
+    const QRect address = view.addressBox()->geometry();
+    EXPECT_LT(view.button(IDC_BROWSER_BACK)->x(), view.button(IDC_BROWSER_FORWARD)->x());
+    EXPECT_GT(address.left(), view.button(IDC_BROWSER_PRINT)->geometry().right());
+    EXPECT_LT(address.right(), view.statusIndicator()->x());
+    EXPECT_GT(view.browser()->y(), address.bottom());
+    EXPECT_TRUE(view.rect().contains(view.statusIndicator()->geometry()));
+    EXPECT_TRUE(view.rect().contains(view.browser()->geometry()));
     EXPECT_GT(view.statusIndicator()->FrameCount(), 1);
 
     // The other start page when asked for.
@@ -108,12 +104,11 @@ TEST_F(BrowserViewTest, ThePaneShowsItsStartPageAndLaysOutItsControls)
                     DWORD(1));
     CBrowserView other;
     EXPECT_EQ(other.lastNavigation(), dataDir + "/browser.htm");
-}
-
-TEST_F(BrowserViewTest, AMissingStartPageGivesTheEmptyPageAndNoDataDirectoryNothing)
-{
-    CBrowserView view;
-    EXPECT_EQ(view.lastNavigation(), "c:\\");
+    // A missing start page gives the empty page; no data folder, nothing.
+    QFile::remove(dataDir + "/browser.htm");
+    QFile::remove(dataDir + "/readhall.htm");
+    CBrowserView missing;
+    EXPECT_EQ(missing.lastNavigation(), "c:\\");
     EXPECT_EQ(CWebBrowser::LocationToUrl("c:\\"), QUrl("about:blank"));
     browserCalls().dataDirectory = [] { return QString(); };
     CBrowserView none;
