@@ -51,15 +51,20 @@ protected:
     }
     void TearDown() override { resetBrowserCalls(); }
 
-    QString writePage(const QString& name, const QString& title)
+    QString writeFile(const QString& name, const QByteArray& bytes)
     {
         const QString path = dataDir + "/" + name;
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>")
-                           .arg(title)
-                           .toUtf8());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(bytes);
         return path;
+    }
+    QString writePage(const QString& name, const QString& title)
+    {
+        return writeFile(
+            name, QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>")
+                      .arg(title)
+                      .toUtf8());
     }
     static bool waitForTitle(CBrowserView* view, const QString& title)
     {
@@ -115,30 +120,13 @@ TEST_F(BrowserViewTest, ThePaneShowsItsStartPageOrTheEmptyPageAndLaysOutItsContr
     EXPECT_TRUE(none.lastNavigation().isEmpty());
 }
 
-TEST_F(BrowserViewTest, TheShowUrlHintFillsTheAddressBoxAndLoadsThePage)
+TEST_F(BrowserViewTest, TheAddressBoxSelectsAnEntryThatBeginsWithTheTextOrInsertsIt)
 {
-    const QString page = writePage("story.html", "A story");
+    const QString page = writePage("typed.html", "Typed");
+    browserCalls().dataDirectory = [] { return QString(); };
     CBrowserView view;
     view.resize(600, 400);
     view.show();
-    CChannelDoc doc;
-    doc.AddView(&view);
-    CUpdateHint hint(page);
-    doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &hint);
-    EXPECT_EQ(view.addressBox()->itemText(0), page);
-    ASSERT_TRUE(waitForTitle(&view, "A story"));
-    // The busy animation ran while the page loaded and stops once it is there.
-    EXPECT_TRUE(rhtest::waitFor([&] { return !view.statusIndicator()->IsPlaying(); }));
-    // Other hints leave the pane alone.
-    doc.UpdateAllViews(nullptr, HINT_CHANNEL_UPDATED, &hint);
-    EXPECT_EQ(view.addressBox()->count(), 1);
-    doc.RemoveView(&view);
-}
-
-TEST_F(BrowserViewTest, TheAddressBoxSelectsAnEntryThatBeginsWithTheTextOrInsertsIt)
-{
-    browserCalls().dataDirectory = [] { return QString(); };
-    CBrowserView view;
     view.SelectOrInsertAddress("https://news.example/world/today");
     view.SelectOrInsertAddress("https://other.example/");
     view.SelectOrInsertAddress("https://other.example/");
@@ -147,18 +135,11 @@ TEST_F(BrowserViewTest, TheAddressBoxSelectsAnEntryThatBeginsWithTheTextOrInsert
     view.SelectOrInsertAddress("https://news.example/world");
     EXPECT_EQ(view.addressBox()->count(), 2);
     EXPECT_EQ(view.addressBox()->currentText(), "https://news.example/world/today");
-}
 
-TEST_F(BrowserViewTest, EnterInTheAddressBoxShowsTheTypedAddress)
-{
-    const QString page = writePage("typed.html", "Typed");
-    browserCalls().dataDirectory = [] { return QString(); };
-    CBrowserView view;
-    view.resize(600, 400);
-    view.show();
+    // Enter shows the typed address.
     view.addressBox()->lineEdit()->setText(page);
     QTest::keyClick(view.addressBox()->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(view.addressBox()->count(), 1);
+    EXPECT_EQ(view.addressBox()->count(), 3);
     EXPECT_EQ(view.lastNavigation(), page);
     EXPECT_TRUE(waitForTitle(&view, "Typed"));
 }
@@ -195,7 +176,7 @@ public:
     QStringList texts;
 };
 
-TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
+TEST_F(BrowserViewTest, TheShowUrlHintLoadsThePageAndAScriptAddressIsRefused)
 {
     StatusRecorder status;
     SetMainFrameLink(&status);
@@ -207,8 +188,15 @@ TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
     doc.AddView(&view);
     CUpdateHint shown(page);
     doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &shown);
+    EXPECT_EQ(view.addressBox()->itemText(0), page);
     ASSERT_TRUE(waitForTitle(&view, "Before"));
+    // The busy animation stops once the page is there; other hints leave the pane alone.
+    EXPECT_TRUE(rhtest::waitFor([&] { return !view.statusIndicator()->IsPlaying(); }));
+    doc.UpdateAllViews(nullptr, HINT_CHANNEL_UPDATED, &shown);
+    EXPECT_EQ(view.addressBox()->count(), 1);
     status.texts.clear();
+
+    // A script address never runs in the shown page.
 
     CUpdateHint script(QStringLiteral("javascript:document.title='ran'"));
     doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &script);
@@ -223,11 +211,7 @@ TEST_F(BrowserViewTest, AScriptAddressIsRefusedAndNeverRunsInTheShownPage)
 
 TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayGivesWayToOneThatCan)
 {
-    browserCalls().dataDirectory = [this] { return dataDir; };
-    QFile avi(dataDir + "/browser.avi");
-    ASSERT_TRUE(avi.open(QIODevice::WriteOnly));
-    avi.write("RIFF....AVI not really");
-    avi.close();
+    writeFile("browser.avi", "RIFF....AVI not really");
     WriteLayoutFlag(HKEY_CURRENT_USER, QString::fromLatin1(LAYOUT_KEY_PATH),
                     "UseBrowserAviFromFile", DWORD(1));
     {
@@ -236,10 +220,8 @@ TEST_F(BrowserViewTest, AnAnimationFileThatCannotPlayGivesWayToOneThatCan)
         EXPECT_EQ(view.statusIndicator()->FrameCount(), 12);
     }
     // An animation of the same name that Qt plays is taken instead.
-    QFile gif(dataDir + "/browser.gif");
-    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
-    gif.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
-    gif.close();
+    writeFile("browser.gif",
+              QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
     CBrowserView view;
     EXPECT_TRUE(view.statusIndicator()->IsFromFile());
 }
@@ -277,24 +259,13 @@ TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPlugins)
     EXPECT_FALSE(CWebBrowser::LocationToUrl("d:\\elsewhere\\page.html").isValid());
 }
 
-} // namespace
-
-namespace
-{
-
 TEST_F(BrowserViewTest, ALocalPageShowsItsOwnPicturesAndARemotePageReadsNoFiles)
 {
     QFile picture(":/bitmaps/147.png");
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-    QFile copy(dataDir + "/pic.png");
-    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
-    copy.write(picture.readAll());
-    copy.close();
-    QFile page(dataDir + "/story.html");
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><img src=\"pic.png\" onload=\"document.title='loaded'\" "
-               "onerror=\"document.title='failed'\"></body></html>");
-    page.close();
+    writeFile("pic.png", picture.readAll());
+    writeFile("story.html", "<html><body><img src=\"pic.png\" onload=\"document.title='loaded'\" "
+                            "onerror=\"document.title='failed'\"></body></html>");
     browserCalls().dataDirectory = [] { return QString(); };
     CBrowserView view;
     view.resize(400, 300);
