@@ -21,17 +21,14 @@ namespace
 class StoryCommandsTest : public StoriesTest
 {
 protected:
-    bool enabled(CHeadlineView* view, UINT id)
+    // Whether the view's rule enables the command; its check state goes to `checked`.
+    bool enabled(CHeadlineView* view, UINT id, int* checked = nullptr)
     {
         CCmdUI ui(id);
         view->UpdateCmdUI(&ui);
+        if (checked)
+            *checked = ui.checkState();
         return ui.isEnabled();
-    }
-    int checked(CHeadlineView* view, UINT id)
-    {
-        CCmdUI ui(id);
-        view->UpdateCmdUI(&ui);
-        return ui.checkState();
     }
     static uint32_t bundletOf(uint32_t channel, uint32_t number)
     {
@@ -44,12 +41,13 @@ protected:
         }
         return bundlet;
     }
-    static uint32_t playable(uint32_t channel, const QString& headline, int minutes)
+    static uint32_t playable(uint32_t channel, const QString& headline, int minutes,
+                             const QString& url = QString())
     {
         rhtest::engine::StorySeed desc;
         desc.headline = headline;
         desc.bundletType = VTBUNDLET_VIDEO;
-        desc.enclosureUrl = "https://media.example/" + headline + ".avi";
+        desc.enclosureUrl = url.isEmpty() ? "https://media.example/" + headline + ".avi" : url;
         desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
         return rhtest::engine::addStory(channel, desc);
     }
@@ -86,7 +84,7 @@ TEST_F(StoryCommandsTest, SelectAllThenMarkAsReadMakesOneCallPerChannelAsDoesMar
     EXPECT_EQ(callsNamed("markStoriesRead").size(), 2u);
 }
 
-TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlag)
+TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlagAndThePlaceholderIsNoStory)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
     addStory(channel, "unread", 2);
@@ -105,12 +103,9 @@ TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlag)
     EXPECT_TRUE(enabled(view, ID_STORY_MARK_UNREAD));
     EXPECT_TRUE(enabled(view, ID_STORY_DELETE));
     EXPECT_FALSE(enabled(view, ID_STORY_FULL));
-}
 
-TEST_F(StoryCommandsTest, ThePlaceholderIsNoStory)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Empty", "News");
-    CHeadlineView* view = viewOfChannel(channel);
+    // The placeholder is no story.
+    view = viewOfChannel(rhtest::engine::addChannel("Empty", "News"));
     view->SelectRows({0});
     for (UINT id : {ID_STORY_MARK_READ, ID_STORY_MARK_UNREAD, ID_STORY_DELETE, ID_STORY_FULL,
                     ID_STORY_SUMMARY, ID_STORY_KEEP, ID_STORY_PLAY, ID_EDIT_SELECT_ALL})
@@ -160,8 +155,9 @@ TEST_F(StoryCommandsTest, KeepTogglesEachStoryOnItsOwn)
     const uint32_t loose = addStory(channel, "loose", 1);
     CHeadlineView* view = viewOfChannel(channel);
     view->SelectRows({rowOf(view, "kept")});
-    EXPECT_TRUE(enabled(view, ID_STORY_KEEP));
-    EXPECT_EQ(checked(view, ID_STORY_KEEP), 1);
+    int checked = 0;
+    EXPECT_TRUE(enabled(view, ID_STORY_KEEP, &checked));
+    EXPECT_EQ(checked, 1);
     view->SelectRows({0, 1});
     EXPECT_FALSE(enabled(view, ID_STORY_KEEP));
     view->OnKeep();
@@ -286,15 +282,11 @@ TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
 {
     const QString file = rhtest::testRoot() + "/clip.avi";
     QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("x");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
     f.close();
     const uint32_t channel = rhtest::engine::addChannel("Media", "News");
-    rhtest::engine::StorySeed desc;
-    desc.headline = "local clip";
-    desc.bundletType = VTBUNDLET_VIDEO;
-    desc.enclosureUrl = QUrl::fromLocalFile(file).toString();
-    const uint32_t number = rhtest::engine::addStory(channel, desc);
+    const uint32_t number =
+        playable(channel, "local clip", 1, QUrl::fromLocalFile(file).toString());
     CHeadlineView* view = viewOfChannel(channel);
     view->SelectRows({0});
     std::vector<CHeadlineView::MenuEntry> menu;
