@@ -10,6 +10,7 @@
 #include "vantrel/qkcoolbutton.h"
 
 #include <QMenu>
+#include <functional>
 
 using namespace channeltest;
 
@@ -48,6 +49,18 @@ protected:
         ReleaseCServices();
     }
 
+    // Whether picking from the header opened the channel menu.
+    bool menuOpened(const std::function<void()>& pick)
+    {
+        bool tracked = false;
+        CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
+            tracked = true;
+            return 0;
+        });
+        pick();
+        return tracked;
+    }
+
     std::vector<BOOL> secureCalls;
 };
 
@@ -61,13 +74,7 @@ TEST_F(HeaderViewTest, StartsWithTheChannelsTitleAClickableNameAndNoMenuWithoutC
     EXPECT_EQ(fresh.GetTitle(), "Channels");
     EXPECT_FALSE(fresh.GetPicture().isNull()); // the channel picture until one is chosen
     // Without channels the menu does not open.
-    bool tracked = false;
-    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
-        tracked = true;
-        return 0;
-    });
-    EXPECT_EQ(view->PickChannelFromMenu(view), 0u);
-    EXPECT_FALSE(tracked);
+    EXPECT_FALSE(menuOpened([this] { EXPECT_EQ(view->PickChannelFromMenu(view), 0u); }));
 
     // The status line can be switched off.
     closeViews();
@@ -80,12 +87,23 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureStateACategoryOnlyI
 {
     const uint32_t id =
         addChannel("Bank News", "Finance", 0, rhtest::engine::Enabled | rhtest::engine::Secure);
+    const uint32_t other = addChannel("Beta", "News");
     open();
     setStatus(id, "Updated 12:05, 3 new stories");
     select(id);
     EXPECT_EQ(view->GetShownChannelId(), id);
     EXPECT_EQ(view->GetTitle(), "Bank News");
     EXPECT_EQ(view->GetThirdLine(), "Updated 12:05, 3 new stories");
+    // Only the shown channel's status changes the header.
+    setStatus(id, "Connecting...");
+    setStatus(other, "Failed");
+    hint(HINT_CHANNEL_STATUS_CHANGED, other);
+    EXPECT_EQ(view->GetThirdLine(), "Updated 12:05, 3 new stories");
+    hint(HINT_CHANNEL_STATUS_CHANGED, id);
+    EXPECT_EQ(view->GetThirdLine(), "Connecting...");
+    setStatus(id, "Updated 09:00");
+    doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
+    EXPECT_EQ(view->GetThirdLine(), "Updated 09:00");
     ASSERT_FALSE(secureCalls.empty());
     EXPECT_EQ(secureCalls.back(), 1);
     // No logo file: the picture button draws nothing.
@@ -111,23 +129,6 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureStateACategoryOnlyI
                          ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES})
         EXPECT_FALSE(enabled(command)) << command;
     EXPECT_TRUE(view->ContextMenuItems().empty());
-}
-
-TEST_F(HeaderViewTest, OnlyTheShownChannelsStatusChangesTheHeader)
-{
-    const uint32_t shown = addChannel("Alpha", "News");
-    const uint32_t other = addChannel("Beta", "News");
-    open();
-    select(shown);
-    setStatus(shown, "Connecting...");
-    setStatus(other, "Failed");
-    hint(HINT_CHANNEL_STATUS_CHANGED, other);
-    EXPECT_EQ(view->GetThirdLine(), "");
-    hint(HINT_CHANNEL_STATUS_CHANGED, shown);
-    EXPECT_EQ(view->GetThirdLine(), "Connecting...");
-    setStatus(shown, "Updated 09:00");
-    doc->UpdateAllViews(nullptr, HINT_ENGINE_EVENT);
-    EXPECT_EQ(view->GetThirdLine(), "Updated 09:00");
 }
 
 TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
@@ -191,13 +192,7 @@ TEST_F(HeaderViewTest, TheAlertsHeaderIsFixed)
     EXPECT_FALSE(view->IsButtonClickable(0));
     EXPECT_FALSE(view->GetPicture().isNull());
 
-    bool tracked = false;
-    CChannelHeaderView::SetMenuTrackHook([&tracked](QMenu&) {
-        tracked = true;
-        return 0;
-    });
-    view->ExecuteCommand(IDC_HEADER_TITLE);
-    EXPECT_FALSE(tracked);
+    EXPECT_FALSE(menuOpened([this] { view->ExecuteCommand(IDC_HEADER_TITLE); }));
     alerts.SetChannel(id);
     alerts.UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
     EXPECT_EQ(view->GetTitle(), "Alerts");

@@ -115,16 +115,25 @@ TEST_F(FolderViewTest, TheLastChoiceIsRememberedAndRestored)
     EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), long(b));
 }
 
-TEST_F(FolderViewTest, ACounterChangeRelabelsAChannelTheWindowDoesNotShow)
+TEST_F(FolderViewTest, CounterAddAndDeleteHintsFollowTheEngine)
 {
     const uint32_t shown = addChannel("Alpha", "News");
     const uint32_t other = addChannel("Beta", "News");
     open();
     ASSERT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{shown});
+    // A counter change relabels a channel the window does not show.
     addStory(other, "Fresh", false);
     hint(HINT_CHANNEL_COUNTER_CHANGED, other);
     EXPECT_EQ(channelItem(other)->text(0), "Beta (1)");
     EXPECT_TRUE(treeitems::isBold(channelItem(other)));
+
+    const uint32_t added = addChannel("Gamma", "Sport");
+    hint(HINT_CHANNEL_ADDED, added);
+    EXPECT_NE(channelItem(added), nullptr);
+    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
+    hint(HINT_CHANNEL_DELETED, added);
+    EXPECT_EQ(channelItem(added), nullptr);
+    EXPECT_EQ(itemAt(tree(), {"Sport"}), nullptr);
 }
 
 TEST_F(FolderViewTest, AMovedChannelStaysSelectedAndReopensOnlyAnOpenChain)
@@ -180,19 +189,6 @@ TEST_F(FolderViewTest, CategoryDepthZeroPutsEverythingUnderOneCategory)
     open();
     EXPECT_EQ(childLabels(tree()), QStringList{"All Subscribed Channels"});
     EXPECT_EQ(childLabels(tree(), tree()->topLevelItem(0)), (QStringList{"Alpha", "Beta"}));
-}
-
-TEST_F(FolderViewTest, AddedAndDeletedChannelsFollowTheEngine)
-{
-    addChannel("Alpha", "News");
-    open();
-    const uint32_t added = addChannel("Beta", "Sport");
-    hint(HINT_CHANNEL_ADDED, added);
-    EXPECT_NE(channelItem(added), nullptr);
-    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
-    hint(HINT_CHANNEL_DELETED, added);
-    EXPECT_EQ(channelItem(added), nullptr);
-    EXPECT_EQ(itemAt(tree(), {"Sport"}), nullptr);
 }
 
 TEST_F(FolderViewTest, AChannelGainingSubChannelsGetsAnExpandButton)
