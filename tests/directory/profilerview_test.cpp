@@ -41,11 +41,25 @@ protected:
     }
 };
 
-TEST_F(ProfilerViewTest, StoredColumnWidthsAreTakenAsAbsoluteValuesUpTo2000)
+TEST_F(ProfilerViewTest, ClosingStoresTheLayoutAndStoredWidthsAreTakenAbsoluteUpTo2000)
 {
+    addEntry("Alpha");
     open();
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(1), 240); // nothing stored yet
+    QHeaderView* header = view->GetListCtrl()->header();
+    EXPECT_EQ(header->sectionSize(0), 200); // nothing stored yet
+    EXPECT_EQ(header->sectionSize(1), 240);
+    EXPECT_EQ(header->sectionSize(2), 120);
+    header->resizeSection(0, 0);
+    header->resizeSection(2, 333);
+    view->OnColumnClick(2);
+    view->OnTabChanged(2);
     closeView();
+    EXPECT_EQ(readListSetting("Width0"), 200); // a hidden first column comes back
+    EXPECT_EQ(readListSetting("Width2"), 333);
+    EXPECT_EQ(readListSetting("ViewFilter"), long(DIRFILTER_NEW));
+    EXPECT_EQ(readListSetting("Sort1"), 2);
+    EXPECT_EQ(readListSetting("Asc1"), 0);
+
     const struct {
         int stored;
         int shown;
@@ -57,24 +71,6 @@ TEST_F(ProfilerViewTest, StoredColumnWidthsAreTakenAsAbsoluteValuesUpTo2000)
         closeView();
         EXPECT_EQ(readListSetting("Width1"), c.shown) << c.stored;
     }
-}
-
-TEST_F(ProfilerViewTest, ClosingStoresTheLayout)
-{
-    addEntry("Alpha");
-    open();
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(0), 200);
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(2), 120);
-    view->GetListCtrl()->header()->resizeSection(0, 0);
-    view->GetListCtrl()->header()->resizeSection(2, 333);
-    view->OnColumnClick(2);
-    view->OnTabChanged(2);
-    closeView();
-    EXPECT_EQ(readListSetting("Width0"), 200); // a hidden first column comes back
-    EXPECT_EQ(readListSetting("Width2"), 333);
-    EXPECT_EQ(readListSetting("ViewFilter"), long(DIRFILTER_NEW));
-    EXPECT_EQ(readListSetting("Sort1"), 2);
-    EXPECT_EQ(readListSetting("Asc1"), 0);
 }
 
 TEST_F(ProfilerViewTest, EveryHeaderClickFlipsTheDirectionAndKeepsTheSelection)
