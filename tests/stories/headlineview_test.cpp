@@ -59,6 +59,13 @@ TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
     EXPECT_EQ(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(view->GetShownChannels(), std::vector<uint32_t>{channel});
     EXPECT_EQ(headlines(viewOfAlerts()), QStringList{"No content at this time."});
+
+    // The view joins the broadcast windows and leaves them when it goes.
+    const HWND hwnd = view->GetSafeHwnd();
+    const auto& windows = m_app->GetBroadcastWindows();
+    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
+    m_views.clear();
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
@@ -80,17 +87,6 @@ TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
     SendMessage(empty->GetSafeHwnd(), CHeadlineView::UnreadOnlyMessage(), 0, 0);
     EXPECT_EQ(headlines(empty), QStringList{"Seen"});
     EXPECT_FALSE(isBold(empty, 0));
-}
-
-TEST_F(HeadlineViewTest, TheViewJoinsAndLeavesTheBroadcastWindows)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    CHeadlineView* view = viewOfChannel(channel);
-    const HWND hwnd = view->GetSafeHwnd();
-    const auto& windows = m_app->GetBroadcastWindows();
-    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-    m_views.clear();
-    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
@@ -145,12 +141,12 @@ TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumn)
     EXPECT_EQ(category->GetShownChannels(), (std::vector<uint32_t>{first, second}));
 }
 
-TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndTheAlertedChannel)
+TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndOpeningOneTellsTheWindows)
 {
     const uint32_t markets = rhtest::engine::addChannel("Markets", "Finance");
     const uint32_t story = addStory(markets, "Shares up", 1);
     const uint32_t other = addStory(markets, "Bonds down", 2);
-    rhtest::engine::addAlert(markets, story, "Price", "Stocks");
+    const uint32_t alert = rhtest::engine::addAlert(markets, story, "Price", "Stocks");
     rhtest::engine::addAlert(markets, other, "Price", QString());
     CHeadlineView* view = viewOfAlerts();
     ASSERT_TRUE(view->IsAlertMode());
@@ -162,6 +158,15 @@ TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndTheAlertedChannel)
     EXPECT_EQ(cell(view, rowOf(view, "Shares up"), COLUMN_CHANNEL), "Markets");
     EXPECT_GT(view->GetColumnWidth(COLUMN_CHANNEL), 0);
     EXPECT_GT(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
+
+    view->SelectRows({rowOf(view, "Shares up")});
+    view->list()->setFocus();
+    QTest::keyClick(view->list(), Qt::Key_Return);
+    ASSERT_EQ(m_calls.size(), 2u);
+    EXPECT_EQ(m_calls[0].name, "showStory");
+    EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
+    EXPECT_EQ(m_calls[1].name, "broadcastNotification");
+    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
 }
 
 TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
@@ -334,13 +339,14 @@ TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
     EXPECT_EQ(headlines(view), QStringList{"Other"});
 }
 
-TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryWithoutAPopup)
+TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryAndTheClickTimerShowsOnlyASummary)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    const uint32_t number = addStory(channel, "Fresh", 1, {}, {}, "Some summary text");
+    addStory(channel, "Bare", 2);
+    const uint32_t number = addStory(channel, "Told", 1, {}, {}, "A summary worth reading");
     CHeadlineView* view = viewOfChannel(channel);
     view->show();
-    const QRect rect = view->list()->visualRect(view->model()->index(0, 0));
+    const QRect rect = view->list()->visualRect(view->model()->index(rowOf(view, "Told"), 0));
     QTest::mouseClick(view->list()->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_TRUE(view->IsClickTimerRunning());
     QTest::mouseDClick(view->list()->viewport(), Qt::LeftButton, {}, rect.center());
@@ -350,42 +356,17 @@ TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryWithoutAPopup)
     EXPECT_EQ(shown[0].args, (std::vector<uint32_t>{channel, number}));
     EXPECT_FALSE(view->popup()->IsPopupVisible());
     EXPECT_TRUE(callsNamed("broadcastNotification").empty());
-}
 
-TEST_F(HeadlineViewTest, OpeningAnAlertTellsTheWindowsAlertsWereSeen)
-{
-    const uint32_t markets = rhtest::engine::addChannel("Markets", "Finance");
-    const uint32_t story = addStory(markets, "Shares up", 1);
-    const uint32_t alert = rhtest::engine::addAlert(markets, story, "Price", "Stocks");
-    CHeadlineView* view = viewOfAlerts();
-    view->SelectRows({0});
-    view->list()->setFocus();
-    QTest::keyClick(view->list(), Qt::Key_Return);
-    ASSERT_EQ(m_calls.size(), 2u);
-    EXPECT_EQ(m_calls[0].name, "showStory");
-    EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
-    EXPECT_EQ(m_calls[1].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
-}
-
-TEST_F(HeadlineViewTest, TheClickTimerShowsASummaryOnlyWhenThereIsOne)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    addStory(channel, "Bare", 2);
-    addStory(channel, "Told", 1, {}, {}, "A summary worth reading");
-    CHeadlineView* view = viewOfChannel(channel);
-    view->show();
+    // A single click shows the summary when the timer runs out, when there is one.
     view->SelectRows({rowOf(view, "Bare")});
     view->OnListClick();
     view->OnTimer(TIMER_CLICK);
     EXPECT_FALSE(view->IsClickTimerRunning());
     EXPECT_FALSE(view->popup()->IsPopupVisible());
-
     view->SelectRows({rowOf(view, "Told")});
     view->list()->setFocus();
     QTest::keyClick(view->list(), Qt::Key_Space);
     ASSERT_TRUE(view->popup()->IsPopupVisible());
-
     // Escape hides it and is used up.
     QTest::keyClick(view->list(), Qt::Key_Escape);
     EXPECT_FALSE(view->popup()->IsPopupVisible());
