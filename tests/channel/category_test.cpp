@@ -17,29 +17,20 @@ using namespace channeltest;
 namespace
 {
 
-TEST(CategoryText, ReplacementIgnoresCaseInBothDirections)
+TEST(CategoryText, ReplacingSplittingAndEscaping)
 {
     EXPECT_EQ(FromPathForm("A&SLASH;B&slash;C"), "A/B/C");
     EXPECT_EQ(ToPathForm("A/B"), "A&slash;B");
     EXPECT_EQ(ReplaceNoCase("News NEWS news", "news", "x"), "x x x");
     EXPECT_EQ(ReplaceNoCase("abc", "", "x"), "abc");
-}
-
-TEST(CategoryText, SplittingKeepsOrSkipsEmptyPieces)
-{
-    EXPECT_EQ(SplitText("", ";"), QStringList{""});
     EXPECT_EQ(SplitText("a;;b", ";"), (QStringList{"a", "", "b"}));
     EXPECT_EQ(SplitPathLevels("News//Local/"), (QStringList{"News", "Local"}));
     EXPECT_EQ(EscapeMenuText("Q&A & more"), "Q&&A && more");
-}
-
-TEST(CategoryText, ASemicolonClosingASlashBelongsToTheName)
-{
+    // A semicolon closing a "&slash;" belongs to the name.
     EXPECT_EQ(SplitCategoryPaths("Film&slash;TV;News/Local"),
               (QStringList{"Film&slash;TV", "News/Local"}));
     EXPECT_EQ(SplitCategoryPaths("A&SLASH;B"), QStringList{"A&SLASH;B"});
     EXPECT_EQ(SplitCategoryPaths(";x;"), (QStringList{"", "x", ""}));
-    EXPECT_EQ(SplitCategoryPaths(""), QStringList{""});
 }
 
 class CategoryTreeTest : public ::testing::Test
@@ -50,39 +41,23 @@ protected:
     CCategory category;
 };
 
-TEST_F(CategoryTreeTest, EmptyLevelBecomesMiscellaneous)
+TEST_F(CategoryTreeTest, EntriesGoUnderEachPathWithEmptyLevelsAndSlashesShown)
 {
     CCategoryEntryArray entries;
     entries.Add(7, "News//Local", "Town Crier");
-    category.Build(&entries);
-    category.FillTree(&tree, category.GetItems(), nullptr, true);
-    QTreeWidgetItem* local = itemAt(&tree, {"News", "Miscellaneous", "Local"});
-    ASSERT_NE(local, nullptr);
-    EXPECT_EQ(childLabels(&tree, local), QStringList{"Town Crier"});
-    EXPECT_EQ(treeitems::image(local->child(0)), CATIMG_ENTRY);
-    EXPECT_EQ(CCategory::NodeOfItem(local)->GetIds(), std::vector<uint32_t>{7});
-}
-
-TEST_F(CategoryTreeTest, AnEntryIsListedUnderEachOfItsPaths)
-{
-    CCategoryEntryArray entries;
     entries.Add(3, "Sport;News/Local", "Both");
+    entries.Add(9, "Film&slash;TV", "Reel");
     category.Build(&entries);
+    EXPECT_EQ(category.GetItems()[2]->GetName(), "Film&slash;TV");
     category.FillTree(&tree, category.GetItems(), nullptr, true);
-    EXPECT_EQ(childLabels(&tree), (QStringList{"News", "Sport"}));
+    EXPECT_EQ(childLabels(&tree), (QStringList{"Film/TV", "News", "Sport"}));
+    QTreeWidgetItem* empty = itemAt(&tree, {"News", "Miscellaneous", "Local"});
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(childLabels(&tree, empty), QStringList{"Town Crier"});
+    EXPECT_EQ(treeitems::image(empty->child(0)), CATIMG_ENTRY);
+    EXPECT_EQ(CCategory::NodeOfItem(empty)->GetIds(), std::vector<uint32_t>{7});
     EXPECT_EQ(childLabels(&tree, itemAt(&tree, {"Sport"})), QStringList{"Both"});
     EXPECT_EQ(childLabels(&tree, itemAt(&tree, {"News", "Local"})), QStringList{"Both"});
-}
-
-TEST_F(CategoryTreeTest, ANameWithASlashIsOneLevelShownWithItsSlash)
-{
-    CCategoryEntryArray entries;
-    entries.Add(9, "Film&slash;TV;News", "Reel");
-    category.Build(&entries);
-    ASSERT_EQ(category.GetItems().size(), 2u);
-    EXPECT_EQ(category.GetItems()[0]->GetName(), "Film&slash;TV");
-    category.FillTree(&tree, category.GetItems(), nullptr, true);
-    EXPECT_EQ(childLabels(&tree), (QStringList{"Film/TV", "News"}));
 }
 
 TEST_F(CategoryTreeTest, LevelsMatchWithoutCaseAndPremierGetsItsPicture)

@@ -2,7 +2,6 @@
 
 #include "resources/readhall_resources.h"
 #include "src/channel/channeldoc.h"
-#include "src/platform/settingsstore.h"
 #include "src/shared/programstate.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/chandir.h"
@@ -12,10 +11,6 @@
 
 namespace channeltest
 {
-
-const char* const kReadhallKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall";
-const char* const kLayoutKey = "Software\\Vantrel\\Vantrel\\Layout";
-const char* const kFolderKey = "Software\\Vantrel\\Vantrel\\Settings\\Readhall\\ChannelFolderView";
 
 void EngineTest::SetUp()
 {
@@ -115,34 +110,6 @@ QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels)
     return item;
 }
 
-long readUserNumber(const QString& key, const QString& name)
-{
-    DWORD value = 0;
-    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
-    if (!settings || !settings.readNumber(name, value))
-        return -1;
-    return static_cast<long>(value);
-}
-
-QString readUserText(const QString& key, const QString& name)
-{
-    QString value;
-    const auto settings = platform::SettingsKey::open(HKEY_CURRENT_USER, key);
-    if (settings)
-        settings.readText(name, value);
-    return value;
-}
-
-void writeUserNumber(const QString& key, const QString& name, uint32_t value)
-{
-    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeNumber(name, value);
-}
-
-void writeUserText(const QString& key, const QString& name, const QString& value)
-{
-    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeText(name, value);
-}
-
 } // namespace channeltest
 
 CRecordingPlaceholderView::CRecordingPlaceholderView(const QString& className, QWidget* parent)
@@ -155,7 +122,6 @@ void CRecordingPlaceholderView::OnUpdate(CView*, LPARAM hint, CObject* hintObjec
     RecordedHint record;
     record.code = hint;
     if (const auto* update = dynamic_cast<const CUpdateHint*>(hintObject)) {
-        record.hasObject = true;
         record.number = update->m_number;
         record.array = update->m_array;
         record.text = update->m_text;

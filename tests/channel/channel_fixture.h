@@ -9,6 +9,7 @@
 #include "src/framework/cmdtarget.h"
 #include "src/framework/view.h"
 #include "src/shared/panes.h"
+#include "tests/shared/shared_fixture.h"
 #include "tests/support/engine_builder.h"
 
 #include <QStringList>
@@ -23,7 +24,6 @@
 // One hint as a test pane received it.
 struct RecordedHint {
     LPARAM code = 0;
-    bool hasObject = false;
     uint32_t number = 0;
     std::vector<uint32_t> array;
     QString text;
@@ -141,14 +141,15 @@ QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const
 // Follows labels from the top level down; null when a label is missing.
 QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels);
 
-// A settings value of the user root (nullopt-like: -1 when absent).
-long readUserNumber(const QString& key, const QString& name);
-QString readUserText(const QString& key, const QString& name);
-void writeUserNumber(const QString& key, const QString& name, uint32_t value);
-void writeUserText(const QString& key, const QString& name, const QString& value);
-
-extern const char* const kReadhallKey;
-extern const char* const kLayoutKey;
-extern const char* const kFolderKey;
+inline const QString kReadhallKey = sharedtest::readhallKey();
+inline const QString kLayoutKey = sharedtest::layoutKey();
+inline const QString kFolderKey = kReadhallKey + "\\ChannelFolderView";
+using sharedtest::setNumber;
+using sharedtest::setText;
+// A number of the user's settings; -1 when absent.
+inline long readUserNumber(const QString& key, const QString& name)
+{
+    return sharedtest::hasValue(key, name) ? long(sharedtest::storedNumber(key, name)) : -1;
+}
 
 } // namespace channeltest

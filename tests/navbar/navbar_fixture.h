@@ -3,8 +3,11 @@
 // bar to dock in, and a recorder in place of the main frame's services, so that a test sees
 // which window or channel the bar asked for.
 
+#include "src/engine/messages.h"
 #include "src/navbar/navigationbar.h"
+#include "src/platform/messagewindow.h"
 #include "src/shared/mainframelink.h"
+#include "src/shared/windowkinds.h"
 #include "tests/shared/shared_fixture.h"
 #include "tests/support/engine_builder.h"
 
@@ -25,11 +28,30 @@ class RecordingFrameLink : public CMainFrameLink
 {
 public:
     BOOL ShowStory(uint32_t, uint32_t) override { return 0; }
-    BOOL ShowURL(const QString& url) override;
+    BOOL ShowURL(const QString& url) override
+    {
+        urls << url;
+        return 1;
+    }
     void ShowSecureIndicator(BOOL) override {}
     void PostStatusText(const QString&) override {}
-    CDocument* ShowWindowKind(int kind) override;
-    BOOL ShowChannel(uint32_t channelId) override;
+    CDocument* ShowWindowKind(int kind) override
+    {
+        kinds.push_back(kind);
+        tellBar(NavigationViewOf(kind));
+        return nullptr;
+    }
+    BOOL ShowChannel(uint32_t channelId) override
+    {
+        channels.push_back(channelId);
+        tellBar(NAVVIEW_CHANNEL);
+        return 1;
+    }
+    void tellBar(int view) const
+    {
+        if (navigationBar)
+            SendMessage(navigationBar, WM_NAVBAR_SELECTVIEW, view, 0);
+    }
 
     HWND navigationBar = 0;
     std::vector<int> kinds;

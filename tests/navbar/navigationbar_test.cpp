@@ -84,6 +84,13 @@ TEST_F(NavigationBarTest, PressingAnItemOpensItsWindowOrChannelAndTheBarStaysOnI
     // The main frame's view selection did not take the bar off the user's group.
     EXPECT_EQ(groups()->GetOpenGroup(), group);
     EXPECT_EQ(groups()->GetSelectedItem(), 1);
+
+    // The main frame selecting a view opens the views group at its item, if it has one.
+    EXPECT_EQ(SendMessage(bar->hwnd(), WM_NAVBAR_SELECTVIEW, NAVVIEW_SEARCH, 0), 1);
+    EXPECT_EQ(groups()->GetOpenGroup(), 0);
+    EXPECT_EQ(groups()->GetSelectedItem(), 3);
+    EXPECT_EQ(SendMessage(bar->hwnd(), WM_NAVBAR_SELECTVIEW, NAVVIEW_BROWSER, 0), 0);
+    EXPECT_EQ(groups()->GetSelectedItem(), -1);
 }
 
 TEST_F(NavigationBarTest, StartUpActivatesTheRememberedItemButNeverTheDirectoryAndShowsTheWindow)
@@ -114,20 +121,6 @@ TEST_F(NavigationBarTest, StartUpActivatesTheRememberedItemButNeverTheDirectoryA
         EXPECT_EQ(frame.kinds, std::vector<int>{c.opened});
         EXPECT_TRUE(mainWindow.isVisible());
     }
-}
-
-TEST_F(NavigationBarTest, SelectViewOpensTheViewsGroupAndMarksTheViewsItem)
-{
-    const uint32_t news = rhtest::engine::addChannel("News");
-    createBar();
-    userGroup({news});
-    groups()->SelectItem(0);
-    EXPECT_EQ(SendMessage(bar->hwnd(), WM_NAVBAR_SELECTVIEW, NAVVIEW_SEARCH, 0), 1);
-    EXPECT_EQ(groups()->GetOpenGroup(), 0);
-    EXPECT_EQ(groups()->GetSelectedItem(), 3);
-    // A view without an item: nothing is selected.
-    EXPECT_EQ(SendMessage(bar->hwnd(), WM_NAVBAR_SELECTVIEW, NAVVIEW_BROWSER, 0), 0);
-    EXPECT_EQ(groups()->GetSelectedItem(), -1);
 }
 
 TEST_F(NavigationBarTest, ChannelMenusFollowTheChannelTheGroupAndTheRestrictions)

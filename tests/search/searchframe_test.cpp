@@ -7,9 +7,6 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
-#include "src/framework/winapp.h"
-#include "src/platform/messagewindow.h"
-#include "src/platform/settingsstore.h"
 #include "src/search/imagecombobox.h"
 #include "src/search/searchcriteriaview.h"
 #include "src/search/searchdoc.h"
@@ -20,6 +17,7 @@
 #include "src/shared/panes.h"
 #include "src/shared/startupchecks.h"
 #include "tests/search/search_fixture.h"
+#include "tests/shared/shared_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
@@ -34,21 +32,10 @@ namespace eb = rhtest::engine;
 namespace
 {
 
-const QString kReadhallKey = QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall");
-const QString kLayoutKey = QStringLiteral("Software\\Vantrel\\Vantrel\\Layout");
-
-long readNumber(const QString& key, const QString& name)
-{
-    DWORD value = 0;
-    return platform::SettingsKey::open(HKEY_CURRENT_USER, key).readNumber(name, value)
-               ? static_cast<long>(value)
-               : -1;
-}
-
-void writeNumber(const QString& key, const QString& name, DWORD value)
-{
-    platform::SettingsKey::create(HKEY_CURRENT_USER, key).writeNumber(name, value);
-}
+using sharedtest::layoutKey;
+using sharedtest::readhallKey;
+using sharedtest::setNumber;
+using sharedtest::storedNumber;
 
 class SearchFrameTest : public SearchTest
 {
@@ -59,24 +46,11 @@ protected:
         InstallDirectoryMessageSink();
         startupchecks::setWebBrowserProbe([] { return true; });
         SetPaneFactory(PaneKind::Browser, [] { return new CBrowserStandIn; });
-        app = std::make_unique<CWinApp>(QStringLiteral("SearchTests"));
-        main = std::make_unique<CMDIFrameWnd>();
-        app->m_pMainWnd = main.get();
-        main->resize(1000, 700);
-        main->show();
-        kind = std::make_unique<CDocTemplate>(
-            130, "SearchDoc", [] { return new CSearchDoc; }, [] { return new CSearchFrame; },
-            [] { return new CSearchHeaderView; });
+        host = std::make_unique<sharedtest::FrameHost>();
     }
     void TearDown() override
     {
-        for (CMDIChildWnd* frame : main->GetChildFrames())
-            frame->MDIDestroy();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        kind.reset();
-        app->m_pMainWnd = nullptr;
-        main.reset();
-        app.reset();
+        host.reset();
         ChanDir_SetMessageSink(nullptr);
         startupchecks::setWebBrowserProbe(nullptr);
         SetPaneFactory(PaneKind::Browser, nullptr);
@@ -84,10 +58,7 @@ protected:
     }
     CSearchFrame* openFrame()
     {
-        CDocument* document = kind->OpenDocumentFile();
-        if (!document)
-            return nullptr;
-        auto* frame = qobject_cast<CSearchFrame*>(document->GetFrames().front());
+        auto* frame = host->open<CSearchFrame>(kind);
         QCoreApplication::processEvents();
         return frame;
     }
@@ -104,41 +75,35 @@ protected:
         frame->GetCriteriaView()->findNowButton()->click();
     }
 
-    std::unique_ptr<CWinApp> app;
-    std::unique_ptr<CMDIFrameWnd> main;
-    std::unique_ptr<CDocTemplate> kind;
+    std::unique_ptr<sharedtest::FrameHost> host;
+    CDocTemplate kind{130, "SearchDoc", [] { return new CSearchDoc; },
+                      [] { return new CSearchFrame; }, [] { return new CSearchHeaderView; }};
 };
 
-TEST_F(SearchFrameTest, TheFirstWindowHasNoBrowserPane)
+TEST_F(SearchFrameTest, TheFirstWindowHasNoBrowserPaneAndALockedBrowserCannotBeSwitched)
 {
     CSearchFrame* frame = openFrame();
     ASSERT_NE(frame, nullptr);
-    EXPECT_NE(frame->GetCriteriaView(), nullptr);
-    EXPECT_NE(frame->GetResultsView(), nullptr);
     EXPECT_EQ(frame->GetBrowserView(), nullptr);
     EXPECT_EQ(frame->GetInnerSplitter()->GetRowCount(), 2);
-    EXPECT_EQ(readNumber(kReadhallKey, "Use Embedded Browser"), 0);
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 0u);
     bool checked = true;
     EXPECT_FALSE(commandState(frame, ID_VIEW_EXPAND_BROWSER, &checked));
-}
+    frame->MDIDestroy();
 
-TEST_F(SearchFrameTest, ALockedBrowserOpensWithThePaneAndCannotBeSwitched)
-{
-    writeNumber(kLayoutKey, "LockBrowser", 1);
-    writeNumber(kLayoutKey, "ViewBrowser", 1);
-    writeNumber(kReadhallKey, "Use Embedded Browser", 0);
-    CSearchFrame* frame = openFrame();
+    setNumber(layoutKey(), "LockBrowser", 1);
+    setNumber(layoutKey(), "ViewBrowser", 1);
+    frame = openFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_NE(frame->GetBrowserView(), nullptr);
-    bool checked = false;
     EXPECT_FALSE(commandState(frame, ID_VIEW_USE_EMBEDDED_BROWSER, &checked));
     EXPECT_TRUE(checked);
 }
 
 TEST_F(SearchFrameTest, SwitchingTheBrowserKeepsTheListHeightAndExpandRestores)
 {
-    writeNumber(kReadhallKey, "Use Embedded Browser", 1);
-    writeNumber(kReadhallKey, "Search Results List Height", 180);
+    setNumber(readhallKey(), "Use Embedded Browser", 1);
+    setNumber(readhallKey(), "Search Results List Height", 180);
     CSearchFrame* frame = openFrame();
     ASSERT_NE(frame->GetBrowserView(), nullptr);
     EXPECT_EQ(frame->GetResultsHeight(), 180);
@@ -161,8 +126,8 @@ TEST_F(SearchFrameTest, SwitchingTheBrowserKeepsTheListHeightAndExpandRestores)
 
     frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
     EXPECT_EQ(frame->GetBrowserView(), nullptr);
-    EXPECT_EQ(readNumber(kReadhallKey, "Use Embedded Browser"), 0);
-    EXPECT_EQ(readNumber(kReadhallKey, "Search Results List Height"), 180);
+    EXPECT_EQ(storedNumber(readhallKey(), "Use Embedded Browser"), 0u);
+    EXPECT_EQ(storedNumber(readhallKey(), "Search Results List Height"), 180u);
     frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER);
     ASSERT_NE(frame->GetBrowserView(), nullptr);
     EXPECT_EQ(frame->GetResultsHeight(), 180);
@@ -177,7 +142,7 @@ TEST_F(SearchFrameTest, ABrowserSwitchedElsewhereRebuildsThePanesAndRunsTheQuery
     findNow(frame, "storm");
     ASSERT_EQ(headlines(frame->GetResultsView()), QStringList{"Storm warning"});
 
-    writeNumber(kReadhallKey, "Use Embedded Browser", 1);
+    setNumber(readhallKey(), "Use Embedded Browser", 1);
     frame->OnMDIActivate(1);
     ASSERT_NE(frame->GetBrowserView(), nullptr);
     EXPECT_EQ(frame->GetCriteriaView()->searchEdit()->text(), "storm");

@@ -40,10 +40,8 @@ TEST(StatusWindow, ShowsFourColumnTitlesAndNoRowsAndFillsItsPaneWhenResized)
     QTreeWidget* list = view->list();
     const QStringList titles{"Channel", "Status", "Last Updated", "Next Update"};
     ASSERT_EQ(list->columnCount(), titles.size());
-    for (int i = 0; i < list->columnCount(); ++i) {
+    for (int i = 0; i < list->columnCount(); ++i)
         EXPECT_EQ(list->headerItem()->text(i), titles[i]);
-        EXPECT_EQ(list->columnWidth(i), i == 1 ? 150 : 200);
-    }
     EXPECT_EQ(list->topLevelItemCount(), 0);
     // Not maximised, the window opens wide enough for its four columns.
     ASSERT_TRUE(rhtest::waitFor([&] { return view->isVisible(); }));
@@ -55,7 +53,6 @@ TEST(StatusWindow, ShowsFourColumnTitlesAndNoRowsAndFillsItsPaneWhenResized)
         host.main()->resize(size);
         EXPECT_TRUE(rhtest::waitFor(
             [&] { return view->width() > size.width() - 40 && list->geometry() == view->rect(); }));
-        EXPECT_EQ(header->height(), 55);
     }
 }
 

@@ -59,6 +59,13 @@ TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
     EXPECT_EQ(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(view->GetShownChannels(), std::vector<uint32_t>{channel});
     EXPECT_EQ(headlines(viewOfAlerts()), QStringList{"No content at this time."});
+
+    // The view joins the broadcast windows and leaves them when it goes.
+    const HWND hwnd = view->GetSafeHwnd();
+    const auto& windows = m_app->GetBroadcastWindows();
+    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
+    m_views.clear();
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
@@ -76,22 +83,10 @@ TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
     EXPECT_EQ(headlines(empty), QStringList{"No unread content at this time."});
     EXPECT_TRUE(isBold(empty, 0));
 
-    // The program-wide broadcast makes the list read everything again.
     setUnreadOnly(false);
     SendMessage(empty->GetSafeHwnd(), CHeadlineView::UnreadOnlyMessage(), 0, 0);
     EXPECT_EQ(headlines(empty), QStringList{"Seen"});
     EXPECT_FALSE(isBold(empty, 0));
-}
-
-TEST_F(HeadlineViewTest, TheViewJoinsAndLeavesTheBroadcastWindows)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    CHeadlineView* view = viewOfChannel(channel);
-    const HWND hwnd = view->GetSafeHwnd();
-    const auto& windows = m_app->GetBroadcastWindows();
-    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-    m_views.clear();
-    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
@@ -132,7 +127,7 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     EXPECT_EQ(headlines(viewOfChannel(channel, "Region/North&slash;South")), QStringList{"Deep"});
 }
 
-TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumnAndASingleChannelDoesNot)
+TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumn)
 {
     const uint32_t first = rhtest::engine::addChannel("First", "News");
     const uint32_t second = rhtest::engine::addChannel("Second", "News");
@@ -144,21 +139,17 @@ TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumnAndASingleChannelDoesNot)
     EXPECT_EQ(cell(category, rowOf(category, "From second"), COLUMN_CHANNEL), "Second");
     // A channel the directory does not know is left out of the shown channels.
     EXPECT_EQ(category->GetShownChannels(), (std::vector<uint32_t>{first, second}));
-
-    CHeadlineView* single = viewOfChannel(first);
-    EXPECT_EQ(single->GetColumnWidth(COLUMN_CHANNEL), 0);
 }
 
-TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndTheAlertedChannel)
+TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndOpeningOneTellsTheWindows)
 {
     const uint32_t markets = rhtest::engine::addChannel("Markets", "Finance");
     const uint32_t story = addStory(markets, "Shares up", 1);
     const uint32_t other = addStory(markets, "Bonds down", 2);
-    rhtest::engine::addAlert(markets, story, "Price", "Stocks");
+    const uint32_t alert = rhtest::engine::addAlert(markets, story, "Price", "Stocks");
     rhtest::engine::addAlert(markets, other, "Price", QString());
     CHeadlineView* view = viewOfAlerts();
     ASSERT_TRUE(view->IsAlertMode());
-    EXPECT_EQ(view->SettingsKey(), kAlertKey);
     EXPECT_EQ(view->model()->headerData(COLUMN_SUBCHANNEL, Qt::Horizontal).toString(),
               "Alert Category");
     ASSERT_EQ(view->model()->rowCount(), 2);
@@ -167,6 +158,15 @@ TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndTheAlertedChannel)
     EXPECT_EQ(cell(view, rowOf(view, "Shares up"), COLUMN_CHANNEL), "Markets");
     EXPECT_GT(view->GetColumnWidth(COLUMN_CHANNEL), 0);
     EXPECT_GT(view->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
+
+    view->SelectRows({rowOf(view, "Shares up")});
+    view->list()->setFocus();
+    QTest::keyClick(view->list(), Qt::Key_Return);
+    ASSERT_EQ(m_calls.size(), 2u);
+    EXPECT_EQ(m_calls[0].name, "showStory");
+    EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
+    EXPECT_EQ(m_calls[1].name, "broadcastNotification");
+    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
 }
 
 TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
@@ -191,9 +191,6 @@ TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
     EXPECT_EQ(image("Plain"), HeadlineImageIndex(VTBUNDLET_NEWS, false, false, false, false));
     EXPECT_EQ(image("Clip"), HeadlineImageIndex(VTBUNDLET_VIDEO, false, false, false, false));
     EXPECT_FALSE(view->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
-    EXPECT_EQ(view->model()->Images().size(), size_t(HEADLINE_IMAGE_COUNT));
-    EXPECT_EQ(view->model()->Images().front().size(),
-              QSize(HEADLINE_IMAGE_WIDTH, HEADLINE_IMAGE_HEIGHT));
 }
 
 TEST_F(HeadlineViewTest, TheNewestComesFirstAndHeaderClicksChangeTheOrder)
@@ -239,6 +236,15 @@ TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
     view->resize(1400, 300);
     view->show();
     EXPECT_EQ(view->list()->header()->length(), view->list()->viewport()->width());
+    // A column hidden for a single channel keeps its width for next time.
+    auto* doc = qobject_cast<CChannelDoc*>(view->GetDocument());
+    doc->SetChannel(first);
+    view->OnUpdate(nullptr, HINT_SELECTION_CHANGED, nullptr);
+    EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 0);
+    EXPECT_EQ(readNumber(kHeadlineKey, "Column Width 2"), 222);
+    doc->SetCategory({first, second});
+    view->OnUpdate(nullptr, HINT_SELECTION_CHANGED, nullptr);
+    EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 222);
 
     CHeadlineView* alerts = viewOfAlerts();
     alerts->list()->header()->resizeSection(COLUMN_CONTENT, 111);
@@ -252,51 +258,26 @@ TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
     EXPECT_EQ(readNumber(kAlertKey, "Column Width 0"), 111);
 }
 
-TEST_F(HeadlineViewTest, AHiddenColumnKeepsItsWidthForNextTime)
-{
-    const uint32_t first = rhtest::engine::addChannel("First", "News");
-    const uint32_t second = rhtest::engine::addChannel("Second", "News");
-    addStory(first, "one", 1);
-    CHeadlineView* view = viewOfCategory({first, second});
-    view->list()->header()->resizeSection(COLUMN_CHANNEL, 180);
-    auto* doc = qobject_cast<CChannelDoc*>(view->GetDocument());
-    doc->SetChannel(first);
-    view->OnUpdate(nullptr, HINT_SELECTION_CHANGED, nullptr);
-    EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 0);
-    EXPECT_EQ(readNumber(kHeadlineKey, "Column Width 2"), 180);
-    doc->SetCategory({first, second});
-    view->OnUpdate(nullptr, HINT_SELECTION_CHANGED, nullptr);
-    EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 180);
-}
-
-TEST_F(HeadlineViewTest, HintsOfOtherChannelsAreIgnoredAndUpdatesRefill)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    addStory(channel, "First", 1);
-    CHeadlineView* view = viewOfChannel(channel);
-    addStory(channel, "Second", 2);
-    CUpdateHint other(channel + 100);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &other);
-    EXPECT_EQ(view->model()->rowCount(), 1);
-    CUpdateHint mine(channel);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &mine);
-    EXPECT_EQ(view->model()->rowCount(), 2);
-}
-
-TEST_F(HeadlineViewTest, DeletingTheLastStoryLeavesThePlaceholder)
+TEST_F(HeadlineViewTest, HintsOfOtherChannelsAreIgnoredAndTheLastDeletionLeavesThePlaceholder)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
     const uint32_t a = addStory(channel, "A", 1);
-    const uint32_t b = addStory(channel, "B", 2);
     CHeadlineView* view = viewOfChannel(channel);
-    CUpdateHint first(channel, {a});
-    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &first);
-    EXPECT_EQ(headlines(view), QStringList{"B"});
-    CUpdateHint unknown(channel, {b + 50});
-    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &unknown);
-    EXPECT_EQ(headlines(view), QStringList{"B"});
-    CUpdateHint second(channel, {b});
-    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &second);
+    const uint32_t b = addStory(channel, "B", 2);
+    CUpdateHint other(channel + 100);
+    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &other);
+    EXPECT_EQ(headlines(view), QStringList{"A"});
+    CUpdateHint mine(channel);
+    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &mine);
+    EXPECT_EQ(view->model()->rowCount(), 2);
+
+    for (const uint32_t number : {a, b + 50}) { // the second is no listed story
+        CUpdateHint deleted(channel, {number});
+        view->OnUpdate(nullptr, HINT_STORIES_DELETED, &deleted);
+        EXPECT_EQ(headlines(view), QStringList{"B"});
+    }
+    CUpdateHint last(channel, {b});
+    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &last);
     EXPECT_EQ(headlines(view), QStringList{"No content at this time."});
     EXPECT_TRUE(view->RowStoryId(0).isEmpty());
 }
@@ -335,7 +316,7 @@ TEST_F(HeadlineViewTest, QuickDeletionsFreezeDrawingUntilTheyStop)
     EXPECT_EQ(view->model()->rowCount(), 1);
 }
 
-TEST_F(HeadlineViewTest, AStoryMarkedReadElsewhereLosesItsBoldButStaysListed)
+TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
     const uint32_t number = addStory(channel, "Fresh", 1);
@@ -343,43 +324,33 @@ TEST_F(HeadlineViewTest, AStoryMarkedReadElsewhereLosesItsBoldButStaysListed)
     setUnreadOnly(true);
     CHeadlineView* view = viewOfChannel(channel);
     ASSERT_TRUE(isBold(view, rowOf(view, "Fresh")));
+    uint32_t bundlet = 0;
+    CServices* services = GetCServices();
+    ASSERT_NE(services, nullptr);
+    services->GetStoryAttribute(view->RowStoryId(rowOf(view, "Fresh")), "BundLet Id", bundlet);
+    ReleaseCServices();
     ASSERT_TRUE(VTMarkStoriesRead(channel, {number}, 1));
+    ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
     CUpdateHint hint(channel, {number});
     view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
     EXPECT_EQ(view->model()->rowCount(), 2);
     EXPECT_FALSE(isBold(view, rowOf(view, "Fresh")));
     EXPECT_TRUE(isBold(view, rowOf(view, "Other")));
+    EXPECT_EQ(view->model()->index(rowOf(view, "Fresh"), 0).data(CHeadlineModel::ImageRole).toInt(),
+              HeadlineImageIndex(VTBUNDLET_NEWS, false, false, true, false));
     // The next fill leaves it out.
     view->RefreshList();
     EXPECT_EQ(headlines(view), QStringList{"Other"});
 }
 
-TEST_F(HeadlineViewTest, AKeptStoryChangesItsImageInPlace)
+TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryAndTheClickTimerShowsOnlyASummary)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    const uint32_t number = addStory(channel, "Fresh", 1);
-    CHeadlineView* view = viewOfChannel(channel);
-    uint32_t bundlet = 0;
-    {
-        CServices* services = GetCServices();
-        ASSERT_NE(services, nullptr);
-        services->GetStoryAttribute(view->RowStoryId(0), "BundLet Id", bundlet);
-        ReleaseCServices();
-    }
-    ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
-    CUpdateHint hint(channel, {number});
-    view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
-    EXPECT_EQ(view->model()->index(0, 0).data(CHeadlineModel::ImageRole).toInt(),
-              HeadlineImageIndex(VTBUNDLET_NEWS, false, false, true, false));
-}
-
-TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryWithoutAPopup)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    const uint32_t number = addStory(channel, "Fresh", 1, {}, {}, "Some summary text");
+    addStory(channel, "Bare", 2);
+    const uint32_t number = addStory(channel, "Told", 1, {}, {}, "A summary worth reading");
     CHeadlineView* view = viewOfChannel(channel);
     view->show();
-    const QRect rect = view->list()->visualRect(view->model()->index(0, 0));
+    const QRect rect = view->list()->visualRect(view->model()->index(rowOf(view, "Told"), 0));
     QTest::mouseClick(view->list()->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_TRUE(view->IsClickTimerRunning());
     QTest::mouseDClick(view->list()->viewport(), Qt::LeftButton, {}, rect.center());
@@ -389,46 +360,17 @@ TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryWithoutAPopup)
     EXPECT_EQ(shown[0].args, (std::vector<uint32_t>{channel, number}));
     EXPECT_FALSE(view->popup()->IsPopupVisible());
     EXPECT_TRUE(callsNamed("broadcastNotification").empty());
-}
 
-TEST_F(HeadlineViewTest, OpeningAnAlertTellsTheWindowsAlertsWereSeen)
-{
-    const uint32_t markets = rhtest::engine::addChannel("Markets", "Finance");
-    const uint32_t story = addStory(markets, "Shares up", 1);
-    const uint32_t alert = rhtest::engine::addAlert(markets, story, "Price", "Stocks");
-    CHeadlineView* view = viewOfAlerts();
-    view->SelectRows({0});
-    view->list()->setFocus();
-    QTest::keyClick(view->list(), Qt::Key_Return);
-    ASSERT_EQ(m_calls.size(), 2u);
-    EXPECT_EQ(m_calls[0].name, "showStory");
-    EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
-    EXPECT_EQ(m_calls[1].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
-}
-
-TEST_F(HeadlineViewTest, TheClickTimerShowsASummaryOnlyWhenThereIsOne)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    addStory(channel, "Bare", 2);
-    addStory(channel, "Told", 1, {}, {}, "A summary worth reading");
-    CHeadlineView* view = viewOfChannel(channel);
-    view->show();
+    // A single click shows the summary when the timer runs out, when there is one.
     view->SelectRows({rowOf(view, "Bare")});
     view->OnListClick();
     view->OnTimer(TIMER_CLICK);
     EXPECT_FALSE(view->IsClickTimerRunning());
     EXPECT_FALSE(view->popup()->IsPopupVisible());
-
     view->SelectRows({rowOf(view, "Told")});
     view->list()->setFocus();
     QTest::keyClick(view->list(), Qt::Key_Space);
     ASSERT_TRUE(view->popup()->IsPopupVisible());
-    const QRect row = view->list()->visualRect(view->model()->index(rowOf(view, "Told"), 0));
-    const QPoint rowLeft = view->list()->viewport()->mapToGlobal(QPoint(0, row.top()));
-    const QRect popup = view->popup()->GetPopupWindow()->geometry();
-    EXPECT_LE(std::abs(popup.left() - (rowLeft.x() + 10)), 40);
-
     // Escape hides it and is used up.
     QTest::keyClick(view->list(), Qt::Key_Escape);
     EXPECT_FALSE(view->popup()->IsPopupVisible());
@@ -511,7 +453,6 @@ TEST_F(HeadlineViewTest, AStoryDraggedOntoATargetIsDroppedThere)
     EXPECT_FALSE(empty->IsDragging());
 }
 
-// Rows as they are drawn: selection colours that follow the focus, the alerted colour.
 TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
@@ -531,7 +472,6 @@ TEST_F(HeadlineViewTest, RowsAreDrawnWithSelectionColoursThatFollowTheFocus)
         const QRect rect = view->list()->visualRect(view->model()->index(row, 0));
         return image.pixelColor(x, rect.center().y());
     };
-    // Near the right end of the Content cell, where no text reaches.
     const int x = view->GetColumnWidth(COLUMN_CONTENT) - 3;
     EXPECT_EQ(rowPixel(0, x), palette.color(QPalette::Active, QPalette::Highlight));
     EXPECT_EQ(rowPixel(1, x), palette.color(QPalette::Active, QPalette::Base));

@@ -13,57 +13,39 @@ void StoriesTest::SetUp()
     ASSERT_TRUE(rhtest::engine::start());
     m_app = std::make_unique<CReadhallApp>();
     m_calls.clear();
+    const auto add = [this](const char* name, std::vector<uint32_t> args) {
+        m_calls.push_back({QString::fromLatin1(name), std::move(args)});
+        return 1;
+    };
+    const auto withList = [](std::vector<uint32_t> args, const DATA_LIST& list) {
+        args.insert(args.end(), list.begin(), list.end());
+        return args;
+    };
     StoryCalls& calls = storyCalls();
-    calls.markStoriesRead = [this](uint32_t channel, const DATA_LIST& stories, int read) {
-        std::vector<uint32_t> args{channel, static_cast<uint32_t>(read)};
-        args.insert(args.end(), stories.begin(), stories.end());
-        m_calls.push_back({QStringLiteral("markStoriesRead"), args});
-        return 1;
+    calls.markStoriesRead = [=](uint32_t channel, const DATA_LIST& stories, int read) {
+        return add("markStoriesRead", withList({channel, uint32_t(read)}, stories));
     };
-    calls.markStoryRead = [this](uint32_t channel, uint32_t story, EStoryReadFlags flags) {
-        m_calls.push_back(
-            {QStringLiteral("markStoryRead"), {channel, story, static_cast<uint32_t>(flags)}});
-        return 1;
+    calls.markStoryRead = [=](uint32_t channel, uint32_t story, EStoryReadFlags flags) {
+        return add("markStoryRead", {channel, story, uint32_t(flags)});
     };
-    calls.deleteStories = [this](uint32_t channel, const DATA_LIST& stories) {
-        std::vector<uint32_t> args{channel};
-        args.insert(args.end(), stories.begin(), stories.end());
-        m_calls.push_back({QStringLiteral("deleteStories"), args});
-        return 1;
+    calls.deleteStories = [=](uint32_t channel, const DATA_LIST& stories) {
+        return add("deleteStories", withList({channel}, stories));
     };
-    calls.keepStory = [this](uint32_t channel, uint32_t bundlet, uint32_t story, int keep) {
-        m_calls.push_back(
-            {QStringLiteral("keepStory"), {channel, bundlet, story, static_cast<uint32_t>(keep)}});
-        return 1;
+    calls.keepStory = [=](uint32_t channel, uint32_t bundlet, uint32_t story, int keep) {
+        return add("keepStory", {channel, bundlet, story, uint32_t(keep)});
     };
-    calls.downloadStory = [this](uint32_t channel, uint32_t story) {
-        m_calls.push_back({QStringLiteral("downloadStory"), {channel, story}});
-        return 1;
+    calls.downloadStory = [=](uint32_t c, uint32_t s) { return add("downloadStory", {c, s}); };
+    calls.playBundlet = [=](uint32_t c, uint32_t b) { return add("playBundlet", {c, b}); };
+    calls.replicateBundlet = [=](uint32_t c, uint32_t b) {
+        return add("replicateBundlet", {c, b});
     };
-    calls.playBundlet = [this](uint32_t channel, uint32_t bundlet) {
-        m_calls.push_back({QStringLiteral("playBundlet"), {channel, bundlet}});
-        return 1;
+    calls.showBundletProperties = [=](QWidget*, uint32_t c, uint32_t b) {
+        return add("showBundletProperties", {c, b});
     };
-    calls.replicateBundlet = [this](uint32_t channel, uint32_t bundlet) {
-        m_calls.push_back({QStringLiteral("replicateBundlet"), {channel, bundlet}});
-        return 1;
-    };
-    calls.showBundletProperties = [this](QWidget*, uint32_t channel, uint32_t bundlet) {
-        m_calls.push_back({QStringLiteral("showBundletProperties"), {channel, bundlet}});
-        return 1;
-    };
-    calls.showStory = [this](uint32_t channel, uint32_t story) {
-        m_calls.push_back({QStringLiteral("showStory"), {channel, story}});
-        return 1;
-    };
-    calls.showURL = [this](const QString&) {
-        m_calls.push_back({QStringLiteral("showURL"), {}});
-        return 1;
-    };
-    calls.broadcastNotification = [this](int number, const QString&, uint32_t value) {
-        m_calls.push_back(
-            {QStringLiteral("broadcastNotification"), {static_cast<uint32_t>(number), value}});
-        return 1;
+    calls.showStory = [=](uint32_t c, uint32_t s) { return add("showStory", {c, s}); };
+    calls.showURL = [=](const QString&) { return add("showURL", {}); };
+    calls.broadcastNotification = [=](int number, const QString&, uint32_t value) {
+        return add("broadcastNotification", {uint32_t(number), value});
     };
 }
 
