@@ -3,6 +3,8 @@
 // document and the state image it was given) and the list control that draws the rows itself
 // and hands clicks, keys and drags to its view.
 
+#include "src/shared/dragdrop.h"
+
 #include <QAbstractTableModel>
 #include <QPixmap>
 #include <QPoint>
@@ -80,7 +82,6 @@ protected:
 private:
     CProfilerView* m_owner;
     int m_imageWidth = 55;
-    QPoint m_pressPos;
-    int m_pressRow = -1;
+    CRowDragMouse m_dragMouse;
     bool m_afterDoubleClick = false;
 };

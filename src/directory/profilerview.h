@@ -19,7 +19,7 @@ class CProfilerDoc;
 class CSiteMain;
 class QTabBar;
 
-class CProfilerView : public CView
+class CProfilerView : public CView, public CRowDragOwner
 {
     Q_OBJECT
 public:
@@ -48,11 +48,11 @@ public:
     void OnDoubleClick();
     void OnSpaceKey();
     void OnContextMenu(const QPoint& globalPos);
-    void BeginDrag(int row, const QPoint& globalPos);
-    void DragMove(const QPoint& globalPos);
-    void DragDrop(const QPoint& globalPos);
+    void BeginDrag(int row, const QPoint& globalPos) override;
+    void DragMove(const QPoint& globalPos) override;
+    void DragDrop(const QPoint& globalPos) override;
     void CancelDrag();
-    bool IsDragging() const { return m_drag.isActive(); }
+    bool IsDragging() const override { return m_drag.isActive(); }
     // The 10-second timer: a change the engine reported becomes a reload request.
     void OnTimer();
 

@@ -55,11 +55,10 @@ protected:
 private:
     CHeadlineView* m_owner;
     CHeadlineDelegate* m_delegate;
-    QPoint m_pressPos;
-    int m_pressRow = -1;
+    CRowDragMouse m_dragMouse;
 };
 
-class CHeadlineView : public CView, public CStoryListPane
+class CHeadlineView : public CView, public CStoryListPane, public CRowDragOwner
 {
     Q_OBJECT
 public:
@@ -122,11 +121,11 @@ public:
     bool BuildContextMenu(std::vector<MenuEntry>& entries);
 
     // ---- dragging a story
-    void BeginDrag(int row, const QPoint& globalPos);
-    void DragMove(const QPoint& globalPos);
-    void DragDrop(const QPoint& globalPos);
+    void BeginDrag(int row, const QPoint& globalPos) override;
+    void DragMove(const QPoint& globalPos) override;
+    void DragDrop(const QPoint& globalPos) override;
     void CancelDrag();
-    bool IsDragging() const { return m_drag.isActive(); }
+    bool IsDragging() const override { return m_drag.isActive(); }
     // The window under the point that accepts a story, or its nearest ancestor that does.
     static HWND FindDropTarget(const QPoint& globalPos);
 
