@@ -74,14 +74,6 @@ const RefreshRule kRefreshRules[] = {
 
 UINT g_refreshMessages[std::size(kRefreshRules)] = {};
 
-void RegisterRefreshMessages()
-{
-    if (g_refreshMessages[0])
-        return;
-    for (size_t i = 0; i < std::size(kRefreshRules); ++i)
-        g_refreshMessages[i] = RegisterWindowMessage(QString::fromLatin1(kRefreshRules[i].name));
-}
-
 CView* NewFolderView()
 {
     return new CChannelFolderView;
@@ -253,7 +245,7 @@ void CChannelFrame::EngineCallback(uint32_t type, const char*, uint32_t, const c
 
 void CChannelFrame::RegisterMessages()
 {
-    RegisterRefreshMessages();
+    RegisterMessageTable(kRefreshRules, g_refreshMessages);
     for (size_t i = 0; i < std::size(kRefreshRules); ++i) {
         const RefreshRule rule = kRefreshRules[i];
         onMessage(g_refreshMessages[i], [this, rule](WPARAM first, LPARAM second) -> LRESULT {
@@ -624,14 +616,8 @@ void CChannelFrame::RegisterCommands()
         SetEmbeddedBrowser(!m_browserShown);
         settings::setUseEmbeddedBrowser(m_browserShown);
     });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [this](CCmdUI* ui) {
-        if (!IsWebBrowserAvailable()) {
-            ui->Enable(0);
-            return;
-        }
-        ui->SetCheck(m_browserShown ? 1 : 0);
-        ui->Enable(!settings::browserLocked());
-    });
+    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER,
+             [this](CCmdUI* ui) { UpdateEmbeddedBrowserSwitch(ui, m_browserShown); });
 
     onCommand(ID_VIEW_CHANNEL_FOLDER_LIST, [this] {
         ShowFolderList(!m_folderListShown);

@@ -81,6 +81,15 @@ BOOL SendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // One id per name for the life of the process, in 0xC000..0xFFFF; names match without regard
 // to case. 0 for an empty name or when the range is used up. Thread-safe.
 UINT RegisterWindowMessage(const QString& name);
+// Registers the messages a table's rows name (each row's `name`) the first time it is called:
+// ids[i] is then row i's.
+template <typename Row, size_t N> void RegisterMessageTable(const Row (&rows)[N], UINT (&ids)[N])
+{
+    if (ids[0])
+        return;
+    for (size_t i = 0; i < N; ++i)
+        ids[i] = RegisterWindowMessage(QString::fromLatin1(rows[i].name));
+}
 
 // Ends the window: its procedure gets WM_DESTROY, the handle dies, and a QObject owner is
 // deleted later (deleteLater). Returns 0 for a dead handle.

@@ -42,14 +42,6 @@ const RefreshRule kRefreshRules[] = {
 
 UINT g_refreshMessages[std::size(kRefreshRules)] = {};
 
-void RegisterRefreshMessages()
-{
-    if (g_refreshMessages[0])
-        return;
-    for (size_t i = 0; i < std::size(kRefreshRules); ++i)
-        g_refreshMessages[i] = RegisterWindowMessage(QString::fromLatin1(kRefreshRules[i].name));
-}
-
 CView* NewCriteriaView()
 {
     return new CSearchCriteriaView;
@@ -83,7 +75,7 @@ CSearchFrame::~CSearchFrame()
 
 void CSearchFrame::RegisterMessages()
 {
-    RegisterRefreshMessages();
+    RegisterMessageTable(kRefreshRules, g_refreshMessages);
     for (size_t i = 0; i < std::size(kRefreshRules); ++i) {
         const RefreshRule rule = kRefreshRules[i];
         onMessage(g_refreshMessages[i], [this, rule](WPARAM first, LPARAM second) -> LRESULT {
@@ -251,14 +243,8 @@ void CSearchFrame::RegisterCommands()
         BuildPanes(!m_browserShown, nullptr);
         settings::setUseEmbeddedBrowser(m_browserShown);
     });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [this](CCmdUI* ui) {
-        if (!IsWebBrowserAvailable()) {
-            ui->Enable(0);
-            return;
-        }
-        ui->SetCheck(m_browserShown ? 1 : 0);
-        ui->Enable(!settings::browserLocked());
-    });
+    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER,
+             [this](CCmdUI* ui) { UpdateEmbeddedBrowserSwitch(ui, m_browserShown); });
     onCommand(ID_VIEW_EXPAND_BROWSER, [this] { ToggleExpandBrowser(); });
     onUpdate(ID_VIEW_EXPAND_BROWSER, [this](CCmdUI* ui) {
         ui->Enable(m_browserShown);

@@ -1,5 +1,9 @@
 #include "src/shared/panes.h"
 
+#include "src/framework/cmdtarget.h"
+#include "src/shared/settings.h"
+#include "src/shared/startupchecks.h"
+
 #include <QtGlobal>
 #include <array>
 
@@ -34,4 +38,14 @@ CView* CreatePane(PaneKind kind)
         return nullptr;
     }
     return factory();
+}
+
+void UpdateEmbeddedBrowserSwitch(CCmdUI* ui, BOOL shown)
+{
+    if (!IsWebBrowserAvailable()) {
+        ui->Enable(0);
+        return;
+    }
+    ui->SetCheck(shown ? 1 : 0);
+    ui->Enable(!settings::browserLocked());
 }

@@ -18,6 +18,10 @@ void SetPaneFactory(PaneKind kind, PaneFactory factory);
 // factory is set.
 CView* CreatePane(PaneKind kind);
 
+// The state of the embedded browser switch (View > Use Embedded Browser) in a window whose
+// browser pane is `shown`: off where no web engine can be had, fixed while locked.
+void UpdateEmbeddedBrowserSwitch(CCmdUI* ui, BOOL shown);
+
 // What a frame asks of its story list pane.
 class CStoryListPane
 {
