@@ -131,7 +131,6 @@ public:
                                      const char* text2, uint32_t value2, uint32_t value3,
                                      uint32_t value4);
     static bool IsDirectoryChanged();
-    static void SetDirectoryChanged();
     // Clears the flag; answers whether it was set.
     static bool TakeDirectoryChanged();
     // Whether a document has the callback registered now.

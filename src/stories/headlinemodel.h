@@ -42,10 +42,6 @@ struct HeadlineRowData {
     void resize(size_t n);
 };
 
-// The comparison of two rows' row data for a sort column (0 to 3); negative puts the first
-// row first when sorting ascending.
-int CompareHeadlineRows(const HeadlineRowData& data, int first, int second, int column);
-
 class CHeadlineModel : public QAbstractTableModel
 {
     Q_OBJECT
