@@ -130,11 +130,7 @@ BOOL CSearchFrame::BuildPanes(BOOL withBrowser, CCreateContext* context)
     }
     withBrowser = withBrowser && IsWebBrowserAvailable();
     if (m_inner) {
-        if (m_browserShown) {
-            const int height = GetResultsHeight();
-            settings::setSearchResultsListHeight(
-                height == 0 && m_savedListHeight ? m_savedListHeight : height);
-        }
+        SaveResultsHeight();
         if (CView* form = GetCriteriaView())
             SetActiveView(form, 0);
         SetActiveView(nullptr, 0);
@@ -217,6 +213,13 @@ int CSearchFrame::GetResultsHeight() const
     return current;
 }
 
+void CSearchFrame::SaveResultsHeight() const
+{
+    if (m_inner && m_browserShown)
+        settings::setSearchResultsListHeight(
+            PaneSizeToStore(GetResultsHeight(), m_savedListHeight));
+}
+
 void CSearchFrame::ToggleExpandBrowser()
 {
     if (!m_browserShown || !m_inner)
@@ -239,17 +242,9 @@ void CSearchFrame::ToggleExpandBrowser()
 
 void CSearchFrame::RegisterCommands()
 {
-    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] {
-        BuildPanes(!m_browserShown, nullptr);
-        settings::setUseEmbeddedBrowser(m_browserShown);
-    });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER,
-             [this](CCmdUI* ui) { UpdateEmbeddedBrowserSwitch(ui, m_browserShown); });
-    onCommand(ID_VIEW_EXPAND_BROWSER, [this] { ToggleExpandBrowser(); });
-    onUpdate(ID_VIEW_EXPAND_BROWSER, [this](CCmdUI* ui) {
-        ui->Enable(m_browserShown);
-        ui->SetCheck(IsBrowserExpanded() ? 1 : 0);
-    });
+    RegisterBrowserPaneCommands(
+        this, m_browserShown, [this](BOOL on) { BuildPanes(on, nullptr); },
+        [this] { ToggleExpandBrowser(); }, [this] { return IsBrowserExpanded(); });
 }
 
 void CSearchFrame::ActivateFrame(int)
@@ -280,11 +275,7 @@ void CSearchFrame::OnMDIActivate(BOOL activate)
 
 void CSearchFrame::OnDestroy()
 {
-    if (m_inner && m_browserShown) {
-        const int height = GetResultsHeight();
-        settings::setSearchResultsListHeight(height == 0 && m_savedListHeight ? m_savedListHeight
-                                                                              : height);
-    }
+    SaveResultsHeight();
     if (m_subscribed && m_handle) {
         CServicesUnsubscribeNotifications(m_handle);
         m_subscribed = false;
@@ -298,10 +289,6 @@ void CSearchFrame::OnDirectoryChange(LPARAM hint, bool storyMessage, WPARAM firs
     const auto channelId = static_cast<uint32_t>(first);
     if (!doc || channelId == 0)
         return;
-    CUpdateHint update(channelId);
-    if (storyMessage && second) {
-        if (const auto* stories = reinterpret_cast<const std::vector<uint32_t>*>(second))
-            update.m_array = *stories;
-    }
+    CUpdateHint update = ChannelChangeHint(channelId, storyMessage, second);
     doc->UpdateAllViews(nullptr, hint, &update);
 }
