@@ -34,7 +34,6 @@ public:
     bool IsPlaying() const;
     bool IsFromFile() const { return m_movie != nullptr; }
     int FrameCount() const { return static_cast<int>(m_frames.size()); }
-    int CurrentFrame() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

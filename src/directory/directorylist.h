@@ -63,7 +63,6 @@ public:
 
     // The width of the state images at the left of column 0.
     void SetImageWidth(int width) { m_imageWidth = width; }
-    int ImageWidth() const { return m_imageWidth; }
     // Whether the point of the viewport lies in a row's state image; the row in `row`.
     bool HitsImage(const QPoint& point, int* row = nullptr) const;
 

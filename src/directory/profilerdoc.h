@@ -58,7 +58,6 @@ public:
     DWORD IsSubscribed() const { return m_subscribed; }
     DWORD GetChannelState() const { return m_channelState; }
     DWORD GetFlags() const { return m_flags; }
-    DWORD GetVisibility() const { return m_visibility; }
     DWORD IsNew() const { return m_new; }
     uint32_t GetDate() const { return m_date; }
     // Decides "new" against the current time: dated above 0 and less than seven days before

@@ -36,7 +36,6 @@ public:
     QTabBar* GetTabCtrl() const { return m_tabs; }
     int GetSortColumn() const { return m_sortColumn; }
     bool IsSortAscending() const { return m_ascending != 0; }
-    DWORD GetFilter() const { return m_filter; }
 
     // A click on a column header: that column becomes the sort column and the direction
     // flips, then the list is sorted.
@@ -59,8 +58,6 @@ public:
     // The selected rows in ascending order, and their entries.
     std::vector<int> SelectedRows() const;
     std::vector<CSiteMain*> SelectedEntries() const;
-    // The pictures of the state images, by index.
-    const std::vector<QPixmap>& StateImages() const { return m_images; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -100,7 +100,6 @@ HWND GetParent(HWND window);
 QString GetClassName(HWND window);
 // The object that owns the window (null for a dead handle). Use on the user-interface thread.
 MessageWindow* WindowFromHandle(HWND window);
-QObject* OwnerFromHandle(HWND window);
 
 // The live top-level windows (those without a parent), in the order they were created.
 std::vector<HWND> EnumWindows();
@@ -127,7 +126,6 @@ constexpr int SW_SHOWDEFAULT = 10;
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL IsIconic(HWND window); // minimised
 BOOL IsWindowVisible(HWND window);
-BOOL BringWindowToTop(HWND window);    // raises it
 BOOL SetForegroundWindow(HWND window); // raises and activates it
 // Restores a minimised window, raises and activates it, then raises an open modal dialog of
 // the program above it (what a second copy asks of the running one).

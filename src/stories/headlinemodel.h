@@ -86,7 +86,6 @@ public:
     void EndFill();
     // The row data becomes one entry and the list one row showing the text in bold.
     void SetPlaceholder(const QString& text);
-    bool IsFilling() const { return m_filling; }
 
     const HeadlineRowData& RowData() const { return m_data; }
     // The story identifier of a row-data entry; empty when it is no story.

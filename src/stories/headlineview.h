@@ -136,7 +136,6 @@ public:
     int GetColumnWidth(int column) const;
     int GetSortColumn() const { return m_sortColumn; }
     bool IsSortAscending() const { return m_sortAscending; }
-    QColor AlertedTextColor() const { return m_alertedColor; }
     const std::vector<uint32_t>& GetShownChannels() const { return m_shownChannels; }
     bool IsRedrawSuspended() const { return m_redrawTimer.isActive(); }
     bool IsClickTimerRunning() const { return m_clickTimer.isActive(); }
@@ -174,9 +173,6 @@ protected:
     void ShowColumn(int column, bool shown);
     void RemoveStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
     void UpdateStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
-    const settings::StoryListSettings& ListSettings() const { return m_settings; }
-    bool IsFilledOnce() const { return m_filledOnce; }
-    void SetFilledOnce() { m_filledOnce = true; }
 
 private:
     void RegisterCommands();
