@@ -14,6 +14,7 @@
 #include "src/platform/messagewindow.h"
 #include "src/platform/resources.h"
 #include "src/platform/shell.h"
+#include "src/shared/panes.h"
 #include "src/shared/settings.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/chandir.h"
@@ -419,14 +420,8 @@ void CMainFrame::registerViewCommands()
     // it only changes what the next window shows.
     onCommand(ID_VIEW_USE_EMBEDDED_BROWSER,
               [] { settings::setUseEmbeddedBrowser(!settings::useEmbeddedBrowser()); });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [](CCmdUI* ui) {
-        if (!IsWebBrowserAvailable()) {
-            ui->Enable(0);
-            return;
-        }
-        ui->SetCheck(settings::useEmbeddedBrowser() ? 1 : 0);
-        ui->Enable(!settings::browserLocked());
-    });
+    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER,
+             [](CCmdUI* ui) { UpdateEmbeddedBrowserSwitch(ui, settings::useEmbeddedBrowser()); });
     onCommand(ID_VIEW_UNREAD_ONLY, [this] {
         CReadhallApp* app = CReadhallApp::instance();
         if (!app)

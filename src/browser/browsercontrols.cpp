@@ -33,6 +33,36 @@ constexpr BrowserButton kButtons[] = {
     {IDC_BROWSER_PRINT, IDS_BROWSER_PRINT, IDB_PRINT},
 };
 
+// Enter (or Return) in the address box's edit field: the typed text is chosen and navigated to.
+class EnterFilter : public QObject
+{
+public:
+    EnterFilter(QComboBox* box, std::function<bool()> canNavigate,
+                std::function<void(const QString&)> navigate)
+        : QObject(box), m_box(box), m_canNavigate(std::move(canNavigate)),
+          m_navigate(std::move(navigate))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || watched != m_box->lineEdit())
+            return false;
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_canNavigate())
+            return false;
+        const QString text = m_box->currentText();
+        SelectOrInsertAddress(m_box, text);
+        m_navigate(text);
+        return true;
+    }
+
+private:
+    QComboBox* m_box;
+    std::function<bool()> m_canNavigate;
+    std::function<void(const QString&)> m_navigate;
+};
+
 } // namespace
 
 std::vector<QKCoolButton*> CreateButtons(QWidget* parent, const QPoint& topLeft, bool toolTips,
@@ -88,7 +118,8 @@ int RightOfButtons(const std::vector<QKCoolButton*>& buttons)
     return buttons.empty() ? 0 : buttons.back()->geometry().right() + 1 + BROWSER_BUTTON_GAP;
 }
 
-QComboBox* CreateAddressBox(QWidget* parent, const QPoint& at)
+QComboBox* CreateAddressBox(QWidget* parent, const QPoint& at, std::function<bool()> canNavigate,
+                            std::function<void(const QString&)> navigate)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("AddressBox"));
@@ -99,6 +130,12 @@ QComboBox* CreateAddressBox(QWidget* parent, const QPoint& at)
     box->setMaxVisibleItems(
         std::max(1, ADDRESS_LIST_HEIGHT / std::max(1, box->fontMetrics().height())));
     box->move(at);
+    QObject::connect(box, qOverload<int>(&QComboBox::activated), box, [box, navigate](int index) {
+        if (index >= 0)
+            navigate(box->itemText(index));
+    });
+    box->lineEdit()->installEventFilter(
+        new EnterFilter(box, std::move(canNavigate), std::move(navigate)));
     return box;
 }
 
@@ -111,14 +148,6 @@ void SelectOrInsertAddress(QComboBox* box, const QString& text)
     }
     box->insertItem(0, text);
     box->setCurrentIndex(0);
-}
-
-bool IsEnterInAddressBox(const QComboBox* box, const QObject* watched, const QEvent* event)
-{
-    if (!box || watched != box->lineEdit() || event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 void RunButton(CWebBrowser* browser, UINT id)

@@ -38,13 +38,14 @@ QKCoolButton* FindButton(const std::vector<QKCoolButton*>& buttons, UINT id);
 int RightOfButtons(const std::vector<QKCoolButton*>& buttons);
 
 // The address box: an editable drop-down in the desktop's interface font at the point, whose
-// list takes new entries only through SelectOrInsertAddress.
-QComboBox* CreateAddressBox(QWidget* parent, const QPoint& at);
+// list takes new entries only through SelectOrInsertAddress. Choosing an entry from the list
+// navigates to it; Enter in the edit field, while canNavigate says a page can show, selects
+// or inserts the typed text and navigates to it.
+QComboBox* CreateAddressBox(QWidget* parent, const QPoint& at, std::function<bool()> canNavigate,
+                            std::function<void(const QString&)> navigate);
 // Selects the first entry that begins with the text; when none does, inserts the text as the
 // first entry and selects it.
 void SelectOrInsertAddress(QComboBox* box, const QString& text);
-// Whether the event is Enter (or Return) pressed in the box's edit field.
-bool IsEnterInAddressBox(const QComboBox* box, const QObject* watched, const QEvent* event);
 
 // Runs a button's command on the browser. Printing goes to the default printer without
 // asking; without one, the person is told why nothing is printed.

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 
 namespace
@@ -40,12 +39,8 @@ CBrowserMainView::CBrowserMainView(QWidget* parent)
 
     // 2 pixels right of the Print button and 2 below the buttons' top.
     m_address = browserpane::CreateAddressBox(
-        this, QPoint(browserpane::RightOfButtons(m_buttons), area.top() + 2));
-    m_address->lineEdit()->installEventFilter(this);
-    connect(m_address, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-        if (index >= 0)
-            Navigate(m_address->itemText(index));
-    });
+        this, QPoint(browserpane::RightOfButtons(m_buttons), area.top() + 2),
+        [this] { return m_browser != nullptr; }, [this](const QString& text) { Navigate(text); });
 
     const QPoint pageAt(area.left(), area.top() + BROWSER_BUTTON_SIZE + BROWSER_MARGIN);
     if (IsWebBrowserAvailable()) {
@@ -113,17 +108,6 @@ void CBrowserMainView::SelectOrInsertAddress(const QString& text)
 void CBrowserMainView::OnButton(UINT id)
 {
     browserpane::RunButton(m_browser, id);
-}
-
-bool CBrowserMainView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (m_browser && browserpane::IsEnterInAddressBox(m_address, watched, event)) {
-        const QString text = m_address->currentText();
-        SelectOrInsertAddress(text);
-        Navigate(text);
-        return true;
-    }
-    return CView::eventFilter(watched, event);
 }
 
 void CBrowserMainView::resizeEvent(QResizeEvent* event)

@@ -16,7 +16,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QLineEdit>
 #include <QMovie>
 #include <QPainter>
 #include <QRegularExpression>
@@ -156,12 +155,8 @@ CBrowserView::CBrowserView(QWidget* parent) : CView(QStringLiteral("CBrowserView
 
     // 2 pixels right of the Print button and 2 below the buttons' top.
     m_address = browserpane::CreateAddressBox(
-        this, QPoint(browserpane::RightOfButtons(m_buttons), area.top() + 2));
-    m_address->lineEdit()->installEventFilter(this);
-    connect(m_address, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-        if (index >= 0)
-            Navigate(m_address->itemText(index));
-    });
+        this, QPoint(browserpane::RightOfButtons(m_buttons), area.top() + 2),
+        [this] { return m_browser != nullptr; }, [this](const QString& text) { Navigate(text); });
 
     m_status = new CStatusAnimation(this);
     m_status->resize(ANIMATION_FRAME_SIZE, ANIMATION_FRAME_SIZE);
@@ -270,17 +265,6 @@ void CBrowserView::OnStatusTextChange(const QString& text)
 {
     if (CMainFrameLink* frame = MainFrameLink())
         frame->PostStatusText(text);
-}
-
-bool CBrowserView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (m_browser && browserpane::IsEnterInAddressBox(m_address, watched, event)) {
-        const QString text = m_address->currentText();
-        SelectOrInsertAddress(text);
-        Navigate(text);
-        return true;
-    }
-    return CView::eventFilter(watched, event);
 }
 
 void CBrowserView::changeEvent(QEvent* event)

@@ -34,7 +34,6 @@ public:
     bool IsPlaying() const;
     bool IsFromFile() const { return m_movie != nullptr; }
     int FrameCount() const { return static_cast<int>(m_frames.size()); }
-    int CurrentFrame() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,7 +81,6 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

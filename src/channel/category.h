@@ -56,7 +56,6 @@ public:
 
     const QString& GetName() const { return m_name; }
     const std::vector<uint32_t>& GetIds() const { return m_ids; }
-    const std::vector<std::unique_ptr<CCategoryItem>>& GetChildren() const { return m_children; }
 
     std::vector<uint32_t> m_ids;
     std::vector<std::unique_ptr<CCategoryItem>> m_children;

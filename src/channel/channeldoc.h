@@ -38,7 +38,6 @@ public:
     const std::vector<uint32_t>& GetChannelIds() const { return m_channelIds; }
     const QString& GetSubChannelPath() const { return m_subChannelPath; }
     int GetMode() const { return m_mode; }
-    int GetAlertMode() const { return m_alertMode; }
     bool IsAlertMode() const { return m_alertMode != 0; }
     bool HasChannels() const { return !m_channelIds.empty(); }
     // Exactly one channel shown.

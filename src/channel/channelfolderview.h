@@ -32,8 +32,6 @@ public:
     QTreeWidget* GetTreeCtrl() const { return m_tree; }
     CFolderTree& GetFolderTree() { return m_folderTree; }
     DWORD GetContentFlags() const { return m_contentFlags; }
-    DWORD GetCategoryDepth() const { return m_categoryDepth; }
-    bool GetExpandOnStartup() const { return m_expandOnStartup; }
 
     void OnInitialUpdate() override;
     void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;

@@ -12,6 +12,7 @@
 #include "src/platform/resources.h"
 #include "src/shared/panes.h"
 #include "src/shared/startupchecks.h"
+#include "src/shared/updatehint.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
@@ -73,14 +74,6 @@ const RefreshRule kRefreshRules[] = {
 };
 
 UINT g_refreshMessages[std::size(kRefreshRules)] = {};
-
-void RegisterRefreshMessages()
-{
-    if (g_refreshMessages[0])
-        return;
-    for (size_t i = 0; i < std::size(kRefreshRules); ++i)
-        g_refreshMessages[i] = RegisterWindowMessage(QString::fromLatin1(kRefreshRules[i].name));
-}
 
 CView* NewFolderView()
 {
@@ -253,7 +246,7 @@ void CChannelFrame::EngineCallback(uint32_t type, const char*, uint32_t, const c
 
 void CChannelFrame::RegisterMessages()
 {
-    RegisterRefreshMessages();
+    RegisterMessageTable(kRefreshRules, g_refreshMessages);
     for (size_t i = 0; i < std::size(kRefreshRules); ++i) {
         const RefreshRule rule = kRefreshRules[i];
         onMessage(g_refreshMessages[i], [this, rule](WPARAM first, LPARAM second) -> LRESULT {
@@ -527,9 +520,8 @@ void CChannelFrame::ShowFolderList(BOOL on)
         if (!m_folderSplitter)
             return;
         // An expanded browser has the column at 0: the width from before counts.
-        const int width = GetFolderWidth();
         WriteSize(settings::ChannelPane::FolderWidth,
-                  width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
+                  PaneSizeToStore(GetFolderWidth(), m_savedFolderWidth));
         m_folderSplitter->DeleteView(0, 0);
         QWidget* listPart = m_folderSplitter->TakePane(0, 1);
         m_outer->TakePane(1, 0);
@@ -620,18 +612,9 @@ void CChannelFrame::ToggleExpandBrowser()
 
 void CChannelFrame::RegisterCommands()
 {
-    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] {
-        SetEmbeddedBrowser(!m_browserShown);
-        settings::setUseEmbeddedBrowser(m_browserShown);
-    });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [this](CCmdUI* ui) {
-        if (!IsWebBrowserAvailable()) {
-            ui->Enable(0);
-            return;
-        }
-        ui->SetCheck(m_browserShown ? 1 : 0);
-        ui->Enable(!settings::browserLocked());
-    });
+    RegisterBrowserPaneCommands(
+        this, m_browserShown, [this](BOOL on) { SetEmbeddedBrowser(on); },
+        [this] { ToggleExpandBrowser(); }, [this] { return IsBrowserExpanded(); });
 
     onCommand(ID_VIEW_CHANNEL_FOLDER_LIST, [this] {
         ShowFolderList(!m_folderListShown);
@@ -639,12 +622,6 @@ void CChannelFrame::RegisterCommands()
     });
     onUpdate(ID_VIEW_CHANNEL_FOLDER_LIST,
              [this](CCmdUI* ui) { ui->SetCheck(m_folderListShown ? 1 : 0); });
-
-    onCommand(ID_VIEW_EXPAND_BROWSER, [this] { ToggleExpandBrowser(); });
-    onUpdate(ID_VIEW_EXPAND_BROWSER, [this](CCmdUI* ui) {
-        ui->Enable(m_browserShown);
-        ui->SetCheck(IsBrowserExpanded() ? 1 : 0);
-    });
 
     onCommand(ID_CHANNEL_MARK_ALL_READ, [this] {
         if (CStoryListPane* list = StoryList(GetHeadlineView()))
@@ -707,16 +684,12 @@ void CChannelFrame::OnDestroy()
     // gets to it, which at exit it no longer does.
     if (CChannelFolderView* folder = GetFolderView())
         folder->SaveSelection();
-    if (m_folderListShown && m_folderSplitter) {
-        const int width = GetFolderWidth();
+    if (m_folderListShown && m_folderSplitter)
         WriteSize(settings::ChannelPane::FolderWidth,
-                  width == 0 && m_savedFolderWidth ? m_savedFolderWidth : width);
-    }
-    if (m_browserShown && m_inner) {
-        const int height = GetHeadlineHeight();
+                  PaneSizeToStore(GetFolderWidth(), m_savedFolderWidth));
+    if (m_browserShown && m_inner)
         WriteSize(settings::ChannelPane::HeadlineListHeight,
-                  height == 0 && m_savedListHeight ? m_savedListHeight : height);
-    }
+                  PaneSizeToStore(GetHeadlineHeight(), m_savedListHeight));
     if (m_subscribed && m_handle) {
         CServicesUnsubscribeNotifications(m_handle);
         m_subscribed = false;
@@ -752,11 +725,7 @@ void CChannelFrame::OnDirectoryChange(LPARAM code, bool refreshWhenShown, bool s
     const bool shown = doc->IsShown(channelId);
     if (code == HINT_STORIES_DELETED && !shown)
         return;
-    CUpdateHint hint(channelId);
-    if (storyMessage && second) {
-        if (const auto* stories = reinterpret_cast<const std::vector<uint32_t>*>(second))
-            hint.m_array = *stories;
-    }
+    CUpdateHint hint = ChannelChangeHint(channelId, storyMessage, second);
     if (refreshWhenShown && shown)
         doc->Refresh();
     if (code == HINT_STORIES_ATTRIBUTE_CHANGED && !shown)

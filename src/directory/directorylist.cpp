@@ -4,8 +4,8 @@
 #include "src/directory/profilerdoc.h"
 #include "src/directory/profilerview.h"
 #include "src/platform/resources.h"
+#include "src/shared/rowlist.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -175,27 +175,13 @@ QVariant CDirectoryModel::headerData(int section, Qt::Orientation orientation, i
 
 // ---- the list control -------------------------------------------------------------------
 
-CDirectoryList::CDirectoryList(CProfilerView* owner) : QTreeView(owner), m_owner(owner)
+CDirectoryList::CDirectoryList(CProfilerView* owner)
+    : QTreeView(owner), m_owner(owner), m_dragMouse(owner)
 {
-    setObjectName(QStringLiteral("DirectoryList"));
-    setAccessibleName(QStringLiteral("DirectoryList"));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(false);
-    setSortingEnabled(false);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    SetUpRowList(this, QStringLiteral("DirectoryList"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::StyledPanel);
-    header()->setMinimumSectionSize(0);
-    header()->setStretchLastSection(false);
-    header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
-    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 bool CDirectoryList::HitsImage(const QPoint& point, int* row) const
@@ -271,39 +257,20 @@ void CDirectoryList::drawRow(QPainter* painter, const QStyleOptionViewItem& opti
 void CDirectoryList::mousePressEvent(QMouseEvent* event)
 {
     QTreeView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) {
-        m_pressPos = event->position().toPoint();
-        const QModelIndex index = indexAt(m_pressPos);
-        m_pressRow = index.isValid() ? index.row() : -1;
-    }
+    m_dragMouse.press(this, event);
 }
 
 void CDirectoryList::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_owner->IsDragging()) {
-        m_owner->DragMove(event->globalPosition().toPoint());
-        return;
-    }
-    if ((event->buttons() & Qt::LeftButton) && m_pressRow >= 0) {
-        if ((event->position().toPoint() - m_pressPos).manhattanLength() >=
-            QApplication::startDragDistance()) {
-            const int row = m_pressRow;
-            m_pressRow = -1;
-            m_owner->BeginDrag(row, event->globalPosition().toPoint());
-        }
-        return;
-    }
-    QTreeView::mouseMoveEvent(event);
+    if (!m_dragMouse.move(event))
+        QTreeView::mouseMoveEvent(event);
 }
 
 void CDirectoryList::mouseReleaseEvent(QMouseEvent* event)
 {
-    const int pressRow = m_pressRow;
-    m_pressRow = -1;
-    if (event->button() == Qt::LeftButton && m_owner->IsDragging()) {
-        m_owner->DragDrop(event->globalPosition().toPoint());
+    int pressRow = -1;
+    if (m_dragMouse.release(event, &pressRow))
         return;
-    }
     QTreeView::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;

@@ -3,6 +3,8 @@
 // document and the state image it was given) and the list control that draws the rows itself
 // and hands clicks, keys and drags to its view.
 
+#include "src/shared/dragdrop.h"
+
 #include <QAbstractTableModel>
 #include <QPixmap>
 #include <QPoint>
@@ -61,7 +63,6 @@ public:
 
     // The width of the state images at the left of column 0.
     void SetImageWidth(int width) { m_imageWidth = width; }
-    int ImageWidth() const { return m_imageWidth; }
     // Whether the point of the viewport lies in a row's state image; the row in `row`.
     bool HitsImage(const QPoint& point, int* row = nullptr) const;
 
@@ -80,7 +81,6 @@ protected:
 private:
     CProfilerView* m_owner;
     int m_imageWidth = 55;
-    QPoint m_pressPos;
-    int m_pressRow = -1;
+    CRowDragMouse m_dragMouse;
     bool m_afterDoubleClick = false;
 };

@@ -211,11 +211,6 @@ bool CProfilerDoc::IsDirectoryChanged()
     return g_directoryChanged.load() != 0;
 }
 
-void CProfilerDoc::SetDirectoryChanged()
-{
-    g_directoryChanged.store(1);
-}
-
 bool CProfilerDoc::TakeDirectoryChanged()
 {
     return g_directoryChanged.exchange(0) != 0;

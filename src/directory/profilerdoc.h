@@ -58,7 +58,6 @@ public:
     DWORD IsSubscribed() const { return m_subscribed; }
     DWORD GetChannelState() const { return m_channelState; }
     DWORD GetFlags() const { return m_flags; }
-    DWORD GetVisibility() const { return m_visibility; }
     DWORD IsNew() const { return m_new; }
     uint32_t GetDate() const { return m_date; }
     // Decides "new" against the current time: dated above 0 and less than seven days before
@@ -131,7 +130,6 @@ public:
                                      const char* text2, uint32_t value2, uint32_t value3,
                                      uint32_t value4);
     static bool IsDirectoryChanged();
-    static void SetDirectoryChanged();
     // Clears the flag; answers whether it was set.
     static bool TakeDirectoryChanged();
     // Whether a document has the callback registered now.

@@ -12,6 +12,7 @@
 #include "src/shared/appservices.h"
 #include "src/shared/columnfill.h"
 #include "src/shared/programstate.h"
+#include "src/shared/rowlist.h"
 #include "src/shared/settings.h"
 #include "vantrel/engctl.h"
 
@@ -307,15 +308,7 @@ void CProfilerView::OnTabChanged(int tab)
 
 std::vector<int> CProfilerView::SelectedRows() const
 {
-    std::vector<int> rows;
-    if (!m_list->selectionModel())
-        return rows;
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
-    rows.reserve(static_cast<size_t>(selected.size()));
-    for (const QModelIndex& index : selected)
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return SortedSelectedRows(m_list);
 }
 
 std::vector<CSiteMain*> CProfilerView::SelectedEntries() const
@@ -454,11 +447,7 @@ void CProfilerView::BeginDrag(int row, const QPoint& globalPos)
     const std::vector<int> rows = SelectedRows();
     if (rows.empty() || m_model->EntryAt(row) == nullptr)
         return;
-    // The picture is the row as the list shows it, at most 400 pixels wide.
-    const QRect visual = m_list->visualRect(m_model->index(row, 0));
-    const QRect rowRect(0, visual.top(), std::min(m_list->viewport()->width(), 400),
-                        visual.height());
-    m_drag.begin(DRAGKIND_CHANNEL, m_list->viewport()->grab(rowRect),
+    m_drag.begin(DRAGKIND_CHANNEL, CWindowDrag::RowPicture(m_list, row),
                  m_model->EntryAt(row)->GetName(), globalPos, static_cast<LPARAM>(rows.size()),
                  this);
 }

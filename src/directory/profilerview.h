@@ -20,7 +20,7 @@ class CProfilerDoc;
 class CSiteMain;
 class QTabBar;
 
-class CProfilerView : public CView
+class CProfilerView : public CView, public CRowDragOwner
 {
     Q_OBJECT
 public:
@@ -39,7 +39,6 @@ public:
     QTabBar* GetTabCtrl() const { return m_tabs; }
     int GetSortColumn() const { return m_sortColumn; }
     bool IsSortAscending() const { return m_ascending != 0; }
-    DWORD GetFilter() const { return m_filter; }
 
     // A click on a column header: that column becomes the sort column and the direction
     // flips, then the list is sorted.
@@ -51,19 +50,17 @@ public:
     void OnDoubleClick();
     void OnSpaceKey();
     void OnContextMenu(const QPoint& globalPos);
-    void BeginDrag(int row, const QPoint& globalPos);
-    void DragMove(const QPoint& globalPos);
-    void DragDrop(const QPoint& globalPos);
+    void BeginDrag(int row, const QPoint& globalPos) override;
+    void DragMove(const QPoint& globalPos) override;
+    void DragDrop(const QPoint& globalPos) override;
     void CancelDrag();
-    bool IsDragging() const { return m_drag.isActive(); }
+    bool IsDragging() const override { return m_drag.isActive(); }
     // The 10-second timer: a change the engine reported becomes a reload request.
     void OnTimer();
 
     // The selected rows in ascending order, and their entries.
     std::vector<int> SelectedRows() const;
     std::vector<CSiteMain*> SelectedEntries() const;
-    // The pictures of the state images, by index.
-    const std::vector<QPixmap>& StateImages() const { return m_images; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -60,7 +60,6 @@ public:
     int RowAt(const QPoint& viewportPos) const;
     QRect RowRect(int row) const;
     int RowHeight(int row) const;
-    int HotRow() const { return m_hot; }
     // Makes the row visible, scrolling as needed.
     void EnsureVisible(int row);
 
@@ -147,7 +146,6 @@ public:
     // selected. When it loses the focus (or Enter is pressed) titleEdited reports the text;
     // Escape gives up.
     void EditTitle(int group);
-    int GetEditedGroup() const { return m_editedGroup; }
     QLineEdit* TitleEditor() const { return m_editor; }
     // Ends the editing as losing the focus does.
     void CommitTitleEdit();

@@ -86,9 +86,6 @@ public:
     // the place for the menu's commands and shows the menu.
     void OnItemContextMenu(int item, const QPoint& globalPos);
     void OnGroupContextMenu(int group, const QPoint& globalPos);
-    // The place the last context menu was asked for (its commands act on it).
-    int GetContextGroup() const { return m_contextGroup; }
-    int GetContextItem() const { return m_contextItem; }
     // Tests: answers a shown context menu in place of a person (0: nothing chosen).
     static void SetMenuTrackHook(std::function<UINT(QMenu& menu)> hook);
 

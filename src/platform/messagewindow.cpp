@@ -243,12 +243,6 @@ MessageWindow* WindowFromHandle(HWND window)
     return lookup(window);
 }
 
-QObject* OwnerFromHandle(HWND window)
-{
-    MessageWindow* target = lookup(window);
-    return target ? target->owner() : nullptr;
-}
-
 std::vector<HWND> EnumWindows()
 {
     std::vector<HWND> all;
@@ -338,15 +332,6 @@ BOOL IsWindowVisible(HWND window)
     MessageWindow* target = lookup(window);
     QWidget* w = target ? target->ownerWidget() : nullptr;
     return w && w->isVisible() ? 1 : 0;
-}
-
-BOOL BringWindowToTop(HWND window)
-{
-    QWidget* w = topWidget(window);
-    if (!w)
-        return 0;
-    w->raise();
-    return 1;
 }
 
 BOOL SetForegroundWindow(HWND window)

@@ -81,6 +81,15 @@ BOOL SendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // One id per name for the life of the process, in 0xC000..0xFFFF; names match without regard
 // to case. 0 for an empty name or when the range is used up. Thread-safe.
 UINT RegisterWindowMessage(const QString& name);
+// Registers the messages a table's rows name (each row's `name`) the first time it is called:
+// ids[i] is then row i's.
+template <typename Row, size_t N> void RegisterMessageTable(const Row (&rows)[N], UINT (&ids)[N])
+{
+    if (ids[0])
+        return;
+    for (size_t i = 0; i < N; ++i)
+        ids[i] = RegisterWindowMessage(QString::fromLatin1(rows[i].name));
+}
 
 // Ends the window: its procedure gets WM_DESTROY, the handle dies, and a QObject owner is
 // deleted later (deleteLater). Returns 0 for a dead handle.
@@ -91,7 +100,6 @@ HWND GetParent(HWND window);
 QString GetClassName(HWND window);
 // The object that owns the window (null for a dead handle). Use on the user-interface thread.
 MessageWindow* WindowFromHandle(HWND window);
-QObject* OwnerFromHandle(HWND window);
 
 // The live top-level windows (those without a parent), in the order they were created.
 std::vector<HWND> EnumWindows();
@@ -118,7 +126,6 @@ constexpr int SW_SHOWDEFAULT = 10;
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL IsIconic(HWND window); // minimised
 BOOL IsWindowVisible(HWND window);
-BOOL BringWindowToTop(HWND window);    // raises it
 BOOL SetForegroundWindow(HWND window); // raises and activates it
 // Restores a minimised window, raises and activates it, then raises an open modal dialog of
 // the program above it (what a second copy asks of the running one).

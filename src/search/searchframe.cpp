@@ -42,14 +42,6 @@ const RefreshRule kRefreshRules[] = {
 
 UINT g_refreshMessages[std::size(kRefreshRules)] = {};
 
-void RegisterRefreshMessages()
-{
-    if (g_refreshMessages[0])
-        return;
-    for (size_t i = 0; i < std::size(kRefreshRules); ++i)
-        g_refreshMessages[i] = RegisterWindowMessage(QString::fromLatin1(kRefreshRules[i].name));
-}
-
 CView* NewCriteriaView()
 {
     return new CSearchCriteriaView;
@@ -83,7 +75,7 @@ CSearchFrame::~CSearchFrame()
 
 void CSearchFrame::RegisterMessages()
 {
-    RegisterRefreshMessages();
+    RegisterMessageTable(kRefreshRules, g_refreshMessages);
     for (size_t i = 0; i < std::size(kRefreshRules); ++i) {
         const RefreshRule rule = kRefreshRules[i];
         onMessage(g_refreshMessages[i], [this, rule](WPARAM first, LPARAM second) -> LRESULT {
@@ -138,11 +130,7 @@ BOOL CSearchFrame::BuildPanes(BOOL withBrowser, CCreateContext* context)
     }
     withBrowser = withBrowser && IsWebBrowserAvailable();
     if (m_inner) {
-        if (m_browserShown) {
-            const int height = GetResultsHeight();
-            settings::setSearchResultsListHeight(
-                height == 0 && m_savedListHeight ? m_savedListHeight : height);
-        }
+        SaveResultsHeight();
         if (CView* form = GetCriteriaView())
             SetActiveView(form, 0);
         SetActiveView(nullptr, 0);
@@ -225,6 +213,13 @@ int CSearchFrame::GetResultsHeight() const
     return current;
 }
 
+void CSearchFrame::SaveResultsHeight() const
+{
+    if (m_inner && m_browserShown)
+        settings::setSearchResultsListHeight(
+            PaneSizeToStore(GetResultsHeight(), m_savedListHeight));
+}
+
 void CSearchFrame::ToggleExpandBrowser()
 {
     if (!m_browserShown || !m_inner)
@@ -247,23 +242,9 @@ void CSearchFrame::ToggleExpandBrowser()
 
 void CSearchFrame::RegisterCommands()
 {
-    onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] {
-        BuildPanes(!m_browserShown, nullptr);
-        settings::setUseEmbeddedBrowser(m_browserShown);
-    });
-    onUpdate(ID_VIEW_USE_EMBEDDED_BROWSER, [this](CCmdUI* ui) {
-        if (!IsWebBrowserAvailable()) {
-            ui->Enable(0);
-            return;
-        }
-        ui->SetCheck(m_browserShown ? 1 : 0);
-        ui->Enable(!settings::browserLocked());
-    });
-    onCommand(ID_VIEW_EXPAND_BROWSER, [this] { ToggleExpandBrowser(); });
-    onUpdate(ID_VIEW_EXPAND_BROWSER, [this](CCmdUI* ui) {
-        ui->Enable(m_browserShown);
-        ui->SetCheck(IsBrowserExpanded() ? 1 : 0);
-    });
+    RegisterBrowserPaneCommands(
+        this, m_browserShown, [this](BOOL on) { BuildPanes(on, nullptr); },
+        [this] { ToggleExpandBrowser(); }, [this] { return IsBrowserExpanded(); });
 }
 
 void CSearchFrame::ActivateFrame(int)
@@ -294,11 +275,7 @@ void CSearchFrame::OnMDIActivate(BOOL activate)
 
 void CSearchFrame::OnDestroy()
 {
-    if (m_inner && m_browserShown) {
-        const int height = GetResultsHeight();
-        settings::setSearchResultsListHeight(height == 0 && m_savedListHeight ? m_savedListHeight
-                                                                              : height);
-    }
+    SaveResultsHeight();
     if (m_subscribed && m_handle) {
         CServicesUnsubscribeNotifications(m_handle);
         m_subscribed = false;
@@ -312,10 +289,6 @@ void CSearchFrame::OnDirectoryChange(LPARAM hint, bool storyMessage, WPARAM firs
     const auto channelId = static_cast<uint32_t>(first);
     if (!doc || channelId == 0)
         return;
-    CUpdateHint update(channelId);
-    if (storyMessage && second) {
-        if (const auto* stories = reinterpret_cast<const std::vector<uint32_t>*>(second))
-            update.m_array = *stories;
-    }
+    CUpdateHint update = ChannelChangeHint(channelId, storyMessage, second);
     doc->UpdateAllViews(nullptr, hint, &update);
 }

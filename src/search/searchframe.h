@@ -49,6 +49,8 @@ public:
 private:
     void RegisterMessages();
     void RegisterCommands();
+    // Stores the results row's height while the browser pane is shown.
+    void SaveResultsHeight() const;
 
     CSplitterWnd* m_outer = nullptr;
     CSplitterWnd* m_inner = nullptr;

@@ -4,8 +4,11 @@
 #include "src/platform/resources.h"
 #include "src/shared/ids.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
+#include <algorithm>
 
 const DragDropMessageIds& DragDropMessages()
 {
@@ -137,4 +140,48 @@ void CWindowDrag::showCursor(const QCursor& cursor, bool canDrop)
         QApplication::setOverrideCursor(cursor);
         m_cursorSet = true;
     }
+}
+
+QPixmap CWindowDrag::RowPicture(const QAbstractItemView* list, int row)
+{
+    const QRect visual = list->visualRect(list->model()->index(row, 0));
+    const QRect rowRect(0, visual.top(), std::min(list->viewport()->width(), 400), visual.height());
+    return list->viewport()->grab(rowRect);
+}
+
+void CRowDragMouse::press(const QAbstractItemView* list, const QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressPos = event->position().toPoint();
+    const QModelIndex index = list->indexAt(m_pressPos);
+    m_pressRow = index.isValid() ? index.row() : -1;
+}
+
+bool CRowDragMouse::move(const QMouseEvent* event)
+{
+    if (m_owner->IsDragging()) {
+        m_owner->DragMove(event->globalPosition().toPoint());
+        return true;
+    }
+    if (!(event->buttons() & Qt::LeftButton) || m_pressRow < 0)
+        return false;
+    if ((event->position().toPoint() - m_pressPos).manhattanLength() >=
+        QApplication::startDragDistance()) {
+        const int row = m_pressRow;
+        m_pressRow = -1;
+        m_owner->BeginDrag(row, event->globalPosition().toPoint());
+    }
+    return true;
+}
+
+bool CRowDragMouse::release(const QMouseEvent* event, int* pressRow)
+{
+    if (pressRow)
+        *pressRow = m_pressRow;
+    m_pressRow = -1;
+    if (event->button() != Qt::LeftButton || !m_owner->IsDragging())
+        return false;
+    m_owner->DragDrop(event->globalPosition().toPoint());
+    return true;
 }

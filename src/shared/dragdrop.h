@@ -15,7 +15,9 @@
 #include <QPointer>
 #include <QString>
 
+class QAbstractItemView;
 class QLabel;
+class QMouseEvent;
 
 // The drag and drop messages, registered by name the first time they are asked for.
 struct DragDropMessageIds {
@@ -55,6 +57,8 @@ public:
     static HWND FindDropTarget(const QPoint& globalPos, WPARAM kind, LPARAM count = 1);
     // The same, starting from a given window.
     static HWND FindDropTargetFrom(HWND window, WPARAM kind, LPARAM count = 1);
+    // The picture of a list's row as the list shows it, at most 400 pixels wide.
+    static QPixmap RowPicture(const QAbstractItemView* list, int row);
 
 private:
     void showCursor(const QCursor& cursor, bool canDrop);
@@ -68,4 +72,36 @@ private:
     QCursor m_noDropCursor;
     bool m_cursorSet = false;
     bool m_dropCursorShown = false;
+};
+
+// A view that drags the rows of its list onto other windows.
+class CRowDragOwner
+{
+public:
+    virtual ~CRowDragOwner() = default;
+    virtual bool IsDragging() const = 0;
+    virtual void BeginDrag(int row, const QPoint& globalPos) = 0;
+    virtual void DragMove(const QPoint& globalPos) = 0;
+    virtual void DragDrop(const QPoint& globalPos) = 0;
+};
+
+// The list's side of dragging its rows: fed the list's mouse events, it starts the owner's drag
+// once a left press on a row has moved the drag distance, follows the mouse and drops.
+class CRowDragMouse
+{
+public:
+    explicit CRowDragMouse(CRowDragOwner* owner) : m_owner(owner) {}
+    // After the list has taken the press.
+    void press(const QAbstractItemView* list, const QMouseEvent* event);
+    // True when the move belonged to the drag (or to a press that may become one): the list
+    // leaves it alone.
+    bool move(const QMouseEvent* event);
+    // True when the release dropped; the press ends either way. `pressRow` gets the row the
+    // press was on (-1: none).
+    bool release(const QMouseEvent* event, int* pressRow = nullptr);
+
+private:
+    CRowDragOwner* m_owner;
+    QPoint m_pressPos;
+    int m_pressRow = -1;
 };

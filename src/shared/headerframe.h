@@ -23,7 +23,6 @@ public:
     // 0 when any of them cannot be made. The frame's caption is the document's title.
     BOOL OnCreateClient(CCreateContext* context) override;
 
-    CSplitterWnd* GetSplitter() const { return m_splitter; }
     CView* GetHeaderView() const;
     CView* GetPaneView() const;
 

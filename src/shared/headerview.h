@@ -48,7 +48,6 @@ public:
     // on failure, 0 on success. Runs by itself before the view is first shown, sized or
     // updated; subclasses set their texts and picture in their constructors, before it.
     virtual int OnCreate();
-    bool isCreated() const { return m_created; }
 
     // Places the four buttons: picture at the right, the text block at the left, both centred
     // vertically; a text wider than the room left of the picture is cut there.

@@ -18,6 +18,26 @@ void SetPaneFactory(PaneKind kind, PaneFactory factory);
 // factory is set.
 CView* CreatePane(PaneKind kind);
 
+// The state of the embedded browser switch (View > Use Embedded Browser) in a window whose
+// browser pane is `shown`: off where no web engine can be had, fixed while locked.
+void UpdateEmbeddedBrowserSwitch(CCmdUI* ui, BOOL shown);
+
+// Registers View > Use Embedded Browser and View > Expand Embedded Browser on a frame with a
+// browser pane. `shown` is the frame's own flag, which `showBrowser(on)` sets as it adds or
+// removes the pane; the switch is then stored as the choice for the next window.
+// `toggleExpand` expands the pane over the others or restores them, `isExpanded` says which.
+void RegisterBrowserPaneCommands(CCmdTarget* frame, const BOOL& shown,
+                                 std::function<void(BOOL)> showBrowser,
+                                 std::function<void()> toggleExpand,
+                                 std::function<bool()> isExpanded);
+
+// The size to store for a pane the expanded browser may have shrunk to 0: the size it had
+// before the expansion (`savedBeforeExpansion`, 0 when not expanded), else its current one.
+inline int PaneSizeToStore(int current, int savedBeforeExpansion)
+{
+    return current == 0 && savedBeforeExpansion ? savedBeforeExpansion : current;
+}
+
 // What a frame asks of its story list pane.
 class CStoryListPane
 {

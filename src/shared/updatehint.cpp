@@ -7,3 +7,13 @@ void SendShowURLHint(CDocument* document, const QString& url)
     CUpdateHint hint(url);
     document->UpdateAllViews(nullptr, HINT_SHOW_URL, &hint);
 }
+
+CUpdateHint ChannelChangeHint(uint32_t channelId, bool storyMessage, LPARAM second)
+{
+    CUpdateHint hint(channelId);
+    if (storyMessage && second) {
+        if (const auto* stories = reinterpret_cast<const std::vector<uint32_t>*>(second))
+            hint.m_array = *stories;
+    }
+    return hint;
+}

@@ -28,6 +28,10 @@ public:
     QString m_text;
 };
 
+// The hint of a directory change message for a channel: with `storyMessage`, the second
+// parameter (when set) points to the numbers of the stories concerned.
+CUpdateHint ChannelChangeHint(uint32_t channelId, bool storyMessage, LPARAM second);
+
 // Sends the document's views the show-address hint with the address (nothing without a
 // document).
 void SendShowURLHint(CDocument* document, const QString& url);

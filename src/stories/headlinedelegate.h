@@ -25,7 +25,6 @@ public:
 
     // The text colour of rows whose alerted flag is set.
     void SetAlertedColor(const QColor& color) { m_alerted = color; }
-    QColor AlertedColor() const { return m_alerted; }
 
     // Draws one whole row of the view (the row of the index). Rows whose item data lies
     // beyond the row data are left alone.

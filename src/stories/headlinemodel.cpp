@@ -64,28 +64,6 @@ void HeadlineRowData::resize(size_t n)
     parsed.resize(n);
 }
 
-int CompareHeadlineRows(const HeadlineRowData& data, int first, int second, int column)
-{
-    switch (column) {
-    case COLUMN_CONTENT:
-        return QString::compare(data.headlineKey[first], data.headlineKey[second],
-                                Qt::CaseSensitive);
-    case COLUMN_RECEIVED: {
-        const uint32_t a = data.time[first];
-        const uint32_t b = data.time[second];
-        return a < b ? -1 : (a > b ? 1 : 0);
-    }
-    case COLUMN_CHANNEL:
-        return QString::compare(data.channelName[first], data.channelName[second],
-                                Qt::CaseInsensitive);
-    case COLUMN_SUBCHANNEL:
-        return QString::compare(data.subChannel[first], data.subChannel[second],
-                                Qt::CaseInsensitive);
-    default:
-        return 0;
-    }
-}
-
 CHeadlineModel::CHeadlineModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int CHeadlineModel::rowCount(const QModelIndex& parent) const

@@ -42,10 +42,6 @@ struct HeadlineRowData {
     void resize(size_t n);
 };
 
-// The comparison of two rows' row data for a sort column (0 to 3); negative puts the first
-// row first when sorting ascending.
-int CompareHeadlineRows(const HeadlineRowData& data, int first, int second, int column);
-
 class CHeadlineModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -90,7 +86,6 @@ public:
     void EndFill();
     // The row data becomes one entry and the list one row showing the text in bold.
     void SetPlaceholder(const QString& text);
-    bool IsFilling() const { return m_filling; }
 
     const HeadlineRowData& RowData() const { return m_data; }
     // The story identifier of a row-data entry; empty when it is no story.

@@ -11,6 +11,7 @@
 #include "src/platform/tickcount.h"
 #include "src/shared/appservices.h"
 #include "src/shared/columnfill.h"
+#include "src/shared/rowlist.h"
 #include "src/stories/headlinedelegate.h"
 #include "src/stories/storycalls.h"
 #include "src/stories/storyids.h"
@@ -90,25 +91,10 @@ int imageOf(const StoryMarks& marks)
 // ---- the list control ------------------------------------------------------------------
 
 CHeadlineList::CHeadlineList(CHeadlineView* owner)
-    : QTreeView(owner), m_owner(owner), m_delegate(new CHeadlineDelegate(this))
+    : QTreeView(owner), m_owner(owner), m_delegate(new CHeadlineDelegate(this)), m_dragMouse(owner)
 {
-    setObjectName(QStringLiteral("HeadlineList"));
-    setAccessibleName(QStringLiteral("HeadlineList"));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(false);
-    setSortingEnabled(false);
+    SetUpRowList(this, QStringLiteral("HeadlineList"));
     setItemDelegate(m_delegate);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    header()->setMinimumSectionSize(0);
-    header()->setStretchLastSection(false);
-    header()->setSectionsClickable(true);
-    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void CHeadlineList::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -142,40 +128,21 @@ void CHeadlineList::focusOutEvent(QFocusEvent* event)
 void CHeadlineList::mousePressEvent(QMouseEvent* event)
 {
     QTreeView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) {
-        m_pressPos = event->position().toPoint();
-        const QModelIndex index = indexAt(m_pressPos);
-        m_pressRow = index.isValid() ? index.row() : -1;
+    m_dragMouse.press(this, event);
+    if (event->button() == Qt::LeftButton)
         m_owner->OnListClick();
-    }
 }
 
 void CHeadlineList::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_owner->IsDragging()) {
-        m_owner->DragMove(event->globalPosition().toPoint());
-        return;
-    }
-    if ((event->buttons() & Qt::LeftButton) && m_pressRow >= 0) {
-        if ((event->position().toPoint() - m_pressPos).manhattanLength() >=
-            QApplication::startDragDistance()) {
-            const int row = m_pressRow;
-            m_pressRow = -1;
-            m_owner->BeginDrag(row, event->globalPosition().toPoint());
-        }
-        return;
-    }
-    QTreeView::mouseMoveEvent(event);
+    if (!m_dragMouse.move(event))
+        QTreeView::mouseMoveEvent(event);
 }
 
 void CHeadlineList::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_pressRow = -1;
-    if (m_owner->IsDragging() && event->button() == Qt::LeftButton) {
-        m_owner->DragDrop(event->globalPosition().toPoint());
-        return;
-    }
-    QTreeView::mouseReleaseEvent(event);
+    if (!m_dragMouse.release(event))
+        QTreeView::mouseReleaseEvent(event);
 }
 
 void CHeadlineList::mouseDoubleClickEvent(QMouseEvent* event)
@@ -717,15 +684,7 @@ void CHeadlineView::RepaintMainFrame()
 
 std::vector<int> CHeadlineView::SelectedRows() const
 {
-    std::vector<int> rows;
-    if (!m_list->selectionModel())
-        return rows;
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
-    rows.reserve(static_cast<size_t>(selected.size()));
-    for (const QModelIndex& index : selected)
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return SortedSelectedRows(m_list);
 }
 
 void CHeadlineView::SelectRows(const std::vector<int>& rows)
@@ -808,11 +767,7 @@ void CHeadlineView::BeginDrag(int row, const QPoint& globalPos)
         return;
     HidePopup();
     m_clickTimer.stop();
-    // The picture is the row as the list shows it, at most 400 pixels wide.
-    const QRect visual = m_list->visualRect(m_model->index(row, 0));
-    const QRect rowRect(0, visual.top(), std::min(m_list->viewport()->width(), 400),
-                        visual.height());
-    m_drag.begin(DRAGKIND_STORY, m_list->viewport()->grab(rowRect),
+    m_drag.begin(DRAGKIND_STORY, CWindowDrag::RowPicture(m_list, row),
                  m_model->data(m_model->index(row, 0)).toString(), globalPos);
 }
 

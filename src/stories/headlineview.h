@@ -56,11 +56,10 @@ protected:
 private:
     CHeadlineView* m_owner;
     CHeadlineDelegate* m_delegate;
-    QPoint m_pressPos;
-    int m_pressRow = -1;
+    CRowDragMouse m_dragMouse;
 };
 
-class CHeadlineView : public CView, public CStoryListPane
+class CHeadlineView : public CView, public CStoryListPane, public CRowDragOwner
 {
     Q_OBJECT
 public:
@@ -123,11 +122,11 @@ public:
     bool BuildContextMenu(std::vector<MenuEntry>& entries);
 
     // ---- dragging a story
-    void BeginDrag(int row, const QPoint& globalPos);
-    void DragMove(const QPoint& globalPos);
-    void DragDrop(const QPoint& globalPos);
+    void BeginDrag(int row, const QPoint& globalPos) override;
+    void DragMove(const QPoint& globalPos) override;
+    void DragDrop(const QPoint& globalPos) override;
     void CancelDrag();
-    bool IsDragging() const { return m_drag.isActive(); }
+    bool IsDragging() const override { return m_drag.isActive(); }
     // The window under the point that accepts a story, or its nearest ancestor that does.
     static HWND FindDropTarget(const QPoint& globalPos);
 
@@ -138,7 +137,6 @@ public:
     int GetColumnWidth(int column) const;
     int GetSortColumn() const { return m_sortColumn; }
     bool IsSortAscending() const { return m_sortAscending; }
-    QColor AlertedTextColor() const { return m_alertedColor; }
     const std::vector<uint32_t>& GetShownChannels() const { return m_shownChannels; }
     bool IsRedrawSuspended() const { return m_redrawTimer.isActive(); }
     bool IsClickTimerRunning() const { return m_clickTimer.isActive(); }
@@ -176,9 +174,6 @@ protected:
     void ShowColumn(int column, bool shown);
     void RemoveStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
     void UpdateStories(uint32_t channelId, const std::vector<uint32_t>& numbers);
-    const settings::StoryListSettings& ListSettings() const { return m_settings; }
-    bool IsFilledOnce() const { return m_filledOnce; }
-    void SetFilledOnce() { m_filledOnce = true; }
 
 private:
     void RegisterCommands();

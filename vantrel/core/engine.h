@@ -457,7 +457,6 @@ public:
     // --- Alert and filter rules ------------------------------------------------------------
     // A rule with the default matching choices; its id (0 when it cannot be used).
     uint32_t addAlertRule(const QString& name, const QStringList& words, const QString& category);
-    bool removeAlertRule(uint32_t ruleId);
     std::vector<AlertRule> alertRules();
     // Replaces every alert rule in one change; rules with id 0 are new. False, changing
     // nothing, with the reason in words (naming the rule and the field) when one cannot be used

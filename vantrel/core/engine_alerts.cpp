@@ -41,21 +41,6 @@ uint32_t Engine::addAlertRule(const QString& name, const QStringList& words,
     return r.id;
 }
 
-bool Engine::removeAlertRule(uint32_t ruleId)
-{
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    auto it = std::find_if(m_rules.begin(), m_rules.end(),
-                           [&](const AlertRule& r) { return r.id == ruleId; });
-    if (it == m_rules.end())
-        return false;
-    Store::Transaction t(*m_store);
-    m_store->deleteRule(t, ruleId);
-    if (!t.commit())
-        return false;
-    m_rules.erase(it);
-    return true;
-}
-
 std::vector<AlertRule> Engine::alertRules()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

@@ -73,7 +73,8 @@ qint64 folderBytes(const QString& folder)
 QString enclosureFileName(const QUrl& url, uint32_t number)
 {
     QString name = QFileInfo(url.path()).fileName();
-    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
+    name.replace(unsafe, QStringLiteral("_"));
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         name = QStringLiteral("enclosure");
     return QStringLiteral("%1-%2").arg(number).arg(name.left(120));

@@ -95,8 +95,9 @@ FeedAddress readFeedAddress(const QString& typed)
     // "example.com/feed" and "localhost:8080/rss": a host without a scheme is a web address.
     static const QRegularExpression bareHost(
         QStringLiteral("^[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*(:[0-9]+)?([/?#].*)?$"));
+    static const QRegularExpression hostEnd(QStringLiteral("[:/?#]"));
     if (bareHost.match(text).hasMatch() &&
-        (text.section(QRegularExpression(QStringLiteral("[:/?#]")), 0, 0).contains('.') ||
+        (text.section(hostEnd, 0, 0).contains('.') ||
          text.startsWith(QLatin1String("localhost"), Qt::CaseInsensitive)))
         return webAddress(QStringLiteral("http://") + text);
     if (!scheme.isEmpty())

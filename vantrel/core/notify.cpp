@@ -162,16 +162,4 @@ void sendNotification(int number, const QString& text, uint32_t value)
         send(number, text, value);
 }
 
-void resetNotifications()
-{
-    setNotificationSender({});
-    {
-        std::lock_guard<std::recursive_mutex> lock(callbacks().mutex);
-        callbacks().list.clear();
-    }
-    std::lock_guard<std::mutex> lock(hub().mutex);
-    hub().sink = nullptr;
-    hub().windows.clear();
-}
-
 } // namespace vantrel

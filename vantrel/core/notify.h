@@ -59,7 +59,5 @@ void fireCallbacks(uint32_t type, const QByteArray& text, uint32_t value, uint32
 // Numbered notifications (any thread). Nothing is sent while no sender is installed.
 void setNotificationSender(VTNotificationSender sender);
 void sendNotification(int number, const QString& text, uint32_t value);
-// Forgets every registration, the sink and the sender (process exit, tests).
-void resetNotifications();
 
 } // namespace vantrel

@@ -820,20 +820,57 @@ QString textColumn(sqlite3_stmt* statement, int column)
     return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
 }
 
+// A column of JSON text as the map it holds; empty for none.
+QVariantMap jsonMapColumn(sqlite3_stmt* statement, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    const int size = sqlite3_column_bytes(statement, column);
+    if (!text || size <= 0)
+        return QVariantMap();
+    return QJsonDocument::fromJson(QByteArray(text, size)).object().toVariantMap();
+}
+
+// Steps a statement whose one parameter is the channel id, handing each row to `row`; on
+// failure false, with SQLite's message in `error`.
+template <typename Row>
+bool stepChannelRows(sqlite3* handle, const char* sql, uint32_t channelId, QString& error,
+                     Row&& row)
+{
+    sqlite3_stmt* q = nullptr;
+    int rc = sqlite3_prepare_v2(handle, sql, -1, &q, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(q, 1, channelId);
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+            row(q);
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(q);
+    return ok;
+}
+
 } // namespace
+
+sqlite3* Store::sqliteConnection(const QString& failing)
+{
+    QSqlDatabase database = db();
+    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
+    if (!handle)
+        setError(failing + QStringLiteral(": no store connection"));
+    return handle;
+}
 
 bool Store::loadStories(Channel& channel)
 {
     // The rows are stepped with SQLite's own calls: going through QVariant for each of their
     // two dozen columns made reading a channel of 10,000 stories twice as slow, and this is
     // what the person waits for when a channel is first listed.
-    QSqlDatabase database = db();
-    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
-    if (!handle) {
-        setError(QStringLiteral("the stories of channel %1 cannot be read: no store connection")
-                     .arg(channel.id));
+    const QString failing =
+        QStringLiteral("the stories of channel %1 cannot be read").arg(channel.id);
+    sqlite3* handle = sqliteConnection(failing);
+    if (!handle)
         return false;
-    }
     static const char* const kStories =
         "SELECT number, identity, headline, link, published, received, category, read, keep,"
         " bundlet_id, bundlet_type, bundlet_signed, alerted, accessed, local_path,"
@@ -848,67 +885,42 @@ bool Store::loadStories(Channel& channel)
     QString error;
     // Both reads in one read transaction: the stories and deleted identities of one moment.
     sqlite3_exec(handle, "SAVEPOINT load_stories", nullptr, nullptr, nullptr);
-    sqlite3_stmt* q = nullptr;
-    int rc = sqlite3_prepare_v2(handle, kStories, -1, &q, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_int64(q, 1, channel.id);
-        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
-            Story s;
-            s.held = 0;
-            s.number = uint32_t(sqlite3_column_int64(q, 0));
-            s.identity = textColumn(q, 1);
-            s.headline = textColumn(q, 2);
-            s.link = textColumn(q, 3);
-            s.published = sqlite3_column_int64(q, 4);
-            s.received = sqlite3_column_int64(q, 5);
-            s.category = textColumn(q, 6);
-            s.read = uint32_t(sqlite3_column_int64(q, 7));
-            s.keep = uint32_t(sqlite3_column_int64(q, 8));
-            s.bundletId = uint32_t(sqlite3_column_int64(q, 9));
-            s.bundletType = uint32_t(sqlite3_column_int64(q, 10));
-            s.bundletSigned = uint32_t(sqlite3_column_int64(q, 11));
-            s.alerted = uint32_t(sqlite3_column_int64(q, 12));
-            s.accessed = uint32_t(sqlite3_column_int64(q, 13));
-            s.localPath = textColumn(q, 14);
-            s.enclosureUrl = textColumn(q, 15);
-            s.enclosureType = textColumn(q, 16);
-            s.enclosureLength = sqlite3_column_int64(q, 17);
-            s.alertName = textColumn(q, 18);
-            s.alertChannelId = uint32_t(sqlite3_column_int64(q, 19));
-            s.alertStoryId = uint32_t(sqlite3_column_int64(q, 20));
-            if (sqlite3_column_bytes(q, 21) > 0)
-                s.extra = QJsonDocument::fromJson(
-                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(q, 21)),
-                                         sqlite3_column_bytes(q, 21)))
-                              .object()
-                              .toVariantMap();
-            s.textFacts = uint8_t(sqlite3_column_int64(q, 22));
-            s.summaryHash = quint64(sqlite3_column_int64(q, 23));
-            stories.push_back(std::move(s));
-        }
-    }
-    bool ok = rc == SQLITE_DONE;
-    if (!ok)
-        error = QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(q);
+    bool ok = stepChannelRows(handle, kStories, channel.id, error, [&](sqlite3_stmt* q) {
+        Story s;
+        s.held = 0;
+        s.number = uint32_t(sqlite3_column_int64(q, 0));
+        s.identity = textColumn(q, 1);
+        s.headline = textColumn(q, 2);
+        s.link = textColumn(q, 3);
+        s.published = sqlite3_column_int64(q, 4);
+        s.received = sqlite3_column_int64(q, 5);
+        s.category = textColumn(q, 6);
+        s.read = uint32_t(sqlite3_column_int64(q, 7));
+        s.keep = uint32_t(sqlite3_column_int64(q, 8));
+        s.bundletId = uint32_t(sqlite3_column_int64(q, 9));
+        s.bundletType = uint32_t(sqlite3_column_int64(q, 10));
+        s.bundletSigned = uint32_t(sqlite3_column_int64(q, 11));
+        s.alerted = uint32_t(sqlite3_column_int64(q, 12));
+        s.accessed = uint32_t(sqlite3_column_int64(q, 13));
+        s.localPath = textColumn(q, 14);
+        s.enclosureUrl = textColumn(q, 15);
+        s.enclosureType = textColumn(q, 16);
+        s.enclosureLength = sqlite3_column_int64(q, 17);
+        s.alertName = textColumn(q, 18);
+        s.alertChannelId = uint32_t(sqlite3_column_int64(q, 19));
+        s.alertStoryId = uint32_t(sqlite3_column_int64(q, 20));
+        s.extra = jsonMapColumn(q, 21);
+        s.textFacts = uint8_t(sqlite3_column_int64(q, 22));
+        s.summaryHash = quint64(sqlite3_column_int64(q, 23));
+        stories.push_back(std::move(s));
+    });
     if (ok) {
-        q = nullptr;
-        rc = sqlite3_prepare_v2(handle, kTombstones, -1, &q, nullptr);
-        if (rc == SQLITE_OK) {
-            sqlite3_bind_int64(q, 1, channel.id);
-            while ((rc = sqlite3_step(q)) == SQLITE_ROW)
-                tombstones.insert(textColumn(q, 0));
-        }
-        ok = rc == SQLITE_DONE;
-        if (!ok)
-            error = QString::fromUtf8(sqlite3_errmsg(handle));
-        sqlite3_finalize(q);
+        ok = stepChannelRows(handle, kTombstones, channel.id, error,
+                             [&](sqlite3_stmt* q) { tombstones.insert(textColumn(q, 0)); });
     }
     sqlite3_exec(handle, "RELEASE load_stories", nullptr, nullptr, nullptr);
     if (!ok) {
-        setError(QStringLiteral("the stories of channel %1 cannot be read: %2")
-                     .arg(channel.id)
-                     .arg(error));
+        setError(failing + QStringLiteral(": ") + error);
         return false;
     }
     if (stories.capacity() > stories.size() + stories.size() / 8)
@@ -920,51 +932,33 @@ bool Store::loadStories(Channel& channel)
 
 bool Store::forEachStory(uint32_t channelId, const std::function<void(const Story&)>& each)
 {
-    QSqlDatabase database = db();
-    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
-    if (!handle) {
-        setError(QStringLiteral("the stories of channel %1 cannot be read: no store connection")
-                     .arg(channelId));
+    const QString failing =
+        QStringLiteral("the stories of channel %1 cannot be read").arg(channelId);
+    sqlite3* handle = sqliteConnection(failing);
+    if (!handle)
         return false;
-    }
     static const char* const kStories =
         "SELECT number, headline, summary, link, published, received, category, read, keep,"
         " alerted, extra FROM stories WHERE channel_id = ? ORDER BY number";
-    sqlite3_stmt* q = nullptr;
-    int rc = sqlite3_prepare_v2(handle, kStories, -1, &q, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_int64(q, 1, channelId);
-        Story s;
-        s.held = Story::SummaryPart;
-        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
-            s.number = uint32_t(sqlite3_column_int64(q, 0));
-            s.headline = textColumn(q, 1);
-            s.summary = textColumn(q, 2);
-            s.link = textColumn(q, 3);
-            s.published = sqlite3_column_int64(q, 4);
-            s.received = sqlite3_column_int64(q, 5);
-            s.category = textColumn(q, 6);
-            s.read = uint32_t(sqlite3_column_int64(q, 7));
-            s.keep = uint32_t(sqlite3_column_int64(q, 8));
-            s.alerted = uint32_t(sqlite3_column_int64(q, 9));
-            s.extra.clear();
-            if (sqlite3_column_bytes(q, 10) > 0)
-                s.extra = QJsonDocument::fromJson(
-                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(q, 10)),
-                                         sqlite3_column_bytes(q, 10)))
-                              .object()
-                              .toVariantMap();
-            each(s);
-        }
-    }
-    const bool ok = rc == SQLITE_DONE;
-    const QString error = ok ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(q);
-    if (!ok) {
-        setError(QStringLiteral("the stories of channel %1 cannot be read: %2")
-                     .arg(channelId)
-                     .arg(error));
-    }
+    Story s;
+    s.held = Story::SummaryPart;
+    QString error;
+    const bool ok = stepChannelRows(handle, kStories, channelId, error, [&](sqlite3_stmt* q) {
+        s.number = uint32_t(sqlite3_column_int64(q, 0));
+        s.headline = textColumn(q, 1);
+        s.summary = textColumn(q, 2);
+        s.link = textColumn(q, 3);
+        s.published = sqlite3_column_int64(q, 4);
+        s.received = sqlite3_column_int64(q, 5);
+        s.category = textColumn(q, 6);
+        s.read = uint32_t(sqlite3_column_int64(q, 7));
+        s.keep = uint32_t(sqlite3_column_int64(q, 8));
+        s.alerted = uint32_t(sqlite3_column_int64(q, 9));
+        s.extra = jsonMapColumn(q, 10);
+        each(s);
+    });
+    if (!ok)
+        setError(failing + QStringLiteral(": ") + error);
     return ok;
 }
 
@@ -1030,26 +1024,18 @@ bool Store::readHeadlines(uint32_t channelId, std::vector<std::pair<uint32_t, QS
 {
     // Stepped with SQLite's own calls: a search made after a channel changed waits on this.
     out.clear();
-    QSqlDatabase database = db();
-    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
-    if (!handle) {
-        setError(QStringLiteral("the headlines of channel %1 cannot be read: no store connection")
-                     .arg(channelId));
+    sqlite3* handle = sqliteConnection(
+        QStringLiteral("the headlines of channel %1 cannot be read").arg(channelId));
+    if (!handle)
         return false;
-    }
-    sqlite3_stmt* q = nullptr;
-    int rc = sqlite3_prepare_v2(
-        handle, "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number", -1, &q,
-        nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_int64(q, 1, channelId);
-        while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+    QString error;
+    const bool ok = stepChannelRows(
+        handle, "SELECT number, headline FROM stories WHERE channel_id = ? ORDER BY number",
+        channelId, error, [&](sqlite3_stmt* q) {
             out.emplace_back(uint32_t(sqlite3_column_int64(q, 0)), textColumn(q, 1));
-    }
-    const bool ok = rc == SQLITE_DONE;
+        });
     if (!ok)
-        setError(QString::fromUtf8(sqlite3_errmsg(handle)));
-    sqlite3_finalize(q);
+        setError(error);
     return ok;
 }
 
@@ -1202,12 +1188,9 @@ bool Store::findInSummaries(const std::vector<uint32_t>& channelIds, bool wholeT
     // bytes they are stored as: a summary of ASCII holds the text in upper case exactly when
     // it holds it in ASCII letters of either case, and so does any other summary that has no
     // character whose upper case holds an ASCII one. Only the rest are changed to upper case.
-    QSqlDatabase database = db();
-    sqlite3* handle = database.isOpen() ? sqliteHandle(database) : nullptr;
-    if (!handle) {
-        setError(QStringLiteral("the summaries cannot be searched: no store connection"));
+    sqlite3* handle = sqliteConnection(QStringLiteral("the summaries cannot be searched"));
+    if (!handle)
         return false;
-    }
     // The pages are read through a mapping of the file rather than copied in one by one:
     // a search reads every summary of the channels.
     sqlite3_exec(handle, "PRAGMA mmap_size = 1073741824", nullptr, nullptr, nullptr);
@@ -1520,7 +1503,47 @@ QString numberList(const std::vector<uint32_t>& numbers, size_t from, size_t to)
     return list;
 }
 constexpr size_t kListChunk = 500;
+
+// Hands `each` the numbers as the text of an SQL list, a few hundred at a time, while it
+// returns true.
+template <typename Each> bool forNumberLists(const std::vector<uint32_t>& numbers, Each&& each)
+{
+    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
+        if (!each(numberList(numbers, i, std::min(numbers.size(), i + kListChunk))))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool Store::select(const QString& sql, const QVariantList& values,
+                   const std::function<void(const QSqlQuery&)>& row)
+{
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        setError(q.lastError().text());
+        return false;
+    }
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        setError(q.lastError().text());
+        return false;
+    }
+    while (q.next())
+        row(q);
+    return true;
+}
+
+bool Store::selectNumbers(const QString& sql, const QVariantList& values,
+                          const std::vector<uint32_t>& numbers,
+                          const std::function<void(const QSqlQuery&)>& row)
+{
+    return forNumberLists(numbers,
+                          [&](const QString& list) { return select(sql.arg(list), values, row); });
+}
 
 void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers,
                           bool leaveTombstones)
@@ -1529,8 +1552,7 @@ void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<
     // engine made, and one statement for many rows is far faster than one for each.
     for (uint32_t n : numbers)
         t.m_touched.push_back(storyKey(channelId, n));
-    for (size_t i = 0; i < numbers.size() && t.ok(); i += kListChunk) {
-        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
+    forNumberLists(numbers, [&](const QString& list) {
         if (leaveTombstones)
             exec(t,
                  QStringLiteral("INSERT OR IGNORE INTO tombstones (channel_id, identity)"
@@ -1542,7 +1564,8 @@ void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<
             t,
             QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number IN (%1)").arg(list),
             {channelId});
-    }
+        return t.ok();
+    });
 }
 
 bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedBefore,
@@ -1552,134 +1575,77 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
     if (keepNewest <= 0 && receivedBefore <= 0)
         return true;
     QStringList reasons;
-    if (receivedBefore > 0)
-        reasons << QStringLiteral("(received > 0 AND received < :before)");
-    if (keepNewest > 0)
-        reasons << QStringLiteral(
-            "number IN (SELECT number FROM stories WHERE channel_id = :channel"
-            " AND coalesce(keep, 0) = 0 ORDER BY received DESC, number DESC"
-            " LIMIT -1 OFFSET :newest)");
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT number FROM stories WHERE channel_id = :channel"
-                                  " AND coalesce(keep, 0) = 0 AND (%1)"
-                                  " ORDER BY received, number")
-                       .arg(reasons.join(QStringLiteral(" OR "))))) {
-        setError(q.lastError().text());
-        return false;
+    QVariantList values{channelId};
+    if (receivedBefore > 0) {
+        reasons << QStringLiteral("(received > 0 AND received < ?)");
+        values << receivedBefore;
     }
-    q.bindValue(QStringLiteral(":channel"), channelId);
-    if (receivedBefore > 0)
-        q.bindValue(QStringLiteral(":before"), receivedBefore);
-    if (keepNewest > 0)
-        q.bindValue(QStringLiteral(":newest"), keepNewest);
-    if (!q.exec()) {
-        setError(q.lastError().text());
-        return false;
+    if (keepNewest > 0) {
+        reasons << QStringLiteral("number IN (SELECT number FROM stories WHERE channel_id = ?"
+                                  " AND coalesce(keep, 0) = 0 ORDER BY received DESC, number DESC"
+                                  " LIMIT -1 OFFSET ?)");
+        values << channelId << keepNewest;
     }
-    while (q.next())
-        numbers.push_back(q.value(0).toUInt());
-    return true;
+    return select(QStringLiteral("SELECT number FROM stories WHERE channel_id = ?"
+                                 " AND coalesce(keep, 0) = 0 AND (%1)"
+                                 " ORDER BY received, number")
+                      .arg(reasons.join(QStringLiteral(" OR "))),
+                  values, [&](const QSqlQuery& q) { numbers.push_back(q.value(0).toUInt()); });
 }
 
 bool Store::unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
                           std::vector<uint32_t>& out)
 {
     out.clear();
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
-        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
-        if (!q.exec(QStringLiteral("SELECT number FROM stories WHERE channel_id = %1"
-                                   " AND coalesce(keep, 0) = 0 AND number IN (%2)"
-                                   " ORDER BY number")
-                        .arg(channelId)
-                        .arg(list))) {
-            setError(q.lastError().text());
-            return false;
-        }
-        while (q.next())
-            out.push_back(q.value(0).toUInt());
-    }
-    return true;
+    return selectNumbers(QStringLiteral("SELECT number FROM stories WHERE channel_id = ?"
+                                        " AND coalesce(keep, 0) = 0 AND number IN (%1)"
+                                        " ORDER BY number"),
+                         {channelId}, numbers,
+                         [&](const QSqlQuery& q) { out.push_back(q.value(0).toUInt()); });
 }
 
 bool Store::unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
                            const std::vector<uint32_t>& numbers, std::vector<uint32_t>& out)
 {
     out.clear();
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
-        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
-        if (!q.exec(QStringLiteral("SELECT number FROM stories WHERE channel_id = %1"
-                                   " AND alert_channel = %2 AND coalesce(keep, 0) = 0"
-                                   " AND alert_story IN (%3) ORDER BY number")
-                        .arg(alertsChannelId)
-                        .arg(channelId)
-                        .arg(list))) {
-            setError(q.lastError().text());
-            return false;
-        }
-        while (q.next())
-            out.push_back(q.value(0).toUInt());
-    }
-    return true;
+    return selectNumbers(QStringLiteral("SELECT number FROM stories WHERE channel_id = ?"
+                                        " AND alert_channel = ? AND coalesce(keep, 0) = 0"
+                                        " AND alert_story IN (%1) ORDER BY number"),
+                         {alertsChannelId, channelId}, numbers,
+                         [&](const QSqlQuery& q) { out.push_back(q.value(0).toUInt()); });
 }
 
 bool Store::storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files)
 {
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
-        const QString list = numberList(numbers, i, std::min(numbers.size(), i + kListChunk));
-        if (!q.exec(QStringLiteral("SELECT local_path, extra FROM stories WHERE channel_id = %1"
-                                   " AND number IN (%2) AND (coalesce(local_path, '') <> ''"
-                                   " OR coalesce(extra, '') <> '')")
-                        .arg(channelId)
-                        .arg(list))) {
-            setError(q.lastError().text());
-            return false;
-        }
-        while (q.next()) {
-            const QString page = q.value(0).toString();
-            if (!page.isEmpty())
-                files << page;
-            const QString extra = q.value(1).toString();
-            if (extra.isEmpty())
-                continue;
-            const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
-                                          .object()
-                                          .value(QStringLiteral("Enclosure File"))
-                                          .toString();
-            if (!enclosure.isEmpty())
-                files << enclosure;
-        }
-    }
-    return true;
+    return selectNumbers(QStringLiteral("SELECT local_path, extra FROM stories WHERE channel_id = ?"
+                                        " AND number IN (%1) AND (coalesce(local_path, '') <> ''"
+                                        " OR coalesce(extra, '') <> '')"),
+                         {channelId}, numbers, [&](const QSqlQuery& q) {
+                             const QString page = q.value(0).toString();
+                             if (!page.isEmpty())
+                                 files << page;
+                             const QString extra = q.value(1).toString();
+                             if (extra.isEmpty())
+                                 return;
+                             const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
+                                                           .object()
+                                                           .value(QStringLiteral("Enclosure File"))
+                                                           .toString();
+                             if (!enclosure.isEmpty())
+                                 files << enclosure;
+                         });
 }
 
 bool Store::storyCounts(uint32_t channelId, StoryCounts& out)
 {
     out.clear();
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral(
-            "SELECT category, total, unread FROM story_counts WHERE channel_id = ?"))) {
-        setError(q.lastError().text());
-        return false;
-    }
-    q.addBindValue(channelId);
-    if (!q.exec()) {
-        setError(q.lastError().text());
-        return false;
-    }
-    while (q.next()) {
-        StoryCount& c = out[q.value(0).toString()];
-        c.total = long(q.value(1).toLongLong());
-        c.unread = long(q.value(2).toLongLong());
-    }
-    return true;
+    return select(
+        QStringLiteral("SELECT category, total, unread FROM story_counts WHERE channel_id = ?"),
+        {channelId}, [&](const QSqlQuery& q) {
+            StoryCount& c = out[q.value(0).toString()];
+            c.total = long(q.value(1).toLongLong());
+            c.unread = long(q.value(2).toLongLong());
+        });
 }
 
 bool Store::compact()

@@ -14,6 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
+class QSqlQuery;
+struct sqlite3;
+
 namespace vantrel
 {
 
@@ -168,6 +171,17 @@ private:
     bool moveAside(const QString& why);
     void closeAllConnections();
     bool exec(Transaction& t, const QString& sql, const QVariantList& values);
+    // A read with `values` bound in order, each row handed to `row`; false with the error set
+    // when it fails.
+    bool select(const QString& sql, const QVariantList& values,
+                const std::function<void(const QSqlQuery&)>& row);
+    // The same over many story numbers, a few hundred at a time: %1 in `sql` stands for them.
+    bool selectNumbers(const QString& sql, const QVariantList& values,
+                       const std::vector<uint32_t>& numbers,
+                       const std::function<void(const QSqlQuery&)>& row);
+    // SQLite's own handle of this thread's connection, for reads stepped without Qt; null,
+    // with the error set to "<failing>: no store connection", when there is none.
+    sqlite3* sqliteConnection(const QString& failing);
     QString connectionName() const;
     void setError(const QString& error);
     static Problem problemOf(const QSqlError& error);

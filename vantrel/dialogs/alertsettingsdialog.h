@@ -11,59 +11,35 @@
 // "watchAllButton", "watchSomeButton", "watchList", "testButton", "testLabel",
 // "messageLabel", "okButton".
 
-#include "vantrel/core/model.h"
-
-#include <QDialog>
-#include <vector>
+#include "vantrel/dialogs/rulelistdialog.h"
 
 class QCheckBox;
-class QDialogButtonBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
-class QPushButton;
 class QRadioButton;
 
 namespace vantrel::dialogs
 {
 
 class CategoryBox;
-class MessageLine;
 
-class AlertSettingsDialog : public QDialog
+class AlertSettingsDialog : public RuleListDialog<AlertRule>
 {
     Q_OBJECT
 public:
     explicit AlertSettingsDialog(QWidget* parent = nullptr);
     ~AlertSettingsDialog() override;
 
-    // The rules as the dialog holds them now (the one being edited included).
-    std::vector<AlertRule> rules();
-    QString message() const;
-
     void accept() override;
 
 private:
     void buildUi();
     void fillWatchList();
-    void showRule(int row);
-    void takeEditor(); // the editor's values into the chosen rule
-    void relabel(int row);
-    void addRule();
-    void deleteRule();
+    void showValues(const AlertRule& rule) override;
+    void takeValues(AlertRule& rule) override;
     void testRule();
-    void updateEnabled();
 
-    std::vector<AlertRule> m_rules;
-    int m_current = -1;
-    bool m_loading = false;
-
-    QListWidget* m_list = nullptr;
-    QPushButton* m_delete = nullptr;
-    QGroupBox* m_editor = nullptr;
-    QLineEdit* m_name = nullptr;
     QLineEdit* m_words = nullptr;
     QRadioButton* m_headlinesOnly = nullptr;
     QRadioButton* m_summaries = nullptr;
@@ -74,8 +50,6 @@ private:
     QRadioButton* m_watchSome = nullptr;
     QListWidget* m_watch = nullptr;
     QLabel* m_testResult = nullptr;
-    MessageLine* m_message = nullptr;
-    QDialogButtonBox* m_buttons = nullptr;
 };
 
 } // namespace vantrel::dialogs

@@ -5,13 +5,12 @@
 #include "vantrel/dialogs/dialogparts.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -44,11 +43,6 @@ const std::pair<Action, const char*> kActionTexts[] = {
     {Action::Delete, "Delete"},
     {Action::Alert, "Raise an alert named"},
 };
-
-QString ruleLabel(const FilterRule& r)
-{
-    return r.name.trimmed().isEmpty() ? QStringLiteral("(no name)") : r.name.trimmed();
-}
 
 QString changedText(int n)
 {
@@ -140,73 +134,36 @@ FilterCondition ConditionRow::condition() const
 
 // --- FilterSettingsDialog ----------------------------------------------------------------
 
-FilterSettingsDialog::FilterSettingsDialog(QWidget* parent) : QDialog(parent)
+FilterSettingsDialog::FilterSettingsDialog(QWidget* parent) : RuleListDialog(parent)
 {
     setObjectName(QStringLiteral("filterSettingsDialog"));
     setWindowTitle(QStringLiteral("Filters"));
-    if (Engine* engine = Engine::instance())
-        m_rules = engine->filterRules();
+    m_newRule.conditions.push_back(FilterCondition());
     buildUi();
-    for (const FilterRule& r : m_rules) {
-        auto* item = new QListWidgetItem(ruleLabel(r), m_list);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(r.enabled ? Qt::Checked : Qt::Unchecked);
-    }
-    if (!m_rules.empty())
-        m_list->setCurrentRow(0);
-    else
-        showRule(-1);
+    Engine* engine = Engine::instance();
+    loadRules(engine ? engine->filterRules() : std::vector<FilterRule>());
 }
 
 FilterSettingsDialog::~FilterSettingsDialog() = default;
 
 void FilterSettingsDialog::buildUi()
 {
-    auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(QStringLiteral("Filters act on every new story as it is downloaded, "
-                                            "in the order listed. A story a filter deletes is "
-                                            "not looked at by the filters after it."),
-                             this);
-    intro->setWordWrap(true);
-    layout->addWidget(intro);
+    Frame frame;
+    frame.intro = QStringLiteral("Filters act on every new story as it is downloaded, in the "
+                                 "order listed. A story a filter deletes is not looked at by the "
+                                 "filters after it.");
+    frame.editorTitle = QStringLiteral("Filter");
+    frame.newName = QStringLiteral("New filter");
+    frame.listWidth = 150;
+    frame.movable = true;
+    buildFrame(frame);
 
-    auto* body = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("ruleList"));
-    m_list->setMinimumWidth(150);
-    left->addWidget(m_list, 1);
-    auto* listButtons = new QHBoxLayout;
-    auto* add = new QPushButton(QStringLiteral("&New"), this);
-    add->setObjectName(QStringLiteral("addButton"));
-    m_delete = new QPushButton(QStringLiteral("&Delete"), this);
-    m_delete->setObjectName(QStringLiteral("deleteButton"));
-    listButtons->addWidget(add);
-    listButtons->addWidget(m_delete);
-    left->addLayout(listButtons);
-    auto* moveButtons = new QHBoxLayout;
-    m_up = new QPushButton(QStringLiteral("Move &Up"), this);
-    m_up->setObjectName(QStringLiteral("upButton"));
-    m_down = new QPushButton(QStringLiteral("Move Do&wn"), this);
-    m_down->setObjectName(QStringLiteral("downButton"));
-    moveButtons->addWidget(m_up);
-    moveButtons->addWidget(m_down);
-    left->addLayout(moveButtons);
-    body->addLayout(left);
-
-    m_editor = new QGroupBox(QStringLiteral("Filter"), this);
-    auto* editor = new QVBoxLayout(m_editor);
-    auto* form = new QFormLayout;
-    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    m_name = new QLineEdit(m_editor);
-    m_name->setObjectName(QStringLiteral("nameEdit"));
-    form->addRow(QStringLiteral("&Name:"), m_name);
+    QVBoxLayout* editor = m_editorLayout;
     m_match = new QComboBox(m_editor);
     m_match->setObjectName(QStringLiteral("matchBox"));
     m_match->addItem(QStringLiteral("all of these conditions hold"), true);
     m_match->addItem(QStringLiteral("any of these conditions holds"), false);
-    form->addRow(QStringLiteral("&When:"), m_match);
-    editor->addLayout(form);
+    m_form->addRow(QStringLiteral("&When:"), m_match);
 
     auto* conditionsArea = new QScrollArea(m_editor);
     conditionsArea->setWidgetResizable(true);
@@ -246,8 +203,6 @@ void FilterSettingsDialog::buildUi()
     testRow->addWidget(test);
     testRow->addStretch();
     editor->addLayout(testRow);
-    body->addWidget(m_editor, 1);
-    layout->addLayout(body, 1);
 
     auto* applyRow = new QHBoxLayout;
     m_apply = new QPushButton(QStringLiteral("&Apply to Stored Stories"), this);
@@ -259,36 +214,14 @@ void FilterSettingsDialog::buildUi()
     m_result->setWordWrap(true);
     applyRow->addWidget(m_apply);
     applyRow->addWidget(m_result, 1);
-    layout->addLayout(applyRow);
+    m_layout->addLayout(applyRow);
+    finishFrame();
 
-    m_message = new MessageLine(this);
-    layout->addWidget(m_message);
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    m_buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    layout->addWidget(m_buttons);
-
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &FilterSettingsDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &FilterSettingsDialog::reject);
-    connect(add, &QPushButton::clicked, this, &FilterSettingsDialog::addRule);
-    connect(m_delete, &QPushButton::clicked, this, &FilterSettingsDialog::deleteRule);
-    connect(m_up, &QPushButton::clicked, this, [this] { moveRule(-1); });
-    connect(m_down, &QPushButton::clicked, this, [this] { moveRule(1); });
     connect(addConditionButton, &QPushButton::clicked, this, [this] { addCondition(); });
     connect(test, &QPushButton::clicked, this, &FilterSettingsDialog::testRule);
     connect(m_apply, &QPushButton::clicked, this, &FilterSettingsDialog::applyToStored);
     connect(m_action, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &FilterSettingsDialog::actionChanged);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        takeEditor();
-        showRule(row);
-    });
-    connect(m_name, &QLineEdit::textEdited, this, [this] {
-        if (m_current >= 0) {
-            m_rules[size_t(m_current)].name = m_name->text();
-            relabel(m_current);
-        }
-    });
     resize(900, 520);
 }
 
@@ -314,15 +247,8 @@ ConditionRow* FilterSettingsDialog::addCondition()
     return row;
 }
 
-void FilterSettingsDialog::showRule(int row)
+void FilterSettingsDialog::showValues(const FilterRule& shown)
 {
-    m_loading = true;
-    m_current = row >= 0 && size_t(row) < m_rules.size() ? row : -1;
-    FilterRule shown;
-    if (m_current >= 0)
-        shown = m_rules[size_t(m_current)];
-    m_editor->setEnabled(m_current >= 0);
-    m_name->setText(shown.name);
     m_match->setCurrentIndex(shown.matchAll ? 0 : 1);
     for (ConditionRow* r : conditionRows()) {
         m_conditions->removeWidget(r);
@@ -332,138 +258,48 @@ void FilterSettingsDialog::showRule(int row)
         addCondition()->setCondition(c);
     m_action->setCurrentIndex(std::max(0, m_action->findData(int(shown.action))));
     m_alertName->setText(shown.alertName);
-    m_loading = false;
-    actionChanged();
-    updateEnabled();
 }
 
-void FilterSettingsDialog::takeEditor()
+void FilterSettingsDialog::ruleShown()
 {
-    // The switches in the list are the rules' own.
-    for (int i = 0; i < m_list->count() && size_t(i) < m_rules.size(); ++i)
-        m_rules[size_t(i)].enabled = m_list->item(i)->checkState() == Qt::Checked;
-    if (m_current < 0 || size_t(m_current) >= m_rules.size())
-        return;
-    FilterRule& r = m_rules[size_t(m_current)];
-    r.name = m_name->text().trimmed();
+    actionChanged();
+}
+
+void FilterSettingsDialog::takeValues(FilterRule& r)
+{
     r.matchAll = m_match->currentData().toBool();
     r.conditions.clear();
     for (const ConditionRow* row : conditionRows())
         r.conditions.push_back(row->condition());
     r.action = Action(m_action->currentData().toInt());
     r.alertName = r.action == Action::Alert ? m_alertName->text().trimmed() : QString();
-    relabel(m_current);
-}
-
-void FilterSettingsDialog::relabel(int row)
-{
-    if (QListWidgetItem* item = m_list->item(row)) {
-        m_loading = true;
-        item->setText(ruleLabel(m_rules[size_t(row)]));
-        m_loading = false;
-    }
-}
-
-std::vector<FilterRule> FilterSettingsDialog::rules()
-{
-    takeEditor();
-    return m_rules;
-}
-
-QString FilterSettingsDialog::message() const
-{
-    return m_message->text();
-}
-
-void FilterSettingsDialog::addRule()
-{
-    takeEditor();
-    FilterRule r;
-    QString name = QStringLiteral("New filter");
-    for (int n = 2; std::any_of(m_rules.begin(), m_rules.end(),
-                                [&](const FilterRule& x) { return x.name == name; });
-         ++n)
-        name = QStringLiteral("New filter %1").arg(n);
-    r.name = name;
-    r.conditions.push_back(FilterCondition());
-    m_rules.push_back(r);
-    auto* item = new QListWidgetItem(ruleLabel(r), m_list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-    m_current = -1;
-    m_list->setCurrentRow(int(m_rules.size()) - 1);
-    m_name->setFocus();
-    m_name->selectAll();
-}
-
-void FilterSettingsDialog::deleteRule()
-{
-    const int row = m_current;
-    if (row < 0)
-        return;
-    m_current = -1;
-    m_rules.erase(m_rules.begin() + row);
-    delete m_list->takeItem(row);
-    showRule(m_list->currentRow());
-}
-
-void FilterSettingsDialog::moveRule(int by)
-{
-    takeEditor();
-    const int from = m_current;
-    const int to = from + by;
-    if (from < 0 || to < 0 || size_t(to) >= m_rules.size())
-        return;
-    std::swap(m_rules[size_t(from)], m_rules[size_t(to)]);
-    m_current = -1; // the editor's values were taken: the moves below must not take them again
-    m_loading = true;
-    QListWidgetItem* item = m_list->takeItem(from);
-    m_list->insertItem(to, item);
-    m_loading = false;
-    m_current = -1;
-    m_list->setCurrentRow(to);
-    showRule(to);
 }
 
 void FilterSettingsDialog::testRule()
 {
-    takeEditor();
-    Engine* engine = Engine::instance();
-    if (m_current < 0 || !engine)
+    const FilterRule* r = ruleToTest();
+    if (!r)
         return;
-    const FilterRule& r = m_rules[size_t(m_current)];
-    const QString problem = filterRuleProblem(r);
+    const QString problem = filterRuleProblem(*r);
     if (!problem.isEmpty()) {
         m_message->say(problem, true);
         return;
     }
     m_message->clear();
-    const int n = engine->countFilterMatches(r);
+    const int n = Engine::instance()->countFilterMatches(*r);
     if (n < 0) {
         m_message->say(QStringLiteral("The stored stories cannot be read."), true);
         return;
     }
     m_result->setText(
-        QStringLiteral("\"%1\" would act on %2 now stored.").arg(r.name, changedText(n)));
+        QStringLiteral("\"%1\" would act on %2 now stored.").arg(r->name, changedText(n)));
 }
 
 bool FilterSettingsDialog::store()
 {
-    takeEditor();
-    Engine* engine = usableEngine(this);
+    Engine* engine = storeRules();
     if (!engine)
         return false;
-    QString error;
-    if (!engine->setFilterRules(m_rules, &error)) {
-        for (size_t i = 0; i < m_rules.size(); ++i) {
-            if (!filterRuleProblem(m_rules[i]).isEmpty()) {
-                m_list->setCurrentRow(int(i));
-                break;
-            }
-        }
-        m_message->say(error, true);
-        return false;
-    }
     m_message->clear();
     // The stored rules carry their ids: a later store changes them rather than adding more.
     m_rules = engine->filterRules();
@@ -503,9 +339,7 @@ void FilterSettingsDialog::actionChanged()
 
 void FilterSettingsDialog::updateEnabled()
 {
-    m_delete->setEnabled(m_current >= 0);
-    m_up->setEnabled(m_current > 0);
-    m_down->setEnabled(m_current >= 0 && size_t(m_current) + 1 < m_rules.size());
+    RuleListDialog::updateEnabled();
     m_apply->setEnabled(!m_applying);
 }
 

@@ -14,19 +14,13 @@
 // "applyButton", "resultLabel", "messageLabel", "okButton"; each condition row has "fieldBox",
 // "testBox", "valueEdit", "daysSpin" and "removeConditionButton".
 
-#include "vantrel/core/model.h"
+#include "vantrel/dialogs/rulelistdialog.h"
 
-#include <QDialog>
-#include <QPointer>
 #include <vector>
 
 class QComboBox;
-class QDialogButtonBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QSpinBox;
 class QVBoxLayout;
@@ -34,19 +28,14 @@ class QVBoxLayout;
 namespace vantrel::dialogs
 {
 
-class MessageLine;
 class ConditionRow;
 
-class FilterSettingsDialog : public QDialog
+class FilterSettingsDialog : public RuleListDialog<FilterRule>
 {
     Q_OBJECT
 public:
     explicit FilterSettingsDialog(QWidget* parent = nullptr);
     ~FilterSettingsDialog() override;
-
-    // The rules as the dialog holds them now (the one being edited included).
-    std::vector<FilterRule> rules();
-    QString message() const;
     // True while an Apply to Stored Stories runs on the engine's worker.
     bool isApplying() const { return m_applying; }
     // The condition rows of the rule being edited (tests fill them).
@@ -57,37 +46,23 @@ public:
 
 private:
     void buildUi();
-    void showRule(int row);
-    void takeEditor();
-    void relabel(int row);
-    void addRule();
-    void deleteRule();
-    void moveRule(int by);
+    void showValues(const FilterRule& rule) override;
+    void takeValues(FilterRule& rule) override;
+    void ruleShown() override;
+    void updateEnabled() override;
     void testRule();
     void applyToStored();
     void actionChanged();
-    void updateEnabled();
     bool store();
 
-    std::vector<FilterRule> m_rules;
-    int m_current = -1;
-    bool m_loading = false;
     bool m_applying = false;
 
-    QListWidget* m_list = nullptr;
-    QPushButton* m_delete = nullptr;
-    QPushButton* m_up = nullptr;
-    QPushButton* m_down = nullptr;
-    QGroupBox* m_editor = nullptr;
-    QLineEdit* m_name = nullptr;
     QComboBox* m_match = nullptr;
     QVBoxLayout* m_conditions = nullptr;
     QComboBox* m_action = nullptr;
     QLineEdit* m_alertName = nullptr;
     QPushButton* m_apply = nullptr;
     QLabel* m_result = nullptr;
-    MessageLine* m_message = nullptr;
-    QDialogButtonBox* m_buttons = nullptr;
 };
 
 // One condition of the rule being edited.

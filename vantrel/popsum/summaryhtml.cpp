@@ -68,8 +68,9 @@ public:
         if (m_full)
             return;
         QString text = decodeHtmlEntities(raw);
+        static const QRegularExpression runOfSpace(QStringLiteral("\\s+"));
         if (!keepLineBreaks)
-            text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+            text.replace(runOfSpace, QStringLiteral(" "));
         if (text.size() > m_left) {
             text = elideText(text, m_left);
             m_full = true;
