@@ -127,23 +127,27 @@ TEST(FeedIdentity, HashDependsOnHeadlineAndDateAndIsStable)
     EXPECT_EQ(parseFeed(doc, QUrl()).feed.items[0].identity, items[0].identity);
 }
 
-TEST(FeedLimits, TooManyItemsKeepsTheFirstAndSaysSo)
+// Too many items, or a text too long, ends the reading there: what came before is kept and
+// the error says where it stopped.
+TEST(FeedLimits, ReadingStopsAtALimitKeepingWhatCameBefore)
 {
-    const ParseResult result = parseFeed(rssWithItems(kMaxItems + 1), QUrl());
-    EXPECT_EQ(result.status, ParseStatus::Partial);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.feed.items.size(), size_t(kMaxItems));
-    EXPECT_TRUE(result.error.contains(QString::number(kMaxItems))) << result.error.toStdString();
-}
-
-TEST(FeedLimits, OverlongTextEndsTheReadingThere)
-{
-    const QByteArray doc = rssWithItems(
-        2, "<item><description>" + QByteArray(kMaxTextChars + 10, 'x') + "</description></item>");
-    const ParseResult result = parseFeed(doc, QUrl());
-    EXPECT_EQ(result.status, ParseStatus::Partial);
-    EXPECT_EQ(result.feed.items.size(), 2u);
-    EXPECT_TRUE(result.error.contains("<description>")) << result.error.toStdString();
+    const struct {
+        QByteArray doc;
+        size_t kept;
+        QString says;
+    } cases[] = {
+        {rssWithItems(kMaxItems + 1), size_t(kMaxItems), QString::number(kMaxItems)},
+        {rssWithItems(2, "<item><description>" + QByteArray(kMaxTextChars + 10, 'x') +
+                             "</description></item>"),
+         2, "<description>"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult result = parseFeed(c.doc, QUrl());
+        EXPECT_EQ(result.status, ParseStatus::Partial);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.feed.items.size(), c.kept);
+        EXPECT_TRUE(result.error.contains(c.says)) << result.error.toStdString();
+    }
 }
 
 TEST(FeedLimits, AnElementWithHugelyManyAttributesIsRefusedBeforeParsing)
