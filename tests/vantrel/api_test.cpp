@@ -351,34 +351,14 @@ TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
     ReleaseCServices();
 }
 
-TEST_F(ApiTest, ChannelFactsAndSubChannelCounts)
+TEST_F(ApiTest, ChannelFacts)
 {
     eb::StorySeed s;
     s.headline = "a";
-    s.category = "Sports/Golf";
     eb::addStory(channel, s);
-    s.headline = "b";
-    eb::addStory(channel, s);
-    s.headline = "c";
-    s.category = "Sports/Tennis";
-    s.attributes["Read"] = 1;
-    eb::addStory(channel, s);
-    s.headline = "d";
-    s.category = "News//Local";
-    s.attributes.clear();
-    eb::addStory(channel, s);
-
     CServices* services = GetCServices();
     CService* c = services->GetServiceByID(channel);
-    QStringList names;
-    ASSERT_EQ(c->GetSubChannels(names), 1);
-    EXPECT_EQ(names, (QStringList{"News&slash;Local", "Sports/Golf", "Sports/Tennis"}));
-    std::vector<long> unread;
-    std::vector<long> total;
-    ASSERT_EQ(c->GetSubChannelsCount(names, unread, total), 1);
-    EXPECT_EQ(unread, (std::vector<long>{1, 2, 0}));
-    EXPECT_EQ(total, (std::vector<long>{1, 2, 1}));
-    EXPECT_EQ(c->GetNumUnreadStories(), 3);
+    EXPECT_EQ(c->GetNumUnreadStories(), 1);
     QString text;
     EXPECT_EQ(c->GetDisplayName(text), 1);
     EXPECT_EQ(text, "Daily News");

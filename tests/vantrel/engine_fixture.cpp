@@ -115,6 +115,20 @@ void EngineTest::SetUp()
     recorder().install();
 }
 
+void EngineTest::reopen()
+{
+    rhtest::engine::stop();
+    ASSERT_TRUE(rhtest::engine::start());
+}
+
+bool EngineTest::loaded(uint32_t channelId)
+{
+    engine()->lock();
+    const bool result = engine()->channelById(channelId)->isLoaded();
+    engine()->unlock();
+    return result;
+}
+
 uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
                                     const QStringList& filterWords)
 {

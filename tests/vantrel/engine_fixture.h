@@ -84,6 +84,10 @@ protected:
     uint32_t attribute(uint32_t channelId, uint32_t number, const QString& name);
     QString textAttribute(uint32_t channelId, uint32_t number, const QString& name);
     Recorder& recorder() { return Recorder::instance(); }
+    // Stops the engine and starts it again on the same data directory.
+    void reopen();
+    // Whether the channel's stories have been read from the store.
+    bool loaded(uint32_t channelId);
 };
 
 } // namespace enginetest
