@@ -12,6 +12,7 @@
 #include <QSslKey>
 #include <QStringList>
 #include <QTcpServer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace dialogstest
@@ -46,6 +47,13 @@ protected:
     // The address of a feed served at the path.
     QString serveFeed(const QString& path, const QString& title, int items = 3);
     std::vector<vantrel::ChannelFacts> channels() const;
+    // The named widget inside a dialog; a missing one fails the test.
+    template <class T> static T* child(QWidget* dialog, const char* name)
+    {
+        T* w = dialog->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
 
     rhtest::LocalHttpServer server;
     QStringList messages; // what the dialogs said in message boxes
