@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -113,18 +112,19 @@ TEST_F(AddChannelTest, FeedLinksAndPagesWithOneFeedLeadToTheFeed)
     EXPECT_EQ(channels()[0].address, url);
 }
 
+// The download failures themselves are the fetcher's; here each kind of refusal reaches the
+// dialog and nothing is added.
 TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
 {
     engine()->setFetchTimeoutMs(500);
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    const quint16 refusedPort = closed.serverPort();
-    closed.close();
-    UntrustedTlsServer tls;
+    const QString daily = serveFeed("/feed.xml", "Daily");
+    vantrel::NewChannel existing;
+    existing.address = daily;
+    existing.name = "My Daily";
+    ASSERT_TRUE(engine()->subscribeAddress(existing));
+    const size_t entries = engine()->directoryEntries().size();
     server.setStall("/stall");
     server.setRoute("/gone", "no", "text/plain", 404);
-    server.setRoute("/broken", "oops", "text/plain", 500);
-    server.setRedirect("/loop", "/loop");
     server.setRoute("/text", "just some words", "text/plain");
     server.setRoute("/page", "<html><head><title>x</title></head><body>hi</body></html>",
                     "text/html");
@@ -141,16 +141,12 @@ TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
         {"javascript:alert(1)", "\"javascript:\" addresses are refused"},
         {"data:text/xml,<rss/>", "\"data:\" addresses are refused"},
         {"http://", "not a valid address"},
-        {"http://nosuch.invalid/feed", "nosuch.invalid"},
-        {QStringLiteral("http://127.0.0.1:%1/feed").arg(refusedPort), "refused"},
         {server.url("/stall").toString(), "timed out"},
         {server.url("/gone").toString(), "404"},
-        {server.url("/broken").toString(), "500"},
-        {server.url("/loop").toString(), "redirect"},
-        {tls.url("/feed"), "certificate"},
         {server.url("/text").toString(), "neither a feed nor a web page"},
         {server.url("/page").toString(), "links to no feed"},
         {server.url("/big").toString(), "too large"},
+        {QString(daily).replace("http://", "feed://"), "\"My Daily\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address.toStdString());
@@ -160,21 +156,8 @@ TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
         EXPECT_FALSE(subscribe()->isEnabled());
     }
     subscribe()->click();
-    EXPECT_TRUE(channels().empty());
-    EXPECT_TRUE(engine()->directoryEntries().empty());
-}
-
-TEST_F(AddChannelTest, AnAddressAlreadySubscribedIsRefusedNamingTheChannel)
-{
-    const QString url = serveFeed("/feed.xml", "Daily");
-    vantrel::NewChannel existing;
-    existing.address = url;
-    existing.name = "My Daily";
-    ASSERT_TRUE(engine()->subscribeAddress(existing));
-    ASSERT_TRUE(fetch(QString(url).replace("http://", "feed://")));
-    EXPECT_TRUE(dialog->message().contains("\"My Daily\"")) << dialog->message().toStdString();
-    EXPECT_FALSE(subscribe()->isEnabled());
     EXPECT_EQ(channels().size(), 1u);
+    EXPECT_EQ(engine()->directoryEntries().size(), entries);
 }
 
 TEST_F(AddChannelTest, ClosingDuringASlowFetchStopsItAndLeavesNothingBehind)

@@ -1,17 +1,13 @@
 #pragma once
 // Shared pieces of the engine dialog tests: the real engine on the test's data directory, the
-// loopback HTTP server with feeds and pages, the dialogs' messages caught instead of shown,
-// and a TLS server whose certificate nobody trusts.
+// loopback HTTP server with feeds and pages, and the dialogs' messages caught instead of shown.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/feeds_httpserver.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 
-#include <QSslCertificate>
-#include <QSslKey>
 #include <QStringList>
-#include <QTcpServer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -22,21 +18,6 @@ namespace dialogstest
 QByteArray feed(const QString& title, int items);
 // A web page whose head links to the feeds (addresses as written in the page).
 QByteArray pageLinking(const QStringList& hrefs);
-
-// Answers every connection with TLS under a self-signed certificate.
-class UntrustedTlsServer : public QTcpServer
-{
-public:
-    UntrustedTlsServer();
-    QString url(const QString& path) const;
-
-protected:
-    void incomingConnection(qintptr socket) override;
-
-private:
-    QSslCertificate m_certificate;
-    QSslKey m_key;
-};
 
 class DialogTest : public ::testing::Test
 {
