@@ -32,10 +32,10 @@ class DownloadTest : public EngineTest
 protected:
     rhtest::LocalHttpServer server;
 
-    uint32_t subscribeToFeed(const std::vector<Item>& items, const QStringList& filter = {})
+    uint32_t subscribeToFeed(const std::vector<Item>& items)
     {
         server.setRoute("/feed.xml", rss(items), "application/rss+xml");
-        const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString(), filter);
+        const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString());
         EXPECT_NE(id, 0u);
         EXPECT_TRUE(rhtest::engine::waitForIdle());
         return id;

@@ -129,15 +129,12 @@ bool EngineTest::loaded(uint32_t channelId)
     return result;
 }
 
-uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
-                                    const QStringList& filterWords)
+uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url)
 {
     vantrel::ChannelSeed desc;
     desc.name = name;
     desc.url = url;
     desc.category = "Tests";
-    desc.filtered = !filterWords.isEmpty();
-    desc.filterWords = filterWords;
     return engine()->addChannel(desc);
 }
 

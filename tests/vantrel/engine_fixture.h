@@ -74,8 +74,7 @@ protected:
     void SetUp() override;
     vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
     // A subscribed channel whose feed is at url (downloaded by the worker).
-    uint32_t addFeedChannel(const QString& name, const QString& url,
-                            const QStringList& filterWords = {});
+    uint32_t addFeedChannel(const QString& name, const QString& url);
     // Stories of a channel as (headline) in the engine's order.
     QStringList headlines(uint32_t channelId);
     int storyCount(uint32_t channelId);
