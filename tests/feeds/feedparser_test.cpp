@@ -212,16 +212,3 @@ TEST(FeedCancel, ACancelledParseStopsAndSaysSo)
                   cancelled);
     EXPECT_EQ(json.status, ParseStatus::Cancelled);
 }
-
-TEST(FeedOptions, TransportCharsetCountsOnlyWithoutDeclaration)
-{
-    const QByteArray latin = "<rss version=\"2.0\"><channel><title>Caf\xe9</title></channel></rss>";
-    ParseOptions options;
-    options.contentType = "application/rss+xml; charset=ISO-8859-1";
-    EXPECT_EQ(parseFeed(latin, options).feed.title, QString::fromUtf8("Café"));
-    const QByteArray declared =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>" +
-        QString::fromUtf8("<rss version=\"2.0\"><channel><title>Café</title></channel></rss>")
-            .toUtf8();
-    EXPECT_EQ(parseFeed(declared, options).feed.title, QString::fromUtf8("Café"));
-}
