@@ -37,14 +37,7 @@ protected:
         return c;
     }
 
-    QString mediaFile()
-    {
-        const QString path = rhtest::testRoot() + "/show.mp3";
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("ID3 sound");
-        return path;
-    }
+    QString mediaFile() { return writeFile(rhtest::testRoot() + "/show.mp3", "ID3 sound"); }
 
     uint32_t channel = 0;
 };
@@ -279,9 +272,7 @@ TEST_F(ApiTest, PlaceFilesCopiesALocalPackageOnly)
     ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
     const QString placed = rhtest::engineDataDir() + "/files/show.mp3";
     ASSERT_TRUE(QFileInfo(placed).isFile());
-    QFile f(placed);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("ID3 sound"));
+    EXPECT_EQ(readFile(placed), QByteArray("ID3 sound"));
     // A second copy does not overwrite the first.
     ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
     EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/files/show (2).mp3").isFile());

@@ -4,7 +4,6 @@
 #include "tests/vantrel/engine_fixture.h"
 #include "vantrel/core/textrules.h"
 
-#include <QFile>
 #include <QMap>
 
 using namespace enginetest;
@@ -89,14 +88,12 @@ TEST_F(ChannelCategoryTest, CategoryListNamesTheTopLevelWithItsSlash)
 TEST_F(ChannelCategoryTest, CatalogueFolderWithASlashIsOneCategory)
 {
     // A catalogue folder "Film/TV" becomes the category of the channels inside it.
-    const QString opml = rhtest::testRoot() + "/catalogue.opml";
-    QFile f(opml);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>C</title></head><body>"
-            "<outline text=\"Film/TV\">"
-            "<outline text=\"Reel\" type=\"rss\" xmlUrl=\"file:///nowhere/reel.xml\"/>"
-            "</outline></body></opml>");
-    f.close();
+    const QString opml =
+        writeFile(rhtest::testRoot() + "/catalogue.opml",
+                  "<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>C</title></head><body>"
+                  "<outline text=\"Film/TV\">"
+                  "<outline text=\"Reel\" type=\"rss\" xmlUrl=\"file:///nowhere/reel.xml\"/>"
+                  "</outline></body></opml>");
     QString error;
     ASSERT_TRUE(engine()->addCatalogue(opml, &error)) << error.toStdString();
     ASSERT_TRUE(eb::waitForIdle());

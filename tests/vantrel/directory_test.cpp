@@ -4,8 +4,6 @@
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QUrl>
 
 using namespace enginetest;
@@ -45,19 +43,17 @@ protected:
 
 TEST_F(DirectoryTest, CatalogueEntriesCarryCategoriesDatesAndFlags)
 {
-    const QString opml = rhtest::testRoot() + "/catalogue.opml";
-    QFile file(opml);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<?xml version=\"1.0\"?>\n<opml version=\"2.0\" xmlns:vantrel=\"urn:vantrel\">"
-               "<head><title>C</title></head><body>"
-               "<outline text=\"News\"><outline text=\"Local\">"
-               "<outline text=\"Town Crier\" type=\"rss\" xmlUrl=\"feeds/town.xml\""
-               " description=\"The town\" created=\"Mon, 02 Nov 2026 10:00:00 GMT\"/>"
-               "</outline></outline>"
-               "<outline text=\"Vault\" type=\"rss\" xmlUrl=\"https://vault.example/feed\""
-               " vantrel:premier=\"1\"/>"
-               "</body></opml>");
-    file.close();
+    const QString opml =
+        writeFile(rhtest::testRoot() + "/catalogue.opml",
+                  "<?xml version=\"1.0\"?>\n<opml version=\"2.0\" xmlns:vantrel=\"urn:vantrel\">"
+                  "<head><title>C</title></head><body>"
+                  "<outline text=\"News\"><outline text=\"Local\">"
+                  "<outline text=\"Town Crier\" type=\"rss\" xmlUrl=\"feeds/town.xml\""
+                  " description=\"The town\" created=\"Mon, 02 Nov 2026 10:00:00 GMT\"/>"
+                  "</outline></outline>"
+                  "<outline text=\"Vault\" type=\"rss\" xmlUrl=\"https://vault.example/feed\""
+                  " vantrel:premier=\"1\"/>"
+                  "</body></opml>");
     QString error;
     ASSERT_TRUE(engine()->addCatalogue(opml, &error)) << error.toStdString();
 
@@ -229,17 +225,13 @@ namespace
 // Writes a catalogue of feeds (name and description) to a file of the test's folder.
 QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
 {
-    const QString path = rhtest::testRoot() + "/" + name;
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QByteArray body = "<opml version=\"2.0\"><body>";
     for (const auto& [feed, description] : feeds)
         body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
                                " description=\"%2\"/>")
                     .arg(feed, description)
                     .toUtf8();
-    file.write(body + "</body></opml>");
-    return path;
+    return writeFile(rhtest::testRoot() + "/" + name, body + "</body></opml>");
 }
 
 using vantrel::Engine;
@@ -344,11 +336,7 @@ TEST_F(CatalogueTest, RefusedRequestsSayWhy)
     QKBuffer error;
     ASSERT_EQ(VTAddCatalogue(path, error), 1);
     ASSERT_TRUE(eb::waitForIdle());
-    const QString bad = rhtest::testRoot() + "/bad.opml";
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<opml><body><outline");
-    file.close();
+    const QString bad = writeFile(rhtest::testRoot() + "/bad.opml", "<opml><body><outline");
     // Reading a catalogue at once rather than on the worker.
     const auto readNow = [](const QString& address, QKBuffer& reason) {
         QString why;

@@ -186,9 +186,7 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_EQ(VTGetCachedFile(stored, buffer), 1);
     const QUrl local = QUrl::fromLocalFile(buffer.GetText());
     EXPECT_TRUE(local.toLocalFile().startsWith(rhtest::engineDataDir() + "/pages/"));
-    QFile page(local.toLocalFile());
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(page.readAll().contains("Full text"));
+    EXPECT_TRUE(readFile(local.toLocalFile()).contains("Full text"));
     ASSERT_EQ(VTGetCachedURL(local.toString(), buffer), 1); // the file itself: the same address
     EXPECT_EQ(buffer.GetText(), stored);
     for (const QString& other : {QStringLiteral("vantrel-cache:/vantrel.db"),
@@ -217,11 +215,7 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
 TEST_F(DownloadTest, NetworkFeedGetsItsLogoButNeverReadsLocalFiles)
 {
     const QByteArray png("\x89PNG\r\n\x1a\nlogo", 12);
-    const QString secret = rhtest::testRoot() + "/secret.png";
-    QFile file(secret);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(png);
-    file.close();
+    const QString secret = writeFile(rhtest::testRoot() + "/secret.png", png);
     const QString local = QUrl::fromLocalFile(secret).toString();
     server.setRoute("/logo.png", png, "image/png");
     for (const QString& logo : {server.url("/logo.png").toString(), local}) {

@@ -3,6 +3,9 @@
 #include "vantrel/core/notify.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace enginetest
 {
@@ -79,6 +82,22 @@ void Recorder::callback(uint32_t type, const char*, uint32_t value, const char*,
 {
     std::lock_guard<std::mutex> lock(instance().m_mutex);
     instance().m_callbacks.push_back({type, value, QThread::currentThread()});
+}
+
+QString writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    EXPECT_EQ(file.write(data), data.size());
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
 }
 
 QByteArray rss(const std::vector<Item>& items, const QString& title, const QString& imageUrl)

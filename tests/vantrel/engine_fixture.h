@@ -65,6 +65,10 @@ struct Item {
     QString enclosureUrl;
     QString enclosureType;
 };
+// Writes the file (and its folder); returns its path.
+QString writeFile(const QString& path, const QByteArray& data);
+QByteArray readFile(const QString& path);
+
 QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
                const QString& imageUrl = QString());
 

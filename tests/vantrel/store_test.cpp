@@ -111,10 +111,7 @@ QString storeWithAChannel(const QString& dir)
     for (int i = 0; i < 400; ++i)
         items.push_back({QString("g%1").arg(i), QString("Story %1").arg(i),
                          QString("Story %1 text. ").arg(i).repeated(12), "", "", "", ""});
-    QFile feed(dir + "/feed.xml");
-    feed.open(QIODevice::WriteOnly);
-    feed.write(rss(items));
-    feed.close();
+    writeFile(dir + "/feed.xml", rss(items));
     vantrel::Engine engine(quietOptions(dir));
     vantrel::ChannelSeed channel;
     channel.name = "Kept";
@@ -240,16 +237,10 @@ TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
         file.close();
         QFile::remove(path + "-wal");
         QFile::remove(path + "-shm");
-        QByteArray damaged;
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        damaged = file.readAll();
-        file.close();
+        const QByteArray damaged = readFile(path);
         if (!c.keepHeader) {
-            for (const char* side : {"-wal", "-shm"}) {
-                QFile journal(path + side);
-                ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
-                journal.write(QByteArray("journal") + side);
-            }
+            for (const char* side : {"-wal", "-shm"})
+                writeFile(path + side, QByteArray("journal") + side);
         }
 
         vantrel::Engine engine(quietOptions(dir));
@@ -259,15 +250,11 @@ TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
         ASSERT_FALSE(aside.isEmpty());
         EXPECT_TRUE(engine.storeNote().contains(aside.first())) << engine.storeNote().toStdString();
         EXPECT_EQ(engine.engineStatus(), engine.storeNote());
-        QFile kept(dir + "/" + aside.first());
-        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-        EXPECT_EQ(kept.readAll(), damaged);
+        EXPECT_EQ(readFile(dir + "/" + aside.first()), damaged);
         if (!c.keepHeader) {
             EXPECT_EQ(aside,
                       QStringList({aside.first(), aside.first() + "-shm", aside.first() + "-wal"}));
-            QFile wal(dir + "/" + aside.first() + "-wal");
-            ASSERT_TRUE(wal.open(QIODevice::ReadOnly));
-            EXPECT_EQ(wal.readAll(), QByteArray("journal-wal"));
+            EXPECT_EQ(readFile(dir + "/" + aside.first() + "-wal"), QByteArray("journal-wal"));
         }
         // The new store keeps what is added to it.
         vantrel::ChannelSeed channel;
@@ -292,10 +279,7 @@ TEST_F(StoreTest, DataDirectoryFollowsTheEnvironment)
 
 TEST(StoreOpen, EngineDoesNotStartWithoutAUsableDataDirectory)
 {
-    const QString blocker = rhtest::testRoot() + "/not-a-folder";
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString blocker = writeFile(rhtest::testRoot() + "/not-a-folder", {});
     qputenv("VANTREL_DATA_DIR", QFile::encodeName(blocker + "/vantrel"));
     const int started = ENGCTLInitialize(0);
     qunsetenv("VANTREL_DATA_DIR");
@@ -317,10 +301,7 @@ TEST(StoreCrash, ChildWritesUntilKilled)
     for (int i = 0; i < 3000; ++i)
         items.push_back(
             {QString("g%1").arg(i), QString("Story %1").arg(i), "text", "", "", "", ""});
-    QFile feed(dir + "/feed.xml");
-    ASSERT_TRUE(feed.open(QIODevice::WriteOnly));
-    feed.write(rss(items));
-    feed.close();
+    writeFile(dir + "/feed.xml", rss(items));
     vantrel::Engine engine(quietOptions(dir));
     ASSERT_TRUE(engine.isOpen());
     for (int n = 1;; ++n) {
