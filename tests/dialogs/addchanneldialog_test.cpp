@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -36,20 +35,16 @@ protected:
         dialog.reset();
         DialogTest::TearDown();
     }
-    template <class T> T* child(const char* name) const
-    {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
     // Types the address and presses Enter, as a person would; waits for the answer.
     bool fetch(const QString& address)
     {
-        QLineEdit* edit = child<QLineEdit>("addressEdit");
+        QLineEdit* edit = child<QLineEdit>(dialog.get(), "addressEdit");
         edit->clear();
         QTest::keyClicks(edit, address);
         QTest::keyClick(edit, Qt::Key_Return);
         return rhtest::waitFor([&] { return !dialog->isFetching(); }, 10000);
     }
-    QPushButton* subscribe() const { return child<QPushButton>("subscribeButton"); }
+    QPushButton* subscribe() const { return child<QPushButton>(dialog.get(), "subscribeButton"); }
 
     std::unique_ptr<AddChannelDialog> dialog;
 };
@@ -59,16 +54,16 @@ TEST_F(AddChannelTest, AFeedIsPreviewedThenSubscribedWithTheNameAndCategoryChose
     const QString url = serveFeed("/feed.xml", "Kernel News", 12);
     ASSERT_TRUE(fetch(url));
     EXPECT_EQ(dialog->message(), "");
-    EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), "Kernel News");
-    auto* newest = child<QTreeWidget>("newestList");
+    EXPECT_EQ(child<QLineEdit>(dialog.get(), "nameEdit")->text(), "Kernel News");
+    auto* newest = child<QTreeWidget>(dialog.get(), "newestList");
     ASSERT_EQ(newest->topLevelItemCount(), vantrel::Engine::kProbeHeadlines);
     EXPECT_EQ(newest->topLevelItem(0)->text(0), "Story 1");
     EXPECT_TRUE(subscribe()->isEnabled());
     EXPECT_TRUE(subscribe()->isDefault());
 
-    child<QLineEdit>("nameEdit")->setText("Linux");
-    child<QComboBox>("categoryBox")->setEditText("Technology/Linux");
-    QTest::keyClick(child<QLineEdit>("nameEdit"), Qt::Key_Return);
+    child<QLineEdit>(dialog.get(), "nameEdit")->setText("Linux");
+    child<QComboBox>(dialog.get(), "categoryBox")->setEditText("Technology/Linux");
+    QTest::keyClick(child<QLineEdit>(dialog.get(), "nameEdit"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     ASSERT_NE(dialog->channelId(), 0u);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
@@ -85,14 +80,16 @@ TEST_F(AddChannelTest, APageWithTwoFeedLinksOffersBothAndTheChosenOneIsAdded)
     const QString atom = serveFeed("/other/atom.xml", "Site Atom");
     server.setRoute("/site/", pageLinking({"rss.xml", atom}), "text/html; charset=utf-8");
     ASSERT_TRUE(fetch(server.url("/site/").toString()));
-    auto* list = child<QListWidget>("feedList");
+    auto* list = child<QListWidget>(dialog.get(), "feedList");
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->data(Qt::UserRole).toString(), server.url("/site/rss.xml").toString());
-    EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), "Site RSS"); // the first is shown at once
+    EXPECT_EQ(child<QLineEdit>(dialog.get(), "nameEdit")->text(),
+              "Site RSS"); // the first is shown at once
 
     list->setCurrentRow(1);
     ASSERT_TRUE(rhtest::waitFor([&] {
-        return !dialog->isFetching() && child<QLineEdit>("nameEdit")->text() == "Site Atom";
+        return !dialog->isFetching() &&
+               child<QLineEdit>(dialog.get(), "nameEdit")->text() == "Site Atom";
     }));
     subscribe()->click();
     ASSERT_EQ(channels().size(), 1u);
@@ -107,7 +104,7 @@ TEST_F(AddChannelTest, FeedLinksAndPagesWithOneFeedLeadToTheFeed)
          {QString(url).replace("http://", "feed://"), server.url("/one.html").toString()}) {
         SCOPED_TRACE(address.toStdString());
         ASSERT_TRUE(fetch(address));
-        EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), "Linked");
+        EXPECT_EQ(child<QLineEdit>(dialog.get(), "nameEdit")->text(), "Linked");
         EXPECT_TRUE(subscribe()->isEnabled());
     }
     subscribe()->click();
@@ -115,18 +112,19 @@ TEST_F(AddChannelTest, FeedLinksAndPagesWithOneFeedLeadToTheFeed)
     EXPECT_EQ(channels()[0].address, url);
 }
 
+// The download failures themselves are the fetcher's; here each kind of refusal reaches the
+// dialog and nothing is added.
 TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
 {
     engine()->setFetchTimeoutMs(500);
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    const quint16 refusedPort = closed.serverPort();
-    closed.close();
-    UntrustedTlsServer tls;
+    const QString daily = serveFeed("/feed.xml", "Daily");
+    vantrel::NewChannel existing;
+    existing.address = daily;
+    existing.name = "My Daily";
+    ASSERT_TRUE(engine()->subscribeAddress(existing));
+    const size_t entries = engine()->directoryEntries().size();
     server.setStall("/stall");
     server.setRoute("/gone", "no", "text/plain", 404);
-    server.setRoute("/broken", "oops", "text/plain", 500);
-    server.setRedirect("/loop", "/loop");
     server.setRoute("/text", "just some words", "text/plain");
     server.setRoute("/page", "<html><head><title>x</title></head><body>hi</body></html>",
                     "text/html");
@@ -143,16 +141,12 @@ TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
         {"javascript:alert(1)", "\"javascript:\" addresses are refused"},
         {"data:text/xml,<rss/>", "\"data:\" addresses are refused"},
         {"http://", "not a valid address"},
-        {"http://nosuch.invalid/feed", "nosuch.invalid"},
-        {QStringLiteral("http://127.0.0.1:%1/feed").arg(refusedPort), "refused"},
         {server.url("/stall").toString(), "timed out"},
         {server.url("/gone").toString(), "404"},
-        {server.url("/broken").toString(), "500"},
-        {server.url("/loop").toString(), "redirect"},
-        {tls.url("/feed"), "certificate"},
         {server.url("/text").toString(), "neither a feed nor a web page"},
         {server.url("/page").toString(), "links to no feed"},
         {server.url("/big").toString(), "too large"},
+        {QString(daily).replace("http://", "feed://"), "\"My Daily\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address.toStdString());
@@ -162,28 +156,15 @@ TEST_F(AddChannelTest, EveryBadInputIsSaidInTheDialogAndAddsNothing)
         EXPECT_FALSE(subscribe()->isEnabled());
     }
     subscribe()->click();
-    EXPECT_TRUE(channels().empty());
-    EXPECT_TRUE(engine()->directoryEntries().empty());
-}
-
-TEST_F(AddChannelTest, AnAddressAlreadySubscribedIsRefusedNamingTheChannel)
-{
-    const QString url = serveFeed("/feed.xml", "Daily");
-    vantrel::NewChannel existing;
-    existing.address = url;
-    existing.name = "My Daily";
-    ASSERT_TRUE(engine()->subscribeAddress(existing));
-    ASSERT_TRUE(fetch(QString(url).replace("http://", "feed://")));
-    EXPECT_TRUE(dialog->message().contains("\"My Daily\"")) << dialog->message().toStdString();
-    EXPECT_FALSE(subscribe()->isEnabled());
     EXPECT_EQ(channels().size(), 1u);
+    EXPECT_EQ(engine()->directoryEntries().size(), entries);
 }
 
 TEST_F(AddChannelTest, ClosingDuringASlowFetchStopsItAndLeavesNothingBehind)
 {
     server.setStall("/slow.xml");
-    child<QLineEdit>("addressEdit")->setText(server.url("/slow.xml").toString());
-    child<QPushButton>("fetchButton")->click();
+    child<QLineEdit>(dialog.get(), "addressEdit")->setText(server.url("/slow.xml").toString());
+    child<QPushButton>(dialog.get(), "fetchButton")->click();
     ASSERT_TRUE(rhtest::waitFor([&] { return server.requestCount("/slow.xml") == 1; }));
     EXPECT_TRUE(dialog->isFetching());
     QTest::keyClick(dialog.get(), Qt::Key_Escape);

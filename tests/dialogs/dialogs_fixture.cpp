@@ -2,22 +2,10 @@
 
 #include "vantrel/dialogs/dialogparts.h"
 
-#include <QFile>
-#include <QSslSocket>
+#include <QDateTime>
 
 namespace dialogstest
 {
-
-namespace
-{
-
-QByteArray readData(const char* name)
-{
-    QFile file(QStringLiteral(DIALOGS_TEST_DATA "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 QByteArray feed(const QString& title, int items)
 {
@@ -44,30 +32,6 @@ QByteArray pageLinking(const QStringList& hrefs)
         html += "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"Feed " +
                 QByteArray::number(++n) + "\" href=\"" + href.toUtf8() + "\">";
     return html + "</head><body><p>Hello</p></body></html>";
-}
-
-UntrustedTlsServer::UntrustedTlsServer()
-    : m_certificate(readData("selfsigned-cert.pem")),
-      m_key(readData("selfsigned-key.pem"), QSsl::Rsa)
-{
-    listen(QHostAddress::LocalHost);
-}
-
-QString UntrustedTlsServer::url(const QString& path) const
-{
-    return QStringLiteral("https://127.0.0.1:%1%2").arg(serverPort()).arg(path);
-}
-
-void UntrustedTlsServer::incomingConnection(qintptr descriptor)
-{
-    auto* socket = new QSslSocket(this);
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
-        return;
-    }
-    socket->setLocalCertificate(m_certificate);
-    socket->setPrivateKey(m_key);
-    socket->startServerEncryption();
 }
 
 void DialogTest::SetUp()

@@ -1,17 +1,14 @@
 #pragma once
 // Shared pieces of the engine dialog tests: the real engine on the test's data directory, the
-// loopback HTTP server with feeds and pages, the dialogs' messages caught instead of shown,
-// and a TLS server whose certificate nobody trusts.
+// loopback HTTP server with feeds and pages, and the dialogs' messages caught instead of shown.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/feeds_httpserver.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
 
-#include <QSslCertificate>
-#include <QSslKey>
 #include <QStringList>
-#include <QTcpServer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace dialogstest
@@ -22,21 +19,6 @@ QByteArray feed(const QString& title, int items);
 // A web page whose head links to the feeds (addresses as written in the page).
 QByteArray pageLinking(const QStringList& hrefs);
 
-// Answers every connection with TLS under a self-signed certificate.
-class UntrustedTlsServer : public QTcpServer
-{
-public:
-    UntrustedTlsServer();
-    QString url(const QString& path) const;
-
-protected:
-    void incomingConnection(qintptr socket) override;
-
-private:
-    QSslCertificate m_certificate;
-    QSslKey m_key;
-};
-
 class DialogTest : public ::testing::Test
 {
 protected:
@@ -46,6 +28,13 @@ protected:
     // The address of a feed served at the path.
     QString serveFeed(const QString& path, const QString& title, int items = 3);
     std::vector<vantrel::ChannelFacts> channels() const;
+    // The named widget inside a dialog; a missing one fails the test.
+    template <class T> static T* child(QWidget* dialog, const char* name)
+    {
+        T* w = dialog->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
 
     rhtest::LocalHttpServer server;
     QStringList messages; // what the dialogs said in message boxes

@@ -54,13 +54,9 @@ protected:
                    extraFeed.toUtf8() + "\"/></outline></body></opml>");
         return path;
     }
-    template <class T> static T* child(QWizard& w, const char* name)
-    {
-        return w.findChild<T*>(QLatin1String(name));
-    }
     static void uncheck(QuickSetupWizard& w, uint32_t entry)
     {
-        auto* list = child<QListWidget>(w, "sampleList");
+        auto* list = child<QListWidget>(&w, "sampleList");
         for (int i = 0; i < list->count(); ++i)
             if (list->item(i)->data(Qt::UserRole).toUInt() == entry)
                 list->item(i)->setCheckState(Qt::Unchecked);
@@ -70,24 +66,38 @@ protected:
     QList<uint32_t> offered;
 };
 
-TEST_F(QuickSetupTest, FinishAppliesEveryPageAtOnce)
+TEST_F(QuickSetupTest, CancelChangesNothingFinishAppliesEveryPageAtOnce)
 {
     const QSet<uint32_t> before = subscribed();
+    const int intervalBefore = engine()->updateIntervalSecs();
+    {
+        QuickSetupWizard cancelled;
+        uncheck(cancelled, samples[1]);
+        child<QLineEdit>(&cancelled, "importPathEdit")
+            ->setText(writeOpml(serveFeed("/x.xml", "X")));
+        cancelled.setWantsSubscribed(offered[0], true);
+        child<QComboBox>(&cancelled, "intervalBox")->setCurrentIndex(0);
+        cancelled.reject();
+    }
+    EXPECT_EQ(subscribed(), before);
+    EXPECT_EQ(engine()->updateIntervalSecs(), intervalBefore);
+    EXPECT_TRUE(messages.isEmpty());
+
     QuickSetupWizard wizard;
     wizard.show();
-    const int listed = child<QListWidget>(wizard, "sampleList")->count();
+    const int listed = child<QListWidget>(&wizard, "sampleList")->count();
     ASSERT_GT(listed, samples.size()); // the required one is listed, and cannot be unticked
     uncheck(wizard, samples[0]);
     wizard.next();
-    child<QLineEdit>(wizard, "importPathEdit")
+    child<QLineEdit>(&wizard, "importPathEdit")
         ->setText(writeOpml(serveFeed("/extra.xml", "Extra")));
-    EXPECT_TRUE(child<QLabel>(wizard, "importSummaryLabel")->text().contains("1 new"));
+    EXPECT_TRUE(child<QLabel>(&wizard, "importSummaryLabel")->text().contains("1 new"));
     wizard.next();
     wizard.setWantsSubscribed(offered[0], true);
     wizard.next();
-    auto* interval = child<QComboBox>(wizard, "intervalBox");
+    auto* interval = child<QComboBox>(&wizard, "intervalBox");
     interval->setCurrentIndex(interval->findData(3600));
-    child<QCheckBox>(wizard, "backgroundBox")->setChecked(false);
+    child<QCheckBox>(&wizard, "backgroundBox")->setChecked(false);
     wizard.next();
     EXPECT_EQ(wizard.currentId(), QuickSetupWizard::ReadyPage);
     EXPECT_EQ(wizard.plannedChanges().size(), 5) << wizard.plannedChanges().join("|").toStdString();
@@ -108,29 +118,14 @@ TEST_F(QuickSetupTest, FinishAppliesEveryPageAtOnce)
 
     // A second run starts from what the first left.
     QuickSetupWizard again;
-    auto* list = child<QListWidget>(again, "sampleList");
+    auto* list = child<QListWidget>(&again, "sampleList");
     for (int i = 0; i < list->count(); ++i)
         EXPECT_NE(list->item(i)->data(Qt::UserRole).toUInt(), samples[0]); // removed: not listed
     EXPECT_FALSE(again.wantsSubscribed(samples[0]));
     EXPECT_TRUE(again.wantsSubscribed(offered[0]));
-    EXPECT_EQ(child<QComboBox>(again, "intervalBox")->currentData().toInt(), 3600);
-    EXPECT_FALSE(child<QCheckBox>(again, "backgroundBox")->isChecked());
+    EXPECT_EQ(child<QComboBox>(&again, "intervalBox")->currentData().toInt(), 3600);
+    EXPECT_FALSE(child<QCheckBox>(&again, "backgroundBox")->isChecked());
     EXPECT_TRUE(again.plannedChanges().isEmpty());
-}
-
-TEST_F(QuickSetupTest, CancelChangesNothing)
-{
-    const QSet<uint32_t> before = subscribed();
-    const int interval = engine()->updateIntervalSecs();
-    QuickSetupWizard wizard;
-    uncheck(wizard, samples[1]);
-    child<QLineEdit>(wizard, "importPathEdit")->setText(writeOpml(serveFeed("/x.xml", "X")));
-    wizard.setWantsSubscribed(offered[0], true);
-    child<QComboBox>(wizard, "intervalBox")->setCurrentIndex(0);
-    wizard.reject();
-    EXPECT_EQ(subscribed(), before);
-    EXPECT_EQ(engine()->updateIntervalSecs(), interval);
-    EXPECT_TRUE(messages.isEmpty());
 }
 
 } // namespace

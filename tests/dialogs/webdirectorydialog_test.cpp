@@ -1,9 +1,7 @@
 // The web directory dialog against the real engine and a local web server: adding a
 // catalogue by address or file, reading one again, removing one, and refusals.
 
-#include "tests/support/engine_builder.h"
-#include "tests/support/feeds_httpserver.h"
-#include "tests/support/testenv.h"
+#include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/dialogs/webdirectorydialog.h"
 #include "vantrel/engctl.h"
 
@@ -14,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace eb = rhtest::engine;
 using vantrel::WebDirectoryDialog;
@@ -32,12 +29,12 @@ QByteArray opml(const QStringList& feeds)
     return body + "</outline></body></opml>";
 }
 
-class WebDirectoryDialogTest : public ::testing::Test
+class WebDirectoryDialogTest : public dialogstest::DialogTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(eb::start());
+        DialogTest::SetUp();
         ASSERT_EQ(VTSetDownloadEnabled(0), 1); // no feed downloads here
         dialog = std::make_unique<WebDirectoryDialog>();
         dialog->show();
@@ -48,11 +45,9 @@ protected:
         WebDirectoryDialog::setConfirmHook({});
         WebDirectoryDialog::setFileChooser({});
         eb::waitForIdle();
+        DialogTest::TearDown();
     }
-    QPushButton* button(const char* name) const
-    {
-        return dialog->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
+    QPushButton* button(const char* name) const { return child<QPushButton>(dialog.get(), name); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     // Waits until no catalogue is read any more and the dialog has seen it.
     bool settle() const
@@ -78,7 +73,6 @@ protected:
     }
     void select(int row) { dialog->list()->setCurrentItem(dialog->list()->topLevelItem(row)); }
 
-    rhtest::LocalHttpServer server;
     std::unique_ptr<WebDirectoryDialog> dialog;
 };
 

@@ -6,6 +6,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -36,76 +37,54 @@ QString statusText(ParseStatus status)
     return QString();
 }
 
-QString itemField(const Item& item, const QString& name, bool& known)
-{
-    known = true;
-    if (name == QLatin1String("identity"))
-        return item.identity;
-    if (name == QLatin1String("headline"))
-        return item.headline;
-    if (name == QLatin1String("summary"))
-        return item.summary;
-    if (name == QLatin1String("link"))
-        return item.link;
-    if (name == QLatin1String("published"))
-        return dateText(item.published);
-    if (name == QLatin1String("updated"))
-        return dateText(item.updated);
-    if (name == QLatin1String("categories"))
-        return item.categories.join(QLatin1String(" | "));
-    if (name == QLatin1String("author"))
-        return item.author;
-    if (name == QLatin1String("thumbnail"))
-        return item.thumbnailUrl;
-    if (name == QLatin1String("duration"))
-        return QString::number(item.durationSeconds);
-    if (name == QLatin1String("enclosure.url"))
-        return item.enclosure.url;
-    if (name == QLatin1String("enclosure.type"))
-        return item.enclosure.mimeType;
-    if (name == QLatin1String("enclosure.length"))
-        return QString::number(item.enclosure.length);
-    known = false;
-    return QString();
-}
+// The values a sidecar key names, for the feed and for each item ("item<n>.<field>").
+using ItemField = QString (*)(const Item&);
+const std::map<QString, ItemField> kItemFields = {
+    {"identity", [](const Item& i) { return i.identity; }},
+    {"headline", [](const Item& i) { return i.headline; }},
+    {"summary", [](const Item& i) { return i.summary; }},
+    {"link", [](const Item& i) { return i.link; }},
+    {"published", [](const Item& i) { return dateText(i.published); }},
+    {"updated", [](const Item& i) { return dateText(i.updated); }},
+    {"categories", [](const Item& i) { return i.categories.join(" | "); }},
+    {"author", [](const Item& i) { return i.author; }},
+    {"thumbnail", [](const Item& i) { return i.thumbnailUrl; }},
+    {"duration", [](const Item& i) { return QString::number(i.durationSeconds); }},
+    {"enclosure.url", [](const Item& i) { return i.enclosure.url; }},
+    {"enclosure.type", [](const Item& i) { return i.enclosure.mimeType; }},
+    {"enclosure.length", [](const Item& i) { return QString::number(i.enclosure.length); }},
+};
+using FeedField = QString (*)(const ParseResult&);
+const std::map<QString, FeedField> kFeedFields = {
+    {"status", [](const ParseResult& r) { return statusText(r.status); }},
+    {"error", [](const ParseResult& r) { return r.error; }},
+    {"title", [](const ParseResult& r) { return r.feed.title; }},
+    {"homePage", [](const ParseResult& r) { return r.feed.homePage; }},
+    {"description", [](const ParseResult& r) { return r.feed.description; }},
+    {"logoUrl", [](const ParseResult& r) { return r.feed.logoUrl; }},
+    {"updated", [](const ParseResult& r) { return dateText(r.feed.updated); }},
+    {"author", [](const ParseResult& r) { return r.feed.author; }},
+    {"categories", [](const ParseResult& r) { return r.feed.categories.join(" | "); }},
+    {"items", [](const ParseResult& r) { return QString::number(r.feed.items.size()); }},
+};
 
 // The value a sidecar key names; known is false for a key the corpus should not use.
 QString field(const ParseResult& result, const QString& key, bool& known)
 {
-    known = true;
-    const Feed& feed = result.feed;
-    if (key == QLatin1String("status"))
-        return statusText(result.status);
-    if (key == QLatin1String("error"))
-        return result.error;
-    if (key == QLatin1String("title"))
-        return feed.title;
-    if (key == QLatin1String("homePage"))
-        return feed.homePage;
-    if (key == QLatin1String("description"))
-        return feed.description;
-    if (key == QLatin1String("logoUrl"))
-        return feed.logoUrl;
-    if (key == QLatin1String("updated"))
-        return dateText(feed.updated);
-    if (key == QLatin1String("author"))
-        return feed.author;
-    if (key == QLatin1String("categories"))
-        return feed.categories.join(QLatin1String(" | "));
-    if (key == QLatin1String("items"))
-        return QString::number(feed.items.size());
-    if (key.startsWith(QLatin1String("item"))) {
-        const int dot = key.indexOf('.');
-        bool isNumber = false;
-        const int index = key.mid(4, dot - 4).toInt(&isNumber);
-        if (dot > 4 && isNumber) {
-            if (index >= int(feed.items.size()))
-                return QStringLiteral("<no item %1>").arg(index);
-            return itemField(feed.items[size_t(index)], key.mid(dot + 1), known);
-        }
-    }
-    known = false;
-    return QString();
+    const auto feedField = kFeedFields.find(key);
+    known = feedField != kFeedFields.end();
+    if (known)
+        return feedField->second(result);
+    const int dot = key.indexOf('.');
+    bool isNumber = false;
+    const int index = key.mid(4, dot - 4).toInt(&isNumber);
+    const auto itemField = kItemFields.find(key.mid(dot + 1));
+    known = key.startsWith("item") && dot > 4 && isNumber && itemField != kItemFields.end();
+    if (!known)
+        return QString();
+    if (index >= int(result.feed.items.size()))
+        return QStringLiteral("<no item %1>").arg(index);
+    return itemField->second(result.feed.items[size_t(index)]);
 }
 
 QString unescape(const QString& value)

@@ -52,7 +52,8 @@ protected:
 } // namespace
 
 // The pop-up shows header, summary and footer of the story in that order; a story with none
-// of them, or an unknown one, shows nothing (and the directory is given back every time).
+// of them, an unknown one, or any without the engine shows nothing (and the directory is
+// given back every time).
 TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
 {
     const struct {
@@ -91,10 +92,8 @@ TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
     EXPECT_EQ(popup.ShowStoryPopup("not a story id", corner(), QRect()), 0);
     EXPECT_NE(GetCServices(), nullptr);
     ReleaseCServices();
-}
 
-TEST_F(DirectoryPopup, NoEngineNoPopup)
-{
+    // Without the engine, no pop-up.
     const uint32_t number = addStory("Soon gone", "<p>text</p>");
     rhtest::engine::stop();
     EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 0);

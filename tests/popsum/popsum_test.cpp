@@ -137,14 +137,6 @@ TEST_F(PopSumTest, StoryWithoutSummaryShowsNothing)
     EXPECT_EQ(notCreated.ShowStoryPopup(storyId, QPoint(0, 0), QRect()), 0);
 }
 
-TEST_F(PopSumTest, KeepsClearOfTheRowAndOnScreen)
-{
-    const QRect low(screen.left(), screen.bottom() - 30, screen.width(), 18);
-    ASSERT_EQ(popup.ShowStoryPopup(storyId, QPoint(screen.left() + 10, low.top()), low), 1);
-    EXPECT_FALSE(popupRect().intersects(low));
-    EXPECT_TRUE(screen.contains(popupRect()));
-}
-
 // A click on an address in the summary goes to OnShowURL, one on "Full story" to
 // OnShowStory; either closes the pop-up.
 TEST_F(PopSumTest, LinksReachTheirHandlers)
@@ -174,8 +166,9 @@ TEST_F(PopSumTest, LinksReachTheirHandlers)
     }
 }
 
-// The window shows the cleaned summary, cut to size, whatever the story holds.
-TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedAndCut)
+// The window shows the cleaned summary, cut to size and placed on screen, whatever the story
+// holds.
+TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedCutAndPlacedClearOfTheRow)
 {
     const QString hostile = CService::MakeStoryID(7, 50);
     popup.stories[hostile] = {"Hostile", "<p>Safe text</p><script>document.write('owned')"
@@ -187,9 +180,12 @@ TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedAndCut)
 
     const QString huge = CService::MakeStoryID(7, 60);
     popup.stories[huge] = {QString(5000, 'H'), QString("lorem ipsum ").repeated(20000)};
-    ASSERT_EQ(popup.ShowStoryPopup(huge, screen.topLeft() + QPoint(20, 20), QRect()), 1);
+    // Shown for a row at the foot of the screen: clear of the row, and on screen.
+    const QRect low(screen.left(), screen.bottom() - 30, screen.width(), 18);
+    ASSERT_EQ(popup.ShowStoryPopup(huge, QPoint(screen.left() + 10, low.top()), low), 1);
     EXPECT_LE(summaryView()->toPlainText().size(), popsum::kMaxSummaryChars + 10);
     EXPECT_LE(headlineLabel()->text().size(), popsum::kMaxHeadlineChars);
+    EXPECT_FALSE(popupRect().intersects(low));
     EXPECT_TRUE(screen.contains(popupRect()));
 }
 

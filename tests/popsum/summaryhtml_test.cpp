@@ -62,23 +62,19 @@ TEST(SummaryHtml, KeepsSafeFormattingAndLinksOnly)
         {"<script>never closed", ""},
         {"<a href=\"http://x.example/\" title=\"a > b\">t</a>",
          "<a href=\"http://x.example/\">t</a>"},
+        // Scripts, styles, frames, objects and images go; an image leaves its alt text.
+        {"<p>Hi</p><script type=\"text/javascript\">alert('x')</script>"
+         "<style>body{background:url(http://evil.example/bg.png)}</style>"
+         "<iframe src=\"http://evil.example/\">frame text</iframe>"
+         "<img src=\"http://evil.example/pixel.gif\" alt=\"Chart\">"
+         "<IMG SRC=\"file:///etc/passwd\"><object data=\"x.swf\"></object>end",
+         "<p>Hi</p>[Chart]end"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(clean(c.in), c.out) << c.in;
 }
 
-TEST(SummaryHtml, RemovesScriptsStylesFramesAndImages)
-{
-    const QString out =
-        sanitizeSummaryHtml("<p>Hi</p><script type=\"text/javascript\">alert('x')</script>"
-                            "<style>body{background:url(http://evil.example/bg.png)}</style>"
-                            "<iframe src=\"http://evil.example/\">frame text</iframe>"
-                            "<img src=\"http://evil.example/pixel.gif\" alt=\"Chart\">"
-                            "<IMG SRC=\"file:///etc/passwd\"><object data=\"x.swf\"></object>end");
-    EXPECT_EQ(out, "<p>Hi</p>[Chart]end");
-}
-
-TEST(SummaryHtml, LongSummariesAreCut)
+TEST(SummaryHtml, LongSummariesAndEmptyMarkupFloodsAreCut)
 {
     QString words;
     for (int i = 0; i < 3000; ++i)
@@ -92,15 +88,11 @@ TEST(SummaryHtml, LongSummariesAreCut)
     EXPECT_TRUE(out.endsWith("</p>"));
     EXPECT_EQ(popsum::elideText("short", 10), "short");
     EXPECT_EQ(popsum::elideText("abcdefghij", 6), "abc...");
-}
 
-TEST(SummaryHtml, EmptyMarkupFloodIsCut)
-{
-    const QString flood = QString("<b></b>").repeated(200'000) + "text";
-    const QString out = sanitizeSummaryHtml(flood);
-    EXPECT_LT(out.size(), popsum::kMaxSummaryChars * 20);
-    EXPECT_TRUE(out.contains("..."));
-    EXPECT_FALSE(out.contains("text"));
+    const QString flood = sanitizeSummaryHtml(QString("<b></b>").repeated(200'000) + "text");
+    EXPECT_LT(flood.size(), popsum::kMaxSummaryChars * 20);
+    EXPECT_TRUE(flood.contains("..."));
+    EXPECT_FALSE(flood.contains("text"));
 }
 
 TEST(PopupPlacement, AtThePointBelowOrAboveTheRow)
@@ -124,16 +116,7 @@ TEST(PopupPlacement, AtThePointBelowOrAboveTheRow)
     }
 }
 
-TEST(PopupPlacement, StaysOnScreen)
-{
-    const QRect screen(100, 50, 800, 600); // a screen that does not start at 0, 0
-    const QPoint at = placePopup(QSize(300, 200), QPoint(850, 620), QRect(), screen);
-    EXPECT_TRUE(screen.contains(QRect(at, QSize(300, 200)))) << at.x() << "," << at.y();
-    const QPoint low = placePopup(QSize(300, 200), QPoint(0, 0), QRect(), screen);
-    EXPECT_EQ(low, QPoint(100, 50));
-}
-
-TEST(PopupPlacement, GoesBesideATallRectangleAndOverlapsOnlyWhenNothingFits)
+TEST(PopupPlacement, StaysOnScreenBesideATallRectangleAndOverlapsOnlyWhenNothingFits)
 {
     const QRect screen(0, 0, 800, 600);
     const QRect tall(20, 10, 200, 580); // the square around a cursor on a tiny screen
@@ -144,4 +127,10 @@ TEST(PopupPlacement, GoesBesideATallRectangleAndOverlapsOnlyWhenNothingFits)
     const QRect everything(0, 0, 800, 600);
     const QPoint forced = placePopup(QSize(300, 200), QPoint(30, 100), everything, screen);
     EXPECT_TRUE(screen.contains(QRect(forced, QSize(300, 200))));
+
+    // On a screen that does not start at 0, 0.
+    const QRect offset(100, 50, 800, 600);
+    const QPoint at = placePopup(QSize(300, 200), QPoint(850, 620), QRect(), offset);
+    EXPECT_TRUE(offset.contains(QRect(at, QSize(300, 200)))) << at.x() << "," << at.y();
+    EXPECT_EQ(placePopup(QSize(300, 200), QPoint(0, 0), QRect(), offset), QPoint(100, 50));
 }

@@ -3,6 +3,9 @@
 #include "vantrel/core/notify.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace enginetest
 {
@@ -81,6 +84,22 @@ void Recorder::callback(uint32_t type, const char*, uint32_t value, const char*,
     instance().m_callbacks.push_back({type, value, QThread::currentThread()});
 }
 
+QString writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    EXPECT_EQ(file.write(data), data.size());
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
 QByteArray rss(const std::vector<Item>& items, const QString& title, const QString& imageUrl)
 {
     QString xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>"
@@ -115,15 +134,26 @@ void EngineTest::SetUp()
     recorder().install();
 }
 
-uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url,
-                                    const QStringList& filterWords)
+void EngineTest::reopen()
+{
+    rhtest::engine::stop();
+    ASSERT_TRUE(rhtest::engine::start());
+}
+
+bool EngineTest::loaded(uint32_t channelId)
+{
+    engine()->lock();
+    const bool result = engine()->channelById(channelId)->isLoaded();
+    engine()->unlock();
+    return result;
+}
+
+uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url)
 {
     vantrel::ChannelSeed desc;
     desc.name = name;
     desc.url = url;
     desc.category = "Tests";
-    desc.filtered = !filterWords.isEmpty();
-    desc.filterWords = filterWords;
     return engine()->addChannel(desc);
 }
 

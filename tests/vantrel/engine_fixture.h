@@ -65,6 +65,10 @@ struct Item {
     QString enclosureUrl;
     QString enclosureType;
 };
+// Writes the file (and its folder); returns its path.
+QString writeFile(const QString& path, const QByteArray& data);
+QByteArray readFile(const QString& path);
+
 QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
                const QString& imageUrl = QString());
 
@@ -74,8 +78,7 @@ protected:
     void SetUp() override;
     vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
     // A subscribed channel whose feed is at url (downloaded by the worker).
-    uint32_t addFeedChannel(const QString& name, const QString& url,
-                            const QStringList& filterWords = {});
+    uint32_t addFeedChannel(const QString& name, const QString& url);
     // Stories of a channel as (headline) in the engine's order.
     QStringList headlines(uint32_t channelId);
     int storyCount(uint32_t channelId);
@@ -84,6 +87,10 @@ protected:
     uint32_t attribute(uint32_t channelId, uint32_t number, const QString& name);
     QString textAttribute(uint32_t channelId, uint32_t number, const QString& name);
     Recorder& recorder() { return Recorder::instance(); }
+    // Stops the engine and starts it again on the same data directory.
+    void reopen();
+    // Whether the channel's stories have been read from the store.
+    bool loaded(uint32_t channelId);
 };
 
 } // namespace enginetest

@@ -80,8 +80,7 @@ TEST_F(OptionsTest, StorageLimitsPruneOnTheWorkerAndKeepKeptStories)
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_COUNTER_CHANGED", ch));
 
     // The limits are kept in the store and pruned stories stay gone.
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
+    reopen();
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(engine()->options().keepDays, 30);
     EXPECT_EQ(engine()->options().keepPerChannel, 3);
@@ -102,15 +101,8 @@ TEST_F(OptionsTest, PruningReachesStoriesNotYetReadFromTheStore)
         numbers.push_back(engine()->addStory(ch, s));
     }
     rhtest::engine::addAlert(ch, numbers[1], "Gone with its story");
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
+    reopen();
     ASSERT_TRUE(rhtest::engine::waitForIdle());
-    const auto loaded = [&](uint32_t id) {
-        engine()->lock();
-        const bool result = engine()->channelById(id)->isLoaded();
-        engine()->unlock();
-        return result;
-    };
     ASSERT_FALSE(loaded(ch));
 
     // The properties of a story not read into memory yet, long texts included.
@@ -118,8 +110,7 @@ TEST_F(OptionsTest, PruningReachesStoriesNotYetReadFromTheStore)
     ASSERT_TRUE(engine()->storyFacts(ch, numbers[2], facts));
     EXPECT_EQ(facts.story.headline, "story 2");
     EXPECT_EQ(facts.story.summary, "summary 2");
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
+    reopen();
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     ASSERT_FALSE(loaded(ch));
     ASSERT_EQ(engine()->findStories({ch}, "story", true).at(0).second.size(), 6u);
@@ -229,16 +220,6 @@ TEST_F(OptionsTest, ValuesThatCannotBeUsedAreRefusedNamingTheField)
     }
 }
 
-TEST_F(OptionsTest, PausingIsTheMenusDownloadSwitch)
-{
-    int enabled = -1;
-    ASSERT_TRUE(apply([](EngineOptions& o) { o.paused = true; }));
-    ASSERT_EQ(VTGetDownloadEnabled(enabled), 1);
-    EXPECT_EQ(enabled, 0);
-    ASSERT_EQ(VTSetDownloadEnabled(1), 1);
-    EXPECT_FALSE(engine()->options().paused);
-}
-
 TEST_F(OptionsTest, CompactingKeepsTheStoriesAndFreesTheRoomOfRemovedOnes)
 {
     const uint32_t ch = rhtest::engine::addChannel("Big");
@@ -257,8 +238,7 @@ TEST_F(OptionsTest, CompactingKeepsTheStoriesAndFreesTheRoomOfRemovedOnes)
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(result.load(), 1);
     EXPECT_LT(engine()->storeSizeBytes(), before);
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
+    reopen();
     EXPECT_EQ(storyCount(ch), 10);
 }
 

@@ -12,14 +12,6 @@ namespace eb = rhtest::engine;
 namespace
 {
 
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 class SeedTest : public EngineTest
 {
 protected:

@@ -30,18 +30,6 @@ struct Counts {
 class StoryLoadingTest : public EngineTest
 {
 protected:
-    void reopen()
-    {
-        eb::stop();
-        ASSERT_TRUE(eb::start());
-    }
-    bool loaded(uint32_t id)
-    {
-        engine()->lock();
-        const bool result = engine()->channelById(id)->isLoaded();
-        engine()->unlock();
-        return result;
-    }
     Counts counts(uint32_t id)
     {
         Counts c;

@@ -157,8 +157,7 @@ TEST_F(SubscriptionsTest, OwnIntervalAndKeepCountAreUsedAndStored)
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(storyCount(id), 2);
     ASSERT_TRUE(engine()->setUpdateIntervalSecs(2 * 3600));
-    rhtest::engine::stop();
-    ASSERT_TRUE(rhtest::engine::start());
+    reopen();
     EXPECT_EQ(facts(id).keepStories, 1);
     EXPECT_EQ(facts(id).updateIntervalSecs, 4 * 3600);
     EXPECT_EQ(engine()->updateIntervalSecs(), 2 * 3600);
