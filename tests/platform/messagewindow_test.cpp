@@ -65,7 +65,7 @@ TEST(MessageWindow, HandlesAreNonZeroUniqueAndNeverReused)
     EXPECT_FALSE(IsWindow(0));
 }
 
-TEST(MessageWindow, SendMessageCallsTheProcedureAtOnceAndReturnsItsAnswer)
+TEST(MessageWindow, SendMessageCallsTheProcedureOrHandlerAtOnceAndReturnsItsAnswer)
 {
     RecordingWidget w("Frame");
     EXPECT_EQ(SendMessage(w.hwnd(), WM_USER + 1, 40, 2), 42);
@@ -76,10 +76,8 @@ TEST(MessageWindow, SendMessageCallsTheProcedureAtOnceAndReturnsItsAnswer)
     w.destroyHandle();
     EXPECT_EQ(SendMessage(dead, WM_USER + 1, 40, 2), 0);
     EXPECT_EQ(w.received.size(), 1u);
-}
 
-TEST(MessageWindow, AHandlerFunctionServesWindowsWithoutASubclass)
-{
+    // A handler function serves windows without a subclass.
     QObject owner;
     MessageWindow hidden("VTNOTIFICATION_WINDOW", &owner);
     hidden.setMessageHandler([](UINT message, WPARAM, LPARAM) { return LRESULT(message * 2); });

@@ -56,13 +56,6 @@ void rereadFromDisk()
 
 } // namespace
 
-TEST(SettingsStore, UserFileFollowsTheTestsConfigFolder)
-{
-    EXPECT_EQ(userFile(), rhtest::configHome() + "/Vantrel/user.reg");
-    EXPECT_EQ(SettingsStore::instance().filePath(HKEY_LOCAL_MACHINE),
-              rhtest::machineSettingsFile());
-}
-
 TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
 {
     SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
