@@ -298,20 +298,6 @@ TEST_F(CommandRouting, ContextMenuCommandsStartAtTheirView)
     EXPECT_EQ(calls, (std::vector<std::string>{"view", "own document"}));
 }
 
-TEST_F(CommandRouting, HelpAndTipComeFromTheCommandText)
-{
-    SetCommandStringProvider([](UINT id) {
-        return id == kCmd ? QStringLiteral("Start/stop auto-player\nStart/Stop Auto-Player")
-                          : QString();
-    });
-    main->LoadMenuBar({{0, QStringLiteral("&Tools"), {{kCmd, QStringLiteral("&Auto")}}}});
-    QAction* action = main->FindCommandAction(kCmd);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->statusTip(), QStringLiteral("Start/stop auto-player"));
-    EXPECT_EQ(action->toolTip(), QStringLiteral("Start/Stop Auto-Player"));
-    EXPECT_EQ(CommandHelpText(kOther), QString());
-}
-
 TEST_F(CommandRouting, DeletedMenuCommandLeavesTheMenu)
 {
     main->LoadMenuBar({{0,

@@ -78,25 +78,11 @@ TEST(UpdateAllViews, ViewsLeaveTheirDocumentWhenDeletedAndMoveBetweenDocuments)
     EXPECT_TRUE(second.GetViews().empty());
 }
 
-TEST(View, InitialUpdateSendsHintZero)
-{
-    TestDoc doc;
-    TestView view;
-    doc.AddView(&view);
-    view.OnInitialUpdate();
-    ASSERT_EQ(view.updates.size(), 1u);
-    EXPECT_EQ(view.updates[0].hint, 0);
-    EXPECT_EQ(view.updates[0].sender, nullptr);
-}
-
 using Templates = FrameworkTest;
 
 TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
 {
     CDocTemplate* docTemplate = addTemplate(129, QStringLiteral("ChannelDoc"));
-    EXPECT_EQ(docTemplate->GetResourceId(), 129u);
-    EXPECT_EQ(docTemplate->GetDocString(), QStringLiteral("ChannelDoc"));
-    EXPECT_EQ(docTemplate->GetFirstDocument(), nullptr);
 
     CDocument* doc = docTemplate->OpenDocumentFile();
     ASSERT_NE(doc, nullptr);
@@ -109,6 +95,7 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->updates.size(), 1u) << "the first view got its initial update";
     EXPECT_EQ(view->updates[0].hint, 0);
+    EXPECT_EQ(view->updates[0].sender, nullptr);
 
     CMDIChildWnd* frame = view->GetParentFrame();
     ASSERT_NE(frame, nullptr);
@@ -169,47 +156,34 @@ TEST_F(Templates, FrameWhoseClientFailsIsNotOpened)
     EXPECT_TRUE(main->GetChildFrames().empty());
 }
 
-TEST_F(Templates, ClosingTheFrameClosesItsDocument)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    CDocument* first = docTemplate->OpenDocumentFile();
-    CDocument* second = docTemplate->OpenDocumentFile();
-    ASSERT_TRUE(first && second);
-    auto* secondFrame = static_cast<TestFrame*>(main->MDIGetActive());
-    QPointer<CDocument> watch(second);
-    const HWND frameHandle = secondFrame->GetSafeHwnd();
-
-    // The close button of the child window.
-    secondFrame->subWindow()->close();
-    EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 1; }));
-    EXPECT_EQ(docTemplate->GetFirstDocument(), first);
-    EXPECT_FALSE(IsWindow(frameHandle));
-    EXPECT_EQ(main->GetChildFrames().size(), 1u);
-    EXPECT_EQ(main->MDIGetActive(), first->GetFirstView()->GetParentFrame())
-        << "the remaining window becomes the active one";
-    EXPECT_TRUE(rhtest::waitFor([&] { return watch.isNull(); })) << "the document is deleted";
-}
-
-// Whether the window is closed by a posted message or its sub-window is deleted, its document
-// and frame go with it.
+// However a window is closed (its close button, a posted message, its sub-window deleted), its
+// document and frame go with it and the remaining window becomes the active one.
 TEST_F(Templates, AClosedOrDeletedWindowTakesItsDocumentAlong)
 {
     CDocTemplate* docTemplate = addTemplate();
-    for (const bool posted : {true, false}) {
-        SCOPED_TRACE(posted ? "posted close" : "sub-window deleted");
-        ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+    CDocument* first = docTemplate->OpenDocumentFile();
+    ASSERT_NE(first, nullptr);
+    for (const char* way : {"close button", "posted close", "sub-window deleted"}) {
+        SCOPED_TRACE(way);
+        QPointer<CDocument> second = docTemplate->OpenDocumentFile();
+        ASSERT_NE(second, nullptr);
         CMDIChildWnd* frame = main->MDIGetActive();
         const HWND handle = frame->GetSafeHwnd();
-        if (posted) {
+        if (way[0] == 'c') {
+            frame->subWindow()->close();
+        } else if (way[0] == 'p') {
             ASSERT_TRUE(PostMessage(handle, WM_CLOSE, 0, 0));
-            EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
+            EXPECT_EQ(docTemplate->GetDocumentCount(), 2u);
         } else {
             delete frame->subWindow();
         }
-        EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 0; }));
+        EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 1; }));
+        EXPECT_EQ(docTemplate->GetFirstDocument(), first);
         EXPECT_FALSE(IsWindow(handle));
-        EXPECT_TRUE(main->GetChildFrames().empty());
-        EXPECT_EQ(main->MDIGetActive(), nullptr);
+        EXPECT_EQ(main->GetChildFrames().size(), 1u);
+        EXPECT_EQ(main->MDIGetActive(), first->GetFirstView()->GetParentFrame());
+        flushDeletes();
+        EXPECT_TRUE(rhtest::waitFor([&] { return second.isNull(); }));
     }
 }
 

@@ -65,12 +65,15 @@ TEST_F(MainFrame, ToolbarButtonsGetTheirCellOfTheStripWithTheTransparentColourCl
 
 TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandIn)
 {
-    SetCommandStringProvider([](UINT) { return QStringLiteral("Help\nTip"); });
+    SetCommandStringProvider(
+        [](UINT id) { return id == 32795 ? QStringLiteral("Help\nTip") : QString(); });
     ASSERT_TRUE(main->CreateToolBar({32795}, QPixmap()));
     EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("Tip"));
     main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
     EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("&Update Now"));
     EXPECT_EQ(main->FindCommandAction(32795)->toolTip(), QStringLiteral("Tip"));
+    EXPECT_EQ(main->FindCommandAction(32795)->statusTip(), QStringLiteral("Help"));
+    EXPECT_EQ(CommandHelpText(32796), QString());
 }
 
 TEST_F(MainFrame, StatusBarPanesById)

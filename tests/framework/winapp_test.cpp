@@ -68,8 +68,6 @@ TEST(Application, OnlyOneApplicationObjectIsCurrent)
     {
         CWinApp app(QStringLiteral("Readhall"));
         EXPECT_EQ(AfxGetApp(), &app);
-        EXPECT_EQ(AfxGetMainWnd(), nullptr);
-        EXPECT_EQ(AfxGetMainFrame(), nullptr);
     }
     EXPECT_EQ(AfxGetApp(), nullptr);
 }
@@ -99,17 +97,14 @@ protected:
     CountingApp app;
 };
 
-TEST_F(PreTranslate, SwallowedKeyPressNeverReachesTheWidget)
+TEST_F(PreTranslate, ASwallowedPressNeverReachesTheWidget)
 {
     app.swallowNext = true;
     QTest::keyClick(window->windowHandle(), Qt::Key_A);
     QTest::keyClick(window->windowHandle(), Qt::Key_B);
     EXPECT_EQ(edit->text(), QStringLiteral("b"));
     EXPECT_EQ(app.swallowedFrom, window->windowHandle());
-}
 
-TEST_F(PreTranslate, SwallowedMousePressDoesNotClick)
-{
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
     // Mouse input as the window system delivers it: to the window, at the button.
