@@ -14,10 +14,13 @@
 #include "vantrel/core/engine.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 namespace apptest
@@ -121,6 +124,20 @@ int TestApp::exit()
 RecordingFrame* TestApp::frame() const
 {
     return qobject_cast<RecordingFrame*>(m_app->GetMainFrame());
+}
+
+CMDIFrameWnd* startShown(TestApp& app)
+{
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    closer.start(50);
+    if (app.start(QString()) != 1)
+        return nullptr;
+    CMDIFrameWnd* frame = app->GetMainFrame();
+    return frame && rhtest::waitFor([frame] { return frame->isVisible(); }) ? frame : nullptr;
 }
 
 } // namespace apptest

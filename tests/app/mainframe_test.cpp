@@ -49,7 +49,7 @@ void storePlacement(DWORD x, DWORD y, DWORD cx, DWORD cy)
     setNumber(readhallKey(), "WP cy", cy);
 }
 
-TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
+TEST_F(MainFrameCreation, CaptionWindowClassAndNamesComeFromTheSettingsElseTheirDefaults)
 {
     CMainFrame* frame = createFrame();
     EXPECT_EQ(frame->windowTitle(), "Readhall");
@@ -65,13 +65,11 @@ TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
     // The view values are read only for locked bars.
     EXPECT_FALSE(hasValue(layoutKey(), "ViewToolbar"));
     EXPECT_FALSE(hasValue(layoutKey(), "ViewStatusBar"));
-}
 
-TEST_F(MainFrameCreation, CaptionAndApplicationNameComeFromTheSettings)
-{
+    // Both names come from the settings when set there.
     setText(layoutKey(), "MainWindowTitle", "Newsroom");
     setText(layoutKey(), "ApplicationName", "Acme & Co");
-    CMainFrame* frame = createFrame();
+    frame = createFrame();
     EXPECT_EQ(frame->windowTitle(), "Newsroom");
     EXPECT_EQ(evaluate(frame, ID_SHUTDOWN_ENGINE)->text(), "Sh&ut Down Acme && Co");
     EXPECT_EQ(evaluate(frame, ID_APP_EXIT_READHALL)->text(), "E&xit Newsroom");
@@ -169,6 +167,10 @@ TEST_F(MainFrameCreation, StoredPlacementIsUsedAndMendedWhenDamagedOrOffScreen)
     const QRect damaged = createFrame()->createRect();
     EXPECT_GE(damaged.width(), 320);
     EXPECT_GE(damaged.height(), 240);
+
+    // Saved on a larger screen: it fits the one it comes back on.
+    storePlacement(work.left() + 40, work.top() + 30, work.width() + 500, work.height() + 300);
+    EXPECT_EQ(createFrame()->createRect(), work);
 }
 
 TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
@@ -208,67 +210,50 @@ TEST_F(MainFrameCreation, BarStateIsLoadedOnlyForToolbarVersionSixteen)
     EXPECT_FALSE(third->GetToolBar()->isHidden());
 }
 
-TEST_F(MainFrameCreation, LockedToolbarIsForcedHiddenAndItsToggleDisabled)
-{
-    setNumber(layoutKey(), "LockToolbar", 1);
-    setNumber(layoutKey(), "ViewToolbar", 0);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(frame->GetToolBar()->isHidden());
-    QAction* toggle = evaluate(frame, ID_VIEW_TOOLBAR);
-    ASSERT_NE(toggle, nullptr);
-    EXPECT_FALSE(toggle->isEnabled());
-    EXPECT_FALSE(toggle->isChecked());
-    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_TOOLBAR));
-    EXPECT_TRUE(frame->GetToolBar()->isHidden());
-    // The status bar is not locked: its toggle works.
-    QAction* status = evaluate(frame, ID_VIEW_STATUS_BAR);
-    EXPECT_TRUE(status->isEnabled());
-    EXPECT_TRUE(status->isChecked());
-}
-
-TEST_F(MainFrameCreation, LocksOverrideTheSavedLayout)
+TEST_F(MainFrameCreation, LockedBarsFollowTheirViewValueOverTheSavedLayoutWithTheToggleOff)
 {
     CMainFrame* first = createFrame();
     first->ExecuteCommand(ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(first->GetStatusBar()->isHidden());
     destroyFrame(first);
+    setNumber(layoutKey(), "LockToolbar", 1);
+    setNumber(layoutKey(), "ViewToolbar", 0);
     setNumber(layoutKey(), "LockStatusBar", 1);
     setNumber(layoutKey(), "ViewStatusBar", 1);
-    CMainFrame* second = createFrame();
-    EXPECT_FALSE(second->GetStatusBar()->isHidden());
-    QAction* toggle = evaluate(second, ID_VIEW_STATUS_BAR);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    QAction* toggle = evaluate(frame, ID_VIEW_TOOLBAR);
     EXPECT_FALSE(toggle->isEnabled());
-    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    EXPECT_FALSE(frame->GetStatusBar()->isHidden());
+    QAction* status = evaluate(frame, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(status->isEnabled());
+    EXPECT_TRUE(status->isChecked());
 }
 
-TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedAndLockable)
+TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedTogglesAndLocks)
 {
-    CMainFrame::SetNavigationBarFactory([](CMainFrame* frame) {
-        auto* bar = new QDockWidget("NavigationBar", frame);
-        return bar;
-    });
-    setNumber(layoutKey(), "LockNavigationBar", 1);
-    setNumber(layoutKey(), "ViewNavigationBar", 0);
+    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_NAVIGATION_BAR)->isEnabled()); // no bar
+    CMainFrame::SetNavigationBarFactory(
+        [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
     CMainFrame* frame = createFrame();
     QDockWidget* bar = frame->GetNavigationBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
-    EXPECT_TRUE(bar->isHidden());
-    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
-}
-
-TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHidesAndIsDisabledWithoutABar)
-{
-    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_NAVIGATION_BAR)->isEnabled());
-    CMainFrame::SetNavigationBarFactory(
-        [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
-    CMainFrame* frame = createFrame();
     QAction* toggle = evaluate(frame, ID_VIEW_NAVIGATION_BAR);
     EXPECT_TRUE(toggle->isEnabled());
     EXPECT_TRUE(toggle->isChecked());
     frame->ExecuteCommand(ID_VIEW_NAVIGATION_BAR);
-    EXPECT_TRUE(frame->GetNavigationBar()->isHidden());
+    EXPECT_TRUE(bar->isHidden());
     EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isChecked());
+
+    setNumber(layoutKey(), "LockNavigationBar", 1);
+    setNumber(layoutKey(), "ViewNavigationBar", 0);
+    CMainFrame* locked = createFrame();
+    EXPECT_TRUE(locked->GetNavigationBar()->isHidden());
+    EXPECT_FALSE(evaluate(locked, ID_VIEW_NAVIGATION_BAR)->isEnabled());
 }
 
 // ---- engine notifications
@@ -298,18 +283,6 @@ TEST_F(EngineNotifications, StatusTextLevels)
         ASSERT_EQ(BroadcastNotification(VTNOTIFICATION_STATUS_TEXT, step.text, step.level), 1);
         EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == step.shown; })) << step.level;
     }
-}
-
-TEST_F(EngineNotifications, AnimationStartAndStopFollowTheEngine)
-{
-    CMainFrame* frame = createFrame();
-    EXPECT_FALSE(frame->IsAnimationPlaying());
-    EXPECT_FALSE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(VTNOTIFICATION_ANIMATION_STARTED, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
-    EXPECT_TRUE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(VTNOTIFICATION_ANIMATION_STOPPED, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() == 0; }));
 }
 
 TEST_F(EngineNotifications, PlayingAndRestrictionsAtCreationComeFromTheEngine)
@@ -354,20 +327,15 @@ TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThrou
 {
     QPointer<CMainFrame> frame = createFrame();
     const HWND window = frame->hwnd();
+    CMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0); // other kinds: nothing
+    drainEvents();
+    ASSERT_TRUE(IsWindow(window));
     std::thread engineThread(
         [] { CMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0); });
     engineThread.join();
     EXPECT_TRUE(IsWindow(window)); // nothing done on the engine thread
     EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
     EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u); // closed the normal way
-}
-
-TEST_F(EngineNotifications, OtherCallbackTypesAreIgnored)
-{
-    CMainFrame* frame = createFrame();
-    CMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
-    drainEvents();
-    EXPECT_TRUE(IsWindow(frame->hwnd()));
 }
 
 TEST_F(EngineNotifications, ShutDownCommandClosesWhenTheEngineReportsIt)
@@ -444,23 +412,7 @@ TEST_F(MainFrameMessages, CloseIsRefusedDuringAModalOperation)
     EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
 }
 
-TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFile)
-{
-    const QString bin = rhtest::testRoot() + "/bin";
-    QDir().mkpath(bin);
-    QFile ticker(bin + "/crawler.exe");
-    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
-    ticker.close();
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(IsTickerPresent());
-    EXPECT_FALSE(IsTitlestripPresent());
-    EXPECT_TRUE(evaluate(frame, ID_START_TICKER)->isEnabled());
-    EXPECT_FALSE(evaluate(frame, ID_START_TITLESTRIP)->isEnabled());
-    EXPECT_FALSE(evaluate(frame, ID_START_SCREENSAVER)->isEnabled());
-    EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
-}
-
-TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
+TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFileAndRunByPath)
 {
     const QString bin = rhtest::testRoot() + "/bin dir";
     SetProgramFilePathForTests(bin + "/readhall");
@@ -472,6 +424,12 @@ TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
     ticker.close();
     ticker.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CMainFrame* frame = createFrame();
+    EXPECT_TRUE(IsTickerPresent());
+    EXPECT_FALSE(IsTitlestripPresent());
+    EXPECT_TRUE(evaluate(frame, ID_START_TICKER)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_TITLESTRIP)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_SCREENSAVER)->isEnabled());
+    EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
     ASSERT_TRUE(frame->ExecuteCommand(ID_START_TICKER));
     EXPECT_TRUE(rhtest::waitFor([&] { return QFile::exists(bin + "/crawler.exe.ran"); }, 10000));
     // Gone after start-up: the command does nothing (and stays enabled until the next start).
