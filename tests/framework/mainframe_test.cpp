@@ -63,19 +63,6 @@ TEST_F(MainFrame, ToolbarButtonsGetTheirCellOfTheStripWithTheTransparentColourCl
     EXPECT_TRUE(actions.at(3)->icon().isNull()) << "the strip has no third cell";
 }
 
-TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandIn)
-{
-    SetCommandStringProvider(
-        [](UINT id) { return id == 32795 ? QStringLiteral("Help\nTip") : QString(); });
-    ASSERT_TRUE(main->CreateToolBar({32795}, QPixmap()));
-    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("Tip"));
-    main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
-    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("&Update Now"));
-    EXPECT_EQ(main->FindCommandAction(32795)->toolTip(), QStringLiteral("Tip"));
-    EXPECT_EQ(main->FindCommandAction(32795)->statusTip(), QStringLiteral("Help"));
-    EXPECT_EQ(CommandHelpText(32796), QString());
-}
-
 TEST_F(MainFrame, StatusBarPanesById)
 {
     buildBars(main);
@@ -113,17 +100,21 @@ TEST_F(MainFrame, StatusBarPanesById)
     EXPECT_EQ(status->GetCount(), 5);
 }
 
-TEST_F(MainFrame, CommandHelpCoversTheMessagePaneWhileShown)
+TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandInAndCommandHelpCoversTheMessagePane)
 {
     SetCommandStringProvider([](UINT id) {
         return id == 32795 ? QStringLiteral("Update the channel now\nUpdate Now") : QString();
     });
     buildBars(main);
-    main->show();
-    main->SetMessageText(QStringLiteral("Ready"));
     QAction* update = main->FindCommandAction(32795);
     ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->text(), QStringLiteral("Update Now"));
+    main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
+    EXPECT_EQ(update->text(), QStringLiteral("&Update Now"));
     EXPECT_EQ(update->toolTip(), QStringLiteral("Update Now"));
+    EXPECT_EQ(CommandHelpText(32796), QString());
+    main->show();
+    main->SetMessageText(QStringLiteral("Ready"));
 
     // What a menu item or button does while the pointer rests on it.
     update->showStatusText(main);
