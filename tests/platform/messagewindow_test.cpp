@@ -85,19 +85,6 @@ TEST(MessageWindow, SendMessageCallsTheProcedureOrHandlerAtOnceAndReturnsItsAnsw
     EXPECT_EQ(GetParent(hidden.hwnd()), 0u);
 }
 
-TEST(MessageWindow, PostedMessagesArriveInOrderFromTheEventLoop)
-{
-    RecordingWidget w("Frame");
-    EXPECT_EQ(PostMessage(w.hwnd(), WM_COMMAND, 32782, 0), 1);
-    EXPECT_EQ(PostMessage(w.hwnd(), WM_USER + 5, 1, 2), 1);
-    EXPECT_TRUE(w.received.empty());
-    processPostedMessages();
-    ASSERT_EQ(w.received.size(), 2u);
-    EXPECT_EQ(w.received[0].message, WM_COMMAND);
-    EXPECT_EQ(w.received[0].wParam, 32782u);
-    EXPECT_EQ(w.received[1].message, WM_USER + 5);
-}
-
 TEST(MessageWindow, APostedMessageToAWindowDestroyedMeanwhileIsDropped)
 {
     auto* doomed = new RecordingWidget("Doomed");
@@ -108,10 +95,13 @@ TEST(MessageWindow, APostedMessageToAWindowDestroyedMeanwhileIsDropped)
     doomed->setMessageHandler([&](UINT, WPARAM, LPARAM) { return LRESULT(++calls); });
     EXPECT_EQ(PostMessage(h, WM_USER + 2001, 0, 0), 1);
     EXPECT_EQ(PostMessage(survivor.hwnd(), WM_USER + 2001, 0, 0), 1);
+    EXPECT_EQ(PostMessage(survivor.hwnd(), WM_COMMAND, 32782, 0), 1);
     delete doomed;
+    EXPECT_TRUE(survivor.received.empty()); // posted, not sent
     processPostedMessages();
     EXPECT_EQ(calls.load(), 0);
-    EXPECT_EQ(survivor.received.size(), 1u);
+    ASSERT_EQ(survivor.received.size(), 2u);
+    EXPECT_EQ(survivor.received[1].message, WM_COMMAND); // in the order posted
     EXPECT_EQ(PostMessage(h, WM_USER, 0, 0), 0);
 }
 
@@ -224,7 +214,7 @@ TEST(MessageWindow, WindowFromPointFindsTheOwnerOfTheWidgetUnderTheCursor)
     EXPECT_EQ(WindowFromPoint(QPoint(-5000, -5000)), 0u);
 }
 
-TEST(MessageWindow, DestroyWindowEndsTheHandleAndDeletesTheOwner)
+TEST(MessageWindow, DestroyingTheWindowOrItsOwnerEndsTheHandle)
 {
     QPointer<RecordingWidget> w = new RecordingWidget("Frame");
     const HWND h = w->hwnd();
@@ -236,18 +226,13 @@ TEST(MessageWindow, DestroyWindowEndsTheHandleAndDeletesTheOwner)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.isNull());
     EXPECT_EQ(DestroyWindow(h), 0);
-}
 
-TEST(MessageWindow, AWindowDiesWithItsOwnerObject)
-{
+    // A window without a widget dies with its owner object, and its children with it.
     auto* owner = new QObject;
     MessageWindow hidden("Hidden", owner);
-    auto* child = new QObject(owner);
-    MessageWindow childWindow("Child", child);
+    MessageWindow childWindow("Child", new QObject(owner));
     EXPECT_EQ(GetParent(childWindow.hwnd()), hidden.hwnd());
-    const HWND h = hidden.hwnd();
     delete owner;
-    EXPECT_FALSE(IsWindow(h));
     EXPECT_EQ(hidden.owner(), nullptr);
     EXPECT_EQ(childWindow.hwnd(), 0u);
     EXPECT_EQ(FindWindow("Hidden"), 0u);
