@@ -41,17 +41,6 @@ TEST(ReadLayoutFlag, AFirstReadWritesTheDefaultIntoTheSettingsFile)
     EXPECT_EQ(value, 7u);
 }
 
-TEST(ReadLayoutFlag, SignedSettingsKeepTheirSign)
-{
-    int show = 0;
-    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("Readhall"), "WP show", -1, show),
-              1);
-    EXPECT_EQ(show, -1);
-    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, SettingsKeyPath("Readhall"), "WP show", 1, show),
-              1);
-    EXPECT_EQ(show, -1);
-}
-
 TEST(ReadLayoutString, AbsentValuesAreWrittenWithTheDefaultOrEmpty)
 {
     QString text = "junk";
@@ -84,13 +73,20 @@ TEST(ReadLayout, AValueOfTheOtherTypeFailsEmptyAndIsLeftAlone)
     EXPECT_TRUE(text.isEmpty());
 }
 
-TEST(ReadLayoutFlag, TheMachineRootIsReadButNeverWritten)
+TEST(ReadLayoutFlag, TheMachineRootIsReadButNeverWrittenAndSignedValuesKeepTheirSign)
 {
     DWORD value = 0;
     EXPECT_EQ(ReadLayoutFlag(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantrel", "Anything", DWORD(4), value),
               1);
     EXPECT_EQ(value, 4u);
     EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantrel").isValid());
+
+    // Signed settings keep their sign.
+    int show = 0;
+    const QString readhall = SettingsKeyPath("Readhall");
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, readhall, "WP show", -1, show), 1);
+    EXPECT_EQ(ReadLayoutFlag(HKEY_CURRENT_USER, readhall, "WP show", 1, show), 1);
+    EXPECT_EQ(show, -1);
 }
 
 } // namespace
