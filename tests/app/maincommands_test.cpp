@@ -143,7 +143,7 @@ TEST_F(MainCommands, UnreadItemsOnlyTwiceReturnsAndReachesTheWindowsTwice)
     EXPECT_EQ(seen, std::vector<WPARAM>({WPARAM(!before), WPARAM(before)}));
 }
 
-TEST_F(MainCommands, ReplayIsDisabledWithNothingPlayedBeforeAndWhileAnAnimationPlays)
+TEST_F(MainCommands, ReplayNamesTheLastAnimationAndIsDisabledWithoutOneOrWhileOnePlays)
 {
     CMainFrame* fresh = createFrame();
     EXPECT_FALSE(evaluate(fresh, ID_ANIMATION_REPLAY)->isEnabled());
@@ -159,10 +159,8 @@ TEST_F(MainCommands, ReplayIsDisabledWithNothingPlayedBeforeAndWhileAnAnimationP
     QAction* replay = evaluate(frame, ID_ANIMATION_REPLAY);
     EXPECT_FALSE(replay->isEnabled());
     EXPECT_EQ(replay->text(), "Repla&y Last");
-}
 
-TEST_F(MainCommands, ReplayMenuTextRules)
-{
+    // The name is trimmed, cut after thirty characters, and its ampersands are doubled.
     EXPECT_EQ(ReplayMenuText("  Intro  ", "Channel"), "Repla&y 'Intro'");
     EXPECT_EQ(ReplayMenuText(QString(30, 'x'), "Channel"), "Repla&y '" + QString(30, 'x') + "'");
     EXPECT_EQ(ReplayMenuText(QString(31, 'x'), "Channel"), "Repla&y '" + QString(30, 'x') + "...'");
