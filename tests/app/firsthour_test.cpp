@@ -100,6 +100,9 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
         EXPECT_EQ(bar->GetGroupBar()->GetSelectedItem(), 0);
         bar->ActivateItem(0, 2);
         ASSERT_EQ(app->GetTemplate(TEMPLATE_ALERTS)->GetDocumentCount(), 1u);
+        // The person hides the navigation bar; it stays hidden at the next start.
+        SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
+        EXPECT_TRUE(bar->isHidden());
         frame->OnClose();
         app.exit();
     }
@@ -116,6 +119,7 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     // The window the navigation bar brings forward stays in front.
     EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate(),
               again->GetTemplate(TEMPLATE_ALERTS));
+    EXPECT_TRUE(qobject_cast<CMainFrame*>(frame)->GetNavigationBar()->isHidden());
 
     // N and P in the headline list step through the unread stories.
     SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
@@ -145,15 +149,22 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     again.exit();
 }
 
-TEST(FirstHour, ChildFramesHaveNoWindowBoxesAndARestoredFrameKeepsItsRoom)
+TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsItsRoom)
 {
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "SetupWizardDisplayed", DWORD(1));
-    apptest::TestApp app;
+    apptest::TestApp app; // the real engine on the test's data
     ASSERT_EQ(app.start(QStringLiteral("/channelview")), 1);
+    EXPECT_EQ(app->m_bLibrariesStarted, 1);
     CMDIFrameWnd* frame = app->GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
+    // No help page beside the test program: the program's own copy is used.
+    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
     ASSERT_TRUE(rhtest::waitFor([frame] { return frame->isVisible(); }));
     frame->resize(1000, 700);
+    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
     CMDIChildWnd* child = frame->GetChildFrames().at(0);
+    EXPECT_EQ(child->GetActiveDocument()->GetDocTemplate(), app->GetTemplate(TEMPLATE_CHANNEL));
     QMdiSubWindow* sub = child->subWindow();
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isMaximized());
@@ -178,6 +189,8 @@ TEST(FirstHour, ChildFramesHaveNoWindowBoxesAndARestoredFrameKeepsItsRoom)
     }
     frame->OnClose();
     app.exit();
+    EXPECT_EQ(app->m_bLibrariesStarted, 0);
+    EXPECT_EQ(app->GetMainFrame(), nullptr);
 }
 
 // A frame with the main menu that records the commands it is asked to run.

@@ -167,45 +167,6 @@ TEST(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
     EXPECT_EQ(engine.calls.last(), QStringLiteral("engctl stop"));
 }
 
-TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
-{
-    markSetupDone();
-    TestApp app;
-    ASSERT_EQ(app.start("/channelview"), 1);
-    EXPECT_EQ(app->m_bLibrariesStarted, 1);
-    CMDIFrameWnd* frame = app->GetMainFrame();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
-    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
-    CDocument* doc = frame->GetChildFrames()[0]->GetActiveDocument();
-    ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->GetDocTemplate(), app->GetTemplate(TEMPLATE_CHANNEL));
-    // No help page beside the test program: the program's own copy is used.
-    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
-
-    app.exit();
-    EXPECT_EQ(app->m_bLibrariesStarted, 0);
-    EXPECT_EQ(app->GetMainFrame(), nullptr);
-}
-
-TEST(StartUp, AHiddenNavigationBarStaysHiddenAtTheNextStart)
-{
-    TestApp app;
-    auto* frame = qobject_cast<CMainFrame*>(apptest::startShown(app));
-    ASSERT_NE(frame, nullptr);
-    ASSERT_NE(frame->GetNavigationBar(), nullptr);
-    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
-    EXPECT_TRUE(frame->GetNavigationBar()->isHidden());
-    frame->OnClose();
-    app.exit();
-    TestApp again;
-    ASSERT_EQ(again.start(""), 1);
-    auto* next = qobject_cast<CMainFrame*>(again->GetMainFrame());
-    ASSERT_NE(next, nullptr);
-    EXPECT_TRUE(next->GetNavigationBar()->isHidden());
-    again.exit();
-}
-
 TEST(HelpFile, APageBesideTheProgramWinsOverTheBuiltInOne)
 {
     const QString folder = rhtest::testRoot() + "/program";
