@@ -63,8 +63,10 @@ TEST_F(MainFrame, ToolbarButtonsGetTheirCellOfTheStripWithTheTransparentColourCl
     EXPECT_TRUE(actions.at(3)->icon().isNull()) << "the strip has no third cell";
 }
 
-TEST_F(MainFrame, StatusBarPanesById)
+TEST_F(MainFrame, StatusBarPanesByIdAndKeyStatePanesWhileTheLockIsOn)
 {
+    bool caps = true;
+    CStatusBar::SetKeyStateProvider([&caps](UINT id) { return id == ID_INDICATOR_CAPS && caps; });
     buildBars(main);
     CStatusBar* status = main->GetStatusBar();
     ASSERT_NE(status, nullptr);
@@ -98,6 +100,15 @@ TEST_F(MainFrame, StatusBarPanesById)
 
     EXPECT_FALSE(status->SetIndicators({ID_SEPARATOR, 5, 5})) << "an id twice";
     EXPECT_EQ(status->GetCount(), 5);
+
+    app->RunIdle();
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QStringLiteral("CAP"));
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_NUM), QString());
+    caps = false;
+    app->RunIdle();
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QString());
+    EXPECT_GT(status->paneLabel(ID_INDICATOR_SCRL)->minimumWidth(), 0)
+        << "a blank indicator keeps its width";
 }
 
 TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandInAndCommandHelpCoversTheMessagePane)
@@ -124,22 +135,6 @@ TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandInAndCommandHelpCoversTheMessag
     QCoreApplication::sendEvent(main, &leave);
     EXPECT_FALSE(main->GetStatusBar()->paneLabel(ID_SEPARATOR)->isHidden());
     EXPECT_EQ(main->GetStatusBar()->GetPaneText(ID_SEPARATOR), QStringLiteral("Ready"));
-}
-
-TEST_F(MainFrame, KeyStatePanesShowTheirTextWhileTheLockIsOn)
-{
-    bool caps = true;
-    CStatusBar::SetKeyStateProvider([&caps](UINT id) { return id == ID_INDICATOR_CAPS && caps; });
-    buildBars(main);
-    CStatusBar* status = main->GetStatusBar();
-    app->RunIdle();
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QStringLiteral("CAP"));
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_NUM), QString());
-    caps = false;
-    app->RunIdle();
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QString());
-    EXPECT_GT(status->paneLabel(ID_INDICATOR_SCRL)->minimumWidth(), 0)
-        << "a blank indicator keeps its width";
 }
 
 TEST_F(MainFrame, BarCommandsShowAndHideTheBars)
