@@ -139,7 +139,7 @@ TEST(MessageWindow, SendNotifyMessageSendsOnTheUserInterfaceThreadAndPostsFromOt
     EXPECT_EQ(w.received.size(), 2u);
 }
 
-TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRange)
+TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRangeOnEveryThread)
 {
     const UINT refresh = RegisterWindowMessage("REFRESHCODE_CHANNEL_UPDATED");
     EXPECT_GE(refresh, 0xC000u);
@@ -148,10 +148,8 @@ TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRange)
     EXPECT_EQ(RegisterWindowMessage("refreshcode_channel_updated"), refresh);
     EXPECT_NE(RegisterWindowMessage("REFRESHCODE_CHANNEL_ADDED"), refresh);
     EXPECT_EQ(RegisterWindowMessage(""), 0u);
-}
 
-TEST(RegisterWindowMessage, ThreadsRegisteringTheSameNamesAgree)
-{
+    // Threads registering the same names agree.
     std::vector<std::vector<UINT>> ids(4);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
