@@ -276,15 +276,6 @@ TEST_F(EngineNotifications, StatusTextLevels)
     }
 }
 
-TEST_F(EngineNotifications, PlayingAndRestrictionsAtCreationComeFromTheEngine)
-{
-    vantrel::Engine::instance()->setPlaying(true);
-    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(frame->IsAnimationPlaying());
-    EXPECT_FALSE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
-}
-
 // A channel directory document that counts its reloads.
 class ReloadCounter : public CDocument, public CDirectoryReloadTarget
 {
@@ -294,7 +285,7 @@ public:
     int reloads = 0;
 };
 
-TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloadsWhenIdle)
+TEST_F(EngineNotifications, RestrictionsComeFromTheEngineAndAChangeReloadsTheDirectoryWhenIdle)
 {
     CMainFrame* frame = createFrame();
     ReloadCounter directory;
@@ -312,6 +303,13 @@ TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloads
     EXPECT_FALSE(evaluate(frame, ID_TOOLS_FILTERS)->isEnabled());
     EXPECT_TRUE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
     app().GetTemplate(TEMPLATE_DIRECTORY)->RemoveDocument(&directory);
+
+    // A frame made later takes the playing state and restrictions from the engine.
+    vantrel::Engine::instance()->setPlaying(true);
+    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS);
+    CMainFrame* later = createFrame();
+    EXPECT_TRUE(later->IsAnimationPlaying());
+    EXPECT_FALSE(evaluate(later, ID_TOOLS_ALERTS)->isEnabled());
 }
 
 TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThroughExit)
