@@ -109,39 +109,32 @@ TEST(SettingsStore, KeyAndValueNamesMatchWithoutRegardToCaseAndKeepTheirCase)
 TEST(SettingsStore, OddTextsAndBinaryValuesRoundTripThroughTheFile)
 {
     SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
-    const QString quoted = R"(say "hi" in c:\dir\ and \\server)";
-    const QString multiline = "line one\nline two\r\n\ttabbed";
-    const QString unicode = QString::fromUtf8("Grüße, 東京, emoji \xF0\x9F\x93\xB0");
-    const QString large = QString("0123456789abcdef\"\\").repeated(60000);
+    const std::pair<QString, QString> texts[] = {
+        {"Quoted", R"(say "hi" in c:\dir\ and \\server)"},
+        {"Multi", "line one\nline two\r\n\ttabbed"},
+        {"Unicode", QString::fromUtf8("Grüße, 東京, emoji \xF0\x9F\x93\xB0")},
+        {"Large", QString("0123456789abcdef\"\\").repeated(60000)},
+        {"", "the default value"},
+        {"Empty", ""}};
     const QByteArray binary = QByteArray("\x00\x01\xfe\xff\x7f", 5).repeated(40);
-    ASSERT_TRUE(key.writeText("Quoted", quoted));
-    ASSERT_TRUE(key.writeText("Multi", multiline));
-    ASSERT_TRUE(key.writeText("Unicode", unicode));
-    ASSERT_TRUE(key.writeText("Large", large));
-    ASSERT_TRUE(key.writeText("", "the default value"));
-    ASSERT_TRUE(key.writeText("Empty", ""));
+    for (const auto& [name, text] : texts)
+        ASSERT_TRUE(key.writeText(name, text));
     ASSERT_TRUE(key.writeBinary("Bar State", binary));
     ASSERT_TRUE(key.writeNumber("Max", 0xFFFFFFFFu));
     ASSERT_TRUE(key.writeValue("Expand", SettingsValue::fromBinary({}, REG_NONE)));
 
-    const QString text = readFile(userFile());
-    EXPECT_TRUE(text.contains(R"("Quoted"="say \"hi\" in c:\\dir\\ and \\\\server")"));
-    EXPECT_TRUE(text.contains("@=\"the default value\""));
-    EXPECT_TRUE(text.contains("\"Multi\"=hex(1):"));
-    EXPECT_TRUE(text.contains(QString::fromUtf8("\"Unicode\"=\"Grüße")));
+    const QString file = readFile(userFile());
+    EXPECT_TRUE(file.contains(R"("Quoted"="say \"hi\" in c:\\dir\\ and \\\\server")"));
+    EXPECT_TRUE(file.contains("@=\"the default value\""));
+    EXPECT_TRUE(file.contains("\"Multi\"=hex(1):"));
+    EXPECT_TRUE(file.contains(QString::fromUtf8("\"Unicode\"=\"Grüße")));
 
     rereadFromDisk();
-    const auto read = [&](const QString& name) {
+    for (const auto& [name, text] : texts) {
         QString out = "<absent>";
-        key.readText(name, out);
-        return out;
-    };
-    EXPECT_EQ(read("Quoted"), quoted);
-    EXPECT_EQ(read("Multi"), multiline);
-    EXPECT_EQ(read("Unicode"), unicode);
-    EXPECT_EQ(read("Large"), large);
-    EXPECT_EQ(read(""), "the default value");
-    EXPECT_EQ(read("Empty"), "");
+        EXPECT_TRUE(key.readText(name, out)) << name.toStdString();
+        EXPECT_EQ(out, text) << name.toStdString();
+    }
     QByteArray bytes;
     ASSERT_TRUE(key.readBinary("Bar State", bytes));
     EXPECT_EQ(bytes, binary);
