@@ -312,7 +312,7 @@ TEST_F(EngineNotifications, RestrictionsComeFromTheEngineAndAChangeReloadsTheDir
     EXPECT_FALSE(evaluate(later, ID_TOOLS_ALERTS)->isEnabled());
 }
 
-TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThroughExit)
+TEST_F(EngineNotifications, AShutdownFromAnotherThreadOrTheShutDownCommandEndsTheProgramThroughExit)
 {
     QPointer<CMainFrame> frame = createFrame();
     const HWND window = frame->hwnd();
@@ -325,15 +325,13 @@ TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThrou
     EXPECT_TRUE(IsWindow(window)); // nothing done on the engine thread
     EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
     EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u); // closed the normal way
-}
 
-TEST_F(EngineNotifications, ShutDownCommandClosesWhenTheEngineReportsIt)
-{
-    CMainFrame* frame = createFrame();
-    const HWND window = frame->hwnd();
-    ASSERT_TRUE(frame->ExecuteCommand(ID_SHUTDOWN_ENGINE));
+    // Shut Down asks the engine, and the frame closes when the engine reports it.
+    CMainFrame* second = createFrame();
+    const HWND next = second->hwnd();
+    ASSERT_TRUE(second->ExecuteCommand(ID_SHUTDOWN_ENGINE));
     EXPECT_TRUE(vantrel::Engine::instance()->isShutDown());
-    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(next); }));
 }
 
 TEST_F(EngineNotifications, AfterDestroyTheCallbackNoLongerReachesTheFrame)

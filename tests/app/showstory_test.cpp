@@ -109,20 +109,8 @@ protected:
     }
 
     CMainFrame& frame() { return *m_frame; }
-    // The program's own browser window in place of the recording one.
-    CDocTemplate* useProgramsBrowserWindow()
-    {
-        auto* kind = new CDocTemplate(
-            133, QStringLiteral("BrowserDoc"), [] { return new CBrowserDoc; },
-            [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; });
-        m_app->AddDocTemplate(kind);
-        m_app->m_templates[TEMPLATE_BROWSER] = kind;
-        return kind;
-    }
 
     std::vector<QUrl> desktop;
-
-private:
     std::unique_ptr<CReadhallApp> m_app;
     QPointer<CMainFrame> m_frame;
 };
@@ -215,7 +203,12 @@ TEST_F(ShowStoryTest, AddressesGoToThePaneOrElseToTheDesktopWithoutQuotes)
 
 TEST_F(ShowStoryTest, TheBrowserWindowTakesNoStoriesOrAddresses)
 {
-    CDocTemplate* browserWindows = useProgramsBrowserWindow();
+    // The program's own browser window in place of the recording one.
+    auto* browserWindows = new CDocTemplate(
+        133, QStringLiteral("BrowserDoc"), [] { return new CBrowserDoc; },
+        [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; });
+    m_app->AddDocTemplate(browserWindows);
+    m_app->m_templates[TEMPLATE_BROWSER] = browserWindows;
     frame().ShowMainWindow();
     ASSERT_TRUE(frame().ExecuteCommand(ID_VIEW_BROWSER));
     ASSERT_EQ(browserWindows->GetDocumentCount(), 1u);
