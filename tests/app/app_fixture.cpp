@@ -14,10 +14,13 @@
 #include "vantrel/core/engine.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 namespace apptest
@@ -54,33 +57,24 @@ const bool g_resetRegistered = [] {
 
 EngineLibraryCalls RecordingEngine::libraryCalls()
 {
-    EngineLibraryCalls calls;
-    calls.engctlInitialize = [this](int flag) {
-        this->calls << QStringLiteral("engctl start %1").arg(flag);
+    const auto note = [this](const char* call) {
+        return [this, call] {
+            calls << QString::fromLatin1(call);
+            return 1;
+        };
+    };
+    EngineLibraryCalls library;
+    library.engctlInitialize = [this](int flag) {
+        calls << QStringLiteral("engctl start %1").arg(flag);
         return engineStarts ? 1 : 0;
     };
-    calls.engctlDeinitialize = [this] {
-        this->calls << "engctl stop";
-        return 1;
-    };
-    calls.chanDirInitialize = [this] {
-        this->calls << "chandir start";
-        return 1;
-    };
-    calls.chanDirUninitialize = [this] {
-        this->calls << "chandir stop";
-        return 1;
-    };
-    calls.popSumInitialize = [this] {
-        this->calls << "popsum start";
-        return 1;
-    };
-    calls.popSumUninitialize = [this] {
-        this->calls << "popsum stop";
-        return 1;
-    };
-    calls.engineStatus = [this] { return status; };
-    return calls;
+    library.engctlDeinitialize = note("engctl stop");
+    library.chanDirInitialize = note("chandir start");
+    library.chanDirUninitialize = note("chandir stop");
+    library.popSumInitialize = note("popsum start");
+    library.popSumUninitialize = note("popsum stop");
+    library.engineStatus = [this] { return status; };
+    return library;
 }
 
 RecordingFrame::RecordingFrame(const QString& className) : CMDIFrameWnd(className)
@@ -121,6 +115,20 @@ int TestApp::exit()
 RecordingFrame* TestApp::frame() const
 {
     return qobject_cast<RecordingFrame*>(m_app->GetMainFrame());
+}
+
+CMDIFrameWnd* startShown(TestApp& app)
+{
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    closer.start(50);
+    if (app.start(QString()) != 1)
+        return nullptr;
+    CMDIFrameWnd* frame = app->GetMainFrame();
+    return frame && rhtest::waitFor([frame] { return frame->isVisible(); }) ? frame : nullptr;
 }
 
 } // namespace apptest

@@ -59,6 +59,10 @@ private:
     std::unique_ptr<CReadhallApp> m_app;
 };
 
+// Starts the program as a person does, closing a dialog it opens (Quick Setup on the first
+// start); the main frame once shown, or null.
+CMDIFrameWnd* startShown(TestApp& app);
+
 } // namespace apptest
 
 namespace mftest

@@ -50,22 +50,6 @@ CChannelFrame* channelWindowOf(CMDIFrameWnd* frame)
     return nullptr;
 }
 
-// Starts the program as a person does, closing a dialog it opens (Quick Setup on the first
-// start); the frame once shown, or null.
-CMDIFrameWnd* startShown(apptest::TestApp& app)
-{
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    closer.start(50);
-    if (app.start(QString()) != 1)
-        return nullptr;
-    CMDIFrameWnd* frame = app->GetMainFrame();
-    return frame && rhtest::waitFor([frame] { return frame->isVisible(); }) ? frame : nullptr;
-}
-
 bool rowUnread(const QAbstractItemView* list, int row)
 {
     return list->model()->index(row, 0).data(CHeadlineModel::UnreadRole).toBool();
@@ -89,7 +73,7 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     uint32_t chosen = 0;
     {
         apptest::TestApp app;
-        CMDIFrameWnd* frame = startShown(app);
+        CMDIFrameWnd* frame = apptest::startShown(app);
         ASSERT_NE(frame, nullptr);
         CChannelFrame* channels = channelWindowOf(frame);
         ASSERT_NE(channels, nullptr);
@@ -102,19 +86,28 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
         channels->GetFolderView()->SelectItem(last);
         chosen = treeitems::data(last);
         ASSERT_NE(chosen, 0u);
-        // The directory is opened too, and the alerts window last, from the navigation bar,
-        // which brings it forward at the next start.
-        SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0);
-        auto* bar =
-            qobject_cast<CNavigationBar*>(qobject_cast<CMainFrame*>(frame)->GetNavigationBar());
+        // The navigation bar opens the directory, and a second time only brings it forward;
+        // the View menu marks the bar's item; the alerts window is opened last, so it comes
+        // forward at the next start.
+        auto* mainFrame = qobject_cast<CMainFrame*>(frame);
+        auto* bar = qobject_cast<CNavigationBar*>(mainFrame->GetNavigationBar());
         ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(mainFrame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+        for (int i = 0; i < 2; ++i)
+            bar->ActivateItem(0, 1);
+        EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
+        SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
+        EXPECT_EQ(bar->GetGroupBar()->GetSelectedItem(), 0);
         bar->ActivateItem(0, 2);
         ASSERT_EQ(app->GetTemplate(TEMPLATE_ALERTS)->GetDocumentCount(), 1u);
+        // The person hides the navigation bar; it stays hidden at the next start.
+        SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
+        EXPECT_TRUE(bar->isHidden());
         frame->OnClose();
         app.exit();
     }
     apptest::TestApp again;
-    CMDIFrameWnd* frame = startShown(again);
+    CMDIFrameWnd* frame = apptest::startShown(again);
     ASSERT_NE(frame, nullptr);
     // The three windows are back, with the channel chosen last.
     EXPECT_TRUE(rhtest::waitFor(
@@ -126,6 +119,7 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     // The window the navigation bar brings forward stays in front.
     EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate(),
               again->GetTemplate(TEMPLATE_ALERTS));
+    EXPECT_TRUE(qobject_cast<CMainFrame*>(frame)->GetNavigationBar()->isHidden());
 
     // N and P in the headline list step through the unread stories.
     SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
@@ -155,15 +149,22 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
     again.exit();
 }
 
-TEST(FirstHour, ChildFramesHaveNoWindowBoxesAndARestoredFrameKeepsItsRoom)
+TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsItsRoom)
 {
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "SetupWizardDisplayed", DWORD(1));
-    apptest::TestApp app;
+    apptest::TestApp app; // the real engine on the test's data
     ASSERT_EQ(app.start(QStringLiteral("/channelview")), 1);
+    EXPECT_EQ(app->m_bLibrariesStarted, 1);
     CMDIFrameWnd* frame = app->GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
+    // No help page beside the test program: the program's own copy is used.
+    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
     ASSERT_TRUE(rhtest::waitFor([frame] { return frame->isVisible(); }));
     frame->resize(1000, 700);
+    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
     CMDIChildWnd* child = frame->GetChildFrames().at(0);
+    EXPECT_EQ(child->GetActiveDocument()->GetDocTemplate(), app->GetTemplate(TEMPLATE_CHANNEL));
     QMdiSubWindow* sub = child->subWindow();
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isMaximized());
@@ -188,6 +189,8 @@ TEST(FirstHour, ChildFramesHaveNoWindowBoxesAndARestoredFrameKeepsItsRoom)
     }
     frame->OnClose();
     app.exit();
+    EXPECT_EQ(app->m_bLibrariesStarted, 0);
+    EXPECT_EQ(app->GetMainFrame(), nullptr);
 }
 
 // A frame with the main menu that records the commands it is asked to run.
@@ -248,36 +251,7 @@ TEST(FirstHour, EachCommandKeyReachesItsCommandAndTheListKeysAreOnlyShown)
     EXPECT_TRUE(frame.commands.empty());
 }
 
-using FirstHourFrame = mftest::MainFrameTest;
-
-TEST_F(FirstHourFrame, AWindowSavedOnALargerScreenFitsTheScreenItComesBackOn)
-{
-    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    using settings::Placement;
-    settings::setWindowPlacement(Placement::ShowCommand, SW_SHOWNORMAL);
-    settings::setWindowPlacement(Placement::Left, work.left() + 40);
-    settings::setWindowPlacement(Placement::Top, work.top() + 30);
-    settings::setWindowPlacement(Placement::Width, work.width() + 500);
-    settings::setWindowPlacement(Placement::Height, work.height() + 300);
-    EXPECT_EQ(createFrame()->createRect(), work);
-}
-
-class UnopenableAddress : public mftest::MainFrameTest
-{
-protected:
-    void SetUp() override
-    {
-        MainFrameTest::SetUp();
-        platform::setShellOpenHook([](const QUrl&) { return false; });
-        platform::resetMessageBoxHook();
-    }
-    void TearDown() override
-    {
-        platform::setShellOpenHook(nullptr);
-        startupchecks::setWebBrowserProbe(nullptr);
-        MainFrameTest::TearDown();
-    }
-};
+using UnopenableAddress = mftest::MainFrameTest;
 
 TEST_F(UnopenableAddress, ThePersonIsToldAndMayReadThePageInReadhall)
 {
@@ -286,6 +260,7 @@ TEST_F(UnopenableAddress, ThePersonIsToldAndMayReadThePageInReadhall)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<html><body>A page</body></html>");
     file.close();
+    platform::setShellOpenHook([](const QUrl&) { return false; });
     struct Case {
         bool embeddedBrowser;
         int answer;
@@ -304,6 +279,7 @@ TEST_F(UnopenableAddress, ThePersonIsToldAndMayReadThePageInReadhall)
         EXPECT_EQ(app().GetTemplate(TEMPLATE_BROWSER)->GetDocumentCount(), c.browserWindows);
         destroyFrame(frame);
     }
+    platform::setShellOpenHook(nullptr);
 }
 
 } // namespace

@@ -49,7 +49,7 @@ void storePlacement(DWORD x, DWORD y, DWORD cx, DWORD cy)
     setNumber(readhallKey(), "WP cy", cy);
 }
 
-TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
+TEST_F(MainFrameCreation, CaptionWindowClassAndNamesComeFromTheSettingsElseTheirDefaults)
 {
     CMainFrame* frame = createFrame();
     EXPECT_EQ(frame->windowTitle(), "Readhall");
@@ -65,19 +65,17 @@ TEST_F(MainFrameCreation, CaptionWindowClassAndNamesHaveTheirDefaults)
     // The view values are read only for locked bars.
     EXPECT_FALSE(hasValue(layoutKey(), "ViewToolbar"));
     EXPECT_FALSE(hasValue(layoutKey(), "ViewStatusBar"));
-}
 
-TEST_F(MainFrameCreation, CaptionAndApplicationNameComeFromTheSettings)
-{
+    // Both names come from the settings when set there.
     setText(layoutKey(), "MainWindowTitle", "Newsroom");
     setText(layoutKey(), "ApplicationName", "Acme & Co");
-    CMainFrame* frame = createFrame();
+    frame = createFrame();
     EXPECT_EQ(frame->windowTitle(), "Newsroom");
     EXPECT_EQ(evaluate(frame, ID_SHUTDOWN_ENGINE)->text(), "Sh&ut Down Acme && Co");
     EXPECT_EQ(evaluate(frame, ID_APP_EXIT_READHALL)->text(), "E&xit Newsroom");
 }
 
-TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReady)
+TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReadyAndShowsTheLock)
 {
     CMainFrame* frame = createFrame();
     QToolBar* toolBar = frame->GetToolBar();
@@ -96,18 +94,14 @@ TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReady)
         EXPECT_FALSE(keyColourShown) << CommandIdOf(action);
     }
     EXPECT_EQ(statusText(frame), "Ready");
-}
-
-TEST_F(MainFrameCreation, SecureIndicatorShowsOneOfTwoPictures)
-{
-    CMainFrame* frame = createFrame();
+    // The secure indicator shows one of two pictures.
     frame->ShowSecureIndicator(1);
-    const QPixmap secure = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE);
-    EXPECT_FALSE(secure.isNull());
+    const QImage secure = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE).toImage();
     frame->ShowSecureIndicator(0);
-    const QPixmap plain = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE);
+    const QImage plain = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE).toImage();
+    EXPECT_FALSE(secure.isNull());
     EXPECT_FALSE(plain.isNull());
-    EXPECT_NE(secure.toImage(), plain.toImage());
+    EXPECT_NE(secure, plain);
 }
 
 TEST_F(MainFrameCreation, StoredShowCommandAndAnExplicitOne)
@@ -154,7 +148,7 @@ TEST_F(MainFrameCreation, MinusOneSkipsTheWholeRestore)
         EXPECT_FALSE(hasValue(readhallKey(), name)) << name;
 }
 
-TEST_F(MainFrameCreation, StoredPlacementIsUsedAndMendedWhenDamagedOrOffScreen)
+TEST_F(MainFrameCreation, StoredPlacementIsUsedMendedWhenDamagedOrOffScreenAndWrittenAtClose)
 {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
     storePlacement(40, 50, 640, 480);
@@ -169,12 +163,12 @@ TEST_F(MainFrameCreation, StoredPlacementIsUsedAndMendedWhenDamagedOrOffScreen)
     const QRect damaged = createFrame()->createRect();
     EXPECT_GE(damaged.width(), 320);
     EXPECT_GE(damaged.height(), 240);
-}
 
-TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
-{
-    storePlacement(33, 44, 700, 500);
-    CMainFrame* frame = createFrame();
+    // Saved on a larger screen: it fits the one it comes back on.
+    storePlacement(work.left() + 40, work.top() + 30, work.width() + 500, work.height() + 300);
+    EXPECT_EQ(createFrame()->createRect(), work);
+
+    // Where the person left the window is written when it closes.
     frame->ShowMainWindow();
     frame->setGeometry(60, 70, 720, 510);
     destroyFrame(frame);
@@ -183,7 +177,6 @@ TEST_F(MainFrameCreation, DestroyWritesPlacementAndToolbarVersion)
     EXPECT_EQ(storedNumber(readhallKey(), "WP y"), 70u);
     EXPECT_EQ(storedNumber(readhallKey(), "WP cx"), 720u);
     EXPECT_EQ(storedNumber(readhallKey(), "WP cy"), 510u);
-    EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u);
 }
 
 TEST_F(MainFrameCreation, BarStateIsLoadedOnlyForToolbarVersionSixteen)
@@ -208,67 +201,50 @@ TEST_F(MainFrameCreation, BarStateIsLoadedOnlyForToolbarVersionSixteen)
     EXPECT_FALSE(third->GetToolBar()->isHidden());
 }
 
-TEST_F(MainFrameCreation, LockedToolbarIsForcedHiddenAndItsToggleDisabled)
-{
-    setNumber(layoutKey(), "LockToolbar", 1);
-    setNumber(layoutKey(), "ViewToolbar", 0);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(frame->GetToolBar()->isHidden());
-    QAction* toggle = evaluate(frame, ID_VIEW_TOOLBAR);
-    ASSERT_NE(toggle, nullptr);
-    EXPECT_FALSE(toggle->isEnabled());
-    EXPECT_FALSE(toggle->isChecked());
-    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_TOOLBAR));
-    EXPECT_TRUE(frame->GetToolBar()->isHidden());
-    // The status bar is not locked: its toggle works.
-    QAction* status = evaluate(frame, ID_VIEW_STATUS_BAR);
-    EXPECT_TRUE(status->isEnabled());
-    EXPECT_TRUE(status->isChecked());
-}
-
-TEST_F(MainFrameCreation, LocksOverrideTheSavedLayout)
+TEST_F(MainFrameCreation, LockedBarsFollowTheirViewValueOverTheSavedLayoutWithTheToggleOff)
 {
     CMainFrame* first = createFrame();
     first->ExecuteCommand(ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(first->GetStatusBar()->isHidden());
     destroyFrame(first);
+    setNumber(layoutKey(), "LockToolbar", 1);
+    setNumber(layoutKey(), "ViewToolbar", 0);
     setNumber(layoutKey(), "LockStatusBar", 1);
     setNumber(layoutKey(), "ViewStatusBar", 1);
-    CMainFrame* second = createFrame();
-    EXPECT_FALSE(second->GetStatusBar()->isHidden());
-    QAction* toggle = evaluate(second, ID_VIEW_STATUS_BAR);
+    CMainFrame* frame = createFrame();
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    QAction* toggle = evaluate(frame, ID_VIEW_TOOLBAR);
     EXPECT_FALSE(toggle->isEnabled());
-    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(frame->ExecuteCommand(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(frame->GetToolBar()->isHidden());
+    EXPECT_FALSE(frame->GetStatusBar()->isHidden());
+    QAction* status = evaluate(frame, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(status->isEnabled());
+    EXPECT_TRUE(status->isChecked());
 }
 
-TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedAndLockable)
+TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedTogglesAndLocks)
 {
-    CMainFrame::SetNavigationBarFactory([](CMainFrame* frame) {
-        auto* bar = new QDockWidget("NavigationBar", frame);
-        return bar;
-    });
-    setNumber(layoutKey(), "LockNavigationBar", 1);
-    setNumber(layoutKey(), "ViewNavigationBar", 0);
+    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_NAVIGATION_BAR)->isEnabled()); // no bar
+    CMainFrame::SetNavigationBarFactory(
+        [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
     CMainFrame* frame = createFrame();
     QDockWidget* bar = frame->GetNavigationBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
-    EXPECT_TRUE(bar->isHidden());
-    EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isEnabled());
-}
-
-TEST_F(MainFrameCreation, NavigationBarToggleShowsAndHidesAndIsDisabledWithoutABar)
-{
-    EXPECT_FALSE(evaluate(createFrame(), ID_VIEW_NAVIGATION_BAR)->isEnabled());
-    CMainFrame::SetNavigationBarFactory(
-        [](CMainFrame* frame) { return new QDockWidget("NavigationBar", frame); });
-    CMainFrame* frame = createFrame();
     QAction* toggle = evaluate(frame, ID_VIEW_NAVIGATION_BAR);
     EXPECT_TRUE(toggle->isEnabled());
     EXPECT_TRUE(toggle->isChecked());
     frame->ExecuteCommand(ID_VIEW_NAVIGATION_BAR);
-    EXPECT_TRUE(frame->GetNavigationBar()->isHidden());
+    EXPECT_TRUE(bar->isHidden());
     EXPECT_FALSE(evaluate(frame, ID_VIEW_NAVIGATION_BAR)->isChecked());
+
+    setNumber(layoutKey(), "LockNavigationBar", 1);
+    setNumber(layoutKey(), "ViewNavigationBar", 0);
+    CMainFrame* locked = createFrame();
+    EXPECT_TRUE(locked->GetNavigationBar()->isHidden());
+    EXPECT_FALSE(evaluate(locked, ID_VIEW_NAVIGATION_BAR)->isEnabled());
 }
 
 // ---- engine notifications
@@ -300,27 +276,6 @@ TEST_F(EngineNotifications, StatusTextLevels)
     }
 }
 
-TEST_F(EngineNotifications, AnimationStartAndStopFollowTheEngine)
-{
-    CMainFrame* frame = createFrame();
-    EXPECT_FALSE(frame->IsAnimationPlaying());
-    EXPECT_FALSE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(VTNOTIFICATION_ANIMATION_STARTED, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() != 0; }));
-    EXPECT_TRUE(evaluate(frame, ID_ANIMATION_STOP)->isEnabled());
-    BroadcastNotification(VTNOTIFICATION_ANIMATION_STOPPED, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return frame->IsAnimationPlaying() == 0; }));
-}
-
-TEST_F(EngineNotifications, PlayingAndRestrictionsAtCreationComeFromTheEngine)
-{
-    vantrel::Engine::instance()->setPlaying(true);
-    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS);
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(frame->IsAnimationPlaying());
-    EXPECT_FALSE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
-}
-
 // A channel directory document that counts its reloads.
 class ReloadCounter : public CDocument, public CDirectoryReloadTarget
 {
@@ -330,7 +285,7 @@ public:
     int reloads = 0;
 };
 
-TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloadsWhenIdle)
+TEST_F(EngineNotifications, RestrictionsComeFromTheEngineAndAChangeReloadsTheDirectoryWhenIdle)
 {
     CMainFrame* frame = createFrame();
     ReloadCounter directory;
@@ -348,35 +303,35 @@ TEST_F(EngineNotifications, RestrictionsChangedRereadsThemAndTheDirectoryReloads
     EXPECT_FALSE(evaluate(frame, ID_TOOLS_FILTERS)->isEnabled());
     EXPECT_TRUE(evaluate(frame, ID_TOOLS_ALERTS)->isEnabled());
     app().GetTemplate(TEMPLATE_DIRECTORY)->RemoveDocument(&directory);
+
+    // A frame made later takes the playing state and restrictions from the engine.
+    vantrel::Engine::instance()->setPlaying(true);
+    vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS);
+    CMainFrame* later = createFrame();
+    EXPECT_TRUE(later->IsAnimationPlaying());
+    EXPECT_FALSE(evaluate(later, ID_TOOLS_ALERTS)->isEnabled());
 }
 
-TEST_F(EngineNotifications, ShutdownCallbackFromAnotherThreadEndsTheProgramThroughExit)
+TEST_F(EngineNotifications, AShutdownFromAnotherThreadOrTheShutDownCommandEndsTheProgramThroughExit)
 {
     QPointer<CMainFrame> frame = createFrame();
     const HWND window = frame->hwnd();
+    CMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0); // other kinds: nothing
+    drainEvents();
+    ASSERT_TRUE(IsWindow(window));
     std::thread engineThread(
         [] { CMainFrame::EngineCallback(VTNOTIFY_SHUTDOWN, "", 0, "", 0, 0, 0); });
     engineThread.join();
     EXPECT_TRUE(IsWindow(window)); // nothing done on the engine thread
     EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
     EXPECT_EQ(storedNumber(readhallKey(), "Toolbar Version"), 16u); // closed the normal way
-}
 
-TEST_F(EngineNotifications, OtherCallbackTypesAreIgnored)
-{
-    CMainFrame* frame = createFrame();
-    CMainFrame::EngineCallback(VTNOTIFY_ENGINE_EVENT, "", 0, "", 0, 0, 0);
-    drainEvents();
-    EXPECT_TRUE(IsWindow(frame->hwnd()));
-}
-
-TEST_F(EngineNotifications, ShutDownCommandClosesWhenTheEngineReportsIt)
-{
-    CMainFrame* frame = createFrame();
-    const HWND window = frame->hwnd();
-    ASSERT_TRUE(frame->ExecuteCommand(ID_SHUTDOWN_ENGINE));
+    // Shut Down asks the engine, and the frame closes when the engine reports it.
+    CMainFrame* second = createFrame();
+    const HWND next = second->hwnd();
+    ASSERT_TRUE(second->ExecuteCommand(ID_SHUTDOWN_ENGINE));
     EXPECT_TRUE(vantrel::Engine::instance()->isShutDown());
-    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(next); }));
 }
 
 TEST_F(EngineNotifications, AfterDestroyTheCallbackNoLongerReachesTheFrame)
@@ -444,23 +399,7 @@ TEST_F(MainFrameMessages, CloseIsRefusedDuringAModalOperation)
     EXPECT_TRUE(rhtest::waitFor([&] { return !IsWindow(window); }));
 }
 
-TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFile)
-{
-    const QString bin = rhtest::testRoot() + "/bin";
-    QDir().mkpath(bin);
-    QFile ticker(bin + "/crawler.exe");
-    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
-    ticker.close();
-    CMainFrame* frame = createFrame();
-    EXPECT_TRUE(IsTickerPresent());
-    EXPECT_FALSE(IsTitlestripPresent());
-    EXPECT_TRUE(evaluate(frame, ID_START_TICKER)->isEnabled());
-    EXPECT_FALSE(evaluate(frame, ID_START_TITLESTRIP)->isEnabled());
-    EXPECT_FALSE(evaluate(frame, ID_START_SCREENSAVER)->isEnabled());
-    EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
-}
-
-TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
+TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFileAndRunByPath)
 {
     const QString bin = rhtest::testRoot() + "/bin dir";
     SetProgramFilePathForTests(bin + "/readhall");
@@ -472,6 +411,12 @@ TEST_F(MainFrameMessages, StartTickerRunsTheSiblingProgramByItsPath)
     ticker.close();
     ticker.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CMainFrame* frame = createFrame();
+    EXPECT_TRUE(IsTickerPresent());
+    EXPECT_FALSE(IsTitlestripPresent());
+    EXPECT_TRUE(evaluate(frame, ID_START_TICKER)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_TITLESTRIP)->isEnabled());
+    EXPECT_FALSE(evaluate(frame, ID_START_SCREENSAVER)->isEnabled());
+    EXPECT_EQ(SiblingProgramPath("saverhost.exe"), bin + "/saverhost.exe");
     ASSERT_TRUE(frame->ExecuteCommand(ID_START_TICKER));
     EXPECT_TRUE(rhtest::waitFor([&] { return QFile::exists(bin + "/crawler.exe.ran"); }, 10000));
     // Gone after start-up: the command does nothing (and stays enabled until the next start).

@@ -32,16 +32,10 @@
 
 using apptest::RecordingEngine;
 using apptest::TestApp;
+using sharedtest::storedNumber;
 
 namespace
 {
-
-DWORD storedNumber(const QString& path, const QString& name, DWORD fallback = 0xDEAD)
-{
-    DWORD value = fallback;
-    platform::SettingsKey::open(HKEY_CURRENT_USER, path).readNumber(name, value);
-    return value;
-}
 
 void markSetupDone()
 {
@@ -60,11 +54,12 @@ TEST(CommandLine, TheFirstSwitchFoundInOrderDecides)
     EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/embedding"), 0u);
 }
 
-TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndNoSwitchAsksForNoWindow)
+TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndTheWindowShowsOnceTheLoopRuns)
 {
     markSetupDone();
     RecordingEngine engine;
     TestApp app(engine);
+    app->m_showMainWindowWhenIdle = true;
     ASSERT_EQ(app.start(""), 1);
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1", "chandir start", "popsum start"}));
     EXPECT_EQ(app->m_bLibrariesStarted, 1);
@@ -74,6 +69,7 @@ TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndNoSwitchAsksForNoWindo
     EXPECT_EQ(app->m_nPendingStartCommand, 0u);
     EXPECT_EQ(app->m_pMainWnd, app->GetMainFrame());
     EXPECT_FALSE(app->GetMainFrame()->isVisible()); // shown once the message loop runs
+    EXPECT_TRUE(rhtest::waitFor([&] { return app->GetMainFrame()->isVisible(); }));
 
     app.exit();
     app.exit(); // the end of a session may reach exit twice
@@ -83,27 +79,7 @@ TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndNoSwitchAsksForNoWindo
     EXPECT_EQ(app->m_hPalette, nullptr);
 }
 
-TEST(StartUp, AnEngineThatDoesNotStartEndsStartUpWithAStopMessage)
-{
-    RecordingEngine engine;
-    engine.engineStarts = false;
-    TestApp app(engine);
-    EXPECT_EQ(app.start("/alertview"), 0);
-    const auto& boxes = platform::messageBoxQuestions();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Error launching Vantrel.exe"));
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("Readhall"));
-    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONSTOP);
-    EXPECT_TRUE(boxes[0].flags & MB_SYSTEMMODAL);
-    EXPECT_EQ(app->GetMainFrame(), nullptr);
-    EXPECT_EQ(app->GetDocTemplates().size(), 0u);
-
-    EXPECT_EQ(app.exit(), 1); // the process ends with a failure code
-    // Nothing else was started, so nothing is stopped.
-    EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
-}
-
-TEST(StartUp, WhatTheEngineSaysAboutItsStoreReachesThePerson)
+TEST(StartUp, WhatTheEngineSaysAboutItsStartReachesThePerson)
 {
     markSetupDone();
     const struct {
@@ -112,6 +88,7 @@ TEST(StartUp, WhatTheEngineSaysAboutItsStoreReachesThePerson)
         const char* shown;
         UINT icon;
     } cases[] = {
+        {false, "", "Error launching Vantrel.exe", MB_ICONSTOP},
         {true, "The engine store was damaged (bad page); it was moved aside",
          "The engine store was damaged (bad page); it was moved aside", MB_ICONEXCLAMATION},
         {false, "the store is locked by another program",
@@ -123,12 +100,21 @@ TEST(StartUp, WhatTheEngineSaysAboutItsStoreReachesThePerson)
         engine.engineStarts = c.starts;
         engine.status = c.status;
         TestApp app(engine);
-        EXPECT_EQ(app.start(""), c.starts ? 1 : 0);
+        EXPECT_EQ(app.start("/alertview"), c.starts ? 1 : 0);
         const auto& boxes = platform::messageBoxQuestions();
         ASSERT_EQ(boxes.size(), 1u) << c.status;
         EXPECT_EQ(boxes[0].text, QString::fromUtf8(c.shown));
+        EXPECT_EQ(boxes[0].caption, QStringLiteral("Readhall"));
         EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
-        app.exit();
+        if (c.starts) {
+            app.exit();
+            continue;
+        }
+        EXPECT_TRUE(boxes[0].flags & MB_SYSTEMMODAL);
+        EXPECT_EQ(app->GetMainFrame(), nullptr);
+        EXPECT_EQ(app.exit(), 1); // the process ends with a failure code
+        // Nothing else was started, so nothing is stopped.
+        EXPECT_EQ(engine.calls, QStringList({"engctl start 1"}));
     }
 }
 
@@ -169,18 +155,6 @@ TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
     again.exit();
 }
 
-TEST(StartUp, TheMainWindowShowsItselfOnceTheMessageLoopRuns)
-{
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
-    app->m_showMainWindowWhenIdle = true;
-    ASSERT_EQ(app.start(""), 1);
-    EXPECT_FALSE(app->GetMainFrame()->isVisible());
-    EXPECT_TRUE(rhtest::waitFor([&] { return app->GetMainFrame()->isVisible(); }));
-    app.exit();
-}
-
 TEST(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
 {
     markSetupDone();
@@ -191,114 +165,6 @@ TEST(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
     EXPECT_TRUE(platform::messageBoxQuestions().empty());
     app.exit();
     EXPECT_EQ(engine.calls.last(), QStringLiteral("engctl stop"));
-}
-
-TEST(StartUp, SevenWindowKindsAreRegisteredInOrder)
-{
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
-    ASSERT_EQ(app.start(""), 1);
-    std::vector<UINT> ids;
-    QStringList names;
-    for (CDocTemplate* kind : app->GetDocTemplates()) {
-        ids.push_back(kind->GetResourceId());
-        names << kind->GetDocString();
-    }
-    EXPECT_EQ(ids, (std::vector<UINT>{129, 130, 131, 132, 133, 135, 134}));
-    EXPECT_EQ(names, QStringList({"ChannelDoc", "SearchDoc", "AlertDoc", "StatusDoc", "BrowserDoc",
-                                  "PublishingWizardDoc", "DirectoryDoc"}));
-    EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetResourceId(), 134u);
-    EXPECT_EQ(app->GetTemplate(TEMPLATE_PUBLISHING)->GetResourceId(), 135u);
-    EXPECT_EQ(app->GetTemplate(TEMPLATE_COUNT), nullptr);
-    app.exit();
-}
-
-TEST(StartUp, TheRealEngineStartsOnTheTestDataAndTheSwitchOpensItsWindow)
-{
-    markSetupDone();
-    TestApp app;
-    ASSERT_EQ(app.start("/channelview"), 1);
-    EXPECT_EQ(app->m_bLibrariesStarted, 1);
-    CMDIFrameWnd* frame = app->GetMainFrame();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
-    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
-    CDocument* doc = frame->GetChildFrames()[0]->GetActiveDocument();
-    ASSERT_NE(doc, nullptr);
-    ASSERT_NE(doc->GetDocTemplate(), nullptr);
-    EXPECT_EQ(doc->GetDocTemplate()->GetResourceId(), 129u);
-    EXPECT_EQ(doc->GetDocTemplate()->GetDocString(), QStringLiteral("ChannelDoc"));
-    // No help page beside the test program: the program's own copy is used.
-    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
-    EXPECT_EQ(app->m_pszHelpFilePath, app->m_helpFilePath);
-
-    // Asking for the same window again activates it; another kind opens beside it.
-    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-    EXPECT_EQ(frame->GetChildFrames().size(), 1u);
-    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_DIRECTORY, 0);
-    ASSERT_EQ(frame->GetChildFrames().size(), 2u);
-    EXPECT_EQ(frame->MDIGetActive(), frame->GetChildFrames()[1]);
-    EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
-
-    app.exit();
-    EXPECT_EQ(app->m_bLibrariesStarted, 0);
-    EXPECT_EQ(app->GetMainFrame(), nullptr);
-}
-
-TEST(StartUp, AFreshHomeOpensOntoTheChannelWindowThroughTheNavigationBar)
-{
-    // A first start: Quick Setup runs during start-up; a dialog it shows is closed.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    closer.start(50);
-    std::vector<QUrl> opened;
-    platform::setShellOpenHook([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
-    TestApp app;
-    ASSERT_EQ(app.start(""), 1);
-    auto* frame = qobject_cast<CMainFrame*>(app->GetMainFrame());
-    ASSERT_NE(frame, nullptr);
-    auto* bar = qobject_cast<CNavigationBar*>(frame->GetNavigationBar());
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
-    // The bar shows the main window once its item's window is open (Quick Setup's own event
-    // loop may already have let it do so while start-up waited for the dialog).
-    ASSERT_TRUE(rhtest::waitFor([&] { return frame->isVisible(); }));
-    ASSERT_EQ(frame->GetChildFrames().size(), 1u);
-    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate()->GetResourceId(), 129u);
-
-    // Another view item opens its window, and again only brings it forward.
-    CGroupBar* groups = bar->GetGroupBar();
-    for (int i = 0; i < 2; ++i)
-        bar->ActivateItem(0, 1);
-    ASSERT_EQ(frame->GetChildFrames().size(), 2u);
-    EXPECT_EQ(frame->MDIGetActive()->GetActiveDocument()->GetDocTemplate()->GetResourceId(), 134u);
-    // The View menu's Channel Content marks the bar's item.
-    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_CHANNEL_CONTENT, 0);
-    EXPECT_EQ(groups->GetSelectedItem(), 0);
-
-    // Without an address of its own, the branding opens the main frame's home page.
-    bar->OnBranding();
-    EXPECT_EQ(opened.size(), 1u);
-
-    // View > Navigation Bar hides it, and the next start keeps it hidden.
-    SendMessage(frame->hwnd(), WM_COMMAND, ID_VIEW_NAVIGATION_BAR, 0);
-    EXPECT_TRUE(bar->isHidden());
-    frame->OnClose();
-    app.exit();
-    TestApp again;
-    ASSERT_EQ(again.start(""), 1);
-    auto* next = qobject_cast<CMainFrame*>(again->GetMainFrame());
-    ASSERT_NE(next, nullptr);
-    EXPECT_TRUE(next->GetNavigationBar()->isHidden());
-    again.exit();
-    platform::setShellOpenHook(nullptr);
 }
 
 TEST(HelpFile, APageBesideTheProgramWinsOverTheBuiltInOne)
@@ -340,46 +206,30 @@ struct ListeningWindow {
     MessageWindow window;
 };
 
-TEST(Broadcast, ADestroyedWindowIsDroppedAndTheOthersStillGetTheMessage)
+TEST(Broadcast, PostsToEachLiveWindowOnceFromTheLastRegisteredAndDropsTheDead)
 {
     auto app = std::make_unique<CReadhallApp>();
     std::vector<std::pair<int, WPARAM>> log;
     ListeningWindow first(log, 1);
     auto second = std::make_unique<ListeningWindow>(log, 2);
     ListeningWindow third(log, 3);
-    app->RegisterWindow(first.window.hwnd());
-    app->RegisterWindow(second->window.hwnd());
-    app->RegisterWindow(third.window.hwnd());
-    app->RegisterWindow(0x7FFFFFF0); // not a window: ignored
+    ListeningWindow fourth(log, 4);
+    for (const HWND window : {first.window.hwnd(), second->window.hwnd(), third.window.hwnd(),
+                              fourth.window.hwnd(), fourth.window.hwnd()})
+        app->RegisterWindow(window);
+    app->RegisterWindow(0x7FFFFFF0);             // not a window: ignored
+    app->UnregisterWindow(fourth.window.hwnd()); // every entry of it goes
     EXPECT_EQ(app->GetBroadcastWindows().size(), 3u);
 
     second.reset(); // destroyed without unregistering
     const UINT message = RegisterWindowMessage("RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED");
     app->BroadcastMessage(message, 1, 0);
-    // Posted, not sent.
-    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(log.empty()); // posted, not sent
     EXPECT_EQ(app->GetBroadcastWindows(),
               (std::vector<HWND>{first.window.hwnd(), third.window.hwnd()}));
-    ASSERT_TRUE(rhtest::waitFor([&] { return log.size() == 2; }));
-    // From the last registered to the first.
-    EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{3, 1}, {1, 1}}));
-}
-
-TEST(Broadcast, UnregisterRemovesEveryEntryOfTheWindow)
-{
-    auto app = std::make_unique<CReadhallApp>();
-    std::vector<std::pair<int, WPARAM>> log;
-    ListeningWindow first(log, 1);
-    ListeningWindow second(log, 2);
-    app->RegisterWindow(first.window.hwnd());
-    app->RegisterWindow(second.window.hwnd());
-    app->RegisterWindow(first.window.hwnd());
-    app->UnregisterWindow(first.window.hwnd());
-    EXPECT_EQ(app->GetBroadcastWindows(), std::vector<HWND>{second.window.hwnd()});
-    app->BroadcastMessage(WM_USER + 7, 4, 0);
-    ASSERT_TRUE(rhtest::waitFor([&] { return !log.empty(); }));
+    ASSERT_TRUE(rhtest::waitFor([&] { return log.size() >= 2; }));
     QCoreApplication::processEvents();
-    EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{2, 4}}));
+    EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{3, 1}, {1, 1}}));
 }
 
 // A channel directory document for the idle work: it counts what it is asked to do and its
@@ -602,10 +452,7 @@ TEST(DamagedSettings, TheFileIsKeptAsideAndTheProgramStarts)
     const QStringList kept =
         QDir(QFileInfo(file).path())
             .entryList({QFileInfo(file).fileName() + ".damaged-*"}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    QFile damaged(QFileInfo(file).path() + "/" + kept.first());
-    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(damaged.readAll().startsWith("this is not a settings file"));
+    EXPECT_EQ(kept.size(), 1);
     // The new file is a good one with the program's values.
     EXPECT_EQ(storedNumber(LAYOUT_KEY_PATH, "SetupWizardDisplayed"), 1u);
 }

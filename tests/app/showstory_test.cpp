@@ -109,20 +109,8 @@ protected:
     }
 
     CMainFrame& frame() { return *m_frame; }
-    // The program's own browser window in place of the recording one.
-    CDocTemplate* useProgramsBrowserWindow()
-    {
-        auto* kind = new CDocTemplate(
-            133, QStringLiteral("BrowserDoc"), [] { return new CBrowserDoc; },
-            [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; });
-        m_app->AddDocTemplate(kind);
-        m_app->m_templates[TEMPLATE_BROWSER] = kind;
-        return kind;
-    }
 
     std::vector<QUrl> desktop;
-
-private:
     std::unique_ptr<CReadhallApp> m_app;
     QPointer<CMainFrame> m_frame;
 };
@@ -178,21 +166,6 @@ TEST_F(ShowStoryTest, AnAlertOpensThePackageOfTheStoryThatRaisedIt)
     EXPECT_EQ(pane->urls, QStringList{"https://news.example/shares"});
 }
 
-TEST_F(ShowStoryTest, AnUnknownStoryShowsNothing)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily News", "News");
-    const uint32_t known = story(channel, "https://news.example/rain");
-    EXPECT_EQ(frame().ShowStory(12345, 1), 0);
-
-    RecordingPane* pane = openPane();
-    ASSERT_NE(pane, nullptr);
-    EXPECT_EQ(frame().ShowStory(channel, known + 99), 0);
-    EXPECT_EQ(frame().ShowStory(12345, 1), 0);
-    EXPECT_TRUE(pane->urls.isEmpty());
-    EXPECT_TRUE(desktop.empty());
-    EXPECT_TRUE(rhtest::engine::openedUrls().isEmpty());
-}
-
 TEST_F(ShowStoryTest, WithoutAPaneThePackageIsPlayedAndAPlainStoryOpensOnTheDesktopAndIsRead)
 {
     const uint32_t channel = rhtest::engine::addChannel("Daily News", "News");
@@ -230,7 +203,12 @@ TEST_F(ShowStoryTest, AddressesGoToThePaneOrElseToTheDesktopWithoutQuotes)
 
 TEST_F(ShowStoryTest, TheBrowserWindowTakesNoStoriesOrAddresses)
 {
-    CDocTemplate* browserWindows = useProgramsBrowserWindow();
+    // The program's own browser window in place of the recording one.
+    auto* browserWindows = new CDocTemplate(
+        133, QStringLiteral("BrowserDoc"), [] { return new CBrowserDoc; },
+        [] { return new CBrowserFrame; }, [] { return new CBrowserHeaderView; });
+    m_app->AddDocTemplate(browserWindows);
+    m_app->m_templates[TEMPLATE_BROWSER] = browserWindows;
     frame().ShowMainWindow();
     ASSERT_TRUE(frame().ExecuteCommand(ID_VIEW_BROWSER));
     ASSERT_EQ(browserWindows->GetDocumentCount(), 1u);
@@ -250,6 +228,9 @@ TEST_F(ShowStoryTest, AScriptLinkIsNeitherShownNorOpenedAndThePersonIsTold)
     const uint32_t channel = rhtest::engine::addChannel("Local", "News");
     const uint32_t script =
         story(channel, "javascript:alert(document.cookie)", "javascript:alert('package')");
+    // Nor is an unknown story.
+    EXPECT_EQ(frame().ShowStory(12345, 1), 0);
+    EXPECT_EQ(frame().ShowStory(channel, script + 99), 0);
     EXPECT_EQ(frame().ShowStory(channel, script), 0);
     EXPECT_TRUE(desktop.empty());
     EXPECT_TRUE(rhtest::engine::openedUrls().isEmpty());

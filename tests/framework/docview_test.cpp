@@ -78,30 +78,15 @@ TEST(UpdateAllViews, ViewsLeaveTheirDocumentWhenDeletedAndMoveBetweenDocuments)
     EXPECT_TRUE(second.GetViews().empty());
 }
 
-TEST(View, InitialUpdateSendsHintZero)
-{
-    TestDoc doc;
-    TestView view;
-    doc.AddView(&view);
-    view.OnInitialUpdate();
-    ASSERT_EQ(view.updates.size(), 1u);
-    EXPECT_EQ(view.updates[0].hint, 0);
-    EXPECT_EQ(view.updates[0].sender, nullptr);
-}
-
 using Templates = FrameworkTest;
 
 TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
 {
     CDocTemplate* docTemplate = addTemplate(129, QStringLiteral("ChannelDoc"));
-    EXPECT_EQ(docTemplate->GetResourceId(), 129u);
-    EXPECT_EQ(docTemplate->GetDocString(), QStringLiteral("ChannelDoc"));
-    EXPECT_EQ(docTemplate->GetFirstDocument(), nullptr);
 
     CDocument* doc = docTemplate->OpenDocumentFile();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(docTemplate->GetDocuments(), std::vector<CDocument*>{doc});
-    EXPECT_EQ(doc->GetDocTemplate(), docTemplate);
     EXPECT_EQ(doc->GetTitle(), QStringLiteral("ChannelDoc1"));
 
     ASSERT_EQ(doc->GetViews().size(), 1u);
@@ -109,17 +94,16 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->updates.size(), 1u) << "the first view got its initial update";
     EXPECT_EQ(view->updates[0].hint, 0);
+    EXPECT_EQ(view->updates[0].sender, nullptr);
 
     CMDIChildWnd* frame = view->GetParentFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(main->GetChildFrames(), std::vector<CMDIChildWnd*>{frame});
     EXPECT_EQ(main->MDIGetActive(), frame);
     EXPECT_EQ(frame->GetActiveView(), view);
-    EXPECT_EQ(frame->GetActiveDocument(), doc);
     EXPECT_EQ(main->GetActiveDocument(), doc);
     ASSERT_NE(frame->subWindow(), nullptr);
     EXPECT_FALSE(frame->subWindow()->isHidden());
-    EXPECT_EQ(frame->subWindow()->mdiArea(), main->MDIClient());
     EXPECT_EQ(doc->GetFrames(), std::vector<CMDIChildWnd*>{frame});
 
     CDocument* second = docTemplate->OpenDocumentFile();
@@ -129,111 +113,78 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
     EXPECT_EQ(main->GetActiveDocument(), second);
 }
 
-TEST_F(Templates, OpenWithoutAMainFrameOrWithAFileFails)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    EXPECT_EQ(docTemplate->OpenDocumentFile(QStringLiteral("/tmp/x")), nullptr);
-    app->m_pMainWnd = nullptr;
-    EXPECT_EQ(docTemplate->OpenDocumentFile(), nullptr);
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
-}
-
-TEST_F(Templates, FailedNewDocumentLeavesNothingBehind)
-{
-    CDocTemplate* docTemplate = addTemplate(130, QStringLiteral("SearchDoc"), [] {
-        auto* doc = new TestDoc;
-        doc->failNew = true;
-        return doc;
-    });
-    EXPECT_EQ(docTemplate->OpenDocumentFile(), nullptr);
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
-    EXPECT_TRUE(main->GetChildFrames().empty());
-    EXPECT_EQ(main->MDIGetActive(), nullptr);
-    flushDeletes();
-    EXPECT_TRUE(main->MDIClient()->subWindowList().isEmpty());
-}
-
-TEST_F(Templates, FrameWhoseClientFailsIsNotOpened)
+TEST_F(Templates, AnOpenThatFailsLeavesNothingBehind)
 {
     class BrokenFrame : public CMDIChildWnd
     {
     public:
         BOOL OnCreateClient(CCreateContext*) override { return 0; }
     };
-    auto* docTemplate = new CDocTemplate(
+    CDocTemplate* plain = addTemplate();
+    EXPECT_EQ(plain->OpenDocumentFile(QStringLiteral("/tmp/x")), nullptr); // no files
+    CDocTemplate* failingDoc = addTemplate(130, QStringLiteral("SearchDoc"), [] {
+        auto* doc = new TestDoc;
+        doc->failNew = true;
+        return doc;
+    });
+    auto* brokenFrame = new CDocTemplate(
         131, QStringLiteral("AlertDoc"), [] { return new TestDoc; }, [] { return new BrokenFrame; },
         [] { return new TestView; });
-    app->AddDocTemplate(docTemplate);
-    EXPECT_EQ(docTemplate->OpenDocumentFile(), nullptr);
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
+    app->AddDocTemplate(brokenFrame);
+    for (CDocTemplate* docTemplate : {failingDoc, brokenFrame}) {
+        EXPECT_EQ(docTemplate->OpenDocumentFile(), nullptr);
+        EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
+    }
     EXPECT_TRUE(main->GetChildFrames().empty());
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+    flushDeletes();
+    EXPECT_TRUE(main->MDIClient()->subWindowList().isEmpty());
+    app->m_pMainWnd = nullptr; // no main frame to open in
+    EXPECT_EQ(plain->OpenDocumentFile(), nullptr);
+    EXPECT_EQ(plain->GetDocumentCount(), 0u);
 }
 
-TEST_F(Templates, ClosingTheFrameClosesItsDocument)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    CDocument* first = docTemplate->OpenDocumentFile();
-    CDocument* second = docTemplate->OpenDocumentFile();
-    ASSERT_TRUE(first && second);
-    auto* secondFrame = static_cast<TestFrame*>(main->MDIGetActive());
-    QPointer<CDocument> watch(second);
-    const HWND frameHandle = secondFrame->GetSafeHwnd();
-
-    // The close button of the child window.
-    secondFrame->subWindow()->close();
-    EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 1; }));
-    EXPECT_EQ(docTemplate->GetFirstDocument(), first);
-    EXPECT_FALSE(IsWindow(frameHandle));
-    EXPECT_EQ(main->GetChildFrames().size(), 1u);
-    EXPECT_EQ(main->MDIGetActive(), first->GetFirstView()->GetParentFrame())
-        << "the remaining window becomes the active one";
-    EXPECT_TRUE(rhtest::waitFor([&] { return watch.isNull(); })) << "the document is deleted";
-}
-
-// Whether the window is closed by a posted message or its sub-window is deleted, its document
-// and frame go with it.
+// However a window is closed (its close button, a posted message, its sub-window deleted), its
+// document and frame go with it and the remaining window becomes the active one.
 TEST_F(Templates, AClosedOrDeletedWindowTakesItsDocumentAlong)
 {
     CDocTemplate* docTemplate = addTemplate();
-    for (const bool posted : {true, false}) {
-        SCOPED_TRACE(posted ? "posted close" : "sub-window deleted");
-        ASSERT_NE(docTemplate->OpenDocumentFile(), nullptr);
+    CDocument* first = docTemplate->OpenDocumentFile();
+    ASSERT_NE(first, nullptr);
+    for (const char* way : {"close button", "posted close", "sub-window deleted"}) {
+        SCOPED_TRACE(way);
+        QPointer<CDocument> second = docTemplate->OpenDocumentFile();
+        ASSERT_NE(second, nullptr);
         CMDIChildWnd* frame = main->MDIGetActive();
         const HWND handle = frame->GetSafeHwnd();
-        if (posted) {
+        if (way[0] == 'c') {
+            frame->subWindow()->close();
+        } else if (way[0] == 'p') {
             ASSERT_TRUE(PostMessage(handle, WM_CLOSE, 0, 0));
-            EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
+            EXPECT_EQ(docTemplate->GetDocumentCount(), 2u);
         } else {
             delete frame->subWindow();
         }
-        EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 0; }));
+        EXPECT_TRUE(rhtest::waitFor([&] { return docTemplate->GetDocumentCount() == 1; }));
+        EXPECT_EQ(docTemplate->GetFirstDocument(), first);
         EXPECT_FALSE(IsWindow(handle));
-        EXPECT_TRUE(main->GetChildFrames().empty());
-        EXPECT_EQ(main->MDIGetActive(), nullptr);
+        EXPECT_EQ(main->GetChildFrames().size(), 1u);
+        EXPECT_EQ(main->MDIGetActive(), first->GetFirstView()->GetParentFrame());
+        flushDeletes();
+        EXPECT_TRUE(rhtest::waitFor([&] { return second.isNull(); }));
     }
 }
 
-TEST_F(Templates, DocumentThatRefusesKeepsItsFrameOpen)
+TEST_F(Templates, ADocumentThatRefusesKeepsItsFrameElseClosingDestroysTheFrames)
 {
     CDocTemplate* docTemplate = addTemplate();
     auto* doc = static_cast<TestDoc*>(docTemplate->OpenDocumentFile());
     ASSERT_NE(doc, nullptr);
     doc->allowClose = false;
-    CMDIChildWnd* frame = main->MDIGetActive();
+    auto* frame = static_cast<TestFrame*>(main->MDIGetActive());
     frame->OnClose();
     EXPECT_EQ(docTemplate->GetDocumentCount(), 1u);
     EXPECT_FALSE(frame->isDestroying());
-    doc->allowClose = true;
-    frame->OnClose();
-    EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);
-}
-
-TEST_F(Templates, CloseDocumentDestroysItsFrames)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    CDocument* doc = docTemplate->OpenDocumentFile();
-    ASSERT_NE(doc, nullptr);
-    auto* frame = static_cast<TestFrame*>(main->MDIGetActive());
     doc->OnCloseDocument();
     EXPECT_EQ(frame->destroyCalls, 1);
     EXPECT_TRUE(main->GetChildFrames().empty());
@@ -241,10 +192,10 @@ TEST_F(Templates, CloseDocumentDestroysItsFrames)
     EXPECT_EQ(main->MDIGetActive(), nullptr);
 }
 
-TEST_F(Templates, ActivationIsToldToTheFrames)
+TEST_F(Templates, ActivationIsToldToTheFramesAndNewWindowsFollowAMaximisedOne)
 {
     CDocTemplate* docTemplate = addTemplate();
-    docTemplate->OpenDocumentFile();
+    CDocument* doc = docTemplate->OpenDocumentFile();
     auto* first = static_cast<TestFrame*>(main->MDIGetActive());
     docTemplate->OpenDocumentFile();
     auto* second = static_cast<TestFrame*>(main->MDIGetActive());
@@ -256,30 +207,15 @@ TEST_F(Templates, ActivationIsToldToTheFrames)
     EXPECT_EQ(main->MDIGetActive(), first);
     EXPECT_EQ(first->activations.back(), true);
     EXPECT_EQ(second->activations.back(), false);
-
     second->BringToTop();
     EXPECT_EQ(main->MDIGetActive(), second);
-}
 
-TEST_F(Templates, ActivateFrameMaximises)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    docTemplate->OpenDocumentFile();
-    CMDIChildWnd* frame = main->MDIGetActive();
-    frame->ActivateFrame(SW_SHOWMAXIMIZED);
-    EXPECT_TRUE(frame->subWindow()->isMaximized());
-    // A new window opens maximised while the active one is.
+    doc->SetTitle(QStringLiteral("Alerts"));
+    EXPECT_EQ(first->subWindow()->windowTitle(), QStringLiteral("Alerts"));
+    second->ActivateFrame(SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(second->subWindow()->isMaximized());
     docTemplate->OpenDocumentFile();
     EXPECT_TRUE(main->MDIGetActive()->subWindow()->isMaximized());
-}
-
-TEST_F(Templates, SetTitleRenamesTheFrames)
-{
-    CDocTemplate* docTemplate = addTemplate();
-    CDocument* doc = docTemplate->OpenDocumentFile();
-    doc->SetTitle(QStringLiteral("Alerts"));
-    EXPECT_EQ(main->MDIGetActive()->GetWindowText(), QStringLiteral("Alerts"));
-    EXPECT_EQ(main->MDIGetActive()->subWindow()->windowTitle(), QStringLiteral("Alerts"));
 }
 
 TEST_F(Templates, ActiveViewFollowsFocusAndIsTold)

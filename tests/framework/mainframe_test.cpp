@@ -63,18 +63,10 @@ TEST_F(MainFrame, ToolbarButtonsGetTheirCellOfTheStripWithTheTransparentColourCl
     EXPECT_TRUE(actions.at(3)->icon().isNull()) << "the strip has no third cell";
 }
 
-TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandIn)
+TEST_F(MainFrame, StatusBarPanesByIdAndKeyStatePanesWhileTheLockIsOn)
 {
-    SetCommandStringProvider([](UINT) { return QStringLiteral("Help\nTip"); });
-    ASSERT_TRUE(main->CreateToolBar({32795}, QPixmap()));
-    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("Tip"));
-    main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
-    EXPECT_EQ(main->FindCommandAction(32795)->text(), QStringLiteral("&Update Now"));
-    EXPECT_EQ(main->FindCommandAction(32795)->toolTip(), QStringLiteral("Tip"));
-}
-
-TEST_F(MainFrame, StatusBarPanesById)
-{
+    bool caps = true;
+    CStatusBar::SetKeyStateProvider([&caps](UINT id) { return id == ID_INDICATOR_CAPS && caps; });
     buildBars(main);
     CStatusBar* status = main->GetStatusBar();
     ASSERT_NE(status, nullptr);
@@ -108,19 +100,32 @@ TEST_F(MainFrame, StatusBarPanesById)
 
     EXPECT_FALSE(status->SetIndicators({ID_SEPARATOR, 5, 5})) << "an id twice";
     EXPECT_EQ(status->GetCount(), 5);
+
+    app->RunIdle();
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QStringLiteral("CAP"));
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_NUM), QString());
+    caps = false;
+    app->RunIdle();
+    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QString());
+    EXPECT_GT(status->paneLabel(ID_INDICATOR_SCRL)->minimumWidth(), 0)
+        << "a blank indicator keeps its width";
 }
 
-TEST_F(MainFrame, CommandHelpCoversTheMessagePaneWhileShown)
+TEST_F(MainFrame, MenuTextWinsOverTheToolbarStandInAndCommandHelpCoversTheMessagePane)
 {
     SetCommandStringProvider([](UINT id) {
         return id == 32795 ? QStringLiteral("Update the channel now\nUpdate Now") : QString();
     });
     buildBars(main);
-    main->show();
-    main->SetMessageText(QStringLiteral("Ready"));
     QAction* update = main->FindCommandAction(32795);
     ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->text(), QStringLiteral("Update Now"));
+    main->LoadMenuBar({{QStringLiteral("&Channel"), {{32795, QStringLiteral("&Update Now")}}}});
+    EXPECT_EQ(update->text(), QStringLiteral("&Update Now"));
     EXPECT_EQ(update->toolTip(), QStringLiteral("Update Now"));
+    EXPECT_EQ(CommandHelpText(32796), QString());
+    main->show();
+    main->SetMessageText(QStringLiteral("Ready"));
 
     // What a menu item or button does while the pointer rests on it.
     update->showStatusText(main);
@@ -130,22 +135,6 @@ TEST_F(MainFrame, CommandHelpCoversTheMessagePaneWhileShown)
     QCoreApplication::sendEvent(main, &leave);
     EXPECT_FALSE(main->GetStatusBar()->paneLabel(ID_SEPARATOR)->isHidden());
     EXPECT_EQ(main->GetStatusBar()->GetPaneText(ID_SEPARATOR), QStringLiteral("Ready"));
-}
-
-TEST_F(MainFrame, KeyStatePanesShowTheirTextWhileTheLockIsOn)
-{
-    bool caps = true;
-    CStatusBar::SetKeyStateProvider([&caps](UINT id) { return id == ID_INDICATOR_CAPS && caps; });
-    buildBars(main);
-    CStatusBar* status = main->GetStatusBar();
-    app->RunIdle();
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QStringLiteral("CAP"));
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_NUM), QString());
-    caps = false;
-    app->RunIdle();
-    EXPECT_EQ(status->GetPaneText(ID_INDICATOR_CAPS), QString());
-    EXPECT_GT(status->paneLabel(ID_INDICATOR_SCRL)->minimumWidth(), 0)
-        << "a blank indicator keeps its width";
 }
 
 TEST_F(MainFrame, BarCommandsShowAndHideTheBars)

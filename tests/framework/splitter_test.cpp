@@ -49,24 +49,14 @@ protected:
     TestDoc doc;
 };
 
-TEST_F(Splitters, CreateStaticChecksItsGrid)
-{
-    CSplitterWnd splitter;
-    EXPECT_FALSE(splitter.CreateStatic(host.get(), 0, 1));
-    EXPECT_FALSE(splitter.CreateStatic(host.get(), 1, 17));
-    EXPECT_TRUE(splitter.CreateStatic(host.get(), 2, 1));
-    EXPECT_FALSE(splitter.CreateStatic(host.get(), 2, 1)) << "only once";
-    EXPECT_EQ(splitter.GetRowCount(), 2);
-    EXPECT_EQ(splitter.GetColumnCount(), 1);
-    EXPECT_EQ(splitter.GetPane(0, 0), nullptr);
-    EXPECT_EQ(splitter.GetPane(2, 0), nullptr);
-    splitter.setParent(nullptr);
-}
-
 TEST_F(Splitters, ViewsGetTheirInitialSizesAndTheLastRowTheRest)
 {
     auto* splitter = new CSplitterWnd;
+    EXPECT_FALSE(splitter->CreateStatic(host.get(), 0, 1));
+    EXPECT_FALSE(splitter->CreateStatic(host.get(), 1, 17));
     ASSERT_TRUE(splitter->CreateStatic(host.get(), 2, 1));
+    EXPECT_FALSE(splitter->CreateStatic(host.get(), 2, 1)) << "only once";
+    EXPECT_EQ(splitter->GetPane(2, 0), nullptr);
     CCreateContext context;
     context.m_pCurrentDoc = &doc;
     CView* header = splitter->CreateView(0, 0, makeView, QSize(60, 64), &context);
@@ -168,25 +158,16 @@ TEST_F(Splitters, NestedSplittersAndMovingAPane)
     delete taken;
 
     EXPECT_FALSE(outer->SetPane(1, 0, makeView())) << "an occupied cell";
-}
 
-TEST_F(Splitters, PanesMadeWhileShownAreLaidOutWithoutBeingAsked)
-{
-    auto* outer = new CSplitterWnd;
-    ASSERT_TRUE(outer->CreateStatic(host.get(), 2, 1));
-    ASSERT_TRUE(outer->CreateView(0, 0, makeView, QSize(0, 64)));
-    ASSERT_TRUE(outer->CreateView(1, 0, makeView, QSize(0, 64)));
-    showHost();
-
-    // The lower pane becomes a splitter of its own while the window is open.
+    // A splitter made while the window is open is laid out without being asked.
     outer->DeleteView(1, 0);
-    auto* inner = new CSplitterWnd;
-    ASSERT_TRUE(inner->CreateStatic(outer, 1, 0, 2, 1));
-    ASSERT_TRUE(inner->CreateView(0, 0, makeView, QSize(0, 90)));
-    ASSERT_TRUE(inner->CreateView(1, 0, makeView, QSize(0, 50)));
+    auto* lower = new CSplitterWnd;
+    ASSERT_TRUE(lower->CreateStatic(outer, 1, 0, 2, 1));
+    ASSERT_TRUE(lower->CreateView(0, 0, makeView, QSize(0, 90)));
+    ASSERT_TRUE(lower->CreateView(1, 0, makeView, QSize(0, 50)));
     EXPECT_TRUE(rhtest::waitFor(
-        [&] { return rowHeight(inner, 0) == 90 && inner->GetPane(0, 0)->height() == 90; }));
-    EXPECT_TRUE(inner->GetPane(1, 0)->isVisible());
+        [&] { return rowHeight(lower, 0) == 90 && lower->GetPane(0, 0)->height() == 90; }));
+    EXPECT_TRUE(lower->GetPane(1, 0)->isVisible());
 }
 
 TEST_F(Splitters, GridColumnsMoveTogether)
@@ -236,19 +217,6 @@ TEST_F(Splitters, FixedBarCannotBeDragged)
     splitter->SetFixedBars(false);
     dragFirstBar(splitter);
     EXPECT_GT(rowHeight(splitter, 0), before);
-}
-
-TEST_F(Splitters, ChildFrameTakesTheSplitterAsItsClient)
-{
-    TestFrame frame;
-    auto* splitter = new CSplitterWnd;
-    ASSERT_TRUE(splitter->CreateStatic(&frame, 2, 1));
-    EXPECT_EQ(frame.GetClientWidget(), splitter);
-    EXPECT_EQ(splitter->parentWidget(), &frame);
-    CView* view = splitter->CreateView(0, 0, makeView, QSize(0, 64));
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->GetParentFrame(), &frame);
-    EXPECT_EQ(frame.GetViews(), std::vector<CView*>{view});
 }
 
 } // namespace

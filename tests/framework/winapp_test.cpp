@@ -63,17 +63,6 @@ TEST(Application, IdleRunsAfterEventsWithRisingCountsAndThenStops)
     EXPECT_EQ(app.counts[3], 0);
 }
 
-TEST(Application, OnlyOneApplicationObjectIsCurrent)
-{
-    {
-        CWinApp app(QStringLiteral("Readhall"));
-        EXPECT_EQ(AfxGetApp(), &app);
-        EXPECT_EQ(AfxGetMainWnd(), nullptr);
-        EXPECT_EQ(AfxGetMainFrame(), nullptr);
-    }
-    EXPECT_EQ(AfxGetApp(), nullptr);
-}
-
 class PreTranslate : public ::testing::Test
 {
 protected:
@@ -99,17 +88,14 @@ protected:
     CountingApp app;
 };
 
-TEST_F(PreTranslate, SwallowedKeyPressNeverReachesTheWidget)
+TEST_F(PreTranslate, ASwallowedPressNeverReachesTheWidgetAndEachPressIsSeenOnce)
 {
     app.swallowNext = true;
     QTest::keyClick(window->windowHandle(), Qt::Key_A);
     QTest::keyClick(window->windowHandle(), Qt::Key_B);
     EXPECT_EQ(edit->text(), QStringLiteral("b"));
     EXPECT_EQ(app.swallowedFrom, window->windowHandle());
-}
 
-TEST_F(PreTranslate, SwallowedMousePressDoesNotClick)
-{
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
     // Mouse input as the window system delivers it: to the window, at the button.
@@ -119,15 +105,12 @@ TEST_F(PreTranslate, SwallowedMousePressDoesNotClick)
     EXPECT_EQ(clicks, 0);
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(clicks, 1);
-}
 
-TEST_F(PreTranslate, EachPressIsSeenOnceEvenWhenWidgetsPassItOn)
-{
-    // A label ignores mouse presses, so Qt offers the press to its parents as well.
-    const QPoint at = label->mapTo(window.get(), label->rect().center());
+    // Each press is seen once, even where a label passes it on to its parents.
+    const QPoint onLabel = label->mapTo(window.get(), label->rect().center());
     app.seen.clear();
-    QTest::mousePress(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mousePress(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onLabel);
+    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, onLabel);
     const auto presses = std::count(app.seen.begin(), app.seen.end(), QEvent::MouseButtonPress);
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(std::count(app.seen.begin(), app.seen.end(), QEvent::MouseButtonRelease), 1);
@@ -188,23 +171,18 @@ private:
     bool m_start;
 };
 
-TEST(Application, RunEndsWhenTheMainWindowIsDestroyed)
+TEST(Application, RunEndsWhenTheMainWindowIsDestroyedAndAFailedStartSkipsTheLoop)
 {
-    ShortLivedApp app(true);
     // A safety net so that a fault cannot hang the test program.
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(app.Run(), 5);
-    EXPECT_TRUE(app.exited);
-    EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_FALSE(app.isRunning());
-    flushDeletes();
-}
-
-TEST(Application, FailedStartRunsExitWithoutTheLoop)
-{
-    ShortLivedApp app(false);
-    EXPECT_EQ(app.Run(), 5);
-    EXPECT_TRUE(app.exited);
+    for (const bool starts : {true, false}) {
+        ShortLivedApp app(starts);
+        EXPECT_EQ(app.Run(), 5);
+        EXPECT_TRUE(app.exited);
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+        EXPECT_FALSE(app.isRunning());
+        flushDeletes();
+    }
 }
 
 } // namespace

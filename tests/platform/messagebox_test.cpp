@@ -11,7 +11,7 @@
 using platform::messageBoxQuestions;
 using platform::queueMessageBoxAnswer;
 
-TEST(MessageBoxHook, QueuedAnswersComeBackInOrderAndQuestionsAreRecorded)
+TEST(MessageBoxHook, QueuedAnswersComeBackInOrderElseTheDefaultButtonAndQuestionsAreRecorded)
 {
     ASSERT_TRUE(platform::messageBoxHookActive());
     queueMessageBoxAnswer(IDNO);
@@ -26,10 +26,7 @@ TEST(MessageBoxHook, QueuedAnswersComeBackInOrderAndQuestionsAreRecorded)
 
     platform::resetMessageBoxHook();
     EXPECT_TRUE(messageBoxQuestions().empty());
-}
-
-TEST(MessageBoxHook, WithoutAQueuedAnswerTheDefaultButtonAnswers)
-{
+    // Without a queued answer the default button answers.
     EXPECT_EQ(MessageBox(nullptr, "a", "c", MB_OK), IDOK);
     EXPECT_EQ(MessageBox(nullptr, "a", "c", MB_YESNO), IDYES);
     EXPECT_EQ(MessageBox(nullptr, "a", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);

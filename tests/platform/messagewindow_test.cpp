@@ -65,7 +65,7 @@ TEST(MessageWindow, HandlesAreNonZeroUniqueAndNeverReused)
     EXPECT_FALSE(IsWindow(0));
 }
 
-TEST(MessageWindow, SendMessageCallsTheProcedureAtOnceAndReturnsItsAnswer)
+TEST(MessageWindow, SendMessageCallsTheProcedureOrHandlerAtOnceAndReturnsItsAnswer)
 {
     RecordingWidget w("Frame");
     EXPECT_EQ(SendMessage(w.hwnd(), WM_USER + 1, 40, 2), 42);
@@ -76,28 +76,13 @@ TEST(MessageWindow, SendMessageCallsTheProcedureAtOnceAndReturnsItsAnswer)
     w.destroyHandle();
     EXPECT_EQ(SendMessage(dead, WM_USER + 1, 40, 2), 0);
     EXPECT_EQ(w.received.size(), 1u);
-}
 
-TEST(MessageWindow, AHandlerFunctionServesWindowsWithoutASubclass)
-{
+    // A handler function serves windows without a subclass.
     QObject owner;
     MessageWindow hidden("VTNOTIFICATION_WINDOW", &owner);
     hidden.setMessageHandler([](UINT message, WPARAM, LPARAM) { return LRESULT(message * 2); });
     EXPECT_EQ(SendMessage(hidden.hwnd(), 21, 0, 0), 42);
     EXPECT_EQ(GetParent(hidden.hwnd()), 0u);
-}
-
-TEST(MessageWindow, PostedMessagesArriveInOrderFromTheEventLoop)
-{
-    RecordingWidget w("Frame");
-    EXPECT_EQ(PostMessage(w.hwnd(), WM_COMMAND, 32782, 0), 1);
-    EXPECT_EQ(PostMessage(w.hwnd(), WM_USER + 5, 1, 2), 1);
-    EXPECT_TRUE(w.received.empty());
-    processPostedMessages();
-    ASSERT_EQ(w.received.size(), 2u);
-    EXPECT_EQ(w.received[0].message, WM_COMMAND);
-    EXPECT_EQ(w.received[0].wParam, 32782u);
-    EXPECT_EQ(w.received[1].message, WM_USER + 5);
 }
 
 TEST(MessageWindow, APostedMessageToAWindowDestroyedMeanwhileIsDropped)
@@ -110,10 +95,13 @@ TEST(MessageWindow, APostedMessageToAWindowDestroyedMeanwhileIsDropped)
     doomed->setMessageHandler([&](UINT, WPARAM, LPARAM) { return LRESULT(++calls); });
     EXPECT_EQ(PostMessage(h, WM_USER + 2001, 0, 0), 1);
     EXPECT_EQ(PostMessage(survivor.hwnd(), WM_USER + 2001, 0, 0), 1);
+    EXPECT_EQ(PostMessage(survivor.hwnd(), WM_COMMAND, 32782, 0), 1);
     delete doomed;
+    EXPECT_TRUE(survivor.received.empty()); // posted, not sent
     processPostedMessages();
     EXPECT_EQ(calls.load(), 0);
-    EXPECT_EQ(survivor.received.size(), 1u);
+    ASSERT_EQ(survivor.received.size(), 2u);
+    EXPECT_EQ(survivor.received[1].message, WM_COMMAND); // in the order posted
     EXPECT_EQ(PostMessage(h, WM_USER, 0, 0), 0);
 }
 
@@ -151,7 +139,7 @@ TEST(MessageWindow, SendNotifyMessageSendsOnTheUserInterfaceThreadAndPostsFromOt
     EXPECT_EQ(w.received.size(), 2u);
 }
 
-TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRange)
+TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRangeOnEveryThread)
 {
     const UINT refresh = RegisterWindowMessage("REFRESHCODE_CHANNEL_UPDATED");
     EXPECT_GE(refresh, 0xC000u);
@@ -160,10 +148,8 @@ TEST(RegisterWindowMessage, OneIdPerNameInTheRegisteredRange)
     EXPECT_EQ(RegisterWindowMessage("refreshcode_channel_updated"), refresh);
     EXPECT_NE(RegisterWindowMessage("REFRESHCODE_CHANNEL_ADDED"), refresh);
     EXPECT_EQ(RegisterWindowMessage(""), 0u);
-}
 
-TEST(RegisterWindowMessage, ThreadsRegisteringTheSameNamesAgree)
-{
+    // Threads registering the same names agree.
     std::vector<std::vector<UINT>> ids(4);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -226,7 +212,7 @@ TEST(MessageWindow, WindowFromPointFindsTheOwnerOfTheWidgetUnderTheCursor)
     EXPECT_EQ(WindowFromPoint(QPoint(-5000, -5000)), 0u);
 }
 
-TEST(MessageWindow, DestroyWindowEndsTheHandleAndDeletesTheOwner)
+TEST(MessageWindow, DestroyingTheWindowOrItsOwnerEndsTheHandle)
 {
     QPointer<RecordingWidget> w = new RecordingWidget("Frame");
     const HWND h = w->hwnd();
@@ -238,18 +224,13 @@ TEST(MessageWindow, DestroyWindowEndsTheHandleAndDeletesTheOwner)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.isNull());
     EXPECT_EQ(DestroyWindow(h), 0);
-}
 
-TEST(MessageWindow, AWindowDiesWithItsOwnerObject)
-{
+    // A window without a widget dies with its owner object, and its children with it.
     auto* owner = new QObject;
     MessageWindow hidden("Hidden", owner);
-    auto* child = new QObject(owner);
-    MessageWindow childWindow("Child", child);
+    MessageWindow childWindow("Child", new QObject(owner));
     EXPECT_EQ(GetParent(childWindow.hwnd()), hidden.hwnd());
-    const HWND h = hidden.hwnd();
     delete owner;
-    EXPECT_FALSE(IsWindow(h));
     EXPECT_EQ(hidden.owner(), nullptr);
     EXPECT_EQ(childWindow.hwnd(), 0u);
     EXPECT_EQ(FindWindow("Hidden"), 0u);

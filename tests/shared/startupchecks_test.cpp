@@ -74,7 +74,7 @@ TEST(EngineDataRoot, ComesFromTheDataPathOrTheInstallation)
 
 // ---- the web browser check
 
-TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRemembered)
+TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRememberedAndTheEnvironmentCanSwitchItOff)
 {
     int runs = 0;
     startupchecks::setWebBrowserProbe([&] {
@@ -88,12 +88,10 @@ TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRemembered)
 
     startupchecks::setWebBrowserProbe([] { return false; });
     EXPECT_EQ(IsWebBrowserAvailable(), 0);
-    EXPECT_EQ(IsWebBrowserAvailable(), 0);
     EXPECT_EQ(startupchecks::webBrowserProbeCount(), 1);
-}
 
-TEST_F(WebBrowserCheck, TheEnvironmentCanSwitchItOff)
-{
+    // The environment can switch it off.
+    startupchecks::resetForTests();
     startupchecks::setWebBrowserProbe([] { return true; });
     qputenv("READHALL_NO_WEBENGINE", "1");
     EXPECT_EQ(IsWebBrowserAvailable(), 0);
@@ -124,42 +122,22 @@ QString installStartPage()
     return page;
 }
 
-TEST_F(PublishingWizard, TheStartPageLivesInTheEngineDataDirectory)
+TEST_F(PublishingWizard, NeedsBothSwitchesAndTheStartPageAndIsWorkedOutOnce)
 {
+    // The start page lives in the engine's data folder.
     QString page;
     EXPECT_EQ(GetPublishingStartPage(page), 0);
     EXPECT_EQ(page, QDir::cleanPath(rhtest::engineDataDir() + "/publishing-tool-root/top.htm"));
-    const QString installed = installStartPage();
+    installStartPage();
     EXPECT_EQ(GetPublishingStartPage(page), 1);
-    EXPECT_EQ(page, QDir::cleanPath(installed));
-}
-
-TEST_F(PublishingWizard, NeedsBothSwitchesAndTheStartPage)
-{
-    installStartPage();
-    setPublishing(1, 0);
-    EXPECT_EQ(IsPublishingWizardAvailable(), 0);
-    // Worked out once: switching it on while the program runs changes nothing.
-    setPublishing(1, 1);
-    EXPECT_EQ(IsPublishingWizardAvailable(), 0);
-    // At the next start it is available.
-    startupchecks::resetForTests();
-    EXPECT_EQ(IsPublishingWizardAvailable(), 1);
-    // The settings are read, never written.
-    EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).hasValue("Installed"));
-}
-
-TEST_F(PublishingWizard, EachSwitchAndTheStartPageAreNeeded)
-{
     // Nothing stored: not available, and nothing is created.
-    installStartPage();
     EXPECT_EQ(IsPublishingWizardAvailable(), 0);
     EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).isValid());
-    QFile::remove(rhtest::engineDataDir() + "/publishing-tool-root/top.htm");
     const struct {
         DWORD enabled, wizard;
         bool page;
-    } cases[] = {{1, 1, false}, {0, 1, true}, {1, 0, true}};
+        int available;
+    } cases[] = {{1, 1, false, 0}, {0, 1, true, 0}, {1, 0, true, 0}, {1, 1, true, 1}};
     for (const auto& c : cases) {
         startupchecks::resetForTests();
         setPublishing(c.enabled, c.wizard);
@@ -167,8 +145,13 @@ TEST_F(PublishingWizard, EachSwitchAndTheStartPageAreNeeded)
             installStartPage();
         else
             QFile::remove(rhtest::engineDataDir() + "/publishing-tool-root/top.htm");
-        EXPECT_EQ(IsPublishingWizardAvailable(), 0) << c.enabled << c.wizard << c.page;
+        EXPECT_EQ(IsPublishingWizardAvailable(), c.available) << c.enabled << c.wizard << c.page;
     }
+    // Worked out once: switching it off while the program runs changes nothing.
+    setPublishing(0, 0);
+    EXPECT_EQ(IsPublishingWizardAvailable(), 1);
+    // The settings are read, never written.
+    EXPECT_FALSE(SettingsKey::open(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH).hasValue("Installed"));
 }
 
 } // namespace
