@@ -79,13 +79,13 @@ TEST(FetcherHttp, DownloadsFollowingRedirectsUpToTheSizeLimit)
     EXPECT_EQ(result.httpStatus, 200);
     EXPECT_EQ(result.body, kFeed);
     EXPECT_EQ(result.finalUrl, server.url("/new/feed.xml"));
+    // The type is the last answer's, not the redirects' (which Qt may join to it).
+    EXPECT_EQ(result.contentType, "application/rss+xml; charset=utf-8");
     // Qt's client sometimes sends a redirected request twice; what counts is that every hop
     // was taken.
     EXPECT_GE(server.requestCount("/moved"), 1);
     EXPECT_TRUE(
         server.lastRequestHeaders("/new/feed.xml").value("user-agent").contains("Readhall"));
-    EXPECT_EQ(fetcher.fetch(server.url("/new/feed.xml"), 1 << 20, 5000).contentType,
-              "application/rss+xml; charset=utf-8");
 
     // Within the limit, a close-delimited body arrives whole.
     LocalHttpServer::Route streamed;

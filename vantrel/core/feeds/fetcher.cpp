@@ -61,6 +61,18 @@ QString standardReason(int status)
     }
 }
 
+// After redirects the reply may carry the Content-Type of every hop joined by commas
+// ("text/html, application/rss+xml; charset=utf-8"); the answer's own type is the last.
+QString answerContentType(const QString& header)
+{
+    const QStringList types = header.split(QLatin1Char(','));
+    for (auto it = types.crbegin(); it != types.crend(); ++it) {
+        if (it->contains(QLatin1Char('/')))
+            return it->trimmed();
+    }
+    return header.trimmed();
+}
+
 QString tooLarge(qint64 maxBytes)
 {
     return QStringLiteral("too large: more than %1 bytes").arg(maxBytes);
@@ -355,7 +367,8 @@ FetchResult Fetcher::fetch(const QUrl& url, qint64 maxBytes, int timeoutMs)
     }
     result.finalUrl = reply->url();
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    result.contentType =
+        answerContentType(reply->header(QNetworkRequest::ContentTypeHeader).toString());
 
     if (overLimit) {
         result.error = tooLarge(maxBytes);
