@@ -155,6 +155,15 @@ TEST_F(HeaderViewTest, AtItsIdealHeightTheLinesStackBesideTheWholePicture)
     search.OnInitialUpdate();
     EXPECT_TRUE(search.GetButton(IDC_HEADER_LINE3)->geometry().isEmpty());
     EXPECT_FALSE(search.GetButton(IDC_HEADER_LINE2)->geometry().isEmpty());
+
+    // Too low for every line: the lower lines give way, none is cut, the title stays.
+    QKCoolButton* title = header.GetButton(IDC_HEADER_TITLE);
+    header.resize(700, title->height() + header.GetButton(IDC_HEADER_LINE2)->height() + 2);
+    EXPECT_TRUE(header.GetButton(IDC_HEADER_LINE3)->geometry().isEmpty());
+    EXPECT_TRUE(header.rect().contains(header.GetButton(IDC_HEADER_LINE2)->geometry()));
+    header.resize(700, title->height() / 2);
+    EXPECT_TRUE(header.GetButton(IDC_HEADER_LINE2)->geometry().isEmpty());
+    EXPECT_FALSE(title->geometry().isEmpty());
 }
 
 TEST_F(HeaderViewTest, ANarrowHeaderCutsTheTitleAndKeepsThePictureWhole)
