@@ -13,19 +13,13 @@ using namespace fwtest;
 namespace
 {
 
-class HintObject : public CObject
-{
-public:
-    int value = 7;
-};
-
 TEST(UpdateAllViews, ReachesEveryViewButTheSenderWithTheHint)
 {
     TestDoc doc;
     TestView a, b, c;
     for (TestView* view : {&a, &b, &c})
         doc.AddView(view);
-    HintObject hint;
+    CObject hint;
     doc.UpdateAllViews(&b, 11, &hint);
     EXPECT_TRUE(b.updates.empty());
     for (TestView* view : {&a, &c}) {
