@@ -5,6 +5,7 @@
 #include "src/app/templates.h"
 #include "src/framework/cmdtarget.h"
 #include "src/framework/doctemplate.h"
+#include "src/framework/statusbar.h"
 #include "src/framework/winapp.h"
 #include "src/platform/settingsstore.h"
 #include "src/shared/panes.h"
@@ -18,6 +19,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
@@ -117,6 +120,14 @@ RecordingFrame* TestApp::frame() const
     return qobject_cast<RecordingFrame*>(m_app->GetMainFrame());
 }
 
+bool writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(contents) == contents.size();
+}
+
 CMDIFrameWnd* startShown(TestApp& app)
 {
     QTimer closer;
@@ -195,6 +206,11 @@ void MainFrameTest::destroyFrame(CMainFrame* frame)
     SendMessage(frame->hwnd(), WM_CLOSE, 0, 0);
     drainEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString statusText(CMainFrame* frame)
+{
+    return frame->GetStatusBar()->GetPaneText(ID_SEPARATOR);
 }
 
 QAction* MainFrameTest::evaluate(CMainFrame* frame, UINT id)

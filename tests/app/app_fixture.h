@@ -1,9 +1,6 @@
 #pragma once
-// Helpers of the application tests: a recording of the engine libraries' start and stop
-// calls, a main frame that records the commands it gets, an application object set up to
-// start without an event loop, and for the main frame tests an application object with the
-// program's window kinds, the engine running on the test's data directory, and main frames
-// created as the program creates them and destroyed at the end of the test.
+// Helpers of the application tests: recorded engine libraries and main frame commands, an
+// application object started without an event loop, and a fixture for real main frames.
 
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
@@ -40,8 +37,8 @@ public:
     std::vector<UINT> commands;
 };
 
-// An application object for one test. The real libraries are used unless a recording is
-// given; the main frame records its commands unless realFrame is set.
+// An application object for one test: with a recording given, recorded libraries and a
+// recording main frame; without, the real ones.
 class TestApp
 {
 public:
@@ -59,6 +56,9 @@ private:
     std::unique_ptr<CReadhallApp> m_app;
 };
 
+// Writes a file, making its folder first; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& contents = {});
+
 // Starts the program as a person does, closing a dialog it opens (Quick Setup on the first
 // start); the main frame once shown, or null.
 CMDIFrameWnd* startShown(TestApp& app);
@@ -69,6 +69,7 @@ namespace mftest
 {
 
 using namespace sharedtest;
+using apptest::writeFile;
 
 class MainFrameTest : public ::testing::Test
 {
@@ -88,5 +89,8 @@ protected:
     std::unique_ptr<CReadhallApp> m_app;
     std::vector<QPointer<CMainFrame>> m_frames;
 };
+
+// The text of the status bar's message pane.
+QString statusText(CMainFrame* frame);
 
 } // namespace mftest

@@ -1,10 +1,10 @@
 #include "src/app/commandline.h"
 #include "src/app/readhallapp.h"
 #include "src/shared/ids.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace
@@ -22,19 +22,13 @@ struct Case {
     int warnings;
 };
 
-class CommandLineTest : public ::testing::TestWithParam<Case>
-{
-};
+using CommandLineTest = ::testing::TestWithParam<Case>;
 
 TEST_P(CommandLineTest, ClassifiesEveryArgument)
 {
     const Case& c = GetParam();
     const QString root = rhtest::testRoot();
-    QDir().mkpath(root + "/channelview");
-    QFile feed(root + "/channelview/news.rss");
-    ASSERT_TRUE(feed.open(QIODevice::WriteOnly));
-    feed.close();
-
+    ASSERT_TRUE(apptest::writeFile(root + "/channelview/news.rss"));
     QStringList arguments = c.arguments;
     arguments.replaceInStrings("@", root);
     const ReadhallCommandLine line = ParseReadhallCommandLine(arguments);

@@ -1,7 +1,5 @@
-// What the engine reports reaches the person: its status text while channels update, its
-// animation state for Content > Stop and its restrictions for the menus in the main window,
-// and new alerts as one desktop notification through the notification service of a private
-// session bus.
+// What the engine reports reaches the person: status text, animation state for Content > Stop,
+// and new alerts as one desktop notification (through a private session bus).
 
 #include "src/app/alertnotifier.h"
 #include "src/app/mainframe.h"
@@ -130,11 +128,6 @@ protected:
         EXPECT_TRUE(vantrel::Engine::start(options));
         return vantrel::Engine::instance();
     }
-
-    static QString statusText(CMainFrame* frame)
-    {
-        return frame->GetStatusBar()->GetPaneText(ID_SEPARATOR);
-    }
 };
 
 TEST_F(EngineStatus, StopIsEnabledWhileTheEnginePlays)
@@ -176,16 +169,14 @@ TEST_F(EngineStatus, TheStatusBarNamesEachChannelAsItUpdatesAndSaysReadyWhenAllA
     frame->show();
     ASSERT_TRUE(engine->setDownloadEnabled(true));
 
-    EXPECT_TRUE(rhtest::waitFor(
-        [&] { return statusText(frame) == "Updating 1 of 2: Meridian Wire"; }, 15000))
-        << statusText(frame).toStdString();
+    const auto shows = [&](const char* text) {
+        return rhtest::waitFor([&] { return statusText(frame) == text; }, 15000);
+    };
+    EXPECT_TRUE(shows("Updating 1 of 2: Meridian Wire")) << statusText(frame).toStdString();
     server.release("/slow.xml");
-    EXPECT_TRUE(rhtest::waitFor(
-        [&] { return statusText(frame) == "Updating 2 of 2: Harbour Post"; }, 15000))
-        << statusText(frame).toStdString();
+    EXPECT_TRUE(shows("Updating 2 of 2: Harbour Post")) << statusText(frame).toStdString();
     server.release("/late.xml");
-    EXPECT_TRUE(rhtest::waitFor([&] { return statusText(frame) == "Ready"; }, 15000))
-        << statusText(frame).toStdString();
+    EXPECT_TRUE(shows("Ready")) << statusText(frame).toStdString();
 }
 
 TEST_F(EngineStatus, AlertsOfOneUpdateMakeOneDesktopNotificationThatOpensTheAlertsWindow)

@@ -256,10 +256,7 @@ using UnopenableAddress = mftest::MainFrameTest;
 TEST_F(UnopenableAddress, ThePersonIsToldAndMayReadThePageInReadhall)
 {
     const QString page = rhtest::testRoot() + QStringLiteral("/page.html");
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<html><body>A page</body></html>");
-    file.close();
+    ASSERT_TRUE(mftest::writeFile(page, "<html><body>A page</body></html>"));
     platform::setShellOpenHook([](const QUrl&) { return false; });
     struct Case {
         bool embeddedBrowser;
@@ -279,7 +276,6 @@ TEST_F(UnopenableAddress, ThePersonIsToldAndMayReadThePageInReadhall)
         EXPECT_EQ(app().GetTemplate(TEMPLATE_BROWSER)->GetDocumentCount(), c.browserWindows);
         destroyFrame(frame);
     }
-    platform::setShellOpenHook(nullptr);
 }
 
 } // namespace

@@ -36,20 +36,7 @@ using namespace mftest;
 namespace
 {
 
-class MainCommands : public MainFrameTest
-{
-protected:
-    // From now on the addresses handed to the desktop are kept in opened instead.
-    void recordShellOpens()
-    {
-        platform::setShellOpenHook([this](const QUrl& url) {
-            opened.push_back(url);
-            return true;
-        });
-    }
-
-    std::vector<QUrl> opened;
-};
+using MainCommands = MainFrameTest;
 
 // A channel with a playable story whose animation was the last one played under the name.
 void playedBefore(const QString& channelName, const QString& animationName)
@@ -71,11 +58,7 @@ void playedBefore(const QString& channelName, const QString& animationName)
 // When the tool is available is the start-up check's own matter; here: the menu follows it.
 TEST_F(MainCommands, ThePublishingWizardIsOfferedOnlyWhenItsToolIsAvailable)
 {
-    const QString page = rhtest::engineDataDir() + "/publishing-tool-root/top.htm";
-    QDir().mkpath(QFileInfo(page).absolutePath());
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(writeFile(rhtest::engineDataDir() + "/publishing-tool-root/top.htm"));
     for (const DWORD enabled : {0, 1}) {
         startupchecks::resetForTests();
         startupchecks::setWebBrowserProbe([] { return true; });
@@ -237,20 +220,23 @@ TEST_F(MainCommands, ChannelStatusAsksTheNotificationWindows)
 
 TEST_F(MainCommands, HomePageGoesToTheDesktopWithoutABrowserPane)
 {
-    recordShellOpens();
+    std::vector<QUrl> opened;
+    platform::setShellOpenHook([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
     CMainFrame* frame = createFrame();
     frame->ExecuteCommand(ID_HELP_HOME_PAGE);
     setText(layoutKey(), "HomePageURL", "https://news.example.org/start");
     frame->ExecuteCommand(ID_HELP_HOME_PAGE);
     // Without an address set, the engine's welcome page takes the place of the web one.
     setText(layoutKey(), "HomePageURL", "");
-    QFile page(rhtest::engineDataDir() + QStringLiteral("/readhall.htm"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.close();
+    const QString page = QDir(rhtest::engineDataDir()).absoluteFilePath("readhall.htm");
+    ASSERT_TRUE(writeFile(page));
     frame->ExecuteCommand(ID_HELP_HOME_PAGE);
     EXPECT_EQ(opened, (std::vector<QUrl>{QUrl(READHALL_DEFAULT_HOME_PAGE),
                                          QUrl("https://news.example.org/start"),
-                                         QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath())}));
+                                         QUrl::fromLocalFile(page)}));
 }
 
 TEST_F(MainCommands, AboutBoxShowsVersionAndPictures)

@@ -31,22 +31,16 @@ using namespace mftest;
 namespace
 {
 
-class MainFrameCreation : public MainFrameTest
-{
-};
+using MainFrameCreation = MainFrameTest;
 
-QString statusText(CMainFrame* frame)
-{
-    return frame->GetStatusBar()->GetPaneText(ID_SEPARATOR);
-}
+const char* const kPlacementNames[] = {"WP x", "WP y", "WP cx", "WP cy"};
 
 // Stores a window placement as the program writes it at exit.
 void storePlacement(DWORD x, DWORD y, DWORD cx, DWORD cy)
 {
-    setNumber(readhallKey(), "WP x", x);
-    setNumber(readhallKey(), "WP y", y);
-    setNumber(readhallKey(), "WP cx", cx);
-    setNumber(readhallKey(), "WP cy", cy);
+    const DWORD values[] = {x, y, cx, cy};
+    for (int i = 0; i < 4; ++i)
+        setNumber(readhallKey(), kPlacementNames[i], values[i]);
 }
 
 TEST_F(MainFrameCreation, CaptionWindowClassAndNamesComeFromTheSettingsElseTheirDefaults)
@@ -144,7 +138,7 @@ TEST_F(MainFrameCreation, MinusOneSkipsTheWholeRestore)
     CMainFrame* frame = createFrame();
     EXPECT_FALSE(frame->placementRestored());
     EXPECT_EQ(frame->createShowCommand(), SW_SHOWNORMAL);
-    for (const char* name : {"WP x", "WP y", "WP cx", "WP cy"})
+    for (const char* name : kPlacementNames)
         EXPECT_FALSE(hasValue(readhallKey(), name)) << name;
 }
 
@@ -172,11 +166,10 @@ TEST_F(MainFrameCreation, StoredPlacementIsUsedMendedWhenDamagedOrOffScreenAndWr
     frame->ShowMainWindow();
     frame->setGeometry(60, 70, 720, 510);
     destroyFrame(frame);
-    EXPECT_EQ(storedNumber(readhallKey(), "WP show"), DWORD(SW_SHOWNORMAL));
-    EXPECT_EQ(storedNumber(readhallKey(), "WP x"), 60u);
-    EXPECT_EQ(storedNumber(readhallKey(), "WP y"), 70u);
-    EXPECT_EQ(storedNumber(readhallKey(), "WP cx"), 720u);
-    EXPECT_EQ(storedNumber(readhallKey(), "WP cy"), 510u);
+    std::vector<DWORD> stored;
+    for (const char* name : {"WP show", "WP x", "WP y", "WP cx", "WP cy"})
+        stored.push_back(storedNumber(readhallKey(), name));
+    EXPECT_EQ(stored, (std::vector<DWORD>{SW_SHOWNORMAL, 60, 70, 720, 510}));
 }
 
 TEST_F(MainFrameCreation, BarStateIsLoadedOnlyForToolbarVersionSixteen)
@@ -249,9 +242,7 @@ TEST_F(MainFrameCreation, NavigationBarFromItsFactoryIsDockedTogglesAndLocks)
 
 // ---- engine notifications
 
-class EngineNotifications : public MainFrameTest
-{
-};
+using EngineNotifications = MainFrameTest;
 
 TEST_F(EngineNotifications, StatusTextLevels)
 {
@@ -348,9 +339,7 @@ TEST_F(EngineNotifications, AfterDestroyTheCallbackNoLongerReachesTheFrame)
 
 // ---- private messages
 
-class MainFrameMessages : public MainFrameTest
-{
-};
+using MainFrameMessages = MainFrameTest;
 
 TEST_F(MainFrameMessages, StatusTextsShowInOrderAndAStrangeMessageShowsNothing)
 {
@@ -403,13 +392,10 @@ TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFileAndRunB
 {
     const QString bin = rhtest::testRoot() + "/bin dir";
     SetProgramFilePathForTests(bin + "/readhall");
-    QDir().mkpath(bin);
     // The "ticker" leaves a mark beside itself; a path with a blank proves no shell splits it.
-    QFile ticker(bin + "/crawler.exe");
-    ASSERT_TRUE(ticker.open(QIODevice::WriteOnly));
-    ticker.write("#!/bin/sh\ntouch \"$0.ran\"\n");
-    ticker.close();
-    ticker.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(writeFile(bin + "/crawler.exe", "#!/bin/sh\ntouch \"$0.ran\"\n"));
+    QFile::setPermissions(bin + "/crawler.exe",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CMainFrame* frame = createFrame();
     EXPECT_TRUE(IsTickerPresent());
     EXPECT_FALSE(IsTitlestripPresent());

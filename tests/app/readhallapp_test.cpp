@@ -172,10 +172,7 @@ TEST(HelpFile, APageBesideTheProgramWinsOverTheBuiltInOne)
     const QString folder = rhtest::testRoot() + "/program";
     QDir().mkpath(folder);
     EXPECT_EQ(ReadhallHelpFilePath(folder), QStringLiteral(":/help/rdhall.html"));
-    QFile page(folder + "/rdhall.html");
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body>Help</body></html>");
-    page.close();
+    ASSERT_TRUE(apptest::writeFile(folder + "/rdhall.html", "<html><body>Help</body></html>"));
     EXPECT_EQ(ReadhallHelpFilePath(folder), folder + "/rdhall.html");
 }
 
@@ -326,8 +323,7 @@ TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
     // The running copy, with its main window minimised.
     markSetupDone();
     RecordingEngine engine;
-    TestApp app(engine);
-    app->m_showMainWindowWhenIdle = false;
+    TestApp app(engine); // the main window is not shown by itself
     ASSERT_EQ(app.start(""), 1);
     apptest::RecordingFrame* running = app.frame();
     running->showMinimized();
@@ -434,17 +430,13 @@ TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
 TEST(DamagedSettings, TheFileIsKeptAsideAndTheProgramStarts)
 {
     const QString file = platform::SettingsStore::instance().filePath(HKEY_CURRENT_USER);
-    QDir().mkpath(QFileInfo(file).path());
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("this is not a settings file\n[[[\n\"Show Unread Items Only\"=dword:zz\n");
-    }
+    ASSERT_TRUE(apptest::writeFile(
+        file, "this is not a settings file\n[[[\n\"Show Unread Items Only\"=dword:zz\n"));
     platform::SettingsStore::instance().reset();
 
-    apptest::RecordingEngine engine;
+    RecordingEngine engine;
     {
-        apptest::TestApp app(engine);
+        TestApp app(engine);
         EXPECT_EQ(app->m_bShowUnreadItemsOnly, 0);
         EXPECT_EQ(app.start(""), 1);
         app.exit();

@@ -144,9 +144,8 @@ TEST_F(ShowStoryTest, ALocalDocumentGoesToThePlayerAndAPageIsShownAndMarkedRead)
     EXPECT_EQ(frame().ShowStory(channel, web), 1);
     EXPECT_EQ(pane->urls, QStringList({"c:\\pages\\story.html", "/srv/pages/Story.HTM",
                                        "/srv/pages.d/notes", "https://news.example/today"}));
-    EXPECT_TRUE(isRead(channel, local));
-    EXPECT_TRUE(isRead(channel, dotted));
-    EXPECT_TRUE(isRead(channel, web));
+    for (const uint32_t shown : {local, dotted, web})
+        EXPECT_TRUE(isRead(channel, shown)) << shown;
     EXPECT_TRUE(desktop.empty());
 }
 
@@ -174,8 +173,7 @@ TEST_F(ShowStoryTest, WithoutAPaneThePackageIsPlayedAndAPlainStoryOpensOnTheDesk
         story(channel, "https://news.example.org/film", "https://media.example/film.avi");
 
     EXPECT_EQ(frame().ShowStory(channel, plain), 1);
-    ASSERT_EQ(desktop.size(), 1u);
-    EXPECT_EQ(desktop[0], QUrl("https://news.example.org/rain"));
+    EXPECT_EQ(desktop, std::vector<QUrl>{QUrl("https://news.example.org/rain")});
     EXPECT_TRUE(isRead(channel, plain));
 
     EXPECT_EQ(frame().ShowStory(channel, packaged), 1);
@@ -189,9 +187,8 @@ TEST_F(ShowStoryTest, AddressesGoToThePaneOrElseToTheDesktopWithoutQuotes)
     EXPECT_EQ(frame().ShowURL("\"/home/reader/report page.pdf\""), 1);
     EXPECT_EQ(frame().ShowURL("https://news.example/x"), 1);
     EXPECT_EQ(frame().ShowURL("\"\""), 0);
-    ASSERT_EQ(desktop.size(), 2u);
-    EXPECT_EQ(desktop[0], QUrl::fromLocalFile("/home/reader/report page.pdf"));
-    EXPECT_EQ(desktop[1], QUrl("https://news.example/x"));
+    EXPECT_EQ(desktop, (std::vector<QUrl>{QUrl::fromLocalFile("/home/reader/report page.pdf"),
+                                          QUrl("https://news.example/x")}));
 
     RecordingPane* pane = openPane();
     ASSERT_NE(pane, nullptr);

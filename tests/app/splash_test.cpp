@@ -2,10 +2,10 @@
 #include "src/app/splash.h"
 #include "src/platform/settingsstore.h"
 #include "src/shared/settingsfunctions.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,10 +46,7 @@ TEST(Splash, ShowsTheBuiltInPictureOnceEnabled)
     EXPECT_EQ(splash->size(), splash->picture().size());
     EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
     // The setting exists afterwards with its default.
-    DWORD fromFile = 5;
-    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, LAYOUT_KEY_PATH)
-                    .readNumber("UseSplashFromFile", fromFile));
-    EXPECT_EQ(fromFile, 0u);
+    EXPECT_EQ(sharedtest::storedNumber(LAYOUT_KEY_PATH, "UseSplashFromFile"), 0u);
     // A second request keeps the one splash.
     EXPECT_EQ(ShowSplash(), 1);
     EXPECT_EQ(CSplashWindow::current(), splash);
@@ -72,11 +69,7 @@ TEST(Splash, ThePictureComesFromTheDataPathWhenAskedElseTheBuiltInOne)
     EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
     EXPECT_FALSE(CSplashWindow::current()->picture().isNull());
     HideSplash();
-    QDir().mkpath(dataRoot + "/data");
-    QFile damaged(dataRoot + "/data/splash.bmp");
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("BM not really a bitmap");
-    damaged.close();
+    ASSERT_TRUE(apptest::writeFile(dataRoot + "/data/splash.bmp", "BM not really a bitmap"));
     ASSERT_EQ(ShowSplash(), 1);
     EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
     HideSplash();

@@ -53,12 +53,9 @@ TEST_F(CommandRouting, RouteGoesViewDocumentFrameMainFrameApplicationAndFirstEna
 {
     std::vector<std::string> calls;
     handleEverywhere(calls);
-    const std::vector<CCmdTarget*> route = main->CommandRoute();
-    const std::vector<CCmdTarget*> expected{view, doc, frame, main, app.get()};
-    EXPECT_EQ(route, expected);
-
+    const std::vector<CCmdTarget*> targets{view, doc, frame, main, app.get()};
+    EXPECT_EQ(main->CommandRoute(), targets);
     const std::vector<std::string> order{"view", "document", "frame", "main", "app"};
-    std::vector<CCmdTarget*> targets{view, doc, frame, main, app.get()};
     for (size_t i = 0; i < order.size(); ++i) {
         calls.clear();
         EXPECT_TRUE(main->ExecuteCommand(kCmd));
@@ -125,9 +122,8 @@ TEST_F(CommandRouting, MenuItemsAreUpdatedBeforeTheMenuShows)
 
     menu->popup(QPoint(10, 10));
     EXPECT_EQ(cmd->text(), QStringLiteral("Shown 1"));
-    EXPECT_TRUE(cmd->isCheckable());
-    EXPECT_TRUE(cmd->isChecked());
-    EXPECT_TRUE(cmd->isEnabled());
+    EXPECT_EQ(std::tuple(cmd->isCheckable(), cmd->isChecked(), cmd->isEnabled()),
+              std::tuple(true, true, true));
     EXPECT_TRUE(other->isChecked());
     ASSERT_NE(other->actionGroup(), nullptr);
     EXPECT_TRUE(other->actionGroup()->isExclusive()) << "drawn with a round radio mark";
@@ -158,8 +154,7 @@ TEST_F(CommandRouting, MenuItemsAreUpdatedBeforeTheMenuShows)
     sub->hide();
 
     // Triggering an item runs its command through the route: the view's handler, not main's.
-    int viewRuns = 0;
-    int mainRuns = 0;
+    int viewRuns = 0, mainRuns = 0;
     view->onCommand(kOther, [&viewRuns] { ++viewRuns; });
     main->onCommand(kOther, [&mainRuns] { ++mainRuns; });
     other->trigger();

@@ -13,22 +13,13 @@ using namespace fwtest;
 namespace
 {
 
-class HintObject : public CObject
-{
-public:
-    int value = 7;
-};
-
 TEST(UpdateAllViews, ReachesEveryViewButTheSenderWithTheHint)
 {
     TestDoc doc;
-    TestView a;
-    TestView b;
-    TestView c;
-    doc.AddView(&a);
-    doc.AddView(&b);
-    doc.AddView(&c);
-    HintObject hint;
+    TestView a, b, c;
+    for (TestView* view : {&a, &b, &c})
+        doc.AddView(view);
+    CObject hint;
     doc.UpdateAllViews(&b, 11, &hint);
     EXPECT_TRUE(b.updates.empty());
     for (TestView* view : {&a, &c}) {
@@ -46,12 +37,10 @@ TEST(UpdateAllViews, ReachesEveryViewButTheSenderWithTheHint)
 TEST(UpdateAllViews, AViewRemovedDuringTheUpdateIsSkipped)
 {
     TestDoc doc;
-    TestView a;
+    TestView a, c;
     auto* b = new TestView;
-    TestView c;
-    doc.AddView(&a);
-    doc.AddView(b);
-    doc.AddView(&c);
+    for (TestView* view : {&a, b, &c})
+        doc.AddView(view);
     // The first view rebuilds the panes: the second goes away, a new one comes.
     TestView added;
     a.onUpdateHook = [&](LPARAM) {
@@ -66,8 +55,7 @@ TEST(UpdateAllViews, AViewRemovedDuringTheUpdateIsSkipped)
 
 TEST(UpdateAllViews, ViewsLeaveTheirDocumentWhenDeletedAndMoveBetweenDocuments)
 {
-    TestDoc first;
-    TestDoc second;
+    TestDoc first, second;
     auto* view = new TestView;
     first.AddView(view);
     EXPECT_EQ(view->GetDocument(), &first);

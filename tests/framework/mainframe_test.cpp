@@ -143,15 +143,15 @@ TEST_F(MainFrame, BarCommandsShowAndHideTheBars)
     QWidget* toolbar = main->GetControlBar(AFX_IDW_TOOLBAR);
     QWidget* status = main->GetControlBar(AFX_IDW_STATUS_BAR);
     ASSERT_TRUE(toolbar && status);
-    CCmdUI ui(ID_VIEW_TOOLBAR);
-    main->UpdateCmdUI(&ui);
-    EXPECT_EQ(ui.checkState(), 1);
-
+    const auto toolbarMark = [&] {
+        CCmdUI ui(ID_VIEW_TOOLBAR);
+        main->UpdateCmdUI(&ui);
+        return ui.checkState();
+    };
+    EXPECT_EQ(toolbarMark(), 1);
     EXPECT_TRUE(main->ExecuteCommand(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(toolbar));
-    CCmdUI after(ID_VIEW_TOOLBAR);
-    main->UpdateCmdUI(&after);
-    EXPECT_EQ(after.checkState(), 0);
+    EXPECT_EQ(toolbarMark(), 0);
 
     EXPECT_TRUE(main->ExecuteCommand(ID_VIEW_STATUS_BAR));
     EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(status));
@@ -167,9 +167,9 @@ TEST_F(MainFrame, BarCommandsShowAndHideTheBars)
 TEST_F(MainFrame, BarStateRoundTripRestoresHiddenBarsAndTheirSides)
 {
     buildBars(main);
-    main->ShowControlBar(main->GetControlBar(AFX_IDW_TOOLBAR), 0, 1);
-    main->ShowControlBar(main->GetControlBar(AFX_IDW_STATUS_BAR), 0, 1);
-    main->ShowControlBar(main->GetControlBar(1), 0, 1);
+    const UINT bars[] = {AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR, 1};
+    for (UINT bar : bars)
+        main->ShowControlBar(main->GetControlBar(bar), 0, 1);
     ASSERT_TRUE(main->SaveBarState(QStringLiteral("Bar State")));
 
     const platform::SettingsKey key = platform::SettingsKey::open(
@@ -183,9 +183,8 @@ TEST_F(MainFrame, BarStateRoundTripRestoresHiddenBarsAndTheirSides)
     buildBars(&next);
     ASSERT_TRUE(CMDIFrameWnd::IsBarVisible(next.GetControlBar(AFX_IDW_TOOLBAR)));
     ASSERT_TRUE(next.LoadBarState(QStringLiteral("Bar State")));
-    EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(next.GetControlBar(AFX_IDW_TOOLBAR)));
-    EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(next.GetControlBar(AFX_IDW_STATUS_BAR)));
-    EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(next.GetControlBar(1)));
+    for (UINT bar : bars)
+        EXPECT_FALSE(CMDIFrameWnd::IsBarVisible(next.GetControlBar(bar))) << bar;
 
     // And shown again.
     next.ShowControlBar(next.GetControlBar(AFX_IDW_TOOLBAR), 1, 0);

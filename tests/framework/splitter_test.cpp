@@ -12,18 +12,20 @@ using namespace fwtest;
 namespace
 {
 
-// A row's height or a column's width as the splitter reports it.
+// Row and column sizes as the splitter reports them (the row's as current and minimum).
+std::pair<int, int> rowInfo(CSplitterWnd* splitter, int row)
+{
+    std::pair<int, int> info{-1, -1};
+    splitter->GetRowInfo(row, info.first, info.second);
+    return info;
+}
 int rowHeight(CSplitterWnd* splitter, int row)
 {
-    int current = 0;
-    int minimum = 0;
-    splitter->GetRowInfo(row, current, minimum);
-    return current;
+    return rowInfo(splitter, row).first;
 }
 int columnWidth(CSplitterWnd* splitter, int column)
 {
-    int current = 0;
-    int minimum = 0;
+    int current = 0, minimum = 0;
     splitter->GetColumnInfo(column, current, minimum);
     return current;
 }
@@ -67,11 +69,7 @@ TEST_F(Splitters, ViewsGetTheirInitialSizesAndTheLastRowTheRest)
     EXPECT_EQ(doc.GetViews(), (std::vector<CView*>{header, body}));
     EXPECT_EQ(splitter->GetPane(0, 0), header);
 
-    int current = 0;
-    int minimum = -1;
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 64) << "the ideal size before the first layout";
-    EXPECT_EQ(minimum, 0);
+    EXPECT_EQ(rowInfo(splitter, 0), std::make_pair(64, 0)) << "the ideal size before layout";
 
     showHost();
     EXPECT_EQ(rowHeight(splitter, 0), 64);
@@ -79,9 +77,7 @@ TEST_F(Splitters, ViewsGetTheirInitialSizesAndTheLastRowTheRest)
 
     splitter->SetRowInfo(0, 120, 10);
     splitter->RecalcLayout();
-    splitter->GetRowInfo(0, current, minimum);
-    EXPECT_EQ(current, 120);
-    EXPECT_EQ(minimum, 10);
+    EXPECT_EQ(rowInfo(splitter, 0), std::make_pair(120, 10));
 
     // Below its minimum a row is laid out with nothing.
     splitter->SetRowInfo(0, 5, 10);
@@ -106,7 +102,6 @@ TEST_F(Splitters, HiddenColumnComesBackWithItsWidth)
     ASSERT_TRUE(splitter->CreateView(0, 0, makeView, QSize(200, 50)));
     ASSERT_TRUE(splitter->CreateView(0, 1, makeView, QSize(150, 50)));
     showHost();
-
     ASSERT_EQ(columnWidth(splitter, 0), 200);
 
     splitter->HideColumn(0);
@@ -143,7 +138,6 @@ TEST_F(Splitters, NestedSplittersAndMovingAPane)
     CView* list = inner->CreateView(0, 1, makeView, QSize(150, 120));
     ASSERT_TRUE(folder && list);
     showHost();
-
     EXPECT_EQ(columnWidth(inner, 0), 180);
 
     // The folder column goes: the list moves up into the outer splitter.
@@ -178,13 +172,13 @@ TEST_F(Splitters, GridColumnsMoveTogether)
         for (int col = 0; col < 2; ++col)
             ASSERT_TRUE(grid->CreateView(row, col, makeView, QSize(col == 0 ? 150 : 0, 100)));
     showHost();
-    EXPECT_EQ(grid->GetPane(0, 0)->width(), 150);
-    EXPECT_EQ(grid->GetPane(1, 0)->width(), 150);
-
+    const auto firstColumn = [&] {
+        return std::make_pair(grid->GetPane(0, 0)->width(), grid->GetPane(1, 0)->width());
+    };
+    EXPECT_EQ(firstColumn(), std::make_pair(150, 150));
     grid->SetColumnInfo(0, 250, 0);
     grid->RecalcLayout();
-    EXPECT_EQ(grid->GetPane(0, 0)->width(), 250);
-    EXPECT_EQ(grid->GetPane(1, 0)->width(), 250);
+    EXPECT_EQ(firstColumn(), std::make_pair(250, 250));
     EXPECT_EQ(rowHeight(grid, 0), 100);
 }
 

@@ -39,11 +39,6 @@ public:
     std::vector<Received> received;
 };
 
-void processPostedMessages()
-{
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
 TEST(MessageWindow, HandlesAreNonZeroUniqueAndNeverReused)
@@ -98,7 +93,7 @@ TEST(MessageWindow, APostedMessageToAWindowDestroyedMeanwhileIsDropped)
     EXPECT_EQ(PostMessage(survivor.hwnd(), WM_COMMAND, 32782, 0), 1);
     delete doomed;
     EXPECT_TRUE(survivor.received.empty()); // posted, not sent
-    processPostedMessages();
+    QCoreApplication::processEvents();
     EXPECT_EQ(calls.load(), 0);
     ASSERT_EQ(survivor.received.size(), 2u);
     EXPECT_EQ(survivor.received[1].message, WM_COMMAND); // in the order posted
@@ -119,7 +114,7 @@ TEST(MessageWindow, WorkerThreadsPostAndSendToTheUserInterfaceThread)
     EXPECT_TRUE(rhtest::waitFor([&] { return done.load(); }));
     worker.join();
     EXPECT_EQ(sent.load(), 15);
-    processPostedMessages();
+    QCoreApplication::processEvents();
     ASSERT_EQ(w.received.size(), 51u);
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(w.received[size_t(i)].wParam, WPARAM(i));
@@ -135,7 +130,7 @@ TEST(MessageWindow, SendNotifyMessageSendsOnTheUserInterfaceThreadAndPostsFromOt
     std::thread worker([&] { SendNotifyMessage(w.hwnd(), WM_USER, 2, 0); });
     worker.join(); // did not wait for the user-interface thread
     EXPECT_EQ(w.received.size(), 1u);
-    processPostedMessages();
+    QCoreApplication::processEvents();
     EXPECT_EQ(w.received.size(), 2u);
 }
 

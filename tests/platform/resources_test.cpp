@@ -8,6 +8,15 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+namespace
+{
+bool writeFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+} // namespace
+
 TEST(Pictures, BitmapResourcesLoadByIdAndMissingOnesAreNull)
 {
     // platform_tests.qrc carries one picture as ":/bitmaps/65001.png" (5 x 3 pixels).
@@ -31,11 +40,9 @@ TEST(Pictures, PictureFilesLoadInAnyFormatAndBadFilesGiveNull)
     EXPECT_EQ(LoadPictureFile(bmp).toImage().pixelColor(6, 3), QColor(0, 128, 255));
     EXPECT_EQ(GetBitmapSize(LoadPictureFile(png)), QSize(7, 4));
 
-    QFile broken(rhtest::testRoot() + "/broken.bmp");
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("BM not really a bitmap");
-    broken.close();
-    EXPECT_TRUE(LoadPictureFile(broken.fileName()).isNull());
+    const QString broken = rhtest::testRoot() + "/broken.bmp";
+    ASSERT_TRUE(writeFile(broken, "BM not really a bitmap"));
+    EXPECT_TRUE(LoadPictureFile(broken).isNull());
     EXPECT_TRUE(LoadPictureFile(rhtest::testRoot() + "/missing.bmp").isNull());
     EXPECT_TRUE(LoadPictureFile("").isNull());
 }
@@ -57,10 +64,7 @@ TEST(StringTable, StringsLoadByIdWithTheirEscapes)
     EXPECT_EQ(LoadString(424242), "");
 
     const QString file = rhtest::testRoot() + "/strings.tsv";
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("7\tSeven\n");
-    out.close();
+    ASSERT_TRUE(writeFile(file, "7\tSeven\n"));
     EXPECT_EQ(platform::loadStringTableFile(file), 1);
     EXPECT_EQ(LoadString(7), "Seven");
     EXPECT_EQ(LoadString(57344), "");

@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -54,6 +55,27 @@ void rereadFromDisk()
     SettingsStore::instance().reset();
 }
 
+// A value as read, or nothing when the read fails.
+std::optional<DWORD> numberOf(const SettingsKey& key, const QString& name)
+{
+    DWORD value = 0;
+    return key.readNumber(name, value) ? std::optional<DWORD>(value) : std::nullopt;
+}
+
+QString textOf(const SettingsKey& key, const QString& name)
+{
+    QString value;
+    return key.readText(name, value) ? value : QStringLiteral("<unreadable>");
+}
+
+QByteArray binaryOf(const SettingsKey& key, const QString& name)
+{
+    QByteArray value;
+    return key.readBinary(name, value) ? value : QByteArray("<unreadable>");
+}
+
+const char kUserHeader[] = "Windows Registry Editor Version 5.00\n\n";
+
 } // namespace
 
 TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
@@ -76,11 +98,8 @@ TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
     rereadFromDisk();
     SettingsKey again = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
     ASSERT_TRUE(again);
-    ASSERT_TRUE(again.readNumber("Show Unread Items Only", value));
-    EXPECT_EQ(value, 0u);
-    QString home;
-    ASSERT_TRUE(again.readText("Home Page", home));
-    EXPECT_EQ(home, "http://example.com/");
+    EXPECT_EQ(numberOf(again, "Show Unread Items Only"), 0u);
+    EXPECT_EQ(textOf(again, "Home Page"), "http://example.com/");
     // No temporary files are left behind.
     EXPECT_EQ(siblings(".user.reg.tmp"), QStringList());
 }
@@ -93,17 +112,14 @@ TEST(SettingsStore, KeyAndValueNamesMatchWithoutRegardToCaseAndKeepTheirCase)
     SettingsKey other = SettingsKey::open(HKEY_CURRENT_USER,
                                           "SOFTWARE\\vantrel\\Vantrel\\Settings\\Readhall", true);
     ASSERT_TRUE(other);
-    DWORD width = 0;
-    ASSERT_TRUE(other.readNumber("COLUMN WIDTH", width));
-    EXPECT_EQ(width, 120u);
+    EXPECT_EQ(numberOf(other, "COLUMN WIDTH"), 120u);
     ASSERT_TRUE(other.writeNumber("column width", 80));
 
     SettingsKey settings =
         SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel\\Vantrel\\Settings");
     EXPECT_EQ(settings.subKeyNames(), QStringList{"ReadHall"});
     EXPECT_EQ(key.valueNames(), QStringList{"Column Width"});
-    ASSERT_TRUE(key.readNumber("Column Width", width));
-    EXPECT_EQ(width, 80u);
+    EXPECT_EQ(numberOf(key, "Column Width"), 80u);
 }
 
 TEST(SettingsStore, OddTextsAndBinaryValuesRoundTripThroughTheFile)
@@ -130,21 +146,14 @@ TEST(SettingsStore, OddTextsAndBinaryValuesRoundTripThroughTheFile)
     EXPECT_TRUE(file.contains(QString::fromUtf8("\"Unicode\"=\"Grüße")));
 
     rereadFromDisk();
-    for (const auto& [name, text] : texts) {
-        QString out = "<absent>";
-        EXPECT_TRUE(key.readText(name, out)) << name.toStdString();
-        EXPECT_EQ(out, text) << name.toStdString();
-    }
-    QByteArray bytes;
-    ASSERT_TRUE(key.readBinary("Bar State", bytes));
-    EXPECT_EQ(bytes, binary);
-    DWORD max = 0;
-    ASSERT_TRUE(key.readNumber("Max", max));
-    EXPECT_EQ(max, 0xFFFFFFFFu);
+    for (const auto& [name, text] : texts)
+        EXPECT_EQ(textOf(key, name), text) << name.toStdString();
+    EXPECT_EQ(binaryOf(key, "Bar State"), binary);
+    EXPECT_EQ(numberOf(key, "Max"), 0xFFFFFFFFu);
     EXPECT_EQ(key.valueType("Expand"), REG_NONE);
     EXPECT_TRUE(key.hasValue("Expand"));
     // A value of another type does not read as a number.
-    EXPECT_FALSE(key.readNumber("Quoted", max));
+    EXPECT_EQ(numberOf(key, "Quoted"), std::nullopt);
 }
 
 TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
@@ -160,32 +169,22 @@ TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
                           "[-HKEY_CURRENT_USER\\Software\\Removed]\r\n");
     SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel");
     ASSERT_TRUE(key);
-    QString path;
-    EXPECT_TRUE(key.readText("Data Path", path));
-    EXPECT_EQ(path, "/srv/vantrel");
-    DWORD count = 0;
-    EXPECT_TRUE(key.readNumber("Count", count));
-    EXPECT_EQ(count, 0x1fu);
-    QByteArray blob;
-    EXPECT_TRUE(key.readBinary("Blob", blob));
-    EXPECT_EQ(blob, QByteArray("\x01\x02\x03\x04"));
+    EXPECT_EQ(textOf(key, "Data Path"), "/srv/vantrel");
+    EXPECT_EQ(numberOf(key, "Count"), 0x1fu);
+    EXPECT_EQ(binaryOf(key, "Blob"), QByteArray("\x01\x02\x03\x04"));
     EXPECT_FALSE(key.hasValue("Gone"));
 
     // Values of every type keep their type and bytes through a rewrite of the file.
-    writeFile(userFile(), "Windows Registry Editor Version 5.00\n\n"
-                          "[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
-                          "\"Expand\"=hex(2):25,00,48,00,00,00\n"
-                          "\"Number\"=hex(4):10,00,00,00\n"
-                          "\"Multi\"=hex(7):61,00,00,00,00,00\n"
-                          "\"Wide\"=hex(b):01,00,00,00,00,00,00,00\n");
+    writeFile(userFile(), QByteArray(kUserHeader) + "[HKEY_CURRENT_USER\\Software\\Vantrel]\n"
+                                                    "\"Expand\"=hex(2):25,00,48,00,00,00\n"
+                                                    "\"Number\"=hex(4):10,00,00,00\n"
+                                                    "\"Multi\"=hex(7):61,00,00,00,00,00\n"
+                                                    "\"Wide\"=hex(b):01,00,00,00,00,00,00,00\n");
     ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, "Software\\Vantrel").writeNumber("n", 1));
     rereadFromDisk();
-    QString expand;
-    EXPECT_TRUE(key.readText("Expand", expand));
-    EXPECT_EQ(expand, "%H");
+    EXPECT_EQ(textOf(key, "Expand"), "%H");
     EXPECT_EQ(key.valueType("Expand"), REG_EXPAND_SZ);
-    EXPECT_TRUE(key.readNumber("Number", count));
-    EXPECT_EQ(count, 16u);
+    EXPECT_EQ(numberOf(key, "Number"), 16u);
     EXPECT_EQ(key.valueType("Multi"), REG_MULTI_SZ);
     EXPECT_EQ(key.readValue("Multi")->data, QByteArray("a\0\0\0\0\0", 6));
     EXPECT_EQ(key.valueType("Wide"), REG_QWORD);
@@ -197,9 +196,8 @@ TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
     QByteArray utf16("\xff\xfe", 2);
     utf16.append(reinterpret_cast<const char*>(unicode.utf16()), unicode.size() * 2);
     writeFile(userFile(), utf16);
-    QString name;
-    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel").readText("Name", name));
-    EXPECT_EQ(name, QString::fromUtf8("Zoë"));
+    EXPECT_EQ(textOf(SettingsKey::open(HKEY_CURRENT_USER, "Software\\Vantrel"), "Name"),
+              QString::fromUtf8("Zoë"));
 }
 
 TEST(SettingsStore, KeysAreOpenedCreatedEnumeratedAndDeleted)
@@ -248,9 +246,8 @@ TEST(SettingsStore, MachineRootIsReadOnlyUnlessAnInstallerOpensIt)
     writeFile(rhtest::machineSettingsFile(),
               "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\" + appPaths.toUtf8() +
                   "]\n\"Path\"=\"/opt/vantrel/Program\"\n");
-    QString path;
-    EXPECT_TRUE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths).readText("Path", path));
-    EXPECT_EQ(path, "/opt/vantrel/Program");
+    EXPECT_EQ(textOf(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths), "Path"),
+              "/opt/vantrel/Program");
 
     EXPECT_FALSE(SettingsKey::create(HKEY_LOCAL_MACHINE, "Software\\Other"));
     EXPECT_FALSE(SettingsKey::open(HKEY_LOCAL_MACHINE, appPaths, true));
@@ -269,33 +266,26 @@ TEST(SettingsStore, ChangesMadeByAnotherWriterAreSeenOnTheNextRead)
 {
     SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
     ASSERT_TRUE(key.writeNumber("Value", 1));
-    DWORD value = 0;
-    ASSERT_TRUE(key.readNumber("Value", value));
+    ASSERT_EQ(numberOf(key, "Value"), 1u);
     // Someone edits the file by hand.
-    writeFile(userFile(), "Windows Registry Editor Version 5.00\n\n"
-                          "[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]\n"
-                          "\"Value\"=dword:00000002\n\"Added\"=\"yes\"\n");
-    ASSERT_TRUE(key.readNumber("Value", value));
-    EXPECT_EQ(value, 2u);
+    writeFile(userFile(), QByteArray(kUserHeader) +
+                              "[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]\n"
+                              "\"Value\"=dword:00000002\n\"Added\"=\"yes\"\n");
+    EXPECT_EQ(numberOf(key, "Value"), 2u);
     // A write keeps what the other writer added.
     ASSERT_TRUE(key.writeNumber("Mine", 3));
     rereadFromDisk();
-    QString added;
-    EXPECT_TRUE(key.readText("Added", added));
-    EXPECT_EQ(added, "yes");
+    EXPECT_EQ(textOf(key, "Added"), "yes");
 }
 
-// ---------------------------------------------------------------------------------------------
-// Damaged files
+// ---- damaged files
 
 struct DamagedCase {
     const char* name;
     const char* contents;
 };
 
-class DamagedSettingsFile : public ::testing::TestWithParam<DamagedCase>
-{
-};
+using DamagedSettingsFile = ::testing::TestWithParam<DamagedCase>;
 
 TEST_P(DamagedSettingsFile, IsKeptAsideWithAMessageAndTheRootStartsEmpty)
 {
@@ -371,8 +361,7 @@ TEST(SettingsStore, CopiesLeftByKilledWritesGoWhenNobodyWrites)
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     rereadFromDisk();
-    DWORD value = 0;
-    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, kLayout).readNumber("Kept", value));
+    EXPECT_EQ(numberOf(SettingsKey::open(HKEY_CURRENT_USER, kLayout), "Kept"), 7u);
     auto leftovers = [&] {
         return QDir(folder).entryList({".user.reg.tmp-*"}, QDir::Files | QDir::Hidden).size();
     };
@@ -380,14 +369,12 @@ TEST(SettingsStore, CopiesLeftByKilledWritesGoWhenNobodyWrites)
     ::close(fd);
 
     // The next look, with nobody writing, removes them and nothing else.
-    EXPECT_TRUE(SettingsKey::open(HKEY_CURRENT_USER, kLayout).readNumber("Kept", value));
+    EXPECT_EQ(numberOf(SettingsKey::open(HKEY_CURRENT_USER, kLayout), "Kept"), 7u);
     EXPECT_EQ(leftovers(), 0);
     EXPECT_TRUE(QFile::exists(folder + "/other.tmp-Ij56Kl"));
-    EXPECT_EQ(value, 7u);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Two processes writing at once
+// ---- two processes writing at once
 
 namespace
 {
@@ -433,14 +420,10 @@ TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing)
     rereadFromDisk();
     SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
     for (const char* prefix : {"first", "second"}) {
-        for (int i = 0; i < kWritesPerProcess; ++i) {
-            DWORD value = 0xFFFF;
-            EXPECT_TRUE(key.readNumber(QStringLiteral("%1 %2").arg(prefix).arg(i), value))
+        for (int i = 0; i < kWritesPerProcess; ++i)
+            EXPECT_EQ(numberOf(key, QStringLiteral("%1 %2").arg(prefix).arg(i)), DWORD(i))
                 << prefix << " " << i;
-            EXPECT_EQ(value, DWORD(i));
-        }
     }
-    QString before;
-    EXPECT_TRUE(key.readText("Before", before));
+    EXPECT_EQ(textOf(key, "Before"), "kept");
     EXPECT_EQ(key.valueNames().size(), 2 * kWritesPerProcess + 1);
 }

@@ -63,19 +63,15 @@ TEST(ShellOpen, OtherSchemesNeverReachTheDesktop)
 TEST(FileAttributes, FilesFoldersHiddenAndMissing)
 {
     const QString dir = rhtest::testRoot();
-    QFile file(dir + "/rdhall.hlp");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    QFile hidden(dir + "/.hidden");
-    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
-    hidden.close();
-
-    EXPECT_EQ(GetFileAttributes(file.fileName()), FILE_ATTRIBUTE_NORMAL);
+    const QString file = dir + "/rdhall.hlp", hidden = dir + "/.hidden";
+    for (const QString& path : {file, hidden})
+        ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    EXPECT_EQ(GetFileAttributes(file), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(GetFileAttributes(dir) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(GetFileAttributes(hidden.fileName()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributes(hidden) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(GetFileAttributes(dir + "/missing"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributes(""), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(FileExists(file.fileName()), 1);
+    EXPECT_EQ(FileExists(file), 1);
     EXPECT_EQ(FileExists(dir), 1);
     EXPECT_EQ(FileExists(dir + "/missing"), 0);
 }
