@@ -131,6 +131,14 @@ std::vector<Call> StoriesTest::callsNamed(const QString& name) const
     return result;
 }
 
+Args StoriesTest::argsOf(const QString& name) const
+{
+    Args result;
+    for (const Call& call : callsNamed(name))
+        result.push_back(call.args);
+    return result;
+}
+
 void StoriesTest::setUnreadOnly(bool on)
 {
     m_app->m_bShowUnreadItemsOnly = on ? 1 : 0;
