@@ -319,11 +319,8 @@ TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
     setUnreadOnly(true);
     CHeadlineView* view = viewOfChannel(channel);
     ASSERT_TRUE(isBold(view, rowOf(view, "Fresh")));
-    uint32_t bundlet = 0;
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    services->GetStoryAttribute(view->RowStoryId(rowOf(view, "Fresh")), "BundLet Id", bundlet);
-    ReleaseCServices();
+    const uint32_t bundlet = bundletOf(channel, number);
+    ASSERT_NE(bundlet, 0u);
     ASSERT_TRUE(VTMarkStoriesRead(channel, {number}, 1));
     ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
     CUpdateHint hint(channel, {number});

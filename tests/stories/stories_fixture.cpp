@@ -139,6 +139,16 @@ Args StoriesTest::argsOf(const QString& name) const
     return result;
 }
 
+uint32_t StoriesTest::bundletOf(uint32_t channel, uint32_t number)
+{
+    uint32_t bundlet = 0;
+    if (CServices* services = GetCServices()) {
+        services->GetStoryAttribute(CService::MakeStoryID(channel, number), "BundLet Id", bundlet);
+        ReleaseCServices();
+    }
+    return bundlet;
+}
+
 void StoriesTest::setUnreadOnly(bool on)
 {
     m_app->m_bShowUnreadItemsOnly = on ? 1 : 0;

@@ -55,6 +55,8 @@ protected:
     // The numbers of the calls recorded so far with that name.
     Args argsOf(const QString& name) const;
     void setUnreadOnly(bool on);
+    // The story's "BundLet Id"; 0 when the engine does not answer.
+    static uint32_t bundletOf(uint32_t channel, uint32_t number);
 
     std::unique_ptr<CReadhallApp> m_app;
     std::vector<Call> m_calls;

@@ -38,17 +38,6 @@ protected:
             result.push_back(enabled(view, id));
         return result;
     }
-    static uint32_t bundletOf(uint32_t channel, uint32_t number)
-    {
-        uint32_t bundlet = 0;
-        CServices* services = GetCServices();
-        if (services) {
-            services->GetStoryAttribute(CService::MakeStoryID(channel, number), "BundLet Id",
-                                        bundlet);
-            ReleaseCServices();
-        }
-        return bundlet;
-    }
     static uint32_t playable(uint32_t channel, const QString& headline, int minutes,
                              const QString& url = QString())
     {
