@@ -4,6 +4,8 @@
 #include "tests/channel/channel_fixture.h"
 #include "vantrel/engctl.h"
 
+#include <tuple>
+
 using namespace channeltest;
 
 namespace
@@ -20,11 +22,11 @@ TEST_F(ChannelDocTest, AChannelFillsEveryField)
     const uint32_t id = rhtest::engine::addChannel("Daily", "News", rhtest::engine::Enabled,
                                                    "https://daily.example/");
     EXPECT_EQ(doc.SetChannel(id, "Sports/Golf"), 1);
-    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeChannel);
-    EXPECT_EQ(doc.GetName(), "Daily");
-    EXPECT_EQ(doc.GetHomePage(), "https://daily.example/");
-    EXPECT_EQ(doc.GetChannelIds(), std::vector<uint32_t>{id});
-    EXPECT_EQ(doc.GetSubChannelPath(), "Sports/Golf");
+    EXPECT_EQ(std::make_tuple(doc.GetMode(), doc.GetName(), doc.GetHomePage(), doc.GetChannelIds(),
+                              doc.GetSubChannelPath()),
+              std::make_tuple(CChannelDoc::ModeChannel, QString("Daily"),
+                              QString("https://daily.example/"), std::vector<uint32_t>{id},
+                              QString("Sports/Golf")));
     EXPECT_TRUE(doc.ShowsOneChannel());
     EXPECT_TRUE(doc.IsShown(id));
     EXPECT_FALSE(doc.IsShown(id + 1));
@@ -59,10 +61,9 @@ TEST_F(ChannelDocTest, AnUnknownChannelAnEmptyCategoryOrADeletedChannelEmptiesTh
     ASSERT_EQ(doc.SetChannel(id), 1);
     EXPECT_EQ(doc.SetCategory({}, "Nothing"), 0);
     EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
-    EXPECT_TRUE(doc.GetName().isEmpty());
-    EXPECT_TRUE(doc.GetHomePage().isEmpty());
-    EXPECT_TRUE(doc.GetLastUpdated().isEmpty());
-    EXPECT_TRUE(doc.GetLogoFile().isEmpty());
+    EXPECT_EQ(
+        QStringList({doc.GetName(), doc.GetHomePage(), doc.GetLastUpdated(), doc.GetLogoFile()}),
+        QStringList(4, QString()));
 
     ASSERT_EQ(doc.SetChannel(id), 1);
     ASSERT_EQ(VTUnsubscribeToChannel(nullptr, rhtest::engine::directoryEntryOf(id)), 1);

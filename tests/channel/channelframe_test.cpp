@@ -24,7 +24,9 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QTimer>
+#include <stdexcept>
 #include <thread>
+#include <tuple>
 
 using namespace channeltest;
 
@@ -52,15 +54,21 @@ protected:
         SetPaneFactory(PaneKind::Browser, nullptr);
         EngineTest::TearDown();
     }
+    // The opened frame; a frame that does not open ends the test.
     CChannelFrame* open(CDocTemplate& kind)
     {
         auto* frame = host->open<CChannelFrame>(kind);
+        if (!frame)
+            throw std::runtime_error("the channel frame did not open");
         QCoreApplication::processEvents();
         return frame;
     }
     static CRecordingPlaceholderView* recorderOf(CView* view)
     {
-        return dynamic_cast<CRecordingPlaceholderView*>(view);
+        auto* recorder = dynamic_cast<CRecordingPlaceholderView*>(view);
+        if (!recorder)
+            throw std::runtime_error("the pane is no recording pane");
+        return recorder;
     }
     static void send(CChannelFrame* frame, const char* message, uint32_t channel,
                      const std::vector<uint32_t>* stories = nullptr)
@@ -89,7 +97,6 @@ TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree
     const uint32_t id = addChannel("Alpha", "News/Local");
     addChannel("Beta", "Sport");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog) {
@@ -112,7 +119,6 @@ TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
 {
     const uint32_t first = addChannel("Alpha", "News");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     EXPECT_NE(frame->GetFolderView(), nullptr);
     EXPECT_EQ(frame->GetBrowserView(), nullptr);
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
@@ -126,7 +132,6 @@ TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
     SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
     addChannel("Alpha", "News", 2);
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetDocument(), frame->GetChannelDoc());
@@ -140,11 +145,9 @@ TEST_F(ChannelFrameTest, WithoutAFolderTreeTheWindowOpensOnTheFirstChannel)
     const uint32_t first = addChannel("Zulu", "Z");
     addChannel("Alpha", "A");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->GetFolderView(), nullptr);
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{first});
     auto* list = recorderOf(frame->GetHeadlineView());
-    ASSERT_NE(list, nullptr);
     EXPECT_GE(list->hintCount(HINT_SELECTION_CHANGED), 1);
 }
 
@@ -162,7 +165,6 @@ TEST_F(ChannelFrameTest, ALockedOrUnusableBrowserCannotBeSwitched)
         setNumber(kLayoutKey, "ViewBrowser", 1);
         setNumber(kReadhallKey, "Use Embedded Browser", c.locked ? 0 : 1);
         CChannelFrame* frame = open(channels);
-        ASSERT_NE(frame, nullptr);
         EXPECT_EQ(frame->IsBrowserShown(), c.shown);
         EXPECT_EQ(frame->GetBrowserView() != nullptr, c.shown);
         bool checked = !c.shown;
@@ -178,10 +180,8 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     const uint32_t shown = addChannel("Alpha", "News");
     const uint32_t other = addChannel("Beta", "News");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     ASSERT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{shown});
     auto* list = recorderOf(frame->GetHeadlineView());
-    ASSERT_NE(list, nullptr);
     list->clearHints();
 
     const std::vector<uint32_t> stories{4, 5};
@@ -191,9 +191,9 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
 
     send(frame, REFRESHCODE_STORIES_DELETED, shown, &stories);
     ASSERT_EQ(list->hints().size(), 1u);
-    EXPECT_EQ(list->hints()[0].code, HINT_STORIES_DELETED);
-    EXPECT_EQ(list->hints()[0].number, shown);
-    EXPECT_EQ(list->hints()[0].array, stories);
+    const RecordedHint& h = list->hints()[0];
+    EXPECT_EQ(std::tie(h.code, h.number, h.array),
+              std::make_tuple(LPARAM(HINT_STORIES_DELETED), shown, stories));
 
     const std::pair<const char*, LPARAM> relayed[] = {
         {REFRESHCODE_CHANNEL_COUNTER_CHANGED, HINT_CHANNEL_COUNTER_CHANGED},
@@ -224,7 +224,6 @@ TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
     addChannel("Alpha", "News");
     const uint32_t beta = addChannel("Beta", "News");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, beta, 0), 1);
     EXPECT_EQ(frame->GetChannelDoc()->GetChannelIds(), std::vector<uint32_t>{beta});
     EXPECT_EQ(SendMessage(frame->GetSafeHwnd(), WM_SELECT_CHANNEL, 0, 0), 0);
@@ -248,7 +247,6 @@ TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
 {
     addChannel("Alpha", "News");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     frame->GetFolderSplitter()->SetColumnInfo(0, 260, 0);
     frame->GetFolderSplitter()->RecalcLayout();
     ASSERT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 260; }));
@@ -276,7 +274,6 @@ TEST_F(ChannelFrameTest, ExpandingClosingOrTurningOffTheBrowserKeepsTheSizesFrom
         if (!turnOff)
             addChannel("Alpha", "News");
         CChannelFrame* frame = open(channels);
-        ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(frame->IsBrowserShown());
         const auto sizesBack = [frame] {
             return rhtest::waitFor([&] {
@@ -320,7 +317,6 @@ TEST_F(ChannelFrameTest, SwitchingTheBrowserPaneRebuildsTheListPart)
 {
     addChannel("Alpha", "News");
     CChannelFrame* frame = open(channels);
-    ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->ExecuteCommand(ID_VIEW_USE_EMBEDDED_BROWSER));
     EXPECT_TRUE(frame->IsBrowserShown());
     ASSERT_NE(frame->GetBrowserView(), nullptr);
@@ -347,10 +343,8 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     const uint32_t id = addChannel("Alpha", "News", 1);
     rhtest::engine::addAlert(id, 1, "Rain");
     CChannelFrame* channelFrame = open(channels);
-    ASSERT_NE(channelFrame, nullptr);
     EXPECT_TRUE(rhtest::waitFor([&] { return channelFrame->GetFolderWidth() == 210; }));
     CChannelFrame* alertFrame = open(alerts);
-    ASSERT_NE(alertFrame, nullptr);
     EXPECT_EQ(alertFrame->GetChannelDoc()->GetChannelIds(),
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
     EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));
@@ -371,8 +365,6 @@ TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
     addChannel("Alpha", "News");
     CChannelFrame* first = open(channels);
     CChannelFrame* second = open(alerts);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
     EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
     first->MDIDestroy();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -91,9 +91,8 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureStateACategoryOnlyI
     open();
     setStatus(id, "Updated 12:05, 3 new stories");
     select(id);
-    EXPECT_EQ(view->GetShownChannelId(), id);
-    EXPECT_EQ(view->GetTitle(), "Bank News");
-    EXPECT_EQ(view->GetThirdLine(), "Updated 12:05, 3 new stories");
+    EXPECT_EQ(std::make_tuple(view->GetShownChannelId(), view->GetTitle(), view->GetThirdLine()),
+              std::make_tuple(id, QString("Bank News"), QString("Updated 12:05, 3 new stories")));
     // Only the shown channel's status changes the header.
     setStatus(id, "Connecting...");
     setStatus(other, "Failed");
@@ -120,9 +119,8 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureStateACategoryOnlyI
     // A category shows its path and nothing else.
     doc->SetCategory({id}, "Finance/Banks");
     doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
-    EXPECT_EQ(view->GetTitle(), "Finance/Banks");
-    EXPECT_EQ(view->GetSecondLine(), "");
-    EXPECT_EQ(view->GetThirdLine(), "");
+    EXPECT_EQ(QStringList({view->GetTitle(), view->GetSecondLine(), view->GetThirdLine()}),
+              QStringList({"Finance/Banks", "", ""}));
     EXPECT_EQ(view->GetShownChannelId(), 0u);
     EXPECT_EQ(secureCalls.back(), 0);
     for (UINT command : {ID_CHANNEL_UPDATE_NOW, ID_CHANNEL_DISABLE, ID_CHANNEL_ENABLE,
@@ -138,14 +136,16 @@ TEST_F(HeaderViewTest, TheChannelMenuListsCategoriesSortedWithAmpersandsShown)
     QMenu menu;
     std::vector<uint32_t> commands;
     ASSERT_TRUE(CChannelHeaderView::BuildChannelMenu(menu, commands, 30));
-    const QList<QAction*> categories = menu.actions();
-    ASSERT_EQ(categories.size(), 2);
-    EXPECT_EQ(categories[0]->text(), "Breakfast");
-    EXPECT_EQ(categories[1]->text(), "Talk && Radio");
-    QMenu* talk = categories[1]->menu();
+    const auto texts = [](const QList<QAction*>& actions) {
+        QStringList result;
+        for (const QAction* action : actions)
+            result << action->text();
+        return result;
+    };
+    ASSERT_EQ(texts(menu.actions()), (QStringList{"Breakfast", "Talk && Radio"}));
+    QMenu* talk = menu.actions()[1]->menu();
     ASSERT_NE(talk, nullptr);
-    ASSERT_EQ(talk->actions().size(), 1);
-    EXPECT_EQ(talk->actions()[0]->text(), "Q&&A Hour");
+    ASSERT_EQ(texts(talk->actions()), QStringList{"Q&&A Hour"});
     EXPECT_EQ(commands.at(size_t(talk->actions()[0]->data().toInt())), qa);
 
     // Picking it points the document at the channel and the other views follow.

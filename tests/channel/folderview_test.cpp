@@ -296,7 +296,8 @@ TEST_F(FolderViewTest, ADraggedNodeGoesToTheAncestorThatAcceptsIt)
     QWidget child(&parent);
     MessageWindow childWindow("DropChild", &child);
     std::vector<std::pair<WPARAM, LPARAM>> asked;
-    std::vector<std::tuple<UINT, WPARAM, LPARAM>> dropped;
+    using Drops = std::vector<std::tuple<UINT, WPARAM, LPARAM>>;
+    Drops dropped;
     target.setMessageHandler([&](UINT message, WPARAM w, LPARAM l) -> LRESULT {
         if (message == canDrop) {
             asked.emplace_back(w, l);
@@ -325,8 +326,7 @@ TEST_F(FolderViewTest, ADraggedNodeGoesToTheAncestorThatAcceptsIt)
     view->DragMove(inside);
     EXPECT_TRUE(view->IsShowingDropCursor());
     view->DragDrop(inside);
-    ASSERT_EQ(dropped.size(), 1u);
-    EXPECT_EQ(dropped[0], std::make_tuple(dropChannel, WPARAM(id), LPARAM(0)));
+    EXPECT_EQ(dropped, (Drops{{dropChannel, WPARAM(id), LPARAM(0)}}));
     EXPECT_FALSE(view->IsDragging());
 
     // A category goes as a category.
@@ -335,8 +335,7 @@ TEST_F(FolderViewTest, ADraggedNodeGoesToTheAncestorThatAcceptsIt)
     EXPECT_EQ(view->FindDropTargetFrom(childWindow.hwnd()), target.hwnd());
     EXPECT_EQ(asked.back(), (std::pair<WPARAM, LPARAM>(DRAGKIND_CATEGORY, 1)));
     view->DragDrop(inside);
-    ASSERT_EQ(dropped.size(), 1u);
-    EXPECT_EQ(dropped[0], std::make_tuple(dropCategory, WPARAM(0), LPARAM(0)));
+    EXPECT_EQ(dropped, (Drops{{dropCategory, WPARAM(0), LPARAM(0)}}));
 
     // A drop outside any target sends nothing and ends the drag.
     dropped.clear();

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
+#include <tuple>
 
 using namespace dialogstest;
 using vantrel::dialogs::AddChannelDialog;
@@ -69,9 +70,8 @@ TEST_F(AddChannelTest, AFeedIsPreviewedThenSubscribedWithTheNameAndCategoryChose
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     const auto all = channels();
     ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].name, "Linux");
-    EXPECT_EQ(all[0].categories, "Technology/Linux");
-    EXPECT_EQ(all[0].stories, 12);
+    EXPECT_EQ(std::tie(all[0].name, all[0].categories, all[0].stories),
+              std::make_tuple(QString("Linux"), QString("Technology/Linux"), 12));
 }
 
 TEST_F(AddChannelTest, APageWithTwoFeedLinksOffersBothAndTheChosenOneIsAdded)
@@ -83,8 +83,7 @@ TEST_F(AddChannelTest, APageWithTwoFeedLinksOffersBothAndTheChosenOneIsAdded)
     auto* list = child<QListWidget>(dialog.get(), "feedList");
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->data(Qt::UserRole).toString(), server.url("/site/rss.xml").toString());
-    EXPECT_EQ(child<QLineEdit>(dialog.get(), "nameEdit")->text(),
-              "Site RSS"); // the first is shown at once
+    EXPECT_EQ(child<QLineEdit>(dialog.get(), "nameEdit")->text(), "Site RSS"); // the first, at once
 
     list->setCurrentRow(1);
     ASSERT_TRUE(rhtest::waitFor([&] {

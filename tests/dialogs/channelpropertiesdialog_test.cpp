@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <tuple>
 
 using namespace dialogstest;
 using vantrel::dialogs::ChannelPropertiesDialog;
@@ -53,9 +54,10 @@ TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChang
     EXPECT_EQ(facts(id).stories, 4);
     ChannelPropertiesDialog dialog(ChannelPropertiesDialog::Target::Channel, id);
     ASSERT_TRUE(dialog.isValid());
-    EXPECT_EQ(child<QLineEdit>(&dialog, "nameEdit")->text(), "Alpha");
-    EXPECT_EQ(child<QLabel>(&dialog, "storiesLabel")->text(), "4 (4 unread)");
-    EXPECT_EQ(child<QLabel>(&dialog, "lastErrorLabel")->text(), "None");
+    EXPECT_EQ(QStringList({child<QLineEdit>(&dialog, "nameEdit")->text(),
+                           child<QLabel>(&dialog, "storiesLabel")->text(),
+                           child<QLabel>(&dialog, "lastErrorLabel")->text()}),
+              QStringList({"Alpha", "4 (4 unread)", "None"}));
 
     child<QLineEdit>(&dialog, "nameEdit")->setText("Alpha Two");
     child<QComboBox>(&dialog, "categoryBox")->setEditText("World/Europe");
@@ -68,12 +70,9 @@ TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChang
     child<QPushButton>(&dialog, "okButton")->click();
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.message().toStdString();
     const vantrel::ChannelFacts f = facts(id);
-    EXPECT_EQ(f.name, "Alpha Two");
-    EXPECT_EQ(f.categories, "World/Europe");
-    EXPECT_FALSE(f.enabled);
-    EXPECT_EQ(f.updateIntervalSecs, 4 * 3600);
-    EXPECT_EQ(f.keepStories, 2);
-    EXPECT_EQ(f.stories, 2);
+    EXPECT_EQ(
+        std::tie(f.name, f.categories, f.enabled, f.updateIntervalSecs, f.keepStories, f.stories),
+        std::make_tuple(QString("Alpha Two"), QString("World/Europe"), false, 4 * 3600, 2, 2));
 }
 
 TEST_F(PropertiesTest, ANewAddressMustLeadToAFeedThatIsNotSubscribedYet)

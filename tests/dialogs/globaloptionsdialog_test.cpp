@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <tuple>
 
 using namespace dialogstest;
 using vantrel::dialogs::GlobalOptionsDialog;
@@ -70,25 +71,19 @@ TEST_F(OptionsDialogTest, CancelChangesNothingOkAppliesEveryPageAndTheDialogShow
         ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.message().toStdString();
     }
     const vantrel::EngineOptions o = engine()->options();
-    EXPECT_EQ(o.updateIntervalSecs, 2 * 3600);
-    EXPECT_TRUE(o.updateAllAtStart);
-    EXPECT_EQ(o.parallelDownloads, 4);
-    EXPECT_TRUE(o.paused);
+    EXPECT_EQ(std::tie(o.updateIntervalSecs, o.updateAllAtStart, o.parallelDownloads, o.paused,
+                       o.keepDays, o.keepPerChannel, o.offlineDownload, o.offlineLimitMb,
+                       o.timeoutSecs),
+              std::make_tuple(2 * 3600, true, 4, true, 14, 250, true, 42, 20));
     EXPECT_FALSE(engine()->downloadEnabled());
-    EXPECT_EQ(o.keepDays, 14);
-    EXPECT_EQ(o.keepPerChannel, 250);
-    EXPECT_TRUE(o.offlineDownload);
-    EXPECT_EQ(o.offlineLimitMb, 42);
     EXPECT_TRUE(o.offlineFolder.isEmpty()); // the data directory, as shown
-    EXPECT_EQ(o.network.proxyMode, Mode::Manual);
-    EXPECT_EQ(o.network.proxyKind, vantrel::feeds::NetworkSettings::ProxyKind::Socks5);
-    EXPECT_EQ(o.network.proxyHost, "proxy.example.org");
-    EXPECT_EQ(o.network.proxyPort, 1080);
-    EXPECT_EQ(o.network.proxyUser, "ann");
-    EXPECT_EQ(o.network.proxyPassword, "secret");
-    EXPECT_EQ(o.timeoutSecs, 20);
+    const auto& n = o.network;
+    EXPECT_EQ(std::tie(n.proxyMode, n.proxyKind, n.proxyHost, n.proxyPort, n.proxyUser,
+                       n.proxyPassword, n.userAgent),
+              std::make_tuple(Mode::Manual, vantrel::feeds::NetworkSettings::ProxyKind::Socks5,
+                              QString("proxy.example.org"), 1080, QString("ann"), QString("secret"),
+                              QString("Reader/2")));
     EXPECT_EQ(engine()->fetchTimeoutMs(), 20000);
-    EXPECT_EQ(o.network.userAgent, "Reader/2");
 
     GlobalOptionsDialog again;
     EXPECT_EQ(again.shownOptions().network.proxyHost, "proxy.example.org");

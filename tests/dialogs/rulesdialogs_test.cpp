@@ -57,10 +57,9 @@ protected:
         QStringList out;
         engine()->lock();
         const vantrel::Channel* c = engine()->channelById(channelId);
-        if (c && c->ensureLoaded()) {
+        if (c && c->ensureLoaded())
             for (const vantrel::Story& s : c->stories)
                 out << s.headline + (s.alertName.isEmpty() ? "" : " [" + s.alertName + "]");
-        }
         engine()->unlock();
         out.sort();
         return out;

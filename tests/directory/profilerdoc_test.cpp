@@ -16,10 +16,9 @@ class ProfilerDocTest : public DirectoryTest
 protected:
     const CSiteMain* entryNamed(const QString& name) const
     {
-        for (const auto& entry : doc.GetEntries()) {
+        for (const auto& entry : doc.GetEntries())
             if (entry->GetName() == name)
                 return entry.get();
-        }
         return nullptr;
     }
     CProfilerDoc doc;
@@ -84,8 +83,9 @@ TEST_F(ProfilerDocTest, EntriesComeInTheEnginesOrderWithTheirCategoryTree)
     ASSERT_EQ(doc.Load(0), 1);
     ASSERT_EQ(doc.GetEntries().size(), 2u);
     EXPECT_EQ(doc.GetEntries()[0]->GetName(), "Scores");
-    EXPECT_FALSE(doc.GetEntries()[0]->IsSubscribed());
-    EXPECT_TRUE(doc.GetEntries()[1]->IsSubscribed());
+    EXPECT_EQ(std::make_pair(doc.GetEntries()[0]->IsSubscribed() != 0,
+                             doc.GetEntries()[1]->IsSubscribed() != 0),
+              std::make_pair(false, true));
     EXPECT_EQ(doc.FindEntry(sport), doc.GetEntries()[0].get());
     EXPECT_EQ(doc.FindEntry(987654), nullptr);
     QStringList top;
@@ -103,14 +103,12 @@ TEST_F(ProfilerDocTest, ARecordThatSaysSubscribedButHasNoChannelEndsUnsubscribed
     ASSERT_TRUE(entry.IsSubscribed());
     int changed = 0;
     EXPECT_EQ(entry.RefreshState(&changed), 0);
-    EXPECT_FALSE(entry.IsSubscribed());
-    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(std::make_pair(entry.IsSubscribed() != 0, changed), std::make_pair(false, 1));
 
     record.entryId = addSubscribed("Real");
     CSiteMain real(record);
     EXPECT_EQ(real.RefreshState(&changed), 1);
-    EXPECT_TRUE(real.IsSubscribed());
-    EXPECT_EQ(changed, 0);
+    EXPECT_EQ(std::make_pair(real.IsSubscribed() != 0, changed), std::make_pair(true, 0));
     EXPECT_FALSE(real.GetChannelState()); // not being brought up to date
 }
 

@@ -46,9 +46,9 @@ TEST_F(ProfilerViewTest, ClosingStoresTheLayoutAndStoredWidthsAreTakenAbsoluteUp
     addEntry("Alpha");
     open();
     QHeaderView* header = view->GetListCtrl()->header();
-    EXPECT_EQ(header->sectionSize(0), 200); // nothing stored yet
-    EXPECT_EQ(header->sectionSize(1), 240);
-    EXPECT_EQ(view->GetColumnWidth(2), 120);
+    EXPECT_EQ(
+        (std::vector<int>{header->sectionSize(0), header->sectionSize(1), view->GetColumnWidth(2)}),
+        (std::vector<int>{200, 240, 120})); // nothing stored yet
     // The last column reaches the list's right edge.
     EXPECT_EQ(header->length(), view->GetListCtrl()->viewport()->width());
     header->resizeSection(0, 0);
@@ -56,11 +56,10 @@ TEST_F(ProfilerViewTest, ClosingStoresTheLayoutAndStoredWidthsAreTakenAbsoluteUp
     view->OnColumnClick(2);
     view->OnTabChanged(2);
     closeView();
-    EXPECT_EQ(readListSetting("Width0"), 200); // a hidden first column comes back
-    EXPECT_EQ(readListSetting("Width2"), 333);
-    EXPECT_EQ(readListSetting("ViewFilter"), long(DIRFILTER_NEW));
-    EXPECT_EQ(readListSetting("Sort1"), 2);
-    EXPECT_EQ(readListSetting("Asc1"), 0);
+    std::vector<long> stored; // a hidden first column comes back
+    for (const char* name : {"Width0", "Width2", "ViewFilter", "Sort1", "Asc1"})
+        stored.push_back(readListSetting(name));
+    EXPECT_EQ(stored, (std::vector<long>{200, 333, long(DIRFILTER_NEW), 2, 0}));
 
     const struct {
         int stored;
@@ -159,13 +158,13 @@ TEST_F(ProfilerViewTest, SpaceAsksTheEngineAndTheRowsWaitForItsReport)
     selectRows({"Open", "Taken"});
     view->GetListCtrl()->setFocus();
     QTest::keyClick(view->GetListCtrl(), Qt::Key_Space);
-    EXPECT_TRUE(engineSubscribed(open1));
-    EXPECT_FALSE(engineSubscribed(taken));
+    EXPECT_EQ(std::make_pair(engineSubscribed(open1), engineSubscribed(taken)),
+              std::make_pair(true, false));
     EXPECT_EQ(imageOf("Open"), 0);
     doc.OnEntryChanged(open1);
     doc.OnEntryChanged(taken);
-    EXPECT_EQ(imageOf("Open"), DIRIMG_SUBSCRIBED);
-    EXPECT_EQ(imageOf("Taken"), 0);
+    EXPECT_EQ(std::make_pair(imageOf("Open"), imageOf("Taken")),
+              std::make_pair(int(DIRIMG_SUBSCRIBED), 0));
 }
 
 TEST_F(ProfilerViewTest, DoubleClickOpensASubscribedChannelOrOffersToSubscribe)
@@ -284,8 +283,7 @@ TEST_F(ProfilerViewTest, DroppedEntriesAreSubscribedFirstAndHandedOverByChannel)
     EXPECT_EQ(asked.back(), (std::pair<WPARAM, LPARAM>(DRAGKIND_CHANNEL, 2)));
     view->DragDrop(inside);
     EXPECT_FALSE(view->IsDragging());
-    uint32_t takenChannel = 0;
-    uint32_t openChannel = 0;
+    uint32_t takenChannel = 0, openChannel = 0;
     ASSERT_EQ(VTLookupSubscribedChannelID(taken, takenChannel), 1);
     ASSERT_EQ(VTLookupSubscribedChannelID(open1, openChannel), 1);
     std::sort(dropped.begin(), dropped.end());

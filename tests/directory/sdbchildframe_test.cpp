@@ -28,6 +28,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <stdexcept>
 
 using namespace directorytest;
 namespace eb = rhtest::engine;
@@ -57,9 +58,12 @@ protected:
         startupchecks::resetForTests();
         DirectoryTest::TearDown();
     }
+    // The opened window; a window that does not open ends the test.
     CSDBChildFrame* open()
     {
         auto* frame = host->open<CSDBChildFrame>(directory);
+        if (!frame)
+            throw std::runtime_error("the directory window did not open");
         QCoreApplication::processEvents();
         return frame;
     }
@@ -84,7 +88,6 @@ TEST_F(DirectoryFrameTest, TheWindowHasItsPanesAndKeepsTheCategoryWidth)
 {
     addEntry("Alpha", "News");
     CSDBChildFrame* frame = open();
-    ASSERT_NE(frame, nullptr);
     EXPECT_EQ(readFolderWidth(), 180); // written at once
     auto* header = qobject_cast<CBaseHeaderView*>(frame->GetHeaderView());
     ASSERT_NE(header, nullptr);
@@ -107,15 +110,12 @@ TEST_F(DirectoryFrameTest, TabsAndCategoriesFilterTogether)
     addSubscribed("Results", "Sport");
     addSubscribed("Daily", "News");
     CSDBChildFrame* frame = open();
-    ASSERT_NE(frame, nullptr);
     QTreeWidget* tree = frame->GetCategoryView()->GetTreeCtrl();
     ASSERT_EQ(tree->topLevelItemCount(), 1); // "All"
-    QTreeWidgetItem* sport = nullptr;
-    for (int i = 0; i < tree->topLevelItem(0)->childCount(); ++i) {
-        if (tree->topLevelItem(0)->child(i)->text(0) == "Sport")
-            sport = tree->topLevelItem(0)->child(i);
-    }
+    QTreeWidgetItem* sport =
+        tree->findItems("Sport", Qt::MatchExactly | Qt::MatchRecursive).value(0);
     ASSERT_NE(sport, nullptr);
+    EXPECT_EQ(sport->parent(), tree->topLevelItem(0));
     tree->setCurrentItem(sport);
     EXPECT_EQ(listed(frame), (QStringList{"Results", "Scores"}));
 
@@ -132,7 +132,6 @@ TEST_F(DirectoryFrameTest, ChangeMessagesReachTheEntries)
 {
     const uint32_t id = addEntry("Weather");
     CSDBChildFrame* frame = open();
-    ASSERT_NE(frame, nullptr);
     CProfilerView* list = frame->GetListView();
     const UINT flagsChanged =
         RegisterWindowMessage(QString::fromLatin1(REFRESHCODE_CHANNEL_FLAGS_CHANGED));
@@ -159,7 +158,6 @@ TEST_F(DirectoryFrameTest, ACheckBoxClickPutsTheChannelIntoTheChannelWindow)
 
     const uint32_t id = addEntry("Tide Tables", "Sea");
     CSDBChildFrame* frame = open();
-    ASSERT_NE(frame, nullptr);
     frame->MDIActivate();
     CDirectoryList* list = frame->GetListView()->GetListCtrl();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list));

@@ -61,11 +61,12 @@ protected:
         }
         model.EndFill();
     }
-    QStringList order() const
+    // The texts of a column, top to bottom.
+    QStringList order(int column = COLUMN_CONTENT) const
     {
         QStringList result;
         for (int row = 0; row < model.rowCount(); ++row)
-            result << model.index(row, 0).data().toString();
+            result << model.index(row, column).data().toString();
         return result;
     }
 
@@ -104,12 +105,6 @@ TEST_F(HeadlineModelTest, TextColumnsSortWithoutRegardToCaseAndKeepTiesInTheirOr
         ++number;
     }
     model.EndFill();
-    const auto column = [this](int c) {
-        QStringList result;
-        for (int row = 0; row < model.rowCount(); ++row)
-            result << model.index(row, c).data().toString();
-        return result;
-    };
     struct Case {
         int column;
         bool ascending;
@@ -125,15 +120,15 @@ TEST_F(HeadlineModelTest, TextColumnsSortWithoutRegardToCaseAndKeepTiesInTheirOr
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.column << (c.ascending ? " up" : " down"));
         model.SortRows(c.column, c.ascending);
-        EXPECT_EQ(column(c.column), c.order);
+        EXPECT_EQ(order(c.column), c.order);
     }
     // A row added after the fill takes its place in the next sort, and it is a story.
     const int added =
         model.AddStoryRow("aardvark", "aardvark", "aaa", QString(), 6, 9, 6, true, false, 4);
     model.SortRows(COLUMN_CONTENT, true);
-    EXPECT_EQ(column(COLUMN_CONTENT).front(), "aardvark");
+    EXPECT_EQ(order().front(), "aardvark");
     model.SortRows(COLUMN_CHANNEL, true);
-    EXPECT_EQ(column(COLUMN_CHANNEL).front(), "aaa");
+    EXPECT_EQ(order(COLUMN_CHANNEL).front(), "aaa");
     EXPECT_TRUE(model.IsStoryRow(model.RowOfItemData(added)));
     EXPECT_EQ(model.StoryIdOf(added), CService::MakeStoryID(9, 6));
     EXPECT_EQ(model.FindItemData(9, 6, true), added);

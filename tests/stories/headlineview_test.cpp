@@ -114,16 +114,13 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     EXPECT_GT(all->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(all->GetColumnWidth(COLUMN_CHANNEL), 0);
 
-    CHeadlineView* local = viewOfChannel(channel, "News&slash;Local");
-    QStringList listed = headlines(local);
-    listed.sort();
-    EXPECT_EQ(listed, QStringList({"Europe", "Local"}));
-
-    CHeadlineView* news = viewOfChannel(channel, "News");
-    listed = headlines(news);
-    listed.sort();
-    EXPECT_EQ(listed, QStringList({"Sport"}));
-
+    auto listed = [&](const QString& path) {
+        QStringList names = headlines(viewOfChannel(channel, path));
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(listed("News&slash;Local"), QStringList({"Europe", "Local"}));
+    EXPECT_EQ(listed("News"), QStringList({"Sport"}));
     EXPECT_EQ(headlines(viewOfChannel(channel, "Region/North&slash;South")), QStringList{"Deep"});
 }
 
@@ -162,11 +159,9 @@ TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndOpeningOneTellsTheWind
     view->SelectRows({rowOf(view, "Shares up")});
     view->list()->setFocus();
     QTest::keyClick(view->list(), Qt::Key_Return);
-    ASSERT_EQ(m_calls.size(), 2u);
-    EXPECT_EQ(m_calls[0].name, "showStory");
-    EXPECT_EQ(m_calls[0].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert}));
-    EXPECT_EQ(m_calls[1].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{VTNOTIFICATION_ALERTS_CHANGED, 0}));
+    EXPECT_EQ(m_calls,
+              (std::vector<Call>{{"showStory", {VT_ALERTS_CHANNEL_ID, alert}},
+                                 {"broadcastNotification", {VTNOTIFICATION_ALERTS_CHANGED, 0}}}));
 }
 
 TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
@@ -250,11 +245,11 @@ TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
     alerts->list()->header()->resizeSection(COLUMN_CONTENT, 111);
 
     m_views.clear();
-    EXPECT_EQ(readNumber(kHeadlineKey, "Column Width 0"), 333);
-    EXPECT_EQ(readNumber(kHeadlineKey, "Column Width 2"), 222);
-    EXPECT_EQ(readNumber(kHeadlineKey, "Column Width 3"), -1); // hidden: never written
-    EXPECT_EQ(readNumber(kHeadlineKey, "Sort Column"), 1);
-    EXPECT_EQ(readNumber(kHeadlineKey, "Sort Ascending"), 1);
+    std::vector<long> stored; // the hidden column's width is never written
+    for (const char* name :
+         {"Column Width 0", "Column Width 2", "Column Width 3", "Sort Column", "Sort Ascending"})
+        stored.push_back(readNumber(kHeadlineKey, name));
+    EXPECT_EQ(stored, (std::vector<long>{333, 222, -1, 1, 1}));
     EXPECT_EQ(readNumber(kAlertKey, "Column Width 0"), 111);
 }
 
@@ -324,11 +319,8 @@ TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
     setUnreadOnly(true);
     CHeadlineView* view = viewOfChannel(channel);
     ASSERT_TRUE(isBold(view, rowOf(view, "Fresh")));
-    uint32_t bundlet = 0;
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    services->GetStoryAttribute(view->RowStoryId(rowOf(view, "Fresh")), "BundLet Id", bundlet);
-    ReleaseCServices();
+    const uint32_t bundlet = bundletOf(channel, number);
+    ASSERT_NE(bundlet, 0u);
     ASSERT_TRUE(VTMarkStoriesRead(channel, {number}, 1));
     ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
     CUpdateHint hint(channel, {number});
@@ -355,9 +347,7 @@ TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryAndTheClickTimerShowsOnlyASumma
     EXPECT_TRUE(view->IsClickTimerRunning());
     QTest::mouseDClick(view->list()->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_FALSE(view->IsClickTimerRunning());
-    const auto shown = callsNamed("showStory");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].args, (std::vector<uint32_t>{channel, number}));
+    EXPECT_EQ(argsOf("showStory"), (Args{{channel, number}}));
     EXPECT_FALSE(view->popup()->IsPopupVisible());
     EXPECT_TRUE(callsNamed("broadcastNotification").empty());
 
@@ -503,12 +493,11 @@ TEST_F(HeadlineViewTest, ThePopupsLinksGoThroughTheMainFrame)
     EXPECT_EQ(popup.OnShowURL("https://news.example/more"), 1);
     EXPECT_EQ(popup.OnShowStory(12, 34), 1);
     EXPECT_EQ(popup.OnShowStory(VT_ALERTS_CHANNEL_ID, 5), 1);
-    ASSERT_EQ(m_calls.size(), 4u);
-    EXPECT_EQ(m_calls[0].name, "showURL");
-    EXPECT_EQ(m_calls[1].args, (std::vector<uint32_t>{12, 34}));
-    EXPECT_EQ(m_calls[2].args, (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, 5}));
-    EXPECT_EQ(m_calls[3].name, "broadcastNotification");
-    EXPECT_EQ(m_calls[3].args[0], uint32_t(VTNOTIFICATION_ALERTS_CHANGED));
+    EXPECT_EQ(m_calls,
+              (std::vector<Call>{{"showURL", {}},
+                                 {"showStory", {12, 34}},
+                                 {"showStory", {VT_ALERTS_CHANNEL_ID, 5}},
+                                 {"broadcastNotification", {VTNOTIFICATION_ALERTS_CHANGED, 0}}}));
 
     // Without a main frame the real services answer 0.
     resetStoryCalls();

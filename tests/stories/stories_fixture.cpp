@@ -131,6 +131,24 @@ std::vector<Call> StoriesTest::callsNamed(const QString& name) const
     return result;
 }
 
+Args StoriesTest::argsOf(const QString& name) const
+{
+    Args result;
+    for (const Call& call : callsNamed(name))
+        result.push_back(call.args);
+    return result;
+}
+
+uint32_t StoriesTest::bundletOf(uint32_t channel, uint32_t number)
+{
+    uint32_t bundlet = 0;
+    if (CServices* services = GetCServices()) {
+        services->GetStoryAttribute(CService::MakeStoryID(channel, number), "BundLet Id", bundlet);
+        ReleaseCServices();
+    }
+    return bundlet;
+}
+
 void StoriesTest::setUnreadOnly(bool on)
 {
     m_app->m_bShowUnreadItemsOnly = on ? 1 : 0;

@@ -23,7 +23,14 @@ namespace storiestest
 struct Call {
     QString name;
     std::vector<uint32_t> args;
+    bool operator==(const Call& other) const { return name == other.name && args == other.args; }
 };
+inline void PrintTo(const Call& call, std::ostream* out)
+{
+    *out << call.name.toStdString() << ::testing::PrintToString(call.args);
+}
+// The numbers of several calls, in order.
+using Args = std::vector<std::vector<uint32_t>>;
 
 class StoriesTest : public ::testing::Test
 {
@@ -45,7 +52,11 @@ protected:
     static int rowOf(const CHeadlineView* view, const QString& headline);
     // The calls recorded so far with that name.
     std::vector<Call> callsNamed(const QString& name) const;
+    // The numbers of the calls recorded so far with that name.
+    Args argsOf(const QString& name) const;
     void setUnreadOnly(bool on);
+    // The story's "BundLet Id"; 0 when the engine does not answer.
+    static uint32_t bundletOf(uint32_t channel, uint32_t number);
 
     std::unique_ptr<CReadhallApp> m_app;
     std::vector<Call> m_calls;

@@ -30,16 +30,13 @@ protected:
             *checked = ui.checkState();
         return ui.isEnabled();
     }
-    static uint32_t bundletOf(uint32_t channel, uint32_t number)
+    // The rule of each command, in order.
+    std::vector<bool> rules(CHeadlineView* view, std::initializer_list<UINT> ids)
     {
-        uint32_t bundlet = 0;
-        CServices* services = GetCServices();
-        if (services) {
-            services->GetStoryAttribute(CService::MakeStoryID(channel, number), "BundLet Id",
-                                        bundlet);
-            ReleaseCServices();
-        }
-        return bundlet;
+        std::vector<bool> result;
+        for (UINT id : ids)
+            result.push_back(enabled(view, id));
+        return result;
     }
     static uint32_t playable(uint32_t channel, const QString& headline, int minutes,
                              const QString& url = QString())
@@ -66,15 +63,11 @@ TEST_F(StoryCommandsTest, SelectAllThenMarkAsReadMakesOneCallPerChannelAsDoesMar
     EXPECT_EQ(view->SelectedRows(), (std::vector<int>{0, 1, 2}));
     ASSERT_TRUE(enabled(view, ID_STORY_MARK_READ));
     view->ExecuteCommand(ID_STORY_MARK_READ);
-    const auto calls = callsNamed("markStoriesRead");
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].args, (std::vector<uint32_t>{first, 1, a, c}));
-    EXPECT_EQ(calls[1].args, (std::vector<uint32_t>{second, 1, b}));
+    EXPECT_EQ(argsOf("markStoriesRead"), (Args{{first, 1, a, c}, {second, 1, b}}));
 
     m_calls.clear();
     view->ExecuteCommand(ID_STORY_MARK_UNREAD);
-    ASSERT_EQ(callsNamed("markStoriesRead").size(), 2u);
-    EXPECT_EQ(callsNamed("markStoriesRead")[0].args[1], 0u);
+    EXPECT_EQ(argsOf("markStoriesRead"), (Args{{first, 0, a, c}, {second, 0, b}}));
 
     // Mark all listed read does the same without a selection.
     m_calls.clear();
@@ -90,26 +83,26 @@ TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlagAndThePlacehol
     addStory(channel, "unread", 2);
     addStory(channel, "read", 1, {{"Read", 1}});
     CHeadlineView* view = viewOfChannel(channel);
-    EXPECT_FALSE(enabled(view, ID_STORY_MARK_READ));
-    EXPECT_FALSE(enabled(view, ID_STORY_MARK_UNREAD));
-    view->SelectRows({rowOf(view, "unread")});
-    EXPECT_TRUE(enabled(view, ID_STORY_MARK_READ));
-    EXPECT_FALSE(enabled(view, ID_STORY_MARK_UNREAD));
-    view->SelectRows({rowOf(view, "read")});
-    EXPECT_FALSE(enabled(view, ID_STORY_MARK_READ));
-    EXPECT_TRUE(enabled(view, ID_STORY_MARK_UNREAD));
-    view->SelectRows({0, 1});
-    EXPECT_TRUE(enabled(view, ID_STORY_MARK_READ));
-    EXPECT_TRUE(enabled(view, ID_STORY_MARK_UNREAD));
-    EXPECT_TRUE(enabled(view, ID_STORY_DELETE));
-    EXPECT_FALSE(enabled(view, ID_STORY_FULL));
+    const struct {
+        std::vector<int> rows;
+        std::vector<bool> readUnread;
+    } cases[] = {{{}, {false, false}},
+                 {{rowOf(view, "unread")}, {true, false}},
+                 {{rowOf(view, "read")}, {false, true}},
+                 {{0, 1}, {true, true}}};
+    for (const auto& c : cases) {
+        view->SelectRows(c.rows);
+        EXPECT_EQ(rules(view, {ID_STORY_MARK_READ, ID_STORY_MARK_UNREAD}), c.readUnread)
+            << c.rows.size();
+    }
+    EXPECT_EQ(rules(view, {ID_STORY_DELETE, ID_STORY_FULL}), (std::vector<bool>{true, false}));
 
     // The placeholder is no story.
     view = viewOfChannel(rhtest::engine::addChannel("Empty", "News"));
     view->SelectRows({0});
-    for (UINT id : {ID_STORY_MARK_READ, ID_STORY_MARK_UNREAD, ID_STORY_DELETE, ID_STORY_FULL,
-                    ID_STORY_SUMMARY, ID_STORY_KEEP, ID_STORY_PLAY, ID_EDIT_SELECT_ALL})
-        EXPECT_FALSE(enabled(view, id)) << id;
+    EXPECT_EQ(rules(view, {ID_STORY_MARK_READ, ID_STORY_MARK_UNREAD, ID_STORY_DELETE, ID_STORY_FULL,
+                           ID_STORY_SUMMARY, ID_STORY_KEEP, ID_STORY_PLAY, ID_EDIT_SELECT_ALL}),
+              std::vector<bool>(8, false));
     EXPECT_EQ(view->HasListedStories(), 0);
     EXPECT_EQ(view->MarkAllListedRead(), 0);
     EXPECT_TRUE(m_calls.empty());
@@ -130,8 +123,7 @@ TEST_F(StoryCommandsTest, DeleteAsksAndDeletesPerChannel)
     EXPECT_TRUE(callsNamed("deleteStories").empty());
     platform::queueMessageBoxAnswer(IDYES);
     view->ExecuteCommand(ID_STORY_DELETE);
-    ASSERT_EQ(callsNamed("deleteStories").size(), 1u);
-    EXPECT_EQ(callsNamed("deleteStories")[0].args, (std::vector<uint32_t>{channel, a}));
+    EXPECT_EQ(argsOf("deleteStories"), (Args{{channel, a}}));
     EXPECT_EQ(platform::messageBoxQuestions().size(), 2u);
     EXPECT_EQ(platform::messageBoxQuestions()[0].flags & MB_TYPEMASK, MB_YESNO);
     // The channel window sends no notification; the alerts window does, even when nothing
@@ -143,9 +135,7 @@ TEST_F(StoryCommandsTest, DeleteAsksAndDeletesPerChannel)
     platform::queueMessageBoxAnswer(IDYES);
     alerts->OnDeleteStories();
     EXPECT_TRUE(callsNamed("deleteStories").empty());
-    ASSERT_EQ(callsNamed("broadcastNotification").size(), 1u);
-    EXPECT_EQ(callsNamed("broadcastNotification")[0].args[0],
-              uint32_t(VTNOTIFICATION_ALERTS_CHANGED));
+    EXPECT_EQ(argsOf("broadcastNotification"), (Args{{VTNOTIFICATION_ALERTS_CHANGED, 0}}));
 }
 
 TEST_F(StoryCommandsTest, KeepTogglesEachStoryOnItsOwn)
@@ -161,10 +151,8 @@ TEST_F(StoryCommandsTest, KeepTogglesEachStoryOnItsOwn)
     view->SelectRows({0, 1});
     EXPECT_FALSE(enabled(view, ID_STORY_KEEP));
     view->OnKeep();
-    const auto calls = callsNamed("keepStory");
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].args, (std::vector<uint32_t>{channel, bundletOf(channel, kept), kept, 0}));
-    EXPECT_EQ(calls[1].args, (std::vector<uint32_t>{channel, bundletOf(channel, loose), loose, 1}));
+    EXPECT_EQ(argsOf("keepStory"), (Args{{channel, bundletOf(channel, kept), kept, 0},
+                                         {channel, bundletOf(channel, loose), loose, 1}}));
 }
 
 TEST_F(StoryCommandsTest, PlayPlaysOnlyTheFirstPlayableStory)
@@ -178,9 +166,7 @@ TEST_F(StoryCommandsTest, PlayPlaysOnlyTheFirstPlayableStory)
     view->SelectRows({0, 1});
     EXPECT_FALSE(enabled(view, ID_STORY_PLAY));
     view->OnPlay(false);
-    const auto calls = callsNamed("playBundlet");
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].args, (std::vector<uint32_t>{channel, bundletOf(channel, first)}));
+    EXPECT_EQ(argsOf("playBundlet"), (Args{{channel, bundletOf(channel, first)}}));
     EXPECT_TRUE(callsNamed("markStoryRead").empty());
 }
 
@@ -200,17 +186,13 @@ TEST_F(StoryCommandsTest, AnAlertPlaysItsStorysPackageAndOneWhoseStoryIsGoneIsPa
     EXPECT_TRUE(enabled(view, ID_STORY_PLAY));
     view->SelectRows({rowOf(view, "lost"), rowOf(view, "clip")});
     view->OnPlay(false);
-    const std::vector<uint32_t> package{media, bundletOf(media, clip)};
-    ASSERT_EQ(callsNamed("playBundlet").size(), 1u);
-    EXPECT_EQ(callsNamed("playBundlet")[0].args, package);
-    ASSERT_EQ(callsNamed("markStoryRead").size(), 1u);
-    EXPECT_EQ(callsNamed("markStoryRead")[0].args,
-              (std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID, alert, 0}));
+    const Args package{{media, bundletOf(media, clip)}};
+    EXPECT_EQ(argsOf("playBundlet"), package);
+    EXPECT_EQ(argsOf("markStoryRead"), (Args{{VT_ALERTS_CHANNEL_ID, alert, 0}}));
 
     m_calls.clear();
     view->OnPlay(true);
-    ASSERT_EQ(callsNamed("replicateBundlet").size(), 1u);
-    EXPECT_EQ(callsNamed("replicateBundlet")[0].args, package);
+    EXPECT_EQ(argsOf("replicateBundlet"), package);
     EXPECT_TRUE(callsNamed("markStoryRead").empty());
 }
 
@@ -221,9 +203,8 @@ TEST_F(StoryCommandsTest, DownloadPropertiesAndFullStory)
     const uint32_t clip = playable(channel, "clip", 1);
     CHeadlineView* view = viewOfChannel(channel);
     view->SelectRows({rowOf(view, "web")});
-    EXPECT_TRUE(enabled(view, ID_STORY_DOWNLOAD));
-    EXPECT_TRUE(enabled(view, ID_STORY_FULL));
-    EXPECT_FALSE(enabled(view, ID_STORY_PROPERTIES));
+    EXPECT_EQ(rules(view, {ID_STORY_DOWNLOAD, ID_STORY_FULL, ID_STORY_PROPERTIES}),
+              (std::vector<bool>{true, true, false}));
     view->SelectRows({0, 1});
     EXPECT_TRUE(enabled(view, ID_STORY_DOWNLOAD)); // one of them can
     view->OnDownload();
@@ -232,20 +213,16 @@ TEST_F(StoryCommandsTest, DownloadPropertiesAndFullStory)
     // Properties looks at the first selected row in the list's order only.
     view->SelectRows({rowOf(view, "clip"), rowOf(view, "web")});
     view->OnProperties();
-    const auto properties = callsNamed("showBundletProperties");
-    ASSERT_EQ(properties.size(), 1u);
-    EXPECT_EQ(properties[0].args, (std::vector<uint32_t>{channel, bundletOf(channel, web)}));
+    EXPECT_EQ(argsOf("showBundletProperties"), (Args{{channel, bundletOf(channel, web)}}));
     view->SelectRows({rowOf(view, "clip")});
     EXPECT_TRUE(enabled(view, ID_STORY_PROPERTIES));
     view->ExecuteCommand(ID_STORY_PROPERTIES);
-    ASSERT_EQ(callsNamed("showBundletProperties").size(), 2u);
-    EXPECT_EQ(callsNamed("showBundletProperties")[1].args,
-              (std::vector<uint32_t>{channel, bundletOf(channel, clip)}));
+    EXPECT_EQ(argsOf("showBundletProperties"),
+              (Args{{channel, bundletOf(channel, web)}, {channel, bundletOf(channel, clip)}}));
 
     view->SelectRows({rowOf(view, "web")});
     view->ExecuteCommand(ID_STORY_FULL);
-    ASSERT_EQ(callsNamed("showStory").size(), 1u);
-    EXPECT_EQ(callsNamed("showStory")[0].args, (std::vector<uint32_t>{channel, web}));
+    EXPECT_EQ(argsOf("showStory"), (Args{{channel, web}}));
 }
 
 TEST_F(StoryCommandsTest, TheContextMenuGraysWhatCannotBeDone)
@@ -270,12 +247,12 @@ TEST_F(StoryCommandsTest, TheContextMenuGraysWhatCannotBeDone)
 
     view->SelectRows({rowOf(view, "web")});
     ASSERT_TRUE(view->BuildContextMenu(menu));
-    EXPECT_FALSE(entry(menu, ID_STORY_PLAY).enabled);
-    EXPECT_TRUE(entry(menu, ID_STORY_FULL).enabled);
-    EXPECT_TRUE(entry(menu, ID_STORY_SUMMARY).enabled);
-    EXPECT_TRUE(entry(menu, ID_STORY_KEEP).enabled);
+    std::vector<bool> shown;
+    for (UINT id :
+         {ID_STORY_PLAY, ID_STORY_FULL, ID_STORY_SUMMARY, ID_STORY_KEEP, ID_STORY_MARK_UNREAD})
+        shown.push_back(entry(menu, id).enabled);
+    EXPECT_EQ(shown, (std::vector<bool>{false, true, true, true, false}));
     EXPECT_TRUE(entry(menu, ID_STORY_KEEP).checked);
-    EXPECT_FALSE(entry(menu, ID_STORY_MARK_UNREAD).enabled);
 }
 
 TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
@@ -297,9 +274,7 @@ TEST_F(StoryCommandsTest, PlaceFilesComesFirstWhenItCanBeDone)
     EXPECT_EQ(menu[1].id, 0u);
     EXPECT_TRUE(enabled(view, ID_STORY_PLACE_FILES));
     view->ExecuteCommand(ID_STORY_PLACE_FILES);
-    ASSERT_EQ(callsNamed("replicateBundlet").size(), 1u);
-    EXPECT_EQ(callsNamed("replicateBundlet")[0].args,
-              (std::vector<uint32_t>{channel, bundletOf(channel, number)}));
+    EXPECT_EQ(argsOf("replicateBundlet"), (Args{{channel, bundletOf(channel, number)}}));
 }
 
 } // namespace
