@@ -171,6 +171,13 @@ QStringList EngineTest::headlines(uint32_t channelId)
     return out;
 }
 
+QStringList EngineTest::sortedHeadlines(uint32_t channelId)
+{
+    QStringList out = headlines(channelId);
+    out.sort();
+    return out;
+}
+
 int EngineTest::storyCount(uint32_t channelId)
 {
     return headlines(channelId).size();
@@ -215,6 +222,23 @@ QString EngineTest::textAttribute(uint32_t channelId, uint32_t number, const QSt
         services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
     ReleaseCServices();
     return value;
+}
+
+int EngineTest::unreadCount(uint32_t channelId)
+{
+    CServices* services = GetCServices();
+    CService* channel = services ? services->GetServiceByID(channelId) : nullptr;
+    const int unread = channel ? channel->GetNumUnreadStories() : -1;
+    ReleaseCServices();
+    return unread;
+}
+
+uint32_t EngineTest::addStory(uint32_t channelId, const QString& headline, const QString& url)
+{
+    rhtest::engine::StorySeed s;
+    s.headline = headline;
+    s.url = url;
+    return rhtest::engine::addStory(channelId, s);
 }
 
 } // namespace enginetest
