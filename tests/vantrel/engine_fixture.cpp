@@ -110,15 +110,14 @@ QByteArray rss(const std::vector<Item>& items, const QString& title, const QStri
         xml += "<image><url>" + imageUrl.toHtmlEscaped() +
                "</url><title>t</title><link>"
                "http://example.invalid/</link></image>";
+    const auto element = [](const char* tag, const QString& text) {
+        return text.isEmpty() ? QString()
+                              : QStringLiteral("<%1>%2</%1>").arg(tag, text.toHtmlEscaped());
+    };
     for (const Item& i : items) {
         xml += "<item><guid isPermaLink=\"false\">" + i.guid.toHtmlEscaped() + "</guid><title>" +
-               i.title.toHtmlEscaped() + "</title>";
-        if (!i.description.isEmpty())
-            xml += "<description>" + i.description.toHtmlEscaped() + "</description>";
-        if (!i.link.isEmpty())
-            xml += "<link>" + i.link.toHtmlEscaped() + "</link>";
-        if (!i.category.isEmpty())
-            xml += "<category>" + i.category.toHtmlEscaped() + "</category>";
+               i.title.toHtmlEscaped() + "</title>" + element("description", i.description) +
+               element("link", i.link) + element("category", i.category);
         if (!i.enclosureUrl.isEmpty())
             xml += "<enclosure url=\"" + i.enclosureUrl.toHtmlEscaped() + "\" type=\"" +
                    i.enclosureType + "\" length=\"100\"/>";

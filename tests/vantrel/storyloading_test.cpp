@@ -7,6 +7,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <tuple>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -20,11 +21,8 @@ struct Counts {
     QStringList subChannels;
     std::vector<long> subUnread;
     std::vector<long> subTotal;
-    bool operator==(const Counts& o) const
-    {
-        return unread == o.unread && subChannels == o.subChannels && subUnread == o.subUnread &&
-               subTotal == o.subTotal;
-    }
+    auto fields() const { return std::tie(unread, subChannels, subUnread, subTotal); }
+    bool operator==(const Counts& o) const { return fields() == o.fields(); }
 };
 
 class StoryLoadingTest : public EngineTest
