@@ -33,11 +33,9 @@ protected:
     const VTDirectoryRecord* record(const std::vector<std::unique_ptr<VTDirectoryRecord>>& list,
                                     const QString& name)
     {
-        for (const auto& r : list) {
-            if (r->name == name)
-                return r.get();
-        }
-        return nullptr;
+        const auto it =
+            std::find_if(list.begin(), list.end(), [&](const auto& r) { return r->name == name; });
+        return it == list.end() ? nullptr : it->get();
     }
 };
 
@@ -264,11 +262,9 @@ protected:
     }
     uint32_t entryId(const QString& name)
     {
-        for (const auto& r : records()) {
-            if (r->name == name)
-                return r->entryId;
-        }
-        return 0;
+        const auto list = records();
+        const VTDirectoryRecord* r = record(list, name);
+        return r ? r->entryId : 0;
     }
     std::vector<Engine::CatalogueInfo> m_list;
 };
