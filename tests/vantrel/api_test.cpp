@@ -30,14 +30,6 @@ protected:
         ASSERT_NE(channel, 0u);
     }
 
-    tagStoryCaps caps(uint32_t number)
-    {
-        tagStoryCaps c;
-        c.requestMask = VTCAPS_ALL;
-        EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, number), &c), 1);
-        return c;
-    }
-
     QString mediaFile() { return writeFile(rhtest::testRoot() + "/show.mp3", "ID3 sound"); }
 
     uint32_t channel = 0;
@@ -108,7 +100,7 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
             s.attributes["Footer"] = c.footer;
         s.enclosureUrl = c.enclosure;
         s.bundletType = c.enclosure.isEmpty() ? VTBUNDLET_NEWS : VTBUNDLET_AUDIO;
-        const tagStoryCaps k = caps(eb::addStory(channel, s));
+        const tagStoryCaps k = caps(channel, eb::addStory(channel, s));
         uint32_t granted = 0;
         for (const auto& [bit, field] : fields)
             granted |= k.*field ? uint32_t(bit) : 0u;
@@ -392,23 +384,16 @@ namespace
 
 // The process's time zone for one test.
 struct ScopedZone {
-    explicit ScopedZone(const char* zone) : old(qgetenv("TZ")), had(qEnvironmentVariableIsSet("TZ"))
+    explicit ScopedZone(const char* zone) { set(zone); }
+    ~ScopedZone() { set(had ? old.constData() : nullptr); }
+    static void set(const char* zone)
     {
-        qputenv("TZ", zone);
+        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
         tzset();
         vantrel::forgetLocalTimeOffsets();
     }
-    ~ScopedZone()
-    {
-        if (had)
-            qputenv("TZ", old);
-        else
-            qunsetenv("TZ");
-        tzset();
-        vantrel::forgetLocalTimeOffsets();
-    }
-    const QByteArray old;
-    const bool had;
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
 };
 
 } // namespace

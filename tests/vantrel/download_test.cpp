@@ -194,10 +194,7 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
                                  QStringLiteral("vantrel-cache:/pages/"), local.toString(), link})
         EXPECT_EQ(VTGetCachedFile(other, buffer), 0) << other.toStdString();
 
-    tagStoryCaps caps;
-    caps.requestMask = VTCAPS_DOWNLOAD;
-    ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(id, number), &caps), 1);
-    EXPECT_EQ(caps.canDownload, 0u);
+    EXPECT_EQ(caps(id, number, VTCAPS_DOWNLOAD).canDownload, 0u);
     EXPECT_EQ(VTDownloadStory(id, number), 0); // nothing left to download
 
     // The story moves to another page: the old copy is dropped and it can be downloaded again.

@@ -223,6 +223,14 @@ QString EngineTest::textAttribute(uint32_t channelId, uint32_t number, const QSt
     return value;
 }
 
+tagStoryCaps EngineTest::caps(uint32_t channelId, uint32_t number, uint32_t mask)
+{
+    tagStoryCaps c;
+    c.requestMask = mask;
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channelId, number), &c), 1);
+    return c;
+}
+
 int EngineTest::unreadCount(uint32_t channelId)
 {
     CServices* services = GetCServices();

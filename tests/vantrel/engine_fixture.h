@@ -92,6 +92,8 @@ protected:
     void reopen();
     // Whether the channel's stories have been read from the store.
     bool loaded(uint32_t channelId);
+    // The capabilities asked for in mask (GetStoryCaps must answer 1).
+    tagStoryCaps caps(uint32_t channelId, uint32_t number, uint32_t mask = VTCAPS_ALL);
     // Unread stories of a channel as the channel tree counts them (-1 for an unknown channel).
     int unreadCount(uint32_t channelId);
     // A story added through the builder with just a headline (and an address).

@@ -144,15 +144,11 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < cases.size(); ++i) {
             SCOPED_TRACE(testing::Message() << "pass " << pass << " case " << i);
-            const QString storyId = CService::MakeStoryID(id, numbers[i]);
             EXPECT_EQ(summary(id, numbers[i]), cases[i].summary);
             EXPECT_EQ(textAttribute(id, numbers[i], "Header"), cases[i].header);
             EXPECT_EQ(textAttribute(id, numbers[i], "Footer"), cases[i].footer);
             EXPECT_EQ(uint32_t(summaryAvailable(id, numbers[i])), cases[i].available);
-            tagStoryCaps caps;
-            caps.requestMask = VTCAPS_SUMMARY;
-            ASSERT_EQ(GetStoryCaps(storyId, &caps), 1);
-            EXPECT_EQ(caps.hasSummary, cases[i].caps);
+            EXPECT_EQ(caps(id, numbers[i], VTCAPS_SUMMARY).hasSummary, cases[i].caps);
         }
     }
     // An alert raised on a story carries the story's summary, read from the store.
