@@ -8,6 +8,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -82,17 +83,15 @@ TEST(BroadcastNotification, ReachesEveryWindowWithItsTextAndLeavesNoAtom)
 
     EXPECT_EQ(BroadcastNotification(VTNOTIFICATION_ANIMATION_STARTED, "abc", 7), 1);
     // Handlers never run inside the sender's call.
-    EXPECT_TRUE(first.received.empty());
-    EXPECT_TRUE(second.received.empty());
+    EXPECT_TRUE(first.received.empty() && second.received.empty());
 
     ASSERT_TRUE(
         rhtest::waitFor([&] { return !first.received.empty() && !second.received.empty(); }));
     drainMessages();
     for (const auto* window : {&first, &second}) {
         ASSERT_EQ(window->received.size(), 1u);
-        EXPECT_EQ(window->received[0].number, 26);
-        EXPECT_EQ(window->received[0].text, QStringLiteral("abc"));
-        EXPECT_EQ(window->received[0].value, 7u);
+        const Received& r = window->received[0];
+        EXPECT_EQ(std::tuple(r.number, r.text, r.value), std::tuple(26, QString("abc"), DWORD(7)));
     }
     EXPECT_EQ(GlobalFindAtom("abc"), 0);
     EXPECT_EQ(platform::globalAtomCount(), atomsBefore);
@@ -115,14 +114,12 @@ TEST(BroadcastNotification, NumbersOutsideTheRangeSendNothing)
     EXPECT_EQ(BroadcastNotification(34, "abc", 1), 0);
     EXPECT_EQ(BroadcastNotification(-1, "abc", 1), 0);
     drainMessages();
-    EXPECT_TRUE(seen.empty());
-    EXPECT_TRUE(window.received.empty());
+    EXPECT_TRUE(seen.empty() && window.received.empty());
     EXPECT_EQ(platform::globalAtomCount(), atomsBefore);
 
     // The same window does see a notification in range, with its own atom reference.
     EXPECT_EQ(BroadcastNotification(33, "abc", 1), 1);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0], NotificationMessageId(33));
+    EXPECT_EQ(seen, std::vector<UINT>{NotificationMessageId(33)});
 }
 
 TEST(BroadcastNotification, FromAnotherThreadHandlersRunOnTheUserInterfaceThread)
@@ -140,10 +137,12 @@ TEST(BroadcastNotification, FromAnotherThreadHandlersRunOnTheUserInterfaceThread
     EXPECT_TRUE(window.received.empty()); // nothing ran on the engine thread
 
     ASSERT_TRUE(rhtest::waitFor([&] { return window.received.size() == 2; }));
-    EXPECT_EQ(window.received[0].text, QStringLiteral("Connecting"));
-    EXPECT_TRUE(window.received[0].onUiThread);
-    EXPECT_TRUE(window.received[1].text.isEmpty()); // without a text: an empty one
-    EXPECT_EQ(window.received[1].value, 9u);
+    // Without a text: an empty one.
+    for (const auto& [r, text, value] : {std::tuple(window.received[0], "Connecting", 5u),
+                                         std::tuple(window.received[1], "", 9u)}) {
+        EXPECT_EQ(std::tuple(r.text, r.value, r.onUiThread),
+                  std::tuple(QString(text), value, true));
+    }
     drainMessages();
     EXPECT_EQ(platform::globalAtomCount(), atomsBefore);
 }
@@ -152,11 +151,12 @@ TEST(NotificationHandlers, ATakenSlotKeepsItsHandler)
 {
     auto* object = new CVTNotificationWindow;
     std::vector<QString> calls;
-    EXPECT_EQ(object->SetHandler(5, [&](int, const QString&, DWORD) { calls.push_back("first"); }),
-              1);
-    EXPECT_EQ(object->SetHandler(5, [&](int, const QString&, DWORD) { calls.push_back("second"); }),
-              0);
-    EXPECT_EQ(object->SetHandler(VTNOTIFICATION_COUNT, [](int, const QString&, DWORD) {}), 0);
+    const auto recording = [&](const QString& name) {
+        return [&calls, name](int, const QString&, DWORD) { calls.push_back(name); };
+    };
+    EXPECT_EQ(object->SetHandler(5, recording("first")), 1);
+    EXPECT_EQ(object->SetHandler(5, recording("second")), 0);
+    EXPECT_EQ(object->SetHandler(VTNOTIFICATION_COUNT, recording("none")), 0);
 
     BroadcastNotification(5, QString(), 0);
     ASSERT_TRUE(rhtest::waitFor([&] { return !calls.empty(); }));
@@ -165,11 +165,10 @@ TEST(NotificationHandlers, ATakenSlotKeepsItsHandler)
 
     EXPECT_EQ(object->RemoveHandler(5), 1);
     EXPECT_EQ(object->RemoveHandler(5), 0);
-    EXPECT_EQ(object->SetHandler(5, [&](int, const QString&, DWORD) { calls.push_back("third"); }),
-              1);
+    EXPECT_EQ(object->SetHandler(5, recording("third")), 1);
     BroadcastNotification(5, QString(), 0);
     ASSERT_TRUE(rhtest::waitFor([&] { return calls.size() == 2; }));
-    EXPECT_EQ(calls.back(), QStringLiteral("third"));
+    EXPECT_EQ(calls, (std::vector<QString>{"first", "third"}));
     object->Release();
 }
 
@@ -194,9 +193,8 @@ TEST(NotificationWindowLifetime, ReleaseAtZeroDestroysTheWindow)
 {
     auto* object = new CVTNotificationWindow;
     const HWND hwnd = object->GetWindow();
-    EXPECT_EQ(object->GetReferenceCount(), 1);
-    EXPECT_EQ(object->AddRef(), 2);
-    EXPECT_EQ(object->Release(), 1);
+    EXPECT_EQ(std::vector<long>({object->GetReferenceCount(), object->AddRef(), object->Release()}),
+              std::vector<long>({1, 2, 1}));
     EXPECT_TRUE(IsWindow(hwnd));
     void* itf = reinterpret_cast<void*>(1);
     EXPECT_NE(object->QueryInterface(nullptr, &itf), 0);

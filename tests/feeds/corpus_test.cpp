@@ -22,19 +22,14 @@ QString dateText(const QDateTime& date)
     return date.toUTC().toString(date.time().msec() ? Qt::ISODateWithMs : Qt::ISODate);
 }
 
+// The status as sidecars write it.
 QString statusText(ParseStatus status)
 {
-    switch (status) {
-    case ParseStatus::Complete:
-        return QStringLiteral("complete");
-    case ParseStatus::Partial:
-        return QStringLiteral("partial");
-    case ParseStatus::Failed:
-        return QStringLiteral("failed");
-    case ParseStatus::Cancelled:
-        return QStringLiteral("cancelled");
-    }
-    return QString();
+    const std::map<ParseStatus, QString> names = {{ParseStatus::Complete, "complete"},
+                                                  {ParseStatus::Partial, "partial"},
+                                                  {ParseStatus::Failed, "failed"},
+                                                  {ParseStatus::Cancelled, "cancelled"}};
+    return names.at(status);
 }
 
 // The values a sidecar key names, for the feed and for each item ("item<n>.<field>").

@@ -157,18 +157,17 @@ TEST(FeedLimits, AnElementWithHugelyManyAttributesIsRefusedBeforeParsing)
     QByteArray attributes;
     for (int i = 0; i < 200'000; ++i)
         attributes += " a" + QByteArray::number(i) + "=\"v\"";
+    const QByteArray inItem = rssWithItems(3, "<item><title" + attributes + ">x</title></item>");
     for (const QByteArray& doc :
-         {"<rss version=\"2.0\"" + attributes + "><channel/></rss>",
-          rssWithItems(3, "<item><title" + attributes + ">x</title></item>")}) {
+         {"<rss version=\"2.0\"" + attributes + "><channel/></rss>", inItem}) {
         const ParseResult result = parseFeed(doc, QUrl());
         EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.error.contains("more than 128 attributes"))
+        EXPECT_TRUE(result.error.contains("more than 128 attributes") &&
+                    result.error.startsWith("line 1, column "))
             << result.error.toStdString();
-        EXPECT_TRUE(result.error.startsWith("line 1, column ")) << result.error.toStdString();
     }
     // Items before the element are kept.
-    const ParseResult partial =
-        parseFeed(rssWithItems(3, "<item><title" + attributes + ">x</title></item>"), QUrl());
+    const ParseResult partial = parseFeed(inItem, QUrl());
     EXPECT_EQ(partial.status, ParseStatus::Partial);
     EXPECT_EQ(partial.feed.items.size(), 3u);
     const OpmlResult opml =

@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 #include <atomic>
+#include <tuple>
 
 using namespace vantrel::feeds;
 using rhtest::LocalHttpServer;
@@ -56,12 +57,10 @@ QByteArray gzipBomb(qsizetype size)
 TEST(FetcherFile, ReadsAFileAndItsFeedParses)
 {
     const QString path = writeFile("feed.xml", kFeed);
-    ASSERT_FALSE(path.isEmpty());
     Fetcher fetcher;
     const FetchResult result = fetcher.fetch(QUrl::fromLocalFile(path), kFeed.size(), 5000);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(result.body, kFeed);
-    EXPECT_EQ(result.httpStatus, 0);
+    EXPECT_EQ(std::pair(result.body, result.httpStatus), std::pair(kFeed, 0));
     const ParseResult feed = parseFeed(result.body, result.finalUrl);
     ASSERT_TRUE(feed.ok);
     EXPECT_EQ(feed.feed.items[0].link, QUrl::fromLocalFile(rhtest::testRoot() + "/one").toString());
@@ -76,13 +75,11 @@ TEST(FetcherHttp, DownloadsFollowingRedirectsUpToTheSizeLimit)
     Fetcher fetcher;
     const FetchResult result = fetcher.fetch(server.url("/old"), 1 << 20, 5000);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(result.httpStatus, 200);
-    EXPECT_EQ(result.body, kFeed);
-    EXPECT_EQ(result.finalUrl, server.url("/new/feed.xml"));
     // The type is the last answer's, not the redirects' (which Qt may join to it).
-    EXPECT_EQ(result.contentType, "application/rss+xml; charset=utf-8");
-    // Qt's client sometimes sends a redirected request twice; what counts is that every hop
-    // was taken.
+    EXPECT_EQ(std::tuple(result.httpStatus, result.body, result.finalUrl, result.contentType),
+              std::tuple(200, kFeed, server.url("/new/feed.xml"),
+                         QString("application/rss+xml; charset=utf-8")));
+    // Qt's client sometimes sends a redirected request twice; what counts is every hop taken.
     EXPECT_GE(server.requestCount("/moved"), 1);
     EXPECT_TRUE(
         server.lastRequestHeaders("/new/feed.xml").value("user-agent").contains("Readhall"));
@@ -221,8 +218,7 @@ TEST(FetcherHttps, UntrustedCertificateIsRefusedInWords)
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.setLocalCertificate(QSslCertificate(readData("selfsigned-cert.pem")));
     config.setPrivateKey(QSslKey(readData("selfsigned-key.pem"), QSsl::Rsa));
-    ASSERT_FALSE(config.localCertificate().isNull());
-    ASSERT_FALSE(config.privateKey().isNull());
+    ASSERT_FALSE(config.localCertificate().isNull() || config.privateKey().isNull());
     QSslServer server;
     server.setSslConfiguration(config);
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));

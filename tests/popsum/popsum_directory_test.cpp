@@ -19,7 +19,6 @@ protected:
     {
         ASSERT_TRUE(rhtest::engine::start());
         channel = rhtest::engine::addChannel("Daily News");
-        ASSERT_NE(channel, 0u);
         ASSERT_EQ(popup.Create(nullptr, 0), 1);
     }
     uint32_t addStory(const QString& headline, const QString& summary,
@@ -28,17 +27,17 @@ protected:
         rhtest::engine::StorySeed desc;
         desc.headline = headline;
         desc.summary = summary;
-        if (!header.isEmpty())
-            desc.attributes["Header"] = header;
-        if (!footer.isEmpty())
-            desc.attributes["Footer"] = footer;
+        for (const auto& [name, text] : {std::pair("Header", header), std::pair("Footer", footer)})
+            if (!text.isEmpty())
+                desc.attributes[name] = text;
         const uint32_t number = rhtest::engine::addStory(channel, desc);
         EXPECT_TRUE(rhtest::engine::waitForIdle());
         return number;
     }
-    QPoint corner() const
+    int show(const QString& storyId)
     {
-        return QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(10, 10);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        return popup.ShowStoryPopup(storyId, screen.topLeft() + QPoint(10, 10), QRect());
     }
     QString shownText() const
     {
@@ -62,10 +61,10 @@ TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
         const char* footer;
         QStringList shown; // in this order; empty: no pop-up
     } cases[] = {
-        {"Sponsored by us",
-         "<p>Body text</p>",
-         "Copyright 2026",
+        // clang-format off
+        {"Sponsored by us", "<p>Body text</p>", "Copyright 2026",
          {"Sponsored by us", "Body text", "Copyright 2026"}},
+        // clang-format on
         {"Header text", "", "", {"Header text"}},
         {"", "", "Footer text", {"Footer text"}},
         {"", "", "", {}},
@@ -73,8 +72,7 @@ TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header);
         const uint32_t number = addStory("From the engine", c.summary, c.header, c.footer);
-        const int shown =
-            popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect());
+        const int shown = show(CService::MakeStoryID(channel, number));
         EXPECT_EQ(shown, c.shown.isEmpty() ? 0 : 1);
         EXPECT_EQ(popup.IsPopupVisible(), !c.shown.isEmpty());
         if (!shown)
@@ -88,14 +86,14 @@ TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
             at = next;
         }
     }
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel + 100, 1), corner(), QRect()), 0);
-    EXPECT_EQ(popup.ShowStoryPopup("not a story id", corner(), QRect()), 0);
+    EXPECT_EQ(show(CService::MakeStoryID(channel + 100, 1)), 0);
+    EXPECT_EQ(show("not a story id"), 0);
     EXPECT_NE(GetCServices(), nullptr);
     ReleaseCServices();
 
     // Without the engine, no pop-up.
     const uint32_t number = addStory("Soon gone", "<p>text</p>");
     rhtest::engine::stop();
-    EXPECT_EQ(popup.ShowStoryPopup(CService::MakeStoryID(channel, number), corner(), QRect()), 0);
+    EXPECT_EQ(show(CService::MakeStoryID(channel, number)), 0);
     EXPECT_FALSE(popup.IsPopupVisible());
 }

@@ -80,6 +80,10 @@ protected:
     QTextBrowser* summaryView() const { return window()->findChild<QTextBrowser*>("summary"); }
     QLabel* headlineLabel() const { return window()->findChild<QLabel*>("headline"); }
     QRect popupRect() const { return window()->frameGeometry(); }
+    int show(const QString& id, const QPoint& offset = {20, 20}, const QRect& row = {})
+    {
+        return popup.ShowStoryPopup(id, screen.topLeft() + offset, row);
+    }
 
     QWidget owner;
     QLineEdit* edit = nullptr;
@@ -108,12 +112,11 @@ QPoint firstLinkPosition(QTextBrowser* browser)
 
 TEST_F(PopSumTest, ShowsWithoutTakingFocusAndEscapeHidesIt)
 {
-    const QPoint point = screen.topLeft() + QPoint(40, 40);
-    ASSERT_EQ(popup.ShowStoryPopup(storyId, point, QRect()), 1);
+    ASSERT_EQ(show(storyId, {40, 40}), 1);
     EXPECT_TRUE(popup.IsPopupVisible());
     EXPECT_EQ(headlineLabel()->text(), "Markets rally");
     EXPECT_TRUE(summaryView()->toPlainText().contains("Shares rose."));
-    EXPECT_EQ(window()->pos(), point);
+    EXPECT_EQ(window()->pos(), screen.topLeft() + QPoint(40, 40));
     EXPECT_EQ(QApplication::activeWindow(), &owner);
     EXPECT_TRUE(edit->hasFocus());
     QTest::keyClick(window(), Qt::Key_Escape);
@@ -127,10 +130,10 @@ TEST_F(PopSumTest, StoryWithoutSummaryShowsNothing)
     const QString imageOnly = CService::MakeStoryID(7, 44);
     popup.stories[imageOnly] = {"Picture", "<img src=\"http://x.example/a.png\">"};
 
-    ASSERT_EQ(popup.ShowStoryPopup(storyId, screen.topLeft() + QPoint(10, 10), QRect()), 1);
+    ASSERT_EQ(show(storyId), 1);
     // The pop-up of the previous story does not linger over one without a summary.
     for (const QString& id : {empty, imageOnly, CService::MakeStoryID(9, 9), QString()}) {
-        EXPECT_EQ(popup.ShowStoryPopup(id, screen.topLeft() + QPoint(10, 10), QRect()), 0);
+        EXPECT_EQ(show(id), 0);
         EXPECT_FALSE(popup.IsPopupVisible());
     }
     CSummary notCreated;
@@ -145,7 +148,7 @@ TEST_F(PopSumTest, LinksReachTheirHandlers)
         SCOPED_TRACE(fullStory ? "full story" : "address");
         popup.urls.clear();
         popup.shown.clear();
-        ASSERT_EQ(popup.ShowStoryPopup(storyId, screen.topLeft() + QPoint(20, 20), QRect()), 1);
+        ASSERT_EQ(show(storyId), 1);
         if (fullStory) {
             auto* label = window()->findChild<QLabel*>("fullStory");
             ASSERT_NE(label, nullptr);
@@ -173,16 +176,16 @@ TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedCutAndPlacedClearOfTheRow)
     const QString hostile = CService::MakeStoryID(7, 50);
     popup.stories[hostile] = {"Hostile", "<p>Safe text</p><script>document.write('owned')"
                                          "</script><img src=\"http://tracker.example/p.gif\">"};
-    ASSERT_EQ(popup.ShowStoryPopup(hostile, screen.topLeft() + QPoint(20, 20), QRect()), 1);
+    ASSERT_EQ(show(hostile), 1);
     EXPECT_TRUE(summaryView()->toPlainText().contains("Safe text"));
-    EXPECT_FALSE(summaryView()->toHtml().contains("owned"));
-    EXPECT_FALSE(summaryView()->toHtml().contains("tracker"));
+    for (const char* gone : {"owned", "tracker"})
+        EXPECT_FALSE(summaryView()->toHtml().contains(gone)) << gone;
 
     const QString huge = CService::MakeStoryID(7, 60);
     popup.stories[huge] = {QString(5000, 'H'), QString("lorem ipsum ").repeated(20000)};
     // Shown for a row at the foot of the screen: clear of the row, and on screen.
     const QRect low(screen.left(), screen.bottom() - 30, screen.width(), 18);
-    ASSERT_EQ(popup.ShowStoryPopup(huge, QPoint(screen.left() + 10, low.top()), low), 1);
+    ASSERT_EQ(show(huge, {10, low.top() - screen.top()}, low), 1);
     EXPECT_LE(summaryView()->toPlainText().size(), popsum::kMaxSummaryChars + 10);
     EXPECT_LE(headlineLabel()->text().size(), popsum::kMaxHeadlineChars);
     EXPECT_FALSE(popupRect().intersects(low));

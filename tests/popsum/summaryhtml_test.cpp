@@ -86,8 +86,8 @@ TEST(SummaryHtml, LongSummariesAndEmptyMarkupFloodsAreCut)
     EXPECT_TRUE(text.endsWith("...")) << text.right(20).toStdString();
     EXPECT_FALSE(out.contains("tail"));
     EXPECT_TRUE(out.endsWith("</p>"));
-    EXPECT_EQ(popsum::elideText("short", 10), "short");
-    EXPECT_EQ(popsum::elideText("abcdefghij", 6), "abc...");
+    EXPECT_EQ(QStringList({popsum::elideText("short", 10), popsum::elideText("abcdefghij", 6)}),
+              QStringList({"short", "abc..."}));
 
     const QString flood = sanitizeSummaryHtml(QString("<b></b>").repeated(200'000) + "text");
     EXPECT_LT(flood.size(), popsum::kMaxSummaryChars * 20);

@@ -12,6 +12,7 @@
 #include <QTimeZone>
 #include <QUrl>
 #include <ctime>
+#include <tuple>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -29,14 +30,6 @@ protected:
         ASSERT_NE(channel, 0u);
     }
 
-    tagStoryCaps caps(uint32_t number)
-    {
-        tagStoryCaps c;
-        c.requestMask = VTCAPS_ALL;
-        EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, number), &c), 1);
-        return c;
-    }
-
     QString mediaFile() { return writeFile(rhtest::testRoot() + "/show.mp3", "ID3 sound"); }
 
     uint32_t channel = 0;
@@ -50,14 +43,13 @@ TEST(StoryId, MadeIdsParseBackAndMalformedOnesAreRejected)
     EXPECT_EQ(CService::MakeStoryID(1, 0xABCDEF01u), QStringLiteral("VT1-00000001-abcdef01"));
     uint32_t channel = 0;
     uint32_t number = 0;
+    const auto parsed = [&](const QString& id) {
+        return std::tuple(CService::ParseStoryID(id, channel, number), channel, number);
+    };
     const QString id = CService::MakeStoryID(0xFDFFFFE1u, 42);
-    ASSERT_EQ(CService::ParseStoryID(id, channel, number), 1);
-    EXPECT_EQ(channel, 0xFDFFFFE1u);
-    EXPECT_EQ(number, 42u);
-    ASSERT_EQ(
-        CService::ParseStoryID(CService::MakeStoryID(0xFFFFFFFFu, 0xFFFFFFFFu), channel, number),
-        1);
-    EXPECT_EQ(number, 0xFFFFFFFFu);
+    EXPECT_EQ(parsed(id), std::tuple(1, 0xFDFFFFE1u, 42u));
+    EXPECT_EQ(parsed(CService::MakeStoryID(0xFFFFFFFFu, 0xFFFFFFFFu)),
+              std::tuple(1, 0xFFFFFFFFu, 0xFFFFFFFFu));
 
     channel = number = 5;
     for (const QString& bad :
@@ -67,8 +59,7 @@ TEST(StoryId, MadeIdsParseBackAndMalformedOnesAreRejected)
           QString("VT2-00000001-00000001"), QString("VT1-00000001+00000001")}) {
         EXPECT_EQ(CService::ParseStoryID(bad, channel, number), 0) << bad.toStdString();
     }
-    EXPECT_EQ(channel, 5u);
-    EXPECT_EQ(number, 5u);
+    EXPECT_EQ(std::tuple(channel, number), std::tuple(5u, 5u));
 }
 
 TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
@@ -80,23 +71,16 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
         QString url, summary, footer, enclosure;
         uint32_t granted; // the VTCAPS_* bits answered 1
     } cases[] = {
+        // clang-format off
         {"Plain", {}, {}, {}, {}, VTCAPS_DELETE | VTCAPS_KEEP},
         // A footer counts as a summary.
-        {"Linked",
-         "https://example.invalid/a.html",
-         {},
-         "From the wires",
-         {},
+        {"Linked", "https://example.invalid/a.html", {}, "From the wires", {},
          VTCAPS_FULL_STORY | VTCAPS_SUMMARY | VTCAPS_DOWNLOAD | VTCAPS_DELETE | VTCAPS_KEEP},
         // A page on this computer is never downloaded.
         {"Page on disk", page, {}, {}, {}, VTCAPS_FULL_STORY | VTCAPS_DELETE | VTCAPS_KEEP},
-        {"Show",
-         {},
-         "Tonight",
-         {},
-         media,
-         VTCAPS_PLAY | VTCAPS_SUMMARY | VTCAPS_DELETE | VTCAPS_KEEP | VTCAPS_PROPERTIES |
-             VTCAPS_PLACE_FILES},
+        {"Show", {}, "Tonight", {}, media, VTCAPS_PLAY | VTCAPS_SUMMARY | VTCAPS_DELETE |
+         VTCAPS_KEEP | VTCAPS_PROPERTIES | VTCAPS_PLACE_FILES},
+        // clang-format on
     };
     const std::pair<VTStoryCapsRequest, uint32_t tagStoryCaps::*> fields[] = {
         {VTCAPS_PLAY, &tagStoryCaps::canPlay},
@@ -116,7 +100,7 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
             s.attributes["Footer"] = c.footer;
         s.enclosureUrl = c.enclosure;
         s.bundletType = c.enclosure.isEmpty() ? VTBUNDLET_NEWS : VTBUNDLET_AUDIO;
-        const tagStoryCaps k = caps(eb::addStory(channel, s));
+        const tagStoryCaps k = caps(channel, eb::addStory(channel, s));
         uint32_t granted = 0;
         for (const auto& [bit, field] : fields)
             granted |= k.*field ? uint32_t(bit) : 0u;
@@ -145,11 +129,8 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
 
 TEST_F(ApiTest, MarkingKeepingAndDeletingReportTheChangedStories)
 {
-    eb::StorySeed s;
-    s.headline = "One";
-    const uint32_t one = eb::addStory(channel, s);
-    s.headline = "Two";
-    const uint32_t two = eb::addStory(channel, s);
+    const uint32_t one = addStory(channel, "One");
+    const uint32_t two = addStory(channel, "Two");
     ASSERT_TRUE(eb::waitForIdle());
     recorder().clear();
 
@@ -188,9 +169,7 @@ TEST_F(ApiTest, MarkingKeepingAndDeletingReportTheChangedStories)
 
 TEST_F(ApiTest, AlertsAreMarkedAndDeletedAsAlerts)
 {
-    eb::StorySeed s;
-    s.headline = "Storm";
-    const uint32_t story = eb::addStory(channel, s);
+    const uint32_t story = addStory(channel, "Storm");
     const uint32_t alert = eb::addAlert(channel, story, "Storms", "Weather");
     ASSERT_EQ(VTMarkStoryRead(VT_ALERTS_CHANNEL_ID, alert, STORYREAD_QUIET), 1);
     EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Read"), 1u);
@@ -224,27 +203,19 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
     s.bundletType = VTBUNDLET_AUDIO;
     const uint32_t number = eb::addStory(channel, s);
     const uint32_t bundlet = attribute(channel, number, "BundLet Id");
-    int flag = 1;
-    ASSERT_EQ(VTCanReplayLastAnimation(flag), 1);
-    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(answer(VTCanReplayLastAnimation), 0);
 
     ASSERT_EQ(VTPlayBundlet(channel, bundlet), 1);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl(s.enclosureUrl));
-    ASSERT_EQ(VTIsAnimationPlaying(flag), 1);
-    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(s.enclosureUrl)});
+    EXPECT_EQ(answer(VTIsAnimationPlaying), 1);
     uint32_t ch = 0;
     uint32_t id = 0;
     QKBuffer name;
     ASSERT_EQ(VTGetLastAnimationInfo(ch, id, name), 1);
-    EXPECT_EQ(ch, channel);
-    EXPECT_EQ(id, bundlet);
-    EXPECT_EQ(name.GetText(), "Evening show");
-    ASSERT_EQ(VTCanReplayLastAnimation(flag), 1);
-    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(std::tuple(ch, id, name.GetText()), std::tuple(channel, bundlet, "Evening show"));
+    EXPECT_EQ(answer(VTCanReplayLastAnimation), 1);
     EXPECT_EQ(VTStopCurrentAnimation(), 1);
-    ASSERT_EQ(VTIsAnimationPlaying(flag), 1);
-    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(answer(VTIsAnimationPlaying), 0);
 
     // An alert plays the package of the story that raised it.
     const uint32_t alert = eb::addAlert(channel, number, "Shows");
@@ -252,10 +223,7 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
     EXPECT_EQ(opened.size(), 2u);
 
     // Nothing to play, or the desktop could not open it: 0.
-    eb::StorySeed plain;
-    plain.headline = "Text only";
-    const uint32_t text = eb::addStory(channel, plain);
-    EXPECT_EQ(VTPlayStory(channel, text, nullptr), 0);
+    EXPECT_EQ(VTPlayStory(channel, addStory(channel, "Text only"), nullptr), 0);
     VTSetOpenUrlHook([](const QUrl&) { return false; });
     EXPECT_EQ(VTPlayBundlet(channel, bundlet), 0);
 }
@@ -269,17 +237,17 @@ TEST_F(ApiTest, PlaceFilesCopiesALocalPackageOnly)
     s.enclosureUrl = "http://127.0.0.1:1/remote.mp3";
     const uint32_t remote = eb::addStory(channel, s);
 
-    ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
-    const QString placed = rhtest::engineDataDir() + "/files/show.mp3";
-    ASSERT_TRUE(QFileInfo(placed).isFile());
-    EXPECT_EQ(readFile(placed), QByteArray("ID3 sound"));
-    // A second copy does not overwrite the first.
-    ASSERT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 1);
+    const auto place = [&](uint32_t n) {
+        return VTReplicateBundlet(channel, attribute(channel, n, "BundLet Id"));
+    };
+    ASSERT_EQ(place(local), 1);
+    EXPECT_EQ(readFile(rhtest::engineDataDir() + "/files/show.mp3"), QByteArray("ID3 sound"));
+    ASSERT_EQ(place(local), 1); // a second copy does not overwrite the first
     EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/files/show (2).mp3").isFile());
 
-    EXPECT_EQ(VTReplicateBundlet(channel, attribute(channel, remote, "BundLet Id")), 0);
+    EXPECT_EQ(place(remote), 0);
     QFile::remove(rhtest::testRoot() + "/show.mp3");
-    EXPECT_EQ(VTReplicateBundlet(channel, attribute(channel, local, "BundLet Id")), 0);
+    EXPECT_EQ(place(local), 0);
 }
 
 TEST_F(ApiTest, CachedUrlAnswersForLocalFilesOnly)
@@ -297,7 +265,6 @@ TEST_F(ApiTest, CachedUrlAnswersForLocalFilesOnly)
 TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
 {
     const uint32_t unknown = 4242;
-    int flag = 0;
     uint32_t id = 0;
     QKBuffer buffer;
     EXPECT_EQ(VTMarkStoriesRead(unknown, {1}, 1), 0);
@@ -314,7 +281,7 @@ TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
     EXPECT_EQ(VTAccessBundLet(channel, 77, 0xFFFFFFFFu), 0);
     EXPECT_EQ(VTEnableChannel(unknown, 1), 0);
     EXPECT_EQ(VTEnableChannel(0, 1), 0);
-    EXPECT_EQ(VTIsChannelEnabled(unknown, flag), 0);
+    EXPECT_EQ(channelEnabled(unknown), -99);
     EXPECT_EQ(VTForceChannelConnection(unknown), 0);
     EXPECT_EQ(VTForceChannelConnection(channel), 0); // no feed address to download
     EXPECT_EQ(VTGetChannelStatus(unknown, buffer), 0);
@@ -345,34 +312,31 @@ TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
 TEST_F(ApiTest, ShutdownTellsTheCallbacks)
 {
     ASSERT_EQ(VTShutdown(), 1);
-    const auto shutdowns = recorder().callbacks(VTNOTIFY_SHUTDOWN);
-    EXPECT_EQ(shutdowns.size(), 1u);
+    EXPECT_EQ(recorder().callbacks(VTNOTIFY_SHUTDOWN).size(), 1u);
     EXPECT_EQ(VTForceChannelConnection(channel), 0);
 }
 
 TEST(QKBufferTest, SizeRules)
 {
     QKBuffer b;
-    EXPECT_EQ(b.GetSize(), 0);
-    EXPECT_EQ(b.GetData(), nullptr);
-    EXPECT_EQ(b.GetText(), QString());
+    // Size, the bytes of the block and the text read from it.
+    const auto state = [&] {
+        return std::tuple(b.GetSize(), b.GetData() ? QByteArray(b.GetData(), b.GetSize()) : "-",
+                          b.GetText());
+    };
+    EXPECT_EQ(state(), std::tuple(0, QByteArray("-"), QString()));
     b.SetText("hello");
-    EXPECT_EQ(b.GetSize(), 5);
+    EXPECT_EQ(state(), std::tuple(5, QByteArray("hello"), QString("hello")));
     EXPECT_EQ(b.GetData()[5], '\0');
-    EXPECT_EQ(b.GetText(), "hello");
-    b.SetSize(3); // keeps the first bytes
-    EXPECT_EQ(b.GetSize(), 3);
-    EXPECT_EQ(QByteArray(b.GetData(), 3), QByteArray("hel"));
-    EXPECT_EQ(b.GetText(), "hel"); // no terminator inside: read up to the block's end
-    b.SetSize(6);                  // grows with zero bytes
-    EXPECT_EQ(b.GetSize(), 6);
-    EXPECT_EQ(QByteArray(b.GetData(), 6), QByteArray("hel\0\0\0", 6));
+    b.SetSize(3); // keeps the first bytes; no terminator inside: read up to the block's end
+    EXPECT_EQ(state(), std::tuple(3, QByteArray("hel"), QString("hel")));
+    b.SetSize(6); // grows with zero bytes
+    EXPECT_EQ(std::get<1>(state()), QByteArray("hel\0\0\0", 6));
     b.SetSize(0);
-    EXPECT_EQ(b.GetSize(), 0);
-    EXPECT_EQ(b.GetData(), nullptr);
-    b.SetText(QString::fromUtf8("Grüße"));
-    EXPECT_EQ(b.GetSize(), 7); // bytes, not characters
-    EXPECT_EQ(b.GetText(), QString::fromUtf8("Grüße"));
+    EXPECT_EQ(state(), std::tuple(0, QByteArray("-"), QString()));
+    b.SetText(QString::fromUtf8("Grüße")); // size in bytes, not characters
+    EXPECT_EQ(state(),
+              std::tuple(7, QString::fromUtf8("Grüße").toUtf8(), QString::fromUtf8("Grüße")));
     b.SetSize(-4);
     EXPECT_EQ(b.GetSize(), 0);
 }
@@ -387,11 +351,11 @@ TEST(ChanDirHelpers, BucketSplittingAndSorting)
     ASSERT_EQ(bucket.GetNumStoryLists(), 2);
     uint32_t channel = 0;
     DATA_LIST list;
-    ASSERT_EQ(bucket.GetStoryList(0, channel, list), 1);
-    EXPECT_EQ(channel, 1u);
-    EXPECT_EQ(list, (DATA_LIST{10, 11}));
-    ASSERT_EQ(bucket.GetStoryList(1, channel, list), 1);
-    EXPECT_EQ(list, DATA_LIST{20});
+    const auto listAt = [&](int i) {
+        return std::tuple(bucket.GetStoryList(i, channel, list), channel, list);
+    };
+    EXPECT_EQ(listAt(0), std::tuple(1, 1u, DATA_LIST{10, 11}));
+    EXPECT_EQ(listAt(1), std::tuple(1, 2u, DATA_LIST{20}));
     EXPECT_EQ(bucket.GetStoryList(2, channel, list), 0);
 
     QStringList parts;
@@ -411,8 +375,7 @@ TEST(ChanDirWithoutEngine, NothingIsHandedOut)
     tagStoryCaps caps;
     caps.requestMask = VTCAPS_ALL;
     EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(1, 1), &caps), 0);
-    int flag = 0;
-    EXPECT_EQ(VTGetDownloadEnabled(flag), 0);
+    EXPECT_EQ(answer(VTGetDownloadEnabled), -99);
     EXPECT_EQ(ENGCTLDeinitialize(), 0);
 }
 
@@ -421,23 +384,16 @@ namespace
 
 // The process's time zone for one test.
 struct ScopedZone {
-    explicit ScopedZone(const char* zone) : old(qgetenv("TZ")), had(qEnvironmentVariableIsSet("TZ"))
+    explicit ScopedZone(const char* zone) { set(zone); }
+    ~ScopedZone() { set(had ? old.constData() : nullptr); }
+    static void set(const char* zone)
     {
-        qputenv("TZ", zone);
+        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
         tzset();
         vantrel::forgetLocalTimeOffsets();
     }
-    ~ScopedZone()
-    {
-        if (had)
-            qputenv("TZ", old);
-        else
-            qunsetenv("TZ");
-        tzset();
-        vantrel::forgetLocalTimeOffsets();
-    }
-    const QByteArray old;
-    const bool had;
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
 };
 
 } // namespace
@@ -488,18 +444,15 @@ TEST_F(ApiTest, AttributeNamesMatchInAnyCaseAndWithSurroundingSpaces)
     eb::StorySeed desc;
     desc.headline = "Kept and read";
     desc.category = "World";
-    desc.attributes["Read"] = 1;
-    desc.attributes["Keep"] = 1;
-    desc.attributes["Rating"] = 7;
+    desc.attributes = {{"Read", 1}, {"Keep", 1}, {"Rating", 7}};
     const uint32_t number = eb::addStory(channel, desc);
-    ASSERT_NE(number, 0u);
     for (const char* name : {"Read", "read", "READ", " Read ", "rEaD\t"})
         EXPECT_EQ(attribute(channel, number, name), 1u) << name;
     EXPECT_EQ(attribute(channel, number, "KEEP"), 1u);
     EXPECT_EQ(attribute(channel, number, "bundlet type"), uint32_t(VTBUNDLET_NEWS));
     EXPECT_EQ(attribute(channel, number, "rating"), 7u);
-    EXPECT_EQ(textAttribute(channel, number, "CATEGORY"), "World");
-    EXPECT_EQ(textAttribute(channel, number, " category"), "World");
+    for (const char* name : {"CATEGORY", " category"})
+        EXPECT_EQ(textAttribute(channel, number, name), "World") << name;
     // Near misses are no attribute at all.
     for (const char* name : {"Reads", "Rea", "Re ad", "", "Rëad"})
         EXPECT_EQ(attribute(channel, number, QString::fromUtf8(name)), 0xDEADBEEFu) << name;

@@ -59,7 +59,6 @@ protected:
 TEST_F(ChannelCategoryTest, GetCategoryReturnsWholePaths)
 {
     const uint32_t id = eb::addChannel("Channel", "A&SLASH;B;News/Local");
-    ASSERT_NE(id, 0u);
     EXPECT_EQ(category(id, 0), std::make_pair(1, QString("A&SLASH;B")));
     EXPECT_EQ(category(id, 1), std::make_pair(1, QString("News/Local")));
     EXPECT_EQ(category(id, 2), std::make_pair(0, QString()));
@@ -80,15 +79,12 @@ TEST_F(ChannelCategoryTest, CategoryListNamesTheTopLevelWithItsSlash)
     // A channel counts under its first category only; channels of one category are listed
     // together.
     EXPECT_EQ(map.value("Sport"), QString("%1,%2").arg(town).arg(scores));
-    EXPECT_FALSE(map.contains("Film&slash"));
-    EXPECT_FALSE(map.contains("Theatre"));
-    EXPECT_FALSE(map.contains("News"));
+    EXPECT_EQ(map.keys(), QStringList({"Film/TV", "Sport", "film/tv"}));
 }
 
 TEST_F(ChannelCategoryTest, CatalogueFolderWithASlashIsOneCategory)
 {
-    // A catalogue folder "Film/TV" becomes the category of the channels inside it.
-    const QString opml =
+    const QString opml = // a folder "Film/TV" becomes the category of the channels inside it
         writeFile(rhtest::testRoot() + "/catalogue.opml",
                   "<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>C</title></head><body>"
                   "<outline text=\"Film/TV\">"

@@ -5,6 +5,8 @@
 #include "tests/vantrel/engine_fixture.h"
 
 #include <QUrl>
+#include <algorithm>
+#include <tuple>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -31,11 +33,9 @@ protected:
     const VTDirectoryRecord* record(const std::vector<std::unique_ptr<VTDirectoryRecord>>& list,
                                     const QString& name)
     {
-        for (const auto& r : list) {
-            if (r->name == name)
-                return r.get();
-        }
-        return nullptr;
+        const auto it =
+            std::find_if(list.begin(), list.end(), [&](const auto& r) { return r->name == name; });
+        return it == list.end() ? nullptr : it->get();
     }
 };
 
@@ -60,11 +60,11 @@ TEST_F(DirectoryTest, CatalogueEntriesCarryCategoriesDatesAndFlags)
     const auto list = records();
     const VTDirectoryRecord* town = record(list, "Town Crier");
     ASSERT_NE(town, nullptr);
-    EXPECT_EQ(town->categories, "News/Local");
-    EXPECT_EQ(town->description, "The town");
-    EXPECT_EQ(town->subscribed, 0u);
-    EXPECT_EQ(town->date,
-              uint32_t(QDateTime(QDate(2026, 11, 2), QTime(10, 0), Qt::UTC).toSecsSinceEpoch()));
+    EXPECT_EQ(
+        std::tuple(town->categories, town->description, town->subscribed, town->date),
+        std::tuple(
+            QString("News/Local"), QString("The town"), 0u,
+            uint32_t(QDateTime(QDate(2026, 11, 2), QTime(10, 0), Qt::UTC).toSecsSinceEpoch())));
     EXPECT_EQ(QUrl(town->url), QUrl::fromLocalFile(rhtest::testRoot() + "/feeds/town.xml"));
     const VTDirectoryRecord* vault = record(list, "Vault");
     ASSERT_NE(vault, nullptr);
@@ -106,27 +106,29 @@ TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)
     ASSERT_EQ(VTLookupSubscribedChannelID(entry, channel), 1);
     EXPECT_NE(channel, 0u);
     EXPECT_NE(channel, VT_ALERTS_CHANNEL_ID);
-    CServices* services = GetCServices();
-    CService* byEntry = services->GetServiceByDirectoryEntryId(entry);
+    CService* byEntry = GetCServices()->GetServiceByDirectoryEntryId(entry);
     ASSERT_NE(byEntry, nullptr);
     uint32_t id = 0;
-    byEntry->GetServiceID(id);
-    EXPECT_EQ(id, channel);
     uint32_t entryBack = 0;
-    EXPECT_EQ(byEntry->GetDirectoryEntryId(entryBack), 1);
-    EXPECT_EQ(entryBack, entry);
+    byEntry->GetServiceID(id);
+    EXPECT_EQ(std::tuple(byEntry->GetDirectoryEntryId(entryBack), id, entryBack),
+              std::tuple(1, channel, entry));
     ReleaseCServices();
     EXPECT_EQ(record(records(), "Sports Desk")->subscribed, 1u);
 
     ASSERT_TRUE(eb::waitForIdle());
-    const auto added = recorder().messages("REFRESHCODE_CHANNEL_ADDED");
-    ASSERT_EQ(added.size(), 1u);
-    EXPECT_EQ(added[0].first, channel);
-    EXPECT_EQ(added[0].second, intptr_t(entry));
-    bool changed = false;
-    for (const auto& c : recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED))
-        changed = changed || c.value == entry;
-    EXPECT_TRUE(changed);
+    // The channel and its entry, as each message carries them.
+    const auto sent = [&](const char* name) {
+        std::vector<std::pair<uintptr_t, intptr_t>> out;
+        for (const Message& m : recorder().messages(name))
+            out.emplace_back(m.first, m.second);
+        return out;
+    };
+    using Sent = std::vector<std::pair<uintptr_t, intptr_t>>;
+    EXPECT_EQ(sent("REFRESHCODE_CHANNEL_ADDED"), (Sent{{channel, entry}}));
+    const auto changed = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED);
+    EXPECT_TRUE(std::any_of(changed.begin(), changed.end(),
+                            [&](const Callback& c) { return c.value == entry; }));
 
     recorder().clear();
     ASSERT_EQ(VTUnsubscribeToChannel(nullptr, entry), 1);
@@ -134,10 +136,7 @@ TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)
     EXPECT_EQ(GetCServices()->GetServiceByDirectoryEntryId(entry), nullptr);
     ReleaseCServices();
     ASSERT_TRUE(eb::waitForIdle());
-    const auto deleted = recorder().messages("REFRESHCODE_CHANNEL_DELETED");
-    ASSERT_EQ(deleted.size(), 1u);
-    EXPECT_EQ(deleted[0].first, id);
-    EXPECT_EQ(deleted[0].second, intptr_t(entry));
+    EXPECT_EQ(sent("REFRESHCODE_CHANNEL_DELETED"), (Sent{{id, entry}}));
     EXPECT_EQ(VTUnsubscribeToChannel(nullptr, entry), 0); // not subscribed any more
 }
 
@@ -181,9 +180,7 @@ TEST_F(DirectoryTest, AlertsOutliveTheirUnsubscribedChannel)
     eb::StorySeed s;
     s.headline = "Storm";
     s.enclosureUrl = "https://example.org/storm.mp3";
-    const uint32_t number = eb::addStory(channel, s);
-    const uint32_t alert = eb::addAlert(channel, number, "Storms");
-    ASSERT_NE(alert, 0u);
+    const uint32_t alert = eb::addAlert(channel, eb::addStory(channel, s), "Storms");
     ASSERT_EQ(VTPlayStory(VT_ALERTS_CHANNEL_ID, alert, nullptr), 1);
     const QStringList opened = eb::openedUrls();
     ASSERT_FALSE(opened.isEmpty());
@@ -256,13 +253,18 @@ protected:
         out.sort();
         return out;
     }
+    std::vector<uint32_t> callbackValues(uint32_t type)
+    {
+        std::vector<uint32_t> out;
+        for (const Callback& c : recorder().callbacks(type))
+            out.push_back(c.value);
+        return out;
+    }
     uint32_t entryId(const QString& name)
     {
-        for (const auto& r : records()) {
-            if (r->name == name)
-                return r->entryId;
-        }
-        return 0;
+        const auto list = records();
+        const VTDirectoryRecord* r = record(list, name);
+        return r ? r->entryId : 0;
     }
     std::vector<Engine::CatalogueInfo> m_list;
 };
@@ -276,9 +278,7 @@ TEST_F(CatalogueTest, ReadingACatalogueAgainAddsUpdatesAndDropsEntries)
     ASSERT_NE(catalogue(path), nullptr);
     EXPECT_EQ(catalogue(path)->entryCount, 3);
     EXPECT_GT(catalogue(path)->lastRefresh, 0);
-    const auto added = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_ADDED);
-    ASSERT_EQ(added.size(), 1u); // once for the catalogue, not per entry
-    EXPECT_EQ(added[0].value, 3u);
+    EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_ADDED), std::vector<uint32_t>{3}); // once
     const uint32_t b = entryId("B");
     ASSERT_EQ(VTSubscribeToChannel(nullptr, b), 1);
     uint32_t channel = 0;
@@ -318,9 +318,7 @@ TEST_F(CatalogueTest, RemovingACatalogueKeepsSubscribedChannelsAndTheListSurvive
     ASSERT_EQ(VTRemoveCatalogue(first, error), 1);
     EXPECT_EQ(catalogue(first), nullptr);
     EXPECT_EQ(names(), (QStringList{"Other:", "Own:"}));
-    const auto removed = recorder().callbacks(VTNOTIFY_DIRECTORY_ENTRY_CHANGED);
-    ASSERT_EQ(removed.size(), 1u);
-    EXPECT_EQ(removed[0].value, 1u);
+    EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_CHANGED), std::vector<uint32_t>{1});
     EXPECT_EQ(VTRemoveCatalogue(first, error), 0);
 
     ASSERT_TRUE(engine()->waitForIdle());

@@ -110,15 +110,14 @@ QByteArray rss(const std::vector<Item>& items, const QString& title, const QStri
         xml += "<image><url>" + imageUrl.toHtmlEscaped() +
                "</url><title>t</title><link>"
                "http://example.invalid/</link></image>";
+    const auto element = [](const char* tag, const QString& text) {
+        return text.isEmpty() ? QString()
+                              : QStringLiteral("<%1>%2</%1>").arg(tag, text.toHtmlEscaped());
+    };
     for (const Item& i : items) {
         xml += "<item><guid isPermaLink=\"false\">" + i.guid.toHtmlEscaped() + "</guid><title>" +
-               i.title.toHtmlEscaped() + "</title>";
-        if (!i.description.isEmpty())
-            xml += "<description>" + i.description.toHtmlEscaped() + "</description>";
-        if (!i.link.isEmpty())
-            xml += "<link>" + i.link.toHtmlEscaped() + "</link>";
-        if (!i.category.isEmpty())
-            xml += "<category>" + i.category.toHtmlEscaped() + "</category>";
+               i.title.toHtmlEscaped() + "</title>" + element("description", i.description) +
+               element("link", i.link) + element("category", i.category);
         if (!i.enclosureUrl.isEmpty())
             xml += "<enclosure url=\"" + i.enclosureUrl.toHtmlEscaped() + "\" type=\"" +
                    i.enclosureType + "\" length=\"100\"/>";
@@ -171,6 +170,13 @@ QStringList EngineTest::headlines(uint32_t channelId)
     return out;
 }
 
+QStringList EngineTest::sortedHeadlines(uint32_t channelId)
+{
+    QStringList out = headlines(channelId);
+    out.sort();
+    return out;
+}
+
 int EngineTest::storyCount(uint32_t channelId)
 {
     return headlines(channelId).size();
@@ -215,6 +221,31 @@ QString EngineTest::textAttribute(uint32_t channelId, uint32_t number, const QSt
         services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
     ReleaseCServices();
     return value;
+}
+
+tagStoryCaps EngineTest::caps(uint32_t channelId, uint32_t number, uint32_t mask)
+{
+    tagStoryCaps c;
+    c.requestMask = mask;
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channelId, number), &c), 1);
+    return c;
+}
+
+int EngineTest::unreadCount(uint32_t channelId)
+{
+    CServices* services = GetCServices();
+    CService* channel = services ? services->GetServiceByID(channelId) : nullptr;
+    const int unread = channel ? channel->GetNumUnreadStories() : -1;
+    ReleaseCServices();
+    return unread;
+}
+
+uint32_t EngineTest::addStory(uint32_t channelId, const QString& headline, const QString& url)
+{
+    rhtest::engine::StorySeed s;
+    s.headline = headline;
+    s.url = url;
+    return rhtest::engine::addStory(channelId, s);
 }
 
 } // namespace enginetest

@@ -81,6 +81,7 @@ protected:
     uint32_t addFeedChannel(const QString& name, const QString& url);
     // Stories of a channel as (headline) in the engine's order.
     QStringList headlines(uint32_t channelId);
+    QStringList sortedHeadlines(uint32_t channelId);
     int storyCount(uint32_t channelId);
     QString status(uint32_t channelId);
     uint32_t numberOf(uint32_t channelId, const QString& headline);
@@ -91,6 +92,23 @@ protected:
     void reopen();
     // Whether the channel's stories have been read from the store.
     bool loaded(uint32_t channelId);
+    // The capabilities asked for in mask (GetStoryCaps must answer 1).
+    tagStoryCaps caps(uint32_t channelId, uint32_t number, uint32_t mask = VTCAPS_ALL);
+    // Unread stories of a channel as the channel tree counts them (-1 for an unknown channel).
+    int unreadCount(uint32_t channelId);
+    // A story added through the builder with just a headline (and an address).
+    uint32_t addStory(uint32_t channelId, const QString& headline, const QString& url = {});
 };
+
+// What an engine getter hands back through its out-parameter; -99 when the call fails.
+template <class Call> int answer(Call call)
+{
+    int value = -1;
+    return call(value) == 1 ? value : -99;
+}
+inline int channelEnabled(uint32_t channelId)
+{
+    return answer([&](int& v) { return VTIsChannelEnabled(channelId, v); });
+}
 
 } // namespace enginetest

@@ -92,63 +92,43 @@ TEST(Rules, NewStoriesAreJudgedByTheAlertAndFilterRules)
         std::vector<feeds::Item> items;
         QStringList outcome;
     } cases[] = {
-        {"a phrase, without regard to case",
-         {tide},
-         {},
+        // clang-format off
+        {"a phrase, without regard to case", {tide}, {},
          {item("HIGH TIDE tonight"), item("Higher tides")},
          {"HIGH TIDE tonight", "Higher tides", "alert HIGH TIDE tonight: Tides in "}},
-        {"a phrase across markup and line breaks in a summary",
-         {tide},
-         {},
+        {"a phrase across markup and line breaks in a summary", {tide}, {},
          {item("Notice", "<p>The <b>high</b>\n  tide &amp; wind</p>")},
          {"Notice", "alert Notice: Tides in "}},
-        {"headlines only pass over summaries",
-         {headlineOnly},
-         {},
+        {"headlines only pass over summaries", {headlineOnly}, {},
          {item("Calm", "a gale warning"), item("Gale warning")},
          {"Calm", "Gale warning", "alert Gale warning: Headline in "}},
-        {"any text finds a word inside another",
-         {anyText},
-         {},
-         {item("Brainstorming")},
+        {"any text finds a word inside another", {anyText}, {}, {item("Brainstorming")},
          {"Brainstorming", "alert Brainstorming: Any in "}},
-        {"case is matched when asked",
-         {cased},
-         {},
-         {item("nasa budget"), item("NASA launch")},
+        {"case is matched when asked", {cased}, {}, {item("nasa budget"), item("NASA launch")},
          {"nasa budget", "NASA launch", "alert NASA launch: Agency in "}},
-        {"a rule watching other channels, a rule watching the channel's category, a disabled "
-         "rule",
-         {elsewhere, byCategory, off},
-         {},
-         {item("Tide tables")},
+        {"a rule watching other channels, a rule watching the channel's category, a disabled rule",
+         {elsewhere, byCategory, off}, {}, {item("Tide tables")},
          {"Tide tables", "alert Tide tables: Coast in Sea"}},
-        {"two rules raise one alert named by both",
-         {tide, byCategory},
-         {},
+        {"two rules raise one alert named by both", {tide, byCategory}, {},
          {item("High tide at noon")},
          {"High tide at noon", "alert High tide at noon: Tides, Coast in Sea"}},
-        {"a filter deletes by regular expression, before alerts",
-         {tide},
+        {"a filter deletes by regular expression, before alerts", {tide},
          {filter(Action::Delete, {{Field::Headline, Check::Matches, "^ad(vert)?:", 0}})},
          {item("Advert: high tide sale"), item("Ad: boats"), item("Adrift at high tide")},
          {"Adrift at high tide", "alert Adrift at high tide: Tides in "}},
-        {"mark read and keep, by author and by summary",
-         {},
+        {"mark read and keep, by author and by summary", {},
          {filter(Action::MarkRead, {{Field::Author, Check::Contains, "bot", 0}}),
           filter(Action::Keep, {{Field::Summary, Check::NotContains, "rumour", 0}})},
          {item("One", "facts", 0, "Newsbot"), item("Two", "a rumour", 0, "Ann")},
          {"One read kept", "Two"}},
-        {"all conditions, any condition, age and link",
-         {},
+        {"all conditions, any condition, age and link", {},
          {filter(Action::MarkRead, {{Field::Age, Check::OlderThan, {}, 7},
                                     {Field::Link, Check::Contains, "news", 0}}),
-          filter(Action::Alert,
-                 {{Field::Category, Check::Contains, "north", 0},
-                  {Field::Headline, Check::Contains, "zzz", 0}},
-                 false)},
+          filter(Action::Alert, {{Field::Category, Check::Contains, "north", 0},
+                                 {Field::Headline, Check::Contains, "zzz", 0}}, false)},
          {item("Old", {}, 8 * kDay), item("Recent", {}, 6 * kDay)},
          {"Old read", "Recent", "alert Old: Flagged in ", "alert Recent: Flagged in "}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,8 +140,7 @@ TEST(Rules, NewStoriesAreJudgedByTheAlertAndFilterRules)
         const vantrel::RuleSet rules(c.alerts, c.filters);
         const vantrel::FeedMerge m =
             vantrel::mergeFeed(channel, feed, QUrl("https://news.example/f"), rules, 1, kNow);
-        QStringList got = outcome(m);
-        QStringList want = c.outcome;
+        QStringList got = outcome(m), want = c.outcome;
         got.sort();
         want.sort();
         EXPECT_EQ(got, want);

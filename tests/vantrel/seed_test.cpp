@@ -67,16 +67,11 @@ TEST_F(SeedTest, DemoContentIsCopiedSubscribedAndDownloaded)
     EXPECT_TRUE(QFileInfo(rhtest::engineDataDir() + "/readhall.htm").isFile());
     const uint32_t harbour = channelNamed("Harbour");
     const uint32_t weather = channelNamed("Weather");
-    ASSERT_NE(harbour, 0u);
-    ASSERT_NE(weather, 0u);
+    ASSERT_TRUE(harbour && weather);
     EXPECT_EQ(channelNamed("Unsubscribed"), 0u);
-    int enabled = 0;
-    ASSERT_EQ(VTIsChannelEnabled(weather, enabled), 1);
-    EXPECT_EQ(enabled, 0);
-
+    EXPECT_EQ(channelEnabled(weather), 0);
     // The subscribed feed is read from the copy in the data directory.
-    EXPECT_EQ(storyCount(harbour), 2);
-    EXPECT_EQ(storyCount(weather), 0);
+    EXPECT_EQ(std::pair(storyCount(harbour), storyCount(weather)), std::pair(2, 0));
     CServices* services = GetCServices();
     QString url;
     services->GetServiceByID(harbour)->GetServiceInfo("URL", url);
@@ -84,7 +79,6 @@ TEST_F(SeedTest, DemoContentIsCopiedSubscribedAndDownloaded)
     EXPECT_TRUE(QUrl(url).toLocalFile().startsWith(rhtest::engineDataDir() + "/demo/"));
 
     // The demo alert rule fired on the first download.
-    ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 1);
     EXPECT_EQ(headlines(VT_ALERTS_CHANNEL_ID), QStringList{"Storm over the harbour"});
 }
 
@@ -105,10 +99,9 @@ TEST_F(SeedTest, FirstStartSeedsUnlessDemoIsSwitchedOff)
     eb::stop();
     QDir(rhtest::engineDataDir()).removeRecursively();
     ASSERT_TRUE(startWithDemo(demo));
-    EXPECT_NE(channelNamed("Harbour"), 0u);
-
-    // A second start of the same data directory does not seed again.
     const uint32_t harbour = channelNamed("Harbour");
+    EXPECT_NE(harbour, 0u);
+    // A second start of the same data directory does not seed again.
     ASSERT_EQ(VTUnsubscribeToChannel(nullptr, eb::directoryEntryOf(harbour)), 1);
     eb::stop();
     ASSERT_TRUE(startWithDemo(demo));
@@ -130,9 +123,7 @@ TEST_F(SeedTest, BundledDemoSeedsEveryListedChannel)
         CService* c = services->GetService(i);
         QString name;
         c->GetDisplayName(name);
-        if (c->IsEnabled()) {
-            EXPECT_GT(c->GetNoStories(), 0) << name.toStdString();
-        }
+        EXPECT_TRUE(!c->IsEnabled() || c->GetNoStories() > 0) << name.toStdString();
     }
     ReleaseCServices();
 }

@@ -20,30 +20,32 @@ namespace eb = rhtest::engine;
 namespace
 {
 
-using StoreTest = EngineTest;
-
-eb::StorySeed story(const QString& headline)
+class StoreTest : public EngineTest
 {
-    eb::StorySeed s;
-    s.headline = headline;
-    s.url = "http://example.invalid/" + headline;
-    return s;
-}
+protected:
+    uint32_t story(uint32_t channel, const QString& headline, const QString& summary = {})
+    {
+        eb::StorySeed s;
+        s.headline = headline;
+        s.url = "http://example.invalid/" + headline;
+        s.summary = summary;
+        return eb::addStory(channel, s);
+    }
+};
 
 } // namespace
 
 TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
 {
     const uint32_t id = eb::addChannel("Daily News", "News");
-    const uint32_t a = eb::addStory(id, story("a"));
-    const uint32_t b = eb::addStory(id, story("b"));
-    const uint32_t c = eb::addStory(id, story("c"));
+    const uint32_t a = story(id, "a");
+    const uint32_t b = story(id, "b");
+    const uint32_t c = story(id, "c");
     ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
     ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
     ASSERT_EQ(VTDeleteStories(id, {c}), 1);
     ASSERT_EQ(VTEnableChannel(id, 0), 1);
     const uint32_t alert = eb::addAlert(id, a, "Storms", "Weather");
-    ASSERT_NE(alert, 0u);
     uint32_t mask = 99;
     ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
     EXPECT_EQ(mask, 0u);
@@ -61,32 +63,24 @@ TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
 
     reopen();
     EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
-    EXPECT_EQ(attribute(id, a, "Read"), 1u);
-    EXPECT_EQ(attribute(id, b, "Read"), 0u);
-    EXPECT_EQ(attribute(id, b, "Keep"), 1u);
-    int value = 1;
-    ASSERT_EQ(VTIsChannelEnabled(id, value), 1);
-    EXPECT_EQ(value, 0);
-    value = 1;
-    ASSERT_EQ(VTGetDownloadEnabled(value), 1);
-    EXPECT_EQ(value, 0);
-    ASSERT_EQ(VTGetAutoplayEnabled(value), 1);
-    EXPECT_EQ(value, 0);
+    EXPECT_EQ((std::vector<uint32_t>{attribute(id, a, "Read"), attribute(id, b, "Read"),
+                                     attribute(id, b, "Keep"), attribute(id, a, "Alerted")}),
+              (std::vector<uint32_t>{1, 0, 1, 1}));
+    EXPECT_EQ((std::vector<int>{channelEnabled(id), answer(VTGetDownloadEnabled),
+                                answer(VTGetAutoplayEnabled)}),
+              (std::vector<int>{0, 0, 0}));
     ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
     EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
-    EXPECT_EQ(attribute(id, a, "Alerted"), 1u);
     EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
     EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), a);
     CServices* services = GetCServices();
-    QString category;
+    QString category, name;
     EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
-    EXPECT_EQ(category, "News/Local");
-    services->GetServiceByID(id)->GetDisplayName(category);
-    EXPECT_EQ(category, "New name");
+    services->GetServiceByID(id)->GetDisplayName(name);
     ReleaseCServices();
+    EXPECT_EQ(QStringList({category, name}), QStringList({"News/Local", "New name"}));
 
-    // A new story after the reopen never takes a deleted story's number.
-    EXPECT_GT(eb::addStory(id, story("d")), c);
+    EXPECT_GT(story(id, "d"), c); // never a deleted story's number
 }
 
 namespace
@@ -230,8 +224,7 @@ TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
         const QString dir = rhtest::testRoot() + "/" + c.name;
         const QString path = storeWithAChannel(dir);
         QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_GT(file.size(), 16 * 4096);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.size() > 16 * 4096);
         file.seek(c.keepHeader ? 8 * 4096 : 0);
         file.write(QByteArray(int(file.size() - file.pos()), '\xA5'));
         file.close();
@@ -256,8 +249,7 @@ TEST(StoreDamage, DamagedStoreIsMovedAsideWithItsJournalAndTheEngineStartsEmpty)
                       QStringList({aside.first(), aside.first() + "-shm", aside.first() + "-wal"}));
             EXPECT_EQ(readFile(dir + "/" + aside.first() + "-wal"), QByteArray("journal-wal"));
         }
-        // The new store keeps what is added to it.
-        vantrel::ChannelSeed channel;
+        vantrel::ChannelSeed channel; // the new store keeps what is added to it
         channel.name = "Fresh";
         EXPECT_NE(engine.addChannel(channel), 0u);
     }
@@ -375,7 +367,7 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
     ASSERT_EQ(rules.size(), 1u);
     EXPECT_TRUE(rules[0].enabled && rules[0].wholeWords && !rules[0].headlinesOnly);
     EXPECT_EQ(engine()->countAlertMatches(rules[0]), 0);
-    eb::addStory(id, story("River flood"));
+    story(id, "River flood");
     EXPECT_EQ(engine()->countAlertMatches(rules[0]), 1);
 
     rules[0].headlinesOnly = true;
@@ -417,14 +409,9 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
 TEST_F(StoreTest, RulesJudgeEveryStoredStoryEvenBeforeItsChannelIsListed)
 {
     const uint32_t id = eb::addChannel("Weather", "Coast");
-    auto withSummary = [](const QString& headline, const QString& summary) {
-        eb::StorySeed s = story(headline);
-        s.summary = summary;
-        return s;
-    };
-    ASSERT_NE(eb::addStory(id, withSummary("Harbour news", "<p>A <b>storm</b> is near</p>")), 0u);
-    ASSERT_NE(eb::addStory(id, withSummary("Road news", "Calm roads")), 0u);
-    ASSERT_NE(eb::addStory(id, withSummary("Storm over", "")), 0u);
+    ASSERT_NE(story(id, "Harbour news", "<p>A <b>storm</b> is near</p>"), 0u);
+    ASSERT_NE(story(id, "Road news", "Calm roads"), 0u);
+    ASSERT_NE(story(id, "Storm over"), 0u);
     using F = vantrel::FilterCondition;
     vantrel::FilterRule gone;
     gone.name = "Storms";
@@ -458,11 +445,6 @@ TEST_F(StoreTest, RulesJudgeEveryStoredStoryEvenBeforeItsChannelIsListed)
 
     // The store's counts followed, before the channel is listed again.
     reopen();
-    CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
-    CService* channel = services->GetServiceByID(id);
-    ASSERT_NE(channel, nullptr);
-    EXPECT_EQ(channel->GetNumUnreadStories(), 1);
-    ReleaseCServices();
+    EXPECT_EQ(unreadCount(id), 1);
     EXPECT_EQ(engine()->applyFiltersNow(), 0);
 }

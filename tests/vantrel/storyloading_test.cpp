@@ -7,6 +7,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <tuple>
 
 using namespace enginetest;
 namespace eb = rhtest::engine;
@@ -20,11 +21,8 @@ struct Counts {
     QStringList subChannels;
     std::vector<long> subUnread;
     std::vector<long> subTotal;
-    bool operator==(const Counts& o) const
-    {
-        return unread == o.unread && subChannels == o.subChannels && subUnread == o.subUnread &&
-               subTotal == o.subTotal;
-    }
+    auto fields() const { return std::tie(unread, subChannels, subUnread, subTotal); }
+    bool operator==(const Counts& o) const { return fields() == o.fields(); }
 };
 
 class StoryLoadingTest : public EngineTest
@@ -46,6 +44,13 @@ protected:
         CServices* services = GetCServices();
         services->GetServiceByID(id)->GetNoStories();
         ReleaseCServices();
+    }
+    int summaryAvailable(uint32_t id, uint32_t number)
+    {
+        CService* channel = GetCServices()->GetServiceByID(id);
+        const int available = channel->IsStorySummaryAvailable(channel->GetStoryIndex(number));
+        ReleaseCServices();
+        return available;
     }
     QString summary(uint32_t id, uint32_t number)
     {
@@ -94,10 +99,9 @@ TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
     const Counts before = counts(news);
     const Counts sportBefore = counts(sport);
     EXPECT_FALSE(loaded(news));
-    EXPECT_EQ(before.unread, 3); // a, c, d
-    EXPECT_EQ(before.subChannels, (QStringList{"Markets", "World&slash;Asia", "World/Europe"}));
-    EXPECT_EQ(before.subTotal, (std::vector<long>{1, 1, 2}));
-    EXPECT_EQ(before.subUnread, (std::vector<long>{0, 1, 1}));
+    // Unread a, c and d.
+    EXPECT_TRUE(before ==
+                (Counts{3, {"Markets", "World&slash;Asia", "World/Europe"}, {0, 1, 1}, {1, 1, 2}}));
 
     loadNow(news);
     loadNow(sport);
@@ -140,20 +144,11 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < cases.size(); ++i) {
             SCOPED_TRACE(testing::Message() << "pass " << pass << " case " << i);
-            const QString storyId = CService::MakeStoryID(id, numbers[i]);
             EXPECT_EQ(summary(id, numbers[i]), cases[i].summary);
             EXPECT_EQ(textAttribute(id, numbers[i], "Header"), cases[i].header);
             EXPECT_EQ(textAttribute(id, numbers[i], "Footer"), cases[i].footer);
-            CServices* services = GetCServices();
-            CService* channel = services->GetServiceByID(id);
-            EXPECT_EQ(
-                uint32_t(channel->IsStorySummaryAvailable(channel->GetStoryIndex(numbers[i]))),
-                cases[i].available);
-            ReleaseCServices();
-            tagStoryCaps caps;
-            caps.requestMask = VTCAPS_SUMMARY;
-            ASSERT_EQ(GetStoryCaps(storyId, &caps), 1);
-            EXPECT_EQ(caps.hasSummary, cases[i].caps);
+            EXPECT_EQ(uint32_t(summaryAvailable(id, numbers[i])), cases[i].available);
+            EXPECT_EQ(caps(id, numbers[i], VTCAPS_SUMMARY).hasSummary, cases[i].caps);
         }
     }
     // An alert raised on a story carries the story's summary, read from the store.
@@ -175,10 +170,8 @@ TEST_F(StoryLoadingTest, StoryMarkedWhileItsChannelIsNotLoadedShowsTheMarkWhenLi
 
     reopen();
     ASSERT_FALSE(loaded(id));
-    EXPECT_EQ(counts(id).unread, 1);
-    EXPECT_EQ(counts(id).subUnread, std::vector<long>{1});
-    EXPECT_EQ(attribute(id, a, "Read"), 1u);
-    EXPECT_EQ(attribute(id, b, "Keep"), 1u);
+    EXPECT_TRUE(counts(id) == (Counts{1, {"Topic"}, {1}, {2}}));
+    EXPECT_EQ(std::pair(attribute(id, a, "Read"), attribute(id, b, "Keep")), std::pair(1u, 1u));
     EXPECT_EQ(summary(id, a), "About a"); // the summary is not lost by writing the marks
 }
 
@@ -187,9 +180,14 @@ TEST_F(StoryLoadingTest, StoryChangedByADownloadWhileItsChannelIsNotLoadedShowsT
     rhtest::LocalHttpServer server;
     std::vector<Item> items = {{"g1", "First", "Old summary", "", "", "", ""},
                                {"g2", "Second", "Stays", "", "", "", ""}};
-    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+    // The feed as it is now, downloaded at once.
+    const auto download = [&](uint32_t id) {
+        server.setRoute("/feed.xml", rss(items), "application/rss+xml");
+        ASSERT_TRUE(id == 0 || VTForceChannelConnection(id) == 1);
+        ASSERT_TRUE(eb::waitForIdle());
+    };
     const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString());
-    ASSERT_TRUE(eb::waitForIdle());
+    download(0);
     const uint32_t first = numberOf(id, "First");
     const uint32_t second = numberOf(id, "Second");
     ASSERT_EQ(summary(id, first), "Old summary");
@@ -198,21 +196,17 @@ TEST_F(StoryLoadingTest, StoryChangedByADownloadWhileItsChannelIsNotLoadedShowsT
     ASSERT_FALSE(loaded(id));
     items[0].description = "New summary";
     items.push_back({"g3", "Third", "Brand new", "", "", "", ""});
-    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
-    ASSERT_EQ(VTForceChannelConnection(id), 1);
-    ASSERT_TRUE(eb::waitForIdle());
+    download(id);
 
     EXPECT_EQ(headlines(id), (QStringList{"Second", "First", "Third"}));
     EXPECT_EQ(numberOf(id, "First"), first);
-    EXPECT_EQ(summary(id, first), "New summary");
-    EXPECT_EQ(summary(id, second), "Stays");
-    EXPECT_EQ(summary(id, numberOf(id, "Third")), "Brand new");
+    EXPECT_EQ(
+        QStringList({summary(id, first), summary(id, second), summary(id, numberOf(id, "Third"))}),
+        QStringList({"New summary", "Stays", "Brand new"}));
 
     // A summary kept for the lists is not shown after the download changed it.
     items[0].description = "Newer summary";
-    server.setRoute("/feed.xml", rss(items), "application/rss+xml");
-    ASSERT_EQ(VTForceChannelConnection(id), 1);
-    ASSERT_TRUE(eb::waitForIdle());
+    download(id);
     EXPECT_EQ(summary(id, first), "Newer summary");
 }
 
@@ -247,11 +241,7 @@ TEST_F(StoryLoadingTest, StoreOfTheFormerSchemaIsBroughtUpToDateWithItsCounts)
     loadNow(id);
     EXPECT_TRUE(counts(id) == before);
     EXPECT_EQ(summary(id, a), "About a");
-    CServices* services = GetCServices();
-    CService* channel = services->GetServiceByID(id);
-    EXPECT_EQ(channel->IsStorySummaryAvailable(channel->GetStoryIndex(a)), 1);
-    EXPECT_EQ(channel->IsStorySummaryAvailable(channel->GetStoryIndex(b)), 0);
-    ReleaseCServices();
+    EXPECT_EQ(std::pair(summaryAvailable(id, a), summaryAvailable(id, b)), std::pair(1, 0));
 }
 
 // Found: the headline or the summary in upper case contains the text in upper case.
@@ -293,11 +283,8 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         const FoundStories found = engine()->findStories({news, 999, other}, c.text, c.titleOnly);
-        ASSERT_EQ(found.size(), 2u); // the unknown channel is left out
-        EXPECT_EQ(found[0].first, news);
-        EXPECT_EQ(found[0].second, c.news);
-        EXPECT_EQ(found[1].first, other);
-        EXPECT_EQ(found[1].second, c.other);
+        // The unknown channel is left out.
+        EXPECT_EQ(found, (FoundStories{{news, c.news}, {other, c.other}}));
     }
     // A channel with few of the stories has its own rows read.
     const FoundStories few = engine()->findStories({other}, "SPRAY", false);
