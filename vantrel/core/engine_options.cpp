@@ -295,6 +295,7 @@ int Engine::pruneStories(uint32_t channelId)
                     channelId,
                     std::vector<uint32_t>(gone.begin() + long(i), gone.begin() + long(end)), true)
                     .size());
+        m_store->checkpoint(); // between batches, with the model unlocked
     }
     return removed;
 }

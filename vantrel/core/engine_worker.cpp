@@ -245,6 +245,7 @@ void Engine::workerMain(int slot)
             continue;
         }
         runJob(job);
+        m_store->checkpoint(); // with no lock held: what the job wrote reaches the file
         {
             std::lock_guard<std::mutex> lock(m_workMutex);
             --m_busy;

@@ -355,8 +355,14 @@ bool Store::openConnection(QSqlDatabase& db, QSqlError& error)
     // Full sync on commit: a committed change survives a crash or a power cut.
     // Recursive triggers make a row that INSERT OR REPLACE replaces count as deleted, so that
     // the story counts stay right whatever statement changes the stories.
-    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
-                               "PRAGMA foreign_keys=OFF", "PRAGMA recursive_triggers=ON"}) {
+    // The journal is folded back into the file by checkpoint(), which the engine's workers call
+    // when they hold no lock; a commit folds it only past kAutoCheckpointPages (a safety net),
+    // since folding it in a commit made under the model lock stalls every window for as long.
+    static const QByteArray autoCheckpoint =
+        "PRAGMA wal_autocheckpoint=" + QByteArray::number(kAutoCheckpointPages);
+    for (const char* pragma :
+         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF",
+          "PRAGMA recursive_triggers=ON", autoCheckpoint.constData()}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
             error = q.lastError();
             return false;
@@ -1646,6 +1652,14 @@ bool Store::storyCounts(uint32_t channelId, StoryCounts& out)
             c.total = long(q.value(1).toLongLong());
             c.unread = long(q.value(2).toLongLong());
         });
+}
+
+void Store::checkpoint()
+{
+    QSqlQuery q(db());
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")))
+        std::fprintf(stderr, "vantrel: the store's journal cannot be folded into it: %s\n",
+                     qPrintable(q.lastError().text()));
 }
 
 bool Store::compact()

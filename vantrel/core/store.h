@@ -47,6 +47,8 @@ public:
     static constexpr int kSchemaVersion = 3;
     // How long open() waits for a store that another connection or program holds locked.
     static constexpr int kDefaultLockWaitMs = 20000;
+    // Journal pages past which a commit folds the journal into the file itself (about 40 MB).
+    static constexpr int kAutoCheckpointPages = 10000;
 
     // Why the last open() failed.
     enum class Problem {
@@ -126,6 +128,10 @@ public:
     bool storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files);
     // The channel's story counts as the store keeps them.
     bool storyCounts(uint32_t channelId, StoryCounts& out);
+    // Folds the journal's committed changes into the file, without waiting for readers or
+    // writers; called outside any transaction and any lock of the engine's, so that the time
+    // it takes stalls no window.
+    void checkpoint();
     // Rebuilds the file without its free pages (outside any transaction); false with
     // lastError() when it could not.
     bool compact();
