@@ -178,7 +178,7 @@ QVariant CDirectoryModel::headerData(int section, Qt::Orientation orientation, i
 CDirectoryList::CDirectoryList(CProfilerView* owner)
     : QTreeView(owner), m_owner(owner), m_dragMouse(owner)
 {
-    SetUpRowList(this, QStringLiteral("DirectoryList"));
+    m_columnFill = SetUpRowList(this, QStringLiteral("DirectoryList"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::StyledPanel);
     header()->setSectionsMovable(false);

@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <vector>
 
+class CColumnFill;
 class CSiteMain;
 class CProfilerView;
 
@@ -60,6 +61,7 @@ class CDirectoryList : public QTreeView
     Q_OBJECT
 public:
     explicit CDirectoryList(CProfilerView* owner);
+    CColumnFill* columnFill() const { return m_columnFill; }
 
     // The width of the state images at the left of column 0.
     void SetImageWidth(int width) { m_imageWidth = width; }
@@ -80,6 +82,7 @@ protected:
 
 private:
     CProfilerView* m_owner;
+    CColumnFill* m_columnFill = nullptr;
     int m_imageWidth = 55;
     CRowDragMouse m_dragMouse;
     bool m_afterDoubleClick = false;

@@ -97,7 +97,6 @@ CProfilerView::CProfilerView(QWidget* parent)
     DragDropMessages();
 
     m_list = new CDirectoryList(this);
-    m_columnFill = new CColumnFill(m_list);
     m_model = new CDirectoryModel(this);
     m_model->SetImages(&m_images);
     m_list->setModel(m_model);
@@ -164,7 +163,7 @@ CProfilerView::~CProfilerView()
 
 int CProfilerView::GetColumnWidth(int column) const
 {
-    return m_columnFill->width(column);
+    return m_list->columnFill()->width(column);
 }
 
 CProfilerDoc* CProfilerView::GetProfilerDoc() const

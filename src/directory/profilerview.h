@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <vector>
 
-class CColumnFill;
 class CDirectoryList;
 class CDirectoryModel;
 class CProfilerDoc;
@@ -83,7 +82,6 @@ private:
     std::vector<QPixmap> m_images;
     QTabBar* m_tabs = nullptr;
     CDirectoryList* m_list = nullptr;
-    CColumnFill* m_columnFill = nullptr; // the last column reaches the right edge
     CDirectoryModel* m_model = nullptr;
     QTimer m_timer;
 };

@@ -14,7 +14,6 @@ constexpr int kNarrowest = 16;
 
 CColumnFill::CColumnFill(QTreeView* list) : QObject(list), m_list(list)
 {
-    list->header()->setStretchLastSection(false);
     list->viewport()->installEventFilter(this);
     connect(list->header(), &QHeaderView::sectionResized, this, &CColumnFill::onSectionResized);
 }

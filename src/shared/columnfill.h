@@ -12,6 +12,7 @@ class QTreeView;
 class CColumnFill : public QObject
 {
 public:
+    // For a list whose header does not stretch its last section itself.
     explicit CColumnFill(QTreeView* list);
 
     // The column's own width: its drawn width, except for the filled column.

@@ -1,11 +1,13 @@
 #include "src/shared/rowlist.h"
 
+#include "src/shared/columnfill.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
 #include <algorithm>
 
-void SetUpRowList(QTreeView* list, const QString& name)
+CColumnFill* SetUpRowList(QTreeView* list, const QString& name)
 {
     list->setObjectName(name);
     list->setAccessibleName(name);
@@ -24,6 +26,7 @@ void SetUpRowList(QTreeView* list, const QString& name)
     header->setStretchLastSection(false);
     header->setSectionsClickable(true);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return new CColumnFill(list);
 }
 
 std::vector<int> SortedSelectedRows(const QAbstractItemView* list)

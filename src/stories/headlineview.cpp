@@ -93,7 +93,7 @@ int imageOf(const StoryMarks& marks)
 CHeadlineList::CHeadlineList(CHeadlineView* owner)
     : QTreeView(owner), m_owner(owner), m_delegate(new CHeadlineDelegate(this)), m_dragMouse(owner)
 {
-    SetUpRowList(this, QStringLiteral("HeadlineList"));
+    m_columnFill = SetUpRowList(this, QStringLiteral("HeadlineList"));
     setItemDelegate(m_delegate);
 }
 
@@ -188,7 +188,6 @@ CHeadlineView::CHeadlineView(QWidget* parent) : CView(QStringLiteral("CHeadlineV
     m_model = new CHeadlineModel(this);
     m_list = new CHeadlineList(this);
     m_list->setModel(m_model);
-    m_columnFill = new CColumnFill(m_list);
     m_list->delegate()->SetAlertedColor(m_alertedColor);
     m_model->SetAlertedColor(m_alertedColor);
     m_list->setGeometry(rect());
@@ -315,7 +314,7 @@ void CHeadlineView::OnListEmptied()
 
 int CHeadlineView::GetColumnWidth(int column) const
 {
-    return m_columnFill->width(column);
+    return m_list->columnFill()->width(column);
 }
 
 void CHeadlineView::paintEvent(QPaintEvent*)

@@ -40,6 +40,7 @@ class CHeadlineList : public QTreeView
 public:
     explicit CHeadlineList(CHeadlineView* owner);
     CHeadlineDelegate* delegate() const { return m_delegate; }
+    CColumnFill* columnFill() const { return m_columnFill; }
 
 protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -56,6 +57,7 @@ protected:
 private:
     CHeadlineView* m_owner;
     CHeadlineDelegate* m_delegate;
+    CColumnFill* m_columnFill = nullptr;
     CRowDragMouse m_dragMouse;
 };
 
@@ -193,7 +195,6 @@ private:
 
     CHeadlineList* m_list = nullptr;
     CHeadlineModel* m_model = nullptr;
-    CColumnFill* m_columnFill = nullptr; // the last shown column reaches the right edge
     std::unique_ptr<CStorySummaryPopup> m_popup;
     QFont m_normalFont;
     QFont m_boldFont;
