@@ -1,6 +1,5 @@
 // The channel directory window as the program opens it: panes, the category pane's width,
-// the change messages, the tabs with the category pane, and subscribing from the list into
-// the channel window.
+// change messages, tabs with categories, and subscribing into the channel window.
 
 #include "src/channel/categoryview.h"
 #include "src/channel/channeldoc.h"
@@ -12,21 +11,15 @@
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
-#include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
 #include "src/shared/headerview.h"
 #include "src/shared/panes.h"
 #include "src/shared/startupchecks.h"
 #include "tests/directory/directory_fixture.h"
-#include "tests/shared/shared_fixture.h"
-#include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
-#include "vantrel/engctl.h"
 
-#include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QTabBar>
-#include <QTest>
 #include <QTreeWidget>
 #include <stdexcept>
 
@@ -67,14 +60,7 @@ protected:
         QCoreApplication::processEvents();
         return frame;
     }
-    static QStringList listed(CSDBChildFrame* frame)
-    {
-        QStringList names;
-        const CDirectoryModel* model = frame->GetListView()->GetModel();
-        for (int row = 0; row < model->rowCount(); ++row)
-            names << model->EntryAt(row)->GetName();
-        return names;
-    }
+    static QStringList listed(CSDBChildFrame* frame) { return rowNames(frame->GetListView()); }
 
     std::unique_ptr<sharedtest::FrameHost> host;
     CDocTemplate directory{134, "DirectoryDoc", [] { return new CProfilerDoc; },
@@ -159,13 +145,9 @@ TEST_F(DirectoryFrameTest, ACheckBoxClickPutsTheChannelIntoTheChannelWindow)
     const uint32_t id = addEntry("Tide Tables", "Sea");
     CSDBChildFrame* frame = open();
     frame->MDIActivate();
-    CDirectoryList* list = frame->GetListView()->GetListCtrl();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
-    const QRect rect = list->visualRect(frame->GetListView()->GetModel()->index(0, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(list->header()->sectionViewportPosition(0) + 7, rect.center().y()));
-    uint32_t channel = 0;
-    ASSERT_EQ(VTLookupSubscribedChannelID(id, channel), 1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame->GetListView()->GetListCtrl()));
+    clickBox(frame->GetListView(), 0);
+    ASSERT_NE(channelOf(id), 0u);
     ASSERT_TRUE(eb::waitForIdle());
     QTreeWidget* tree = channelFrame->GetFolderView()->GetTreeCtrl();
     const QList<QTreeWidgetItem*> found =
