@@ -1,14 +1,10 @@
-// The navigation bar's groups: how they are built, stored, read back and kept in line with
-// the directory.
+// The navigation bar's groups: built, stored, read back and kept in line with the directory.
 
 #include "tests/navbar/navbar_fixture.h"
 
-#include "src/engine/messages.h"
 #include "src/navbar/navbarids.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/settingsstore.h"
-#include "src/shared/settings.h"
-#include "src/shared/startupchecks.h"
 #include "vantrel/core/engine.h"
 
 #include <QDir>
@@ -22,10 +18,6 @@ namespace
 class GroupsTest : public NavbarTest
 {
 protected:
-    platform::SettingsKey stored() const
-    {
-        return platform::SettingsKey::open(HKEY_CURRENT_USER, layoutKeyPath());
-    }
     std::vector<DWORD> values(int group) const
     {
         std::vector<DWORD> result;
@@ -51,9 +43,8 @@ TEST_F(GroupsTest, AFirstStartShowsTheViewsAndAnEmptyFavoritesAndStoresExactlyTh
     EXPECT_EQ(storedNumber(settings::navigationBarKeyPath(), "Back Color"), 0xFFFFFFFFu);
     EXPECT_TRUE(hasValue(settings::navigationBarKeyPath(), "Search Bitmap"));
 
-    delete bar;
-    bar = nullptr;
-    const platform::SettingsKey key = stored();
+    destroyBar();
+    const auto key = platform::SettingsKey::open(HKEY_CURRENT_USER, layoutKeyPath());
     ASSERT_TRUE(key);
     EXPECT_EQ(key.valueNames(), QStringList({"Last Active Group", "Last Active Entry", "Group 0"}));
     QString title;
@@ -85,8 +76,7 @@ TEST_F(GroupsTest, AStoredLayoutComesBackWithoutUntypedGroupsAndUnknownChannels)
     EXPECT_EQ(groups()->GetOpenGroup(), 1);
     EXPECT_EQ(groups()->GetSelectedItem(), 1);
     // The channel that went is gone from the store too.
-    delete bar;
-    bar = nullptr;
+    destroyBar();
     EXPECT_EQ(storedNumber(layoutKeyPath() + "\\Mine", "Item 1"), alpha);
     EXPECT_FALSE(hasValue(layoutKeyPath() + "\\Mine", "Item 2"));
 }
@@ -194,8 +184,7 @@ TEST_F(GroupsTest, ARenameThatWouldShareAKeyIsRefusedAndTheOldTitleKept)
         EXPECT_EQ(platform::messageBoxQuestions().size(), c.taken ? 0u : 1u);
     }
     // Groups of a layout stored before titles were kept apart get titles of their own.
-    delete bar;
-    bar = nullptr;
+    destroyBar();
     setText(layoutKeyPath(), "Group 2", "Sport");
     restart();
     EXPECT_EQ(groupTitles(), QStringList({"Views", "Favorites", "sport", "Sport (2)"}));
