@@ -1,41 +1,29 @@
-// The search window's frame: its panes, the browser switches and the directory's change
-// messages.
+// The search window's frame: its panes, the browser switches and the change messages.
 
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/cmdtarget.h"
 #include "src/framework/doctemplate.h"
-#include "src/framework/mainframe.h"
 #include "src/framework/splitter.h"
-#include "src/search/imagecombobox.h"
-#include "src/search/searchcriteriaview.h"
-#include "src/search/searchdoc.h"
 #include "src/search/searchframe.h"
-#include "src/search/searchresultsview.h"
 #include "src/shared/headerview.h"
 #include "src/shared/ids.h"
 #include "src/shared/panes.h"
 #include "src/shared/startupchecks.h"
 #include "tests/search/search_fixture.h"
 #include "tests/shared/shared_fixture.h"
-#include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace searchtest;
 namespace eb = rhtest::engine;
 
+using namespace sharedtest;
+
 namespace
 {
-
-using sharedtest::layoutKey;
-using sharedtest::readhallKey;
-using sharedtest::setNumber;
-using sharedtest::storedNumber;
 
 class SearchFrameTest : public SearchTest
 {

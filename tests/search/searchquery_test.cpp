@@ -1,18 +1,10 @@
 // The search form and the results list: what a query finds and how the list shows it.
 
-#include "src/search/imagecombobox.h"
-#include "src/search/searchcriteriaview.h"
-#include "src/search/searchdoc.h"
 #include "src/search/searchids.h"
-#include "src/search/searchresultsview.h"
 #include "src/shared/updatehint.h"
 #include "tests/search/search_fixture.h"
 #include "vantrel/chandir.h"
 #include "vantrel/engctl.h"
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 
 using namespace searchtest;
 namespace eb = rhtest::engine;
@@ -38,9 +30,7 @@ protected:
         ASSERT_TRUE(eb::waitForIdle());
         open();
     }
-    uint32_t markets = 0;
-    uint32_t tech = 0;
-    uint32_t loose = 0;
+    uint32_t markets = 0, tech = 0, loose = 0;
 };
 
 TEST_F(SearchQueryTest, FindsByTheUpperCaseRuleInTheChosenScope)
