@@ -1,5 +1,4 @@
-// The browser pane with the real hosted browser (headless): its controls and layout, the
-// start page, showing an address from the hint, the address box's rule and the drop target.
+// The browser pane (real browser, headless): controls, start page, hints, address box, drops.
 
 #include "resources/readhall_resources.h"
 #include "src/browser/browsercalls.h"
@@ -19,12 +18,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineSettings>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
 
 namespace
 {
@@ -197,7 +194,6 @@ TEST_F(BrowserViewTest, TheShowUrlHintLoadsThePageAndAScriptAddressIsRefused)
     status.texts.clear();
 
     // A script address never runs in the shown page.
-
     CUpdateHint script(QStringLiteral("javascript:document.title='ran'"));
     doc.UpdateAllViews(nullptr, HINT_SHOW_URL, &script);
     EXPECT_EQ(view.Navigate(QStringLiteral("JavaScript:document.title='ran'")), 0);
@@ -246,7 +242,7 @@ TEST_F(BrowserViewTest, ThePaneTakesOnlySingleStoriesDropped)
     EXPECT_EQ(notifications, std::vector<int>{6});
 }
 
-TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPlugins)
+TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPluginsButLocalPagesShowTheirPictures)
 {
     browserCalls().dataDirectory = [] { return QString(); };
     CBrowserView view;
@@ -257,28 +253,22 @@ TEST_F(BrowserViewTest, PagesMayNotReachLocalFilesNorRunPlugins)
     EXPECT_TRUE(settings->testAttribute(QWebEngineSettings::JavascriptEnabled));
     EXPECT_EQ(CWebBrowser::LocationToUrl("/srv/page.html"), QUrl::fromLocalFile("/srv/page.html"));
     EXPECT_FALSE(CWebBrowser::LocationToUrl("d:\\elsewhere\\page.html").isValid());
-}
 
-TEST_F(BrowserViewTest, ALocalPageShowsItsOwnPicturesAndARemotePageReadsNoFiles)
-{
+    // A local page shows its own pictures; a remote page reads no files.
     QFile picture(":/bitmaps/147.png");
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     writeFile("pic.png", picture.readAll());
     writeFile("story.html", "<html><body><img src=\"pic.png\" onload=\"document.title='loaded'\" "
                             "onerror=\"document.title='failed'\"></body></html>");
-    browserCalls().dataDirectory = [] { return QString(); };
-    CBrowserView view;
     view.resize(400, 300);
     view.show();
     view.Navigate(dataDir + "/story.html");
     ASSERT_TRUE(rhtest::waitFor(
         [&] {
-            const QString title = view.browser()->title();
-            return title == "loaded" || title == "failed";
+            return QStringList{"loaded", "failed"}.contains(view.browser()->title());
         },
         20000));
     EXPECT_EQ(view.browser()->title(), "loaded");
-    QWebEngineSettings* settings = view.browser()->settings();
     EXPECT_TRUE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
     EXPECT_FALSE(settings->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
 

@@ -1,6 +1,5 @@
-// The browser window with the real hosted browser (headless): its start page, what typed and
-// cached addresses reach the browser as, its shape, story display requests, what a remote
-// page may reach, printing and downloads.
+// The browser window (real browser, headless): start page, typed and cached addresses, its
+// shape, story requests, what a remote page may reach, printing and downloads.
 
 #include "resources/readhall_resources.h"
 #include "src/browser/browsercalls.h"

@@ -1,5 +1,4 @@
-// The engine's stored pages in the browser pane: served under the engine's scheme from its
-// data folder only, with the rights of a page from the network.
+// Stored pages: served from the engine's data folder only, with a network page's rights.
 
 #include "resources/readhall_resources.h"
 #include "src/browser/browsercalls.h"
