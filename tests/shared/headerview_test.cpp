@@ -8,7 +8,6 @@
 #include "tests/support/testenv.h"
 #include "vantrel/qkcoolbutton.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTest>

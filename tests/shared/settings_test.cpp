@@ -1,5 +1,4 @@
-// The settings facade: what each accessor reads when nothing is stored, when a good value is
-// stored and when the stored value is damaged, and where it writes.
+// The settings facade: each accessor with nothing, a good value or a damaged value stored.
 
 #include "src/platform/settingsstore.h"
 #include "src/shared/settings.h"

@@ -33,8 +33,6 @@ protected:
 using WebBrowserCheck = Checks;
 using PublishingWizard = Checks;
 
-// ---- the engine's data root
-
 // The user's "Data Path" first, else the installation path (its parent when it ends in
 // "program", in any case); a trailing separator is added; relative paths name no folder.
 TEST(EngineDataRoot, ComesFromTheDataPathOrTheInstallation)
@@ -72,8 +70,6 @@ TEST(EngineDataRoot, ComesFromTheDataPathOrTheInstallation)
     }
 }
 
-// ---- the web browser check
-
 TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRememberedAndTheEnvironmentCanSwitchItOff)
 {
     int runs = 0;
@@ -90,7 +86,6 @@ TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRememberedAndTheEnvironmentCanSwitchIt
     EXPECT_EQ(IsWebBrowserAvailable(), 0);
     EXPECT_EQ(startupchecks::webBrowserProbeCount(), 1);
 
-    // The environment can switch it off.
     startupchecks::resetForTests();
     startupchecks::setWebBrowserProbe([] { return true; });
     qputenv("READHALL_NO_WEBENGINE", "1");
@@ -101,8 +96,6 @@ TEST_F(WebBrowserCheck, IsWorkedOutOnceAndRememberedAndTheEnvironmentCanSwitchIt
     startupchecks::setWebBrowserProbe([] { return true; });
     EXPECT_EQ(IsWebBrowserAvailable(), 1);
 }
-
-// ---- the publishing tool
 
 void setPublishing(DWORD enabled, DWORD wizard)
 {
