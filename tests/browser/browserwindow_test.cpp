@@ -207,9 +207,7 @@ TEST_F(BrowserWindowTest, TheWindowOpensMaximisedUnderItsHeaderAndIgnoresStoryRe
     auto* frame = host.open<CBrowserFrame>(kind);
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->subWindow()->isMaximized());
-    auto* header = qobject_cast<CBrowserHeaderView*>(frame->GetHeaderView());
-    ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->GetTitle(), "Browser");
+    ASSERT_NE(qobject_cast<CBrowserHeaderView*>(frame->GetHeaderView()), nullptr);
     CBrowserMainView* pane = frame->GetBrowserView();
     ASSERT_TRUE(waitForTitle(pane, "Start"));
 

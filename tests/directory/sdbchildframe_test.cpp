@@ -77,7 +77,6 @@ TEST_F(DirectoryFrameTest, TheWindowHasItsPanesAndKeepsTheCategoryWidth)
     EXPECT_EQ(readFolderWidth(), 180); // written at once
     auto* header = qobject_cast<CBaseHeaderView*>(frame->GetHeaderView());
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->GetTitle(), "Channel Directory");
     EXPECT_EQ(header->GetSecondLine(), "Click on the checkbox to subscribe to a channel.");
     ASSERT_NE(frame->GetCategoryView(), nullptr);
     EXPECT_EQ(frame->GetActiveView(), frame->GetListView());
