@@ -205,28 +205,20 @@ TEST_F(HeaderViewTest, PictureFileSettingsNameTheHeaderPicture)
     EXPECT_TRUE(hasValue(settings::navigationBarKeyPath(), "Publishing Wizard Bitmap"));
 }
 
-class ClickableHeader : public CBaseHeaderView
-{
-public:
-    ClickableHeader()
-    {
-        SetTitle("Channels");
-        SetButtonClickable(0, true);
-        onCommand(IDC_HEADER_TITLE, [this] { ++clicks; });
-    }
-    int clicks = 0;
-};
-
 TEST_F(HeaderViewTest, AClickableTitleSendsItsCommandToTheView)
 {
-    ClickableHeader header;
+    CBaseHeaderView header;
+    header.SetTitle("Channels");
+    header.SetButtonClickable(0, true);
+    int clicks = 0;
+    header.onCommand(IDC_HEADER_TITLE, [&] { ++clicks; });
     header.resize(400, 60);
     header.show();
     QKCoolButton* title = header.GetButton(IDC_HEADER_TITLE);
     EXPECT_EQ(title->GetMode(), 18u);
     EXPECT_EQ(header.GetButton(IDC_HEADER_LINE2)->GetMode(), 2u);
     QTest::mouseClick(title, Qt::LeftButton, {}, QPoint(5, title->height() / 2));
-    EXPECT_EQ(header.clicks, 1);
+    EXPECT_EQ(clicks, 1);
 }
 
 } // namespace
