@@ -59,4 +59,17 @@ std::vector<vantrel::ChannelFacts> DialogTest::channels() const
     return engine()->allChannelFacts();
 }
 
+uint32_t DialogTest::subscribe(const QString& address, const QString& name,
+                               const QString& categories)
+{
+    vantrel::NewChannel c;
+    c.address = address;
+    c.name = name;
+    c.categories = categories;
+    uint32_t id = 0;
+    EXPECT_TRUE(engine()->subscribeAddress(c, &id));
+    EXPECT_TRUE(rhtest::engine::waitForIdle());
+    return id;
+}
+
 } // namespace dialogstest

@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the engine dialog tests: the real engine on the test's data directory, the
-// loopback HTTP server with feeds and pages, and the dialogs' messages caught instead of shown.
+// Engine dialog test helpers: the real engine, a loopback HTTP server, messages caught.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/feeds_httpserver.h"
@@ -28,6 +27,9 @@ protected:
     // The address of a feed served at the path.
     QString serveFeed(const QString& path, const QString& title, int items = 3);
     std::vector<vantrel::ChannelFacts> channels() const;
+    // Subscribes to the address and waits until it was read; the channel id.
+    uint32_t subscribe(const QString& address, const QString& name = {},
+                       const QString& categories = {});
     // The named widget inside a dialog; a missing one fails the test.
     template <class T> static T* child(QWidget* dialog, const char* name)
     {

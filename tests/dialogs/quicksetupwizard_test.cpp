@@ -1,5 +1,4 @@
-// Quick Setup over the demo content: Finish applies every page's choices at once, Cancel
-// changes nothing, and a second run starts from the state the first one left.
+// Quick Setup over the demo content: Finish applies every page at once, Cancel nothing.
 
 #include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/dialogs/quicksetupwizard.h"
