@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -33,13 +34,17 @@ class CRecordingPlaceholderView : public CView
 {
     Q_OBJECT
 public:
-    explicit CRecordingPlaceholderView(const QString& className, QWidget* parent = nullptr);
+    explicit CRecordingPlaceholderView(const QString& className) : CView(className) {}
 
     void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
     const std::vector<RecordedHint>& hints() const { return m_hints; }
     void clearHints() { m_hints.clear(); }
     // How many hints of the code arrived.
-    int hintCount(LPARAM code) const;
+    int hintCount(LPARAM code) const
+    {
+        return int(std::count_if(m_hints.begin(), m_hints.end(),
+                                 [code](const RecordedHint& h) { return h.code == code; }));
+    }
 
 private:
     std::vector<RecordedHint> m_hints;
@@ -136,8 +141,6 @@ protected:
 
 // The labels of an item's children (the top level for null).
 QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent = nullptr);
-// The child of the parent with exactly this label; null when none.
-QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label);
 // Follows labels from the top level down; null when a label is missing.
 QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels);
 
