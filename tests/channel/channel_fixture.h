@@ -78,7 +78,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A channel with `unread` unread stories (and `read` read ones).
+    // A channel with `unread` unread stories.
     static uint32_t addChannel(const QString& name, const QString& category, int unread = 0,
                                uint32_t flags = rhtest::engine::Enabled);
     static uint32_t addStory(uint32_t channel, const QString& headline, bool read,
@@ -100,8 +100,7 @@ protected:
         closeViews();
         EngineTest::TearDown();
     }
-    // The views over the document (the fixture's own by default), after the view's first
-    // update; a valid size is given to the view before that update.
+    // The views over the document (the fixture's own by default), sized, after the first update.
     void open(CChannelDoc* document = nullptr, QSize size = QSize())
     {
         doc = document ? document : &channelDoc;

@@ -265,8 +265,7 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     send(frame, REFRESHCODE_CHANNEL_UPDATED, 0);
     EXPECT_EQ(list->hints().size(), before);
 
-    // A shown channel's change refreshes the document first; the engine's own message
-    // comes through the directory's sink.
+    // A shown channel's change refreshes the document first (the engine's message via the sink).
     ASSERT_TRUE(rhtest::engine::renameChannel(shown, "Alpha Prime"));
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(frame->GetChannelDoc()->GetName(), "Alpha Prime");
@@ -276,7 +275,7 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     EXPECT_NE(itemAt(frame->GetFolderView()->GetTreeCtrl(), {"News", "Alpha Prime"}), nullptr);
 }
 
-TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
+TEST_F(ChannelFrameTest, SelectChannelEngineEventsAndTheCallbackWhileAFrameIsOpen)
 {
     addChannel("Alpha", "News");
     const uint32_t beta = addChannel("Beta", "News");
@@ -298,6 +297,18 @@ TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
     EXPECT_TRUE(rhtest::waitFor([&] { return list->hintCount(HINT_ENGINE_EVENT) == 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(list->hints().size(), 1u);
+
+    // The callback lives while a frame is open.
+    CChannelFrame* second = open(alerts);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
+    frame->MDIDestroy();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 1u);
+    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
+    second->MDIDestroy();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(CChannelFrame::OpenFrames().empty());
+    EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
 }
 
 TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
@@ -349,8 +360,7 @@ TEST_F(ChannelFrameTest, ExpandingClosingOrTurningOffTheBrowserKeepsTheSizesFrom
             EXPECT_FALSE(frame->IsBrowserShown());
             EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 230; }));
         } else {
-            // Expanding again restores the panes; hiding the tree keeps the expansion, and
-            // expanding once more brings the list back.
+            // Expanding again restores; hiding the tree keeps the expansion; expanding restores.
             frame->ToggleExpandBrowser();
             EXPECT_TRUE(sizesBack());
             EXPECT_FALSE(frame->IsBrowserExpanded());
@@ -406,8 +416,7 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
     EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));
 
-    // The folder list switched off in the alerts window reaches the channel window when it
-    // is next activated; each window stores its own width.
+    // Switched off in the alerts window, off in the channel window once activated; own widths.
     EXPECT_TRUE(alertFrame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
     EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 0);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Alert Channel Folder Width"), 140);
@@ -415,22 +424,6 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     host->main()->MDIActivate(channelFrame);
     EXPECT_FALSE(channelFrame->IsFolderListShown());
     EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 210);
-}
-
-TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
-{
-    addChannel("Alpha", "News");
-    CChannelFrame* first = open(channels);
-    CChannelFrame* second = open(alerts);
-    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
-    first->MDIDestroy();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 1u);
-    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
-    second->MDIDestroy();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(CChannelFrame::OpenFrames().empty());
-    EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
 }
 
 } // namespace
