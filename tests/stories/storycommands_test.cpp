@@ -121,8 +121,7 @@ TEST_F(StoryCommandsTest, DeleteAsksAndDeletesPerChannel)
     EXPECT_EQ(argsOf("deleteStories"), (Args{{channel, a}}));
     EXPECT_EQ(platform::messageBoxQuestions().size(), 2u);
     EXPECT_EQ(platform::messageBoxQuestions()[0].flags & MB_TYPEMASK, MB_YESNO);
-    // The channel window sends no notification; the alerts window does, even when nothing
-    // was deleted.
+    // The channel window sends no notification; the alerts window does, even deleting nothing.
     EXPECT_TRUE(callsNamed("broadcastNotification").empty());
     m_calls.clear();
     CHeadlineView* alerts = viewOfAlerts(); // the placeholder only
