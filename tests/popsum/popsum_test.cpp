@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 using popsum::placePopup;
 using popsum::sanitizeSummaryHtml;
@@ -32,11 +33,7 @@ std::string clean(const QString& html)
 class TestSummary : public CListCtrlSummary
 {
 public:
-    struct Story {
-        QString headline;
-        QString summary;
-    };
-    std::map<QString, Story> stories;
+    std::map<QString, std::pair<QString, QString>> stories; // headline and summary by story id
     std::vector<QString> urls;
     std::vector<std::pair<uint32_t, uint32_t>> shown;
 
@@ -57,8 +54,7 @@ protected:
         const auto it = stories.find(storyId);
         if (it == stories.end())
             return 0;
-        headline = it->second.headline;
-        summary = it->second.summary;
+        std::tie(headline, summary) = it->second;
         return 1;
     }
 };
@@ -201,7 +197,7 @@ TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedCutAndPlacedClearOfTheRow)
     EXPECT_TRUE(screen.contains(popupRect()));
 }
 
-TEST_F(PopSumTest, HandlerMayDestroyThePopupObject)
+TEST_F(PopSumTest, HandlerMayDestroyThePopupObjectAndOwnerGoingAwayHidesIt)
 {
     // A program whose handler closes the window that owns the pop-up.
     struct SelfClosing : TestSummary {
@@ -221,26 +217,23 @@ TEST_F(PopSumTest, HandlerMayDestroyThePopupObject)
     QTest::mouseClick(fullStory, Qt::LeftButton, Qt::NoModifier,
                       QPoint(4, fullStory->height() / 2));
     EXPECT_TRUE(rhtest::waitFor([&] { return local == nullptr; }));
-}
 
-TEST_F(PopSumTest, OwnerGoingAwayHidesThePopup)
-{
+    // Its owner going away hides the pop-up.
     auto* other = new QWidget;
-    TestSummary local;
-    ASSERT_EQ(local.Create(other, 0), 1);
-    local.stories[storyId] = popup.stories[storyId];
-    ASSERT_EQ(local.ShowStoryPopup(storyId, screen.topLeft() + QPoint(5, 5), QRect()), 1);
+    TestSummary second;
+    ASSERT_EQ(second.Create(other, 0), 1);
+    second.stories[storyId] = popup.stories[storyId];
+    ASSERT_EQ(second.ShowStoryPopup(storyId, screen.topLeft() + QPoint(5, 5), QRect()), 1);
     delete other;
-    EXPECT_FALSE(local.IsPopupVisible());
+    EXPECT_FALSE(second.IsPopupVisible());
 }
 
 TEST(PopSumLibrary, InitializeAndUninitializeAreCounted)
 {
-    EXPECT_EQ(PopSum_Initialize(), 1);
-    EXPECT_EQ(PopSum_Initialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 0);
+    // Braced lists are evaluated left to right.
+    EXPECT_EQ((std::vector<int>{PopSum_Initialize(), PopSum_Initialize(), PopSum_Uninitialize(),
+                                PopSum_Uninitialize(), PopSum_Uninitialize()}),
+              (std::vector<int>{1, 1, 1, 1, 0}));
 }
 
 // What the cleaner makes of each kind of markup.
