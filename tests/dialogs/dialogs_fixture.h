@@ -13,8 +13,8 @@
 namespace dialogstest
 {
 
-// An RSS feed with `items` stories, "Story 1" the newest.
-QByteArray feed(const QString& title, int items);
+// An RSS feed of the headlines, the first the newest.
+QByteArray feed(const QString& title, const QStringList& headlines);
 // A web page whose head links to the feeds (addresses as written in the page).
 QByteArray pageLinking(const QStringList& hrefs);
 
@@ -24,7 +24,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
-    // The address of a feed served at the path.
+    // The address of a feed served at the path, with stories "Story 1" (the newest) to "Story n".
     QString serveFeed(const QString& path, const QString& title, int items = 3);
     std::vector<vantrel::ChannelFacts> channels() const;
     // Subscribes to the address and waits until it was read; the channel id.

@@ -22,10 +22,6 @@ namespace
 class PropertiesTest : public DialogTest
 {
 protected:
-    uint32_t addChannel(const QString& path, const QString& name)
-    {
-        return subscribe(serveFeed(path, name, 4), name, "News");
-    }
     vantrel::ChannelFacts facts(uint32_t id)
     {
         vantrel::ChannelFacts f;
@@ -36,7 +32,7 @@ protected:
 
 TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChange)
 {
-    const uint32_t id = addChannel("/a.xml", "Alpha");
+    const uint32_t id = subscribe(serveFeed("/a.xml", "Alpha", 4), "Alpha", "News");
     {
         ChannelPropertiesDialog cancelled(ChannelPropertiesDialog::Target::Channel, id);
         child<QLineEdit>(&cancelled, "nameEdit")->setText("Other");
@@ -70,8 +66,8 @@ TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChang
 
 TEST_F(PropertiesTest, ANewAddressMustLeadToAFeedThatIsNotSubscribedYet)
 {
-    const uint32_t id = addChannel("/a.xml", "Alpha");
-    const QString other = facts(addChannel("/b.xml", "Beta")).address;
+    const uint32_t id = subscribe(serveFeed("/a.xml", "Alpha", 4), "Alpha", "News");
+    const QString other = facts(subscribe(serveFeed("/b.xml", "Beta"), "Beta")).address;
     server.setRoute("/gone.xml", "", "text/plain", 404);
     const QString moved = serveFeed("/moved.xml", "Alpha");
     ChannelPropertiesDialog dialog(ChannelPropertiesDialog::Target::Channel, id);

@@ -22,26 +22,17 @@ using Check = vantrel::FilterCondition::Test;
 namespace
 {
 
-QByteArray rssWith(const QStringList& headlines)
-{
-    QString xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Coast</title>";
-    for (const QString& h : headlines)
-        xml += "<item><guid>" + h.toHtmlEscaped() + "</guid><title>" + h.toHtmlEscaped() +
-               "</title></item>";
-    return (xml + "</channel></rss>").toUtf8();
-}
-
 class RulesDialogTest : public DialogTest
 {
 protected:
     uint32_t subscribeCoast(const QStringList& headlines)
     {
-        server.setRoute("/coast.xml", rssWith(headlines), "application/rss+xml");
+        server.setRoute("/coast.xml", feed("Coast", headlines), "application/rss+xml");
         return subscribe(server.url("/coast.xml").toString());
     }
     void download(uint32_t id, const QStringList& headlines)
     {
-        server.setRoute("/coast.xml", rssWith(headlines), "application/rss+xml");
+        server.setRoute("/coast.xml", feed("Coast", headlines), "application/rss+xml");
         ASSERT_TRUE(engine()->forceUpdate(id));
         ASSERT_TRUE(rhtest::engine::waitForIdle());
     }
