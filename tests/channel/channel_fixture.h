@@ -1,6 +1,5 @@
 #pragma once
-// Shared helpers of the channel window tests: the real engine seeded by the test builder,
-// the program's resources, and small readers of tree items and settings.
+// Channel window test helpers: the real engine, resources, readers of tree items and settings.
 
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
@@ -19,8 +18,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Test panes in the channel window's headline list and browser places: they record every
-// hint they receive, so that frame tests see the hints and commands without the real panes.
+// Test panes in the headline list's and browser's places record the hints they receive.
 
 // One hint as a test pane received it.
 struct RecordedHint {
@@ -58,14 +56,6 @@ public:
     CHeadlinePlaceholderView() : CRecordingPlaceholderView(QStringLiteral("CHeadlineView")) {}
     int HasListedStories() const override { return 0; }
     int MarkAllListedRead() override { return 0; }
-};
-
-// In the browser pane's place.
-class CBrowserPlaceholderView : public CRecordingPlaceholderView
-{
-    Q_OBJECT
-public:
-    CBrowserPlaceholderView() : CRecordingPlaceholderView(QStringLiteral("CBrowserView")) {}
 };
 
 namespace channeltest

@@ -106,7 +106,8 @@ protected:
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
         SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlinePlaceholderView; });
-        SetPaneFactory(PaneKind::Browser, [] { return new CBrowserPlaceholderView; });
+        SetPaneFactory(PaneKind::Browser,
+                       [] { return new CRecordingPlaceholderView("CBrowserView"); });
         host = std::make_unique<sharedtest::FrameHost>();
     }
     void TearDown() override
