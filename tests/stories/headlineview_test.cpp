@@ -226,7 +226,7 @@ bool isBold(const CHeadlineView* view, int row)
 
 using HeadlineViewTest = StoriesTest;
 
-TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
+TEST_F(HeadlineViewTest, AnEmptyListShowsABoldPlaceholderWordedForUnreadOnly)
 {
     const uint32_t channel = rhtest::engine::addChannel("Empty", "News");
     CHeadlineView* view = viewOfChannel(channel);
@@ -241,22 +241,12 @@ TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
     EXPECT_EQ(view->GetShownChannels(), std::vector<uint32_t>{channel});
     EXPECT_EQ(headlines(viewOfAlerts()), QStringList{"No content at this time."});
 
-    // The view joins the broadcast windows and leaves them when it goes.
-    const HWND hwnd = view->GetSafeHwnd();
-    const auto& windows = m_app->GetBroadcastWindows();
-    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-    m_views.clear();
-    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-}
-
-TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    addStory(channel, "Read one", 1, {{"Read", 1}});
-    addStory(channel, "Unread one", 2);
+    // "Show Unread Items Only" hides read stories and words the placeholder so.
+    const uint32_t daily = rhtest::engine::addChannel("Daily", "News");
+    addStory(daily, "Read one", 1, {{"Read", 1}});
+    addStory(daily, "Unread one", 2);
     setUnreadOnly(true);
-    CHeadlineView* view = viewOfChannel(channel);
-    EXPECT_EQ(headlines(view), QStringList{"Unread one"});
+    EXPECT_EQ(headlines(viewOfChannel(daily)), QStringList{"Unread one"});
 
     const uint32_t allRead = rhtest::engine::addChannel("Old", "News");
     addStory(allRead, "Seen", 1, {{"Read", 1}});
@@ -268,6 +258,13 @@ TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
     SendMessage(empty->GetSafeHwnd(), CHeadlineView::UnreadOnlyMessage(), 0, 0);
     EXPECT_EQ(headlines(empty), QStringList{"Seen"});
     EXPECT_FALSE(isBold(empty, 0));
+
+    // The view joins the broadcast windows and leaves them when it goes.
+    const HWND hwnd = view->GetSafeHwnd();
+    const auto& windows = m_app->GetBroadcastWindows();
+    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
+    m_views.clear();
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
