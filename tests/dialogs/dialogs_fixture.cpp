@@ -55,11 +55,6 @@ QString DialogTest::serveFeed(const QString& path, const QString& title, int ite
     return server.url(path).toString();
 }
 
-std::vector<vantrel::ChannelFacts> DialogTest::channels() const
-{
-    return engine()->allChannelFacts();
-}
-
 uint32_t DialogTest::subscribe(const QString& address, const QString& name,
                                const QString& categories)
 {

@@ -26,7 +26,7 @@ protected:
     vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
     // The address of a feed served at the path, with stories "Story 1" (the newest) to "Story n".
     QString serveFeed(const QString& path, const QString& title, int items = 3);
-    std::vector<vantrel::ChannelFacts> channels() const;
+    std::vector<vantrel::ChannelFacts> channels() const { return engine()->allChannelFacts(); }
     // Subscribes to the address and waits until it was read; the channel id.
     uint32_t subscribe(const QString& address, const QString& name = {},
                        const QString& categories = {});

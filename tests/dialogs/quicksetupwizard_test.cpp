@@ -84,8 +84,8 @@ TEST_F(QuickSetupTest, CancelChangesNothingFinishAppliesEveryPageAtOnce)
 
     QuickSetupWizard wizard;
     wizard.show();
-    const int listed = child<QListWidget>(&wizard, "sampleList")->count();
-    ASSERT_GT(listed, samples.size()); // the required one is listed, and cannot be unticked
+    // The required one is listed too, and cannot be unticked.
+    ASSERT_GT(child<QListWidget>(&wizard, "sampleList")->count(), samples.size());
     uncheck(wizard, samples[0]);
     wizard.next();
     child<QLineEdit>(&wizard, "importPathEdit")
