@@ -33,11 +33,6 @@ protected:
         ChannelViewTest::TearDown();
     }
     void open(CChannelDoc* document = nullptr) { ChannelViewTest::open(document, QSize(600, 64)); }
-    void select(uint32_t id)
-    {
-        doc->SetChannel(id);
-        doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
-    }
     static void setStatus(uint32_t id, const QString& status)
     {
         CServices* services = GetCServices();
@@ -85,7 +80,8 @@ TEST_F(HeaderViewTest, AChosenChannelShowsNameStatusAndSecureStateACategoryOnlyI
     const uint32_t other = addChannel("Beta", "News");
     open();
     setStatus(id, "Updated 12:05, 3 new stories");
-    select(id);
+    doc->SetChannel(id);
+    doc->UpdateAllViews(nullptr, HINT_SELECTION_CHANGED);
     EXPECT_EQ(std::make_tuple(view->GetShownChannelId(), view->GetTitle(), view->GetThirdLine()),
               std::make_tuple(id, QString("Bank News"), QString("Updated 12:05, 3 new stories")));
     // Only the shown channel's status changes the header.
