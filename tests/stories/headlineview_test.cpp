@@ -224,6 +224,13 @@ bool isBold(const CHeadlineView* view, int row)
     return view->model()->index(row, 0).data(Qt::FontRole).value<QFont>().bold();
 }
 
+// Tells the view what changed, as the channel window does.
+void hint(CHeadlineView* view, LPARAM code, uint32_t channel, std::vector<uint32_t> stories = {})
+{
+    CUpdateHint update(channel, std::move(stories));
+    view->OnUpdate(nullptr, code, &update);
+}
+
 using HeadlineViewTest = StoriesTest;
 
 TEST_F(HeadlineViewTest, AnEmptyListShowsABoldPlaceholderWordedForUnreadOnly)
@@ -419,20 +426,16 @@ TEST_F(HeadlineViewTest, HintsOfOtherChannelsAreIgnoredAndTheLastDeletionLeavesT
     const uint32_t a = addStory(channel, "A", 1);
     CHeadlineView* view = viewOfChannel(channel);
     const uint32_t b = addStory(channel, "B", 2);
-    CUpdateHint other(channel + 100);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &other);
+    hint(view, HINT_CHANNEL_UPDATED, channel + 100);
     EXPECT_EQ(headlines(view), QStringList{"A"});
-    CUpdateHint mine(channel);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &mine);
+    hint(view, HINT_CHANNEL_UPDATED, channel);
     EXPECT_EQ(view->model()->rowCount(), 2);
 
     for (const uint32_t number : {a, b + 50}) { // the second is no listed story
-        CUpdateHint deleted(channel, {number});
-        view->OnUpdate(nullptr, HINT_STORIES_DELETED, &deleted);
+        hint(view, HINT_STORIES_DELETED, channel, {number});
         EXPECT_EQ(headlines(view), QStringList{"B"});
     }
-    CUpdateHint last(channel, {b});
-    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &last);
+    hint(view, HINT_STORIES_DELETED, channel, {b});
     EXPECT_EQ(headlines(view), QStringList{"No content at this time."});
     EXPECT_TRUE(view->RowStoryId(0).isEmpty());
 }
@@ -445,10 +448,7 @@ TEST_F(HeadlineViewTest, QuickDeletionsFreezeDrawingUntilTheyStop)
         numbers.push_back(addStory(channel, QString("S%1").arg(i), i));
     CHeadlineView* view = viewOfChannel(channel);
     platform::setTickCountForTesting(100000);
-    auto remove = [&](uint32_t number) {
-        CUpdateHint hint(channel, {number});
-        view->OnUpdate(nullptr, HINT_STORIES_DELETED, &hint);
-    };
+    auto remove = [&](uint32_t number) { hint(view, HINT_STORIES_DELETED, channel, {number}); };
     remove(numbers[0]);
     EXPECT_FALSE(view->IsRedrawSuspended());
     platform::advanceTickCount(600); // more than 500 ms later: counting starts again
@@ -481,8 +481,7 @@ TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
     ASSERT_TRUE(isBold(view, rowOf(view, "Fresh")));
     ASSERT_TRUE(VTMarkStoriesRead(channel, {number}, 1));
     ASSERT_TRUE(VTKeepStory(channel, bundletOf(channel, number), number, 1));
-    CUpdateHint hint(channel, {number});
-    view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
+    hint(view, HINT_STORIES_ATTRIBUTE_CHANGED, channel, {number});
     EXPECT_EQ(view->model()->rowCount(), 2);
     EXPECT_FALSE(isBold(view, rowOf(view, "Fresh")));
     EXPECT_TRUE(isBold(view, rowOf(view, "Other")));
