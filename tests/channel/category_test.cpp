@@ -4,13 +4,8 @@
 #include "src/channel/category.h"
 #include "src/channel/categorytext.h"
 #include "src/channel/categoryview.h"
-#include "src/channel/channelids.h"
-#include "src/channel/treeitems.h"
 #include "src/framework/document.h"
 #include "tests/channel/channel_fixture.h"
-
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 using namespace channeltest;
 
@@ -127,10 +122,10 @@ TEST_F(CategoryTreeTest, CategoryPaneRebuildsAndReportsTheChosenNode)
     doc.entries.Add(11, "News/Local", "Town Crier");
     doc.entries.Add(12, "News", "Daily");
     doc.category.Build(&doc.entries);
-    auto* view = new CCategoryView;
-    auto* recorder = new ReportRecorder;
-    doc.AddView(view);
-    doc.AddView(recorder);
+    auto view = std::make_unique<CCategoryView>();
+    auto recorder = std::make_unique<ReportRecorder>();
+    doc.AddView(view.get());
+    doc.AddView(recorder.get());
     view->OnUpdate(nullptr, CATHINT_RELOAD, nullptr);
 
     QTreeWidget* tree = view->GetTreeCtrl();
@@ -148,9 +143,6 @@ TEST_F(CategoryTreeTest, CategoryPaneRebuildsAndReportsTheChosenNode)
     tree->setCurrentItem(itemAt(tree, {"All", "News"}));
     EXPECT_EQ(recorder->codes.back(), CATHINT_CATEGORY_CHOSEN);
     EXPECT_EQ(recorder->ids, std::vector<uint32_t>{12});
-
-    delete view;
-    delete recorder;
 }
 
 } // namespace

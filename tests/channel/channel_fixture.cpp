@@ -1,7 +1,6 @@
 #include "tests/channel/channel_fixture.h"
 
 #include "resources/readhall_resources.h"
-#include "src/channel/channeldoc.h"
 #include "src/shared/programstate.h"
 #include "src/shared/startupchecks.h"
 #include "vantrel/chandir.h"
@@ -64,11 +63,7 @@ void EngineTest::markAllRead(uint32_t channel)
 
 void EngineTest::setChannelCategory(uint32_t channel, const QString& category)
 {
-    vantrel::Engine* engine = vantrel::Engine::instance();
-    ASSERT_NE(engine, nullptr);
-    QString name;
-    ASSERT_TRUE(engine->channelName(channel, name));
-    ASSERT_TRUE(engine->setChannelNameAndCategory(channel, name, category));
+    ASSERT_TRUE(rhtest::engine::setChannelCategory(channel, category));
     rhtest::engine::waitForIdle();
 }
 
@@ -89,50 +84,23 @@ QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent)
     return labels;
 }
 
-QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label)
-{
-    QTreeWidgetItem* box = treeitems::container(tree, parent);
-    for (int i = 0; box && i < box->childCount(); ++i) {
-        if (box->child(i)->text(0) == label)
-            return box->child(i);
-    }
-    return nullptr;
-}
-
 QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels)
 {
     QTreeWidgetItem* item = nullptr;
     for (const QString& label : labels) {
-        item = childLabelled(tree, item, label);
-        if (!item)
+        const int i = int(childLabels(tree, item).indexOf(label));
+        if (i < 0)
             return nullptr;
+        item = treeitems::container(tree, item)->child(i);
     }
     return item;
 }
 
 } // namespace channeltest
 
-CRecordingPlaceholderView::CRecordingPlaceholderView(const QString& className, QWidget* parent)
-    : CView(className, parent)
-{
-}
-
 void CRecordingPlaceholderView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
 {
-    RecordedHint record;
-    record.code = hint;
-    if (const auto* update = dynamic_cast<const CUpdateHint*>(hintObject)) {
-        record.number = update->m_number;
-        record.array = update->m_array;
-        record.text = update->m_text;
-    }
-    m_hints.push_back(record);
-}
-
-int CRecordingPlaceholderView::hintCount(LPARAM code) const
-{
-    int count = 0;
-    for (const RecordedHint& hint : m_hints)
-        count += hint.code == code ? 1 : 0;
-    return count;
+    const auto* update = dynamic_cast<const CUpdateHint*>(hintObject);
+    m_hints.push_back(update ? RecordedHint{hint, update->m_number, update->m_array, update->m_text}
+                             : RecordedHint{hint, 0, {}, {}});
 }

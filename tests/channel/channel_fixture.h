@@ -1,6 +1,5 @@
 #pragma once
-// Shared helpers of the channel window tests: the real engine seeded by the test builder,
-// the program's resources, and small readers of tree items and settings.
+// Channel window test helpers: the real engine, resources, readers of tree items and settings.
 
 #include "src/channel/channeldoc.h"
 #include "src/channel/channelids.h"
@@ -15,11 +14,11 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
-// Test panes in the channel window's headline list and browser places: they record every
-// hint they receive, so that frame tests see the hints and commands without the real panes.
+// Test panes in the headline list's and browser's places record the hints they receive.
 
 // One hint as a test pane received it.
 struct RecordedHint {
@@ -33,13 +32,17 @@ class CRecordingPlaceholderView : public CView
 {
     Q_OBJECT
 public:
-    explicit CRecordingPlaceholderView(const QString& className, QWidget* parent = nullptr);
+    explicit CRecordingPlaceholderView(const QString& className) : CView(className) {}
 
     void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject) override;
     const std::vector<RecordedHint>& hints() const { return m_hints; }
     void clearHints() { m_hints.clear(); }
     // How many hints of the code arrived.
-    int hintCount(LPARAM code) const;
+    int hintCount(LPARAM code) const
+    {
+        return int(std::count_if(m_hints.begin(), m_hints.end(),
+                                 [code](const RecordedHint& h) { return h.code == code; }));
+    }
 
 private:
     std::vector<RecordedHint> m_hints;
@@ -55,14 +58,6 @@ public:
     int MarkAllListedRead() override { return 0; }
 };
 
-// In the browser pane's place.
-class CBrowserPlaceholderView : public CRecordingPlaceholderView
-{
-    Q_OBJECT
-public:
-    CBrowserPlaceholderView() : CRecordingPlaceholderView(QStringLiteral("CBrowserView")) {}
-};
-
 namespace channeltest
 {
 
@@ -73,7 +68,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A channel with `unread` unread stories (and `read` read ones).
+    // A channel with `unread` unread stories.
     static uint32_t addChannel(const QString& name, const QString& category, int unread = 0,
                                uint32_t flags = rhtest::engine::Enabled);
     static uint32_t addStory(uint32_t channel, const QString& headline, bool read,
@@ -95,8 +90,7 @@ protected:
         closeViews();
         EngineTest::TearDown();
     }
-    // The views over the document (the fixture's own by default), after the view's first
-    // update; a valid size is given to the view before that update.
+    // The views over the document (the fixture's own by default), sized, after the first update.
     void open(CChannelDoc* document = nullptr, QSize size = QSize())
     {
         doc = document ? document : &channelDoc;
@@ -136,8 +130,6 @@ protected:
 
 // The labels of an item's children (the top level for null).
 QStringList childLabels(QTreeWidget* tree, QTreeWidgetItem* parent = nullptr);
-// The child of the parent with exactly this label; null when none.
-QTreeWidgetItem* childLabelled(QTreeWidget* tree, QTreeWidgetItem* parent, const QString& label);
 // Follows labels from the top level down; null when a label is missing.
 QTreeWidgetItem* itemAt(QTreeWidget* tree, const QStringList& labels);
 

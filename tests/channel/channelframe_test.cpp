@@ -1,10 +1,8 @@
-// The channel frame: panes, switches, sizes, change messages and the engine callback.
+// The channel document and frame: panes, switches, sizes, change messages, engine callback.
 
-#include "src/channel/channeldoc.h"
 #include "src/channel/channelfolderview.h"
 #include "src/channel/channelframe.h"
 #include "src/channel/channelheaderview.h"
-#include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
@@ -15,13 +13,10 @@
 #include "tests/channel/channel_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/chandir.h"
-#include "vantrel/core/engine.h"
-#include "vantrel/core/model.h"
 #include "vantrel/engctl.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QTimer>
 #include <stdexcept>
@@ -33,6 +28,75 @@ using namespace channeltest;
 namespace
 {
 
+class ChannelDocTest : public EngineTest
+{
+protected:
+    CChannelDoc doc;
+};
+
+TEST_F(ChannelDocTest, AChannelFillsEveryField)
+{
+    const uint32_t id = rhtest::engine::addChannel("Daily", "News", rhtest::engine::Enabled,
+                                                   "https://daily.example/");
+    EXPECT_EQ(doc.SetChannel(id, "Sports/Golf"), 1);
+    EXPECT_EQ(std::make_tuple(doc.GetMode(), doc.GetName(), doc.GetHomePage(), doc.GetChannelIds(),
+                              doc.GetSubChannelPath(), doc.ShowsOneChannel(), doc.IsShown(id),
+                              doc.IsShown(id + 1), doc.IsAlertMode()),
+              std::make_tuple(CChannelDoc::ModeChannel, QString("Daily"),
+                              QString("https://daily.example/"), std::vector<uint32_t>{id},
+                              QString("Sports/Golf"), true, true, false, false));
+}
+
+TEST_F(ChannelDocTest, CategoriesKeepTheirNameAndIdsAcrossRefresh)
+{
+    const uint32_t a = addChannel("A", "News");
+    const uint32_t b = addChannel("B", "News");
+    EXPECT_EQ(doc.SetCategory({a, b}, "News"), 1);
+    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeCategory);
+    EXPECT_FALSE(doc.ShowsOneChannel());
+    // A channel deleted meanwhile stays listed until the category is chosen again.
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, rhtest::engine::directoryEntryOf(b)), 1);
+    rhtest::engine::waitForIdle();
+    doc.Refresh();
+    EXPECT_EQ(doc.GetName(), "News");
+    EXPECT_EQ(doc.GetChannelIds(), (std::vector<uint32_t>{a, b}));
+    // Passing its own list leaves it unchanged.
+    doc.SetCategory(doc.GetChannelIds(), doc.GetName());
+    EXPECT_EQ(doc.GetChannelIds(), (std::vector<uint32_t>{a, b}));
+}
+
+TEST_F(ChannelDocTest, AnUnknownChannelAnEmptyCategoryOrADeletedChannelEmptiesTheDocument)
+{
+    const uint32_t id = addChannel("Daily", "News");
+    ASSERT_EQ(doc.SetChannel(id), 1);
+    EXPECT_EQ(doc.SetChannel(987654), 0);
+    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
+    EXPECT_TRUE(doc.GetChannelIds().empty());
+    ASSERT_EQ(doc.SetChannel(id), 1);
+    EXPECT_EQ(doc.SetCategory({}, "Nothing"), 0);
+    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
+    EXPECT_EQ(
+        QStringList({doc.GetName(), doc.GetHomePage(), doc.GetLastUpdated(), doc.GetLogoFile()}),
+        QStringList(4, QString()));
+
+    ASSERT_EQ(doc.SetChannel(id), 1);
+    ASSERT_EQ(VTUnsubscribeToChannel(nullptr, rhtest::engine::directoryEntryOf(id)), 1);
+    rhtest::engine::waitForIdle();
+    doc.Refresh();
+    EXPECT_EQ(doc.GetMode(), CChannelDoc::ModeNothing);
+}
+
+TEST_F(ChannelDocTest, WithoutTheDirectoryTheTargetStays)
+{
+    const uint32_t id = addChannel("Daily", "News");
+    ASSERT_EQ(doc.SetChannel(id), 1);
+    rhtest::engine::stop();
+    EXPECT_EQ(doc.SetChannel(id + 1), 0);
+    EXPECT_EQ(doc.GetChannelIds(), std::vector<uint32_t>{id});
+    EXPECT_EQ(doc.GetName(), "Daily");
+    ASSERT_TRUE(rhtest::engine::start());
+}
+
 class ChannelFrameTest : public EngineTest
 {
 protected:
@@ -42,7 +106,8 @@ protected:
         InstallDirectoryMessageSink();
         CChannelHeaderView::SetSecureIndicatorHook([](BOOL) {});
         SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlinePlaceholderView; });
-        SetPaneFactory(PaneKind::Browser, [] { return new CBrowserPlaceholderView; });
+        SetPaneFactory(PaneKind::Browser,
+                       [] { return new CRecordingPlaceholderView("CBrowserView"); });
         host = std::make_unique<sharedtest::FrameHost>();
     }
     void TearDown() override
@@ -115,9 +180,10 @@ TEST_F(ChannelFrameTest, ACategoryChangedInTheChannelsPropertiesMovesItInTheTree
     EXPECT_EQ(itemAt(tree, {"News"}), nullptr);
 }
 
-TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
+TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndTheRealHeadlineList)
 {
-    const uint32_t first = addChannel("Alpha", "News");
+    SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
+    const uint32_t first = addChannel("Alpha", "News", 2);
     CChannelFrame* frame = open(channels);
     EXPECT_NE(frame->GetFolderView(), nullptr);
     EXPECT_EQ(frame->GetBrowserView(), nullptr);
@@ -125,13 +191,6 @@ TEST_F(ChannelFrameTest, OpensWithHeaderFolderTreeAndHeadlineList)
     EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 1);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Use Embedded Browser"), 0);
     EXPECT_EQ(frame->GetHeaderView()->GetTitle(), "Alpha");
-}
-
-TEST_F(ChannelFrameTest, TheRealHeadlineListTakesTheListPlace)
-{
-    SetPaneFactory(PaneKind::HeadlineList, [] { return new CHeadlineView; });
-    addChannel("Alpha", "News", 2);
-    CChannelFrame* frame = open(channels);
     auto* list = dynamic_cast<CHeadlineView*>(frame->GetHeadlineView());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetDocument(), frame->GetChannelDoc());
@@ -207,10 +266,8 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     send(frame, REFRESHCODE_CHANNEL_UPDATED, 0);
     EXPECT_EQ(list->hints().size(), before);
 
-    // A shown channel's change refreshes the document first; the engine's own message
-    // comes through the directory's sink.
-    ASSERT_TRUE(
-        vantrel::Engine::instance()->setChannelNameAndCategory(shown, "Alpha Prime", "News"));
+    // A shown channel's change refreshes the document first (the engine's message via the sink).
+    ASSERT_TRUE(rhtest::engine::renameChannel(shown, "Alpha Prime"));
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(frame->GetChannelDoc()->GetName(), "Alpha Prime");
     EXPECT_GE(list->hintCount(HINT_CHANNEL_ATTRIBUTE_CHANGED), 1);
@@ -219,7 +276,7 @@ TEST_F(ChannelFrameTest, ChangeMessagesBecomeRefreshesAndHints)
     EXPECT_NE(itemAt(frame->GetFolderView()->GetTreeCtrl(), {"News", "Alpha Prime"}), nullptr);
 }
 
-TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
+TEST_F(ChannelFrameTest, SelectChannelEngineEventsAndTheCallbackWhileAFrameIsOpen)
 {
     addChannel("Alpha", "News");
     const uint32_t beta = addChannel("Beta", "News");
@@ -241,6 +298,18 @@ TEST_F(ChannelFrameTest, SelectChannelAndEngineEventMessages)
     EXPECT_TRUE(rhtest::waitFor([&] { return list->hintCount(HINT_ENGINE_EVENT) == 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(list->hints().size(), 1u);
+
+    // The callback lives while a frame is open.
+    CChannelFrame* second = open(alerts);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
+    frame->MDIDestroy();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 1u);
+    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
+    second->MDIDestroy();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(CChannelFrame::OpenFrames().empty());
+    EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
 }
 
 TEST_F(ChannelFrameTest, HidingAndShowingTheFolderTreeKeepsItsWidth)
@@ -292,8 +361,7 @@ TEST_F(ChannelFrameTest, ExpandingClosingOrTurningOffTheBrowserKeepsTheSizesFrom
             EXPECT_FALSE(frame->IsBrowserShown());
             EXPECT_TRUE(rhtest::waitFor([&] { return frame->GetFolderWidth() == 230; }));
         } else {
-            // Expanding again restores the panes; hiding the tree keeps the expansion, and
-            // expanding once more brings the list back.
+            // Expanding again restores; hiding the tree keeps the expansion; expanding restores.
             frame->ToggleExpandBrowser();
             EXPECT_TRUE(sizesBack());
             EXPECT_FALSE(frame->IsBrowserExpanded());
@@ -349,8 +417,7 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
               std::vector<uint32_t>{VT_ALERTS_CHANNEL_ID});
     EXPECT_TRUE(rhtest::waitFor([&] { return alertFrame->GetFolderWidth() == 140; }));
 
-    // The folder list switched off in the alerts window reaches the channel window when it
-    // is next activated; each window stores its own width.
+    // Switched off in the alerts window, off in the channel window once activated; own widths.
     EXPECT_TRUE(alertFrame->ExecuteCommand(ID_VIEW_CHANNEL_FOLDER_LIST));
     EXPECT_EQ(readUserNumber(kReadhallKey, "Show Channel Folder List"), 0);
     EXPECT_EQ(readUserNumber(kReadhallKey, "Alert Channel Folder Width"), 140);
@@ -358,22 +425,6 @@ TEST_F(ChannelFrameTest, ChannelAndAlertsWindowsKeepTheirOwnSizesAndShareTheSwit
     host->main()->MDIActivate(channelFrame);
     EXPECT_FALSE(channelFrame->IsFolderListShown());
     EXPECT_EQ(readUserNumber(kReadhallKey, "Channel Folder Width"), 210);
-}
-
-TEST_F(ChannelFrameTest, TheCallbackLivesWhileAFrameIsOpen)
-{
-    addChannel("Alpha", "News");
-    CChannelFrame* first = open(channels);
-    CChannelFrame* second = open(alerts);
-    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 2u);
-    first->MDIDestroy();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(CChannelFrame::OpenFrames().size(), 1u);
-    EXPECT_TRUE(CChannelFrame::IsEngineCallbackRegistered());
-    second->MDIDestroy();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(CChannelFrame::OpenFrames().empty());
-    EXPECT_FALSE(CChannelFrame::IsEngineCallbackRegistered());
 }
 
 } // namespace

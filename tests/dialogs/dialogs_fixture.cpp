@@ -7,20 +7,18 @@
 namespace dialogstest
 {
 
-QByteArray feed(const QString& title, int items)
+QByteArray feed(const QString& title, const QStringList& headlines)
 {
     QString xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" +
                   title.toHtmlEscaped() +
                   "</title><link>http://example.invalid/home</link>"
                   "<description>About " +
                   title.toHtmlEscaped() + "</description>";
-    for (int i = 1; i <= items; ++i)
-        xml += QStringLiteral("<item><guid>s%1</guid><title>Story %1</title>"
-                              "<pubDate>%2</pubDate></item>")
-                   .arg(i)
-                   .arg(QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC)
-                            .addSecs(qint64(items - i) * 3600)
-                            .toString(Qt::RFC2822Date));
+    const QDateTime newest(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+    for (int i = 0; i < headlines.size(); ++i)
+        xml += QStringLiteral("<item><guid>%1</guid><title>%1</title><pubDate>%2</pubDate></item>")
+                   .arg(headlines[i].toHtmlEscaped(),
+                        newest.addSecs(-3600 * i).toString(Qt::RFC2822Date));
     return (xml + "</channel></rss>").toUtf8();
 }
 
@@ -50,13 +48,24 @@ void DialogTest::TearDown()
 
 QString DialogTest::serveFeed(const QString& path, const QString& title, int items)
 {
-    server.setRoute(path, feed(title, items), "application/rss+xml");
+    QStringList headlines;
+    for (int i = 1; i <= items; ++i)
+        headlines << QStringLiteral("Story %1").arg(i);
+    server.setRoute(path, feed(title, headlines), "application/rss+xml");
     return server.url(path).toString();
 }
 
-std::vector<vantrel::ChannelFacts> DialogTest::channels() const
+uint32_t DialogTest::subscribe(const QString& address, const QString& name,
+                               const QString& categories)
 {
-    return engine()->allChannelFacts();
+    vantrel::NewChannel c;
+    c.address = address;
+    c.name = name;
+    c.categories = categories;
+    uint32_t id = 0;
+    EXPECT_TRUE(engine()->subscribeAddress(c, &id));
+    EXPECT_TRUE(rhtest::engine::waitForIdle());
+    return id;
 }
 
 } // namespace dialogstest

@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the engine dialog tests: the real engine on the test's data directory, the
-// loopback HTTP server with feeds and pages, and the dialogs' messages caught instead of shown.
+// Engine dialog test helpers: the real engine, a loopback HTTP server, messages caught.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/feeds_httpserver.h"
@@ -14,8 +13,8 @@
 namespace dialogstest
 {
 
-// An RSS feed with `items` stories, "Story 1" the newest.
-QByteArray feed(const QString& title, int items);
+// An RSS feed of the headlines, the first the newest.
+QByteArray feed(const QString& title, const QStringList& headlines);
 // A web page whose head links to the feeds (addresses as written in the page).
 QByteArray pageLinking(const QStringList& hrefs);
 
@@ -25,9 +24,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
     vantrel::Engine* engine() const { return vantrel::Engine::instance(); }
-    // The address of a feed served at the path.
+    // The address of a feed served at the path, with stories "Story 1" (the newest) to "Story n".
     QString serveFeed(const QString& path, const QString& title, int items = 3);
-    std::vector<vantrel::ChannelFacts> channels() const;
+    std::vector<vantrel::ChannelFacts> channels() const { return engine()->allChannelFacts(); }
+    // Subscribes to the address and waits until it was read; the channel id.
+    uint32_t subscribe(const QString& address, const QString& name = {},
+                       const QString& categories = {});
     // The named widget inside a dialog; a missing one fails the test.
     template <class T> static T* child(QWidget* dialog, const char* name)
     {

@@ -1,6 +1,4 @@
-// Options: the pages show the engine's values, OK applies every change at once, Cancel
-// changes nothing, a value that cannot be used is refused with the field named, and the store
-// is compacted on the worker while the dialog says so.
+// Options: OK applies every page, Cancel nothing, bad values refused, compacting on the worker.
 
 #include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/dialogs/globaloptionsdialog.h"

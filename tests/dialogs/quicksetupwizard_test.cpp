@@ -1,5 +1,4 @@
-// Quick Setup over the demo content: Finish applies every page's choices at once, Cancel
-// changes nothing, and a second run starts from the state the first one left.
+// Quick Setup over the demo content: Finish applies every page at once, Cancel nothing.
 
 #include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/dialogs/quicksetupwizard.h"
@@ -85,8 +84,8 @@ TEST_F(QuickSetupTest, CancelChangesNothingFinishAppliesEveryPageAtOnce)
 
     QuickSetupWizard wizard;
     wizard.show();
-    const int listed = child<QListWidget>(&wizard, "sampleList")->count();
-    ASSERT_GT(listed, samples.size()); // the required one is listed, and cannot be unticked
+    // The required one is listed too, and cannot be unticked.
+    ASSERT_GT(child<QListWidget>(&wizard, "sampleList")->count(), samples.size());
     uncheck(wizard, samples[0]);
     wizard.next();
     child<QLineEdit>(&wizard, "importPathEdit")

@@ -1,6 +1,4 @@
-// The alert and filter rule dialogs driven as a person would: rules made in them act on the
-// next download, a rule that cannot be used is refused with the reason, Cancel changes
-// nothing, and filters are applied to the stored stories on request.
+// The alert and filter rule dialogs: rules act on the next download, bad rules are refused.
 
 #include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/chandir.h"
@@ -24,31 +22,17 @@ using Check = vantrel::FilterCondition::Test;
 namespace
 {
 
-QByteArray rssWith(const QStringList& headlines)
-{
-    QString xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Coast</title>";
-    for (const QString& h : headlines)
-        xml += "<item><guid>" + h.toHtmlEscaped() + "</guid><title>" + h.toHtmlEscaped() +
-               "</title></item>";
-    return (xml + "</channel></rss>").toUtf8();
-}
-
 class RulesDialogTest : public DialogTest
 {
 protected:
-    uint32_t subscribe(const QStringList& headlines)
+    uint32_t subscribeCoast(const QStringList& headlines)
     {
-        server.setRoute("/coast.xml", rssWith(headlines), "application/rss+xml");
-        vantrel::NewChannel c;
-        c.address = server.url("/coast.xml").toString();
-        uint32_t id = 0;
-        EXPECT_TRUE(engine()->subscribeAddress(c, &id));
-        EXPECT_TRUE(rhtest::engine::waitForIdle());
-        return id;
+        server.setRoute("/coast.xml", feed("Coast", headlines), "application/rss+xml");
+        return subscribe(server.url("/coast.xml").toString());
     }
     void download(uint32_t id, const QStringList& headlines)
     {
-        server.setRoute("/coast.xml", rssWith(headlines), "application/rss+xml");
+        server.setRoute("/coast.xml", feed("Coast", headlines), "application/rss+xml");
         ASSERT_TRUE(engine()->forceUpdate(id));
         ASSERT_TRUE(rhtest::engine::waitForIdle());
     }
@@ -70,7 +54,7 @@ protected:
 
 TEST_F(RulesDialogTest, AnAlertMadeInTheDialogRaisesAlertsOnTheNextDownloadOnly)
 {
-    const uint32_t id = subscribe({"High tide warning", "Calm seas"});
+    const uint32_t id = subscribeCoast({"High tide warning", "Calm seas"});
     AlertSettingsDialog dialog;
     child<QPushButton>(&dialog, "addButton")->click();
     child<QLineEdit>(&dialog, "nameEdit")->setText("Tides");
@@ -131,7 +115,7 @@ TEST_F(RulesDialogTest, CancelAndRefusedRulesLeaveTheRulesAsTheyWere)
 
 TEST_F(RulesDialogTest, AFilterDeletesExactlyTheMatchingIncomingStoriesAndAppliesToStoredOnes)
 {
-    const uint32_t id = subscribe({"Ad: boats", "Harbour news", "Sponsored: tours"});
+    const uint32_t id = subscribeCoast({"Ad: boats", "Harbour news", "Sponsored: tours"});
     FilterSettingsDialog dialog;
     child<QPushButton>(&dialog, "addButton")->click();
     child<QLineEdit>(&dialog, "nameEdit")->setText("Adverts");

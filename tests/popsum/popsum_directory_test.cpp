@@ -61,10 +61,10 @@ TEST_F(DirectoryPopup, ShowsHeaderSummaryAndFooterInOrder)
         const char* footer;
         QStringList shown; // in this order; empty: no pop-up
     } cases[] = {
-        // clang-format off
-        {"Sponsored by us", "<p>Body text</p>", "Copyright 2026",
+        {"Sponsored by us",
+         "<p>Body text</p>",
+         "Copyright 2026",
          {"Sponsored by us", "Body text", "Copyright 2026"}},
-        // clang-format on
         {"Header text", "", "", {"Header text"}},
         {"", "", "Footer text", {"Footer text"}},
         {"", "", "", {}},

@@ -1,6 +1,7 @@
 #include "vantrel/popsum.h"
 
 #include "tests/support/testenv.h"
+#include "vantrel/core/feeds/feeds.h"
 #include "vantrel/popsum/popsum_p.h"
 
 #include <QApplication>
@@ -9,25 +10,29 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
+
+using popsum::placePopup;
+using popsum::sanitizeSummaryHtml;
 
 namespace
 {
+
+std::string clean(const QString& html)
+{
+    return sanitizeSummaryHtml(html).toStdString();
+}
 
 // A pop-up whose stories come from the test, recording what the links ask for.
 class TestSummary : public CListCtrlSummary
 {
 public:
-    struct Story {
-        QString headline;
-        QString summary;
-    };
-    std::map<QString, Story> stories;
+    std::map<QString, std::pair<QString, QString>> stories; // headline and summary by story id
     std::vector<QString> urls;
     std::vector<std::pair<uint32_t, uint32_t>> shown;
 
@@ -48,8 +53,7 @@ protected:
         const auto it = stories.find(storyId);
         if (it == stories.end())
             return 0;
-        headline = it->second.headline;
-        summary = it->second.summary;
+        std::tie(headline, summary) = it->second;
         return 1;
     }
 };
@@ -91,22 +95,6 @@ protected:
     QRect screen;
     QString storyId;
 };
-
-// The viewport position of the first link in a text browser.
-QPoint firstLinkPosition(QTextBrowser* browser)
-{
-    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.charFormat().isAnchor()) {
-                QTextCursor cursor(browser->document());
-                cursor.setPosition(fragment.position() + fragment.length() / 2);
-                return browser->cursorRect(cursor).center();
-            }
-        }
-    }
-    return QPoint(-1, -1);
-}
 
 } // namespace
 
@@ -155,9 +143,10 @@ TEST_F(PopSumTest, LinksReachTheirHandlers)
             QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier,
                               QPoint(4, label->height() / 2));
         } else {
-            const QPoint at = firstLinkPosition(summaryView());
-            ASSERT_NE(at, QPoint(-1, -1));
-            QTest::mouseClick(summaryView()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            const QTextCursor link = summaryView()->document()->find("markets.example");
+            ASSERT_FALSE(link.isNull());
+            QTest::mouseClick(summaryView()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              summaryView()->cursorRect(link).center());
         }
         ASSERT_TRUE(rhtest::waitFor([&] { return !popup.urls.empty() || !popup.shown.empty(); }));
         if (fullStory)
@@ -192,7 +181,7 @@ TEST_F(PopSumTest, HostileOrHugeSummaryIsCleanedCutAndPlacedClearOfTheRow)
     EXPECT_TRUE(screen.contains(popupRect()));
 }
 
-TEST_F(PopSumTest, HandlerMayDestroyThePopupObject)
+TEST_F(PopSumTest, HandlerMayDestroyThePopupObjectAndOwnerGoingAwayHidesIt)
 {
     // A program whose handler closes the window that owns the pop-up.
     struct SelfClosing : TestSummary {
@@ -212,24 +201,133 @@ TEST_F(PopSumTest, HandlerMayDestroyThePopupObject)
     QTest::mouseClick(fullStory, Qt::LeftButton, Qt::NoModifier,
                       QPoint(4, fullStory->height() / 2));
     EXPECT_TRUE(rhtest::waitFor([&] { return local == nullptr; }));
-}
 
-TEST_F(PopSumTest, OwnerGoingAwayHidesThePopup)
-{
+    // Its owner going away hides the pop-up.
     auto* other = new QWidget;
-    TestSummary local;
-    ASSERT_EQ(local.Create(other, 0), 1);
-    local.stories[storyId] = popup.stories[storyId];
-    ASSERT_EQ(local.ShowStoryPopup(storyId, screen.topLeft() + QPoint(5, 5), QRect()), 1);
+    TestSummary second;
+    ASSERT_EQ(second.Create(other, 0), 1);
+    second.stories[storyId] = popup.stories[storyId];
+    ASSERT_EQ(second.ShowStoryPopup(storyId, screen.topLeft() + QPoint(5, 5), QRect()), 1);
     delete other;
-    EXPECT_FALSE(local.IsPopupVisible());
+    EXPECT_FALSE(second.IsPopupVisible());
 }
 
 TEST(PopSumLibrary, InitializeAndUninitializeAreCounted)
 {
-    EXPECT_EQ(PopSum_Initialize(), 1);
-    EXPECT_EQ(PopSum_Initialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 1);
-    EXPECT_EQ(PopSum_Uninitialize(), 0);
+    // Braced lists are evaluated left to right.
+    EXPECT_EQ((std::vector<int>{PopSum_Initialize(), PopSum_Initialize(), PopSum_Uninitialize(),
+                                PopSum_Uninitialize(), PopSum_Uninitialize()}),
+              (std::vector<int>{1, 1, 1, 1, 0}));
+}
+
+// What the cleaner makes of each kind of markup.
+TEST(SummaryHtml, KeepsSafeFormattingAndLinksOnly)
+{
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        // Basic formatting survives, without attributes.
+        {"<p class=\"x\" style=\"color:red\" onclick=\"evil()\">A <b>bold</b> and <em>light</em> "
+         "word</p>",
+         "<p>A <b>bold</b> and <em>light</em> word</p>"},
+        {"<ul><li>one<li>two</ul>", "<ul><li>one<li>two</li></li></ul>"},
+        {"line<br/>next", "line<br>next"},
+        {"<h1>Title</h1>text", "<b>Title</b><br>text"},
+        // Only web and mail links survive.
+        {"<a href=\"https://example.org/a?b=1&amp;c=2\" target=_blank>read</a>",
+         "<a href=\"https://example.org/a?b=1&amp;c=2\">read</a>"},
+        {"<a href=\"JaVaScRiPt:alert(1)\">x</a>", "x"},
+        {"<a href=\"data:text/html,<b>\">d</a>", "d"},
+        {"<a href=\"file:///home\">f</a>", "f"},
+        {"<a href=\"/relative\">r</a>", "r"},
+        {"<a href='mailto:editor@example.org'>mail</a>",
+         "<a href=\"mailto:editor@example.org\">mail</a>"},
+        {"<a href=\"http://x.example/\"><b>bold link</a> after",
+         "<a href=\"http://x.example/\"><b>bold link</b></a> after"},
+        // Plain addresses become links, but not inside a link.
+        {"See http://example.com/page. Or www.example.net!",
+         "See <a href=\"http://example.com/page\">http://example.com/page</a>. Or "
+         "<a href=\"http://www.example.net\">www.example.net</a>!"},
+        {"<a href=\"http://a.example/\">http://a.example/</a>",
+         "<a href=\"http://a.example/\">http://a.example/</a>"},
+        // Text is escaped, entities decoded once; plain text keeps its line breaks.
+        {"1 &lt; 2 &amp;&amp; 3 > 2 <b>&quot;q&quot;</b>",
+         "1 &lt; 2 &amp;&amp; 3 &gt; 2 <b>&quot;q&quot;</b>"},
+        {"&lt;script&gt;alert(1)&lt;/script&gt;", "&lt;script&gt;alert(1)&lt;/script&gt;"},
+        {"first line\nsecond line", "first line<br>second line"},
+        {"<p>first\nsecond</p>", "<p>first second</p>"},
+        // Hostile markup does not break out.
+        {"<b>unclosed <i>tags", "<b>unclosed <i>tags</i></b>"},
+        {"</p></b>stray closers", "stray closers"},
+        {"<scr<script>ipt>alert(1)</script>", "ipt&gt;alert(1)"},
+        {"<!-- <script>alert(1)</script> -->visible", "visible"},
+        {"<script>never closed", ""},
+        {"<a href=\"http://x.example/\" title=\"a > b\">t</a>",
+         "<a href=\"http://x.example/\">t</a>"},
+        // Scripts, styles, frames, objects and images go; an image leaves its alt text.
+        {"<p>Hi</p><script type=\"text/javascript\">alert('x')</script>"
+         "<style>body{background:url(http://evil.example/bg.png)}</style>"
+         "<iframe src=\"http://evil.example/\">frame text</iframe>"
+         "<img src=\"http://evil.example/pixel.gif\" alt=\"Chart\">"
+         "<IMG SRC=\"file:///etc/passwd\"><object data=\"x.swf\"></object>end",
+         "<p>Hi</p>[Chart]end"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(clean(c.in), c.out) << c.in;
+}
+
+TEST(SummaryHtml, LongSummariesAndEmptyMarkupFloodsAreCut)
+{
+    QString words;
+    for (int i = 0; i < 3000; ++i)
+        words += QStringLiteral("word%1 ").arg(i);
+    const QString out = sanitizeSummaryHtml("<p>" + words + "</p><p>tail</p>");
+    const QString text = vantrel::feeds::plainTextFromHtml(out);
+    EXPECT_LE(text.size(), popsum::kMaxSummaryChars);
+    EXPECT_GT(text.size(), popsum::kMaxSummaryChars - 20);
+    EXPECT_TRUE(text.endsWith("...")) << text.right(20).toStdString();
+    EXPECT_FALSE(out.contains("tail"));
+    EXPECT_TRUE(out.endsWith("</p>"));
+    EXPECT_EQ(QStringList({popsum::elideText("short", 10), popsum::elideText("abcdefghij", 6)}),
+              QStringList({"short", "abc..."}));
+
+    const QString flood = sanitizeSummaryHtml(QString("<b></b>").repeated(200'000) + "text");
+    EXPECT_LT(flood.size(), popsum::kMaxSummaryChars * 20);
+    EXPECT_TRUE(flood.contains("..."));
+    EXPECT_FALSE(flood.contains("text"));
+}
+
+TEST(PopupPlacement, AtThePointBelowOrAboveTheRowOrBesideItAndAlwaysOnScreen)
+{
+    const QRect screen(0, 0, 800, 600);
+    const QSize size(200, 100);
+    const struct {
+        QPoint point;
+        QRect row;
+        QPoint at;
+    } cases[] = {
+        {{50, 60}, {0, 20, 800, 18}, {50, 60}}, // clear of the row: at the point
+        {{50, 60}, {}, {50, 60}},
+        {{10, 100}, {0, 100, 800, 18}, {10, 118 + popsum::kExcludeGap}},       // below the row
+        {{10, 550}, {0, 550, 800, 18}, {10, 550 - popsum::kExcludeGap - 100}}, // no room below
+    };
+    for (const auto& c : cases) {
+        const QPoint at = placePopup(size, c.point, c.row, screen);
+        EXPECT_EQ(at, c.at) << c.point.y();
+        EXPECT_FALSE(QRect(at, size).intersects(c.row)) << c.point.y();
+    }
+
+    // On screen beside a tall rectangle; overlapping only when nothing fits.
+    const QSize big(300, 200);
+    const QRect tall(20, 10, 200, 580); // the square around a cursor on a tiny screen
+    const QPoint beside = placePopup(big, QPoint(30, 100), tall, screen);
+    EXPECT_FALSE(QRect(beside, big).intersects(tall));
+    EXPECT_TRUE(screen.contains(QRect(beside, big)));
+    EXPECT_TRUE(screen.contains(QRect(placePopup(big, QPoint(30, 100), screen, screen), big)));
+    // On a screen that does not start at 0, 0.
+    const QRect offset(100, 50, 800, 600);
+    const QPoint at = placePopup(big, QPoint(850, 620), QRect(), offset);
+    EXPECT_TRUE(offset.contains(QRect(at, big))) << at.x() << "," << at.y();
+    EXPECT_EQ(placePopup(big, QPoint(0, 0), QRect(), offset), QPoint(100, 50));
 }

@@ -1,7 +1,6 @@
-// The headline list over the real engine: what it lists and how, its columns and settings,
-// its reaction to the window's update hints, and the mouse and keyboard.
+// The headline rows on their own (icon rule, item data, sorting, text cut), and the headline list
+// over the real engine: columns, settings, update hints, mouse and keys.
 
-#include "src/app/readhallapp.h"
 #include "src/channel/channelids.h"
 #include "src/engine/messages.h"
 #include "src/platform/messagebox.h"
@@ -9,6 +8,8 @@
 #include "src/platform/settingsstore.h"
 #include "src/platform/tickcount.h"
 #include "src/shared/settingsfunctions.h"
+#include "src/stories/headlinedelegate.h"
+#include "src/stories/headlinemodel.h"
 #include "src/stories/storyids.h"
 #include "src/stories/storysummarypopup.h"
 #include "tests/stories/stories_fixture.h"
@@ -17,14 +18,194 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace storiestest;
 
 namespace
 {
+
+// The image of a row: the first kind bit that has a picture, then the offsets of the news
+// page's variants (summary, local copy, keep, signed); other kinds have no image.
+TEST(HeadlineIcon, KindBitsInOrderAndTheNewsPageVariants)
+{
+    const struct {
+        uint32_t kind;
+        bool summary, local, kept, isSigned;
+        int image;
+    } cases[] = {
+        {VTBUNDLET_NEWS, false, false, false, false, 4},
+        {VTBUNDLET_NEWS, true, false, false, false, 5},
+        {VTBUNDLET_NEWS, false, true, false, false, 6},
+        {VTBUNDLET_NEWS, true, true, false, false, 7},
+        {VTBUNDLET_NEWS, true, true, true, false, 15},
+        {VTBUNDLET_NEWS, true, true, false, true, 23},
+        {VTBUNDLET_NEWS, true, true, true, true, 31},
+        {VTBUNDLET_NEWS | VTBUNDLET_FILE | VTBUNDLET_VIDEO, false, false, false, false, 4},
+        {VTBUNDLET_FILE | VTBUNDLET_VIDEO, false, false, false, false, 3},
+        {VTBUNDLET_VIDEO | VTBUNDLET_PICTURE, false, false, false, false, 0},
+        {VTBUNDLET_PICTURE | VTBUNDLET_AUDIO, false, false, true, false, 9},
+        {VTBUNDLET_AUDIO, false, false, false, true, 18},
+        {VTBUNDLET_FILE, true, true, false, false, 3}, // summary, local copy: news page only
+        {0, true, true, true, true, -1},
+        {0x1, false, false, false, false, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HeadlineImageIndex(c.kind, c.summary, c.local, c.kept, c.isSigned), c.image)
+            << std::hex << c.kind << " " << c.summary << c.local << c.kept << c.isSigned;
+}
+
+class HeadlineModelTest : public ::testing::Test
+{
+protected:
+    void fill(const std::vector<std::pair<QString, uint32_t>>& rows)
+    {
+        model.BeginFill();
+        uint32_t number = 1;
+        for (const auto& [headline, time] : rows) {
+            model.AddRow(headline, QStringLiteral("Channel %1").arg(number % 2),
+                         QStringLiteral("Sub %1").arg(5 - number), time, QString::number(time),
+                         CService::MakeStoryID(7, number), true, false, 4);
+            ++number;
+        }
+        model.EndFill();
+    }
+    // The texts of a column, top to bottom.
+    QStringList order(int column = COLUMN_CONTENT) const
+    {
+        QStringList result;
+        for (int row = 0; row < model.rowCount(); ++row)
+            result << model.index(row, column).data().toString();
+        return result;
+    }
+
+    CHeadlineModel model;
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(HeadlineModelTest, RowsCarryTheirItemDataThroughSorting)
+{
+    fill({{"beta", 20}, {"Alpha", 0x90000000u}, {"gamma", 10}}); // times compare unsigned
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(order(), QStringList({"Alpha", "beta", "gamma"}));
+    // The arrays are not moved: item data still names the entry inserted first.
+    EXPECT_EQ(model.ItemDataOfRow(0), 1);
+    EXPECT_EQ(model.RowData().headline[0], "beta");
+    EXPECT_EQ(model.RowOfItemData(0), 1);
+
+    model.SortRows(COLUMN_RECEIVED, false);
+    EXPECT_EQ(order(), QStringList({"Alpha", "beta", "gamma"}));
+    model.SortRows(COLUMN_RECEIVED, true);
+    EXPECT_EQ(order(), QStringList({"gamma", "beta", "Alpha"}));
+    model.SortRows(-1, true); // no sort column: left alone
+    EXPECT_EQ(order(), QStringList({"gamma", "beta", "Alpha"}));
+}
+
+TEST_F(HeadlineModelTest, TextColumnsSortWithoutRegardToCaseAndKeepTiesInTheirOrder)
+{
+    // Rows of stories as the list fills them: the engine gives the case-folded headline.
+    model.BeginFill();
+    const std::vector<std::pair<QString, QString>> rows = {
+        {"beta", "Zed"}, {"Alpha", "abc"}, {"alpha", "ABC"}, {"Gamma", "zed"}, {"ALPHA", "Abd"}};
+    uint32_t number = 1;
+    for (const auto& [headline, channel] : rows) {
+        model.AddStoryRow(headline, headline.toCaseFolded(), channel, QString(), number, 9, number,
+                          true, false, 4);
+        ++number;
+    }
+    model.EndFill();
+    struct Case {
+        int column;
+        bool ascending;
+        QStringList order;
+    };
+    const std::vector<Case> cases = {
+        {COLUMN_CONTENT, true, {"Alpha", "alpha", "ALPHA", "beta", "Gamma"}},
+        {COLUMN_CONTENT, false, {"Gamma", "beta", "Alpha", "alpha", "ALPHA"}},
+        // Ties keep the order the previous sort left.
+        {COLUMN_CHANNEL, true, {"abc", "ABC", "Abd", "zed", "Zed"}},
+        {COLUMN_CHANNEL, false, {"zed", "Zed", "Abd", "abc", "ABC"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.column << (c.ascending ? " up" : " down"));
+        model.SortRows(c.column, c.ascending);
+        EXPECT_EQ(order(c.column), c.order);
+    }
+    // A row added after the fill takes its place in the next sort, and it is a story.
+    const int added =
+        model.AddStoryRow("aardvark", "aardvark", "aaa", QString(), 6, 9, 6, true, false, 4);
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(order().front(), "aardvark");
+    model.SortRows(COLUMN_CHANNEL, true);
+    EXPECT_EQ(order(COLUMN_CHANNEL).front(), "aaa");
+    EXPECT_TRUE(model.IsStoryRow(model.RowOfItemData(added)));
+    EXPECT_EQ(model.StoryIdOf(added), CService::MakeStoryID(9, 6));
+    EXPECT_EQ(model.FindItemData(9, 6, true), added);
+}
+
+TEST_F(HeadlineModelTest, SortingKeepsTheSelectionOnItsStories)
+{
+    fill({{"b", 2}, {"a", 1}, {"c", 3}});
+    QItemSelectionModel selection(&model);
+    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+    model.SortRows(COLUMN_CONTENT, true);
+    EXPECT_EQ(layout.count(), 1);
+    const QModelIndexList rows = selection.selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().data().toString(), "b");
+}
+
+TEST_F(HeadlineModelTest, DeletedRowsKeepTheirEntryUntilTheNextFill)
+{
+    fill({{"one", 1}, {"two", 2}, {"three", 3}});
+    EXPECT_EQ(model.FindItemData(7, 2, true), 1);
+    ASSERT_TRUE(model.RemoveItemRow(1));
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.RowData().size(), 3u);
+    EXPECT_EQ(model.RowOfItemData(1), -1);
+    EXPECT_EQ(model.RowOfItemData(2), 1);
+    EXPECT_EQ(model.FindItemData(7, 2, true), -1);
+    EXPECT_EQ(model.FindItemData(7, 2, false), 1);
+    EXPECT_FALSE(model.RemoveItemRow(1));
+    EXPECT_EQ(order(), QStringList({"one", "three"}));
+}
+
+TEST_F(HeadlineModelTest, UpdatedRowsChangeWeightAndImage)
+{
+    fill({{"one", 1}, {"two", 2}});
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QFont bold;
+    bold.setBold(true);
+    model.SetFonts(QFont(), bold);
+    EXPECT_TRUE(model.index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    model.UpdateItem(1, false, 12);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_FALSE(model.index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(model.index(1, 0).data(CHeadlineModel::ImageRole).toInt(), 12);
+}
+
+TEST(HeadlineRowText, TextsThatDoNotFitAreCutWithDots)
+{
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString text = QStringLiteral("A rather long headline about the weather");
+    const int full = metrics.horizontalAdvance(text);
+    EXPECT_EQ(CutTextToCell(metrics, text, full + 4), text);
+    const QString cut = CutTextToCell(metrics, text, full / 2);
+    EXPECT_TRUE(cut.endsWith("..."));
+    EXPECT_TRUE(text.startsWith(cut.chopped(3)));
+    EXPECT_LE(metrics.horizontalAdvance(cut), full / 2 - 4);
+    // One more character would not have fitted.
+    const QString longer = text.left(cut.size() - 3 + 1) + "...";
+    EXPECT_GT(metrics.horizontalAdvance(longer), full / 2 - 4);
+    EXPECT_EQ(CutTextToCell(metrics, text, 2), "...");
+}
 
 const QString kHeadlineKey =
     QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall\\HeadlineView");
@@ -43,9 +224,16 @@ bool isBold(const CHeadlineView* view, int row)
     return view->model()->index(row, 0).data(Qt::FontRole).value<QFont>().bold();
 }
 
+// Tells the view what changed, as the channel window does.
+void hint(CHeadlineView* view, LPARAM code, uint32_t channel, std::vector<uint32_t> stories = {})
+{
+    CUpdateHint update(channel, std::move(stories));
+    view->OnUpdate(nullptr, code, &update);
+}
+
 using HeadlineViewTest = StoriesTest;
 
-TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
+TEST_F(HeadlineViewTest, AnEmptyListShowsABoldPlaceholderWordedForUnreadOnly)
 {
     const uint32_t channel = rhtest::engine::addChannel("Empty", "News");
     CHeadlineView* view = viewOfChannel(channel);
@@ -60,22 +248,12 @@ TEST_F(HeadlineViewTest, AChannelWithoutStoriesShowsTheBoldPlaceholder)
     EXPECT_EQ(view->GetShownChannels(), std::vector<uint32_t>{channel});
     EXPECT_EQ(headlines(viewOfAlerts()), QStringList{"No content at this time."});
 
-    // The view joins the broadcast windows and leaves them when it goes.
-    const HWND hwnd = view->GetSafeHwnd();
-    const auto& windows = m_app->GetBroadcastWindows();
-    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-    m_views.clear();
-    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
-}
-
-TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Daily", "News");
-    addStory(channel, "Read one", 1, {{"Read", 1}});
-    addStory(channel, "Unread one", 2);
+    // "Show Unread Items Only" hides read stories and words the placeholder so.
+    const uint32_t daily = rhtest::engine::addChannel("Daily", "News");
+    addStory(daily, "Read one", 1, {{"Read", 1}});
+    addStory(daily, "Unread one", 2);
     setUnreadOnly(true);
-    CHeadlineView* view = viewOfChannel(channel);
-    EXPECT_EQ(headlines(view), QStringList{"Unread one"});
+    EXPECT_EQ(headlines(viewOfChannel(daily)), QStringList{"Unread one"});
 
     const uint32_t allRead = rhtest::engine::addChannel("Old", "News");
     addStory(allRead, "Seen", 1, {{"Read", 1}});
@@ -87,6 +265,13 @@ TEST_F(HeadlineViewTest, UnreadOnlyHidesReadStoriesAndWordsThePlaceholderSo)
     SendMessage(empty->GetSafeHwnd(), CHeadlineView::UnreadOnlyMessage(), 0, 0);
     EXPECT_EQ(headlines(empty), QStringList{"Seen"});
     EXPECT_FALSE(isBold(empty, 0));
+
+    // The view joins the broadcast windows and leaves them when it goes.
+    const HWND hwnd = view->GetSafeHwnd();
+    const auto& windows = m_app->GetBroadcastWindows();
+    EXPECT_NE(std::find(windows.begin(), windows.end(), hwnd), windows.end());
+    m_views.clear();
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), hwnd), windows.end());
 }
 
 TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
@@ -114,28 +299,10 @@ TEST_F(HeadlineViewTest, SubChannelsAreMatchedInPathFormAndShownWithSlashes)
     EXPECT_GT(all->GetColumnWidth(COLUMN_SUBCHANNEL), 0);
     EXPECT_EQ(all->GetColumnWidth(COLUMN_CHANNEL), 0);
 
-    auto listed = [&](const QString& path) {
-        QStringList names = headlines(viewOfChannel(channel, path));
-        names.sort();
-        return names;
-    };
-    EXPECT_EQ(listed("News&slash;Local"), QStringList({"Europe", "Local"}));
-    EXPECT_EQ(listed("News"), QStringList({"Sport"}));
+    EXPECT_EQ(headlines(viewOfChannel(channel, "News&slash;Local")),
+              QStringList({"Europe", "Local"}));
+    EXPECT_EQ(headlines(viewOfChannel(channel, "News")), QStringList({"Sport"}));
     EXPECT_EQ(headlines(viewOfChannel(channel, "Region/North&slash;South")), QStringList{"Deep"});
-}
-
-TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumn)
-{
-    const uint32_t first = rhtest::engine::addChannel("First", "News");
-    const uint32_t second = rhtest::engine::addChannel("Second", "News");
-    addStory(first, "From first", 1);
-    addStory(second, "From second", 2);
-    CHeadlineView* category = viewOfCategory({first, second, 987654});
-    EXPECT_EQ(category->model()->rowCount(), 2);
-    EXPECT_EQ(category->GetColumnWidth(COLUMN_CHANNEL), 150);
-    EXPECT_EQ(cell(category, rowOf(category, "From second"), COLUMN_CHANNEL), "Second");
-    // A channel the directory does not know is left out of the shown channels.
-    EXPECT_EQ(category->GetShownChannels(), (std::vector<uint32_t>{first, second}));
 }
 
 TEST_F(HeadlineViewTest, AlertsShowTheirCategoryAndNameAndOpeningOneTellsTheWindows)
@@ -170,11 +337,7 @@ TEST_F(HeadlineViewTest, RowsShowTheImageOfTheirKindAndMarks)
     addStory(channel, "Everything", 1, {{"Keep", 1}, {"BundLet Signed", 1}, {"Story Local", 1}}, {},
              "A summary");
     addStory(channel, "Plain", 2);
-    rhtest::engine::StorySeed video;
-    video.headline = "Clip";
-    video.bundletType = VTBUNDLET_VIDEO;
-    video.enclosureUrl = "https://news.example/clip.avi";
-    rhtest::engine::addStory(channel, video);
+    playable(channel, "Clip", 3);
     CHeadlineView* view = viewOfChannel(channel);
     auto image = [view](const QString& headline) {
         return view->model()
@@ -212,7 +375,7 @@ TEST_F(HeadlineViewTest, TheNewestComesFirstAndHeaderClicksChangeTheOrder)
     EXPECT_EQ(headlines(view), QStringList({"cherry", "banana", "Apple"}));
 }
 
-TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
+TEST_F(HeadlineViewTest, ACategoryShowsTheChannelColumnAndSettingsAreReadAndWritten)
 {
     WriteLayoutFlag(HKEY_CURRENT_USER, kHeadlineKey, "Column Width 0", DWORD(333));
     WriteLayoutFlag(HKEY_CURRENT_USER, kHeadlineKey, "Sort Column", DWORD(0));
@@ -221,7 +384,11 @@ TEST_F(HeadlineViewTest, SettingsAreReadAtCreationAndWrittenAtDestruction)
     const uint32_t second = rhtest::engine::addChannel("Second", "News");
     addStory(first, "b", 1);
     addStory(second, "a", 2);
-    CHeadlineView* view = viewOfCategory({first, second});
+    CHeadlineView* view = viewOfCategory({first, second, 987654});
+    // A channel the directory does not know is left out of the shown channels.
+    EXPECT_EQ(view->GetShownChannels(), (std::vector<uint32_t>{first, second}));
+    EXPECT_EQ(view->GetColumnWidth(COLUMN_CHANNEL), 150);
+    EXPECT_EQ(cell(view, rowOf(view, "a"), COLUMN_CHANNEL), "Second");
     EXPECT_EQ(view->GetColumnWidth(COLUMN_CONTENT), 333);
     EXPECT_EQ(view->GetColumnWidth(COLUMN_RECEIVED), 150);
     EXPECT_EQ(headlines(view), QStringList({"a", "b"}));
@@ -259,20 +426,16 @@ TEST_F(HeadlineViewTest, HintsOfOtherChannelsAreIgnoredAndTheLastDeletionLeavesT
     const uint32_t a = addStory(channel, "A", 1);
     CHeadlineView* view = viewOfChannel(channel);
     const uint32_t b = addStory(channel, "B", 2);
-    CUpdateHint other(channel + 100);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &other);
+    hint(view, HINT_CHANNEL_UPDATED, channel + 100);
     EXPECT_EQ(headlines(view), QStringList{"A"});
-    CUpdateHint mine(channel);
-    view->OnUpdate(nullptr, HINT_CHANNEL_UPDATED, &mine);
+    hint(view, HINT_CHANNEL_UPDATED, channel);
     EXPECT_EQ(view->model()->rowCount(), 2);
 
     for (const uint32_t number : {a, b + 50}) { // the second is no listed story
-        CUpdateHint deleted(channel, {number});
-        view->OnUpdate(nullptr, HINT_STORIES_DELETED, &deleted);
+        hint(view, HINT_STORIES_DELETED, channel, {number});
         EXPECT_EQ(headlines(view), QStringList{"B"});
     }
-    CUpdateHint last(channel, {b});
-    view->OnUpdate(nullptr, HINT_STORIES_DELETED, &last);
+    hint(view, HINT_STORIES_DELETED, channel, {b});
     EXPECT_EQ(headlines(view), QStringList{"No content at this time."});
     EXPECT_TRUE(view->RowStoryId(0).isEmpty());
 }
@@ -285,10 +448,7 @@ TEST_F(HeadlineViewTest, QuickDeletionsFreezeDrawingUntilTheyStop)
         numbers.push_back(addStory(channel, QString("S%1").arg(i), i));
     CHeadlineView* view = viewOfChannel(channel);
     platform::setTickCountForTesting(100000);
-    auto remove = [&](uint32_t number) {
-        CUpdateHint hint(channel, {number});
-        view->OnUpdate(nullptr, HINT_STORIES_DELETED, &hint);
-    };
+    auto remove = [&](uint32_t number) { hint(view, HINT_STORIES_DELETED, channel, {number}); };
     remove(numbers[0]);
     EXPECT_FALSE(view->IsRedrawSuspended());
     platform::advanceTickCount(600); // more than 500 ms later: counting starts again
@@ -319,12 +479,9 @@ TEST_F(HeadlineViewTest, AStoryChangedElsewhereIsRedrawnInPlaceAndStaysListed)
     setUnreadOnly(true);
     CHeadlineView* view = viewOfChannel(channel);
     ASSERT_TRUE(isBold(view, rowOf(view, "Fresh")));
-    const uint32_t bundlet = bundletOf(channel, number);
-    ASSERT_NE(bundlet, 0u);
     ASSERT_TRUE(VTMarkStoriesRead(channel, {number}, 1));
-    ASSERT_TRUE(VTKeepStory(channel, bundlet, number, 1));
-    CUpdateHint hint(channel, {number});
-    view->OnUpdate(nullptr, HINT_STORIES_ATTRIBUTE_CHANGED, &hint);
+    ASSERT_TRUE(VTKeepStory(channel, bundletOf(channel, number), number, 1));
+    hint(view, HINT_STORIES_ATTRIBUTE_CHANGED, channel, {number});
     EXPECT_EQ(view->model()->rowCount(), 2);
     EXPECT_FALSE(isBold(view, rowOf(view, "Fresh")));
     EXPECT_TRUE(isBold(view, rowOf(view, "Other")));
@@ -364,19 +521,6 @@ TEST_F(HeadlineViewTest, DoubleClickOpensTheStoryAndTheClickTimerShowsOnlyASumma
     // Escape hides it and is used up.
     QTest::keyClick(view->list(), Qt::Key_Escape);
     EXPECT_FALSE(view->popup()->IsPopupVisible());
-}
-
-TEST_F(HeadlineViewTest, TheDeleteKeyAsksEvenOnThePlaceholderAndDeletesNothing)
-{
-    const uint32_t channel = rhtest::engine::addChannel("Empty", "News");
-    CHeadlineView* view = viewOfChannel(channel);
-    view->SelectRows({0});
-    platform::queueMessageBoxAnswer(IDYES);
-    QTest::keyClick(view->list(), Qt::Key_Delete);
-    ASSERT_TRUE(rhtest::waitFor([] { return !platform::messageBoxQuestions().empty(); }));
-    EXPECT_EQ(platform::messageBoxQuestions().front().text,
-              "Are you sure you want to delete the selected item(s) permanently?");
-    EXPECT_TRUE(callsNamed("deleteStories").empty());
 }
 
 // A window that accepts stories, with a child that does not answer.

@@ -21,28 +21,25 @@ void StoriesTest::SetUp()
         args.insert(args.end(), list.begin(), list.end());
         return args;
     };
+    const auto numbers = [add](const char* name) {
+        return [add, name](auto... values) { return add(name, {uint32_t(values)...}); };
+    };
     StoryCalls& calls = storyCalls();
     calls.markStoriesRead = [=](uint32_t channel, const DATA_LIST& stories, int read) {
         return add("markStoriesRead", withList({channel, uint32_t(read)}, stories));
     };
-    calls.markStoryRead = [=](uint32_t channel, uint32_t story, EStoryReadFlags flags) {
-        return add("markStoryRead", {channel, story, uint32_t(flags)});
-    };
+    calls.markStoryRead = numbers("markStoryRead");
     calls.deleteStories = [=](uint32_t channel, const DATA_LIST& stories) {
         return add("deleteStories", withList({channel}, stories));
     };
-    calls.keepStory = [=](uint32_t channel, uint32_t bundlet, uint32_t story, int keep) {
-        return add("keepStory", {channel, bundlet, story, uint32_t(keep)});
-    };
-    calls.downloadStory = [=](uint32_t c, uint32_t s) { return add("downloadStory", {c, s}); };
-    calls.playBundlet = [=](uint32_t c, uint32_t b) { return add("playBundlet", {c, b}); };
-    calls.replicateBundlet = [=](uint32_t c, uint32_t b) {
-        return add("replicateBundlet", {c, b});
-    };
+    calls.keepStory = numbers("keepStory");
+    calls.downloadStory = numbers("downloadStory");
+    calls.playBundlet = numbers("playBundlet");
+    calls.replicateBundlet = numbers("replicateBundlet");
     calls.showBundletProperties = [=](QWidget*, uint32_t c, uint32_t b) {
         return add("showBundletProperties", {c, b});
     };
-    calls.showStory = [=](uint32_t c, uint32_t s) { return add("showStory", {c, s}); };
+    calls.showStory = numbers("showStory");
     calls.showURL = [=](const QString&) { return add("showURL", {}); };
     calls.broadcastNotification = [=](int number, const QString&, uint32_t value) {
         return add("broadcastNotification", {uint32_t(number), value});
@@ -68,6 +65,17 @@ uint32_t StoriesTest::addStory(uint32_t channel, const QString& headline, int mi
     desc.url = QStringLiteral("https://news.example/%1").arg(headline.toHtmlEscaped());
     desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
     desc.attributes = attributes;
+    return rhtest::engine::addStory(channel, desc);
+}
+
+uint32_t StoriesTest::playable(uint32_t channel, const QString& headline, int minutes,
+                               const QString& url)
+{
+    rhtest::engine::StorySeed desc;
+    desc.headline = headline;
+    desc.bundletType = VTBUNDLET_VIDEO;
+    desc.enclosureUrl = url.isEmpty() ? "https://media.example/" + headline + ".avi" : url;
+    desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
     return rhtest::engine::addStory(channel, desc);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
-// Shared helpers of the story list tests: the real engine filled by the test builder, the
-// program's resources, an application object (for "Show Unread Items Only" and the
-// broadcast windows), recorders in place of the engine commands and main-frame services, and
-// a headline view over a channel document.
+// Story list test helpers: the real engine, an application object, recorders in place of the
+// engine commands and main-frame services, and headline views over channel documents.
 
 #include "src/app/readhallapp.h"
 #include "src/channel/channeldoc.h"
@@ -42,6 +40,9 @@ protected:
     static uint32_t addStory(uint32_t channel, const QString& headline, int minutes,
                              const QVariantMap& attributes = {}, const QString& category = {},
                              const QString& summary = {});
+    // A video story with an enclosure (a media address unless `url` is given).
+    static uint32_t playable(uint32_t channel, const QString& headline, int minutes,
+                             const QString& url = QString());
     // A headline view over the channel (with the sub-channel path) or the category.
     CHeadlineView* viewOfChannel(uint32_t channel, const QString& path = QString());
     CHeadlineView* viewOfCategory(const std::vector<uint32_t>& channels);

@@ -1,5 +1,4 @@
-// The story commands of the headline list: which engine calls they make, their enable rules
-// and the context menu.
+// The headline list's story commands: engine calls, enable rules and the context menu.
 
 #include "src/engine/messages.h"
 #include "src/framework/cmdtarget.h"
@@ -11,6 +10,7 @@
 #include "vantrel/chandir.h"
 
 #include <QFile>
+#include <QTest>
 #include <QUrl>
 
 using namespace storiestest;
@@ -37,16 +37,6 @@ protected:
         for (UINT id : ids)
             result.push_back(enabled(view, id));
         return result;
-    }
-    static uint32_t playable(uint32_t channel, const QString& headline, int minutes,
-                             const QString& url = QString())
-    {
-        rhtest::engine::StorySeed desc;
-        desc.headline = headline;
-        desc.bundletType = VTBUNDLET_VIDEO;
-        desc.enclosureUrl = url.isEmpty() ? "https://media.example/" + headline + ".avi" : url;
-        desc.published = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).addSecs(minutes * 60);
-        return rhtest::engine::addStory(channel, desc);
     }
 };
 
@@ -97,7 +87,7 @@ TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlagAndThePlacehol
     }
     EXPECT_EQ(rules(view, {ID_STORY_DELETE, ID_STORY_FULL}), (std::vector<bool>{true, false}));
 
-    // The placeholder is no story.
+    // The placeholder is no story; the Delete key still asks, and deletes nothing.
     view = viewOfChannel(rhtest::engine::addChannel("Empty", "News"));
     view->SelectRows({0});
     EXPECT_EQ(rules(view, {ID_STORY_MARK_READ, ID_STORY_MARK_UNREAD, ID_STORY_DELETE, ID_STORY_FULL,
@@ -105,6 +95,11 @@ TEST_F(StoryCommandsTest, MarkRulesFollowTheSelectedRowsUnreadFlagAndThePlacehol
               std::vector<bool>(8, false));
     EXPECT_EQ(view->HasListedStories(), 0);
     EXPECT_EQ(view->MarkAllListedRead(), 0);
+    platform::queueMessageBoxAnswer(IDYES);
+    QTest::keyClick(view->list(), Qt::Key_Delete);
+    ASSERT_TRUE(rhtest::waitFor([] { return !platform::messageBoxQuestions().empty(); }));
+    EXPECT_EQ(platform::messageBoxQuestions().front().text,
+              "Are you sure you want to delete the selected item(s) permanently?");
     EXPECT_TRUE(m_calls.empty());
     std::vector<CHeadlineView::MenuEntry> menu;
     EXPECT_FALSE(view->BuildContextMenu(menu));
@@ -126,8 +121,7 @@ TEST_F(StoryCommandsTest, DeleteAsksAndDeletesPerChannel)
     EXPECT_EQ(argsOf("deleteStories"), (Args{{channel, a}}));
     EXPECT_EQ(platform::messageBoxQuestions().size(), 2u);
     EXPECT_EQ(platform::messageBoxQuestions()[0].flags & MB_TYPEMASK, MB_YESNO);
-    // The channel window sends no notification; the alerts window does, even when nothing
-    // was deleted.
+    // The channel window sends no notification; the alerts window does, even deleting nothing.
     EXPECT_TRUE(callsNamed("broadcastNotification").empty());
     m_calls.clear();
     CHeadlineView* alerts = viewOfAlerts(); // the placeholder only

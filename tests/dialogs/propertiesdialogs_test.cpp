@@ -1,9 +1,8 @@
-// Channel properties: what the dialog shows, OK applying every change at once, Cancel
-// changing nothing, a new address checked as when adding, and a directory entry subscribed
-// with its settings.
+// Channel and story properties: shown values, OK applies all, Cancel nothing, addresses checked.
 
 #include "tests/dialogs/dialogs_fixture.h"
 #include "vantrel/dialogs/channelpropertiesdialog.h"
+#include "vantrel/dialogs/storypropertiesdialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +14,7 @@
 
 using namespace dialogstest;
 using vantrel::dialogs::ChannelPropertiesDialog;
+using vantrel::dialogs::StoryPropertiesDialog;
 
 namespace
 {
@@ -22,17 +22,6 @@ namespace
 class PropertiesTest : public DialogTest
 {
 protected:
-    uint32_t addChannel(const QString& path, const QString& name)
-    {
-        vantrel::NewChannel c;
-        c.address = serveFeed(path, name, 4);
-        c.name = name;
-        c.categories = "News";
-        uint32_t id = 0;
-        EXPECT_TRUE(engine()->subscribeAddress(c, &id));
-        EXPECT_TRUE(rhtest::engine::waitForIdle());
-        return id;
-    }
     vantrel::ChannelFacts facts(uint32_t id)
     {
         vantrel::ChannelFacts f;
@@ -43,7 +32,7 @@ protected:
 
 TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChange)
 {
-    const uint32_t id = addChannel("/a.xml", "Alpha");
+    const uint32_t id = subscribe(serveFeed("/a.xml", "Alpha", 4), "Alpha", "News");
     {
         ChannelPropertiesDialog cancelled(ChannelPropertiesDialog::Target::Channel, id);
         child<QLineEdit>(&cancelled, "nameEdit")->setText("Other");
@@ -77,8 +66,8 @@ TEST_F(PropertiesTest, ShowsTheChannelCancelChangesNothingAndOkAppliesEveryChang
 
 TEST_F(PropertiesTest, ANewAddressMustLeadToAFeedThatIsNotSubscribedYet)
 {
-    const uint32_t id = addChannel("/a.xml", "Alpha");
-    const QString other = facts(addChannel("/b.xml", "Beta")).address;
+    const uint32_t id = subscribe(serveFeed("/a.xml", "Alpha", 4), "Alpha", "News");
+    const QString other = facts(subscribe(serveFeed("/b.xml", "Beta"), "Beta")).address;
     server.setRoute("/gone.xml", "", "text/plain", 404);
     const QString moved = serveFeed("/moved.xml", "Alpha");
     ChannelPropertiesDialog dialog(ChannelPropertiesDialog::Target::Channel, id);
@@ -119,6 +108,86 @@ TEST_F(PropertiesTest, ADirectoryEntryIsSubscribedWithTheSettingsChosen)
     EXPECT_EQ(dialog.channelId(), channel);
     EXPECT_EQ(facts(channel).categories, "Sport/Tennis");
     EXPECT_FALSE(ChannelPropertiesDialog(ChannelPropertiesDialog::Target::Channel, 999).isValid());
+}
+
+class StoryPropertiesTest : public DialogTest
+{
+protected:
+    void TearDown() override
+    {
+        StoryPropertiesDialog::setLinkOpener({});
+        DialogTest::TearDown();
+    }
+    static QString text(QWidget* dialog, const char* name)
+    {
+        const auto* label = dialog->findChild<QLabel*>(QLatin1String(name));
+        return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
+    }
+    uint32_t addStory(uint32_t channel, const QString& link)
+    {
+        rhtest::engine::StorySeed s;
+        s.headline = "Rain tomorrow";
+        s.url = link;
+        s.category = "Weather/Local";
+        s.published = QDateTime(QDate(2024, 3, 4), QTime(9, 15));
+        s.enclosureUrl = "http://example.org/forecast.mp3";
+        s.attributes["Keep"] = 1;
+        s.attributes["Author"] = "Ann Weather";
+        return rhtest::engine::addStory(channel, s);
+    }
+};
+
+TEST_F(StoryPropertiesTest, ShowsTheStoryAndAnAlertAsTheStoryItWasRaisedOn)
+{
+    const uint32_t channel = rhtest::engine::addChannel("Daily News");
+    const uint32_t number = addStory(channel, "https://example.org/rain");
+    const uint32_t alert = rhtest::engine::addAlert(channel, number, "Weather watch");
+    ASSERT_TRUE(rhtest::engine::waitForIdle());
+
+    for (const uint32_t shown : {channel, uint32_t(VT_ALERTS_CHANNEL_ID)}) {
+        SCOPED_TRACE(shown);
+        StoryPropertiesDialog dialog(shown, shown == channel ? number : alert);
+        ASSERT_TRUE(dialog.isValid());
+        EXPECT_EQ(QStringList({text(&dialog, "headlineLabel"), text(&dialog, "channelLabel"),
+                               dialog.findChild<QLineEdit*>("linkEdit")->text(),
+                               text(&dialog, "categoryLabel"), text(&dialog, "authorLabel")}),
+                  QStringList({"Rain tomorrow", "Daily News", "https://example.org/rain",
+                               "Weather / Local", "Ann Weather"}));
+        EXPECT_TRUE(text(&dialog, "publishedLabel").contains("2024-03-04 09:15"));
+        EXPECT_TRUE(text(&dialog, "enclosureLabel").contains("forecast.mp3"));
+        EXPECT_TRUE(text(&dialog, "enclosureLabel").contains("No local copy"));
+        EXPECT_TRUE(text(&dialog, "stateLabel").contains("Kept: yes"));
+        EXPECT_TRUE(text(&dialog, "stateLabel").contains("Read: no"));
+        EXPECT_EQ(dialog.findChild<QLabel*>("alertLabel") != nullptr, shown != channel);
+    }
+    EXPECT_FALSE(StoryPropertiesDialog(channel, 999).isValid());
+}
+
+TEST_F(StoryPropertiesTest, OnlyWebAddressesAreOpened)
+{
+    QStringList opened;
+    StoryPropertiesDialog::setLinkOpener([&](const QUrl& url) {
+        opened << url.toString();
+        return true;
+    });
+    const uint32_t channel = rhtest::engine::addChannel("Links");
+    const struct {
+        const char* link;
+        bool opens;
+    } cases[] = {{"https://example.org/a", true},
+                 {"http://example.org/b", true},
+                 {"file:///etc/passwd", false},
+                 {"javascript:alert(1)", false},
+                 {"", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        opened.clear();
+        StoryPropertiesDialog dialog(channel, addStory(channel, c.link));
+        ASSERT_TRUE(dialog.isValid());
+        EXPECT_EQ(dialog.findChild<QPushButton*>("openLinkButton")->isEnabled(), c.opens);
+        EXPECT_EQ(dialog.openLink(), c.opens);
+        EXPECT_EQ(opened, c.opens ? QStringList{c.link} : QStringList{});
+    }
 }
 
 } // namespace
