@@ -16,6 +16,8 @@
 #include <mutex>
 #include <vector>
 
+namespace eb = rhtest::engine;
+
 namespace enginetest
 {
 
@@ -68,6 +70,12 @@ struct Item {
 // Writes the file (and its folder); returns its path.
 QString writeFile(const QString& path, const QByteArray& data);
 QByteArray readFile(const QString& path);
+// Runs statements on the store file of the engine data directory through a connection of its
+// own (the engine stopped), as an older program version would have left it; false on failure.
+bool execSql(const std::vector<const char*>& statements);
+// A story with a headline and what else is given.
+eb::StorySeed seed(const QString& headline, const QString& summary = {},
+                   const QString& category = {}, const QString& url = {});
 
 QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
                const QString& imageUrl = QString());
@@ -96,9 +104,22 @@ protected:
     tagStoryCaps caps(uint32_t channelId, uint32_t number, uint32_t mask = VTCAPS_ALL);
     // Unread stories of a channel as the channel tree counts them (-1 for an unknown channel).
     int unreadCount(uint32_t channelId);
-    // A story added through the builder with just a headline (and an address).
-    uint32_t addStory(uint32_t channelId, const QString& headline, const QString& url = {});
+    // A story added through the builder (see seed()).
+    uint32_t addStory(uint32_t channelId, const QString& headline, const QString& summary = {},
+                      const QString& category = {}, const QString& url = {})
+    {
+        return eb::addStory(channelId, seed(headline, summary, category, url));
+    }
 };
+
+// f(channel) with the channel directory taken (channel is nullptr when unknown).
+template <class F> auto withChannel(uint32_t channelId, F f)
+{
+    CServices* services = GetCServices();
+    const auto result = f(services ? services->GetServiceByID(channelId) : nullptr);
+    ReleaseCServices();
+    return result;
+}
 
 // What an engine getter hands back through its out-parameter; -99 when the call fails.
 template <class Call> int answer(Call call)

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <future>
 #include <thread>
+#include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -25,11 +25,7 @@ class StoreTest : public EngineTest
 protected:
     uint32_t story(uint32_t channel, const QString& headline, const QString& summary = {})
     {
-        eb::StorySeed s;
-        s.headline = headline;
-        s.url = "http://example.invalid/" + headline;
-        s.summary = summary;
-        return eb::addStory(channel, s);
+        return addStory(channel, headline, summary, {}, "http://example.invalid/" + headline);
     }
 };
 
@@ -345,22 +341,11 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
 {
     ASSERT_NE(engine()->addAlertRule("Floods", {"flood"}, "Water"), 0u);
     eb::stop();
-    {
-        // The rule table as stores had it before rules had matching choices and filters,
-        // in a store of the schema step before those came.
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "earlier");
-        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const char* sql :
-             {"CREATE TABLE old_rules AS SELECT id, name, words, category"
-              " FROM alert_rules",
-              "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
-              "DROP TABLE filter_rules", "PRAGMA user_version=2"})
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("earlier");
+    // The rule table as stores had it before rules had matching choices and filters.
+    ASSERT_TRUE(execSql({"CREATE TABLE old_rules AS SELECT id, name, words, category"
+                         " FROM alert_rules",
+                         "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
+                         "DROP TABLE filter_rules", "PRAGMA user_version=2"}));
     ASSERT_TRUE(eb::start());
     const uint32_t id = eb::addChannel("Weather", "Coast");
     auto rules = engine()->alertRules();
@@ -394,15 +379,15 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
     reopen();
     rules = engine()->alertRules();
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_TRUE(rules[0].headlinesOnly && rules[0].matchCase);
-    EXPECT_EQ(rules[0].categories, QStringList{"Coast"});
+    EXPECT_EQ(std::tuple(rules[0].headlinesOnly, rules[0].matchCase, rules[0].categories),
+              std::tuple(true, true, QStringList{"Coast"}));
     const auto filters = engine()->filterRules();
     ASSERT_EQ(filters.size(), 2u);
-    EXPECT_NE(filters[0].id, filters[1].id);
-    EXPECT_FALSE(filters[1].matchAll);
     ASSERT_EQ(filters[1].conditions.size(), 2u);
-    EXPECT_EQ(filters[1].conditions[0].days, 3);
-    EXPECT_EQ(filters[1].conditions[1].value, "\\.invalid/");
+    EXPECT_NE(filters[0].id, filters[1].id);
+    EXPECT_EQ(std::tuple(filters[1].matchAll, filters[1].conditions[0].days,
+                         filters[1].conditions[1].value),
+              std::tuple(false, 3, QString("\\.invalid/")));
     EXPECT_EQ(engine()->countFilterMatches(filters[1]), 1);
 }
 
