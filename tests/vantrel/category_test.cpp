@@ -7,7 +7,6 @@
 #include <QMap>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 TEST(CategoryPaths, SplitAtSemicolonsExceptTheSlashEntitys)
 {
@@ -45,11 +44,9 @@ protected:
     // GetCategory of a channel: (result, text).
     std::pair<int, QString> category(uint32_t channelId, int index)
     {
-        CServices* services = GetCServices();
-        CService* c = services ? services->GetServiceByID(channelId) : nullptr;
         QString text = "untouched";
-        const int result = c ? c->GetCategory(text, index) : -1;
-        ReleaseCServices();
+        const int result = withChannel(
+            channelId, [&](CService* c) { return c ? c->GetCategory(text, index) : -1; });
         return {result, text};
     }
 };

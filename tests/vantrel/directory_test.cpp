@@ -9,7 +9,6 @@
 #include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -108,8 +107,7 @@ TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)
     EXPECT_NE(channel, VT_ALERTS_CHANNEL_ID);
     CService* byEntry = GetCServices()->GetServiceByDirectoryEntryId(entry);
     ASSERT_NE(byEntry, nullptr);
-    uint32_t id = 0;
-    uint32_t entryBack = 0;
+    uint32_t id = 0, entryBack = 0;
     byEntry->GetServiceID(id);
     EXPECT_EQ(std::tuple(byEntry->GetDirectoryEntryId(entryBack), id, entryBack),
               std::tuple(1, channel, entry));
@@ -151,15 +149,13 @@ TEST_F(DirectoryTest, UnsubscribeFromAChannelAsksFirstAndNoChangesNothing)
     });
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
     EXPECT_EQ(asked, QStringList{"Unsubscribe from Daily News?"});
-    EXPECT_NE(GetCServices()->GetServiceByID(channel), nullptr);
-    ReleaseCServices();
+    EXPECT_TRUE(hasChannel(channel));
     ASSERT_TRUE(eb::waitForIdle());
     EXPECT_TRUE(recorder().messages("REFRESHCODE_CHANNEL_DELETED").empty());
 
     answer = 1;
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 1);
-    EXPECT_EQ(GetCServices()->GetServiceByID(channel), nullptr);
-    ReleaseCServices();
+    EXPECT_FALSE(hasChannel(channel));
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
     EXPECT_EQ(asked.size(), 2); // an unknown channel is not asked about
 }

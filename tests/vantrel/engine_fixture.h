@@ -80,6 +80,15 @@ eb::StorySeed seed(const QString& headline, const QString& summary = {},
 QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
                const QString& imageUrl = QString());
 
+// f(channel) with the channel directory taken (channel is nullptr when unknown).
+template <class F> auto withChannel(uint32_t channelId, F f)
+{
+    CServices* services = GetCServices();
+    const auto result = f(services ? services->GetServiceByID(channelId) : nullptr);
+    ReleaseCServices();
+    return result;
+}
+
 class EngineTest : public ::testing::Test
 {
 protected:
@@ -102,6 +111,10 @@ protected:
     bool loaded(uint32_t channelId);
     // The capabilities asked for in mask (GetStoryCaps must answer 1).
     tagStoryCaps caps(uint32_t channelId, uint32_t number, uint32_t mask = VTCAPS_ALL);
+    bool hasChannel(uint32_t channelId)
+    {
+        return withChannel(channelId, [](CService* c) { return c != nullptr; });
+    }
     // Unread stories of a channel as the channel tree counts them (-1 for an unknown channel).
     int unreadCount(uint32_t channelId);
     // A story added through the builder (see seed()).
@@ -111,15 +124,6 @@ protected:
         return eb::addStory(channelId, seed(headline, summary, category, url));
     }
 };
-
-// f(channel) with the channel directory taken (channel is nullptr when unknown).
-template <class F> auto withChannel(uint32_t channelId, F f)
-{
-    CServices* services = GetCServices();
-    const auto result = f(services ? services->GetServiceByID(channelId) : nullptr);
-    ReleaseCServices();
-    return result;
-}
 
 // What an engine getter hands back through its out-parameter; -99 when the call fails.
 template <class Call> int answer(Call call)

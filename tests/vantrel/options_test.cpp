@@ -95,18 +95,19 @@ TEST_F(OptionsTest, PruningReachesStoriesNotYetReadFromTheStore)
         numbers.push_back(addStory(ch, QStringLiteral("story %1").arg(i), 10 - i, i == 0,
                                    QStringLiteral("summary %1").arg(i)));
     rhtest::engine::addAlert(ch, numbers[1], "Gone with its story");
-    reopen();
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
-    ASSERT_FALSE(loaded(ch));
+    const auto restart = [&] {
+        reopen();
+        ASSERT_TRUE(rhtest::engine::waitForIdle());
+        ASSERT_FALSE(loaded(ch));
+    };
+    restart();
 
     // The properties of a story not read into memory yet, long texts included.
     vantrel::StoryFacts facts;
     ASSERT_TRUE(engine()->storyFacts(ch, numbers[2], facts));
     EXPECT_EQ(QStringList({facts.story.headline, facts.story.summary}),
               QStringList({"story 2", "summary 2"}));
-    reopen();
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
-    ASSERT_FALSE(loaded(ch));
+    restart();
     ASSERT_EQ(engine()->findStories({ch}, "story", true).at(0).second.size(), 6u);
     recorder().clear();
 

@@ -7,9 +7,6 @@
 #include "vantrel/core/feedaddress.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 using namespace enginetest;
 using vantrel::ChannelFacts;
@@ -253,26 +250,16 @@ TEST_F(SubscriptionsTest, CancelledProbeStopsItsDownloadAndNeverAnswers)
 
 TEST(StoreMigration, AFirstVersionStoreGainsTheNewColumnsAndKeepsItsChannels)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
-        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const char* sql :
-             {"CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)",
-              "CREATE TABLE channels (id INTEGER PRIMARY KEY, entry_id INTEGER, name TEXT,"
-              " url TEXT, categories TEXT, home_page TEXT, description TEXT, enabled INTEGER, "
-              "secure INTEGER,"
-              " filtered INTEGER, home_server INTEGER, filter_words TEXT, logo_file TEXT,"
-              " logo_url TEXT, last_updated INTEGER, last_attempt INTEGER, content_date INTEGER,"
-              " status TEXT, next_story INTEGER)",
-              "INSERT INTO channels (id, entry_id, name, url, categories, enabled, next_story)"
-              " VALUES (5, 0, 'Old One', '', 'News', 1, 1)",
-              "PRAGMA user_version=1"})
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("v1");
+    ASSERT_TRUE(execSql(
+        {"CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)",
+         "CREATE TABLE channels (id INTEGER PRIMARY KEY, entry_id INTEGER, name TEXT, url TEXT,"
+         " categories TEXT, home_page TEXT, description TEXT, enabled INTEGER, secure INTEGER,"
+         " filtered INTEGER, home_server INTEGER, filter_words TEXT, logo_file TEXT,"
+         " logo_url TEXT, last_updated INTEGER, last_attempt INTEGER, content_date INTEGER,"
+         " status TEXT, next_story INTEGER)",
+         "INSERT INTO channels (id, entry_id, name, url, categories, enabled, next_story)"
+         " VALUES (5, 0, 'Old One', '', 'News', 1, 1)",
+         "PRAGMA user_version=1"}));
     ASSERT_TRUE(rhtest::engine::start());
     ChannelFacts f;
     ASSERT_TRUE(vantrel::Engine::instance()->channelFacts(5, f));
