@@ -1,5 +1,4 @@
-// The feed corpus: every document in tests/feeds/corpus is read, and what it gives is compared
-// with the sidecar file next to it (see generate.py there for the sidecar's form).
+// Every document of tests/feeds/corpus reads as its sidecar says (see generate.py there).
 
 #include "tests/feeds/qtprinters.h"
 #include "vantrel/core/feeds/feeds.h"

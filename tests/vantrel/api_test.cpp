@@ -1,5 +1,4 @@
-// The library calls as the program uses them: story identifiers, capabilities, story
-// commands and their messages, unknown ids, the buffer and the small helpers.
+// The library calls as the program uses them, and the small helpers.
 
 #include "tests/vantrel/engine_fixture.h"
 

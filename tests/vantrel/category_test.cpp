@@ -14,20 +14,17 @@ TEST(CategoryPaths, SplitAtSemicolonsExceptTheSlashEntitys)
         const char* text;
         QStringList paths;
     } cases[] = {
-        {"Film&slash;TV", {"Film&slash;TV"}},
-        {"Sport;News/Local", {"Sport", "News/Local"}},
+        // clang-format off
+        {"Film&slash;TV", {"Film&slash;TV"}}, {"Sport;News/Local", {"Sport", "News/Local"}},
         {"A&SLASH;B;C", {"A&SLASH;B", "C"}}, // the escape in any case
         {"Arts/Film&Slash;TV;Film&slash;TV/Reviews",
          {"Arts/Film&Slash;TV", "Film&slash;TV/Reviews"}},
-        {"News&slash;", {"News&slash;"}},
-        {"A&slash;;B", {"A&slash;", "B"}},
+        {"News&slash;", {"News&slash;"}}, {"A&slash;;B", {"A&slash;", "B"}},
         // Empty pieces keep their places.
-        {"", {""}},
-        {"a;;b", {"a", "", "b"}},
-        {";a;", {"", "a", ""}},
+        {"", {""}}, {"a;;b", {"a", "", "b"}}, {";a;", {"", "a", ""}},
         // What only looks like part of the escape separates as usual.
-        {"slash;x", {"slash", "x"}},
-        {"&slas;x", {"&slas", "x"}},
+        {"slash;x", {"slash", "x"}}, {"&slas;x", {"&slas", "x"}},
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(vantrel::splitCategoryPaths(c.text), c.paths) << c.text;

@@ -1,5 +1,4 @@
-// The channel directory: catalogues, subscribing and unsubscribing with their messages, and
-// the unsubscribe question.
+// The channel directory: catalogues, subscribing and unsubscribing.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"

@@ -1,6 +1,4 @@
-// Downloads over the loopback HTTP server: stories appear once, updates update, failures
-// change nothing stored, deleted stories stay deleted, and changes are reported on the right
-// threads.
+// Downloads over the loopback HTTP server, and the change messages they send.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"

@@ -38,10 +38,8 @@ std::vector<Message> Recorder::messages(const QString& name) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Message> out;
-    for (const Message& m : m_messages) {
-        if (name.isEmpty() || m.name == name)
-            out.push_back(m);
-    }
+    std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(out),
+                 [&](const Message& m) { return name.isEmpty() || m.name == name; });
     return out;
 }
 
@@ -49,10 +47,8 @@ std::vector<Callback> Recorder::callbacks(uint32_t type) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Callback> out;
-    for (const Callback& c : m_callbacks) {
-        if (c.type == type)
-            out.push_back(c);
-    }
+    std::copy_if(m_callbacks.begin(), m_callbacks.end(), std::back_inserter(out),
+                 [&](const Callback& c) { return c.type == type; });
     return out;
 }
 

@@ -1,7 +1,5 @@
 #pragma once
-// Shared pieces of the engine tests: a fixture that starts the engine on the test's data
-// directory, a recorder of directory change messages and engine callbacks (with the thread
-// each arrived on), and a small RSS writer.
+// The engine test fixture, a recorder of change messages and callbacks, and an RSS writer.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/testenv.h"

@@ -114,7 +114,6 @@ TEST_F(SeedTest, BundledDemoSeedsEveryListedChannel)
     ASSERT_TRUE(engine()->seedDemo(demo, &error)) << error.toStdString();
     ASSERT_TRUE(eb::waitForIdle(30000));
     CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
     EXPECT_GT(services->GetNoServices(), 0);
     for (int i = 0; i < services->GetNoServices(); ++i) {
         CService* c = services->GetService(i);

@@ -1,5 +1,4 @@
-// The store: what the user did is there after the engine starts again, and a damaged store
-// is moved aside instead of stopping the engine.
+// The store: what the user did survives a restart; a locked or damaged store is handled.
 
 #include "tests/vantrel/engine_fixture.h"
 

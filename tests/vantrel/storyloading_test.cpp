@@ -1,6 +1,4 @@
-// Stories read from the store when they are needed: counts before loading, long texts read
-// back after the cache dropped them, changes made while a channel was not loaded, an older
-// store brought up to date, and finding stories by text.
+// Stories read from the store only when needed, and finding stories by text.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
@@ -120,11 +118,12 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < cases.size(); ++i) {
             SCOPED_TRACE(testing::Message() << "pass " << pass << " case " << i);
-            EXPECT_EQ(summary(id, numbers[i]), cases[i].summary);
-            EXPECT_EQ(textAttribute(id, numbers[i], "Header"), cases[i].header);
-            EXPECT_EQ(textAttribute(id, numbers[i], "Footer"), cases[i].footer);
-            EXPECT_EQ(uint32_t(summaryAvailable(id, numbers[i])), cases[i].available);
-            EXPECT_EQ(caps(id, numbers[i], VTCAPS_SUMMARY).hasSummary, cases[i].caps);
+            const uint32_t n = numbers[i];
+            EXPECT_EQ(std::tuple(summary(id, n), textAttribute(id, n, "Header"),
+                                 textAttribute(id, n, "Footer"), uint32_t(summaryAvailable(id, n)),
+                                 caps(id, n, VTCAPS_SUMMARY).hasSummary),
+                      std::tuple(cases[i].summary, cases[i].header, cases[i].footer,
+                                 cases[i].available, cases[i].caps));
         }
     }
     // An alert raised on a story carries the story's summary, read from the store.
@@ -229,22 +228,15 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
         std::vector<uint32_t> news;
         std::vector<uint32_t> other;
     };
+    // "üs" is in "GRÜSSE"; a dotless i is an I in upper case; a blank summary is none.
+    // clang-format off
     const std::vector<Case> cases = {
-        {"storm", true, {storm}, {elsewhere}},
-        {"WIND", true, {}, {}},
-        {"WIND", false, {storm}, {}},
-        {"zürich", false, {zurich}, {}},
-        {"üs", false, {zurich}, {}}, // "GRÜSSE"
-        {"ss", false, {zurich}, {}},
-        {"FIN", false, {nuts}, {}}, // a dotless i is an I in upper case
-        {"fin", true, {}, {}},
-        {"one\nline", true, {lines}, {}},
-        {"one line", true, {}, {}},
-        {"   ", false, {}, {}}, // a blank summary is none
-        {"5%", false, {percent}, {}},
-        {"5_", false, {}, {}},
-        {"", false, {}, {}},
-    };
+        {"storm", true, {storm}, {elsewhere}}, {"WIND", true, {}, {}}, {"WIND", false, {storm}, {}},
+        {"zürich", false, {zurich}, {}}, {"üs", false, {zurich}, {}}, {"ss", false, {zurich}, {}},
+        {"FIN", false, {nuts}, {}}, {"fin", true, {}, {}}, {"one\nline", true, {lines}, {}},
+        {"one line", true, {}, {}}, {"   ", false, {}, {}}, {"5%", false, {percent}, {}},
+        {"5_", false, {}, {}}, {"", false, {}, {}}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         const FoundStories found = engine()->findStories({news, 999, other}, c.text, c.titleOnly);

@@ -1,6 +1,4 @@
-// Channels of one's own: feed addresses as people type them, subscribing by address, a
-// channel's own settings (interval, keep count, address), OPML export and import, probes that
-// are cancelled, and stores of the first version gaining the new columns.
+// Channels of one's own: addresses, subscribing, own settings, OPML, older stores.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
