@@ -46,8 +46,9 @@ TEST(FeedDates, EachParserReadsItsOwnForms)
     for (const auto& c : cases) {
         const QDateTime date = c.parse(QString::fromLatin1(c.text));
         EXPECT_EQ(date.isValid(), c.valid) << c.text;
-        if (c.valid)
+        if (c.valid) {
             EXPECT_EQ(std::pair(date, date.timeSpec()), std::pair(expected, Qt::UTC)) << c.text;
+        }
     }
 }
 

@@ -32,14 +32,27 @@ protected:
     uint32_t channel = 0;
 };
 
+// The process's time zone for one test.
+struct ScopedZone {
+    explicit ScopedZone(const char* zone) { set(zone); }
+    ~ScopedZone() { set(had ? old.constData() : nullptr); }
+    static void set(const char* zone)
+    {
+        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
+        tzset();
+        vantrel::forgetLocalTimeOffsets();
+    }
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+};
+
 } // namespace
 
 TEST(StoryId, MadeIdsParseBackAndMalformedOnesAreRejected)
 {
     EXPECT_EQ(CService::MakeStoryID(0xFDFFFFE1u, 42), QStringLiteral("VT1-fdffffe1-0000002a"));
     EXPECT_EQ(CService::MakeStoryID(1, 0xABCDEF01u), QStringLiteral("VT1-00000001-abcdef01"));
-    uint32_t channel = 0;
-    uint32_t number = 0;
+    uint32_t channel = 0, number = 0;
     const auto parsed = [&](const QString& id) {
         return std::tuple(CService::ParseStoryID(id, channel, number), channel, number);
     };
@@ -201,8 +214,7 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
     ASSERT_EQ(VTPlayBundlet(channel, bundlet), 1);
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(s.enclosureUrl)});
     EXPECT_EQ(answer(VTIsAnimationPlaying), 1);
-    uint32_t ch = 0;
-    uint32_t id = 0;
+    uint32_t ch = 0, id = 0;
     QKBuffer name;
     ASSERT_EQ(VTGetLastAnimationInfo(ch, id, name), 1);
     EXPECT_EQ(std::tuple(ch, id, name.GetText()), std::tuple(channel, bundlet, "Evening show"));
@@ -355,25 +367,6 @@ TEST(ChanDirWithoutEngine, NothingIsHandedOut)
     EXPECT_EQ(answer(VTGetDownloadEnabled), -99);
     EXPECT_EQ(ENGCTLDeinitialize(), 0);
 }
-
-namespace
-{
-
-// The process's time zone for one test.
-struct ScopedZone {
-    explicit ScopedZone(const char* zone) { set(zone); }
-    ~ScopedZone() { set(had ? old.constData() : nullptr); }
-    static void set(const char* zone)
-    {
-        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
-        tzset();
-        vantrel::forgetLocalTimeOffsets();
-    }
-    const QByteArray old = qgetenv("TZ");
-    const bool had = qEnvironmentVariableIsSet("TZ");
-};
-
-} // namespace
 
 // Story times are shown in the local zone; the text must follow the zone's own rules on both
 // sides of a daylight-saving change, and for moments before 1970.

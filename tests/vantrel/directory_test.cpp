@@ -37,6 +37,56 @@ protected:
     }
 };
 
+// Writes a catalogue of feeds (name and description) to a file of the test's folder.
+QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
+{
+    QByteArray body = "<opml version=\"2.0\"><body>";
+    for (const auto& [feed, description] : feeds)
+        body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
+                               " description=\"%2\"/>")
+                    .arg(feed, description)
+                    .toUtf8();
+    return writeFile(rhtest::testRoot() + "/" + name, body + "</body></opml>");
+}
+
+using vantrel::Engine;
+
+class CatalogueTest : public DirectoryTest
+{
+protected:
+    const Engine::CatalogueInfo* catalogue(const QString& address)
+    {
+        m_list = engine()->catalogues();
+        for (const auto& c : m_list) {
+            if (c.address == address)
+                return &c;
+        }
+        return nullptr;
+    }
+    QStringList names()
+    {
+        QStringList out;
+        for (const auto& r : records())
+            out << r->name + ":" + r->description;
+        out.sort();
+        return out;
+    }
+    std::vector<uint32_t> callbackValues(uint32_t type)
+    {
+        std::vector<uint32_t> out;
+        for (const Callback& c : recorder().callbacks(type))
+            out.push_back(c.value);
+        return out;
+    }
+    uint32_t entryId(const QString& name)
+    {
+        const auto list = records();
+        const VTDirectoryRecord* r = record(list, name);
+        return r ? r->entryId : 0;
+    }
+    std::vector<Engine::CatalogueInfo> m_list;
+};
+
 } // namespace
 
 TEST_F(DirectoryTest, CatalogueEntriesCarryCategoriesDatesAndFlags)
@@ -209,61 +259,6 @@ TEST_F(DirectoryTest, OnlyAnUnsubscribedEntryCanBeRemoved)
     EXPECT_EQ(VTSubscribeToChannel(nullptr, entry), 0);
 }
 
-// ---- catalogues
-
-namespace
-{
-
-// Writes a catalogue of feeds (name and description) to a file of the test's folder.
-QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
-{
-    QByteArray body = "<opml version=\"2.0\"><body>";
-    for (const auto& [feed, description] : feeds)
-        body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
-                               " description=\"%2\"/>")
-                    .arg(feed, description)
-                    .toUtf8();
-    return writeFile(rhtest::testRoot() + "/" + name, body + "</body></opml>");
-}
-
-using vantrel::Engine;
-
-class CatalogueTest : public DirectoryTest
-{
-protected:
-    const Engine::CatalogueInfo* catalogue(const QString& address)
-    {
-        m_list = engine()->catalogues();
-        for (const auto& c : m_list) {
-            if (c.address == address)
-                return &c;
-        }
-        return nullptr;
-    }
-    QStringList names()
-    {
-        QStringList out;
-        for (const auto& r : records())
-            out << r->name + ":" + r->description;
-        out.sort();
-        return out;
-    }
-    std::vector<uint32_t> callbackValues(uint32_t type)
-    {
-        std::vector<uint32_t> out;
-        for (const Callback& c : recorder().callbacks(type))
-            out.push_back(c.value);
-        return out;
-    }
-    uint32_t entryId(const QString& name)
-    {
-        const auto list = records();
-        const VTDirectoryRecord* r = record(list, name);
-        return r ? r->entryId : 0;
-    }
-    std::vector<Engine::CatalogueInfo> m_list;
-};
-
 TEST_F(CatalogueTest, ReadingACatalogueAgainAddsUpdatesAndDropsEntries)
 {
     const QString path = writeCatalogue("c.opml", {{"A", "a"}, {"B", "b"}, {"C", "c"}});
@@ -357,5 +352,3 @@ TEST_F(CatalogueTest, RefusedRequestsSayWhy)
     }
     EXPECT_EQ(engine()->catalogues().size(), 1u);
 }
-
-} // namespace

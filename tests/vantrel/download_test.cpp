@@ -62,6 +62,31 @@ protected:
     }
 };
 
+std::atomic<bool> g_unregistered{false};
+std::atomic<int> g_lateCalls{0};
+std::atomic<int> g_calls{0};
+void slowCallback(uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t, uint32_t)
+{
+    ++g_calls;
+    QThread::msleep(20); // stay in flight for a while
+    if (g_unregistered)
+        ++g_lateCalls;
+}
+
+std::mutex g_seenMutex;
+QStringList g_seen;
+uint32_t g_watched = 0;
+void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
+{
+    if (value != g_watched)
+        return;
+    QKBuffer buffer;
+    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    if (g_seen.isEmpty() || g_seen.last() != text)
+        g_seen << text;
+}
+
 } // namespace
 
 TEST_F(DownloadTest, NewChannelIsDownloadedWithItsStoriesStatusAndMessagesOnTheRightThreads)
@@ -264,36 +289,6 @@ TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
          {"REFRESHCODE_CHANNEL_STATUS_CHANGED", "REFRESHCODE_CHANNEL_ACTIVE_STATE_CHANGED"})
         EXPECT_TRUE(recorder().hasMessage(message, id)) << message;
 }
-
-namespace
-{
-
-std::atomic<bool> g_unregistered{false};
-std::atomic<int> g_lateCalls{0};
-std::atomic<int> g_calls{0};
-void slowCallback(uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t, uint32_t)
-{
-    ++g_calls;
-    QThread::msleep(20); // stay in flight for a while
-    if (g_unregistered)
-        ++g_lateCalls;
-}
-
-std::mutex g_seenMutex;
-QStringList g_seen;
-uint32_t g_watched = 0;
-void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
-{
-    if (value != g_watched)
-        return;
-    QKBuffer buffer;
-    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
-    std::lock_guard<std::mutex> lock(g_seenMutex);
-    if (g_seen.isEmpty() || g_seen.last() != text)
-        g_seen << text;
-}
-
-} // namespace
 
 TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
 {

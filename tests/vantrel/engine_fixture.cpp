@@ -61,12 +61,7 @@ bool Recorder::hasMessage(const QString& name, uintptr_t first) const
 
 void Recorder::sink(uint32_t window, const char* name, uintptr_t first, intptr_t second)
 {
-    Message m;
-    m.window = window;
-    m.name = QString::fromUtf8(name);
-    m.first = first;
-    m.second = second;
-    m.thread = QThread::currentThread();
+    Message m{window, QString::fromUtf8(name), first, second, {}, QThread::currentThread()};
     if (m.name == "REFRESHCODE_STORIES_DELETED" ||
         m.name == "REFRESHCODE_STORIES_ATTRIBUTE_CHANGED")
         m.stories = *reinterpret_cast<const std::vector<uint32_t>*>(second);

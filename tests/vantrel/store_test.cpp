@@ -28,59 +28,6 @@ protected:
     }
 };
 
-} // namespace
-
-TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
-{
-    const uint32_t id = eb::addChannel("Daily News", "News");
-    const uint32_t a = story(id, "a");
-    const uint32_t b = story(id, "b");
-    const uint32_t c = story(id, "c");
-    ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
-    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
-    ASSERT_EQ(VTDeleteStories(id, {c}), 1);
-    ASSERT_EQ(VTEnableChannel(id, 0), 1);
-    const uint32_t alert = eb::addAlert(id, a, "Storms", "Weather");
-    uint32_t mask = 99;
-    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
-    EXPECT_EQ(mask, 0u);
-    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
-    ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
-    ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
-    ASSERT_TRUE(eb::waitForIdle());
-    recorder().clear();
-    ASSERT_TRUE(eb::setChannelCategory(id, "News/Local"));
-    ASSERT_TRUE(eb::renameChannel(id, "New name"));
-    EXPECT_FALSE(eb::renameChannel(id, "  "));
-    EXPECT_FALSE(eb::setChannelCategory(4242, "X"));
-    ASSERT_TRUE(eb::waitForIdle());
-    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED", id));
-
-    reopen();
-    EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
-    EXPECT_EQ((std::vector<uint32_t>{attribute(id, a, "Read"), attribute(id, b, "Read"),
-                                     attribute(id, b, "Keep"), attribute(id, a, "Alerted")}),
-              (std::vector<uint32_t>{1, 0, 1, 1}));
-    EXPECT_EQ((std::vector<int>{channelEnabled(id), answer(VTGetDownloadEnabled),
-                                answer(VTGetAutoplayEnabled)}),
-              (std::vector<int>{0, 0, 0}));
-    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
-    EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
-    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
-    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), a);
-    CServices* services = GetCServices();
-    QString category, name;
-    EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
-    services->GetServiceByID(id)->GetDisplayName(name);
-    ReleaseCServices();
-    EXPECT_EQ(QStringList({category, name}), QStringList({"News/Local", "New name"}));
-
-    EXPECT_GT(story(id, "d"), c); // never a deleted story's number
-}
-
-namespace
-{
-
 // An engine on the folder without demo content or download worker.
 vantrel::Engine::Options quietOptions(const QString& dir, int lockWaitMs = 20000)
 {
@@ -170,6 +117,54 @@ struct StoreHolder {
 };
 
 } // namespace
+
+TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
+{
+    const uint32_t id = eb::addChannel("Daily News", "News");
+    const uint32_t a = story(id, "a");
+    const uint32_t b = story(id, "b");
+    const uint32_t c = story(id, "c");
+    ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
+    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
+    ASSERT_EQ(VTDeleteStories(id, {c}), 1);
+    ASSERT_EQ(VTEnableChannel(id, 0), 1);
+    const uint32_t alert = eb::addAlert(id, a, "Storms", "Weather");
+    uint32_t mask = 99;
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, 0u);
+    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
+    ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
+    ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
+    ASSERT_TRUE(eb::waitForIdle());
+    recorder().clear();
+    ASSERT_TRUE(eb::setChannelCategory(id, "News/Local"));
+    ASSERT_TRUE(eb::renameChannel(id, "New name"));
+    EXPECT_FALSE(eb::renameChannel(id, "  "));
+    EXPECT_FALSE(eb::setChannelCategory(4242, "X"));
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED", id));
+
+    reopen();
+    EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
+    EXPECT_EQ((std::vector<uint32_t>{attribute(id, a, "Read"), attribute(id, b, "Read"),
+                                     attribute(id, b, "Keep"), attribute(id, a, "Alerted")}),
+              (std::vector<uint32_t>{1, 0, 1, 1}));
+    EXPECT_EQ((std::vector<int>{channelEnabled(id), answer(VTGetDownloadEnabled),
+                                answer(VTGetAutoplayEnabled)}),
+              (std::vector<int>{0, 0, 0}));
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), a);
+    CServices* services = GetCServices();
+    QString category, name;
+    EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
+    services->GetServiceByID(id)->GetDisplayName(name);
+    ReleaseCServices();
+    EXPECT_EQ(QStringList({category, name}), QStringList({"News/Local", "New name"}));
+
+    EXPECT_GT(story(id, "d"), c); // never a deleted story's number
+}
 
 // A store that another connection holds is waited for and opened whole, never taken for
 // damage; the engine does not start on an empty store while it stays locked.

@@ -53,13 +53,10 @@ TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
     const uint32_t news = eb::addChannel("News");
     const uint32_t sport = eb::addChannel("Sport");
     std::vector<uint32_t> numbers;
-    for (const auto& [headline, category] :
-         std::vector<std::pair<QString, QString>>{{"a", "World/Europe"},
-                                                  {"b", "World/Europe"},
-                                                  {"c", "World//Asia"},
-                                                  {"d", ""},
-                                                  {"e", "Markets"},
-                                                  {"f", "Markets"}})
+    const std::pair<QString, QString> stories[] = {{"a", "World/Europe"}, {"b", "World/Europe"},
+                                                   {"c", "World//Asia"},  {"d", ""},
+                                                   {"e", "Markets"},      {"f", "Markets"}};
+    for (const auto& [headline, category] : stories)
         numbers.push_back(addStory(news, headline, {}, category));
     addStory(sport, "g", {}, "Football");
     // Marks, a deletion and a category change reach the stored counts.
@@ -88,9 +85,7 @@ TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
 TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
 {
     struct Case {
-        QString summary;
-        QString header;
-        QString footer;
+        QString summary, header, footer;
         uint32_t available; // IsStorySummaryAvailable
         uint32_t caps;      // tagStoryCaps::hasSummary
     };

@@ -73,6 +73,7 @@ protected:
         return server.url(path).toString();
     }
 
+    // A channel on the address, once its first download is over.
     uint32_t subscribe(const QString& address, const QString& name, const QString& categories,
                        QString* error = nullptr)
     {
@@ -81,7 +82,9 @@ protected:
         c.name = name;
         c.categories = categories;
         uint32_t id = 0;
-        return engine()->subscribeAddress(c, &id, error) ? id : 0;
+        const bool added = engine()->subscribeAddress(c, &id, error);
+        EXPECT_TRUE(rhtest::engine::waitForIdle());
+        return added ? id : 0;
     }
 
     ChannelFacts facts(uint32_t id)
@@ -98,7 +101,6 @@ TEST_F(SubscriptionsTest, AddressSubscribesDownloadsAtOnceAndRefusesItsOtherForm
     const QString url = serve("/news.xml", {{"a", "One", "", "", "", "", ""}}, "News");
     const uint32_t id = subscribe(url, "My News", "World / Europe;;");
     ASSERT_NE(id, 0u);
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(storyCount(id), 1);
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ADDED", id));
     // The person's name stays after the download.
@@ -115,7 +117,6 @@ TEST_F(SubscriptionsTest, AddressSubscribesDownloadsAtOnceAndRefusesItsOtherForm
     // Without a name the channel shows its address until its feed names it.
     const uint32_t unnamed = subscribe(serve("/other.xml", {}, "  Other\n News "), "", "");
     ASSERT_NE(unnamed, 0u);
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(facts(unnamed).name, "Other News");
 }
 
@@ -128,7 +129,6 @@ TEST_F(SubscriptionsTest, OwnIntervalAndKeepCountAreUsedAndStored)
         feed += QByteArray("<item>") + item + "</pubDate></item>";
     server.setRoute("/f.xml", feed + "</channel></rss>", "application/rss+xml");
     const uint32_t id = subscribe(server.url("/f.xml").toString(), "F", "");
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     ASSERT_EQ(storyCount(id), 3);
     ASSERT_EQ(VTKeepStory(id, 0, numberOf(id, "Oldest"), 1), 1);
 
@@ -156,7 +156,6 @@ TEST_F(SubscriptionsTest, ChangedSettingsAreCheckedAndReported)
 {
     const uint32_t a = subscribe(serve("/a.xml", {}, "A"), "A", "News");
     const uint32_t b = subscribe(serve("/b.xml", {}, "B"), "B", "News");
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     recorder().clear();
     ChannelSettings s = facts(b);
     QString error;
