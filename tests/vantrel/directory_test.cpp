@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 using namespace enginetest;
@@ -54,14 +55,13 @@ using vantrel::Engine;
 class CatalogueTest : public DirectoryTest
 {
 protected:
-    const Engine::CatalogueInfo* catalogue(const QString& address)
+    std::optional<Engine::CatalogueInfo> catalogue(const QString& address)
     {
-        m_list = engine()->catalogues();
-        for (const auto& c : m_list) {
+        for (const auto& c : engine()->catalogues()) {
             if (c.address == address)
-                return &c;
+                return c;
         }
-        return nullptr;
+        return std::nullopt;
     }
     QStringList names()
     {
@@ -84,7 +84,6 @@ protected:
         const VTDirectoryRecord* r = record(list, name);
         return r ? r->entryId : 0;
     }
-    std::vector<Engine::CatalogueInfo> m_list;
 };
 
 } // namespace
@@ -265,7 +264,7 @@ TEST_F(CatalogueTest, ReadingACatalogueAgainAddsUpdatesAndDropsEntries)
     QKBuffer error;
     ASSERT_EQ(VTAddCatalogue(path, error), 1) << error.GetText().toStdString();
     ASSERT_TRUE(eb::waitForIdle());
-    ASSERT_NE(catalogue(path), nullptr);
+    ASSERT_TRUE(catalogue(path));
     EXPECT_EQ(catalogue(path)->entryCount, 3);
     EXPECT_GT(catalogue(path)->lastRefresh, 0);
     EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_ADDED), std::vector<uint32_t>{3}); // once
@@ -306,14 +305,14 @@ TEST_F(CatalogueTest, RemovingACatalogueKeepsSubscribedChannelsAndTheListSurvive
 
     QKBuffer error;
     ASSERT_EQ(VTRemoveCatalogue(first, error), 1);
-    EXPECT_EQ(catalogue(first), nullptr);
+    EXPECT_FALSE(catalogue(first));
     EXPECT_EQ(names(), (QStringList{"Other:", "Own:"}));
     EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_CHANGED), std::vector<uint32_t>{1});
     EXPECT_EQ(VTRemoveCatalogue(first, error), 0);
 
     ASSERT_TRUE(engine()->waitForIdle());
     reopen();
-    ASSERT_NE(catalogue(second), nullptr);
+    ASSERT_TRUE(catalogue(second));
     EXPECT_EQ(engine()->catalogues().size(), 1u);
     EXPECT_GT(catalogue(second)->lastRefresh, 0);
 }
