@@ -1,5 +1,4 @@
-// The engine's channel status window among the program's windows: notification 25 shows it,
-// FindWindow finds it by its class, and it goes when the engine stops.
+// The engine's channel status window among the program's windows.
 
 #include "src/engine/enginewindowhost.h"
 #include "src/engine/notificationwindow.h"

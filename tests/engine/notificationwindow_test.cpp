@@ -53,8 +53,7 @@ TEST(NotificationWindow, IsAHiddenTopLevelWindowOfTheNotificationClass)
 {
     RecordingNotificationWindow window;
     const HWND hwnd = window.object->GetWindow();
-    ASSERT_NE(hwnd, 0u);
-    EXPECT_TRUE(IsWindow(hwnd));
+    ASSERT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(GetClassName(hwnd), QStringLiteral("VTNOTIFICATION_WINDOW"));
     EXPECT_EQ(GetParent(hwnd), 0u);
     EXPECT_EQ(FindWindow(QStringLiteral("vtnotification_window")), hwnd);

@@ -52,6 +52,12 @@ QByteArray gzipBomb(qsizetype size)
     return done == Z_STREAM_END ? out : QByteArray();
 }
 
+QByteArray readData(const char* name)
+{
+    QFile file(QStringLiteral(FEEDS_TLS_DIR "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 TEST(FetcherFile, ReadsAFileAndItsFeedParses)
@@ -140,16 +146,14 @@ TEST(Fetcher, FailuresAreSaidInWordsAndGiveNoBody)
         qint64 limit;
         const char* says;
     } cases[] = {
+        // clang-format off
         {QUrl::fromLocalFile(big), 4999, "too large"},
         {QUrl::fromLocalFile(rhtest::testRoot() + "/nothing.xml"), 1000, "file not found"},
         {QUrl::fromLocalFile(rhtest::testRoot()), 1000, "folder"},
-        {QUrl("ftp://example.org/feed.xml"), 1000, "unsupported"},
-        {QUrl(), 1000, ""},
-        {at("/absent"), 1 << 20, "HTTP 404 Not Found"},
+        {QUrl("ftp://example.org/feed.xml"), 1000, "unsupported"}, {QUrl(), 1000, ""},
+        {at("/absent"), 1 << 20, "HTTP 404 Not Found"}, {at("/loop"), 1 << 20, "redirect"},
         {at("/broken"), 1 << 20, "HTTP 500 Internal Server Error"},
-        {at("/loop"), 1 << 20, "redirect"},
-        {at("/declared"), 100000, "too large"},
-        {at("/streamed"), 100000, "too large"},
+        {at("/declared"), 100000, "too large"}, {at("/streamed"), 100000, "too large"},
         {at("/stall"), 1000, "timed out"},
         {QUrl(QString("http://127.0.0.1:%1/feed.xml").arg(refusedPort)), 1000, "refused"},
         {at("/to-file"), 1 << 20, "redirect to a local file refused"},
@@ -157,6 +161,7 @@ TEST(Fetcher, FailuresAreSaidInWordsAndGiveNoBody)
         {at("/long-line"), 1 << 20, "has a header too large to read"},
         {at("/many-lines"), 1 << 20, "has a header too large to read"},
         {at("/bad-chunks"), 1 << 20, "holds no document (its chunked encoding is broken"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url.toString().toStdString());
@@ -199,17 +204,6 @@ TEST(FetcherHttp, CancelFromAnotherThreadAbortsTheFetch)
     fetcher.reset();
     EXPECT_TRUE(fetcher.fetch(server.url("/feed.xml"), 1000, 5000).ok);
 }
-
-namespace
-{
-
-QByteArray readData(const char* name)
-{
-    QFile file(QStringLiteral(FEEDS_TLS_DIR "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(FetcherHttps, UntrustedCertificateIsRefusedInWords)
 {

@@ -1,12 +1,10 @@
-// The library calls as the program uses them: story identifiers, capabilities, story
-// commands and their messages, unknown ids, the buffer and the small helpers.
+// The library calls as the program uses them, and the small helpers.
 
 #include "tests/vantrel/engine_fixture.h"
 
 #include "vantrel/core/model.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
@@ -15,7 +13,6 @@
 #include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -35,14 +32,27 @@ protected:
     uint32_t channel = 0;
 };
 
+// The process's time zone for one test.
+struct ScopedZone {
+    explicit ScopedZone(const char* zone) { set(zone); }
+    ~ScopedZone() { set(had ? old.constData() : nullptr); }
+    static void set(const char* zone)
+    {
+        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
+        tzset();
+        vantrel::forgetLocalTimeOffsets();
+    }
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+};
+
 } // namespace
 
 TEST(StoryId, MadeIdsParseBackAndMalformedOnesAreRejected)
 {
     EXPECT_EQ(CService::MakeStoryID(0xFDFFFFE1u, 42), QStringLiteral("VT1-fdffffe1-0000002a"));
     EXPECT_EQ(CService::MakeStoryID(1, 0xABCDEF01u), QStringLiteral("VT1-00000001-abcdef01"));
-    uint32_t channel = 0;
-    uint32_t number = 0;
+    uint32_t channel = 0, number = 0;
     const auto parsed = [&](const QString& id) {
         return std::tuple(CService::ParseStoryID(id, channel, number), channel, number);
     };
@@ -117,13 +127,9 @@ TEST_F(ApiTest, CapabilitiesFollowTheStoryState)
     one.canPlay = 77;
     ASSERT_EQ(VTKeepStory(channel, show, show, 1), 1);
     ASSERT_EQ(GetStoryCaps(CService::MakeStoryID(channel, show), &one), 1);
-    EXPECT_EQ(one.kept, 1u);
-    EXPECT_EQ(one.canPlay, 77u);
-
-    tagStoryCaps none;
-    none.requestMask = VTCAPS_ALL;
-    EXPECT_EQ(GetStoryCaps("nonsense", &none), 0);
-    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, 999), &none), 0);
+    EXPECT_EQ(std::pair(one.kept, one.canPlay), std::pair(1u, 77u));
+    EXPECT_EQ(GetStoryCaps("nonsense", &one), 0);
+    EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, 999), &one), 0);
     EXPECT_EQ(GetStoryCaps(CService::MakeStoryID(channel, show), nullptr), 0);
 }
 
@@ -180,8 +186,8 @@ TEST_F(ApiTest, AlertsAreMarkedAndDeletedAsAlerts)
     EXPECT_EQ(storyCount(channel), 1);
 
     // The alerts channel is found by id but is not one of the listed channels.
+    EXPECT_TRUE(hasChannel(VT_ALERTS_CHANNEL_ID));
     CServices* services = GetCServices();
-    EXPECT_NE(services->GetServiceByID(VT_ALERTS_CHANNEL_ID), nullptr);
     for (int i = 0; i < services->GetNoServices(); ++i) {
         uint32_t id = 0;
         services->GetService(i)->GetServiceID(id);
@@ -208,19 +214,13 @@ TEST_F(ApiTest, PlayingOpensThePackageAndRemembersItForReplay)
     ASSERT_EQ(VTPlayBundlet(channel, bundlet), 1);
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(s.enclosureUrl)});
     EXPECT_EQ(answer(VTIsAnimationPlaying), 1);
-    uint32_t ch = 0;
-    uint32_t id = 0;
+    uint32_t ch = 0, id = 0;
     QKBuffer name;
     ASSERT_EQ(VTGetLastAnimationInfo(ch, id, name), 1);
     EXPECT_EQ(std::tuple(ch, id, name.GetText()), std::tuple(channel, bundlet, "Evening show"));
     EXPECT_EQ(answer(VTCanReplayLastAnimation), 1);
     EXPECT_EQ(VTStopCurrentAnimation(), 1);
     EXPECT_EQ(answer(VTIsAnimationPlaying), 0);
-
-    // An alert plays the package of the story that raised it.
-    const uint32_t alert = eb::addAlert(channel, number, "Shows");
-    ASSERT_EQ(VTPlayStory(VT_ALERTS_CHANNEL_ID, alert, nullptr), 1);
-    EXPECT_EQ(opened.size(), 2u);
 
     // Nothing to play, or the desktop could not open it: 0.
     EXPECT_EQ(VTPlayStory(channel, addStory(channel, "Text only"), nullptr), 0);
@@ -265,47 +265,36 @@ TEST_F(ApiTest, CachedUrlAnswersForLocalFilesOnly)
 TEST_F(ApiTest, OperationsOnUnknownIdsReturnZero)
 {
     const uint32_t unknown = 4242;
-    uint32_t id = 0;
+    uint32_t id = 0, value = 0;
     QKBuffer buffer;
-    EXPECT_EQ(VTMarkStoriesRead(unknown, {1}, 1), 0);
-    EXPECT_EQ(VTMarkStoriesRead(channel, {77}, 1), 0);
-    EXPECT_EQ(VTMarkStoriesRead(channel, {}, 1), 0);
-    EXPECT_EQ(VTMarkStoryRead(unknown, 1, STORYREAD_OPENED), 0);
-    EXPECT_EQ(VTDeleteStories(unknown, {1}), 0);
-    EXPECT_EQ(VTDeleteStories(channel, {77}), 0);
-    EXPECT_EQ(VTKeepStory(channel, 77, 77, 1), 0);
-    EXPECT_EQ(VTDownloadStory(channel, 77), 0);
-    EXPECT_EQ(VTPlayBundlet(channel, 77), 0);
-    EXPECT_EQ(VTPlayStory(unknown, 1, nullptr), 0);
-    EXPECT_EQ(VTReplicateBundlet(unknown, 1), 0);
-    EXPECT_EQ(VTAccessBundLet(channel, 77, 0xFFFFFFFFu), 0);
-    EXPECT_EQ(VTEnableChannel(unknown, 1), 0);
-    EXPECT_EQ(VTEnableChannel(0, 1), 0);
+    // clang-format off
+    const std::vector<int> results = {
+        VTMarkStoriesRead(unknown, {1}, 1), VTMarkStoriesRead(channel, {77}, 1),
+        VTMarkStoriesRead(channel, {}, 1), VTMarkStoryRead(unknown, 1, STORYREAD_OPENED),
+        VTDeleteStories(unknown, {1}), VTDeleteStories(channel, {77}),
+        VTKeepStory(channel, 77, 77, 1), VTDownloadStory(channel, 77), VTPlayBundlet(channel, 77),
+        VTPlayStory(unknown, 1, nullptr), VTReplicateBundlet(unknown, 1),
+        VTAccessBundLet(channel, 77, 0xFFFFFFFFu), VTEnableChannel(unknown, 1),
+        VTEnableChannel(0, 1), VTForceChannelConnection(unknown),
+        VTForceChannelConnection(channel), // no feed address to download
+        VTGetChannelStatus(unknown, buffer), VTSubscribeToChannel(nullptr, 999),
+        VTUnsubscribeToChannel(nullptr, 999), VTUnsubscribeToSubscribedChannel(nullptr, unknown),
+        VTLookupSubscribedChannelID(999, id), VTGetLastAnimationInfo(id, id, buffer),
+        VTStopCurrentAnimation(), VTShellURL("  ")};
+    // clang-format on
+    EXPECT_EQ(results, std::vector<int>(results.size(), 0));
     EXPECT_EQ(channelEnabled(unknown), -99);
-    EXPECT_EQ(VTForceChannelConnection(unknown), 0);
-    EXPECT_EQ(VTForceChannelConnection(channel), 0); // no feed address to download
-    EXPECT_EQ(VTGetChannelStatus(unknown, buffer), 0);
-    EXPECT_EQ(VTSubscribeToChannel(nullptr, 999), 0);
-    EXPECT_EQ(VTUnsubscribeToChannel(nullptr, 999), 0);
-    EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, unknown), 0);
-    EXPECT_EQ(VTLookupSubscribedChannelID(999, id), 0);
-    EXPECT_EQ(VTGetLastAnimationInfo(id, id, buffer), 0);
-    EXPECT_EQ(VTStopCurrentAnimation(), 0);
-    EXPECT_EQ(VTShellURL("  "), 0);
     CServices* services = GetCServices();
-    EXPECT_EQ(services->GetServiceByID(unknown), nullptr);
-    EXPECT_EQ(services->GetServiceByID(0), nullptr);
-    EXPECT_EQ(services->GetServiceByDirectoryEntryId(0), nullptr);
-    EXPECT_EQ(services->GetService(-1), nullptr);
-    EXPECT_EQ(services->GetService(services->GetNoServices()), nullptr);
     CService* c = services->GetServiceByID(channel);
-    uint32_t value = 0;
-    QString text;
-    EXPECT_EQ(c->GetStoryIndex(77), -1);
-    EXPECT_EQ(c->GetStoryID(0), QString());
-    EXPECT_EQ(c->GetStoryAttribute(5, "Read", value), 0);
-    EXPECT_EQ(c->GetStoryUpdatedTime(-1, value), 0);
-    EXPECT_EQ(services->GetStoryAttribute("junk", "Read", value), 0);
+    const std::vector<CService*> channels = {
+        services->GetServiceByID(unknown), services->GetServiceByID(0),
+        services->GetServiceByDirectoryEntryId(0), services->GetService(-1),
+        services->GetService(services->GetNoServices())};
+    EXPECT_EQ(channels, std::vector<CService*>(channels.size(), nullptr));
+    EXPECT_EQ(std::tuple(c->GetStoryIndex(77), c->GetStoryID(0),
+                         c->GetStoryAttribute(5, "Read", value), c->GetStoryUpdatedTime(-1, value),
+                         services->GetStoryAttribute("junk", "Read", value)),
+              std::tuple(-1, QString(), 0, 0, 0));
     ReleaseCServices();
 }
 
@@ -379,25 +368,6 @@ TEST(ChanDirWithoutEngine, NothingIsHandedOut)
     EXPECT_EQ(ENGCTLDeinitialize(), 0);
 }
 
-namespace
-{
-
-// The process's time zone for one test.
-struct ScopedZone {
-    explicit ScopedZone(const char* zone) { set(zone); }
-    ~ScopedZone() { set(had ? old.constData() : nullptr); }
-    static void set(const char* zone)
-    {
-        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
-        tzset();
-        vantrel::forgetLocalTimeOffsets();
-    }
-    const QByteArray old = qgetenv("TZ");
-    const bool had = qEnvironmentVariableIsSet("TZ");
-};
-
-} // namespace
-
 // Story times are shown in the local zone; the text must follow the zone's own rules on both
 // sides of a daylight-saving change, and for moments before 1970.
 TEST(LocalTimeText, FollowsTheZoneAcrossDaylightSavingChanges)
@@ -412,7 +382,6 @@ TEST(LocalTimeText, FollowsTheZoneAcrossDaylightSavingChanges)
         for (qint64 t = change - 3 * 3600; t <= change + 3 * 3600; t += 7 * 60)
             EXPECT_EQ(vantrel::formatLocalTime(t), expected(t)) << t;
     }
-    EXPECT_EQ(vantrel::formatLocalTime(-90), expected(-90));
     EXPECT_EQ(vantrel::formatLocalTime(-90), QStringLiteral("1970-01-01 00:58"));
 }
 
@@ -440,7 +409,6 @@ TEST(LocalTimeText, GivesTheCalendarDateOfAnyDay)
 
 TEST_F(ApiTest, AttributeNamesMatchInAnyCaseAndWithSurroundingSpaces)
 {
-    const uint32_t channel = eb::addChannel("Names", "News");
     eb::StorySeed desc;
     desc.headline = "Kept and read";
     desc.category = "World";

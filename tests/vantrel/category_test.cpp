@@ -7,7 +7,6 @@
 #include <QMap>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 TEST(CategoryPaths, SplitAtSemicolonsExceptTheSlashEntitys)
 {
@@ -15,20 +14,17 @@ TEST(CategoryPaths, SplitAtSemicolonsExceptTheSlashEntitys)
         const char* text;
         QStringList paths;
     } cases[] = {
-        {"Film&slash;TV", {"Film&slash;TV"}},
-        {"Sport;News/Local", {"Sport", "News/Local"}},
+        // clang-format off
+        {"Film&slash;TV", {"Film&slash;TV"}}, {"Sport;News/Local", {"Sport", "News/Local"}},
         {"A&SLASH;B;C", {"A&SLASH;B", "C"}}, // the escape in any case
         {"Arts/Film&Slash;TV;Film&slash;TV/Reviews",
          {"Arts/Film&Slash;TV", "Film&slash;TV/Reviews"}},
-        {"News&slash;", {"News&slash;"}},
-        {"A&slash;;B", {"A&slash;", "B"}},
+        {"News&slash;", {"News&slash;"}}, {"A&slash;;B", {"A&slash;", "B"}},
         // Empty pieces keep their places.
-        {"", {""}},
-        {"a;;b", {"a", "", "b"}},
-        {";a;", {"", "a", ""}},
+        {"", {""}}, {"a;;b", {"a", "", "b"}}, {";a;", {"", "a", ""}},
         // What only looks like part of the escape separates as usual.
-        {"slash;x", {"slash", "x"}},
-        {"&slas;x", {"&slas", "x"}},
+        {"slash;x", {"slash", "x"}}, {"&slas;x", {"&slas", "x"}},
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(vantrel::splitCategoryPaths(c.text), c.paths) << c.text;
@@ -45,11 +41,9 @@ protected:
     // GetCategory of a channel: (result, text).
     std::pair<int, QString> category(uint32_t channelId, int index)
     {
-        CServices* services = GetCServices();
-        CService* c = services ? services->GetServiceByID(channelId) : nullptr;
         QString text = "untouched";
-        const int result = c ? c->GetCategory(text, index) : -1;
-        ReleaseCServices();
+        const int result = withChannel(
+            channelId, [&](CService* c) { return c ? c->GetCategory(text, index) : -1; });
         return {result, text};
     }
 };

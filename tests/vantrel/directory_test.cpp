@@ -1,15 +1,14 @@
-// The channel directory: catalogues, subscribing and unsubscribing with their messages, and
-// the unsubscribe question.
+// The channel directory: catalogues, subscribing and unsubscribing.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
 
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -36,6 +35,54 @@ protected:
         const auto it =
             std::find_if(list.begin(), list.end(), [&](const auto& r) { return r->name == name; });
         return it == list.end() ? nullptr : it->get();
+    }
+};
+
+// Writes a catalogue of feeds (name and description) to a file of the test's folder.
+QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
+{
+    QByteArray body = "<opml version=\"2.0\"><body>";
+    for (const auto& [feed, description] : feeds)
+        body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
+                               " description=\"%2\"/>")
+                    .arg(feed, description)
+                    .toUtf8();
+    return writeFile(rhtest::testRoot() + "/" + name, body + "</body></opml>");
+}
+
+using vantrel::Engine;
+
+class CatalogueTest : public DirectoryTest
+{
+protected:
+    std::optional<Engine::CatalogueInfo> catalogue(const QString& address)
+    {
+        for (const auto& c : engine()->catalogues()) {
+            if (c.address == address)
+                return c;
+        }
+        return std::nullopt;
+    }
+    QStringList names()
+    {
+        QStringList out;
+        for (const auto& r : records())
+            out << r->name + ":" + r->description;
+        out.sort();
+        return out;
+    }
+    std::vector<uint32_t> callbackValues(uint32_t type)
+    {
+        std::vector<uint32_t> out;
+        for (const Callback& c : recorder().callbacks(type))
+            out.push_back(c.value);
+        return out;
+    }
+    uint32_t entryId(const QString& name)
+    {
+        const auto list = records();
+        const VTDirectoryRecord* r = record(list, name);
+        return r ? r->entryId : 0;
     }
 };
 
@@ -108,8 +155,7 @@ TEST_F(DirectoryTest, SubscribeAndUnsubscribeSendTheirMessagesAndAgreeOnIds)
     EXPECT_NE(channel, VT_ALERTS_CHANNEL_ID);
     CService* byEntry = GetCServices()->GetServiceByDirectoryEntryId(entry);
     ASSERT_NE(byEntry, nullptr);
-    uint32_t id = 0;
-    uint32_t entryBack = 0;
+    uint32_t id = 0, entryBack = 0;
     byEntry->GetServiceID(id);
     EXPECT_EQ(std::tuple(byEntry->GetDirectoryEntryId(entryBack), id, entryBack),
               std::tuple(1, channel, entry));
@@ -151,15 +197,13 @@ TEST_F(DirectoryTest, UnsubscribeFromAChannelAsksFirstAndNoChangesNothing)
     });
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
     EXPECT_EQ(asked, QStringList{"Unsubscribe from Daily News?"});
-    EXPECT_NE(GetCServices()->GetServiceByID(channel), nullptr);
-    ReleaseCServices();
+    EXPECT_TRUE(hasChannel(channel));
     ASSERT_TRUE(eb::waitForIdle());
     EXPECT_TRUE(recorder().messages("REFRESHCODE_CHANNEL_DELETED").empty());
 
     answer = 1;
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 1);
-    EXPECT_EQ(GetCServices()->GetServiceByID(channel), nullptr);
-    ReleaseCServices();
+    EXPECT_FALSE(hasChannel(channel));
     EXPECT_EQ(VTUnsubscribeToSubscribedChannel(nullptr, channel), 0);
     EXPECT_EQ(asked.size(), 2); // an unknown channel is not asked about
 }
@@ -214,68 +258,13 @@ TEST_F(DirectoryTest, OnlyAnUnsubscribedEntryCanBeRemoved)
     EXPECT_EQ(VTSubscribeToChannel(nullptr, entry), 0);
 }
 
-// ---- catalogues
-
-namespace
-{
-
-// Writes a catalogue of feeds (name and description) to a file of the test's folder.
-QString writeCatalogue(const QString& name, const std::vector<std::pair<QString, QString>>& feeds)
-{
-    QByteArray body = "<opml version=\"2.0\"><body>";
-    for (const auto& [feed, description] : feeds)
-        body += QStringLiteral("<outline text=\"%1\" type=\"rss\" xmlUrl=\"feeds/%1.xml\""
-                               " description=\"%2\"/>")
-                    .arg(feed, description)
-                    .toUtf8();
-    return writeFile(rhtest::testRoot() + "/" + name, body + "</body></opml>");
-}
-
-using vantrel::Engine;
-
-class CatalogueTest : public DirectoryTest
-{
-protected:
-    const Engine::CatalogueInfo* catalogue(const QString& address)
-    {
-        m_list = engine()->catalogues();
-        for (const auto& c : m_list) {
-            if (c.address == address)
-                return &c;
-        }
-        return nullptr;
-    }
-    QStringList names()
-    {
-        QStringList out;
-        for (const auto& r : records())
-            out << r->name + ":" + r->description;
-        out.sort();
-        return out;
-    }
-    std::vector<uint32_t> callbackValues(uint32_t type)
-    {
-        std::vector<uint32_t> out;
-        for (const Callback& c : recorder().callbacks(type))
-            out.push_back(c.value);
-        return out;
-    }
-    uint32_t entryId(const QString& name)
-    {
-        const auto list = records();
-        const VTDirectoryRecord* r = record(list, name);
-        return r ? r->entryId : 0;
-    }
-    std::vector<Engine::CatalogueInfo> m_list;
-};
-
 TEST_F(CatalogueTest, ReadingACatalogueAgainAddsUpdatesAndDropsEntries)
 {
     const QString path = writeCatalogue("c.opml", {{"A", "a"}, {"B", "b"}, {"C", "c"}});
     QKBuffer error;
     ASSERT_EQ(VTAddCatalogue(path, error), 1) << error.GetText().toStdString();
     ASSERT_TRUE(eb::waitForIdle());
-    ASSERT_NE(catalogue(path), nullptr);
+    ASSERT_TRUE(catalogue(path));
     EXPECT_EQ(catalogue(path)->entryCount, 3);
     EXPECT_GT(catalogue(path)->lastRefresh, 0);
     EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_ADDED), std::vector<uint32_t>{3}); // once
@@ -316,14 +305,14 @@ TEST_F(CatalogueTest, RemovingACatalogueKeepsSubscribedChannelsAndTheListSurvive
 
     QKBuffer error;
     ASSERT_EQ(VTRemoveCatalogue(first, error), 1);
-    EXPECT_EQ(catalogue(first), nullptr);
+    EXPECT_FALSE(catalogue(first));
     EXPECT_EQ(names(), (QStringList{"Other:", "Own:"}));
     EXPECT_EQ(callbackValues(VTNOTIFY_DIRECTORY_ENTRY_CHANGED), std::vector<uint32_t>{1});
     EXPECT_EQ(VTRemoveCatalogue(first, error), 0);
 
     ASSERT_TRUE(engine()->waitForIdle());
     reopen();
-    ASSERT_NE(catalogue(second), nullptr);
+    ASSERT_TRUE(catalogue(second));
     EXPECT_EQ(engine()->catalogues().size(), 1u);
     EXPECT_GT(catalogue(second)->lastRefresh, 0);
 }
@@ -362,5 +351,3 @@ TEST_F(CatalogueTest, RefusedRequestsSayWhy)
     }
     EXPECT_EQ(engine()->catalogues().size(), 1u);
 }
-
-} // namespace

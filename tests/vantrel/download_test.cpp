@@ -1,6 +1,4 @@
-// Downloads over the loopback HTTP server: stories appear once, updates update, failures
-// change nothing stored, deleted stories stay deleted, and changes are reported on the right
-// threads.
+// Downloads over the loopback HTTP server, and the change messages they send.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
@@ -10,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -50,6 +49,12 @@ protected:
         return subscribe("Loopback");
     }
 
+    // The stories of the last change of story attributes reported.
+    std::vector<uint32_t> lastChanged()
+    {
+        const auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
+        return changed.empty() ? std::vector<uint32_t>{} : changed.back().stories;
+    }
     void updateNow(uint32_t id)
     {
         ASSERT_EQ(VTForceChannelConnection(id), 1);
@@ -57,14 +62,38 @@ protected:
     }
 };
 
+std::atomic<bool> g_unregistered{false};
+std::atomic<int> g_lateCalls{0};
+std::atomic<int> g_calls{0};
+void slowCallback(uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t, uint32_t)
+{
+    ++g_calls;
+    QThread::msleep(20); // stay in flight for a while
+    if (g_unregistered)
+        ++g_lateCalls;
+}
+
+std::mutex g_seenMutex;
+QStringList g_seen;
+uint32_t g_watched = 0;
+void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
+{
+    if (value != g_watched)
+        return;
+    QKBuffer buffer;
+    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
+    std::lock_guard<std::mutex> lock(g_seenMutex);
+    if (g_seen.isEmpty() || g_seen.last() != text)
+        g_seen << text;
+}
+
 } // namespace
 
 TEST_F(DownloadTest, NewChannelIsDownloadedWithItsStoriesStatusAndMessagesOnTheRightThreads)
 {
     const uint32_t id = subscribeToFeed(threeItems());
     EXPECT_GE(server.requestCount("/feed.xml"), 1);
-    EXPECT_EQ(storyCount(id), 3);
-    EXPECT_TRUE(headlines(id).contains("Second story"));
+    EXPECT_EQ(sortedHeadlines(id), QStringList({"First story", "Second story", "Third story"}));
     EXPECT_TRUE(
         QRegularExpression("^Updated \\d\\d:\\d\\d, 3 new stories$").match(status(id)).hasMatch())
         << status(id).toStdString();
@@ -81,10 +110,9 @@ TEST_F(DownloadTest, NewChannelIsDownloadedWithItsStoriesStatusAndMessagesOnTheR
 
     // Worker callbacks arrive off the user interface thread, window messages on it.
     QThread* ui = QCoreApplication::instance()->thread();
-    bool fromWorker = false;
-    for (const auto& e : recorder().callbacks(VTNOTIFY_ENGINE_EVENT))
-        fromWorker = fromWorker || (e.value == id && e.thread != ui);
-    EXPECT_TRUE(fromWorker);
+    const auto events = recorder().callbacks(VTNOTIFY_ENGINE_EVENT);
+    EXPECT_TRUE(std::any_of(events.begin(), events.end(),
+                            [&](const Callback& e) { return e.value == id && e.thread != ui; }));
     for (const auto& m : recorder().messages()) {
         EXPECT_EQ(m.thread, ui) << m.name.toStdString();
         EXPECT_EQ(m.window, 7u);
@@ -105,9 +133,7 @@ TEST_F(DownloadTest, ChangedItemUpdatesItsStoryAndKeepsTheMarks)
     EXPECT_EQ(storyCount(id), 3);
     EXPECT_EQ(numberOf(id, "Second story, corrected"), second);
     EXPECT_EQ(attribute(id, second, "Read"), 1u);
-    const auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
-    ASSERT_FALSE(changed.empty());
-    EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{second});
+    EXPECT_EQ(lastChanged(), std::vector<uint32_t>{second});
 }
 
 // A failed update changes no stored story, in the model or on disk, and says what failed.
@@ -174,9 +200,7 @@ TEST_F(DownloadTest, DownloadedStoryIsReadFromItsLocalCopy)
     ASSERT_EQ(VTDownloadStory(id, number), 1);
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(attribute(id, number, "Story Local"), 1u);
-    const auto changed = recorder().messages("REFRESHCODE_STORIES_ATTRIBUTE_CHANGED");
-    ASSERT_FALSE(changed.empty());
-    EXPECT_EQ(changed.back().stories, std::vector<uint32_t>{number});
+    EXPECT_EQ(lastChanged(), std::vector<uint32_t>{number});
 
     // The copy is given out under the engine's scheme, never as a local file, and that address
     // leads back to the stored file and to nothing else of the data folder.
@@ -219,10 +243,9 @@ TEST_F(DownloadTest, NetworkFeedGetsItsLogoButNeverReadsLocalFiles)
         const QByteArray path = "/" + QByteArray::number(qHash(logo)) + ".xml";
         serve(rss({{"s", "Story", "", local, "", local, "image/png"}}, "Feed", logo), path);
         const uint32_t id = subscribe("Logo", path);
-        CServices* services = GetCServices();
         QString stored;
-        const bool hasLogo = services->GetServiceByID(id)->GetLogoBitmapFile(stored) == 1;
-        ReleaseCServices();
+        const bool hasLogo =
+            withChannel(id, [&](CService* c) { return c->GetLogoBitmapFile(stored) == 1; });
         EXPECT_EQ(hasLogo, logo != local);
         if (hasLogo) {
             EXPECT_EQ(QFileInfo(stored).absolutePath(), rhtest::engineDataDir() + "/logos");
@@ -267,20 +290,6 @@ TEST_F(DownloadTest, DisabledChannelIsNotDownloaded)
         EXPECT_TRUE(recorder().hasMessage(message, id)) << message;
 }
 
-namespace
-{
-std::atomic<bool> g_unregistered{false};
-std::atomic<int> g_lateCalls{0};
-std::atomic<int> g_calls{0};
-void slowCallback(uint32_t, const char*, uint32_t, const char*, uint32_t, uint32_t, uint32_t)
-{
-    ++g_calls;
-    QThread::msleep(20); // stay in flight for a while
-    if (g_unregistered)
-        ++g_lateCalls;
-}
-} // namespace
-
 TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
 {
     g_unregistered = false;
@@ -297,23 +306,6 @@ TEST_F(DownloadTest, NoCallbackRunsAfterUnregisterReturns)
     ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(g_lateCalls.load(), 0);
 }
-
-namespace
-{
-std::mutex g_seenMutex;
-QStringList g_seen;
-uint32_t g_watched = 0;
-void recordStatus(uint32_t, const char*, uint32_t value, const char*, uint32_t, uint32_t, uint32_t)
-{
-    if (value != g_watched)
-        return;
-    QKBuffer buffer;
-    const QString text = VTGetChannelStatus(value, buffer) ? buffer.GetText() : QString();
-    std::lock_guard<std::mutex> lock(g_seenMutex);
-    if (g_seen.isEmpty() || g_seen.last() != text)
-        g_seen << text;
-}
-} // namespace
 
 TEST_F(DownloadTest, TheStatusSaysReadingOnceTheDownloadIsOver)
 {
@@ -333,9 +325,7 @@ TEST_F(DownloadTest, StoppingTheEngineCancelsAHangingDownload)
     server.setStall("/feed.xml");
     const uint32_t id = addFeedChannel("Hanging", server.url("/feed.xml").toString());
     ASSERT_TRUE(rhtest::waitFor([&] { return status(id) == "Connecting..."; }));
-    CServices* services = GetCServices();
-    EXPECT_EQ(services->GetServiceByID(id)->GetFlags() & VTCHANNELFLAG_STATE, VTCHANNELFLAG_STATE);
-    ReleaseCServices();
+    EXPECT_TRUE(withChannel(id, [](CService* c) { return c->GetFlags() & VTCHANNELFLAG_STATE; }));
     rhtest::engine::stop(); // returns although the server never answers
     // The next start may try the channel again at once; that try is refused quickly, so what
     // is left to see is whether the hanging download was ended.
@@ -356,20 +346,15 @@ TEST_F(DownloadTest, ReadersSeeAConsistentModelWhileTheWorkerWrites)
     // Read everything over and over while the first download lands.
     bool consistent = true;
     rhtest::waitFor([&] {
-        CServices* services = GetCServices();
-        CService* c = services ? services->GetServiceByID(id) : nullptr;
-        int n = 0;
-        if (c) {
-            n = c->GetNoStories();
+        return withChannel(id, [&](CService* c) {
+            const int n = c ? c->GetNoStories() : 0;
             for (int i = 0; i < n; ++i) {
-                uint32_t ch = 0;
-                uint32_t number = 0;
+                uint32_t ch = 0, number = 0;
                 consistent = consistent && CService::ParseStoryID(c->GetStoryID(i), ch, number) &&
                              ch == id && c->GetStoryIndex(number) == i;
             }
-        }
-        ReleaseCServices();
-        return n == 300;
+            return n == 300;
+        });
     });
     EXPECT_TRUE(consistent);
     EXPECT_EQ(storyCount(id), 300);

@@ -2,10 +2,13 @@
 
 #include "vantrel/core/notify.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
 
 namespace enginetest
 {
@@ -35,10 +38,8 @@ std::vector<Message> Recorder::messages(const QString& name) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Message> out;
-    for (const Message& m : m_messages) {
-        if (name.isEmpty() || m.name == name)
-            out.push_back(m);
-    }
+    std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(out),
+                 [&](const Message& m) { return name.isEmpty() || m.name == name; });
     return out;
 }
 
@@ -46,30 +47,21 @@ std::vector<Callback> Recorder::callbacks(uint32_t type) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Callback> out;
-    for (const Callback& c : m_callbacks) {
-        if (c.type == type)
-            out.push_back(c);
-    }
+    std::copy_if(m_callbacks.begin(), m_callbacks.end(), std::back_inserter(out),
+                 [&](const Callback& c) { return c.type == type; });
     return out;
 }
 
 bool Recorder::hasMessage(const QString& name, uintptr_t first) const
 {
-    for (const Message& m : messages(name)) {
-        if (m.first == first)
-            return true;
-    }
-    return false;
+    const auto found = messages(name);
+    return std::any_of(found.begin(), found.end(),
+                       [&](const Message& m) { return m.first == first; });
 }
 
 void Recorder::sink(uint32_t window, const char* name, uintptr_t first, intptr_t second)
 {
-    Message m;
-    m.window = window;
-    m.name = QString::fromUtf8(name);
-    m.first = first;
-    m.second = second;
-    m.thread = QThread::currentThread();
+    Message m{window, QString::fromUtf8(name), first, second, {}, QThread::currentThread()};
     if (m.name == "REFRESHCODE_STORIES_DELETED" ||
         m.name == "REFRESHCODE_STORIES_ATTRIBUTE_CHANGED")
         m.stories = *reinterpret_cast<const std::vector<uint32_t>*>(second);
@@ -98,6 +90,37 @@ QByteArray readFile(const QString& path)
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     return file.readAll();
+}
+
+bool execSql(const std::vector<const char*>& statements)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "older-version");
+        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
+        ok = db.open();
+        QSqlQuery q(db);
+        for (const char* sql : statements) {
+            const bool done = ok && q.exec(sql);
+            EXPECT_TRUE(done) << sql << " " << q.lastError().text().toStdString();
+            ok = ok && done;
+        }
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("older-version");
+    return ok;
+}
+
+eb::StorySeed seed(const QString& headline, const QString& summary, const QString& category,
+                   const QString& url)
+{
+    eb::StorySeed s;
+    s.headline = headline;
+    s.summary = summary;
+    s.category = category;
+    s.url = url;
+    return s;
 }
 
 QByteArray rss(const std::vector<Item>& items, const QString& title, const QString& imageUrl)
@@ -158,16 +181,12 @@ uint32_t EngineTest::addFeedChannel(const QString& name, const QString& url)
 
 QStringList EngineTest::headlines(uint32_t channelId)
 {
-    QStringList out;
-    CServices* services = GetCServices();
-    if (!services)
-        return out;
-    if (CService* c = services->GetServiceByID(channelId)) {
-        for (int i = 0; i < c->GetNoStories(); ++i)
+    return withChannel(channelId, [](CService* c) {
+        QStringList out;
+        for (int i = 0; c && i < c->GetNoStories(); ++i)
             out << c->GetStoryHeadline(i);
-    }
-    ReleaseCServices();
-    return out;
+        return out;
+    });
 }
 
 QStringList EngineTest::sortedHeadlines(uint32_t channelId)
@@ -190,37 +209,33 @@ QString EngineTest::status(uint32_t channelId)
 
 uint32_t EngineTest::numberOf(uint32_t channelId, const QString& headline)
 {
-    uint32_t number = 0;
-    CServices* services = GetCServices();
-    if (CService* c = services ? services->GetServiceByID(channelId) : nullptr) {
-        for (int i = 0; i < c->GetNoStories(); ++i) {
-            uint32_t ch = 0;
+    return withChannel(channelId, [&](CService* c) {
+        uint32_t ch = 0, number = 0;
+        for (int i = 0; c && i < c->GetNoStories(); ++i) {
             if (c->GetStoryHeadline(i) == headline)
                 CService::ParseStoryID(c->GetStoryID(i), ch, number);
         }
-    }
+        return number;
+    });
+}
+
+template <class T>
+static T storyAttribute(uint32_t channelId, uint32_t number, const QString& name, T value)
+{
+    if (CServices* services = GetCServices())
+        services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
     ReleaseCServices();
-    return number;
+    return value;
 }
 
 uint32_t EngineTest::attribute(uint32_t channelId, uint32_t number, const QString& name)
 {
-    uint32_t value = 0xDEADBEEF;
-    CServices* services = GetCServices();
-    if (services)
-        services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
-    ReleaseCServices();
-    return value;
+    return storyAttribute(channelId, number, name, uint32_t(0xDEADBEEF));
 }
 
 QString EngineTest::textAttribute(uint32_t channelId, uint32_t number, const QString& name)
 {
-    QString value = "<none>";
-    CServices* services = GetCServices();
-    if (services)
-        services->GetStoryAttribute(CService::MakeStoryID(channelId, number), name, value);
-    ReleaseCServices();
-    return value;
+    return storyAttribute(channelId, number, name, QString("<none>"));
 }
 
 tagStoryCaps EngineTest::caps(uint32_t channelId, uint32_t number, uint32_t mask)
@@ -233,19 +248,7 @@ tagStoryCaps EngineTest::caps(uint32_t channelId, uint32_t number, uint32_t mask
 
 int EngineTest::unreadCount(uint32_t channelId)
 {
-    CServices* services = GetCServices();
-    CService* channel = services ? services->GetServiceByID(channelId) : nullptr;
-    const int unread = channel ? channel->GetNumUnreadStories() : -1;
-    ReleaseCServices();
-    return unread;
-}
-
-uint32_t EngineTest::addStory(uint32_t channelId, const QString& headline, const QString& url)
-{
-    rhtest::engine::StorySeed s;
-    s.headline = headline;
-    s.url = url;
-    return rhtest::engine::addStory(channelId, s);
+    return withChannel(channelId, [](CService* c) { return c ? c->GetNumUnreadStories() : -1; });
 }
 
 } // namespace enginetest

@@ -1,7 +1,5 @@
 #pragma once
-// Shared pieces of the engine tests: a fixture that starts the engine on the test's data
-// directory, a recorder of directory change messages and engine callbacks (with the thread
-// each arrived on), and a small RSS writer.
+// The engine test fixture, a recorder of change messages and callbacks, and an RSS writer.
 
 #include "tests/support/engine_builder.h"
 #include "tests/support/testenv.h"
@@ -15,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
+
+namespace eb = rhtest::engine;
 
 namespace enginetest
 {
@@ -68,9 +68,24 @@ struct Item {
 // Writes the file (and its folder); returns its path.
 QString writeFile(const QString& path, const QByteArray& data);
 QByteArray readFile(const QString& path);
+// Runs statements on the store file of the engine data directory through a connection of its
+// own (the engine stopped), as an older program version would have left it; false on failure.
+bool execSql(const std::vector<const char*>& statements);
+// A story with a headline and what else is given.
+eb::StorySeed seed(const QString& headline, const QString& summary = {},
+                   const QString& category = {}, const QString& url = {});
 
 QByteArray rss(const std::vector<Item>& items, const QString& title = "Test Feed",
                const QString& imageUrl = QString());
+
+// f(channel) with the channel directory taken (channel is nullptr when unknown).
+template <class F> auto withChannel(uint32_t channelId, F f)
+{
+    CServices* services = GetCServices();
+    const auto result = f(services ? services->GetServiceByID(channelId) : nullptr);
+    ReleaseCServices();
+    return result;
+}
 
 class EngineTest : public ::testing::Test
 {
@@ -94,10 +109,18 @@ protected:
     bool loaded(uint32_t channelId);
     // The capabilities asked for in mask (GetStoryCaps must answer 1).
     tagStoryCaps caps(uint32_t channelId, uint32_t number, uint32_t mask = VTCAPS_ALL);
+    bool hasChannel(uint32_t channelId)
+    {
+        return withChannel(channelId, [](CService* c) { return c != nullptr; });
+    }
     // Unread stories of a channel as the channel tree counts them (-1 for an unknown channel).
     int unreadCount(uint32_t channelId);
-    // A story added through the builder with just a headline (and an address).
-    uint32_t addStory(uint32_t channelId, const QString& headline, const QString& url = {});
+    // A story added through the builder (see seed()).
+    uint32_t addStory(uint32_t channelId, const QString& headline, const QString& summary = {},
+                      const QString& category = {}, const QString& url = {})
+    {
+        return eb::addStory(channelId, seed(headline, summary, category, url));
+    }
 };
 
 // What an engine getter hands back through its out-parameter; -99 when the call fails.

@@ -48,27 +48,24 @@ feeds::Item item(const QString& identity, const QString& headline, const QString
 // and one the person deleted.
 Channel channel()
 {
+    const auto story = [](uint32_t number, const QString& identity, const QString& headline,
+                          uint32_t marks) {
+        Story s;
+        s.number = number;
+        s.identity = identity;
+        s.headline = headline;
+        s.summary = "About " + headline;
+        s.read = s.keep = marks;
+        s.bundletType = VTBUNDLET_NEWS;
+        return s;
+    };
     Channel c;
     c.id = 7;
     c.name = "Harbour";
     c.nextStory = 10;
-    Story old;
-    old.number = 3;
-    old.identity = "old";
-    old.headline = "Old news";
-    old.summary = "About Old news";
-    old.read = 1;
-    old.keep = 1;
-    old.bundletType = VTBUNDLET_NEWS;
-    Story paged = old;
-    paged.number = 4;
-    paged.identity = "paged";
-    paged.headline = "Paged";
-    paged.summary = "About Paged";
-    paged.link = "https://news.example/a";
-    paged.localPath = "/data/pages/7/4.html";
-    paged.read = paged.keep = 0;
-    c.stories = {old, paged};
+    c.stories = {story(3, "old", "Old news", 1), story(4, "paged", "Paged", 0)};
+    c.stories[1].link = "https://news.example/a";
+    c.stories[1].localPath = "/data/pages/7/4.html";
     c.tombstones.insert("gone");
     c.reindex();
     return c;
@@ -110,8 +107,6 @@ TEST(FeedMerge, EachKindOfItemEndsWhereItBelongs)
         {"one identity twice", {item("n1", "Newer"), item("n1", "Older")}, {}, {"new Newer"}},
         {"page moved", {item("paged", "Paged", "https://news.example/b")}, {},
          {"changed Paged", "stale /data/pages/7/4.html"}},
-        {"alert on whole words", {item("n1", "Big STORM coming"), item("n2", "Brainstorming")}, {},
-         {"new Brainstorming", "new Big STORM coming", "alert Big STORM coming"}},
         {"no alert on a change", {item("old", "Old news: storm")}, {}, {"changed Old news: storm"}},
         {"filtered channel", {item("n1", "Harbour storm"), item("n2", "Market day")}, {"storm"},
          {"new Harbour storm", "alert Harbour storm"}},
@@ -201,18 +196,16 @@ TEST(FeedMerge, WordsMatchWholeWordsInAnyCaseOutsideMarkup)
         QStringList words;
         bool matches;
     } cases[] = {
-        {"Big STORM coming", {"storm"}, true},
-        {"storm", {"flood", "storm"}, true},
-        {"Brainstorming", {"storm"}, false},
-        {"stormstorm, then storm-front", {"storm"}, true},
-        {"storm_front x2storm", {"storm"}, false},
-        {"\u00DCBER alles", {"\u00FCber"}, true},
+        // clang-format off
+        {"Big STORM coming", {"storm"}, true}, {"storm", {"flood", "storm"}, true},
+        {"Brainstorming", {"storm"}, false}, {"stormstorm, then storm-front", {"storm"}, true},
+        {"storm_front x2storm", {"storm"}, false}, {"\u00DCBER alles", {"\u00FCber"}, true},
         {"St\xC3\xBCrme", {"st\xC3\xBCrm"}, false},
         {"\xF0\x9D\x90\x80storm", {"storm"}, false}, // after a letter outside the BMP
         {"Flood Warning issued", {"flood warning"}, true},
         {"<a href=\"storm\">calm</a>", {"storm"}, false},
-        {"calm &amp; storm", {"storm"}, true},
-        {"storm", {"  ", ""}, false},
+        {"calm &amp; storm", {"storm"}, true}, {"storm", {"  ", ""}, false},
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(vantrel::matchesAnyWord(QString::fromUtf8(c.text), c.words), c.matches) << c.text;

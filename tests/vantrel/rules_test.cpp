@@ -1,5 +1,4 @@
-// Alert and filter rules judging new stories in the merge of a download, and the reasons a
-// rule is refused; no worker, store or network.
+// Alert and filter rules in the merge of a download (no worker, store or network).
 
 #include "vantrel/core/feedmerge.h"
 #include "vantrel/core/rules.h"

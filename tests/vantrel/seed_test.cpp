@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -72,10 +71,8 @@ TEST_F(SeedTest, DemoContentIsCopiedSubscribedAndDownloaded)
     EXPECT_EQ(channelEnabled(weather), 0);
     // The subscribed feed is read from the copy in the data directory.
     EXPECT_EQ(std::pair(storyCount(harbour), storyCount(weather)), std::pair(2, 0));
-    CServices* services = GetCServices();
     QString url;
-    services->GetServiceByID(harbour)->GetServiceInfo("URL", url);
-    ReleaseCServices();
+    withChannel(harbour, [&](CService* c) { return c->GetServiceInfo("URL", url); });
     EXPECT_TRUE(QUrl(url).toLocalFile().startsWith(rhtest::engineDataDir() + "/demo/"));
 
     // The demo alert rule fired on the first download.
@@ -117,7 +114,6 @@ TEST_F(SeedTest, BundledDemoSeedsEveryListedChannel)
     ASSERT_TRUE(engine()->seedDemo(demo, &error)) << error.toStdString();
     ASSERT_TRUE(eb::waitForIdle(30000));
     CServices* services = GetCServices();
-    ASSERT_NE(services, nullptr);
     EXPECT_GT(services->GetNoServices(), 0);
     for (int i = 0; i < services->GetNoServices(); ++i) {
         CService* c = services->GetService(i);

@@ -1,5 +1,4 @@
-// The store: what the user did is there after the engine starts again, and a damaged store
-// is moved aside instead of stopping the engine.
+// The store: what the user did survives a restart; a locked or damaged store is handled.
 
 #include "tests/vantrel/engine_fixture.h"
 
@@ -13,9 +12,9 @@
 #include <cstdio>
 #include <future>
 #include <thread>
+#include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -25,66 +24,9 @@ class StoreTest : public EngineTest
 protected:
     uint32_t story(uint32_t channel, const QString& headline, const QString& summary = {})
     {
-        eb::StorySeed s;
-        s.headline = headline;
-        s.url = "http://example.invalid/" + headline;
-        s.summary = summary;
-        return eb::addStory(channel, s);
+        return addStory(channel, headline, summary, {}, "http://example.invalid/" + headline);
     }
 };
-
-} // namespace
-
-TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
-{
-    const uint32_t id = eb::addChannel("Daily News", "News");
-    const uint32_t a = story(id, "a");
-    const uint32_t b = story(id, "b");
-    const uint32_t c = story(id, "c");
-    ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
-    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
-    ASSERT_EQ(VTDeleteStories(id, {c}), 1);
-    ASSERT_EQ(VTEnableChannel(id, 0), 1);
-    const uint32_t alert = eb::addAlert(id, a, "Storms", "Weather");
-    uint32_t mask = 99;
-    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
-    EXPECT_EQ(mask, 0u);
-    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
-    ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
-    ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
-    ASSERT_TRUE(eb::waitForIdle());
-    recorder().clear();
-    ASSERT_TRUE(eb::setChannelCategory(id, "News/Local"));
-    ASSERT_TRUE(eb::renameChannel(id, "New name"));
-    EXPECT_FALSE(eb::renameChannel(id, "  "));
-    EXPECT_FALSE(eb::setChannelCategory(4242, "X"));
-    ASSERT_TRUE(eb::waitForIdle());
-    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED", id));
-
-    reopen();
-    EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
-    EXPECT_EQ((std::vector<uint32_t>{attribute(id, a, "Read"), attribute(id, b, "Read"),
-                                     attribute(id, b, "Keep"), attribute(id, a, "Alerted")}),
-              (std::vector<uint32_t>{1, 0, 1, 1}));
-    EXPECT_EQ((std::vector<int>{channelEnabled(id), answer(VTGetDownloadEnabled),
-                                answer(VTGetAutoplayEnabled)}),
-              (std::vector<int>{0, 0, 0}));
-    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
-    EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
-    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
-    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), a);
-    CServices* services = GetCServices();
-    QString category, name;
-    EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
-    services->GetServiceByID(id)->GetDisplayName(name);
-    ReleaseCServices();
-    EXPECT_EQ(QStringList({category, name}), QStringList({"News/Local", "New name"}));
-
-    EXPECT_GT(story(id, "d"), c); // never a deleted story's number
-}
-
-namespace
-{
 
 // An engine on the folder without demo content or download worker.
 vantrel::Engine::Options quietOptions(const QString& dir, int lockWaitMs = 20000)
@@ -175,6 +117,54 @@ struct StoreHolder {
 };
 
 } // namespace
+
+TEST_F(StoreTest, MarksDeletionsSwitchesAlertsAndChannelStateSurviveAReopen)
+{
+    const uint32_t id = eb::addChannel("Daily News", "News");
+    const uint32_t a = story(id, "a");
+    const uint32_t b = story(id, "b");
+    const uint32_t c = story(id, "c");
+    ASSERT_EQ(VTMarkStoriesRead(id, {a, c}, 1), 1);
+    ASSERT_EQ(VTKeepStory(id, b, b, 1), 1);
+    ASSERT_EQ(VTDeleteStories(id, {c}), 1);
+    ASSERT_EQ(VTEnableChannel(id, 0), 1);
+    const uint32_t alert = eb::addAlert(id, a, "Storms", "Weather");
+    uint32_t mask = 99;
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, 0u);
+    ASSERT_EQ(VTSetDownloadEnabled(0), 1);
+    ASSERT_EQ(VTSetAutoplayEnabled(0), 1);
+    ASSERT_TRUE(engine()->setWorkgroupRestrictions(VTRESTRICT_ALERT_SETTINGS));
+    ASSERT_TRUE(eb::waitForIdle());
+    recorder().clear();
+    ASSERT_TRUE(eb::setChannelCategory(id, "News/Local"));
+    ASSERT_TRUE(eb::renameChannel(id, "New name"));
+    EXPECT_FALSE(eb::renameChannel(id, "  "));
+    EXPECT_FALSE(eb::setChannelCategory(4242, "X"));
+    ASSERT_TRUE(eb::waitForIdle());
+    EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ATTRIBUTE_CHANGED", id));
+
+    reopen();
+    EXPECT_EQ(headlines(id), (QStringList{"a", "b"}));
+    EXPECT_EQ((std::vector<uint32_t>{attribute(id, a, "Read"), attribute(id, b, "Read"),
+                                     attribute(id, b, "Keep"), attribute(id, a, "Alerted")}),
+              (std::vector<uint32_t>{1, 0, 1, 1}));
+    EXPECT_EQ((std::vector<int>{channelEnabled(id), answer(VTGetDownloadEnabled),
+                                answer(VTGetAutoplayEnabled)}),
+              (std::vector<int>{0, 0, 0}));
+    ASSERT_EQ(VTGetWorkgroupRestrictions(mask), 1);
+    EXPECT_EQ(mask, uint32_t(VTRESTRICT_ALERT_SETTINGS));
+    EXPECT_EQ(textAttribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Name"), "Storms");
+    EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, alert, "Alert Story Id"), a);
+    CServices* services = GetCServices();
+    QString category, name;
+    EXPECT_EQ(services->GetServiceByID(id)->GetCategory(category, 0), 1);
+    services->GetServiceByID(id)->GetDisplayName(name);
+    ReleaseCServices();
+    EXPECT_EQ(QStringList({category, name}), QStringList({"News/Local", "New name"}));
+
+    EXPECT_GT(story(id, "d"), c); // never a deleted story's number
+}
 
 // A store that another connection holds is waited for and opened whole, never taken for
 // damage; the engine does not start on an empty store while it stays locked.
@@ -345,22 +335,11 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
 {
     ASSERT_NE(engine()->addAlertRule("Floods", {"flood"}, "Water"), 0u);
     eb::stop();
-    {
-        // The rule table as stores had it before rules had matching choices and filters,
-        // in a store of the schema step before those came.
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "earlier");
-        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const char* sql :
-             {"CREATE TABLE old_rules AS SELECT id, name, words, category"
-              " FROM alert_rules",
-              "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
-              "DROP TABLE filter_rules", "PRAGMA user_version=2"})
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("earlier");
+    // The rule table as stores had it before rules had matching choices and filters.
+    ASSERT_TRUE(execSql({"CREATE TABLE old_rules AS SELECT id, name, words, category"
+                         " FROM alert_rules",
+                         "DROP TABLE alert_rules", "ALTER TABLE old_rules RENAME TO alert_rules",
+                         "DROP TABLE filter_rules", "PRAGMA user_version=2"}));
     ASSERT_TRUE(eb::start());
     const uint32_t id = eb::addChannel("Weather", "Coast");
     auto rules = engine()->alertRules();
@@ -394,15 +373,15 @@ TEST_F(StoreTest, AlertRulesOfAnEarlierStoreKeepWorkingAndRulesSurviveAReopen)
     reopen();
     rules = engine()->alertRules();
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_TRUE(rules[0].headlinesOnly && rules[0].matchCase);
-    EXPECT_EQ(rules[0].categories, QStringList{"Coast"});
+    EXPECT_EQ(std::tuple(rules[0].headlinesOnly, rules[0].matchCase, rules[0].categories),
+              std::tuple(true, true, QStringList{"Coast"}));
     const auto filters = engine()->filterRules();
     ASSERT_EQ(filters.size(), 2u);
-    EXPECT_NE(filters[0].id, filters[1].id);
-    EXPECT_FALSE(filters[1].matchAll);
     ASSERT_EQ(filters[1].conditions.size(), 2u);
-    EXPECT_EQ(filters[1].conditions[0].days, 3);
-    EXPECT_EQ(filters[1].conditions[1].value, "\\.invalid/");
+    EXPECT_NE(filters[0].id, filters[1].id);
+    EXPECT_EQ(std::tuple(filters[1].matchAll, filters[1].conditions[0].days,
+                         filters[1].conditions[1].value),
+              std::tuple(false, 3, QString("\\.invalid/")));
     EXPECT_EQ(engine()->countFilterMatches(filters[1]), 1);
 }
 

@@ -1,16 +1,11 @@
-// Stories read from the store when they are needed: counts before loading, long texts read
-// back after the cache dropped them, changes made while a channel was not loaded, an older
-// store brought up to date, and finding stories by text.
+// Stories read from the store only when needed, and finding stories by text.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <tuple>
 
 using namespace enginetest;
-namespace eb = rhtest::engine;
 
 namespace
 {
@@ -30,47 +25,26 @@ class StoryLoadingTest : public EngineTest
 protected:
     Counts counts(uint32_t id)
     {
-        Counts c;
-        CServices* services = GetCServices();
-        CService* channel = services->GetServiceByID(id);
-        c.unread = channel->GetNumUnreadStories();
-        channel->GetSubChannels(c.subChannels);
-        channel->GetSubChannelsCount(c.subChannels, c.subUnread, c.subTotal);
-        ReleaseCServices();
-        return c;
+        return withChannel(id, [](CService* channel) {
+            Counts c;
+            c.unread = channel->GetNumUnreadStories();
+            channel->GetSubChannels(c.subChannels);
+            channel->GetSubChannelsCount(c.subChannels, c.subUnread, c.subTotal);
+            return c;
+        });
     }
-    void loadNow(uint32_t id)
-    {
-        CServices* services = GetCServices();
-        services->GetServiceByID(id)->GetNoStories();
-        ReleaseCServices();
-    }
+    void loadNow(uint32_t id) { storyCount(id); }
     int summaryAvailable(uint32_t id, uint32_t number)
     {
-        CService* channel = GetCServices()->GetServiceByID(id);
-        const int available = channel->IsStorySummaryAvailable(channel->GetStoryIndex(number));
-        ReleaseCServices();
-        return available;
+        return withChannel(
+            id, [&](CService* c) { return c->IsStorySummaryAvailable(c->GetStoryIndex(number)); });
     }
     QString summary(uint32_t id, uint32_t number)
     {
-        CServices* services = GetCServices();
-        CService* channel = services->GetServiceByID(id);
-        const QString text = channel->GetStorySummary(channel->GetStoryIndex(number));
-        ReleaseCServices();
-        return text;
+        return withChannel(
+            id, [&](CService* c) { return c->GetStorySummary(c->GetStoryIndex(number)); });
     }
 };
-
-eb::StorySeed story(const QString& headline, const QString& category = QString(),
-                    const QString& summary = QString())
-{
-    eb::StorySeed s;
-    s.headline = headline;
-    s.category = category;
-    s.summary = summary;
-    return s;
-}
 
 } // namespace
 
@@ -79,15 +53,12 @@ TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
     const uint32_t news = eb::addChannel("News");
     const uint32_t sport = eb::addChannel("Sport");
     std::vector<uint32_t> numbers;
-    for (const auto& [headline, category] :
-         std::vector<std::pair<QString, QString>>{{"a", "World/Europe"},
-                                                  {"b", "World/Europe"},
-                                                  {"c", "World//Asia"},
-                                                  {"d", ""},
-                                                  {"e", "Markets"},
-                                                  {"f", "Markets"}})
-        numbers.push_back(eb::addStory(news, story(headline, category)));
-    eb::addStory(sport, story("g", "Football"));
+    const std::pair<QString, QString> stories[] = {{"a", "World/Europe"}, {"b", "World/Europe"},
+                                                   {"c", "World//Asia"},  {"d", ""},
+                                                   {"e", "Markets"},      {"f", "Markets"}};
+    for (const auto& [headline, category] : stories)
+        numbers.push_back(addStory(news, headline, {}, category));
+    addStory(sport, "g", {}, "Football");
     // Marks, a deletion and a category change reach the stored counts.
     ASSERT_EQ(VTMarkStoriesRead(news, {numbers[0], numbers[4]}, 1), 1);
     ASSERT_EQ(VTDeleteStories(news, {numbers[5]}), 1);
@@ -114,9 +85,7 @@ TEST_F(StoryLoadingTest, CountsShownBeforeStoriesAreLoadedEqualTheCountsAfter)
 TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
 {
     struct Case {
-        QString summary;
-        QString header;
-        QString footer;
+        QString summary, header, footer;
         uint32_t available; // IsStorySummaryAvailable
         uint32_t caps;      // tagStoryCaps::hasSummary
     };
@@ -131,7 +100,7 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     const uint32_t id = eb::addChannel("Texts");
     std::vector<uint32_t> numbers;
     for (const Case& c : cases) {
-        eb::StorySeed s = story("h", QString(), c.summary);
+        eb::StorySeed s = seed("h", c.summary);
         if (!c.header.isEmpty())
             s.attributes["Header"] = c.header;
         if (!c.footer.isEmpty())
@@ -144,11 +113,12 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < cases.size(); ++i) {
             SCOPED_TRACE(testing::Message() << "pass " << pass << " case " << i);
-            EXPECT_EQ(summary(id, numbers[i]), cases[i].summary);
-            EXPECT_EQ(textAttribute(id, numbers[i], "Header"), cases[i].header);
-            EXPECT_EQ(textAttribute(id, numbers[i], "Footer"), cases[i].footer);
-            EXPECT_EQ(uint32_t(summaryAvailable(id, numbers[i])), cases[i].available);
-            EXPECT_EQ(caps(id, numbers[i], VTCAPS_SUMMARY).hasSummary, cases[i].caps);
+            const uint32_t n = numbers[i];
+            EXPECT_EQ(std::tuple(summary(id, n), textAttribute(id, n, "Header"),
+                                 textAttribute(id, n, "Footer"), uint32_t(summaryAvailable(id, n)),
+                                 caps(id, n, VTCAPS_SUMMARY).hasSummary),
+                      std::tuple(cases[i].summary, cases[i].header, cases[i].footer,
+                                 cases[i].available, cases[i].caps));
         }
     }
     // An alert raised on a story carries the story's summary, read from the store.
@@ -160,8 +130,8 @@ TEST_F(StoryLoadingTest, LongTextsReadAfterTheCacheDroppedThemAreTheSameTexts)
 TEST_F(StoryLoadingTest, StoryMarkedWhileItsChannelIsNotLoadedShowsTheMarkWhenListed)
 {
     const uint32_t id = eb::addChannel("Marks");
-    const uint32_t a = eb::addStory(id, story("a", "Topic", "About a"));
-    const uint32_t b = eb::addStory(id, story("b", "Topic", "About b"));
+    const uint32_t a = addStory(id, "a", "About a", "Topic");
+    const uint32_t b = addStory(id, "b", "About b", "Topic");
     reopen();
     ASSERT_FALSE(loaded(id));
     ASSERT_EQ(VTMarkStoriesRead(id, {a}, 1), 1);
@@ -213,27 +183,16 @@ TEST_F(StoryLoadingTest, StoryChangedByADownloadWhileItsChannelIsNotLoadedShowsT
 TEST_F(StoryLoadingTest, StoreOfTheFormerSchemaIsBroughtUpToDateWithItsCounts)
 {
     const uint32_t id = eb::addChannel("Old");
-    const uint32_t a = eb::addStory(id, story("a", "Topic", "About a"));
-    const uint32_t b = eb::addStory(id, story("b", "", "   "));
+    const uint32_t a = addStory(id, "a", "About a", "Topic");
+    const uint32_t b = addStory(id, "b", "   ");
     ASSERT_EQ(VTMarkStoriesRead(id, {a}, 1), 1);
-    const QString path = engine()->dataDir() + "/vantrel.db";
     eb::stop();
-    {
-        // What the store looked like before counts and text facts were kept.
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "former-schema");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const char* sql :
-             {"DROP TRIGGER stories_counted_insert", "DROP TRIGGER stories_counted_delete",
-              "DROP TRIGGER stories_counted_update", "DROP INDEX stories_local_copies",
-              "DROP TABLE story_counts", "ALTER TABLE stories DROP COLUMN text_flags",
-              "ALTER TABLE stories DROP COLUMN summary_hash", "PRAGMA user_version=1"})
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("former-schema");
+    // What the store looked like before counts and text facts were kept.
+    ASSERT_TRUE(
+        execSql({"DROP TRIGGER stories_counted_insert", "DROP TRIGGER stories_counted_delete",
+                 "DROP TRIGGER stories_counted_update", "DROP INDEX stories_local_copies",
+                 "DROP TABLE story_counts", "ALTER TABLE stories DROP COLUMN text_flags",
+                 "ALTER TABLE stories DROP COLUMN summary_hash", "PRAGMA user_version=1"}));
     ASSERT_TRUE(eb::start());
     const Counts before = counts(id);
     EXPECT_EQ(before.unread, 1);
@@ -249,13 +208,13 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
 {
     const uint32_t news = eb::addChannel("News");
     const uint32_t other = eb::addChannel("Other");
-    const uint32_t storm = eb::addStory(news, story("STORM warning", "", "Rain and wind"));
-    const uint32_t zurich = eb::addStory(news, story("City news", "", "Grüße aus ZÜRICH"));
-    const uint32_t percent = eb::addStory(news, story("Rates", "", "Up 5% today"));
-    const uint32_t nuts = eb::addStory(news, story("Nuts", "", "Taze f\u0131nd\u0131k"));
-    const uint32_t lines = eb::addStory(news, story("Line one\nline two", "", ""));
-    eb::addStory(news, story("Blank", "", "   "));
-    const uint32_t elsewhere = eb::addStory(other, story("Storm at sea", "", "Waves and spray"));
+    const uint32_t storm = addStory(news, "STORM warning", "Rain and wind");
+    const uint32_t zurich = addStory(news, "City news", "Grüße aus ZÜRICH");
+    const uint32_t percent = addStory(news, "Rates", "Up 5% today");
+    const uint32_t nuts = addStory(news, "Nuts", "Taze f\u0131nd\u0131k");
+    const uint32_t lines = addStory(news, "Line one\nline two", "");
+    addStory(news, "Blank", "   ");
+    const uint32_t elsewhere = addStory(other, "Storm at sea", "Waves and spray");
     reopen();
 
     struct Case {
@@ -264,22 +223,15 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
         std::vector<uint32_t> news;
         std::vector<uint32_t> other;
     };
+    // "üs" is in "GRÜSSE"; a dotless i is an I in upper case; a blank summary is none.
+    // clang-format off
     const std::vector<Case> cases = {
-        {"storm", true, {storm}, {elsewhere}},
-        {"WIND", true, {}, {}},
-        {"WIND", false, {storm}, {}},
-        {"zürich", false, {zurich}, {}},
-        {"üs", false, {zurich}, {}}, // "GRÜSSE"
-        {"ss", false, {zurich}, {}},
-        {"FIN", false, {nuts}, {}}, // a dotless i is an I in upper case
-        {"fin", true, {}, {}},
-        {"one\nline", true, {lines}, {}},
-        {"one line", true, {}, {}},
-        {"   ", false, {}, {}}, // a blank summary is none
-        {"5%", false, {percent}, {}},
-        {"5_", false, {}, {}},
-        {"", false, {}, {}},
-    };
+        {"storm", true, {storm}, {elsewhere}}, {"WIND", true, {}, {}}, {"WIND", false, {storm}, {}},
+        {"zürich", false, {zurich}, {}}, {"üs", false, {zurich}, {}}, {"ss", false, {zurich}, {}},
+        {"FIN", false, {nuts}, {}}, {"fin", true, {}, {}}, {"one\nline", true, {lines}, {}},
+        {"one line", true, {}, {}}, {"   ", false, {}, {}}, {"5%", false, {percent}, {}},
+        {"5_", false, {}, {}}, {"", false, {}, {}}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         const FoundStories found = engine()->findStories({news, 999, other}, c.text, c.titleOnly);
@@ -291,7 +243,7 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
     ASSERT_EQ(few.size(), 1u);
     EXPECT_EQ(few[0].second, std::vector<uint32_t>{elsewhere});
     // The headlines searched follow the channel's changes.
-    const uint32_t again = eb::addStory(news, story("Storm again"));
+    const uint32_t again = addStory(news, "Storm again");
     ASSERT_EQ(VTDeleteStories(news, {storm}), 1);
     std::vector<std::pair<uint32_t, std::vector<uint32_t>>> found;
     ASSERT_EQ(VTFindStories({news}, "storm", 1, found), 1);

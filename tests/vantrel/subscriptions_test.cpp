@@ -1,15 +1,10 @@
-// Channels of one's own: feed addresses as people type them, subscribing by address, a
-// channel's own settings (interval, keep count, address), OPML export and import, probes that
-// are cancelled, and stores of the first version gaining the new columns.
+// Channels of one's own: addresses, subscribing, own settings, OPML, older stores.
 
 #include "tests/support/feeds_httpserver.h"
 #include "tests/vantrel/engine_fixture.h"
 #include "vantrel/core/feedaddress.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 using namespace enginetest;
 using vantrel::ChannelFacts;
@@ -78,6 +73,7 @@ protected:
         return server.url(path).toString();
     }
 
+    // A channel on the address, once its first download is over.
     uint32_t subscribe(const QString& address, const QString& name, const QString& categories,
                        QString* error = nullptr)
     {
@@ -86,7 +82,9 @@ protected:
         c.name = name;
         c.categories = categories;
         uint32_t id = 0;
-        return engine()->subscribeAddress(c, &id, error) ? id : 0;
+        const bool added = engine()->subscribeAddress(c, &id, error);
+        EXPECT_TRUE(rhtest::engine::waitForIdle());
+        return added ? id : 0;
     }
 
     ChannelFacts facts(uint32_t id)
@@ -103,7 +101,6 @@ TEST_F(SubscriptionsTest, AddressSubscribesDownloadsAtOnceAndRefusesItsOtherForm
     const QString url = serve("/news.xml", {{"a", "One", "", "", "", "", ""}}, "News");
     const uint32_t id = subscribe(url, "My News", "World / Europe;;");
     ASSERT_NE(id, 0u);
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(storyCount(id), 1);
     EXPECT_TRUE(recorder().hasMessage("REFRESHCODE_CHANNEL_ADDED", id));
     // The person's name stays after the download.
@@ -120,7 +117,6 @@ TEST_F(SubscriptionsTest, AddressSubscribesDownloadsAtOnceAndRefusesItsOtherForm
     // Without a name the channel shows its address until its feed names it.
     const uint32_t unnamed = subscribe(serve("/other.xml", {}, "  Other\n News "), "", "");
     ASSERT_NE(unnamed, 0u);
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     EXPECT_EQ(facts(unnamed).name, "Other News");
 }
 
@@ -133,7 +129,6 @@ TEST_F(SubscriptionsTest, OwnIntervalAndKeepCountAreUsedAndStored)
         feed += QByteArray("<item>") + item + "</pubDate></item>";
     server.setRoute("/f.xml", feed + "</channel></rss>", "application/rss+xml");
     const uint32_t id = subscribe(server.url("/f.xml").toString(), "F", "");
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     ASSERT_EQ(storyCount(id), 3);
     ASSERT_EQ(VTKeepStory(id, 0, numberOf(id, "Oldest"), 1), 1);
 
@@ -161,7 +156,6 @@ TEST_F(SubscriptionsTest, ChangedSettingsAreCheckedAndReported)
 {
     const uint32_t a = subscribe(serve("/a.xml", {}, "A"), "A", "News");
     const uint32_t b = subscribe(serve("/b.xml", {}, "B"), "B", "News");
-    ASSERT_TRUE(rhtest::engine::waitForIdle());
     recorder().clear();
     ChannelSettings s = facts(b);
     QString error;
@@ -253,26 +247,16 @@ TEST_F(SubscriptionsTest, CancelledProbeStopsItsDownloadAndNeverAnswers)
 
 TEST(StoreMigration, AFirstVersionStoreGainsTheNewColumnsAndKeepsItsChannels)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
-        db.setDatabaseName(rhtest::engineDataDir() + "/vantrel.db");
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const char* sql :
-             {"CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)",
-              "CREATE TABLE channels (id INTEGER PRIMARY KEY, entry_id INTEGER, name TEXT,"
-              " url TEXT, categories TEXT, home_page TEXT, description TEXT, enabled INTEGER, "
-              "secure INTEGER,"
-              " filtered INTEGER, home_server INTEGER, filter_words TEXT, logo_file TEXT,"
-              " logo_url TEXT, last_updated INTEGER, last_attempt INTEGER, content_date INTEGER,"
-              " status TEXT, next_story INTEGER)",
-              "INSERT INTO channels (id, entry_id, name, url, categories, enabled, next_story)"
-              " VALUES (5, 0, 'Old One', '', 'News', 1, 1)",
-              "PRAGMA user_version=1"})
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("v1");
+    ASSERT_TRUE(execSql(
+        {"CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT)",
+         "CREATE TABLE channels (id INTEGER PRIMARY KEY, entry_id INTEGER, name TEXT, url TEXT,"
+         " categories TEXT, home_page TEXT, description TEXT, enabled INTEGER, secure INTEGER,"
+         " filtered INTEGER, home_server INTEGER, filter_words TEXT, logo_file TEXT,"
+         " logo_url TEXT, last_updated INTEGER, last_attempt INTEGER, content_date INTEGER,"
+         " status TEXT, next_story INTEGER)",
+         "INSERT INTO channels (id, entry_id, name, url, categories, enabled, next_story)"
+         " VALUES (5, 0, 'Old One', '', 'News', 1, 1)",
+         "PRAGMA user_version=1"}));
     ASSERT_TRUE(rhtest::engine::start());
     ChannelFacts f;
     ASSERT_TRUE(vantrel::Engine::instance()->channelFacts(5, f));
