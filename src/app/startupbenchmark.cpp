@@ -55,6 +55,17 @@ public:
         m_probe.setTimerType(Qt::PreciseTimer);
         m_probe.setInterval(5);
         connect(&m_probe, &QTimer::timeout, this, [this] { tick(); });
+        // A non-interactive run answers no questions, from the start (Quick Setup on a first
+        // start comes before the main window).
+        m_dismiss.setInterval(50);
+        connect(&m_dismiss, &QTimer::timeout, this, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else if (modal)
+                modal->close();
+        });
+        m_dismiss.start();
     }
 
 private:
@@ -86,14 +97,8 @@ private:
     {
         m_longest = std::max(m_longest, m_lastTick.restart());
         const qint64 at = m_sinceShown.elapsed();
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            // A non-interactive run answers no questions (Quick Setup on a first start).
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-            else
-                modal->close();
+        if (QApplication::activeModalWidget())
             return;
-        }
         CMDIFrameWnd* frame = m_app.GetMainFrame();
         if (!frame)
             return;
@@ -189,6 +194,7 @@ private:
 
     CReadhallApp& m_app;
     QTimer m_probe;
+    QTimer m_dismiss;
     QElapsedTimer m_sinceShown;
     QElapsedTimer m_sincePhase;
     QElapsedTimer m_lastTick;

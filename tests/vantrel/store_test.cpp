@@ -1,6 +1,7 @@
 // The store: what the user did survives a restart; a locked or damaged store is handled.
 
 #include "tests/vantrel/engine_fixture.h"
+#include "vantrel/core/store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <cstdio>
 #include <future>
@@ -426,4 +428,48 @@ TEST_F(StoreTest, RulesJudgeEveryStoredStoryEvenBeforeItsChannelIsListed)
     reopen();
     EXPECT_EQ(unreadCount(id), 1);
     EXPECT_EQ(engine()->applyFiltersNow(), 0);
+}
+
+// Pruning takes stories out of memory first and out of the store after; a channel read in
+// between must neither show them again nor give their numbers or identities to new stories.
+TEST(ChannelLoading, StoriesOnTheirWayOutOfTheStoreStayOutAndKeepTheirTombstones)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vantrel.db");
+    {
+        vantrel::Store store(path);
+        vantrel::StoreContents contents;
+        ASSERT_TRUE(store.open(contents));
+        vantrel::Channel channel;
+        channel.id = 7;
+        channel.name = "Seven";
+        channel.nextStory = 4;
+        vantrel::Store::Transaction t(store);
+        store.saveChannel(t, channel);
+        for (uint32_t n : {1u, 2u, 3u}) {
+            vantrel::Story s;
+            s.number = n;
+            s.identity = QStringLiteral("item-%1").arg(n);
+            s.headline = s.identity;
+            store.saveStory(t, channel.id, s);
+        }
+        ASSERT_TRUE(t.commit());
+        store.closeThreadConnection();
+    }
+    vantrel::Store store(path);
+    vantrel::StoreContents contents;
+    ASSERT_TRUE(store.open(contents));
+    ASSERT_EQ(contents.channels.size(), 1u);
+    vantrel::Channel& channel = *contents.channels.front();
+    channel.nextStory = 1; // as if the stored channel had not said
+    channel.leaving.insert(3, true);
+    channel.leaving.insert(2, false);
+    ASSERT_TRUE(channel.ensureLoaded());
+    std::vector<uint32_t> numbers;
+    for (const vantrel::Story& s : channel.stories)
+        numbers.push_back(s.number);
+    EXPECT_EQ(numbers, std::vector<uint32_t>{1});
+    EXPECT_EQ(channel.tombstones, QSet<QString>{"item-3"});
+    EXPECT_EQ(channel.nextStory, 4u);
+    store.closeThreadConnection();
 }

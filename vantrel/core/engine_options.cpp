@@ -325,9 +325,12 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
                                             const std::vector<uint32_t>& numbers,
                                             bool leaveTombstones)
 {
+    // Memory first, under the model lock; then the store, with no lock of the engine's held,
+    // since deleting thousands of rows and flushing them to disk can take long enough to
+    // stall every window. Until the store has caught up, the stories are `leaving`: gone for
+    // everyone who reads the model, left out by a channel that loads meanwhile.
     std::vector<uint32_t> deleted;
     std::vector<uint32_t> alertsGone;
-    QStringList files;
     auto failed = [&](const char* what) {
         std::fprintf(stderr, "vantrel: stories of channel %u cannot be removed (%s): %s\n",
                      channelId, what, qPrintable(m_store->lastError()));
@@ -340,29 +343,24 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
         if (!c || !m_open || channelId == VT_ALERTS_CHANNEL_ID)
             return deleted;
         // Read again under the lock, from the store (it has the stories not read into memory
-        // too): a story the person kept since it was chosen stays.
+        // too, and every change the person made, which is written under this lock): a story
+        // the person kept since it was chosen stays.
         if (!m_store->unkeptStories(channelId, numbers, deleted))
             return failed("reading them");
+        // Stories another removal already took are its to finish.
+        deleted.erase(std::remove_if(deleted.begin(), deleted.end(),
+                                     [c](uint32_t n) { return c->leaving.contains(n); }),
+                      deleted.end());
         if (deleted.empty())
             return deleted;
         // Alerts follow their stories, except the ones the person kept.
-        if (!m_store->unkeptAlertsOn(VT_ALERTS_CHANNEL_ID, channelId, deleted, alertsGone) ||
-            !m_store->storyFiles(channelId, deleted, files))
-            return failed("reading their alerts and files");
-        Store::Transaction t(*m_store);
-        m_store->deleteStories(t, channelId, deleted, leaveTombstones);
-        m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);
-        if (!t.commit())
-            return failed("writing");
-        // A channel in memory drops them; one that is not counts from the store again (the
-        // store made the tombstones, which it reads when it loads).
-        auto drop = [this](Channel& ch, const std::vector<uint32_t>& gone, bool tombstones) {
-            if (!ch.isLoaded()) {
-                StoryCounts counts;
-                if (m_store->storyCounts(ch.id, counts))
-                    ch.refreshStoredCounts(std::move(counts));
+        if (!m_store->unkeptAlertsOn(VT_ALERTS_CHANNEL_ID, channelId, deleted, alertsGone))
+            return failed("reading their alerts");
+        auto leave = [](Channel& ch, const std::vector<uint32_t>& gone, bool tombstones) {
+            for (uint32_t n : gone)
+                ch.leaving.insert(n, tombstones);
+            if (!ch.isLoaded())
                 return;
-            }
             const std::unordered_set<uint32_t> set(gone.begin(), gone.end());
             if (tombstones) {
                 for (uint32_t n : gone) {
@@ -376,9 +374,45 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
                              ch.stories.end());
             ch.reindex();
         };
-        drop(*c, deleted, leaveTombstones);
+        leave(*c, deleted, leaveTombstones);
         if (!alertsGone.empty())
-            drop(*m_alerts, alertsGone, false);
+            leave(*m_alerts, alertsGone, false);
+    }
+
+    // Nothing else writes these rows now: every writer finds a story in memory first.
+    QStringList files;
+    bool stored = m_store->storyFiles(channelId, deleted, files);
+    if (stored) {
+        Store::Transaction t(*m_store);
+        m_store->deleteStories(t, channelId, deleted, leaveTombstones);
+        m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);
+        stored = t.commit();
+    }
+    if (!stored) {
+        // Memory no longer shows them; the store still has them, and they are pruned again
+        // when the engine next starts.
+        std::fprintf(stderr,
+                     "vantrel: stories of channel %u cannot be removed from the store: %s\n",
+                     channelId, qPrintable(m_store->lastError()));
+        files.clear();
+    }
+
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        // A channel that is not in memory counts from the store again (it has the tombstones,
+        // read when it loads).
+        auto settle = [this](Channel* ch, const std::vector<uint32_t>& gone) {
+            if (!ch)
+                return;
+            for (uint32_t n : gone)
+                ch->leaving.remove(n);
+            StoryCounts counts;
+            if (!ch->isLoaded() && m_store->storyCounts(ch->id, counts))
+                ch->refreshStoredCounts(std::move(counts));
+        };
+        settle(findChannel(channelId), deleted);
+        if (!alertsGone.empty())
+            settle(m_alerts.get(), alertsGone);
     }
     headlinesChanged(channelId);
     if (!alertsGone.empty())

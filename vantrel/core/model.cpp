@@ -176,6 +176,21 @@ bool Channel::ensureLoaded() const
     auto* self = const_cast<Channel*>(this);
     if (!m_store->loadStories(*self))
         return false;
+    for (auto it = leaving.cbegin(); it != leaving.cend(); ++it)
+        self->nextStory = std::max(nextStory, it.key() + 1);
+    if (!leaving.isEmpty()) {
+        auto& list = self->stories;
+        list.erase(std::remove_if(list.begin(), list.end(),
+                                  [&](const Story& s) {
+                                      const auto found = leaving.constFind(s.number);
+                                      if (found == leaving.cend())
+                                          return false;
+                                      if (*found && !s.identity.isEmpty())
+                                          self->tombstones.insert(s.identity);
+                                      return true;
+                                  }),
+                   list.end());
+    }
     for (Story& s : self->stories)
         self->settle(s);
     self->reindex();

@@ -177,6 +177,10 @@ public:
     bool updating = false;
     std::vector<Story> stories;
     QSet<QString> tombstones; // identities of deleted stories
+    // Stories already gone from memory whose removal from the store is under way (number →
+    // whether its identity stays as a tombstone). A channel that loads meanwhile leaves them
+    // out, keeps their tombstones and never gives their numbers again.
+    QHash<uint32_t, bool> leaving;
 
     // A channel whose stories the store keeps reads them from there when they are first
     // needed (ensureLoaded()): until then `stories` and `tombstones` are empty and the counts
