@@ -7,7 +7,6 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/statusbar.h"
 #include "src/framework/winapp.h"
-#include "src/platform/settingsstore.h"
 #include "src/shared/panes.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
@@ -21,10 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 #include <QTimer>
-#include <QWidget>
 
 namespace apptest
 {
@@ -155,11 +151,7 @@ void MainFrameTest::SetUp()
     SetWorkgroupRestrictions(0);
     SetProgramFilePathForTests(rhtest::testRoot() + QStringLiteral("/bin/readhall"));
 
-    vantrel::Engine::Options options;
-    options.dataDir = rhtest::engineDataDir();
-    options.seedDemo = false;
-    options.startWorker = false;
-    ASSERT_TRUE(vantrel::Engine::start(options));
+    ASSERT_TRUE(startEngine());
 
     m_app = std::make_unique<CReadhallApp>();
     m_app->SetRegistryKey(QStringLiteral("Vantrel\\Vantrel\\Settings"));
@@ -171,6 +163,15 @@ void MainFrameTest::SetUp()
         m_app->AddDocTemplate(docTemplate);
         m_app->m_templates[kind.slot] = docTemplate;
     }
+}
+
+bool MainFrameTest::startEngine(bool withWorker)
+{
+    vantrel::Engine::Options options;
+    options.dataDir = rhtest::engineDataDir();
+    options.seedDemo = false;
+    options.startWorker = withWorker;
+    return vantrel::Engine::start(options);
 }
 
 void MainFrameTest::TearDown()

@@ -18,7 +18,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QDir>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -122,10 +121,7 @@ protected:
     vantrel::Engine* restartWithWorker()
     {
         vantrel::Engine::stop();
-        vantrel::Engine::Options options;
-        options.dataDir = rhtest::engineDataDir();
-        options.seedDemo = false;
-        EXPECT_TRUE(vantrel::Engine::start(options));
+        EXPECT_TRUE(startEngine(true));
         return vantrel::Engine::instance();
     }
 };

@@ -14,7 +14,6 @@
 #include "src/platform/messagebox.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
-#include "src/shared/settings.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
 #include "src/stories/headlinemodel.h"
@@ -25,15 +24,9 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QFile>
-#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>

@@ -18,14 +18,9 @@
 #include "vantrel/core/engine.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QDockWidget>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTextBrowser>
 #include <QUrl>
 #include <algorithm>
