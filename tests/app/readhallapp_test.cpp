@@ -104,9 +104,8 @@ TEST(StartUpMessages, WhatTheEngineSaysAboutItsStartReachesThePerson)
         EXPECT_EQ(app.start("/alertview"), c.starts ? 1 : 0);
         const auto& boxes = platform::messageBoxQuestions();
         ASSERT_EQ(boxes.size(), 1u) << c.status;
-        EXPECT_EQ(boxes[0].text, QString::fromUtf8(c.shown));
-        EXPECT_EQ(boxes[0].caption, QStringLiteral("Readhall"));
-        EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
+        EXPECT_EQ(std::tuple(boxes[0].text, boxes[0].caption, boxes[0].flags & MB_ICONMASK),
+                  std::tuple(QString::fromUtf8(c.shown), QString("Readhall"), c.icon));
         if (c.starts) {
             app.exit();
             continue;
