@@ -83,11 +83,9 @@ RecordingFrame::RecordingFrame(const QString& className) : CMDIFrameWnd(classNam
     onCommandRange(32768, 33100, [this](UINT id) { commands.push_back(id); });
 }
 
-TestApp::TestApp(RecordingEngine& engine) : m_app(std::make_unique<CReadhallApp>())
+TestApp::TestApp(RecordingEngine& engine) : TestApp()
 {
     m_app->m_engine = engine.libraryCalls();
-    m_app->m_splashAllowed = false;
-    m_app->m_showMainWindowWhenIdle = false;
     CReadhallApp* app = m_app.get();
     m_app->m_mainFrameFactory = [app] { return new RecordingFrame(app->m_mainWindowClass); };
 }

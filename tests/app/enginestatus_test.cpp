@@ -187,7 +187,7 @@ TEST_F(EngineStatus, AlertsOfOneUpdateMakeOneDesktopNotificationThatOpensTheAler
 
     vantrel::Engine* engine = restartWithWorker();
     ASSERT_NE(engine->addAlertRule("Storms", {"storm"}, QString()), 0u);
-    ASSERT_NE(createFrame(), nullptr); // the main frame opens the alerts window
+    createFrame(); // the main frame opens the alerts window
     CAlertNotifier notifier(
         std::make_unique<platform::DesktopNotifications>(bus.connect("readhall-test-client")));
     notifier.setGatherMs(100);

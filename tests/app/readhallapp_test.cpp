@@ -183,40 +183,31 @@ TEST(ShowUnreadItemsOnly, IsReadAtConstructionAndWrittenAtDestruction)
     EXPECT_EQ(app->m_bShowUnreadItemsOnly, 1);
 }
 
-// A window that records the messages posted to it.
-struct ListeningWindow {
-    explicit ListeningWindow(std::vector<std::pair<int, WPARAM>>& log, int id)
-        : window(QStringLiteral("CHeadlineView"))
-    {
-        window.setMessageHandler([&log, id](UINT, WPARAM wParam, LPARAM) {
-            log.emplace_back(id, wParam);
-            return LRESULT(0);
-        });
-    }
-    MessageWindow window;
-};
-
 TEST(Broadcast, PostsToEachLiveWindowOnceFromTheLastRegisteredAndDropsTheDead)
 {
     auto app = std::make_unique<CReadhallApp>();
-    std::vector<std::pair<int, WPARAM>> log;
-    ListeningWindow first(log, 1);
-    auto second = std::make_unique<ListeningWindow>(log, 2);
-    ListeningWindow third(log, 3);
-    ListeningWindow fourth(log, 4);
-    for (const HWND window : {first.window.hwnd(), second->window.hwnd(), third.window.hwnd(),
-                              fourth.window.hwnd(), fourth.window.hwnd()})
-        app->RegisterWindow(window);
-    app->RegisterWindow(0x7FFFFFF0);             // not a window: ignored
-    app->UnregisterWindow(fourth.window.hwnd()); // every entry of it goes
+    std::vector<std::pair<int, WPARAM>> log; // (window 1 to 4, wParam) as posted
+    std::vector<std::unique_ptr<MessageWindow>> windows;
+    std::vector<HWND> handles;
+    for (int id = 1; id <= 4; ++id) {
+        windows.push_back(std::make_unique<MessageWindow>(QStringLiteral("CHeadlineView")));
+        windows.back()->setMessageHandler([&log, id](UINT, WPARAM wParam, LPARAM) {
+            log.emplace_back(id, wParam);
+            return LRESULT(0);
+        });
+        handles.push_back(windows.back()->hwnd());
+        app->RegisterWindow(handles.back());
+    }
+    app->RegisterWindow(handles[3]);
+    app->RegisterWindow(0x7FFFFFF0);   // not a window: ignored
+    app->UnregisterWindow(handles[3]); // every entry of it goes
     EXPECT_EQ(app->GetBroadcastWindows().size(), 3u);
 
-    second.reset(); // destroyed without unregistering
+    windows[1].reset(); // destroyed without unregistering
     const UINT message = RegisterWindowMessage("RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED");
     app->BroadcastMessage(message, 1, 0);
     EXPECT_TRUE(log.empty()); // posted, not sent
-    EXPECT_EQ(app->GetBroadcastWindows(),
-              (std::vector<HWND>{first.window.hwnd(), third.window.hwnd()}));
+    EXPECT_EQ(app->GetBroadcastWindows(), (std::vector<HWND>{handles[0], handles[2]}));
     ASSERT_TRUE(rhtest::waitFor([&] { return log.size() >= 2; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{3, 1}, {1, 1}}));

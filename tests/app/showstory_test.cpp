@@ -132,13 +132,12 @@ TEST_F(ShowStoryTest, ALocalDocumentGoesToThePlayerAndAPageIsShownAndMarkedRead)
     EXPECT_TRUE(flag(channel, page, "Accessed"));
     EXPECT_EQ(rhtest::engine::openedUrls().size(), 1);
 
-    EXPECT_EQ(frame().ShowStory(channel, local), 1);
-    EXPECT_EQ(frame().ShowStory(channel, dotted), 1);
-    EXPECT_EQ(frame().ShowStory(channel, web), 1);
+    for (const uint32_t shown : {local, dotted, web}) {
+        EXPECT_EQ(frame().ShowStory(channel, shown), 1);
+        EXPECT_TRUE(flag(channel, shown, "Read")) << shown;
+    }
     EXPECT_EQ(pane->urls, QStringList({"c:\\pages\\story.html", "/srv/pages/Story.HTM",
                                        "/srv/pages.d/notes", "https://news.example/today"}));
-    for (const uint32_t shown : {local, dotted, web})
-        EXPECT_TRUE(flag(channel, shown, "Read")) << shown;
     EXPECT_TRUE(desktop.empty());
 }
 

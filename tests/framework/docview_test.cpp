@@ -98,9 +98,7 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
 
 TEST_F(Templates, AnOpenThatFailsLeavesNothingBehind)
 {
-    class BrokenFrame : public CMDIChildWnd
-    {
-    public:
+    struct BrokenFrame : CMDIChildWnd {
         BOOL OnCreateClient(CCreateContext*) override { return 0; }
     };
     CDocTemplate* plain = addTemplate();
@@ -255,9 +253,8 @@ TEST_F(Templates, DeletingAFrameWhoseViewHasTheFocusLeavesTheHalfGoneFrameAlone)
     view->setFocus();
     ASSERT_TRUE(rhtest::waitFor([&] { return view->hasFocus(); }));
 
-    // The view gives up the focus only once the frame around it is half destroyed; the frame
-    // takes no part in that focus change (a sanitizer build reports a call on a frame that is
-    // no frame any more).
+    // The view loses the focus only once its frame is half destroyed; the frame takes no part
+    // in that focus change (a sanitizer build reports a call on a frame that is no more).
     QPointer<QMdiSubWindow> sub = frame->subWindow();
     delete frame;
     EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);

@@ -27,15 +27,10 @@ public:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        received.push_back({message, wParam, lParam});
+        received.emplace_back(message, wParam, lParam);
         return 0;
     }
-    struct Message {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<Message> received;
+    std::vector<std::tuple<UINT, WPARAM, LPARAM>> received;
 };
 
 } // namespace
@@ -70,13 +65,10 @@ TEST(RunningCopy, ASecondCopyPostsAnAcceptedCommandAndNothingElse)
     QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
     ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", WM_COMMAND, 32786, 0));
     ASSERT_TRUE(rhtest::waitFor([&] { return !frame.received.empty(); }));
-    const MainFrame::Message& got = frame.received[0];
-    EXPECT_EQ(std::tuple(got.message, got.wParam, got.lParam),
-              std::tuple(UINT(WM_COMMAND), WPARAM(32786), LPARAM(0)));
+    EXPECT_EQ(frame.received[0], std::tuple(UINT(WM_COMMAND), WPARAM(32786), LPARAM(0)));
 
-    // Crafted requests: a message that is not accepted (the status text message, whose
-    // parameter once was a pointer), a command that is not, and an accepted command carrying
-    // a second parameter. None reaches the window.
+    // Crafted requests reach no window: the status text message (its parameter once was a
+    // pointer), a command not accepted, and an accepted command with a second parameter.
     const struct {
         UINT message;
         WPARAM wParam;
