@@ -147,6 +147,8 @@ TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsI
     ASSERT_EQ(app.start(QStringLiteral("/channelview")), 1);
     CMDIFrameWnd* frame = app->GetMainFrame();
     ASSERT_NE(frame, nullptr);
+    // No help page beside the test program: the program's own copy is used.
+    EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
     ASSERT_TRUE(rhtest::waitFor([frame] { return frame->isVisible(); }));
     frame->resize(1000, 700);
     ASSERT_EQ(frame->GetChildFrames().size(), 1u);
@@ -176,6 +178,7 @@ TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsI
     }
     frame->OnClose();
     app.exit();
+    EXPECT_EQ(app->GetMainFrame(), nullptr);
 }
 
 // A frame with the main menu that records the commands it is asked to run.
