@@ -7,7 +7,6 @@
 #include "src/framework/doctemplate.h"
 #include "src/framework/statusbar.h"
 #include "src/framework/winapp.h"
-#include "src/platform/settingsstore.h"
 #include "src/shared/panes.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
@@ -21,10 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 #include <QTimer>
-#include <QWidget>
 
 namespace apptest
 {
@@ -87,11 +83,9 @@ RecordingFrame::RecordingFrame(const QString& className) : CMDIFrameWnd(classNam
     onCommandRange(32768, 33100, [this](UINT id) { commands.push_back(id); });
 }
 
-TestApp::TestApp(RecordingEngine& engine) : m_app(std::make_unique<CReadhallApp>())
+TestApp::TestApp(RecordingEngine& engine) : TestApp()
 {
     m_app->m_engine = engine.libraryCalls();
-    m_app->m_splashAllowed = false;
-    m_app->m_showMainWindowWhenIdle = false;
     CReadhallApp* app = m_app.get();
     m_app->m_mainFrameFactory = [app] { return new RecordingFrame(app->m_mainWindowClass); };
 }
@@ -155,11 +149,7 @@ void MainFrameTest::SetUp()
     SetWorkgroupRestrictions(0);
     SetProgramFilePathForTests(rhtest::testRoot() + QStringLiteral("/bin/readhall"));
 
-    vantrel::Engine::Options options;
-    options.dataDir = rhtest::engineDataDir();
-    options.seedDemo = false;
-    options.startWorker = false;
-    ASSERT_TRUE(vantrel::Engine::start(options));
+    ASSERT_TRUE(startEngine());
 
     m_app = std::make_unique<CReadhallApp>();
     m_app->SetRegistryKey(QStringLiteral("Vantrel\\Vantrel\\Settings"));
@@ -171,6 +161,15 @@ void MainFrameTest::SetUp()
         m_app->AddDocTemplate(docTemplate);
         m_app->m_templates[kind.slot] = docTemplate;
     }
+}
+
+bool MainFrameTest::startEngine(bool withWorker)
+{
+    vantrel::Engine::Options options;
+    options.dataDir = rhtest::engineDataDir();
+    options.seedDemo = false;
+    options.startWorker = withWorker;
+    return vantrel::Engine::start(options);
 }
 
 void MainFrameTest::TearDown()

@@ -4,7 +4,9 @@
 
 #include "src/app/mainframe.h"
 #include "src/app/readhallapp.h"
+#include "src/framework/document.h"
 #include "src/framework/mainframe.h"
+#include "src/shared/windowkinds.h"
 #include "tests/shared/shared_fixture.h"
 
 #include <QPointer>
@@ -35,6 +37,21 @@ class RecordingFrame : public CMDIFrameWnd
 public:
     explicit RecordingFrame(const QString& className);
     std::vector<UINT> commands;
+};
+
+// A channel directory document that counts what it is asked to do.
+class TestDirectoryDoc : public CDocument, public CDirectoryReloadTarget
+{
+public:
+    void ReloadDirectory(int flag) override { reloads.push_back(flag); }
+    int CheckDirectoryChanged() override
+    {
+        ++checks;
+        return changed;
+    }
+    std::vector<int> reloads;
+    int checks = 0;
+    int changed = 0;
 };
 
 // An application object for one test: with a recording given, recorded libraries and a
@@ -77,6 +94,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Starts the engine on the test's data, its worker downloading only when asked.
+    static bool startEngine(bool withWorker = false);
     // The application object, with the seven window kinds registered.
     CReadhallApp& app() { return *m_app; }
     // A main frame created as the program does (hidden); fails the test when creation fails.

@@ -14,7 +14,6 @@
 #include "src/platform/messagebox.h"
 #include "src/platform/shell.h"
 #include "src/shared/ids.h"
-#include "src/shared/settings.h"
 #include "src/shared/settingsfunctions.h"
 #include "src/shared/startupchecks.h"
 #include "src/stories/headlinemodel.h"
@@ -25,15 +24,9 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QFile>
-#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
@@ -86,13 +79,11 @@ TEST(FirstHour, AFreshHomeOpensOnChannelsAndTheNextStartBringsBackTheChoiceAndTh
         channels->GetFolderView()->SelectItem(last);
         chosen = treeitems::data(last);
         ASSERT_NE(chosen, 0u);
-        // The navigation bar opens the directory, and a second time only brings it forward;
-        // the View menu marks the bar's item; the alerts window is opened last, so it comes
-        // forward at the next start.
-        auto* mainFrame = qobject_cast<CMainFrame*>(frame);
-        auto* bar = qobject_cast<CNavigationBar*>(mainFrame->GetNavigationBar());
+        // The navigation bar opens the directory (a second time only brings it forward) and the
+        // View menu marks its item; the alerts window, opened last, comes forward next start.
+        auto* bar =
+            qobject_cast<CNavigationBar*>(qobject_cast<CMainFrame*>(frame)->GetNavigationBar());
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(mainFrame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
         for (int i = 0; i < 2; ++i)
             bar->ActivateItem(0, 1);
         EXPECT_EQ(app->GetTemplate(TEMPLATE_DIRECTORY)->GetDocumentCount(), 1u);
@@ -154,10 +145,8 @@ TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsI
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "SetupWizardDisplayed", DWORD(1));
     apptest::TestApp app; // the real engine on the test's data
     ASSERT_EQ(app.start(QStringLiteral("/channelview")), 1);
-    EXPECT_EQ(app->m_bLibrariesStarted, 1);
     CMDIFrameWnd* frame = app->GetMainFrame();
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->className(), QStringLiteral("VantrelReadhallClass"));
     // No help page beside the test program: the program's own copy is used.
     EXPECT_EQ(app->m_helpFilePath, QStringLiteral(":/help/rdhall.html"));
     ASSERT_TRUE(rhtest::waitFor([frame] { return frame->isVisible(); }));
@@ -189,7 +178,6 @@ TEST(FirstHour, TheSwitchOpensItsWindowWithoutWindowBoxesAndARestoredFrameKeepsI
     }
     frame->OnClose();
     app.exit();
-    EXPECT_EQ(app->m_bLibrariesStarted, 0);
     EXPECT_EQ(app->GetMainFrame(), nullptr);
 }
 

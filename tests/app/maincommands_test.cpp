@@ -18,14 +18,9 @@
 #include "vantrel/core/engine.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QDockWidget>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTextBrowser>
 #include <QUrl>
 #include <algorithm>
@@ -274,16 +269,13 @@ TEST_F(MainCommands, PublishingWizardWithoutToolOrBrowserSaysSo)
     EXPECT_EQ(platform::messageBoxQuestions()[0].text, "Publishing Wizard not installed properly");
 }
 
-class OwnHelpFrame : public CMDIChildWnd
-{
-public:
+struct OwnHelpFrame : CMDIChildWnd {
     OwnHelpFrame()
     {
         onCommand(ID_HELP_CONTENTS, [this] { ++helpCalls; });
         onCommand(ID_VIEW_USE_EMBEDDED_BROWSER, [this] { ++browserCalls; });
     }
-    int helpCalls = 0;
-    int browserCalls = 0;
+    int helpCalls = 0, browserCalls = 0;
 };
 
 TEST_F(MainCommands, AnActiveChildFrameHandlingHelpOrTheBrowserSwitchWins)

@@ -1,29 +1,20 @@
 #include "src/app/mainframe.h"
 
 #include "src/app/maincommands.h"
-#include "src/engine/messages.h"
 #include "src/engine/notificationwindow.h"
 #include "src/framework/doctemplate.h"
-#include "src/framework/document.h"
 #include "src/framework/statusbar.h"
-#include "src/platform/messagewindow.h"
 #include "src/shared/settingsfunctions.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 #include "vantrel/core/engine.h"
-#include "vantrel/engctl.h"
 
 #include <QAction>
-#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
-#include <gtest/gtest.h>
 #include <thread>
 
 using namespace mftest;
@@ -89,10 +80,11 @@ TEST_F(MainFrameCreation, ToolbarIconsShowNoKeyColourAndTheStatusBarSaysReadyAnd
     }
     EXPECT_EQ(statusText(frame), "Ready");
     // The secure indicator shows one of two pictures.
-    frame->ShowSecureIndicator(1);
-    const QImage secure = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE).toImage();
-    frame->ShowSecureIndicator(0);
-    const QImage plain = frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE).toImage();
+    const auto indicator = [frame](BOOL on) {
+        frame->ShowSecureIndicator(on);
+        return frame->GetStatusBar()->GetPanePicture(ID_INDICATOR_SECURE).toImage();
+    };
+    const QImage secure = indicator(1), plain = indicator(0);
     EXPECT_FALSE(secure.isNull());
     EXPECT_FALSE(plain.isNull());
     EXPECT_NE(secure, plain);
@@ -267,26 +259,17 @@ TEST_F(EngineNotifications, StatusTextLevels)
     }
 }
 
-// A channel directory document that counts its reloads.
-class ReloadCounter : public CDocument, public CDirectoryReloadTarget
-{
-public:
-    void ReloadDirectory(int) override { ++reloads; }
-    int CheckDirectoryChanged() override { return 0; }
-    int reloads = 0;
-};
-
 TEST_F(EngineNotifications, RestrictionsComeFromTheEngineAndAChangeReloadsTheDirectoryWhenIdle)
 {
     CMainFrame* frame = createFrame();
-    ReloadCounter directory;
+    apptest::TestDirectoryDoc directory;
     directory.m_bAutoDelete = false;
     app().GetTemplate(TEMPLATE_DIRECTORY)->AddDocument(&directory);
     EXPECT_TRUE(evaluate(frame, ID_ADD_BY_ADDRESS)->isEnabled());
     vantrel::Engine::instance()->setWorkgroupRestrictions(VTRESTRICT_ADD_BY_ADDRESS |
                                                           VTRESTRICT_FILTER_SETTINGS);
     BroadcastNotification(VTNOTIFICATION_RESTRICTIONS_CHANGED, QString(), 0);
-    EXPECT_TRUE(rhtest::waitFor([&] { return directory.reloads == 1; }));
+    EXPECT_TRUE(rhtest::waitFor([&] { return directory.reloads.size() == 1; }));
     EXPECT_FALSE(IsDirectoryReloadRequested());
     EXPECT_EQ(GetWorkgroupRestrictions(),
               uint32_t(VTRESTRICT_ADD_BY_ADDRESS | VTRESTRICT_FILTER_SETTINGS));
@@ -415,19 +398,11 @@ TEST_F(MainFrameMessages, SiblingProgramsAreLookedForBesideTheProgramFileAndRunB
 
 TEST(LocalFileLocation, FileAddressesDrivePathsAndAbsolutePathsAreLocal)
 {
-    const struct {
-        const char* location;
-        bool local;
-    } cases[] = {{"file:///tmp/a.html", true},
-                 {"\"FILE:///tmp/a.html", true},
-                 {"c:\\stories\\a.doc", true},
-                 {"\"c:\\stories\\a.doc\"", true},
-                 {"/home/me/a.doc", true},
-                 {"https://example.org/a.doc", false},
-                 {"c:", false},
-                 {"", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(IsLocalFileLocation(c.location) != 0, c.local) << c.location;
+    for (const char* local : {"file:///tmp/a.html", "\"FILE:///tmp/a.html", "c:\\stories\\a.doc",
+                              "\"c:\\stories\\a.doc\"", "/home/me/a.doc"})
+        EXPECT_NE(IsLocalFileLocation(local), 0) << local;
+    for (const char* other : {"https://example.org/a.doc", "c:", ""})
+        EXPECT_EQ(IsLocalFileLocation(other), 0) << other;
 }
 
 } // namespace

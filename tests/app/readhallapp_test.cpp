@@ -1,16 +1,12 @@
 #include "src/app/commandline.h"
 #include "src/app/feedaddresses.h"
-#include "src/app/readhallapp.h"
 #include "src/app/splash.h"
-#include "src/app/templates.h"
-#include "src/framework/childframe.h"
 #include "src/framework/doctemplate.h"
-#include "src/navbar/navigationbar.h"
+#include "src/framework/view.h"
 #include "src/platform/messagebox.h"
 #include "src/platform/messagewindow.h"
 #include "src/platform/runningcopy.h"
 #include "src/platform/settingsstore.h"
-#include "src/platform/shell.h"
 #include "src/shared/ids.h"
 #include "src/shared/programstate.h"
 #include "src/shared/settingsfunctions.h"
@@ -18,16 +14,12 @@
 #include "tests/support/testenv.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTimer>
-#include <QUrl>
 #include <QWindow>
-#include <gtest/gtest.h>
 #include <thread>
 
 using apptest::RecordingEngine;
@@ -42,6 +34,20 @@ void markSetupDone()
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "SetupWizardDisplayed", DWORD(1));
 }
 
+// A program past its first run, with recorded libraries; it is ended when the test ends
+// (ending twice is harmless).
+class Started : public ::testing::Test
+{
+protected:
+    void SetUp() override { markSetupDone(); }
+    void TearDown() override { app.exit(); }
+    RecordingEngine engine;
+    TestApp app{engine};
+};
+using StartUp = Started;
+using SingleCopy = Started;
+using IdleWork = Started;
+
 TEST(CommandLine, TheFirstSwitchFoundInOrderDecides)
 {
     // The alerts texts are looked for first.
@@ -54,11 +60,8 @@ TEST(CommandLine, TheFirstSwitchFoundInOrderDecides)
     EXPECT_EQ(CReadhallApp::CommandFromCommandLine("/embedding"), 0u);
 }
 
-TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndTheWindowShowsOnceTheLoopRuns)
+TEST_F(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndTheWindowShowsOnceTheLoopRuns)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     app->m_showMainWindowWhenIdle = true;
     ASSERT_EQ(app.start(""), 1);
     EXPECT_EQ(engine.calls, QStringList({"engctl start 1", "chandir start", "popsum start"}));
@@ -79,7 +82,7 @@ TEST(StartUp, LibrariesStartInOrderAndStopOnceInReverseAndTheWindowShowsOnceTheL
     EXPECT_EQ(app->m_hPalette, nullptr);
 }
 
-TEST(StartUp, WhatTheEngineSaysAboutItsStartReachesThePerson)
+TEST(StartUpMessages, WhatTheEngineSaysAboutItsStartReachesThePerson)
 {
     markSetupDone();
     const struct {
@@ -96,16 +99,13 @@ TEST(StartUp, WhatTheEngineSaysAboutItsStartReachesThePerson)
     };
     for (const auto& c : cases) {
         platform::resetMessageBoxHook();
-        RecordingEngine engine;
-        engine.engineStarts = c.starts;
-        engine.status = c.status;
+        RecordingEngine engine{{}, c.starts, c.status};
         TestApp app(engine);
         EXPECT_EQ(app.start("/alertview"), c.starts ? 1 : 0);
         const auto& boxes = platform::messageBoxQuestions();
         ASSERT_EQ(boxes.size(), 1u) << c.status;
-        EXPECT_EQ(boxes[0].text, QString::fromUtf8(c.shown));
-        EXPECT_EQ(boxes[0].caption, QStringLiteral("Readhall"));
-        EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
+        EXPECT_EQ(std::tuple(boxes[0].text, boxes[0].caption, boxes[0].flags & MB_ICONMASK),
+                  std::tuple(QString::fromUtf8(c.shown), QString("Readhall"), c.icon));
         if (c.starts) {
             app.exit();
             continue;
@@ -118,11 +118,8 @@ TEST(StartUp, WhatTheEngineSaysAboutItsStartReachesThePerson)
     }
 }
 
-TEST(StartUp, TheSplashIsOnScreenAndPaintedWhileTheEngineStarts)
+TEST_F(StartUp, TheSplashIsOnScreenAndPaintedWhileTheEngineStarts)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     app->m_splashAllowed = true;
     bool shownWhileStarting = false;
     app->m_engine.engctlInitialize = [&](int) {
@@ -134,10 +131,9 @@ TEST(StartUp, TheSplashIsOnScreenAndPaintedWhileTheEngineStarts)
     ASSERT_EQ(app.start(""), 1);
     EXPECT_TRUE(shownWhileStarting);
     EXPECT_EQ(CSplashWindow::current(), nullptr); // gone once start-up ends
-    app.exit();
 }
 
-TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
+TEST(FirstRun, RunsQuickSetupInsteadOfTheSwitch)
 {
     RecordingEngine engine;
     TestApp app(engine);
@@ -155,11 +151,8 @@ TEST(StartUp, TheFirstRunRunsQuickSetupInsteadOfTheSwitch)
     again.exit();
 }
 
-TEST(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
+TEST_F(StartUp, AMainFrameThatCannotBeMadeEndsStartUpSilently)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     app->m_mainFrameFactory = [] { return nullptr; };
     EXPECT_EQ(app.start("/searchview"), 0);
     EXPECT_TRUE(platform::messageBoxQuestions().empty());
@@ -190,61 +183,37 @@ TEST(ShowUnreadItemsOnly, IsReadAtConstructionAndWrittenAtDestruction)
     EXPECT_EQ(app->m_bShowUnreadItemsOnly, 1);
 }
 
-// A window that records the messages posted to it.
-struct ListeningWindow {
-    explicit ListeningWindow(std::vector<std::pair<int, WPARAM>>& log, int id)
-        : window(QStringLiteral("CHeadlineView"))
-    {
-        window.setMessageHandler([&log, id](UINT, WPARAM wParam, LPARAM) {
-            log.emplace_back(id, wParam);
-            return LRESULT(0);
-        });
-    }
-    MessageWindow window;
-};
-
 TEST(Broadcast, PostsToEachLiveWindowOnceFromTheLastRegisteredAndDropsTheDead)
 {
     auto app = std::make_unique<CReadhallApp>();
-    std::vector<std::pair<int, WPARAM>> log;
-    ListeningWindow first(log, 1);
-    auto second = std::make_unique<ListeningWindow>(log, 2);
-    ListeningWindow third(log, 3);
-    ListeningWindow fourth(log, 4);
-    for (const HWND window : {first.window.hwnd(), second->window.hwnd(), third.window.hwnd(),
-                              fourth.window.hwnd(), fourth.window.hwnd()})
-        app->RegisterWindow(window);
-    app->RegisterWindow(0x7FFFFFF0);             // not a window: ignored
-    app->UnregisterWindow(fourth.window.hwnd()); // every entry of it goes
+    std::vector<std::pair<int, WPARAM>> log; // (window 1 to 4, wParam) as posted
+    std::vector<std::unique_ptr<MessageWindow>> windows;
+    std::vector<HWND> handles;
+    for (int id = 1; id <= 4; ++id) {
+        windows.push_back(std::make_unique<MessageWindow>(QStringLiteral("CHeadlineView")));
+        windows.back()->setMessageHandler([&log, id](UINT, WPARAM wParam, LPARAM) {
+            log.emplace_back(id, wParam);
+            return LRESULT(0);
+        });
+        handles.push_back(windows.back()->hwnd());
+        app->RegisterWindow(handles.back());
+    }
+    app->RegisterWindow(handles[3]);
+    app->RegisterWindow(0x7FFFFFF0);   // not a window: ignored
+    app->UnregisterWindow(handles[3]); // every entry of it goes
     EXPECT_EQ(app->GetBroadcastWindows().size(), 3u);
 
-    second.reset(); // destroyed without unregistering
+    windows[1].reset(); // destroyed without unregistering
     const UINT message = RegisterWindowMessage("RH_NOTIFICATION_SHOWUNREADITEMSONLY_CHANGED");
     app->BroadcastMessage(message, 1, 0);
     EXPECT_TRUE(log.empty()); // posted, not sent
-    EXPECT_EQ(app->GetBroadcastWindows(),
-              (std::vector<HWND>{first.window.hwnd(), third.window.hwnd()}));
+    EXPECT_EQ(app->GetBroadcastWindows(), (std::vector<HWND>{handles[0], handles[2]}));
     ASSERT_TRUE(rhtest::waitFor([&] { return log.size() >= 2; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(log, (std::vector<std::pair<int, WPARAM>>{{3, 1}, {1, 1}}));
 }
 
-// A channel directory document for the idle work: it counts what it is asked to do and its
-// view records the hints it gets.
-class TestDirectoryDoc : public CDocument, public CDirectoryReloadTarget
-{
-public:
-    void ReloadDirectory(int flag) override { reloads.push_back(flag); }
-    int CheckDirectoryChanged() override
-    {
-        ++checks;
-        return changed;
-    }
-    std::vector<int> reloads;
-    int checks = 0;
-    int changed = 0;
-};
-
+// A view that records the hints it gets.
 class HintView : public CView
 {
 public:
@@ -252,14 +221,11 @@ public:
     std::vector<LPARAM> hints;
 };
 
-TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
+TEST_F(IdleWork, DirectoryFlagsAreWorkedOffOnce)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     ASSERT_EQ(app.start(""), 1);
     CDocTemplate* directory = app->GetTemplate(TEMPLATE_DIRECTORY);
-    auto* doc = new TestDirectoryDoc;
+    auto* doc = new apptest::TestDirectoryDoc;
     doc->m_bAutoDelete = false;
     directory->AddDocument(doc);
     HintView view;
@@ -299,7 +265,6 @@ TEST(IdleWork, DirectoryFlagsAreWorkedOffOnce)
     doc->RemoveView(&view);
     directory->RemoveDocument(doc);
     delete doc;
-    app.exit();
 }
 
 // ---- the single running copy
@@ -318,12 +283,9 @@ TEST(SecondCopyChild, StartsWithDirectoryView)
     app.exit();
 }
 
-TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
+TEST_F(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
 {
     // The running copy, with its main window minimised.
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine); // the main window is not shown by itself
     ASSERT_EQ(app.start(""), 1);
     apptest::RecordingFrame* running = app.frame();
     running->showMinimized();
@@ -347,14 +309,10 @@ TEST(SingleCopy, ASecondCopyHandsItsSwitchToTheRunningCopyAndQuits)
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().constData();
     EXPECT_EQ(running->commands, std::vector<UINT>{32786});
     EXPECT_FALSE(running->isMinimized());
-    app.exit();
 }
 
-TEST(SingleCopy, TheRunningCopyCarriesOutOnlyWindowSwitches)
+TEST_F(SingleCopy, TheRunningCopyCarriesOutOnlyWindowSwitches)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     ASSERT_EQ(app.start(""), 1);
     const QString running = QString::fromLatin1(READHALL_MAIN_WINDOW_CLASS);
     // What any process of the user could send: the status text message, a command that opens
@@ -376,10 +334,9 @@ TEST(SingleCopy, TheRunningCopyCarriesOutOnlyWindowSwitches)
     ASSERT_TRUE(rhtest::waitFor([&] { return app.frame()->commands.size() >= 4; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(app.frame()->commands, (std::vector<UINT>{32780, 32781, 32782, 32786}));
-    app.exit();
 }
 
-TEST(SingleCopy, AFeedLinkOnASecondCopysCommandLineIsOfferedInTheRunningCopy)
+TEST(FeedLinks, AFeedLinkOnASecondCopysCommandLineIsOfferedInTheRunningCopy)
 {
     markSetupDone();
     TestApp app; // the real engine and main frame
@@ -411,11 +368,8 @@ TEST(SingleCopy, AFeedLinkOnASecondCopysCommandLineIsOfferedInTheRunningCopy)
     EXPECT_EQ(HandFeedAddressesToRunningCopy(second.addresses), second.addresses);
 }
 
-TEST(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
+TEST_F(SingleCopy, TheFirstCopyOwnsTheMutexUntilExit)
 {
-    markSetupDone();
-    RecordingEngine engine;
-    TestApp app(engine);
     ASSERT_EQ(app.start(""), 1);
     EXPECT_TRUE(platform::isCopyRunning(READHALL_MAIN_WINDOW_CLASS));
     {

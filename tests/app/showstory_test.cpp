@@ -88,8 +88,9 @@ protected:
         desc.enclosureUrl = package;
         return rhtest::engine::addStory(channel, desc);
     }
-    // A number attribute of a story as the directory shows it (0xFFFF when unreadable).
-    static uint32_t attribute(uint32_t channel, uint32_t number, const char* name)
+    // A flag attribute of a story as the directory shows it ("Read", or "Accessed" for an
+    // opened package); false when unreadable.
+    static bool flag(uint32_t channel, uint32_t number, const char* name)
     {
         uint32_t value = 0xFFFF;
         if (CServices* services = GetCServices()) {
@@ -97,15 +98,7 @@ protected:
                                         QString::fromLatin1(name), value);
             ReleaseCServices();
         }
-        return value;
-    }
-    static bool isRead(uint32_t channel, uint32_t number)
-    {
-        return attribute(channel, number, "Read") == 1;
-    }
-    static bool packageOpened(uint32_t channel, uint32_t number)
-    {
-        return attribute(channel, number, "Accessed") == 1;
+        return value == 1;
     }
 
     CMainFrame& frame() { return *m_frame; }
@@ -130,22 +123,21 @@ TEST_F(ShowStoryTest, ALocalDocumentGoesToThePlayerAndAPageIsShownAndMarkedRead)
     EXPECT_EQ(frame().ShowStory(channel, clip), 1);
     EXPECT_TRUE(pane->urls.isEmpty());
     EXPECT_EQ(rhtest::engine::openedUrls(), QStringList{"https://media.example/clip.avi"});
-    EXPECT_TRUE(packageOpened(channel, clip));
+    EXPECT_TRUE(flag(channel, clip, "Accessed"));
 
     EXPECT_EQ(frame().ShowStory(channel, page), 1);
     EXPECT_EQ(pane->urls, QStringList{"c:\\pages\\story.html"});
-    EXPECT_TRUE(isRead(channel, page));
+    EXPECT_TRUE(flag(channel, page, "Read"));
     // Its package was opened for the engine, not played.
-    EXPECT_TRUE(packageOpened(channel, page));
+    EXPECT_TRUE(flag(channel, page, "Accessed"));
     EXPECT_EQ(rhtest::engine::openedUrls().size(), 1);
 
-    EXPECT_EQ(frame().ShowStory(channel, local), 1);
-    EXPECT_EQ(frame().ShowStory(channel, dotted), 1);
-    EXPECT_EQ(frame().ShowStory(channel, web), 1);
+    for (const uint32_t shown : {local, dotted, web}) {
+        EXPECT_EQ(frame().ShowStory(channel, shown), 1);
+        EXPECT_TRUE(flag(channel, shown, "Read")) << shown;
+    }
     EXPECT_EQ(pane->urls, QStringList({"c:\\pages\\story.html", "/srv/pages/Story.HTM",
                                        "/srv/pages.d/notes", "https://news.example/today"}));
-    for (const uint32_t shown : {local, dotted, web})
-        EXPECT_TRUE(isRead(channel, shown)) << shown;
     EXPECT_TRUE(desktop.empty());
 }
 
@@ -157,11 +149,11 @@ TEST_F(ShowStoryTest, AnAlertOpensThePackageOfTheStoryThatRaisedIt)
     ASSERT_NE(alert, 0u);
     RecordingPane* pane = openPane();
     ASSERT_NE(pane, nullptr);
-    ASSERT_FALSE(packageOpened(channel, shares));
+    ASSERT_FALSE(flag(channel, shares, "Accessed"));
 
     EXPECT_EQ(frame().ShowStory(VT_ALERTS_CHANNEL_ID, alert), 1);
-    EXPECT_TRUE(packageOpened(channel, shares));
-    EXPECT_TRUE(isRead(VT_ALERTS_CHANNEL_ID, alert));
+    EXPECT_TRUE(flag(channel, shares, "Accessed"));
+    EXPECT_TRUE(flag(VT_ALERTS_CHANNEL_ID, alert, "Read"));
     EXPECT_EQ(pane->urls, QStringList{"https://news.example/shares"});
 }
 
@@ -174,7 +166,7 @@ TEST_F(ShowStoryTest, WithoutAPaneThePackageIsPlayedAndAPlainStoryOpensOnTheDesk
 
     EXPECT_EQ(frame().ShowStory(channel, plain), 1);
     EXPECT_EQ(desktop, std::vector<QUrl>{QUrl("https://news.example.org/rain")});
-    EXPECT_TRUE(isRead(channel, plain));
+    EXPECT_TRUE(flag(channel, plain, "Read"));
 
     EXPECT_EQ(frame().ShowStory(channel, packaged), 1);
     EXPECT_EQ(rhtest::engine::openedUrls(), QStringList{"https://media.example/film.avi"});
@@ -231,7 +223,7 @@ TEST_F(ShowStoryTest, AScriptLinkIsNeitherShownNorOpenedAndThePersonIsTold)
     EXPECT_EQ(frame().ShowStory(channel, script), 0);
     EXPECT_TRUE(desktop.empty());
     EXPECT_TRUE(rhtest::engine::openedUrls().isEmpty());
-    EXPECT_FALSE(isRead(channel, script));
+    EXPECT_FALSE(flag(channel, script, "Read"));
     const QString status = frame().GetStatusBar()->GetPaneText(ID_SEPARATOR);
     EXPECT_TRUE(status.contains("javascript:alert")) << status.toStdString();
     EXPECT_TRUE(status.contains("not opened")) << status.toStdString();

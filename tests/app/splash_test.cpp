@@ -5,7 +5,6 @@
 #include "tests/app/app_fixture.h"
 #include "tests/support/testenv.h"
 
-#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,20 +16,6 @@ using platform::SettingsKey;
 
 namespace
 {
-
-const QString engineKey = QStringLiteral("SOFTWARE\\Vantrel\\Vantrel");
-
-// ---- the splash
-
-QString writeSplashFile(const QString& dataRoot, QSize size)
-{
-    QDir().mkpath(dataRoot + "/data");
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(Qt::darkBlue);
-    const QString file = dataRoot + "/data/splash.bmp";
-    picture.save(file, "BMP");
-    return file;
-}
 
 TEST(Splash, ShowsTheBuiltInPictureOnceEnabled)
 {
@@ -61,7 +46,8 @@ TEST(Splash, ThePictureComesFromTheDataPathWhenAskedElseTheBuiltInOne)
 {
     // Without a trailing separator: one is added before "data".
     const QString dataRoot = rhtest::testRoot() + "/engine";
-    SettingsKey::create(HKEY_CURRENT_USER, engineKey).writeText("Data Path", dataRoot);
+    SettingsKey::create(HKEY_CURRENT_USER, "SOFTWARE\\Vantrel\\Vantrel")
+        .writeText("Data Path", dataRoot);
     WriteLayoutFlag(HKEY_CURRENT_USER, LAYOUT_KEY_PATH, "UseSplashFromFile", DWORD(1));
     EnableSplash(1);
     // Missing, then damaged: the built-in picture.
@@ -74,9 +60,11 @@ TEST(Splash, ThePictureComesFromTheDataPathWhenAskedElseTheBuiltInOne)
     EXPECT_TRUE(CSplashWindow::current()->pictureFile().isEmpty());
     HideSplash();
 
-    const QString file = writeSplashFile(dataRoot, QSize(40, 30));
+    QImage picture(QSize(40, 30), QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    ASSERT_TRUE(picture.save(dataRoot + "/data/splash.bmp", "BMP"));
     ASSERT_EQ(ShowSplash(), 1);
-    EXPECT_EQ(CSplashWindow::current()->pictureFile(), file);
+    EXPECT_EQ(CSplashWindow::current()->pictureFile(), dataRoot + "/data/splash.bmp");
     EXPECT_EQ(CSplashWindow::current()->size(), QSize(40, 30));
     HideSplash();
 }

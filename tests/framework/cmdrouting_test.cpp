@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-#include <QMenuBar>
 #include <QToolBar>
 
 using namespace fwtest;
@@ -28,9 +27,7 @@ protected:
         doc = docTemplate->OpenDocumentFile();
         ASSERT_NE(doc, nullptr);
         frame = main->MDIGetActive();
-        ASSERT_NE(frame, nullptr);
         view = frame->GetActiveView();
-        ASSERT_NE(view, nullptr);
     }
 
     // Every target of the route handles kCmd and notes its name.

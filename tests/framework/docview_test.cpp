@@ -22,12 +22,8 @@ TEST(UpdateAllViews, ReachesEveryViewButTheSenderWithTheHint)
     CObject hint;
     doc.UpdateAllViews(&b, 11, &hint);
     EXPECT_TRUE(b.updates.empty());
-    for (TestView* view : {&a, &c}) {
-        ASSERT_EQ(view->updates.size(), 1u);
-        EXPECT_EQ(view->updates[0].sender, &b);
-        EXPECT_EQ(view->updates[0].hint, 11);
-        EXPECT_EQ(view->updates[0].object, &hint);
-    }
+    for (TestView* view : {&a, &c})
+        EXPECT_EQ(view->updates, (std::vector<UpdateCall>{{&b, 11, &hint}}));
 
     doc.UpdateAllViews(nullptr, 4);
     EXPECT_EQ(b.updates.size(), 1u);
@@ -80,9 +76,8 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
     ASSERT_EQ(doc->GetViews().size(), 1u);
     auto* view = dynamic_cast<TestView*>(doc->GetFirstView());
     ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->updates.size(), 1u) << "the first view got its initial update";
-    EXPECT_EQ(view->updates[0].hint, 0);
-    EXPECT_EQ(view->updates[0].sender, nullptr);
+    EXPECT_EQ(view->updates, (std::vector<UpdateCall>{{nullptr, 0, nullptr}}))
+        << "the first view got its initial update";
 
     CMDIChildWnd* frame = view->GetParentFrame();
     ASSERT_NE(frame, nullptr);
@@ -103,9 +98,7 @@ TEST_F(Templates, OpenCreatesDocumentFrameAndFirstViewAndListsTheDocument)
 
 TEST_F(Templates, AnOpenThatFailsLeavesNothingBehind)
 {
-    class BrokenFrame : public CMDIChildWnd
-    {
-    public:
+    struct BrokenFrame : CMDIChildWnd {
         BOOL OnCreateClient(CCreateContext*) override { return 0; }
     };
     CDocTemplate* plain = addTemplate();
@@ -255,15 +248,13 @@ TEST_F(Templates, DeletingAFrameWhoseViewHasTheFocusLeavesTheHalfGoneFrameAlone)
     CDocument* doc = docTemplate->OpenDocumentFile();
     ASSERT_NE(doc, nullptr);
     CMDIChildWnd* frame = main->MDIGetActive();
-    ASSERT_NE(frame, nullptr);
     CView* view = doc->GetViews().front();
     view->setFocusPolicy(Qt::StrongFocus);
     view->setFocus();
     ASSERT_TRUE(rhtest::waitFor([&] { return view->hasFocus(); }));
 
-    // The view gives up the focus only once the frame around it is half destroyed; the frame
-    // takes no part in that focus change (a sanitizer build reports a call on a frame that is
-    // no frame any more).
+    // The view loses the focus only once its frame is half destroyed; the frame takes no part
+    // in that focus change (a sanitizer build reports a call on a frame that is no more).
     QPointer<QMdiSubWindow> sub = frame->subWindow();
     delete frame;
     EXPECT_EQ(docTemplate->GetDocumentCount(), 0u);

@@ -19,6 +19,10 @@ struct UpdateCall {
     CView* sender;
     LPARAM hint;
     CObject* object;
+    bool operator==(const UpdateCall& o) const
+    {
+        return sender == o.sender && hint == o.hint && object == o.object;
+    }
 };
 
 class TestView : public CView

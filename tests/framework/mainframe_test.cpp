@@ -172,10 +172,9 @@ TEST_F(MainFrame, BarStateRoundTripRestoresHiddenBarsAndTheirSides)
         main->ShowControlBar(main->GetControlBar(bar), 0, 1);
     ASSERT_TRUE(main->SaveBarState(QStringLiteral("Bar State")));
 
-    const platform::SettingsKey key = platform::SettingsKey::open(
-        HKEY_CURRENT_USER, QStringLiteral("Software\\Vantrel\\Vantrel\\Settings\\Readhall"));
-    ASSERT_TRUE(key.isValid());
-    EXPECT_TRUE(key.hasValue(QStringLiteral("Bar State")));
+    EXPECT_TRUE(platform::SettingsKey::open(HKEY_CURRENT_USER,
+                                            "Software\\Vantrel\\Vantrel\\Settings\\Readhall")
+                    .hasValue("Bar State"));
 
     // The next start: a new main frame whose bars are all shown at first.
     CMDIFrameWnd next;
@@ -265,18 +264,13 @@ TEST_F(MainFrame, CloseRequestDestroysChildFramesAndDocuments)
     EXPECT_TRUE(main->isHidden());
 
     // A frame that refuses to close stays.
-    int closes = 0;
-    class Refusing : public CMDIFrameWnd
-    {
-    public:
-        explicit Refusing(int& count) : m_count(count) {}
-        void OnClose() override { ++m_count; }
-        int& m_count;
-    };
-    Refusing refusing(closes);
+    struct Refusing : CMDIFrameWnd {
+        void OnClose() override { ++closes; }
+        int closes = 0;
+    } refusing;
     refusing.m_bAutoDelete = false;
     refusing.close();
-    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(refusing.closes, 1);
     EXPECT_TRUE(IsWindow(refusing.GetSafeHwnd()));
 }
 

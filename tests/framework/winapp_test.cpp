@@ -63,33 +63,20 @@ TEST(Application, IdleRunsAfterEventsWithRisingCountsAndThenStops)
     EXPECT_EQ(app.counts[3], 0);
 }
 
-class PreTranslate : public ::testing::Test
+TEST(PreTranslate, ASwallowedPressNeverReachesTheWidgetAndEachPressIsSeenOnce)
 {
-protected:
-    void SetUp() override
-    {
-        window = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(window.get());
-        edit = new QLineEdit;
-        button = new QPushButton(QStringLiteral("Go"));
-        label = new QLabel(QStringLiteral("passive"));
-        layout->addWidget(edit);
-        layout->addWidget(button);
-        layout->addWidget(label);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(rhtest::waitFor([&] { return QApplication::activeWindow() == window.get(); }));
-        edit->setFocus();
-    }
-    std::unique_ptr<QWidget> window;
-    QLineEdit* edit = nullptr;
-    QPushButton* button = nullptr;
-    QLabel* label = nullptr;
     CountingApp app;
-};
-
-TEST_F(PreTranslate, ASwallowedPressNeverReachesTheWidgetAndEachPressIsSeenOnce)
-{
+    auto window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    auto* edit = new QLineEdit;
+    auto* button = new QPushButton(QStringLiteral("Go"));
+    auto* label = new QLabel(QStringLiteral("passive"));
+    for (QWidget* widget : std::initializer_list<QWidget*>{edit, button, label})
+        layout->addWidget(widget);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(rhtest::waitFor([&] { return QApplication::activeWindow() == window.get(); }));
+    edit->setFocus();
     app.swallowNext = true;
     QTest::keyClick(window->windowHandle(), Qt::Key_A);
     QTest::keyClick(window->windowHandle(), Qt::Key_B);

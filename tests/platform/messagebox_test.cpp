@@ -19,9 +19,10 @@ TEST(MessageBoxHook, QueuedAnswersComeBackInOrderElseTheDefaultButtonAndQuestion
     EXPECT_EQ(MessageBox(nullptr, "Unsubscribe?", "Readhall", MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(MessageBox(nullptr, "Delete?", "Readhall", MB_OKCANCEL), IDCANCEL);
     ASSERT_EQ(messageBoxQuestions().size(), 2u);
-    EXPECT_EQ(messageBoxQuestions()[0].text, "Unsubscribe?");
-    EXPECT_EQ(messageBoxQuestions()[0].caption, "Readhall");
-    EXPECT_EQ(messageBoxQuestions()[0].flags, MB_YESNO | MB_ICONQUESTION);
+    const auto& first = messageBoxQuestions()[0];
+    EXPECT_EQ(
+        std::tuple(first.text, first.caption, first.flags),
+        std::tuple(QString("Unsubscribe?"), QString("Readhall"), UINT(MB_YESNO | MB_ICONQUESTION)));
     EXPECT_EQ(messageBoxQuestions()[1].text, "Delete?");
 
     platform::resetMessageBoxHook();

@@ -27,15 +27,10 @@ public:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        received.push_back({message, wParam, lParam});
+        received.emplace_back(message, wParam, lParam);
         return 0;
     }
-    struct Message {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<Message> received;
+    std::vector<std::tuple<UINT, WPARAM, LPARAM>> received;
 };
 
 } // namespace
@@ -70,13 +65,10 @@ TEST(RunningCopy, ASecondCopyPostsAnAcceptedCommandAndNothingElse)
     QSignalSpy handled(&server, &RunningCopyServer::requestHandled);
     ASSERT_TRUE(platform::postToRunningCopy("RhTestReadhallClass", WM_COMMAND, 32786, 0));
     ASSERT_TRUE(rhtest::waitFor([&] { return !frame.received.empty(); }));
-    EXPECT_EQ(frame.received[0].message, WM_COMMAND);
-    EXPECT_EQ(frame.received[0].wParam, 32786u);
-    EXPECT_EQ(frame.received[0].lParam, 0);
+    EXPECT_EQ(frame.received[0], std::tuple(UINT(WM_COMMAND), WPARAM(32786), LPARAM(0)));
 
-    // Crafted requests: a message that is not accepted (the status text message, whose
-    // parameter once was a pointer), a command that is not, and an accepted command carrying
-    // a second parameter. None reaches the window.
+    // Crafted requests reach no window: the status text message (its parameter once was a
+    // pointer), a command not accepted, and an accepted command with a second parameter.
     const struct {
         UINT message;
         WPARAM wParam;
@@ -146,17 +138,14 @@ TEST(RunningCopy, AHandedOverAddressArrivesOnlyWhenItIsAFeedAddress)
         {"smb://server/share/feed.xml", false},  {"http://example.org/\x01news", false},
         {"example.org/news.rss", false},
     };
-    int expected = 0;
     for (const auto& c : cases) {
+        const int before = handled.count();
         ASSERT_TRUE(platform::handAddressToRunningCopy("RhTestReadhallClass", c.address));
-        ++expected;
-        ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == expected; }))
+        ASSERT_TRUE(rhtest::waitFor([&] { return handled.count() == before + 1; }))
             << c.address.toStdString();
-        const bool arrivedNow = !arrived.isEmpty();
-        EXPECT_EQ(arrivedNow, c.arrives) << c.address.toStdString();
-        if (arrivedNow) {
-            EXPECT_EQ(arrived.takeFirst().at(0).toString(), c.address.trimmed());
-        }
+        EXPECT_EQ(arrived.isEmpty() ? QString() : arrived.takeFirst().at(0).toString(),
+                  c.arrives ? c.address.trimmed() : QString())
+            << c.address.toStdString();
     }
     // An address longer than the limit is not even sent; nothing reaches the copy.
     EXPECT_FALSE(platform::handAddressToRunningCopy(

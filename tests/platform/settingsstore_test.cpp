@@ -3,11 +3,9 @@
 #include "src/platform/settingsstore.h"
 #include "tests/support/testenv.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <optional>
@@ -22,16 +20,17 @@ namespace
 {
 
 const QString kLayout = QStringLiteral("Software\\Vantrel\\Vantrel\\Layout");
+const char kUserHeader[] = "Windows Registry Editor Version 5.00\n\n";
 
 QString userFile()
 {
     return SettingsStore::instance().filePath(HKEY_CURRENT_USER);
 }
 
-QString readFile(const QString& path)
+QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& contents)
@@ -47,12 +46,6 @@ QStringList siblings(const QString& prefix)
 {
     const QFileInfo info(userFile());
     return QDir(info.absolutePath()).entryList({prefix + QStringLiteral("*")}, QDir::Files);
-}
-
-// Forgets every cache so the next read comes from the file.
-void rereadFromDisk()
-{
-    SettingsStore::instance().reset();
 }
 
 // A value as read, or nothing when the read fails.
@@ -74,8 +67,6 @@ QByteArray binaryOf(const SettingsKey& key, const QString& name)
     return key.readBinary(name, value) ? value : QByteArray("<unreadable>");
 }
 
-const char kUserHeader[] = "Windows Registry Editor Version 5.00\n\n";
-
 } // namespace
 
 TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
@@ -83,25 +74,22 @@ TEST(SettingsStore, WrittenValuesAreInTheFileAtOnceAndReadBack)
     SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, kLayout);
     ASSERT_TRUE(key);
     // What a first read of a setting does: store the default at once.
-    DWORD value = 7;
-    EXPECT_FALSE(key.readNumber("Show Unread Items Only", value));
+    EXPECT_EQ(numberOf(key, "Show Unread Items Only"), std::nullopt);
     ASSERT_TRUE(key.writeNumber("Show Unread Items Only", 0));
     ASSERT_TRUE(key.writeText("Home Page", "http://example.com/"));
 
     const QString text = readFile(userFile());
-    EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n"));
+    EXPECT_TRUE(text.startsWith(kUserHeader));
     EXPECT_TRUE(text.contains("[HKEY_CURRENT_USER\\Software\\Vantrel\\Vantrel\\Layout]\n"
                               "\"Show Unread Items Only\"=dword:00000000\n"
                               "\"Home Page\"=\"http://example.com/\"\n"))
         << text.toStdString();
 
-    rereadFromDisk();
-    SettingsKey again = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
-    ASSERT_TRUE(again);
+    SettingsStore::instance().reset(); // the next read comes from the file
+    const SettingsKey again = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
     EXPECT_EQ(numberOf(again, "Show Unread Items Only"), 0u);
     EXPECT_EQ(textOf(again, "Home Page"), "http://example.com/");
-    // No temporary files are left behind.
-    EXPECT_EQ(siblings(".user.reg.tmp"), QStringList());
+    EXPECT_EQ(siblings(".user.reg.tmp"), QStringList()); // no temporary files left behind
 }
 
 TEST(SettingsStore, KeyAndValueNamesMatchWithoutRegardToCaseAndKeepTheirCase)
@@ -145,7 +133,7 @@ TEST(SettingsStore, OddTextsAndBinaryValuesRoundTripThroughTheFile)
     EXPECT_TRUE(file.contains("\"Multi\"=hex(1):"));
     EXPECT_TRUE(file.contains(QString::fromUtf8("\"Unicode\"=\"Grüße")));
 
-    rereadFromDisk();
+    SettingsStore::instance().reset();
     for (const auto& [name, text] : texts)
         EXPECT_EQ(textOf(key, name), text) << name.toStdString();
     EXPECT_EQ(binaryOf(key, "Bar State"), binary);
@@ -181,7 +169,7 @@ TEST(SettingsStore, ReadsFilesWrittenByPeopleAndOtherTools)
                                                     "\"Multi\"=hex(7):61,00,00,00,00,00\n"
                                                     "\"Wide\"=hex(b):01,00,00,00,00,00,00,00\n");
     ASSERT_TRUE(SettingsKey::create(HKEY_CURRENT_USER, "Software\\Vantrel").writeNumber("n", 1));
-    rereadFromDisk();
+    SettingsStore::instance().reset();
     EXPECT_EQ(textOf(key, "Expand"), "%H");
     EXPECT_EQ(key.valueType("Expand"), REG_EXPAND_SZ);
     EXPECT_EQ(numberOf(key, "Number"), 16u);
@@ -274,7 +262,7 @@ TEST(SettingsStore, ChangesMadeByAnotherWriterAreSeenOnTheNextRead)
     EXPECT_EQ(numberOf(key, "Value"), 2u);
     // A write keeps what the other writer added.
     ASSERT_TRUE(key.writeNumber("Mine", 3));
-    rereadFromDisk();
+    SettingsStore::instance().reset();
     EXPECT_EQ(textOf(key, "Added"), "yes");
 }
 
@@ -301,9 +289,7 @@ TEST_P(DamagedSettingsFile, IsKeptAsideWithAMessageAndTheRootStartsEmpty)
 
     const QStringList aside = siblings("user.reg.damaged-");
     ASSERT_EQ(aside.size(), 1);
-    QFile kept(QFileInfo(userFile()).absolutePath() + "/" + aside.first());
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), contents);
+    EXPECT_EQ(readFile(QFileInfo(userFile()).absolutePath() + "/" + aside.first()), contents);
     EXPECT_FALSE(QFile::exists(userFile()));
 
     // The program goes on with an empty root and saves new settings in a fresh file.
@@ -360,7 +346,7 @@ TEST(SettingsStore, CopiesLeftByKilledWritesGoWhenNobodyWrites)
     const int fd = ::open(QFile::encodeName(userFile() + ".lock").constData(), O_RDWR);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    rereadFromDisk();
+    SettingsStore::instance().reset();
     EXPECT_EQ(numberOf(SettingsKey::open(HKEY_CURRENT_USER, kLayout), "Kept"), 7u);
     auto leftovers = [&] {
         return QDir(folder).entryList({".user.reg.tmp-*"}, QDir::Files | QDir::Hidden).size();
@@ -417,7 +403,7 @@ TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing)
         EXPECT_EQ(child->exitCode(), 0) << child->readAllStandardOutput().toStdString();
     }
 
-    rereadFromDisk();
+    SettingsStore::instance().reset();
     SettingsKey key = SettingsKey::open(HKEY_CURRENT_USER, kLayout);
     for (const char* prefix : {"first", "second"}) {
         for (int i = 0; i < kWritesPerProcess; ++i)

@@ -3,7 +3,6 @@
 #include "src/platform/shell.h"
 #include "tests/support/testenv.h"
 
-#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 

@@ -94,9 +94,8 @@ protected:
 TEST_F(PublishingWizardTest, AStartPageRemovedAfterStartUpGivesTheMessageAndAnEmptyPane)
 {
     installBundledTool();
-    SettingsKey key = SettingsKey::create(HKEY_CURRENT_USER, PUBLISHING_KEY_PATH);
-    key.writeNumber("Enabled", 1);
-    key.writeNumber("PublishingWizard", 1);
+    setNumber(PUBLISHING_KEY_PATH, "Enabled", 1);
+    setNumber(PUBLISHING_KEY_PATH, "PublishingWizard", 1);
     ASSERT_EQ(IsPublishingWizardAvailable(), 1);
     QFile::remove(toolFolder() + "/top.htm");
 
