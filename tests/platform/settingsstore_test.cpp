@@ -366,7 +366,9 @@ namespace
 {
 const char* kChildConfig = "RH_PLATFORM_TEST_CHILD_CONFIG";
 const char* kChildPrefix = "RH_PLATFORM_TEST_CHILD_PREFIX";
-constexpr int kWritesPerProcess = 60;
+// Each write flushes the file and its folder: enough writes to interleave, few enough that a
+// busy disk does not run out the wait.
+constexpr int kWritesPerProcess = 30;
 } // namespace
 
 // Run only as a child of the test below: writes values into the parent's store.
