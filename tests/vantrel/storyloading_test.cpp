@@ -150,14 +150,15 @@ TEST_F(StoryLoadingTest, StoryChangedByADownloadWhileItsChannelIsNotLoadedShowsT
     rhtest::LocalHttpServer server;
     std::vector<Item> items = {{"g1", "First", "Old summary", "", "", "", ""},
                                {"g2", "Second", "Stays", "", "", "", ""}};
-    // The feed as it is now, downloaded at once.
+    // The feed as it is now, downloaded at once (the first download starts with the channel).
     const auto download = [&](uint32_t id) {
         server.setRoute("/feed.xml", rss(items), "application/rss+xml");
         ASSERT_TRUE(id == 0 || VTForceChannelConnection(id) == 1);
         ASSERT_TRUE(eb::waitForIdle());
     };
-    const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString());
     download(0);
+    const uint32_t id = addFeedChannel("Loopback", server.url("/feed.xml").toString());
+    ASSERT_TRUE(eb::waitForIdle());
     const uint32_t first = numberOf(id, "First");
     const uint32_t second = numberOf(id, "Second");
     ASSERT_EQ(summary(id, first), "Old summary");
