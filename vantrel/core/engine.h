@@ -593,8 +593,10 @@ private:
     void runDownloadEnclosure(uint32_t channelId, uint32_t number);
     bool offlineRoomFor(qint64 bytes);
     void runCompact(const Job& job);
-    // Removes those of the stories the person did not keep (and their alerts, unless kept) in
-    // one change, whether the channel's stories are in memory or not; the numbers removed.
+    // Removes those of the stories the person did not keep (and their alerts, unless kept),
+    // whether the channel's stories are in memory or not: out of memory under the model lock,
+    // then out of the store with no lock held (Channel::leaving in between); the numbers
+    // removed.
     std::vector<uint32_t> removeStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
                                         bool leaveTombstones);
     // The status text while channels update: "Updating 3 of 16: <name>" as each starts, and
