@@ -408,3 +408,36 @@ TEST_F(DownloadTest, RulesActOnTheNextDownloadAndOnStoredStoriesOnRequest)
               QStringList({"Advice: a high tidewater", "Bad news", "First story"}));
     EXPECT_FALSE(recorder().messages("REFRESHCODE_STORIES_DELETED").empty());
 }
+
+// A large first download is stored in parts: every story and every alert arrives, alerts
+// point at their own stories whichever part they are in, and the status counts them all.
+TEST_F(DownloadTest, ALargeFirstDownloadArrivesWholeWithItsAlerts)
+{
+    vantrel::AlertRule storms;
+    storms.name = "Storms";
+    storms.words = {"storm"};
+    ASSERT_TRUE(engine()->setAlertRules({storms}));
+    const std::vector<int> stormy = {10, 700, 1150};
+    std::vector<Item> items;
+    for (int i = 0; i < 1200; ++i) {
+        const bool storm = std::count(stormy.begin(), stormy.end(), i) > 0;
+        items.push_back({QString("g%1").arg(i), QString("Story %1").arg(i),
+                         storm ? "a storm" : "calm", "", "", "", ""});
+    }
+    serve(rss(items));
+    const uint32_t id = subscribe("Large");
+    QKBuffer status;
+    ASSERT_EQ(VTGetChannelStatus(id, status), 1);
+    EXPECT_TRUE(status.GetText().endsWith("1200 new stories")) << status.GetText().toStdString();
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(storyCount(id), 1200);
+        ASSERT_EQ(storyCount(VT_ALERTS_CHANNEL_ID), 3);
+        for (int i : stormy) {
+            const QString headline = QString("Story %1").arg(i);
+            EXPECT_EQ(attribute(VT_ALERTS_CHANNEL_ID, numberOf(VT_ALERTS_CHANNEL_ID, headline),
+                                "Alert Story Id"),
+                      numberOf(id, headline));
+        }
+        reopen();
+    }
+}

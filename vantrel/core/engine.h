@@ -258,7 +258,14 @@ public:
     QString dataDir() const { return m_dataDir; }
 
     // --- The model lock ------------------------------------------------------------------
-    void lock() { m_mutex.lock(); }
+    // The mutex is not fair: a reader announces itself, and a worker between two parts of a
+    // long change lets it in first (yieldToReaders()).
+    void lock()
+    {
+        ++m_readersWaiting;
+        m_mutex.lock();
+        --m_readersWaiting;
+    }
     void unlock() { m_mutex.unlock(); }
     // The read-only directory of channels; use only while holding the lock.
     CServices* services();
@@ -616,7 +623,21 @@ private:
         QString logoUrl;        // a logo to fetch
     };
     // Stores a merge and applies it to the model once it committed (model lock held).
-    MergeOutcome applyMerge(Channel& channel, FeedMerge merge, qint64 now);
+    // createdInAll: the new stories the status counts, those put off to later parts included.
+    MergeOutcome applyMerge(Channel& channel, FeedMerge merge, qint64 now, int createdInAll);
+    // New stories of a large merge beyond its first part, with the alerts raised on them.
+    struct MergePart {
+        std::vector<Story> created;
+        std::vector<Story> alerts;
+    };
+    // Takes the new stories beyond the first part out of the merge, in parts, each with the
+    // alerts raised on its stories (new stories are numbered in order, oldest first).
+    static std::vector<MergePart> takeLaterParts(FeedMerge& merge);
+    // Stores a later part and adds it to the model, under the model lock of its own; false
+    // when the channel is gone or the store failed.
+    bool applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& outcome);
+    // Waits, briefly, while a reader waits for the model lock (worker threads, lock not held).
+    void yieldToReaders() const;
     void runDownloadStory(uint32_t channelId, uint32_t number);
     void runCatalogue(const QString& source);
     void runProbe(const Job& job);
@@ -650,6 +671,7 @@ private:
 
     mutable std::recursive_mutex m_mutex;
     std::vector<std::unique_ptr<Channel>> m_channels;
+    std::atomic<int> m_readersWaiting{0};
     std::unique_ptr<Channel> m_alerts;
     std::vector<DirEntry> m_entries;
     std::vector<CatalogueState> m_catalogues;

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 namespace vantrel
 {
@@ -47,6 +50,10 @@ QByteArray withBaseAddress(const QByteArray& page, const QString& address)
     }
     return base + page;
 }
+
+// New stories stored and listed in one step under the model lock: a first download of a
+// large feed is put into the store in parts, so that no window waits for all of it.
+constexpr size_t kMergePart = 500;
 
 } // namespace
 
@@ -106,6 +113,8 @@ void Engine::runUpdate(uint32_t channelId)
 
     const qint64 now = nowSecs();
     MergeOutcome outcome;
+    std::vector<MergePart> later;
+    yieldToReaders();
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Channel* c = findChannel(channelId);
@@ -132,8 +141,10 @@ void Engine::runUpdate(uint32_t channelId)
             c->lastAttempt = now;
         } else {
             const RuleSet rules(m_rules, m_filters);
-            outcome = applyMerge(
-                *c, mergeFeed(*c, parsed.feed, source, rules, m_alerts->nextStory, now), now);
+            FeedMerge merge = mergeFeed(*c, parsed.feed, source, rules, m_alerts->nextStory, now);
+            const int createdInAll = int(merge.created.size());
+            later = takeLaterParts(merge);
+            outcome = applyMerge(*c, std::move(merge), now, createdInAll);
             if (parsed.status == feeds::ParseStatus::Partial && outcome.committed) {
                 // The stories before the damage were kept; the status says the rest is missing.
                 c->status += QStringLiteral("; the feed is damaged (%1)").arg(parsed.error);
@@ -142,6 +153,12 @@ void Engine::runUpdate(uint32_t channelId)
                 t.commit();
             }
         }
+    }
+    // Nothing else adds stories to the channel meanwhile: its update is this one.
+    for (MergePart& part : later) {
+        yieldToReaders();
+        if (!outcome.committed || !applyMergePart(channelId, std::move(part), outcome))
+            break;
     }
     if (!outcome.created.empty() || !outcome.updated.empty())
         post(refresh::kChannelUpdated, channelId);
@@ -172,7 +189,7 @@ void Engine::runUpdate(uint32_t channelId)
     }
 }
 
-Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
+Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now, int createdInAll)
 {
     // Called with the model lock held. The channel row as it will be after the commit.
     Channel saved;
@@ -196,7 +213,7 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
     saved.status =
         QStringLiteral("Updated %1, %2")
             .arg(QDateTime::fromSecsSinceEpoch(now).toLocalTime().toString(QStringLiteral("hh:mm")),
-                 newStoriesText(int(merge.created.size())));
+                 newStoriesText(createdInAll));
     saved.nextStory = merge.nextStory;
     saved.updateIntervalSecs = c.updateIntervalSecs;
     saved.keepStories = c.keepStories;
@@ -261,6 +278,79 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now)
     if (!merge.logoUrl.isEmpty() && (merge.logoUrl != c.logoUrl || !QFileInfo::exists(c.logoFile)))
         outcome.logoUrl = merge.logoUrl;
     return outcome;
+}
+
+std::vector<Engine::MergePart> Engine::takeLaterParts(FeedMerge& merge)
+{
+    std::vector<Engine::MergePart> later;
+    if (merge.created.size() <= kMergePart)
+        return later;
+    for (size_t first = kMergePart; first < merge.created.size(); first += kMergePart) {
+        const auto from = merge.created.begin() + long(first);
+        const auto to =
+            merge.created.begin() + long(std::min(merge.created.size(), first + kMergePart));
+        Engine::MergePart part;
+        part.created.assign(std::make_move_iterator(from), std::make_move_iterator(to));
+        later.push_back(std::move(part));
+    }
+    merge.created.resize(kMergePart);
+    std::vector<Story> firstAlerts;
+    for (Story& alert : merge.alerts) {
+        auto part = std::find_if(later.begin(), later.end(), [&](const Engine::MergePart& p) {
+            return alert.alertStoryId >= p.created.front().number &&
+                   alert.alertStoryId <= p.created.back().number;
+        });
+        if (part == later.end())
+            firstAlerts.push_back(std::move(alert));
+        else
+            part->alerts.push_back(std::move(alert));
+    }
+    merge.alerts = std::move(firstAlerts);
+    return later;
+}
+
+void Engine::yieldToReaders() const
+{
+    // Long enough for a window to take the lock, never long enough to slow the worker much.
+    for (int i = 0; i < 100 && m_readersWaiting.load() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+}
+
+bool Engine::applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& outcome)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    Channel* c = findChannel(channelId);
+    if (!c)
+        return false; // unsubscribed meanwhile
+    Store::Transaction t(*m_store);
+    for (const Story& s : part.created)
+        m_store->saveStory(t, c->id, s);
+    for (const Story& a : part.alerts)
+        m_store->saveStory(t, VT_ALERTS_CHANNEL_ID, a);
+    if (!part.alerts.empty())
+        m_store->saveChannel(t, *m_alerts); // its next number already counts them
+    if (!t.commit()) {
+        // The channel's next update finds them new again.
+        std::fprintf(stderr, "vantrel: new stories of channel %u cannot be stored: %s\n", channelId,
+                     qPrintable(m_store->lastError()));
+        return false;
+    }
+    for (Story& s : part.created) {
+        outcome.created.push_back(s.number);
+        c->appendStory(std::move(s));
+    }
+    for (Story& a : part.alerts) {
+        if (outcome.alerts.empty()) {
+            outcome.firstAlertName = a.alertName;
+            outcome.firstAlertHeadline = a.headline;
+        }
+        outcome.alerts.push_back(a.number);
+        m_alerts->appendStory(std::move(a));
+    }
+    headlinesChanged(channelId);
+    if (!part.alerts.empty())
+        headlinesChanged(VT_ALERTS_CHANNEL_ID);
+    return true;
 }
 
 void Engine::fetchLogo(uint32_t channelId, const QString& logoUrl)
