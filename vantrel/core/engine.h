@@ -636,6 +636,9 @@ private:
     // Stores a later part and adds it to the model, under the model lock of its own; false
     // when the channel is gone or the store failed.
     bool applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& outcome);
+    // New stories and their alerts into the model, once the store took them (model lock
+    // held; the part's stories are moved out).
+    void addNewStories(Channel& channel, MergePart& part, MergeOutcome& outcome);
     // Waits, briefly, while a reader waits for the model lock (worker threads, lock not held).
     void yieldToReaders() const;
     void runDownloadStory(uint32_t channelId, uint32_t number);
@@ -670,8 +673,8 @@ private:
     std::unique_ptr<Store> m_store;
 
     mutable std::recursive_mutex m_mutex;
+    std::atomic<int> m_readersWaiting{0}; // readers waiting in lock()
     std::vector<std::unique_ptr<Channel>> m_channels;
-    std::atomic<int> m_readersWaiting{0};
     std::unique_ptr<Channel> m_alerts;
     std::vector<DirEntry> m_entries;
     std::vector<CatalogueState> m_catalogues;

@@ -55,6 +55,16 @@ QByteArray withBaseAddress(const QByteArray& page, const QString& address)
 // large feed is put into the store in parts, so that no window waits for all of it.
 constexpr size_t kMergePart = 500;
 
+// New stories of a channel and the alerts raised on them, into the store.
+void storeNewStories(Store& store, Store::Transaction& t, uint32_t channelId,
+                     const std::vector<Story>& created, const std::vector<Story>& alerts)
+{
+    for (const Story& s : created)
+        store.saveStory(t, channelId, s);
+    for (const Story& a : alerts)
+        store.saveStory(t, VT_ALERTS_CHANNEL_ID, a);
+}
+
 } // namespace
 
 void Engine::runUpdate(uint32_t channelId)
@@ -218,15 +228,13 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now,
     saved.updateIntervalSecs = c.updateIntervalSecs;
     saved.keepStories = c.keepStories;
 
+    MergePart first{std::move(merge.created), std::move(merge.alerts)};
     Store::Transaction t(*m_store);
-    for (const Story& s : merge.created)
-        m_store->saveStory(t, c.id, s);
+    storeNewStories(*m_store, t, c.id, first.created, first.alerts);
     for (const Story& s : merge.updated)
         m_store->saveStory(t, c.id, s);
-    for (const Story& a : merge.alerts)
-        m_store->saveStory(t, VT_ALERTS_CHANNEL_ID, a);
     m_store->saveChannel(t, saved);
-    if (!merge.alerts.empty()) {
+    if (!first.alerts.empty()) {
         const uint32_t keep = m_alerts->nextStory;
         m_alerts->nextStory = merge.nextAlert;
         m_store->saveChannel(t, *m_alerts);
@@ -258,18 +266,7 @@ Engine::MergeOutcome Engine::applyMerge(Channel& c, FeedMerge merge, qint64 now,
         outcome.updated.push_back(s.number);
         c.replaceStory(std::move(s));
     }
-    for (const Story& s : merge.created) {
-        outcome.created.push_back(s.number);
-        c.appendStory(s);
-    }
-    for (const Story& a : merge.alerts) {
-        if (outcome.alerts.empty()) {
-            outcome.firstAlertName = a.alertName;
-            outcome.firstAlertHeadline = a.headline;
-        }
-        outcome.alerts.push_back(a.number);
-        m_alerts->appendStory(a);
-    }
+    addNewStories(c, first, outcome);
     m_alerts->nextStory = std::max(m_alerts->nextStory, merge.nextAlert);
     if (!outcome.created.empty() || !outcome.updated.empty())
         headlinesChanged(c.id);
@@ -323,10 +320,7 @@ bool Engine::applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& ou
     if (!c)
         return false; // unsubscribed meanwhile
     Store::Transaction t(*m_store);
-    for (const Story& s : part.created)
-        m_store->saveStory(t, c->id, s);
-    for (const Story& a : part.alerts)
-        m_store->saveStory(t, VT_ALERTS_CHANNEL_ID, a);
+    storeNewStories(*m_store, t, c->id, part.created, part.alerts);
     if (!part.alerts.empty())
         m_store->saveChannel(t, *m_alerts); // its next number already counts them
     if (!t.commit()) {
@@ -335,9 +329,19 @@ bool Engine::applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& ou
                      qPrintable(m_store->lastError()));
         return false;
     }
+    const bool alerts = !part.alerts.empty();
+    addNewStories(*c, part, outcome);
+    headlinesChanged(channelId);
+    if (alerts)
+        headlinesChanged(VT_ALERTS_CHANNEL_ID);
+    return true;
+}
+
+void Engine::addNewStories(Channel& c, MergePart& part, MergeOutcome& outcome)
+{
     for (Story& s : part.created) {
         outcome.created.push_back(s.number);
-        c->appendStory(std::move(s));
+        c.appendStory(std::move(s));
     }
     for (Story& a : part.alerts) {
         if (outcome.alerts.empty()) {
@@ -347,10 +351,6 @@ bool Engine::applyMergePart(uint32_t channelId, MergePart part, MergeOutcome& ou
         outcome.alerts.push_back(a.number);
         m_alerts->appendStory(std::move(a));
     }
-    headlinesChanged(channelId);
-    if (!part.alerts.empty())
-        headlinesChanged(VT_ALERTS_CHANNEL_ID);
-    return true;
 }
 
 void Engine::fetchLogo(uint32_t channelId, const QString& logoUrl)

@@ -176,9 +176,9 @@ bool Channel::ensureLoaded() const
     auto* self = const_cast<Channel*>(this);
     if (!m_store->loadStories(*self))
         return false;
-    for (auto it = leaving.cbegin(); it != leaving.cend(); ++it)
-        self->nextStory = std::max(nextStory, it.key() + 1);
     if (!leaving.isEmpty()) {
+        for (auto it = leaving.cbegin(); it != leaving.cend(); ++it)
+            self->nextStory = std::max(nextStory, it.key() + 1);
         auto& list = self->stories;
         list.erase(std::remove_if(list.begin(), list.end(),
                                   [&](const Story& s) {
