@@ -266,4 +266,9 @@ TEST_F(OptionsTest, OfflineReadingCopiesNewStoriesWithinTheSizeLimit)
     EXPECT_TRUE(address.startsWith(QLatin1String(VT_CACHE_SCHEME) + ":")) << address.toStdString();
     ASSERT_TRUE(engine()->storedPageFile(address, file));
     EXPECT_EQ(file, small.story.localPath);
+
+    // The copies go with their story.
+    ASSERT_TRUE(engine()->deleteStories(id, {small.story.number}));
+    EXPECT_EQ(std::pair(QFileInfo::exists(file), QFileInfo::exists(small.enclosureFile)),
+              std::pair(false, false));
 }

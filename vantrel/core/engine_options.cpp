@@ -331,6 +331,7 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
     // everyone who reads the model, left out by a channel that loads meanwhile.
     std::vector<uint32_t> deleted;
     std::vector<uint32_t> alertsGone;
+    QHash<uint32_t, QStringList> storyFiles;
     auto failed = [&](const char* what) {
         std::fprintf(stderr, "vantrel: stories of channel %u cannot be removed (%s): %s\n",
                      channelId, what, qPrintable(m_store->lastError()));
@@ -342,11 +343,23 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
         Channel* c = findChannel(channelId);
         if (!c || !m_open || channelId == VT_ALERTS_CHANNEL_ID)
             return deleted;
-        // Read again under the lock, from the store (it has the stories not read into memory
-        // too, and every change the person made, which is written under this lock): a story
-        // the person kept since it was chosen stays.
-        if (!m_store->unkeptStories(channelId, numbers, deleted))
+        // Read again under the lock: a story the person kept since it was chosen stays. A
+        // loaded channel's memory has every change the person made; the store has the
+        // stories of a channel not read in yet, and every change too, written under this lock.
+        if (c->isLoaded()) {
+            for (uint32_t n : numbers) {
+                const Story* s = c->story(n);
+                if (!s || s->keep)
+                    continue;
+                deleted.push_back(n);
+                QStringList made = s->madeFiles();
+                if (!made.isEmpty())
+                    storyFiles.insert(n, std::move(made));
+            }
+            std::sort(deleted.begin(), deleted.end());
+        } else if (!m_store->unkeptStories(channelId, numbers, deleted, storyFiles)) {
             return failed("reading them");
+        }
         // Stories another removal already took are its to finish.
         deleted.erase(std::remove_if(deleted.begin(), deleted.end(),
                                      [c](uint32_t n) { return c->leaving.contains(n); }),
@@ -354,8 +367,21 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
         if (deleted.empty())
             return deleted;
         // Alerts follow their stories, except the ones the person kept.
-        if (!m_store->unkeptAlertsOn(VT_ALERTS_CHANNEL_ID, channelId, deleted, alertsGone))
-            return failed("reading their alerts");
+        if (!m_alerts->isLoaded()) {
+            if (!m_store->unkeptAlertsOn(VT_ALERTS_CHANNEL_ID, channelId, deleted, alertsGone))
+                return failed("reading their alerts");
+        } else if (!m_alerts->stories.empty()) {
+            const std::unordered_set<uint32_t> gone(deleted.begin(), deleted.end());
+            for (const Story& a : m_alerts->stories) {
+                if (a.alertChannelId == channelId && gone.count(a.alertStoryId) && !a.keep)
+                    alertsGone.push_back(a.number);
+            }
+            std::sort(alertsGone.begin(), alertsGone.end());
+        }
+        alertsGone.erase(
+            std::remove_if(alertsGone.begin(), alertsGone.end(),
+                           [this](uint32_t n) { return m_alerts->leaving.contains(n); }),
+            alertsGone.end());
         auto leave = [](Channel& ch, const std::vector<uint32_t>& gone, bool tombstones) {
             for (uint32_t n : gone)
                 ch.leaving.insert(n, tombstones);
@@ -363,6 +389,7 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
                 return;
             const std::unordered_set<uint32_t> set(gone.begin(), gone.end());
             if (tombstones) {
+                ch.tombstones.reserve(ch.tombstones.size() + qsizetype(gone.size()));
                 for (uint32_t n : gone) {
                     const Story* s = ch.story(n);
                     if (s && !s->identity.isEmpty())
@@ -381,8 +408,10 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
 
     // Nothing else writes these rows now: every writer finds a story in memory first.
     QStringList files;
-    bool stored = m_store->storyFiles(channelId, deleted, files);
-    if (stored) {
+    for (uint32_t n : deleted)
+        files += storyFiles.value(n);
+    bool stored = false;
+    {
         Store::Transaction t(*m_store);
         m_store->deleteStories(t, channelId, deleted, leaveTombstones);
         m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);

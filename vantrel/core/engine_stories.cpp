@@ -154,8 +154,8 @@ bool Engine::deleteStories(uint32_t channelId, const std::vector<uint32_t>& numb
             // Remember the identity so that the next download does not bring it back.
             if (!s->identity.isEmpty())
                 m_store->saveTombstone(t, channelId, s->identity);
-            if (!s->localPath.isEmpty())
-                filesGone.push_back(s->localPath);
+            for (const QString& f : s->madeFiles())
+                filesGone.push_back(f);
         }
         if (!t.commit())
             return false;

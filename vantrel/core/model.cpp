@@ -220,6 +220,17 @@ void Channel::settle(Story& s)
         s.identity = s.link;
 }
 
+QStringList Story::madeFiles() const
+{
+    QStringList files;
+    if (!localPath.isEmpty())
+        files << localPath;
+    const QString enclosure = extra.value(QStringLiteral("Enclosure File")).toString();
+    if (!enclosure.isEmpty())
+        files << enclosure;
+    return files;
+}
+
 void Channel::reindex()
 {
     m_byNumber.clear();

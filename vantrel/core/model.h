@@ -51,6 +51,10 @@ struct Story {
     // Any other named attribute (numbers or texts), kept as given.
     QVariantMap extra;
 
+    // The files the engine made for the story, which go when it goes: its downloaded page
+    // and its enclosure.
+    QStringList madeFiles() const;
+
     // The long texts (summary, header, footer) are not kept in the memory of a channel that
     // the store backs: they are read from the store when asked for. `held` says which of them
     // this record carries (a story made by a feed merge or by a caller carries them all);

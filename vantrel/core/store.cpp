@@ -1497,28 +1497,23 @@ void Store::saveTombstone(Transaction& t, uint32_t channelId, const QString& ide
 
 namespace
 {
-// Numbers the engine made, as the text of an SQL list.
-QString numberList(const std::vector<uint32_t>& numbers, size_t from, size_t to)
+// Story numbers as one bound value that a statement reads as a table, `IN (%1)` standing for
+// it: the statement's text stays the same whatever the count, so that it is parsed once and
+// not thousands of numbers each time.
+const QString kNumbersTable = QStringLiteral("SELECT value FROM json_each(?)");
+
+QString numbersJson(const std::vector<uint32_t>& numbers)
 {
     QString list;
-    for (size_t j = from; j < to; ++j) {
-        if (j > from)
+    list.reserve(int(numbers.size()) * 7 + 2);
+    list += QLatin1Char('[');
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (i)
             list += QLatin1Char(',');
-        list += QString::number(numbers[j]);
+        list += QString::number(numbers[i]);
     }
+    list += QLatin1Char(']');
     return list;
-}
-constexpr size_t kListChunk = 500;
-
-// Hands `each` the numbers as the text of an SQL list, a few hundred at a time, while it
-// returns true.
-template <typename Each> bool forNumberLists(const std::vector<uint32_t>& numbers, Each&& each)
-{
-    for (size_t i = 0; i < numbers.size(); i += kListChunk) {
-        if (!each(numberList(numbers, i, std::min(numbers.size(), i + kListChunk))))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -1547,31 +1542,30 @@ bool Store::selectNumbers(const QString& sql, const QVariantList& values,
                           const std::vector<uint32_t>& numbers,
                           const std::function<void(const QSqlQuery&)>& row)
 {
-    return forNumberLists(numbers,
-                          [&](const QString& list) { return select(sql.arg(list), values, row); });
+    if (numbers.empty())
+        return true;
+    return select(sql.arg(kNumbersTable), QVariantList(values) << numbersJson(numbers), row);
 }
 
 void Store::deleteStories(Transaction& t, uint32_t channelId, const std::vector<uint32_t>& numbers,
                           bool leaveTombstones)
 {
-    // The numbers go into the statements' text, a few hundred at a time: they are numbers the
-    // engine made, and one statement for many rows is far faster than one for each.
+    if (numbers.empty())
+        return;
     for (uint32_t n : numbers)
         t.m_touched.push_back(storyKey(channelId, n));
-    forNumberLists(numbers, [&](const QString& list) {
-        if (leaveTombstones)
-            exec(t,
-                 QStringLiteral("INSERT OR IGNORE INTO tombstones (channel_id, identity)"
-                                " SELECT channel_id, identity FROM stories WHERE channel_id = ?"
-                                " AND number IN (%1) AND identity IS NOT NULL AND identity <> ''")
-                     .arg(list),
-                 {channelId});
-        exec(
-            t,
-            QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number IN (%1)").arg(list),
-            {channelId});
-        return t.ok();
-    });
+    const QString list = numbersJson(numbers);
+    if (leaveTombstones)
+        exec(t,
+             QStringLiteral("INSERT OR IGNORE INTO tombstones (channel_id, identity)"
+                            " SELECT channel_id, identity FROM stories WHERE channel_id = ?"
+                            " AND number IN (%1) AND identity IS NOT NULL AND identity <> ''")
+                 .arg(kNumbersTable),
+             {channelId, list});
+    exec(t,
+         QStringLiteral("DELETE FROM stories WHERE channel_id = ? AND number IN (%1)")
+             .arg(kNumbersTable),
+         {channelId, list});
 }
 
 bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedBefore,
@@ -1580,34 +1574,52 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
     numbers.clear();
     if (keepNewest <= 0 && receivedBefore <= 0)
         return true;
-    QStringList reasons;
-    QVariantList values{channelId};
-    if (receivedBefore > 0) {
-        reasons << QStringLiteral("(received > 0 AND received < ?)");
-        values << receivedBefore;
+    // One pass over the channel's unkept stories, newest first: the first `keepNewest` stay
+    // unless they are too old, every later one goes.
+    int seen = 0;
+    const bool ok =
+        select(QStringLiteral("SELECT number, received FROM stories"
+                              " WHERE channel_id = ? AND coalesce(keep, 0) = 0"
+                              " ORDER BY received DESC, number DESC"),
+               {channelId}, [&](const QSqlQuery& q) {
+                   const qint64 received = q.value(1).toLongLong();
+                   if ((keepNewest > 0 && seen >= keepNewest) ||
+                       (receivedBefore > 0 && received > 0 && received < receivedBefore))
+                       numbers.push_back(q.value(0).toUInt());
+                   ++seen;
+               });
+    if (!ok) {
+        numbers.clear();
+        return false;
     }
-    if (keepNewest > 0) {
-        reasons << QStringLiteral("number IN (SELECT number FROM stories WHERE channel_id = ?"
-                                  " AND coalesce(keep, 0) = 0 ORDER BY received DESC, number DESC"
-                                  " LIMIT -1 OFFSET ?)");
-        values << channelId << keepNewest;
-    }
-    return select(QStringLiteral("SELECT number FROM stories WHERE channel_id = ?"
-                                 " AND coalesce(keep, 0) = 0 AND (%1)"
-                                 " ORDER BY received, number")
-                      .arg(reasons.join(QStringLiteral(" OR "))),
-                  values, [&](const QSqlQuery& q) { numbers.push_back(q.value(0).toUInt()); });
+    std::reverse(numbers.begin(), numbers.end()); // oldest first
+    return true;
 }
 
 bool Store::unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
-                          std::vector<uint32_t>& out)
+                          std::vector<uint32_t>& out, QHash<uint32_t, QStringList>& files)
 {
     out.clear();
-    return selectNumbers(QStringLiteral("SELECT number FROM stories WHERE channel_id = ?"
-                                        " AND coalesce(keep, 0) = 0 AND number IN (%1)"
-                                        " ORDER BY number"),
-                         {channelId}, numbers,
-                         [&](const QSqlQuery& q) { out.push_back(q.value(0).toUInt()); });
+    files.clear();
+    return selectNumbers(
+        QStringLiteral("SELECT number, local_path, extra FROM stories WHERE channel_id = ?"
+                       " AND coalesce(keep, 0) = 0 AND number IN (%1) ORDER BY number"),
+        {channelId}, numbers, [&](const QSqlQuery& q) {
+            const uint32_t number = q.value(0).toUInt();
+            out.push_back(number);
+            const QString page = q.value(1).toString();
+            if (!page.isEmpty())
+                files[number] << page;
+            const QString extra = q.value(2).toString();
+            if (extra.isEmpty())
+                return;
+            const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
+                                          .object()
+                                          .value(QStringLiteral("Enclosure File"))
+                                          .toString();
+            if (!enclosure.isEmpty())
+                files[number] << enclosure;
+        });
 }
 
 bool Store::unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
@@ -1619,27 +1631,6 @@ bool Store::unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
                                         " AND alert_story IN (%1) ORDER BY number"),
                          {alertsChannelId, channelId}, numbers,
                          [&](const QSqlQuery& q) { out.push_back(q.value(0).toUInt()); });
-}
-
-bool Store::storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files)
-{
-    return selectNumbers(QStringLiteral("SELECT local_path, extra FROM stories WHERE channel_id = ?"
-                                        " AND number IN (%1) AND (coalesce(local_path, '') <> ''"
-                                        " OR coalesce(extra, '') <> '')"),
-                         {channelId}, numbers, [&](const QSqlQuery& q) {
-                             const QString page = q.value(0).toString();
-                             if (!page.isEmpty())
-                                 files << page;
-                             const QString extra = q.value(1).toString();
-                             if (extra.isEmpty())
-                                 return;
-                             const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
-                                                           .object()
-                                                           .value(QStringLiteral("Enclosure File"))
-                                                           .toString();
-                             if (!enclosure.isEmpty())
-                                 files << enclosure;
-                         });
 }
 
 bool Store::storyCounts(uint32_t channelId, StoryCounts& out)

@@ -117,15 +117,14 @@ public:
     // `receivedBefore` (0: no age limit), oldest first.
     bool pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedBefore,
                          std::vector<uint32_t>& numbers);
-    // Of the given numbers, those of stories that exist and are not kept.
+    // Of the given numbers, those of stories that exist and are not kept, in order, with the
+    // files the engine made for them (downloaded pages and enclosures) by number.
     bool unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbers,
-                       std::vector<uint32_t>& out);
+                       std::vector<uint32_t>& out, QHash<uint32_t, QStringList>& files);
     // The alerts (in the alerts channel) the person did not keep that were raised on the given
     // stories of the channel.
     bool unkeptAlertsOn(uint32_t alertsChannelId, uint32_t channelId,
                         const std::vector<uint32_t>& numbers, std::vector<uint32_t>& out);
-    // The files the engine made for the given stories: stored pages and enclosures.
-    bool storyFiles(uint32_t channelId, const std::vector<uint32_t>& numbers, QStringList& files);
     // The channel's story counts as the store keeps them.
     bool storyCounts(uint32_t channelId, StoryCounts& out);
     // Folds the journal's committed changes into the file, without waiting for readers or
@@ -181,7 +180,7 @@ private:
     // when it fails.
     bool select(const QString& sql, const QVariantList& values,
                 const std::function<void(const QSqlQuery&)>& row);
-    // The same over many story numbers, a few hundred at a time: %1 in `sql` stands for them.
+    // The same over many story numbers, bound as one value: `IN (%1)` in `sql` stands for them.
     bool selectNumbers(const QString& sql, const QVariantList& values,
                        const std::vector<uint32_t>& numbers,
                        const std::function<void(const QSqlQuery&)>& row);
