@@ -121,6 +121,10 @@ void Engine::runUpdate(uint32_t channelId)
         }
     }
 
+    // Read the feed's stories before taking the model lock: most of a merge's work is this.
+    FeedFacts facts;
+    if (!stopping && error.isEmpty())
+        facts = readFeedFacts(parsed.feed, source);
     const qint64 now = nowSecs();
     MergeOutcome outcome;
     std::vector<MergePart> later;
@@ -151,7 +155,7 @@ void Engine::runUpdate(uint32_t channelId)
             c->lastAttempt = now;
         } else {
             const RuleSet rules(m_rules, m_filters);
-            FeedMerge merge = mergeFeed(*c, parsed.feed, source, rules, m_alerts->nextStory, now);
+            FeedMerge merge = mergeFeed(*c, std::move(facts), rules, m_alerts->nextStory, now);
             const int createdInAll = int(merge.created.size());
             later = takeLaterParts(merge);
             outcome = applyMerge(*c, std::move(merge), now, createdInAll);

@@ -32,6 +32,24 @@ void takeFeedFacts(Story& s, const feeds::Item& item, const QUrl& source)
     setStoryAuthor(s, item.author.trimmed());
 }
 
+// The same facts, from a story that holds nothing else (made by the above), onto a stored
+// story: the two name the same fields.
+void takeFeedFacts(Story& s, const Story& facts)
+{
+    s.identity = facts.identity;
+    s.headline = facts.headline;
+    s.summary = facts.summary;
+    s.held |= Story::SummaryPart;
+    s.link = facts.link;
+    s.published = facts.published;
+    s.category = facts.category;
+    s.enclosureUrl = facts.enclosureUrl;
+    s.enclosureType = facts.enclosureType;
+    s.enclosureLength = facts.enclosureLength;
+    s.bundletType = facts.bundletType;
+    setStoryAuthor(s, storyAuthor(facts));
+}
+
 // Whether the story's stored summary is that text; the stored text is read only when the
 // story's summary digest is unknown (stories stored before digests were kept).
 bool sameSummary(const Channel& channel, int index, const Story& before, const QString& summary)
@@ -53,19 +71,45 @@ bool sameFeedFacts(const Story& a, const Story& b)
 
 // A filtered channel keeps only the stories that name one of its words in the headline, the
 // summary or a category.
-bool passesFilter(const Channel& channel, const Story& s, const feeds::Item& item)
+bool passesFilter(const Channel& channel, const Story& s, const QString& categories)
 {
     if (!channel.filtered || channel.filterWords.isEmpty())
         return true;
     return matchesAnyWord(s.headline + QLatin1Char('\n') + s.summary + QLatin1Char('\n') +
-                              item.categories.join(QLatin1Char(' ')),
+                              categories,
                           channel.filterWords);
 }
 
 } // namespace
 
-FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
-                    const RuleSet& rules, uint32_t nextAlert, qint64 now)
+FeedFacts readFeedFacts(const feeds::Feed& feed, const QUrl& source)
+{
+    FeedFacts f;
+    f.title = feed.title.simplified();
+    f.homePage = followableAddress(source, feed.homePage);
+    f.description = feed.description;
+    f.contentDate = feed.updated.isValid() ? feed.updated.toSecsSinceEpoch() : 0;
+    f.logoUrl = followableAddress(source, feed.logoUrl);
+    // An identity listed twice counts once, as it is listed first (feeds list the newest
+    // version first).
+    QSet<QString> seen;
+    seen.reserve(qsizetype(feed.items.size()));
+    f.stories.reserve(feed.items.size());
+    f.categories.reserve(feed.items.size());
+    for (const feeds::Item& item : feed.items) {
+        if (item.identity.isEmpty() || seen.contains(item.identity))
+            continue;
+        seen.insert(item.identity);
+        Story s;
+        takeFeedFacts(s, item, source);
+        f.stories.push_back(std::move(s));
+        f.categories.push_back(item.categories.join(QLatin1Char(' ')));
+    }
+    return f;
+}
+
+FeedMerge mergeFeed(const Channel& channel, FeedFacts facts, const RuleSet& rules,
+                    uint32_t nextAlert, qint64 now)
 {
     const RuleSet::ForChannel channelRules = rules.forChannel(channel);
     FeedMerge m;
@@ -73,34 +117,24 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
     m.nextStory = channel.nextStory;
     m.nextAlert = nextAlert;
     // A channel added without a name carries its address until its feed names it.
-    const QString title = feed.title.simplified();
     const bool unnamed = channel.name.isEmpty() || channel.name == channel.url;
-    m.name = unnamed && !title.isEmpty() ? title : channel.name;
-    m.homePage =
-        channel.homePage.isEmpty() ? followableAddress(source, feed.homePage) : channel.homePage;
-    m.description = channel.description.isEmpty() ? feed.description : channel.description;
-    m.contentDate = feed.updated.isValid() ? feed.updated.toSecsSinceEpoch() : 0;
-    m.logoUrl = followableAddress(source, feed.logoUrl);
+    m.name = unnamed && !facts.title.isEmpty() ? facts.title : channel.name;
+    m.homePage = channel.homePage.isEmpty() ? facts.homePage : channel.homePage;
+    m.description = channel.description.isEmpty() ? facts.description : channel.description;
+    m.contentDate = facts.contentDate;
+    m.logoUrl = facts.logoUrl;
 
-    // An identity listed twice counts once, as it is listed first (feeds list the newest
-    // version first); a deleted story stays deleted.
-    std::vector<const feeds::Item*> items;
-    QSet<QString> seen;
-    for (const feeds::Item& item : feed.items) {
-        if (item.identity.isEmpty() || seen.contains(item.identity) ||
-            channel.tombstones.contains(item.identity))
+    // Numbering from the end gives newer stories higher numbers; a deleted story stays
+    // deleted.
+    for (size_t i = facts.stories.size(); i-- > 0;) {
+        Story& fed = facts.stories[i];
+        if (channel.tombstones.contains(fed.identity))
             continue;
-        seen.insert(item.identity);
-        items.push_back(&item);
-    }
-    // Numbering from the end gives newer stories higher numbers.
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        const feeds::Item& item = **it;
-        const int existing = channel.indexOfIdentity(item.identity);
+        const int existing = channel.indexOfIdentity(fed.identity);
         if (existing >= 0) {
             const Story& before = channel.stories[size_t(existing)];
             Story s = before;
-            takeFeedFacts(s, item, source);
+            takeFeedFacts(s, fed);
             if (sameFeedFacts(before, s) && sameSummary(channel, existing, before, s.summary))
                 continue;
             // A copy of a page the story no longer points at is stale.
@@ -112,9 +146,8 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
             continue;
         }
 
-        Story s;
-        takeFeedFacts(s, item, source);
-        if (!passesFilter(channel, s, item))
+        Story s = std::move(fed);
+        if (!passesFilter(channel, s, facts.categories[i]))
             continue;
         s.received = now;
         const RuleVerdict verdict = channelRules.judge(s, now);
@@ -146,6 +179,12 @@ FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl&
         m.created.push_back(std::move(s));
     }
     return m;
+}
+
+FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
+                    const RuleSet& rules, uint32_t nextAlert, qint64 now)
+{
+    return mergeFeed(channel, readFeedFacts(feed, source), rules, nextAlert, now);
 }
 
 } // namespace vantrel

@@ -41,6 +41,21 @@ struct FeedMerge {
     QString logoUrl;        // the feed's logo, when the engine may fetch it; else empty
 };
 
+// What a feed says, read without its channel (so without the model lock): one story per
+// identity, as the feed lists it first (feeds list the newest version first), holding only
+// the facts the feed gives, in the feed's order; and the feed's own facts. Addresses are
+// resolved against source, the address the feed was downloaded from.
+struct FeedFacts {
+    std::vector<Story> stories;
+    std::vector<QString> categories; // each story's categories, all of them, for filtering
+    QString title;                   // simplified
+    QString homePage;
+    QString description;
+    qint64 contentDate = 0;
+    QString logoUrl;
+};
+FeedFacts readFeedFacts(const feeds::Feed& feed, const QUrl& source);
+
 // Merges the feed, read from source (the address it was downloaded from), into the channel.
 // New stories go through the filter rules in their order (deleted, marked read, kept,
 // alerted) and the alert rules; a story that one or more rules alert raises one alert named
@@ -48,5 +63,9 @@ struct FeedMerge {
 // new stories are received.
 FeedMerge mergeFeed(const Channel& channel, const feeds::Feed& feed, const QUrl& source,
                     const RuleSet& rules, uint32_t nextAlert, qint64 now);
+// The same with the feed read before, so that a caller holding a lock for the channel reads
+// the feed without it.
+FeedMerge mergeFeed(const Channel& channel, FeedFacts facts, const RuleSet& rules,
+                    uint32_t nextAlert, qint64 now);
 
 } // namespace vantrel
