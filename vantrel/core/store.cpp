@@ -1605,19 +1605,26 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
         return true;
     // One pass over the channel's unkept stories, newest first: the first `keepNewest` stay
     // unless they are too old, every later one goes.
+    const QString failing =
+        QStringLiteral("the stories of channel %1 to prune cannot be read").arg(channelId);
+    sqlite3* handle = sqliteConnection(failing);
+    if (!handle)
+        return false;
     int seen = 0;
-    const bool ok =
-        select(QStringLiteral("SELECT number, received FROM stories"
-                              " WHERE channel_id = ? AND coalesce(keep, 0) = 0"
-                              " ORDER BY received DESC, number DESC"),
-               {channelId}, [&](const QSqlQuery& q) {
-                   const qint64 received = q.value(1).toLongLong();
-                   if ((keepNewest > 0 && seen >= keepNewest) ||
-                       (receivedBefore > 0 && received > 0 && received < receivedBefore))
-                       numbers.push_back(q.value(0).toUInt());
-                   ++seen;
-               });
+    QString error;
+    const bool ok = stepChannelRows(
+        handle,
+        "SELECT number, received FROM stories WHERE channel_id = ? AND coalesce(keep, 0) = 0"
+        " ORDER BY received DESC, number DESC",
+        channelId, error, [&](sqlite3_stmt* q) {
+            const qint64 received = sqlite3_column_int64(q, 1);
+            if ((keepNewest > 0 && seen >= keepNewest) ||
+                (receivedBefore > 0 && received > 0 && received < receivedBefore))
+                numbers.push_back(uint32_t(sqlite3_column_int64(q, 0)));
+            ++seen;
+        });
     if (!ok) {
+        setError(failing + QStringLiteral(": ") + error);
         numbers.clear();
         return false;
     }
