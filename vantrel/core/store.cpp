@@ -1605,9 +1605,8 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
         return true;
     // One pass over the channel's unkept stories, newest first: the first `keepNewest` stay
     // unless they are too old, every later one goes.
-    const QString failing =
-        QStringLiteral("the stories of channel %1 to prune cannot be read").arg(channelId);
-    sqlite3* handle = sqliteConnection(failing);
+    // The caller names the channel; the error says what failed.
+    sqlite3* handle = sqliteConnection(QStringLiteral("reading them"));
     if (!handle)
         return false;
     int seen = 0;
@@ -1624,7 +1623,7 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
             ++seen;
         });
     if (!ok) {
-        setError(failing + QStringLiteral(": ") + error);
+        setError(error);
         numbers.clear();
         return false;
     }
