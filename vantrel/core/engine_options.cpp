@@ -410,14 +410,10 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
     QStringList files;
     for (uint32_t n : deleted)
         files += storyFiles.value(n);
-    bool stored = false;
-    {
-        Store::Transaction t(*m_store);
-        m_store->deleteStories(t, channelId, deleted, leaveTombstones);
-        m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);
-        stored = t.commit();
-    }
-    if (!stored) {
+    Store::Transaction t(*m_store);
+    m_store->deleteStories(t, channelId, deleted, leaveTombstones);
+    m_store->deleteStories(t, VT_ALERTS_CHANNEL_ID, alertsGone);
+    if (!t.commit()) {
         // Memory no longer shows them; the store still has them, and they are pruned again
         // when the engine next starts.
         std::fprintf(stderr,
