@@ -243,9 +243,15 @@ TEST_F(StoryLoadingTest, FindStoriesComparesHeadlinesAndSummariesInUpperCase)
     const FoundStories few = engine()->findStories({other}, "SPRAY", false);
     ASSERT_EQ(few.size(), 1u);
     EXPECT_EQ(few[0].second, std::vector<uint32_t>{elsewhere});
-    // The headlines searched follow the channel's changes.
-    const uint32_t again = addStory(news, "Storm again");
+    // The headlines searched follow the channel's changes: a removal from the index made
+    // above, then an addition.
     ASSERT_EQ(VTDeleteStories(news, {storm}), 1);
+    for (const auto& [text, expected] : {std::pair<QString, std::vector<uint32_t>>{"storm", {}},
+                                         {"city", {zurich}},
+                                         {"line two", {lines}}})
+        EXPECT_EQ(engine()->findStories({news}, text, true).at(0).second, expected)
+            << text.toStdString();
+    const uint32_t again = addStory(news, "Storm again");
     std::vector<std::pair<uint32_t, std::vector<uint32_t>>> found;
     ASSERT_EQ(VTFindStories({news}, "storm", 1, found), 1);
     ASSERT_EQ(found.size(), 1u);

@@ -664,6 +664,9 @@ private:
                              bool titleOnly);
     // Marks a channel's headline index out of date (its headlines changed).
     void headlinesChanged(uint32_t channelId);
+    // The same when stories were only removed: an index made already keeps the others' entries
+    // rather than being made again from the store.
+    void headlinesRemoved(uint32_t channelId, const std::vector<uint32_t>& numbers);
 
     Options m_options;
     QString m_dataDir;

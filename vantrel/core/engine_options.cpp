@@ -439,9 +439,9 @@ std::vector<uint32_t> Engine::removeStories(uint32_t channelId,
         if (!alertsGone.empty())
             settle(m_alerts.get(), alertsGone);
     }
-    headlinesChanged(channelId);
+    headlinesRemoved(channelId, deleted);
     if (!alertsGone.empty())
-        headlinesChanged(VT_ALERTS_CHANNEL_ID);
+        headlinesRemoved(VT_ALERTS_CHANNEL_ID, alertsGone);
     for (const QString& f : files)
         QFile::remove(f);
     postStories(refresh::kStoriesDeleted, channelId, deleted);

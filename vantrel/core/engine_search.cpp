@@ -12,6 +12,7 @@
 #include <QByteArrayView>
 #include <QThread>
 #include <algorithm>
+#include <unordered_set>
 
 namespace vantrel
 {
@@ -51,6 +52,36 @@ void Engine::headlinesChanged(uint32_t channelId)
 {
     std::lock_guard<std::mutex> lock(m_searchMutex);
     ++m_headlineGeneration[channelId];
+}
+
+void Engine::headlinesRemoved(uint32_t channelId, const std::vector<uint32_t>& numbers)
+{
+    std::lock_guard<std::mutex> lock(m_searchMutex);
+    uint64_t& generation = m_headlineGeneration[channelId];
+    const auto kept = m_headlineIndex.find(channelId);
+    const bool current = kept != m_headlineIndex.end() && kept->second->generation == generation;
+    ++generation;
+    if (!current)
+        return;
+    // A search may be reading the index: the one without the stories is a new one.
+    const HeadlineIndex& old = *kept->second;
+    const std::unordered_set<uint32_t> gone(numbers.begin(), numbers.end());
+    auto left = std::make_shared<HeadlineIndex>();
+    left->generation = generation;
+    left->text.reserve(old.text.size());
+    left->starts.reserve(old.starts.size());
+    left->numbers.reserve(old.numbers.size());
+    for (size_t i = 0; i < old.numbers.size(); ++i) {
+        if (gone.count(old.numbers[i]))
+            continue;
+        const uint32_t from = old.starts[i];
+        const uint32_t to =
+            i + 1 < old.starts.size() ? old.starts[i + 1] : uint32_t(old.text.size());
+        left->starts.push_back(uint32_t(left->text.size()));
+        left->numbers.push_back(old.numbers[i]);
+        left->text.append(old.text.constData() + from, qsizetype(to - from));
+    }
+    kept->second = std::move(left);
 }
 
 FoundStories Engine::findStories(const std::vector<uint32_t>& channelIds, const QString& text,

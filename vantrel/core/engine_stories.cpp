@@ -170,7 +170,7 @@ bool Engine::deleteStories(uint32_t channelId, const std::vector<uint32_t>& numb
                          c->stories.end());
         c->reindex();
     }
-    headlinesChanged(channelId);
+    headlinesRemoved(channelId, deleted);
     for (const QString& f : filesGone)
         QFile::remove(f);
     postStories(refresh::kStoriesDeleted, channelId, deleted);
