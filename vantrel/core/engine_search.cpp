@@ -1,7 +1,8 @@
 // Finding stories by text: a story is found when its headline, or (unless only titles are
 // searched) its summary, changed to upper case contains the text changed to upper case.
 // Headlines: a compact index per channel of the upper-case headlines as UTF-8, one after the
-// other, made on the first search and again after the channel's headlines changed.
+// other, made on the first search and again after the channel's headlines changed; stories
+// removed are only taken out of it.
 // Summaries: searched in the store, never read into memory.
 
 #include "vantrel/core/engine.h"
