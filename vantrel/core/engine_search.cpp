@@ -34,6 +34,24 @@ struct Engine::HeadlineIndex {
         text += char(0xFF);
     }
 
+    // A copy without the given stories' headlines.
+    std::shared_ptr<HeadlineIndex> without(const std::unordered_set<uint32_t>& gone) const
+    {
+        auto left = std::make_shared<HeadlineIndex>();
+        left->text.reserve(text.size());
+        left->starts.reserve(starts.size());
+        left->numbers.reserve(numbers.size());
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (gone.count(numbers[i]))
+                continue;
+            const uint32_t end = i + 1 < starts.size() ? starts[i + 1] : uint32_t(text.size());
+            left->starts.push_back(uint32_t(left->text.size()));
+            left->numbers.push_back(numbers[i]);
+            left->text.append(text.constData() + starts[i], qsizetype(end - starts[i]));
+        }
+        return left;
+    }
+
     // The stories whose headline holds the upper-case text (UTF-8).
     void find(const QByteArray& needle, std::vector<uint32_t>& out) const
     {
@@ -65,23 +83,8 @@ void Engine::headlinesRemoved(uint32_t channelId, const std::vector<uint32_t>& n
     if (!current)
         return;
     // A search may be reading the index: the one without the stories is a new one.
-    const HeadlineIndex& old = *kept->second;
-    const std::unordered_set<uint32_t> gone(numbers.begin(), numbers.end());
-    auto left = std::make_shared<HeadlineIndex>();
+    auto left = kept->second->without({numbers.begin(), numbers.end()});
     left->generation = generation;
-    left->text.reserve(old.text.size());
-    left->starts.reserve(old.starts.size());
-    left->numbers.reserve(old.numbers.size());
-    for (size_t i = 0; i < old.numbers.size(); ++i) {
-        if (gone.count(old.numbers[i]))
-            continue;
-        const uint32_t from = old.starts[i];
-        const uint32_t to =
-            i + 1 < old.starts.size() ? old.starts[i + 1] : uint32_t(old.text.size());
-        left->starts.push_back(uint32_t(left->text.size()));
-        left->numbers.push_back(old.numbers[i]);
-        left->text.append(old.text.constData() + from, qsizetype(to - from));
-    }
     kept->second = std::move(left);
 }
 

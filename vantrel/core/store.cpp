@@ -1615,8 +1615,8 @@ bool Store::pruneCandidates(uint32_t channelId, int keepNewest, qint64 receivedB
     if (keepNewest <= 0 && receivedBefore <= 0)
         return true;
     // One pass over the channel's unkept stories, newest first: the first `keepNewest` stay
-    // unless they are too old, every later one goes.
-    // The caller names the channel; the error says what failed.
+    // unless they are too old, every later one goes. The caller names the channel in its
+    // message; the error says what failed.
     sqlite3* handle = sqliteConnection(QStringLiteral("reading them"));
     if (!handle)
         return false;
@@ -1653,18 +1653,14 @@ bool Store::unkeptStories(uint32_t channelId, const std::vector<uint32_t>& numbe
         {channelId}, numbers, [&](const QSqlQuery& q) {
             const uint32_t number = q.value(0).toUInt();
             out.push_back(number);
-            const QString page = q.value(1).toString();
-            if (!page.isEmpty())
-                files[number] << page;
+            Story s;
+            s.localPath = q.value(1).toString();
             const QString extra = q.value(2).toString();
-            if (extra.isEmpty())
-                return;
-            const QString enclosure = QJsonDocument::fromJson(extra.toUtf8())
-                                          .object()
-                                          .value(QStringLiteral("Enclosure File"))
-                                          .toString();
-            if (!enclosure.isEmpty())
-                files[number] << enclosure;
+            if (!extra.isEmpty())
+                s.extra = QJsonDocument::fromJson(extra.toUtf8()).object().toVariantMap();
+            QStringList made = s.madeFiles();
+            if (!made.isEmpty())
+                files.insert(number, std::move(made));
         });
 }
 
